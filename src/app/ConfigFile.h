@@ -1,0 +1,27 @@
+#pragma once
+#include <irrlicht.h>
+#include <map>
+
+namespace sorn {
+
+// Settings as name/value pairs, ordered by the engine string's less-than.
+using SettingsMap = std::map<irr::core::stringw, irr::core::stringw>;
+
+// The editor's settings file: a flat list of <setting name=".." value=".."/>
+// elements inside a <prog> section.
+class ConfigFile {
+public:
+    SettingsMap settings;
+    irr::core::stringw fileName = L"config.xml";
+
+    // Reads fileName into settings (adding or replacing). False without an
+    // engine device or when the file cannot be opened.
+    bool load();
+    // Writes every entry in ascending key order, replacing the file.
+    bool save() const;
+    // The value for a name, or "XXX" when there is none.
+    irr::core::stringw get(const irr::core::stringw& name) const;
+    void set(const irr::core::stringw& name, const irr::core::stringw& value);
+};
+
+} // namespace sorn

@@ -1,0 +1,121 @@
+#pragma once
+// Numeric GUI and command ids. One id space of signed 32-bit values; every
+// element is found again through the GUI root with getElementFromId(id, true).
+#include <irrlicht.h>
+
+namespace sorn {
+namespace ids {
+using irr::s32;
+
+// Windows
+constexpr s32 ToolBoxWindow = 0x10000;
+constexpr s32 SceneBoxWindow = 0x20000;
+constexpr s32 SettingsWindow = 0x40000;
+constexpr s32 AboutWindow = 0x50000;
+constexpr s32 SaveWindow = 0x500c4;
+
+// File-open dialogs
+constexpr s32 DialogAddStaticMesh = 0x50001;
+constexpr s32 DialogAddAnimatedMesh = 0x50002;
+constexpr s32 DialogOpenScene = 0x50003;
+constexpr s32 DialogToolBoxImage = 0x50005;
+constexpr s32 DialogMaterialTexture = 0x50006;
+constexpr s32 DialogSkyBoxSet = 0x50065;
+
+// Menu bar and menu commands
+constexpr s32 MenuBar = 0x5007b;
+constexpr s32 CmdNewScene = 0x5007d;
+constexpr s32 CmdOpenScene = 0x5007e;
+constexpr s32 CmdWindowMenu = 0x50083;
+constexpr s32 CmdToolBox = 0x50084;
+constexpr s32 CmdSceneBox = 0x50085;
+constexpr s32 CmdSkyVisible = 0x50087;
+constexpr s32 CmdGridVisible = 0x50088;
+constexpr s32 CmdDebugMenu = 0x50089;
+constexpr s32 CmdAddMenu = 0x5008a;
+constexpr s32 CmdAddModel = 0x5008c;
+constexpr s32 CmdAddAnimatedModel = 0x5008d;
+constexpr s32 CmdAddPlane = 0x5008e;
+constexpr s32 CmdAddCube = 0x5008f;
+constexpr s32 CmdAddSphere = 0x50090;
+constexpr s32 CmdAddCylinder = 0x50091;
+constexpr s32 CmdAddCone = 0x50092;
+constexpr s32 CmdAddLight = 0x50093;
+constexpr s32 CmdAddParticle = 0x50094;
+constexpr s32 CmdAddSkyBox = 0x50095;
+constexpr s32 CmdAddSkyDome = 0x50096;
+constexpr s32 CmdAddTerrain = 0x50097;
+constexpr s32 CmdAddText = 0x50098;
+constexpr s32 CmdAddVolumeLight = 0x50099;
+constexpr s32 CmdAddWaterSurface = 0x5009a;
+constexpr s32 CmdDebugOff = 0x5009b;
+constexpr s32 CmdDebugBoundingBox = 0x5009c;
+constexpr s32 CmdDebugNormals = 0x5009d;
+constexpr s32 CmdDebugSkeleton = 0x5009e;
+constexpr s32 CmdDebugWireOverlay = 0x5009f;
+constexpr s32 CmdDebugHalfTransparent = 0x500a0;
+constexpr s32 CmdDebugBufferBoxes = 0x500a1;
+constexpr s32 CmdDebugAll = 0x500a2;
+constexpr s32 CmdCameraMaya1 = 0x500a4;
+constexpr s32 CmdCameraMaya2 = 0x500a5;
+constexpr s32 CmdCameraFps = 0x500a6;
+constexpr s32 CmdHelp = 0x500aa;
+constexpr s32 CmdAbout = 0x500ab;
+constexpr s32 CmdSettings = 0x500ac;
+constexpr s32 CmdQuit = 0x500ad;
+constexpr s32 CmdSave = 0x500ae;
+
+// Mesh sub-types of the Add menu
+constexpr s32 MeshPlane = 0x500f8;
+constexpr s32 MeshCylinder = 0x500f9;
+constexpr s32 MeshCone = 0x500fa;
+
+// Editing modes
+constexpr s32 ModeNone = 0x500fb;
+constexpr s32 ModeMoveX = 0x500fc;
+constexpr s32 ModeMoveY = 0x500fd;
+constexpr s32 ModeMoveZ = 0x500fe;
+constexpr s32 ModeRotate = 0x500ff;
+constexpr s32 ModeRotateY = 0x50100;
+constexpr s32 ModeRotateX = 0x50101;
+constexpr s32 ModeRotateZ = 0x50102;
+constexpr s32 ModeScale = 0x50103;
+constexpr s32 ModeFirstPerson = 0x50104;
+
+// Toolbar and its controls
+constexpr s32 StatusText = 0x5000f;
+constexpr s32 ButtonAbout = 0x500b6;
+constexpr s32 ButtonOpenSceneBox = 0x500b8;
+constexpr s32 ButtonOpenToolBox = 0x500b9;
+constexpr s32 ButtonCameraZero = 0x500bb;
+constexpr s32 SensitivityScrollBar = 0x50105;
+constexpr s32 CameraInfoText = 0x500a9;
+
+// Scene box
+constexpr s32 SceneBoxAdd = 0x500b3;
+constexpr s32 SceneBoxDuplicate = 0x500b4;
+constexpr s32 SceneBoxRemove = 0x500b5;
+constexpr s32 SceneBoxTabControl = 0x500be;
+constexpr s32 SceneBoxTree = 0x500bf;
+
+// Settings and About windows
+constexpr s32 SettingsLanguageCombo = 0x500c0;
+constexpr s32 SettingsOk = 0x500c1;
+constexpr s32 SettingsCancel = 0x500c2;
+constexpr s32 AboutOk = 0x500c3;
+constexpr s32 AboutLogo = 0x5007c;
+
+// Save window
+constexpr s32 SaveFileList = 0x500c5;
+constexpr s32 SavePathEdit = 0x500c6;
+constexpr s32 SaveButton = 0x500c7;
+constexpr s32 SaveCancel = 0x500c8;
+
+// Tool box frame and object tab
+constexpr s32 ToolBoxTabControl = 0x50007;
+constexpr s32 ToolBoxFirstTab = 0x50008;
+constexpr s32 FrameReadout = 0x500bc;
+constexpr s32 AnimationSpeedScrollBar = 0x500b1;
+
+} // namespace ids
+} // namespace sorn

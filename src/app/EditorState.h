@@ -4,6 +4,7 @@
 // value back to what it is before start-up (tests start from it).
 #include <irrlicht.h>
 #include <map>
+#include <set>
 #include <string>
 
 #include "app/ConfigFile.h"
@@ -69,6 +70,12 @@ struct EditorState {
     DeferredRequest sceneViewRefresh;
     DeferredRequest nameIndexRefresh;
     std::map<irr::scene::ISceneNode*, std::string> nodeNameIndex;
+
+    // Nodes queued for deletion that the engine frees when it next draws.
+    std::set<irr::scene::ISceneNode*> nodesQueuedForDeletion;
+
+    // Whether the window had the focus in the previous frame pass.
+    bool windowWasFocused = false;
 };
 
 extern EditorState editor;

@@ -117,5 +117,29 @@ constexpr s32 ToolBoxFirstTab = 0x50008;
 constexpr s32 FrameReadout = 0x500bc;
 constexpr s32 AnimationSpeedScrollBar = 0x500b1;
 
+// Tool box buttons routed by the event receiver
+constexpr s32 SkyBoxSetButton = 0x50064;
+
+// Tool box: object tab rows and the scene tab's grid rows
+constexpr s32 PositionEditX = 0x50010;
+constexpr s32 PositionEditY = 0x50011;
+constexpr s32 PositionEditZ = 0x50012;
+constexpr s32 RotationEditX = 0x50013;
+constexpr s32 RotationEditY = 0x50014;
+constexpr s32 RotationEditZ = 0x50015;
+constexpr s32 ScaleEditX = 0x50016;
+constexpr s32 ScaleEditY = 0x50017;
+constexpr s32 ScaleEditZ = 0x50018;
+constexpr s32 ApplyPosition = 0x50042;
+constexpr s32 ApplyRotation = 0x50043;
+constexpr s32 ApplyScale = 0x50044;
+constexpr s32 ScaleTimesTen = 0x50045;
+constexpr s32 ScaleTimesTenth = 0x50046;
+constexpr s32 ObjectTabFirstButton = 0x50042; // apply, multiply and step buttons
+constexpr s32 ObjectTabLastButton = 0x50058;
+constexpr s32 GridSizeEdit = 0x50078;
+constexpr s32 GridSpacingEdit = 0x50079;
+constexpr s32 GridApply = 0x5007a;
+
 } // namespace ids
 } // namespace sorn

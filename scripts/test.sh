@@ -1,0 +1,26 @@
+#!/bin/bash
+# Builds the editor and runs every test twice: a normal build, then one with
+# AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+JOBS="$(nproc)"
+
+bash "$ROOT/scripts/install-deps.sh"
+
+run_suite() {
+  local build="$1"; shift
+  cmake -S "$ROOT" -B "$build" "$@" >/dev/null
+  cmake --build "$build" -j"$JOBS"
+  (cd "$build" && ctest --output-on-failure -j"$JOBS")
+}
+
+echo "== Normal build =="
+run_suite "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Sanitizer build =="
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:detect_stack_use_after_return=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+run_suite "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DSORN_SANITIZE=ON -DSORN_BUILD_BENCHMARKS=OFF
+
+echo "All tests passed in both builds."

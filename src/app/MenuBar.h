@@ -1,0 +1,24 @@
+#pragma once
+#include <irrlicht.h>
+
+namespace sorn {
+
+// One entry of a menu: a translated caption (or a separator when key is null),
+// its command id, whether it opens a sub-menu and whether it starts checked.
+struct MenuEntry {
+    const wchar_t* key;
+    irr::s32 commandId;
+    bool hasSubMenu;
+    bool checked;
+};
+
+// The menu bar across the top of the window (GUI id 0x5007b) with every entry.
+irr::gui::IGUIContextMenu* buildMenuBar();
+
+// The toolbar under it: four image buttons, the status line, the "Sens: "
+// control; stores statusText. The frame-rate read-out comes after the first
+// status line (buildFpsText).
+irr::gui::IGUIToolBar* buildToolBar();
+void buildFpsText(irr::gui::IGUIToolBar* toolBar);
+
+} // namespace sorn

@@ -1,0 +1,14 @@
+#pragma once
+#include <irrlicht.h>
+
+namespace sorn {
+
+// Records the name of every node under the given one (not the node itself),
+// depth first, in nodeNameIndex. Entries are added or replaced, never removed.
+void indexNodeNames(irr::scene::ISceneNode* node);
+
+// Hands the first-person camera one key-up event for every key of its key map,
+// so a camera moving when the window lost the focus stops.
+void releaseCameraKeys();
+
+} // namespace sorn

@@ -1,0 +1,96 @@
+#include "app/SmallWindows.h"
+
+#include "app/EditorState.h"
+#include "app/TextConvert.h"
+#include "app/Translate.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+void removeElement(s32 id) {
+    if (gui::IGUIElement* element = findElement(id))
+        element->remove();
+}
+
+core::stringw logoPath() {
+    return mediaPath(L"sorn.png");
+}
+
+} // namespace
+
+void openSettingsWindow() {
+    if (!editor.device)
+        return;
+    removeElement(ids::SettingsWindow);
+    gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
+    gui::IGUIWindow* window = gui->addWindow(core::rect<s32>(200, 50, 500, 350), false,
+                                             translate(L"window_settings_caption").c_str(), nullptr,
+                                             ids::SettingsWindow);
+    gui->addStaticText(L"Langage:", core::rect<s32>(20, 30, 70, 48), false, false, window, -1, false);
+    gui::IGUIComboBox* languages =
+        gui->addComboBox(core::rect<s32>(70, 28, 210, 48), window, ids::SettingsLanguageCombo);
+    languages->addItem(L"English", 0);
+    languages->addItem(L"French", 0);
+    gui->addButton(core::rect<s32>(130, 269, 205, 290), window, ids::SettingsOk,
+                   translate(L"action_ok").c_str());
+    gui->addButton(core::rect<s32>(215, 269, 290, 290), window, ids::SettingsCancel,
+                   translate(L"action_cancel").c_str());
+
+    core::stringw language = editor.config.get(L"langage");
+    if (language == L"en")
+        languages->setSelected(0);
+    if (language == L"fr")
+        languages->setSelected(1);
+}
+
+void settingsOk() {
+    if (!editor.device)
+        return;
+    if (gui::IGUIElement* combo = findElement(ids::SettingsLanguageCombo)) {
+        core::stringw choice = combo->getText();
+        if (choice == L"English")
+            editor.config.set(L"langage", L"en");
+        if (choice == L"French")
+            editor.config.set(L"langage", L"fr");
+    }
+    gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
+    gui->addMessageBox(translate(L"window_settings_save_box_caption").c_str(),
+                       translate(L"window_settings_save_box_message").c_str(), true, gui::EMBF_OK,
+                       nullptr, -1, nullptr);
+    editor.config.save();
+    closeSettingsWindow();
+}
+
+void closeSettingsWindow() {
+    removeElement(ids::SettingsWindow);
+}
+
+void openAboutWindow() {
+    if (!editor.device)
+        return;
+    removeElement(ids::AboutWindow);
+    gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
+    gui::IGUIWindow* window = gui->addWindow(core::rect<s32>(250, 100, 750, 600), true,
+                                             editor.windowTitle.c_str(), nullptr, ids::AboutWindow);
+    gui->addStaticText(translate(L"about_text").c_str(), core::rect<s32>(20, 30, 480, 500), false, false,
+                       window, -1, false);
+    video::ITexture* logo = editor.device->getVideoDriver()->getTexture(toNarrowPath(logoPath()).c_str());
+    gui::IGUIImage* image = gui->addImage(logo, core::position2d<s32>(320, 250), true, window, ids::AboutLogo);
+    (void)image;
+    gui->addButton(core::rect<s32>(200, 470, 300, 490), window, ids::AboutOk, translate(L"action_ok").c_str());
+}
+
+void aboutOk() {
+    gui::IGUIElement* window = findElement(ids::AboutWindow);
+    if (!window)
+        return;
+    video::IVideoDriver* driver = editor.device->getVideoDriver();
+    if (video::ITexture* logo = driver->findTexture(toNarrowPath(logoPath()).c_str()))
+        driver->removeTexture(logo);
+    window->remove();
+}
+
+} // namespace sorn

@@ -1,0 +1,233 @@
+#include "events/MenuCommands.h"
+
+#include "app/EditorState.h"
+#include "app/Platform.h"
+#include "app/SmallWindows.h"
+#include "app/TextConvert.h"
+#include "app/Translate.h"
+#include "events/SaveWindow.h"
+#include "scene/DefaultScene.h"
+#include "scene/GridSceneNode.h"
+#include "scene/NodeCatalogue.h"
+#include "scene/SceneBox.h"
+#include "toolbox/ToolBox.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+const u32 DebugItemCount = 6;
+
+// Toggles the check mark of the chosen item; returns the new state.
+bool toggleCheck(gui::IGUIContextMenu* menu, s32 index) {
+    bool checked = !menu->isItemChecked(index);
+    menu->setItemChecked(index, checked);
+    return checked;
+}
+
+void setCheckRange(gui::IGUIContextMenu* menu, s32 first, s32 step, bool checked) {
+    for (u32 i = 0; i < DebugItemCount; ++i) {
+        s32 index = first + step * static_cast<s32>(i);
+        if (index >= 0 && index < static_cast<s32>(menu->getItemCount()))
+            menu->setItemChecked(index, checked);
+    }
+}
+
+void toggleDebugBit(gui::IGUIContextMenu* menu, s32 index, u32 bit) {
+    toggleCheck(menu, index);
+    if (editor.selectedNode)
+        editor.selectedNode->setDebugDataVisible(editor.selectedNode->isDebugDataVisible() ^ bit);
+}
+
+// The camera group: exactly one of the three neighbouring items is checked.
+void chooseCamera(gui::IGUIContextMenu* menu, s32 index, s32 positionInGroup,
+                  scene::ICameraSceneNode* camera, s32 mode) {
+    s32 first = index - positionInGroup;
+    for (s32 i = 0; i < 3; ++i)
+        if (first + i >= 0 && first + i < static_cast<s32>(menu->getItemCount()))
+            menu->setItemChecked(first + i, i == positionInGroup);
+    activateCamera(camera);
+    editor.editMode = mode;
+}
+
+// Shows or hides the sky boxes and domes the user added; the editor's own
+// default sky is a debug object and stays.
+void toggleUserSkies() {
+    for (scene::ISceneNode* child : editor.sceneManager->getRootSceneNode()->getChildren()) {
+        scene::ESCENE_NODE_TYPE type = child->getType();
+        if ((type == scene::ESNT_SKY_BOX || type == scene::ESNT_SKY_DOME) && !child->isDebugObject())
+            child->setVisible(!child->isVisible());
+    }
+}
+
+struct AddCommand {
+    s32 commandId;
+    scene::ESCENE_NODE_TYPE type;
+    s32 variant;
+};
+
+const AddCommand AddCommands[] = {
+    {ids::CmdAddPlane, scene::ESNT_MESH, ids::MeshPlane},
+    {ids::CmdAddCube, scene::ESNT_CUBE, 0},
+    {ids::CmdAddSphere, scene::ESNT_SPHERE, 0},
+    {ids::CmdAddCylinder, scene::ESNT_MESH, ids::MeshCylinder},
+    {ids::CmdAddCone, scene::ESNT_MESH, ids::MeshCone},
+    {ids::CmdAddLight, scene::ESNT_LIGHT, 0},
+    {ids::CmdAddParticle, scene::ESNT_PARTICLE_SYSTEM, 0},
+    {ids::CmdAddSkyBox, scene::ESNT_SKY_BOX, 0},
+    {ids::CmdAddSkyDome, scene::ESNT_SKY_DOME, 0},
+    {ids::CmdAddTerrain, scene::ESNT_TERRAIN, 0},
+    {ids::CmdAddText, scene::ESNT_TEXT, 0},
+    {ids::CmdAddVolumeLight, scene::ESNT_VOLUME_LIGHT, 0},
+    {ids::CmdAddWaterSurface, scene::ESNT_WATER_SURFACE, 0},
+};
+
+struct DebugCommand {
+    s32 commandId;
+    u32 bit;
+};
+
+const DebugCommand DebugCommands[] = {
+    {ids::CmdDebugBoundingBox, scene::EDS_BBOX},
+    {ids::CmdDebugNormals, scene::EDS_NORMALS},
+    {ids::CmdDebugSkeleton, scene::EDS_SKELETON},
+    {ids::CmdDebugWireOverlay, scene::EDS_MESH_WIRE_OVERLAY},
+    {ids::CmdDebugHalfTransparent, scene::EDS_HALF_TRANSPARENCY},
+    {ids::CmdDebugBufferBoxes, scene::EDS_BBOX_BUFFERS},
+};
+
+void openHelpPage() {
+    platform::openInBrowser(toNarrowPath(helpPagePath()));
+}
+
+} // namespace
+
+void activateCamera(scene::ICameraSceneNode* camera) {
+    if (!editor.device || !camera)
+        return;
+    if (scene::ICameraSceneNode* active = editor.sceneManager->getActiveCamera())
+        active->setInputReceiverEnabled(false);
+    camera->setInputReceiverEnabled(true);
+    editor.sceneManager->setActiveCamera(camera);
+}
+
+void openFileDialog(s32 dialogId, const wchar_t* titleKey) {
+    if (!editor.device)
+        return;
+    editor.device->getGUIEnvironment()->addFileOpenDialog(translate(titleKey).c_str(), true, nullptr,
+                                                          dialogId, false, nullptr);
+}
+
+void setWindowMenuCheck(s32 commandId, bool checked) {
+    auto* menu = static_cast<gui::IGUIContextMenu*>(findElement(ids::CmdWindowMenu));
+    if (!menu)
+        return;
+    s32 index = menu->findItemWithCommandId(commandId);
+    if (index >= 0)
+        menu->setItemChecked(index, checked);
+}
+
+core::stringw helpPagePath() {
+    core::stringw page = L"doc/";
+    core::stringw language = editor.config.get(L"langage");
+    if (!language.empty())
+        page += language;
+    page += L".html";
+    return appPath(page);
+}
+
+void handleMenuCommand(gui::IGUIContextMenu* menu) {
+    if (!menu)
+        return;
+    s32 index = menu->getSelectedItem();
+    if (index < 0)
+        return;
+    s32 command = menu->getItemCommandId(index);
+
+    for (const AddCommand& add : AddCommands)
+        if (add.commandId == command) {
+            addNode(add.type, add.variant);
+            return;
+        }
+    for (const DebugCommand& debug : DebugCommands)
+        if (debug.commandId == command) {
+            toggleDebugBit(menu, index, debug.bit);
+            return;
+        }
+
+    switch (command) {
+    case ids::CmdNewScene:
+        newScene();
+        break;
+    case ids::CmdOpenScene:
+        openFileDialog(ids::DialogOpenScene, L"file_open_dialog_open_scene");
+        break;
+    case ids::CmdSave:
+        saveWindow.open();
+        break;
+    case ids::CmdQuit:
+        editor.device->closeDevice();
+        break;
+    case ids::CmdToolBox:
+        if (toggleCheck(menu, index))
+            createToolBox();
+        else
+            ToolBoxClose();
+        break;
+    case ids::CmdSceneBox:
+        if (toggleCheck(menu, index))
+            createSceneBox();
+        else
+            closeSceneBox();
+        break;
+    case ids::CmdSkyVisible:
+        toggleCheck(menu, index);
+        toggleUserSkies();
+        break;
+    case ids::CmdGridVisible:
+        toggleCheck(menu, index);
+        if (editor.gridNode)
+            editor.gridNode->setVisible(!editor.gridNode->isVisible());
+        break;
+    case ids::CmdDebugOff:
+        setCheckRange(menu, index + 1, 1, false);
+        if (editor.selectedNode)
+            editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
+        break;
+    case ids::CmdDebugAll:
+        setCheckRange(menu, index - 1, -1, true);
+        if (editor.selectedNode)
+            editor.selectedNode->setDebugDataVisible(scene::EDS_FULL);
+        break;
+    case ids::CmdAddModel:
+        openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
+        break;
+    case ids::CmdAddAnimatedModel:
+        openFileDialog(ids::DialogAddAnimatedMesh, L"file_open_dialog_add_model");
+        break;
+    case ids::CmdCameraMaya1:
+        chooseCamera(menu, index, 0, editor.cameraMaya1, ids::ModeNone);
+        break;
+    case ids::CmdCameraMaya2:
+        chooseCamera(menu, index, 1, editor.cameraMaya2, ids::ModeNone);
+        break;
+    case ids::CmdCameraFps:
+        chooseCamera(menu, index, 2, editor.cameraFps, ids::ModeFirstPerson);
+        break;
+    case ids::CmdSettings:
+        openSettingsWindow();
+        break;
+    case ids::CmdHelp:
+        openHelpPage();
+        break;
+    case ids::CmdAbout:
+        openAboutWindow();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace sorn

@@ -1,0 +1,23 @@
+#pragma once
+#include <irrlicht.h>
+
+namespace sorn {
+
+// Runs the command of the item chosen in a menu (the sub-menu holding it).
+void handleMenuCommand(irr::gui::IGUIContextMenu* menu);
+
+// Switches input off for the active camera and on for the given one, and makes
+// it the scene manager's active camera.
+void activateCamera(irr::scene::ICameraSceneNode* camera);
+
+// Opens one of the editor's modal file-open dialogs with a translated title.
+// The working directory is not restored: choosing a file elsewhere moves it.
+void openFileDialog(irr::s32 dialogId, const wchar_t* titleKey);
+
+// Sets a check mark of the View > Window sub-menu (tool box, scene box items).
+void setWindowMenuCheck(irr::s32 commandId, bool checked);
+
+// The help page for the configured "langage", under the program's doc folder.
+irr::core::stringw helpPagePath();
+
+} // namespace sorn

@@ -1,0 +1,27 @@
+#include "events/SceneBoxCommands.h"
+
+#include "app/EditorState.h"
+#include "scene/NodeLifetime.h"
+#include "scene/SceneBox.h"
+
+namespace sorn {
+
+void duplicateSelectedNode() {
+    irr::scene::ISceneNode* node = editor.selectedNode;
+    if (node && editor.nodeSelected) {
+        // The copy hangs beside the original; its parent holds it.
+        node->clone(node->getParent(), editor.sceneManager);
+    }
+    updateTreeview();
+    editor.nameIndexRefresh.schedule();
+}
+
+void deleteSelectedNode() {
+    if (!editor.selectedNode)
+        return;
+    queueNodeDeletion(editor.selectedNode);
+    editor.selectedNode = nullptr;
+    editor.sceneViewRefresh.schedule();
+}
+
+} // namespace sorn

@@ -1,0 +1,272 @@
+#include "events/SornEventReceiver.h"
+
+#include <cstdio>
+
+#include "app/EditorState.h"
+#include "app/SmallWindows.h"
+#include "app/StatusLine.h"
+#include "app/TextConvert.h"
+#include "events/KeyboardMouseEditing.h"
+#include "events/MenuCommands.h"
+#include "events/SaveWindow.h"
+#include "events/SceneBoxCommands.h"
+#include "scene/NodeLifetime.h"
+#include "scene/SceneBox.h"
+#include "files/SceneFileCommands.h"
+#include "toolbox/ObjectTab.h"
+#include "toolbox/SceneTab.h"
+#include "toolbox/ToolBox.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+// Buttons whose command needs nothing but its id.
+struct ButtonCommand {
+    s32 id;
+    void (*run)();
+};
+
+void openSceneBoxFromToolBar() {
+    createSceneBox();
+    setWindowMenuCheck(ids::CmdSceneBox, true);
+}
+
+void openToolBoxFromToolBar() {
+    createToolBox();
+    setWindowMenuCheck(ids::CmdToolBox, true);
+}
+
+void resetFirstOrbitCamera() {
+    if (!editor.cameraMaya1)
+        return;
+    editor.cameraMaya1->setTarget(core::vector3df(0, 30, 0));
+    editor.cameraMaya1->setRotation(core::vector3df(0, 0, 0));
+}
+
+void openAddModelDialog() {
+    openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
+}
+
+void openSkyBoxSetDialog() {
+    openFileDialog(ids::DialogSkyBoxSet, L"file_open_dialog_open_skybox");
+}
+
+void saveFromSaveWindow() {
+    saveWindow.save();
+}
+
+void cancelSaveWindow() {
+    saveWindow.cancel();
+}
+
+const ButtonCommand ButtonCommands[] = {
+    {ids::SceneBoxAdd, openAddModelDialog},
+    {ids::SceneBoxDuplicate, duplicateSelectedNode},
+    {ids::SceneBoxRemove, deleteSelectedNode},
+    {ids::ButtonAbout, openAboutWindow},
+    {ids::ButtonOpenSceneBox, openSceneBoxFromToolBar},
+    {ids::ButtonOpenToolBox, openToolBoxFromToolBar},
+    {ids::ButtonCameraZero, resetFirstOrbitCamera},
+    {ids::SettingsOk, settingsOk},
+    {ids::SettingsCancel, closeSettingsWindow},
+    {ids::AboutOk, aboutOk},
+    {ids::SaveButton, saveFromSaveWindow},
+    {ids::SaveCancel, cancelSaveWindow},
+    {ids::GridApply, applyGridRows},
+    {ids::SkyBoxSetButton, openSkyBoxSetDialog},
+};
+
+// Tool box image buttons: each names the edit box that the image dialog fills.
+struct ImageTarget {
+    s32 buttonId;
+    s32 target;
+    s32 editBoxId;
+};
+
+const ImageTarget ImageTargets[] = {
+    {0x50066, 1, 0x50059}, {0x50067, 2, 0x5005a}, {0x50068, 3, 0x5005b}, {0x50069, 4, 0x5005c},
+    {0x5006a, 5, 0x5005d}, {0x5006b, 6, 0x5005e}, {0x5006d, 7, 0x5006c},
+};
+
+// The debug-drawing state formed from the check marks of the debug sub-menu.
+u32 checkedDebugBits(gui::IGUIContextMenu* menu) {
+    struct DebugItem {
+        s32 commandId;
+        u32 bit;
+    };
+    static const DebugItem Items[] = {
+        {ids::CmdDebugBoundingBox, scene::EDS_BBOX},
+        {ids::CmdDebugNormals, scene::EDS_NORMALS},
+        {ids::CmdDebugSkeleton, scene::EDS_SKELETON},
+        {ids::CmdDebugWireOverlay, scene::EDS_MESH_WIRE_OVERLAY},
+        {ids::CmdDebugHalfTransparent, scene::EDS_HALF_TRANSPARENCY},
+        {ids::CmdDebugBufferBoxes, scene::EDS_BBOX_BUFFERS},
+    };
+    u32 bits = 0;
+    for (const DebugItem& item : Items) {
+        s32 index = menu->findItemWithCommandId(item.commandId);
+        if (index >= 0 && menu->isItemChecked(index))
+            bits |= item.bit;
+    }
+    return bits;
+}
+
+std::string chosenFile(gui::IGUIElement* dialog) {
+    auto* fileDialog = static_cast<gui::IGUIFileOpenDialog*>(dialog);
+    return toNarrowPath(fileDialog->getFileName());
+}
+
+} // namespace
+
+bool SornEventReceiver::OnEvent(const SEvent& event) {
+    switch (event.EventType) {
+    case EET_KEY_INPUT_EVENT:
+        if (!event.KeyInput.PressedDown && handleKeyRelease(event.KeyInput.Key))
+            return true;
+        return false;
+    case EET_MOUSE_INPUT_EVENT:
+        switch (event.MouseInput.Event) {
+        case EMIE_LMOUSE_PRESSED_DOWN:
+            onLeftButtonDown();
+            break;
+        case EMIE_LMOUSE_LEFT_UP:
+            onLeftButtonUp();
+            break;
+        case EMIE_RMOUSE_LEFT_UP:
+            onRightButtonUp();
+            break;
+        case EMIE_MOUSE_MOVED:
+            onMouseMoved(event.MouseInput.X, event.MouseInput.Y);
+            break;
+        default:
+            break;
+        }
+        return false;
+    case EET_GUI_EVENT:
+        onGuiEvent(event.GUIEvent);
+        return false;
+    default:
+        return false;
+    }
+}
+
+void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
+    gui::IGUIElement* caller = event.Caller;
+    s32 id = caller ? caller->getID() : -1;
+
+    switch (event.EventType) {
+    case gui::EGET_ELEMENT_CLOSED:
+        if (id == ids::ToolBoxWindow)
+            setWindowMenuCheck(ids::CmdToolBox, false);
+        else if (id == ids::SceneBoxWindow)
+            setWindowMenuCheck(ids::CmdSceneBox, false);
+        break;
+    case gui::EGET_BUTTON_CLICKED:
+        onButtonClicked(id);
+        break;
+    case gui::EGET_SCROLL_BAR_CHANGED:
+        if (id == ids::AnimationSpeedScrollBar)
+            onAnimationSpeedChanged(static_cast<gui::IGUIScrollBar*>(caller));
+        else if (id == ids::SensitivityScrollBar)
+            editor.moveSensitivity = static_cast<gui::IGUIScrollBar*>(caller)->getPos();
+        break;
+    case gui::EGET_LISTBOX_SELECTED_AGAIN:
+        if (id == ids::SaveFileList)
+            saveWindow.chooseEntry(false);
+        break;
+    case gui::EGET_FILE_SELECTED:
+        onFileSelected(id, caller);
+        break;
+    case gui::EGET_MENU_ITEM_SELECTED:
+        handleMenuCommand(static_cast<gui::IGUIContextMenu*>(caller));
+        break;
+    case gui::EGET_TREEVIEW_NODE_SELECT:
+        onTreeNodeSelected(caller);
+        break;
+    default:
+        break;
+    }
+}
+
+void SornEventReceiver::onButtonClicked(s32 id) {
+    for (const ButtonCommand& button : ButtonCommands)
+        if (button.id == id) {
+            button.run();
+            return;
+        }
+    for (const ImageTarget& image : ImageTargets)
+        if (image.buttonId == id) {
+            editor.imageDialogTarget = image.target;
+            openFileDialog(ids::DialogToolBoxImage, L"file_open_dialog_open_img");
+            return;
+        }
+    handleObjectTabButton(id);
+}
+
+void SornEventReceiver::onFileSelected(s32 id, gui::IGUIElement* dialog) {
+    if (!dialog)
+        return;
+    switch (id) {
+    case ids::DialogAddStaticMesh:
+        addModelFromDialog(chosenFile(dialog), false);
+        break;
+    case ids::DialogAddAnimatedMesh:
+        addModelFromDialog(chosenFile(dialog), true);
+        break;
+    case ids::DialogOpenScene:
+        openSceneFromDialog(chosenFile(dialog));
+        break;
+    case ids::DialogToolBoxImage: {
+        if (!findElement(ids::ToolBoxWindow))
+            break;
+        for (const ImageTarget& image : ImageTargets)
+            if (image.target == editor.imageDialogTarget) {
+                if (gui::IGUIElement* box = findElement(image.editBoxId))
+                    box->setText(static_cast<gui::IGUIFileOpenDialog*>(dialog)->getFileName());
+            }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void SornEventReceiver::onTreeNodeSelected(gui::IGUIElement* caller) {
+    treeView = static_cast<gui::IGUITreeView*>(caller);
+    if (!treeView)
+        return;
+    treeNode = treeView->getSelected();
+    if (!treeNode)
+        return;
+
+    if (editor.selectedNode)
+        editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
+
+    // An item can outlive its node until the tree is rebuilt after a deletion:
+    // only a node still in the scene graph becomes the selection.
+    auto* picked = static_cast<scene::ISceneNode*>(treeNode->getData());
+    editor.selectedNode = isLiveSceneNode(picked) ? picked : nullptr;
+    editor.nodeSelected = editor.selectedNode != nullptr;
+
+    if (editor.selectedNode) {
+        if (auto* debugMenu = static_cast<gui::IGUIContextMenu*>(findElement(ids::CmdDebugMenu))) {
+            u32 bits = checkedDebugBits(debugMenu);
+            if (bits)
+                editor.selectedNode->setDebugDataVisible(bits);
+        }
+    }
+
+    updateToolBox();
+    updateStatusLine();
+
+    if (editor.selectedNode) {
+        auto named = editor.nodeNameIndex.find(editor.selectedNode);
+        if (named != editor.nodeNameIndex.end())
+            std::printf("Selection => %s\n", named->second.c_str());
+    }
+}
+
+} // namespace sorn

@@ -1,0 +1,141 @@
+#include "scene/NodeCatalogue.h"
+
+#include "app/EditorState.h"
+#include "app/TextConvert.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+const core::vector3df Origin(0, 0, 0);
+const core::vector3df NoRotation(0, 0, 0);
+const core::vector3df UnitScale(1, 1, 1);
+
+scene::IMesh* createPrimitiveMesh(s32 variant) {
+    const scene::IGeometryCreator* creator = editor.sceneManager->getGeometryCreator();
+    switch (variant) {
+    case ids::MeshPlane:
+        return creator->createHillPlaneMesh(core::dimension2df(1, 1), core::dimension2du(1, 1), nullptr, 0.f,
+                                            core::dimension2df(0, 0), core::dimension2df(1, 1));
+    case ids::MeshCylinder:
+        return creator->createCylinderMesh(10.f, 10.f, 10, video::SColor(0xFFFFFFFF), true, 0.f);
+    case ids::MeshCone:
+        return creator->createConeMesh(10.f, 10.f, 10, video::SColor(0xFFFFFFFF), video::SColor(0xFFFFFFFF), 0.f);
+    default:
+        return nullptr;
+    }
+}
+
+const wchar_t* primitiveName(s32 variant) {
+    switch (variant) {
+    case ids::MeshPlane:
+        return L"Plane";
+    case ids::MeshCylinder:
+        return L"Cylinder";
+    case ids::MeshCone:
+        return L"Cone";
+    default:
+        return L"";
+    }
+}
+
+scene::ISceneNode* addPrimitive(s32 variant, scene::ISceneNode* parent) {
+    scene::IMesh* mesh = createPrimitiveMesh(variant);
+    if (!mesh)
+        return nullptr;
+    scene::ISceneNode* node =
+        editor.sceneManager->addMeshSceneNode(mesh, parent, -1, Origin, NoRotation, UnitScale, false);
+    mesh->drop(); // the node holds the mesh now
+    return node;
+}
+
+// The sky toggle of the View menu decides whether a new dome shows.
+bool userSkiesVisible() {
+    auto* windowMenu = static_cast<gui::IGUIContextMenu*>(findElement(ids::CmdWindowMenu));
+    if (!windowMenu)
+        return true;
+    s32 index = windowMenu->findItemWithCommandId(ids::CmdSkyVisible);
+    return index < 0 || windowMenu->isItemChecked(index);
+}
+
+} // namespace
+
+scene::ISceneNode* addNode(scene::ESCENE_NODE_TYPE type, s32 variant) {
+    if (!editor.sceneManager)
+        return nullptr;
+    scene::ISceneManager* smgr = editor.sceneManager;
+    scene::ISceneNode* parent = editor.selectedNode ? editor.selectedNode : smgr->getRootSceneNode();
+    video::ITexture* skyBox = editor.defaultSkyBoxTexture;
+
+    scene::ISceneNode* node = nullptr;
+    const wchar_t* name = L"";
+    switch (type) {
+    case scene::ESNT_CUBE:
+        node = smgr->addCubeSceneNode(10.f, parent, -1, Origin, NoRotation, UnitScale);
+        name = L"Cube";
+        break;
+    case scene::ESNT_SPHERE:
+        node = smgr->addSphereSceneNode(5.f, 16, parent, -1, Origin, NoRotation, UnitScale);
+        name = L"Sphere";
+        break;
+    case scene::ESNT_LIGHT:
+        node = smgr->addLightSceneNode(parent, Origin, video::SColorf(1.f, 1.f, 1.f, 1.f), 100.f, -1);
+        name = L"Light";
+        break;
+    case scene::ESNT_MESH:
+        node = addPrimitive(variant, parent);
+        name = primitiveName(variant);
+        break;
+    case scene::ESNT_PARTICLE_SYSTEM:
+        node = smgr->addParticleSystemSceneNode(true, parent, -1, Origin, NoRotation, UnitScale);
+        name = L"Particle System";
+        break;
+    case scene::ESNT_SKY_BOX:
+        node = smgr->addSkyBoxSceneNode(skyBox, skyBox, skyBox, skyBox, skyBox, skyBox, nullptr, -1);
+        name = L"SkyBox";
+        break;
+    case scene::ESNT_SKY_DOME:
+        node = smgr->addSkyDomeSceneNode(editor.defaultSkyDomeTexture, 16, 8, 0.9f, 2.0f, 1000.f, nullptr, -1);
+        if (node)
+            node->setVisible(userSkiesVisible());
+        name = L"SkyDome";
+        break;
+    case scene::ESNT_TERRAIN:
+        node = smgr->addTerrainSceneNode(toNarrowPath(mediaPath(L"terrain-heightmap.bmp")).c_str(), parent, -1,
+                                         Origin, NoRotation, UnitScale, video::SColor(0xFFFFFFFF), 5,
+                                         scene::ETPS_17, 0, false);
+        name = L"Terrain";
+        break;
+    case scene::ESNT_TEXT: {
+        gui::IGUIFont* font = editor.device->getGUIEnvironment()->getFont(
+            toNarrowPath(mediaPath(L"fonthaettenschweiler.bmp")).c_str());
+        // Without its font the engine would draw nothing; no node is made then.
+        if (font)
+            node = smgr->addTextSceneNode(font, L"Text", video::SColor(0x64FFFFFF), parent, Origin, -1);
+        name = L"Text";
+        break;
+    }
+    case scene::ESNT_VOLUME_LIGHT:
+        node = smgr->addVolumeLightSceneNode(parent, -1, 8, 8, video::SColor(0x3300E6B4), video::SColor(0x00000000),
+                                             Origin, NoRotation, UnitScale);
+        name = L"Volume Light";
+        break;
+    case scene::ESNT_WATER_SURFACE:
+        node = smgr->addWaterSurfaceSceneNode(nullptr, 2.f, 300.f, 10.f, parent, -1, Origin, NoRotation, UnitScale);
+        name = L"Water Surface";
+        break;
+    default:
+        break;
+    }
+    if (!node)
+        return nullptr;
+
+    node->setName(toNarrowPath(name).c_str());
+    editor.sceneViewRefresh.schedule();
+    editor.nameIndexRefresh.schedule();
+    return node;
+}
+
+} // namespace sorn

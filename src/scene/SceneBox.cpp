@@ -1,0 +1,86 @@
+#include "scene/SceneBox.h"
+
+#include <cstdio>
+
+#include "app/EditorState.h"
+#include "app/TextConvert.h"
+#include "app/Translate.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+void resetTree(gui::IGUITreeView* tree) {
+    gui::IGUITreeViewNode* root = tree->getRoot();
+    root->clearChildren();
+    root->addChildBack(translate(L"window_scenebox_scene").c_str(), nullptr, 0, -1, nullptr, nullptr);
+    fillTree(editor.sceneManager->getRootSceneNode(), root);
+}
+
+void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 id, const wchar_t* icon) {
+    gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
+    gui::IGUIButton* button = gui->addButton(rect, window, id, L" ", nullptr);
+    video::ITexture* image = editor.device->getVideoDriver()->getTexture(toNarrowPath(mediaPath(icon)).c_str());
+    button->setImage(image, core::rect<s32>(0, 0, 16, 16));
+    button->setUseAlphaChannel(true);
+}
+
+} // namespace
+
+void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
+    for (scene::ISceneNode* child : node->getChildren()) {
+        if (child->getType() == scene::ESNT_CAMERA || child->isDebugObject())
+            continue;
+        gui::IGUITreeViewNode* item =
+            treeItem->addChildBack(toWidePath(child->getName()).c_str(), nullptr, 0, -1, nullptr, nullptr);
+        item->setSelected(child == editor.selectedNode);
+        fillTree(child, item);
+    }
+    treeItem->setData(node);
+}
+
+void createSceneBox() {
+    std::puts("createSceneBox()");
+    if (!editor.device)
+        return;
+    if (gui::IGUIElement* old = findElement(ids::SceneBoxWindow))
+        old->remove();
+
+    gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
+    gui::IGUIWindow* window = gui->addWindow(core::rect<s32>(0, 50, 215, 450), false,
+                                             translate(L"window_scenebox_caption").c_str(), nullptr,
+                                             ids::SceneBoxWindow);
+    window->setToolTipText(L"Select item from tree and then place it on the map.");
+    gui::IGUITabControl* tabs =
+        gui->addTabControl(core::rect<s32>(2, 25, 210, 395), window, true, true, ids::SceneBoxTabControl);
+    gui::IGUITab* tab = tabs->addTab(translate(L"window_scenebox_tab").c_str(), -1);
+    gui::IGUITreeView* tree =
+        gui->addTreeView(core::rect<s32>(4, 34, 200, 380), tab, ids::SceneBoxTree, false, true, false);
+    tree->setToolTipText(L"Show the current Scenegraph");
+    resetTree(tree);
+
+    addImageButton(window, core::rect<s32>(4, 40, 24, 60), ids::SceneBoxAdd, L"list-add.png");
+    addImageButton(window, core::rect<s32>(30, 40, 50, 60), ids::SceneBoxDuplicate, L"list-arrow.png");
+    addImageButton(window, core::rect<s32>(56, 40, 76, 60), ids::SceneBoxRemove, L"list-remove.png");
+}
+
+void updateTreeview() {
+    std::puts("updateTreeview()");
+    gui::IGUIElement* window = findElement(ids::SceneBoxWindow);
+    if (!window)
+        return;
+    gui::IGUIElement* tree = window->getElementFromId(ids::SceneBoxTree, true);
+    if (!tree)
+        return;
+    resetTree(static_cast<gui::IGUITreeView*>(tree));
+}
+
+void closeSceneBox() {
+    std::puts("closeSceneBox()");
+    if (gui::IGUIElement* window = findElement(ids::SceneBoxWindow))
+        window->remove();
+}
+
+} // namespace sorn

@@ -1,0 +1,222 @@
+#include "support/EditorFixture.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/Startup.h"
+
+using namespace irr;
+namespace fs = std::filesystem;
+
+namespace sorn {
+namespace test {
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "sorn-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    char* made = mkdtemp(buffer.data());
+    path_ = made ? made : "";
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty())
+        fs::remove_all(path_, ignored);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool fileExists(const std::string& path) {
+    std::error_code ignored;
+    return fs::exists(path, ignored);
+}
+
+void prepareAppFolder(const std::string& folder, const std::string* configText) {
+    const fs::path runtime(SORN_RUNTIME_DIR);
+    for (const char* sub : {"media", "lang", "doc"})
+        fs::create_directory_symlink(runtime / sub, fs::path(folder) / sub);
+    if (configText)
+        writeFile(folder + "/config.xml", *configText);
+    else
+        fs::copy_file(runtime / "config.xml", fs::path(folder) / "config.xml");
+}
+
+void EditorTest::SetUp() {
+    char cwd[4096];
+    previousDirectory_ = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    ASSERT_FALSE(appFolder.path().empty());
+    if (startInSetUp)
+        start();
+}
+
+void EditorTest::start(const std::vector<std::string>& args) {
+    prepareAppFolder(appFolder.path(), configText.empty() ? nullptr : &configText);
+    if (!writeConfig)
+        fs::remove(appFolder.file("config.xml"));
+    ASSERT_EQ(chdir(appFolder.path().c_str()), 0);
+
+    argStorage_.assign(1, "sorn-editor");
+    argStorage_.insert(argStorage_.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : argStorage_)
+        argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    ASSERT_TRUE(startEditor(static_cast<int>(argStorage_.size()), argv.data(), video::EDT_NULL, &receiver));
+}
+
+void EditorTest::TearDown() {
+    shutdownEditor();
+    if (!previousDirectory_.empty())
+        (void)chdir(previousDirectory_.c_str());
+}
+
+void EditorTest::activePasses(int n) {
+    for (int i = 0; i < n; ++i)
+        runFramePass(true, true);
+}
+
+bool EditorTest::postGuiEvent(gui::EGUI_EVENT_TYPE type, gui::IGUIElement* caller) {
+    SEvent event;
+    event.EventType = EET_GUI_EVENT;
+    event.GUIEvent.Caller = caller;
+    event.GUIEvent.Element = nullptr;
+    event.GUIEvent.EventType = type;
+    return receiver.OnEvent(event);
+}
+
+bool EditorTest::clickButton(s32 id) {
+    gui::IGUIElement* button = findElement(id);
+    EXPECT_NE(button, nullptr) << "no button with id " << std::hex << id;
+    if (!button)
+        return false;
+    return postGuiEvent(gui::EGET_BUTTON_CLICKED, button);
+}
+
+namespace {
+
+gui::IGUIContextMenu* searchMenu(gui::IGUIContextMenu* menu, s32 commandId, s32* index) {
+    if (!menu)
+        return nullptr;
+    for (u32 i = 0; i < menu->getItemCount(); ++i) {
+        if (menu->getItemCommandId(i) == commandId) {
+            if (index)
+                *index = static_cast<s32>(i);
+            return menu;
+        }
+        if (gui::IGUIContextMenu* found = searchMenu(menu->getSubMenu(i), commandId, index))
+            return found;
+    }
+    return nullptr;
+}
+
+SEvent mouse(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {
+    SEvent event;
+    event.EventType = EET_MOUSE_INPUT_EVENT;
+    event.MouseInput.Event = type;
+    event.MouseInput.X = x;
+    event.MouseInput.Y = y;
+    event.MouseInput.Wheel = 0.f;
+    event.MouseInput.Shift = false;
+    event.MouseInput.Control = false;
+    event.MouseInput.ButtonStates = type == EMIE_LMOUSE_PRESSED_DOWN ? EMBSM_LEFT : 0;
+    return event;
+}
+
+} // namespace
+
+gui::IGUIContextMenu* EditorTest::menuHolding(s32 commandId, s32* index) {
+    auto* menuBar = static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar));
+    return searchMenu(menuBar, commandId, index);
+}
+
+bool EditorTest::isMenuItemChecked(s32 commandId) {
+    s32 index = -1;
+    gui::IGUIContextMenu* menu = menuHolding(commandId, &index);
+    EXPECT_NE(menu, nullptr);
+    return menu && menu->isItemChecked(index);
+}
+
+void EditorTest::chooseMenuCommand(s32 commandId) {
+    s32 index = -1;
+    gui::IGUIContextMenu* menu = menuHolding(commandId, &index);
+    ASSERT_NE(menu, nullptr) << "no menu item " << std::hex << commandId;
+    menu->setVisible(true);
+    gui()->setFocus(menu);
+    const core::rect<s32> area = menu->getAbsolutePosition();
+    const s32 x = area.UpperLeftCorner.X + 10;
+    for (s32 y = area.UpperLeftCorner.Y; y <= area.LowerRightCorner.Y; ++y) {
+        menu->OnEvent(mouse(EMIE_MOUSE_MOVED, x, y));
+        if (menu->getSelectedItem() == index) {
+            menu->OnEvent(mouse(EMIE_LMOUSE_LEFT_UP, x, y));
+            menu->setVisible(false);
+            gui()->removeFocus(menu);
+            return;
+        }
+    }
+    menu->setVisible(false);
+    gui()->removeFocus(menu);
+    FAIL() << "menu item " << std::hex << commandId << " could not be highlighted";
+}
+
+bool EditorTest::releaseKey(EKEY_CODE key) {
+    SEvent event;
+    event.EventType = EET_KEY_INPUT_EVENT;
+    event.KeyInput.Key = key;
+    event.KeyInput.PressedDown = false;
+    event.KeyInput.Char = 0;
+    event.KeyInput.Shift = false;
+    event.KeyInput.Control = false;
+    return editor.device->postEventFromUser(event);
+}
+
+bool EditorTest::mouseEvent(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {
+    return editor.device->postEventFromUser(mouse(type, x, y));
+}
+
+namespace {
+
+gui::IGUITreeViewNode* findItem(gui::IGUITreeViewNode* item, scene::ISceneNode* node) {
+    for (gui::IGUITreeViewNode* child = item->getFirstChild(); child; child = child->getNextSibling()) {
+        if (child->getData() == node)
+            return child;
+        if (gui::IGUITreeViewNode* found = findItem(child, node))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+gui::IGUITreeViewNode* EditorTest::treeItemFor(scene::ISceneNode* node) {
+    auto* tree = static_cast<gui::IGUITreeView*>(findElement(ids::SceneBoxTree));
+    if (!tree)
+        return nullptr;
+    return findItem(tree->getRoot(), node);
+}
+
+void EditorTest::pickInTree(scene::ISceneNode* node) {
+    auto* tree = static_cast<gui::IGUITreeView*>(findElement(ids::SceneBoxTree));
+    ASSERT_NE(tree, nullptr) << "the scene box is not open";
+    gui::IGUITreeViewNode* item = node ? findItem(tree->getRoot(), node) : tree->getRoot()->getFirstChild();
+    ASSERT_NE(item, nullptr) << "no tree item for the node";
+    item->setSelected(true);
+    postGuiEvent(gui::EGET_TREEVIEW_NODE_SELECT, tree);
+}
+
+} // namespace test
+} // namespace sorn

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/ConfigFile.h"
+#include "app/TextConvert.h"
+#include "support/EditorFixture.h"
+#include "support/NullDevice.h"
+
+using namespace irr;
+using sorn::ConfigFile;
+using sorn::test::TempDir;
+using sorn::test::readFile;
+using sorn::test::writeFile;
+
+namespace {
+
+class ConfigFileTest : public sorn::test::NullDeviceTest {
+protected:
+    ConfigFile loadText(const std::string& text) {
+        writeFile(dir.file("config.xml"), text);
+        ConfigFile config;
+        config.fileName = sorn::toWidePath(dir.file("config.xml"));
+        loaded = config.load();
+        return config;
+    }
+    // The engine writes wchar_t text; read the saved file back as wide text.
+    std::wstring savedText(const std::string& path) {
+        std::string bytes = readFile(path);
+        std::wstring text;
+        size_t start = bytes.size() >= 4 && bytes.compare(0, 4, "\xff\xfe\0\0", 4) == 0 ? 4 : 0;
+        for (size_t i = start; i + 3 < bytes.size(); i += 4)
+            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                         static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                                         static_cast<unsigned char>(bytes[i + 2]) << 16);
+        return text;
+    }
+    TempDir dir;
+    bool loaded = false;
+};
+
+TEST_F(ConfigFileTest, ReadsSettingsInsideProgSection) {
+    ConfigFile config = loadText(
+        "<?xml version=\"1.0\"?><config><prog><setting name=\"language\" value=\"fr\"/></prog></config>");
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(config.get(L"language"), core::stringw(L"fr"));
+}
+
+struct SettingCase {
+    const char* name;
+    const char* body;  // inside <config>
+    const wchar_t* key;
+    const wchar_t* expected;
+    size_t count;
+};
+
+class ConfigFileCases : public ConfigFileTest, public ::testing::WithParamInterface<SettingCase> {};
+
+TEST_P(ConfigFileCases, ParsesAsTheFormatSays) {
+    const SettingCase& c = GetParam();
+    ConfigFile config = loadText(std::string("<?xml version=\"1.0\"?><config>") + c.body + "</config>");
+    EXPECT_EQ(config.get(c.key), core::stringw(c.expected));
+    EXPECT_EQ(config.settings.size(), c.count);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, ConfigFileCases,
+    ::testing::Values(
+        SettingCase{"EmptyNameSkipped", "<prog><setting name=\"\" value=\"x\"/></prog>", L"", L"XXX", 0},
+        SettingCase{"MissingNameSkipped", "<prog><setting value=\"x\"/></prog>", L"", L"XXX", 0},
+        SettingCase{"MissingValueIsEmpty", "<prog><setting name=\"a\"/></prog>", L"a", L"", 1},
+        SettingCase{"OutsideProgIgnored", "<setting name=\"a\" value=\"1\"/><prog></prog>", L"a", L"XXX", 0},
+        SettingCase{"LastOneWins", "<prog><setting name=\"a\" value=\"1\"/><setting name=\"a\" value=\"2\"/></prog>",
+                    L"a", L"2", 1},
+        SettingCase{"ProgAtAnyDepth", "<x><prog><setting name=\"a\" value=\"1\"/></prog></x>", L"a", L"1", 1},
+        // A closing tag of any element, even a non-empty setting, closes the section.
+        SettingCase{"NonEmptySettingClosesSection",
+                    "<prog><setting name=\"a\" value=\"1\"></setting><setting name=\"b\" value=\"2\"/></prog>",
+                    L"b", L"XXX", 1},
+        SettingCase{"OtherElementsIgnored", "<prog><other name=\"a\" value=\"1\"/></prog>", L"a", L"XXX", 0},
+        SettingCase{"CaseSensitiveNames", "<PROG><setting name=\"a\" value=\"1\"/></PROG>", L"a", L"XXX", 0}),
+    [](const ::testing::TestParamInfo<SettingCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigFileTest, MissingFileFailsAndLeavesSettingsEmpty) {
+    ConfigFile config;
+    config.fileName = sorn::toWidePath(dir.file("absent.xml"));
+    EXPECT_FALSE(config.load());
+    EXPECT_TRUE(config.settings.empty());
+    EXPECT_EQ(config.get(L"language"), core::stringw(L"XXX"));
+}
+
+TEST_F(ConfigFileTest, BadFilesNeverStopTheReader) {
+    std::mt19937 random(7);
+    std::string garbage(64 * 1024, '\0');
+    for (char& c : garbage)
+        c = static_cast<char>(random());
+    const std::string good =
+        "<?xml version=\"1.0\"?><config><prog><setting name=\"language\" value=\"fr\"/></prog></config>";
+    std::string large = "<config><prog>";
+    for (int i = 0; i < 200000; ++i)
+        large += "<setting name=\"k" + std::to_string(i) + "\" value=\"v\"/>";
+    large += "</prog></config>";
+
+    for (const std::string& text : {std::string(), good.substr(0, good.size() / 2), garbage, large,
+                                    std::string("<config><prog><setting name=\"a"), std::string("\xff\xfe<")}) {
+        ConfigFile config = loadText(text);
+        EXPECT_TRUE(loaded);
+        EXPECT_NE(config.get(L"missing"), core::stringw(L""));
+    }
+    EXPECT_EQ(loadText(large).settings.size(), 200000u);
+}
+
+TEST_F(ConfigFileTest, SaveWritesEntriesInKeyOrderAndDropsOtherElements) {
+    ConfigFile config = loadText(
+        "<?xml version=\"1.0\"?><config><startUpModel file=\"a.3ds\"/>"
+        "<prog><setting name=\"language\" value=\"fr\"/></prog></config>");
+    config.set(L"langage", L"en");
+    ASSERT_TRUE(config.save());
+
+    std::wstring text = savedText(dir.file("config.xml"));
+    size_t langage = text.find(L"<setting name=\"langage\" value=\"en\" />");
+    size_t language = text.find(L"<setting name=\"language\" value=\"fr\" />");
+    ASSERT_NE(langage, std::wstring::npos) << std::string(text.begin(), text.end());
+    ASSERT_NE(language, std::wstring::npos);
+    EXPECT_LT(langage, language);
+    EXPECT_EQ(text.find(L"startUpModel"), std::wstring::npos);
+    EXPECT_NE(text.find(L"<config>"), std::wstring::npos);
+    EXPECT_NE(text.find(L"</prog>"), std::wstring::npos);
+
+    ConfigFile reread;
+    reread.fileName = config.fileName;
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.settings, config.settings);
+}
+
+TEST_F(ConfigFileTest, SaveFailsWithoutDeviceOrWritableFile) {
+    ConfigFile config;
+    config.set(L"a", L"b");
+    config.fileName = sorn::toWidePath(dir.file("no/such/folder/config.xml"));
+    EXPECT_FALSE(config.save());
+    sorn::editor.device->drop();
+    sorn::editor.device = nullptr;
+    config.fileName = sorn::toWidePath(dir.file("config.xml"));
+    EXPECT_FALSE(config.save());
+    EXPECT_FALSE(config.load());
+    EXPECT_FALSE(sorn::test::fileExists(dir.file("config.xml")));
+}
+
+} // namespace

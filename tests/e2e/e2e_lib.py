@@ -1,0 +1,210 @@
+"""Drives the real editor under Xvfb as a person would: xdotool for the mouse
+and keyboard, ImageMagick for screenshots. Every wait polls for a condition
+with a generous bound; the editor and Xvfb are always stopped."""
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+
+class E2EFailure(Exception):
+    pass
+
+
+def wait_for(condition, timeout=30.0, interval=0.1, what="condition"):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(interval)
+    raise E2EFailure("timed out waiting for " + what)
+
+
+class Editor:
+    def __init__(self, runtime_dir, name, args=None, config_text=None):
+        self.runtime = os.path.abspath(runtime_dir)
+        self.name = name
+        self.args = args or []
+        self.config_text = config_text
+        self.work = tempfile.mkdtemp(prefix="sorn-e2e-")
+        self.artifacts = os.environ.get("E2E_ARTIFACTS", self.work)
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.xvfb = None
+        self.proc = None
+        self.window = None
+        self.output_path = os.path.join(self.work, "stdout.txt")
+
+    # -- life cycle ---------------------------------------------------------
+    def __enter__(self):
+        try:
+            self._start_display()
+            self._start_editor()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def _start_display(self):
+        for _ in range(20):
+            number = random.randint(100, 999)
+            if os.path.exists("/tmp/.X%d-lock" % number):
+                continue
+            self.display = ":%d" % number
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", self.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.env = dict(os.environ, DISPLAY=self.display)
+            try:
+                wait_for(lambda: self.xvfb.poll() is None and subprocess.call(
+                    ["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL) == 0, 10, what="Xvfb")
+                return
+            except E2EFailure:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        raise E2EFailure("could not start Xvfb")
+
+    def _start_editor(self):
+        for sub in ("media", "lang", "doc"):
+            os.symlink(os.path.join(self.runtime, sub), os.path.join(self.work, sub))
+        if self.config_text is None:
+            shutil.copy(os.path.join(self.runtime, "config.xml"), self.work)
+        else:
+            with open(os.path.join(self.work, "config.xml"), "w") as f:
+                f.write(self.config_text)
+        self.output = open(self.output_path, "w")
+        self.proc = subprocess.Popen(
+            [os.path.join(self.runtime, "sorn-editor")] + self.args, cwd=self.work,
+            env=self.env, stdout=self.output, stderr=subprocess.STDOUT)
+        self.window = wait_for(self._find_window, 60, 0.2, "the editor window")
+        self.focus()
+
+    def _find_window(self):
+        if self.proc.poll() is not None:
+            raise E2EFailure("the editor exited early with %s:\n%s" % (self.proc.returncode, self.stdout()))
+        out = subprocess.run(["xdotool", "search", "--name", "Sorn Editor"], env=self.env,
+                             capture_output=True, text=True).stdout.split()
+        return out[0] if out else None
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        if self.xvfb and self.xvfb.poll() is None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def wait_exit(self, timeout=30):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise E2EFailure("the editor did not exit")
+
+    # -- input --------------------------------------------------------------
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True)
+
+    def focus(self):
+        self.xdotool("windowfocus", "--sync", self.window)
+
+    def click(self, x, y, button=1):
+        """Clicks at window coordinates (the window sits at the screen's corner)."""
+        self.xdotool("mousemove", "--window", self.window, x, y)
+        time.sleep(0.15)
+        self.xdotool("mousedown", button)
+        time.sleep(0.1)
+        self.xdotool("mouseup", button)
+        time.sleep(0.25)
+
+    def drag(self, x0, y0, x1, y1, steps=10):
+        self.xdotool("mousemove", "--window", self.window, x0, y0)
+        time.sleep(0.15)
+        self.xdotool("mousedown", 1)
+        for i in range(1, steps + 1):
+            self.xdotool("mousemove", "--window", self.window,
+                         x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+            time.sleep(0.05)
+        self.xdotool("mouseup", 1)
+        time.sleep(0.25)
+
+    def key(self, *keys):
+        for k in keys:
+            self.xdotool("key", "--window", self.window, k)
+            time.sleep(0.15)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", 60, text)
+        time.sleep(0.2)
+
+    # -- output -------------------------------------------------------------
+    def stdout(self):
+        self.output.flush()
+        with open(self.output_path, errors="replace") as f:
+            return f.read()
+
+    def wait_output(self, text, timeout=30):
+        wait_for(lambda: text in self.stdout(), timeout, what=repr(text) + " on standard output")
+
+    def screenshot(self, label):
+        path = os.path.join(self.artifacts, "%s-%s.png" % (self.name, label))
+        subprocess.run(["import", "-display", self.display, "-window", "root", path],
+                       env=self.env, check=True)
+        return path
+
+    def region_mean(self, path, x, y, w, h):
+        """Mean grey level (0..1) of a screen region."""
+        out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                              "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"],
+                             capture_output=True, text=True, check=True).stdout
+        return float(out)
+
+    def region_stddev(self, path, x, y, w, h):
+        out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                              "-colorspace", "Gray", "-format", "%[fx:standard_deviation]", "info:"],
+                             capture_output=True, text=True, check=True).stdout
+        return float(out)
+
+    def pixel(self, path, x, y):
+        out = subprocess.run(["convert", path, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:"],
+                             capture_output=True, text=True, check=True).stdout
+        return out.strip()
+
+    def regions_differ(self, path_a, path_b, x, y, w, h):
+        """Number of pixels that differ between two screenshots in a region."""
+        crop = "%dx%d+%d+%d" % (w, h, x, y)
+        cropped = []
+        for i, path in enumerate((path_a, path_b)):
+            out = os.path.join(self.work, "crop%d.png" % i)
+            subprocess.run(["convert", path, "-crop", crop, "+repage", out], check=True)
+            cropped.append(out)
+        result = subprocess.run(["compare", "-metric", "AE"] + cropped + ["null:"],
+                                capture_output=True, text=True)
+        return int(float(result.stderr.split()[0]))
+
+    def wait_screen_change(self, before, label, x, y, w, h, timeout=20):
+        def changed():
+            after = self.screenshot(label)
+            return after if self.regions_differ(before, after, x, y, w, h) > 0 else None
+        return wait_for(changed, timeout, 0.3, "the screen to change (%s)" % label)
+
+
+def main(test):
+    runtime = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.getcwd(), "runtime")
+    try:
+        test(runtime)
+    except E2EFailure as failure:
+        print("FAILED:", failure)
+        sys.exit(1)
+    print("PASSED")

@@ -1,0 +1,37 @@
+"""Start the editor, see its menu bar and toolbar, quit with File > Quit."""
+import e2e_lib
+from e2e_lib import E2EFailure, Editor
+
+FILE_MENU = (18, 9)
+QUIT_ITEM = (30, 91)
+
+
+def test(runtime):
+    with Editor(runtime, "quit") as editor:
+        shot = e2e_lib.wait_for(lambda: _drawn(editor), 30, 0.5, "the first frame")
+        # The menu bar is a light strip with captions on it; the toolbar holds icons.
+        if editor.region_mean(shot, 0, 0, 1000, 19) < 0.7:
+            raise E2EFailure("no menu bar at the top of the window")
+        if editor.region_stddev(shot, 0, 0, 300, 19) < 0.05:
+            raise E2EFailure("the menu bar shows no captions")
+        if editor.region_stddev(shot, 4, 22, 110, 20) < 0.05:
+            raise E2EFailure("the toolbar shows no icons")
+
+        editor.click(*FILE_MENU)
+        opened = editor.wait_screen_change(shot, "file-menu", 0, 20, 120, 90)
+        if editor.region_mean(opened, 5, 25, 100, 70) < 0.7:
+            raise E2EFailure("the File menu did not open")
+        editor.click(*QUIT_ITEM)
+        code = editor.wait_exit(30)
+        if code != 0:
+            raise E2EFailure("the editor exited with %s" % code)
+
+
+def _drawn(editor):
+    shot = editor.screenshot("start")
+    # The driver's grey clear colour or the sky covers the view once a frame is drawn.
+    return shot if editor.region_stddev(shot, 0, 0, 1000, 750) > 0.02 else None
+
+
+if __name__ == "__main__":
+    e2e_lib.main(test)

@@ -51,13 +51,27 @@ scene::ISceneNode* addPrimitive(s32 variant, scene::ISceneNode* parent) {
     return node;
 }
 
-// The sky toggle of the View menu decides whether a new dome shows.
+// The menu (the menu bar or one of its sub-menus) holding the command, or null.
+gui::IGUIContextMenu* menuHolding(gui::IGUIContextMenu* menu, s32 commandId, s32& index) {
+    if (!menu)
+        return nullptr;
+    index = menu->findItemWithCommandId(commandId);
+    if (index >= 0)
+        return menu;
+    for (u32 i = 0; i < menu->getItemCount(); ++i)
+        if (gui::IGUIContextMenu* found = menuHolding(menu->getSubMenu(i), commandId, index))
+            return found;
+    return nullptr;
+}
+
+// The sky toggle of the View menu decides whether a new dome shows. It is
+// looked up where it is (the View menu), not in the Window sub-menu, which
+// does not hold it and would hide every new dome.
 bool userSkiesVisible() {
-    auto* windowMenu = static_cast<gui::IGUIContextMenu*>(findElement(ids::CmdWindowMenu));
-    if (!windowMenu)
-        return true;
-    s32 index = windowMenu->findItemWithCommandId(ids::CmdSkyVisible);
-    return index < 0 || windowMenu->isItemChecked(index);
+    s32 index = -1;
+    auto* bar = static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar));
+    gui::IGUIContextMenu* menu = menuHolding(bar, ids::CmdSkyVisible, index);
+    return !menu || menu->isItemChecked(index);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -152,25 +153,55 @@ bool EditorTest::isMenuItemChecked(s32 commandId) {
 }
 
 void EditorTest::chooseMenuCommand(s32 commandId) {
-    s32 index = -1;
-    gui::IGUIContextMenu* menu = menuHolding(commandId, &index);
-    ASSERT_NE(menu, nullptr) << "no menu item " << std::hex << commandId;
-    menu->setVisible(true);
-    gui()->setFocus(menu);
-    const core::rect<s32> area = menu->getAbsolutePosition();
-    const s32 x = area.UpperLeftCorner.X + 10;
-    for (s32 y = area.UpperLeftCorner.Y; y <= area.LowerRightCorner.Y; ++y) {
-        menu->OnEvent(mouse(EMIE_MOUSE_MOVED, x, y));
-        if (menu->getSelectedItem() == index) {
-            menu->OnEvent(mouse(EMIE_LMOUSE_LEFT_UP, x, y));
-            menu->setVisible(false);
-            gui()->removeFocus(menu);
-            return;
+    // The chain of (menu, index) from the menu bar down to the item.
+    std::vector<std::pair<gui::IGUIContextMenu*, s32>> path;
+    std::function<bool(gui::IGUIContextMenu*)> find = [&](gui::IGUIContextMenu* menu) {
+        for (u32 i = 0; menu && i < menu->getItemCount(); ++i) {
+            path.emplace_back(menu, static_cast<s32>(i));
+            if (menu->getItemCommandId(i) == commandId || find(menu->getSubMenu(i)))
+                return true;
+            path.pop_back();
         }
+        return false;
+    };
+    auto* bar = static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar));
+    ASSERT_TRUE(find(bar)) << "no menu item " << std::hex << commandId;
+
+    // Open the menu bar with a click on its first entry, as a user would.
+    const core::rect<s32> barArea = bar->getAbsolutePosition();
+    const s32 barY = barArea.getCenter().Y;
+    s32 x = barArea.UpperLeftCorner.X + 8, y = barY;
+    mouseEvent(EMIE_MOUSE_MOVED, x, y);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, x, y);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, y);
+    ASSERT_TRUE(gui()->hasFocus(bar)) << "the menu bar did not take the click";
+
+    // Move the pointer over each entry of the chain in turn; entries with a
+    // sub-menu open it when highlighted.
+    for (size_t level = 0; level < path.size(); ++level) {
+        gui::IGUIContextMenu* menu = path[level].first;
+        const s32 wanted = path[level].second;
+        const core::rect<s32> area = menu->getAbsolutePosition();
+        bool found = false;
+        if (level == 0) {
+            for (x = area.UpperLeftCorner.X; x <= area.LowerRightCorner.X && !found; ++x) {
+                mouseEvent(EMIE_MOUSE_MOVED, x, barY);
+                found = menu->getSelectedItem() == wanted;
+            }
+            y = barY;
+        } else {
+            x = area.UpperLeftCorner.X + 10;
+            for (y = area.UpperLeftCorner.Y; y <= area.LowerRightCorner.Y && !found; ++y) {
+                mouseEvent(EMIE_MOUSE_MOVED, x, y);
+                found = menu->getSelectedItem() == wanted;
+            }
+        }
+        ASSERT_TRUE(found) << "menu entry " << wanted << " at level " << level << " could not be highlighted";
+        --(level == 0 ? x : y);
     }
-    menu->setVisible(false);
-    gui()->removeFocus(menu);
-    FAIL() << "menu item " << std::hex << commandId << " could not be highlighted";
+    ASSERT_GT(path.size(), 1u) << "top entries open menus; they are no commands";
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, x, y);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, y);
 }
 
 bool EditorTest::releaseKey(EKEY_CODE key) {

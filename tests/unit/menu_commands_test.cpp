@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/Platform.h"
+#include "app/TextConvert.h"
+#include "events/MenuCommands.h"
+#include "scene/GridSceneNode.h"
+#include "support/EditorFixture.h"
+
+using namespace irr;
+using sorn::editor;
+using sorn::findElement;
+namespace ids = sorn::ids;
+
+namespace {
+
+class MenuCommandsTest : public sorn::test::EditorTest {
+protected:
+    scene::ISceneNode* addSelectedCube() {
+        scene::ISceneNode* cube = smgr()->addCubeSceneNode();
+        editor.selectedNode = cube;
+        editor.nodeSelected = true;
+        return cube;
+    }
+    std::vector<bool> debugChecks() {
+        std::vector<bool> checks;
+        for (s32 id = ids::CmdDebugOff; id <= ids::CmdDebugAll; ++id)
+            checks.push_back(isMenuItemChecked(id));
+        return checks;
+    }
+};
+
+TEST_F(MenuCommandsTest, CameraGroupKeepsExactlyOneCheckAndSetsTheMode) {
+    struct Step {
+        s32 command;
+        scene::ICameraSceneNode* sorn::EditorState::*camera;
+        s32 mode;
+    };
+    const Step steps[] = {
+        {ids::CmdCameraFps, &sorn::EditorState::cameraFps, ids::ModeFirstPerson},
+        {ids::CmdCameraMaya2, &sorn::EditorState::cameraMaya2, ids::ModeNone},
+        {ids::CmdCameraFps, &sorn::EditorState::cameraFps, ids::ModeFirstPerson},
+        {ids::CmdCameraMaya1, &sorn::EditorState::cameraMaya1, ids::ModeNone},
+    };
+    for (const Step& step : steps) {
+        chooseMenuCommand(step.command);
+        for (s32 id : {ids::CmdCameraMaya1, ids::CmdCameraMaya2, ids::CmdCameraFps})
+            EXPECT_EQ(isMenuItemChecked(id), id == step.command) << std::hex << step.command << " " << id;
+        EXPECT_EQ(smgr()->getActiveCamera(), editor.*step.camera);
+        EXPECT_TRUE((editor.*step.camera)->isInputReceiverEnabled());
+        EXPECT_EQ(editor.editMode, step.mode);
+    }
+}
+
+TEST_F(MenuCommandsTest, DebugItemsToggleTheirBitTwiceAndLeaveOthers) {
+    scene::ISceneNode* cube = addSelectedCube();
+    cube->setDebugDataVisible(scene::EDS_SKELETON);
+    const std::pair<s32, u32> items[] = {
+        {ids::CmdDebugBoundingBox, scene::EDS_BBOX},      {ids::CmdDebugNormals, scene::EDS_NORMALS},
+        {ids::CmdDebugSkeleton, scene::EDS_SKELETON},      {ids::CmdDebugWireOverlay, scene::EDS_MESH_WIRE_OVERLAY},
+        {ids::CmdDebugHalfTransparent, scene::EDS_HALF_TRANSPARENCY}, {ids::CmdDebugBufferBoxes, scene::EDS_BBOX_BUFFERS},
+    };
+    for (const auto& item : items) {
+        u32 before = cube->isDebugDataVisible();
+        bool checkedBefore = isMenuItemChecked(item.first);
+        chooseMenuCommand(item.first);
+        EXPECT_EQ(cube->isDebugDataVisible(), before ^ item.second);
+        EXPECT_NE(isMenuItemChecked(item.first), checkedBefore);
+        chooseMenuCommand(item.first);
+        EXPECT_EQ(cube->isDebugDataVisible(), before);
+        EXPECT_EQ(isMenuItemChecked(item.first), checkedBefore);
+    }
+}
+
+TEST_F(MenuCommandsTest, DebugAllThenOffSetsAndClearsTheSixChecks) {
+    scene::ISceneNode* cube = addSelectedCube();
+    chooseMenuCommand(ids::CmdDebugAll);
+    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_FULL));
+    EXPECT_EQ(debugChecks(), (std::vector<bool>{false, true, true, true, true, true, true, false}));
+    chooseMenuCommand(ids::CmdDebugOff);
+    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_OFF));
+    EXPECT_EQ(debugChecks(), std::vector<bool>(8, false));
+}
+
+TEST_F(MenuCommandsTest, DebugOffClearsChecksEvenWithoutSelection) {
+    chooseMenuCommand(ids::CmdDebugNormals);
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdDebugNormals));
+    chooseMenuCommand(ids::CmdDebugOff);
+    EXPECT_EQ(debugChecks(), std::vector<bool>(8, false));
+}
+
+TEST_F(MenuCommandsTest, SkyToggleActsOnUserSkiesOnly) {
+    chooseMenuCommand(ids::CmdSkyVisible);
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdSkyVisible));
+    chooseMenuCommand(ids::CmdSkyVisible);
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdSkyVisible));
+
+    scene::ISceneNode* box = smgr()->addSkyBoxSceneNode(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    scene::ISceneNode* dome = smgr()->addSkyDomeSceneNode(nullptr);
+    dome->setVisible(false);
+    scene::ISceneNode* defaultSky = smgr()->getSceneNodeFromName("Sorn::SkyBox");
+    ASSERT_NE(defaultSky, nullptr);
+    chooseMenuCommand(ids::CmdSkyVisible);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(dome->isVisible()) << "each sky is inverted on its own";
+    EXPECT_TRUE(defaultSky->isVisible()) << "the editor's own sky stays";
+}
+
+TEST_F(MenuCommandsTest, GridToggleHidesAndShowsTheGrid) {
+    ASSERT_NE(editor.gridNode, nullptr);
+    chooseMenuCommand(ids::CmdGridVisible);
+    EXPECT_FALSE(editor.gridNode->isVisible());
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdGridVisible));
+    chooseMenuCommand(ids::CmdGridVisible);
+    EXPECT_TRUE(editor.gridNode->isVisible());
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdGridVisible));
+}
+
+TEST_F(MenuCommandsTest, NewSceneKeepsTheEditorsNodesAndRemovesTheRestOnTheNextDraw) {
+    std::vector<scene::ISceneNode*> editorNodes;
+    for (scene::ISceneNode* child : smgr()->getRootSceneNode()->getChildren())
+        editorNodes.push_back(child);
+    addSelectedCube();
+    smgr()->addLightSceneNode();
+    editor.gridNode->setGridsSize(core::dimension2df(50, 50));
+
+    chooseMenuCommand(ids::CmdNewScene);
+    EXPECT_EQ(editor.selectedNode, nullptr);
+    EXPECT_TRUE(editor.sceneViewRefresh.pending);
+    EXPECT_TRUE(editor.nameIndexRefresh.pending);
+    activePasses(1);
+    std::vector<scene::ISceneNode*> remaining;
+    for (scene::ISceneNode* child : smgr()->getRootSceneNode()->getChildren())
+        remaining.push_back(child);
+    EXPECT_EQ(remaining, editorNodes);
+    EXPECT_EQ(editor.gridNode->getGridsSize(), core::dimension2df(2000, 2000));
+}
+
+TEST_F(MenuCommandsTest, QuitClosesTheDevice) {
+    chooseMenuCommand(ids::CmdQuit);
+    EXPECT_FALSE(editor.device->run());
+}
+
+TEST_F(MenuCommandsTest, WindowItemsOpenAndCloseTheirWindows) {
+    chooseMenuCommand(ids::CmdSceneBox);
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdSceneBox));
+    EXPECT_NE(findElement(ids::SceneBoxWindow), nullptr);
+    chooseMenuCommand(ids::CmdSceneBox);
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdSceneBox));
+    EXPECT_EQ(findElement(ids::SceneBoxWindow), nullptr);
+
+    chooseMenuCommand(ids::CmdToolBox);
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdToolBox));
+    EXPECT_NE(findElement(ids::ToolBoxWindow), nullptr);
+    chooseMenuCommand(ids::CmdToolBox);
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdToolBox));
+    EXPECT_EQ(findElement(ids::ToolBoxWindow), nullptr);
+}
+
+TEST_F(MenuCommandsTest, DialogCommandsOpenModalFileDialogsWithTheirIds) {
+    const std::pair<s32, s32> dialogs[] = {
+        {ids::CmdOpenScene, ids::DialogOpenScene},
+        {ids::CmdAddModel, ids::DialogAddStaticMesh},
+        {ids::CmdAddAnimatedModel, ids::DialogAddAnimatedMesh},
+    };
+    for (const auto& dialog : dialogs) {
+        chooseMenuCommand(dialog.first);
+        gui::IGUIElement* opened = findElement(dialog.second);
+        ASSERT_NE(opened, nullptr) << std::hex << dialog.first;
+        EXPECT_EQ(opened->getType(), gui::EGUIET_FILE_OPEN_DIALOG);
+        EXPECT_EQ(opened->getParent()->getType(), gui::EGUIET_MODAL_SCREEN);
+        opened->getParent()->remove();
+    }
+}
+
+TEST_F(MenuCommandsTest, SmallWindowCommandsOpenTheirWindows) {
+    chooseMenuCommand(ids::CmdSettings);
+    EXPECT_NE(findElement(ids::SettingsWindow), nullptr);
+    chooseMenuCommand(ids::CmdSave);
+    ASSERT_NE(findElement(ids::SaveWindow), nullptr);
+    // The save window is modal: close it before the menu can be reached again.
+    clickButton(ids::SaveCancel);
+    chooseMenuCommand(ids::CmdAbout);
+    EXPECT_NE(findElement(ids::AboutWindow), nullptr);
+}
+
+class HelpPageTest : public MenuCommandsTest {
+protected:
+    void SetUp() override {
+        MenuCommandsTest::SetUp();
+        recorder = appFolder.file("record-args.sh");
+        record = appFolder.file("args.txt");
+        sorn::test::writeFile(recorder, "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"" + record + ".tmp\"\nmv \"" +
+                                            record + ".tmp\" \"" + record + "\"\n");
+        chmod(recorder.c_str(), 0755);
+        sorn::platform::setBrowserCommand(recorder);
+    }
+    void TearDown() override {
+        sorn::platform::setBrowserCommand("xdg-open");
+        MenuCommandsTest::TearDown();
+    }
+    std::string waitForRecord() {
+        for (int i = 0; i < 200 && !sorn::test::fileExists(record); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return sorn::test::readFile(record);
+    }
+    std::string recorder, record;
+};
+
+TEST_F(HelpPageTest, OpensTheProgramsPageAsOneArgumentWhateverTheWorkingDirectory) {
+    editor.config.set(L"langage", L"fr");
+    editor.device->getFileSystem()->changeWorkingDirectoryTo("/");
+    chooseMenuCommand(ids::CmdHelp);
+    EXPECT_EQ(waitForRecord(), "1\n" + sorn::toNarrowPath(editor.appDirectory) + "/doc/fr.html\n");
+}
+
+TEST_F(HelpPageTest, ShellCharactersInThePathStayText) {
+    editor.config.set(L"langage", L"en; touch pwned; 'x' $(id)");
+    chooseMenuCommand(ids::CmdHelp);
+    std::string args = waitForRecord();
+    EXPECT_EQ(args, "1\n" + sorn::toNarrowPath(editor.appDirectory) + "/doc/en; touch pwned; 'x' $(id).html\n");
+    EXPECT_FALSE(sorn::test::fileExists(appFolder.file("pwned")));
+}
+
+TEST_F(HelpPageTest, MissingSettingAsksForTheXXXPage) {
+    editor.config.settings.erase(L"langage");
+    EXPECT_EQ(sorn::helpPagePath(), editor.appDirectory + L"/doc/XXX.html");
+}
+
+} // namespace

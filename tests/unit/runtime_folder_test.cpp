@@ -18,6 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Translate.h"
+#include "support/NullDevice.h"
+
 extern char** environ;
 
 namespace {
@@ -439,6 +442,24 @@ TEST(FrenchLanguageFile, AccentedLettersComeOutAsSingleCharacters) {
     EXPECT_EQ(french[L"window_toolbox_tab_emitter"].substr(0, 1), L"\u00c9");
     EXPECT_EQ(french[L"menu_help_about"].substr(0, 1), L"\u00c0");
     EXPECT_NE(french[L"menu_toolbox"].find(L'\u00ee'), std::wstring::npos);  // i circumflex
+}
+
+// The editor's own loader, started from the runtime folder, sees the same
+// texts: no key falls back to the missing-text marker.
+class EditorLanguageLoadTest : public sorn::test::NullDeviceTest {};
+
+TEST_F(EditorLanguageLoadTest, EveryKeyTranslatesInBothLanguages) {
+    sorn::editor.appDirectory = irr::core::stringw(kRuntime.c_str());
+    for (const char* code : {"en", "fr"}) {
+        Table direct;
+        ASSERT_TRUE(readLanguageFile(sorn::editor.device, kRuntime + "/lang/" + code + ".xml", direct));
+        sorn::loadLanguage(irr::core::stringw(code));
+        for (const char* key : kLanguageKeys) {
+            const irr::core::stringw text = sorn::translate(irr::core::stringw(key));
+            EXPECT_NE(text, irr::core::stringw(L"___")) << code << ": " << key;
+            EXPECT_EQ(std::wstring(text.c_str()), direct[widen(key)]) << code << ": " << key;
+        }
+    }
 }
 
 // -------------------------------------------------------------- config ---

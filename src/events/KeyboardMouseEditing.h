@@ -1,0 +1,27 @@
+#pragma once
+// Editing the selected node in the 3D view: letter keys choose a transform
+// mode and axis and show the gizmo, left-button drags change the node by fixed
+// steps; a few more keys toggle the camera read-out, minimise the window and
+// switch model lighting.
+#include <irrlicht.h>
+
+namespace sorn {
+
+// Runs the command of a released key. Returns whether the event is consumed
+// (only Escape in first-person mode, which gives the mouse back to the menus).
+bool handleKeyRelease(irr::EKEY_CODE key);
+
+void onLeftButtonDown();
+void onLeftButtonUp();
+// In rotate X, Y or Z mode a right click puts the node's rotation back to zero.
+void onRightButtonUp();
+// A drag with the left button held steps the node in the current mode.
+void onMouseMoved(irr::s32 x, irr::s32 y);
+
+// Switches the active camera's input and the tool box and scene box windows
+// on or off together.
+void setCameraAndWindowsEnabled(bool enabled);
+// Switches the active camera's input to the opposite state.
+void toggleCameraInput();
+
+} // namespace sorn

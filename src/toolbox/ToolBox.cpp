@@ -1,0 +1,110 @@
+#include "toolbox/ToolBox.h"
+
+#include <irrlicht.h>
+
+#include <array>
+#include <cstdio>
+
+#include "app/EditorState.h"
+#include "app/Translate.h"
+#include "toolbox/ObjectTab.h"
+#include "toolbox/SceneTab.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+// Adds one group of rows or one tab for the selected node and shows its values.
+using TabBuilder = void (*)();
+
+// What a node type gets after its object tab, in the order the rows and tabs
+// appear. Each property page of the tool box adds its builder to the types it
+// serves; a type that is not listed gets an empty object tab.
+struct NodeTypeTabs {
+    scene::ESCENE_NODE_TYPE type;
+    std::array<TabBuilder, 6> builders; // unused entries are null
+};
+
+const NodeTypeTabs kTabsByType[] = {
+    {scene::ESNT_CUBE, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_SPHERE, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_MESH, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_ANIMATED_MESH, {addPositionRows, addRotationRows, addScaleRows, addFrameRateRow}},
+    {scene::ESNT_EMPTY, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_PARTICLE_SYSTEM, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_TERRAIN, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_VOLUME_LIGHT, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_LIGHT, {addPositionRows, addRotationRows}},
+    {scene::ESNT_TEXT, {addPositionRows}},
+};
+
+void buildTabsFor(scene::ESCENE_NODE_TYPE type) {
+    for (const NodeTypeTabs& entry : kTabsByType) {
+        if (entry.type != type)
+            continue;
+        for (TabBuilder build : entry.builders) {
+            if (build)
+                build();
+        }
+        return;
+    }
+}
+
+} // namespace
+
+void createToolBox() {
+    puts("createToolBox()");
+    if (!editor.device)
+        return;
+    if (gui::IGUIElement* old = findElement(ids::ToolBoxWindow))
+        old->remove();
+    editor.device->getGUIEnvironment()->addWindow(core::rect<s32>(800, 50, 1000, 720), false,
+                                                  translate(L"window_toolbox_caption").c_str(), nullptr,
+                                                  ids::ToolBoxWindow);
+    ToolBoxbyType();
+}
+
+void ToolBoxbyType() {
+    puts("ToolBoxbyType()");
+    gui::IGUIElement* window = findElement(ids::ToolBoxWindow);
+    if (!window)
+        return;
+    // The second test only holds when there is no root node at all.
+    const bool sceneMode =
+        !editor.nodeSelected || (!editor.selectedNode && editor.selectedNode == editor.rootNode);
+
+    if (gui::IGUIElement* old = window->getElementFromId(ids::ToolBoxTabControl, true))
+        old->remove();
+    gui::IGUITabControl* tabs = editor.device->getGUIEnvironment()->addTabControl(
+        core::rect<s32>(2, 20, 196, 668), window, true, true, ids::ToolBoxTabControl);
+
+    if (sceneMode) {
+        tabs->addTab(translate(L"window_toolbox_tab_scene").c_str(), ids::ToolBoxFirstTab);
+        addSceneTabRows();
+        return;
+    }
+    tabs->addTab(translate(L"window_toolbox_tab_object").c_str(), ids::ToolBoxFirstTab);
+    if (!editor.selectedNode)
+        return;
+    buildTabsFor(editor.selectedNode->getType());
+}
+
+void updateToolBox() {
+    puts("updateToolBox()");
+    if (!findElement(ids::ToolBoxWindow))
+        return;
+    ToolBoxbyType();
+    fillPositionRows(editor.selectedNode);
+    fillRotationRows(editor.selectedNode);
+    fillScaleRows(editor.selectedNode);
+}
+
+void ToolBoxClose() {
+    puts("ToolBoxClose()");
+    if (gui::IGUIElement* window = findElement(ids::ToolBoxWindow))
+        window->remove();
+}
+
+} // namespace sorn

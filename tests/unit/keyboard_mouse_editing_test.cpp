@@ -1,0 +1,458 @@
+// Keyboard and mouse editing of the selected node: the mode keys and the gizmo,
+// Escape, F1, L and M, the modal and typing guards, drags and the right click,
+// all delivered through the device the way the engine delivers them.
+#include <gtest/gtest.h>
+#include <irrlicht.h>
+
+#include <string>
+#include <vector>
+
+#include "app/EditorState.h"
+#include "events/KeyboardMouseEditing.h"
+#include "scene/NodeCatalogue.h"
+#include "support/EditorFixture.h"
+#include "toolbox/ToolBox.h"
+
+using namespace irr;
+
+namespace sorn {
+namespace {
+
+enum Part : u32 { LX = 1, LY = 2, LZ = 4, RX = 8, RY = 16, RZ = 32, All = 63 };
+
+scene::ISceneNode* partNode(u32 part) {
+    switch (part) {
+    case LX: return editor.gizmoLineX;
+    case LY: return editor.gizmoLineY;
+    case LZ: return editor.gizmoLineZ;
+    case RX: return editor.gizmoRingX;
+    case RY: return editor.gizmoRingY;
+    default: return editor.gizmoRingZ;
+    }
+}
+
+u32 visibleParts() {
+    u32 parts = 0;
+    for (u32 part = LX; part <= RZ; part <<= 1)
+        if (partNode(part)->isVisible())
+            parts |= part;
+    return parts;
+}
+
+void showOnly(u32 parts) {
+    for (u32 part = LX; part <= RZ; part <<= 1)
+        partNode(part)->setVisible((parts & part) != 0);
+}
+
+// The gizmo parts each editing mode shows.
+u32 partsOf(s32 mode) {
+    switch (mode) {
+    case ids::ModeMoveX: return LX;
+    case ids::ModeMoveY: return LY;
+    case ids::ModeMoveZ: return LZ;
+    case ids::ModeRotate:
+    case ids::ModeRotateY: return LY | RY;
+    case ids::ModeRotateX: return LX | RX;
+    case ids::ModeRotateZ: return LZ | RZ;
+    case ids::ModeScale: return LY;
+    default: return 0;
+    }
+}
+
+bool isEditingMode(s32 mode) {
+    return mode >= ids::ModeMoveX && mode <= ids::ModeScale;
+}
+
+class EditingTest : public test::EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        ASSERT_NE(editor.gizmoLineX, nullptr);
+        clickButton(ids::ButtonOpenSceneBox);
+        clickButton(ids::ButtonOpenToolBox);
+        cube = addNode(scene::ESNT_CUBE, 0);
+        ASSERT_NE(cube, nullptr);
+        activePasses(2);
+        pickInTree(cube);
+        ASSERT_TRUE(editor.nodeSelected);
+    }
+
+    // Puts the editor in `mode` as if the user had reached it with the keys.
+    void enterMode(s32 mode) {
+        editor.editMode = mode;
+        showOnly(partsOf(mode));
+        editor.gizmoActive = isEditingMode(mode);
+        setCameraAndWindowsEnabled(!isEditingMode(mode));
+    }
+
+    bool windowsVisible() {
+        gui::IGUIElement* toolBox = findElement(ids::ToolBoxWindow);
+        gui::IGUIElement* sceneBox = findElement(ids::SceneBoxWindow);
+        EXPECT_EQ(toolBox->isVisible(), sceneBox->isVisible());
+        return toolBox->isVisible();
+    }
+
+    bool cameraTakesInput() {
+        return editor.sceneManager->getActiveCamera()->isInputReceiverEnabled();
+    }
+
+    bool pressAndRelease(EKEY_CODE key, wchar_t ch) {
+        SEvent event;
+        event.EventType = EET_KEY_INPUT_EVENT;
+        event.KeyInput.Key = key;
+        event.KeyInput.Char = ch;
+        event.KeyInput.PressedDown = true;
+        event.KeyInput.Shift = false;
+        event.KeyInput.Control = false;
+        editor.device->postEventFromUser(event);
+        event.KeyInput.PressedDown = false;
+        return editor.device->postEventFromUser(event);
+    }
+
+    std::wstring statusText() { return editor.statusText ? editor.statusText->getText() : L"<missing>"; }
+
+    scene::ISceneNode* cube = nullptr;
+};
+
+// ---- Mode keys ---------------------------------------------------------------
+
+struct KeyCase {
+    EKEY_CODE key;
+    s32 from;
+    s32 to;
+};
+
+std::ostream& operator<<(std::ostream& out, const KeyCase& c) {
+    return out << "key " << char(c.key) << " from " << std::hex << c.from << " to " << c.to;
+}
+
+class ModeKeyTest : public EditingTest, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(ModeKeyTest, KeyMovesBetweenModesAndShowsTheModesGizmo) {
+    const KeyCase& c = GetParam();
+    enterMode(c.from);
+    EXPECT_FALSE(releaseKey(c.key));
+    EXPECT_EQ(editor.editMode, c.to);
+    EXPECT_EQ(visibleParts(), partsOf(c.to));
+    const bool editing = c.to != ids::ModeNone;
+    EXPECT_EQ(editor.gizmoActive, editing);
+    EXPECT_EQ(windowsVisible(), !editing);
+    EXPECT_EQ(cameraTakesInput(), !editing);
+}
+
+constexpr s32 None = ids::ModeNone, Fps = ids::ModeFirstPerson, MX = ids::ModeMoveX, MY = ids::ModeMoveY,
+              MZ = ids::ModeMoveZ, Rot = ids::ModeRotate, RotY = ids::ModeRotateY, RotX = ids::ModeRotateX,
+              RotZ = ids::ModeRotateZ, Sc = ids::ModeScale;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ModeKeyTest,
+    testing::Values(
+        // X
+        KeyCase{KEY_KEY_X, Rot, RotX}, KeyCase{KEY_KEY_X, RotY, RotX}, KeyCase{KEY_KEY_X, RotZ, RotX},
+        KeyCase{KEY_KEY_X, MY, MX}, KeyCase{KEY_KEY_X, MZ, MX}, KeyCase{KEY_KEY_X, Sc, MX},
+        KeyCase{KEY_KEY_X, MX, None}, KeyCase{KEY_KEY_X, RotX, None},
+        KeyCase{KEY_KEY_X, None, MX}, KeyCase{KEY_KEY_X, Fps, MX},
+        // Y
+        KeyCase{KEY_KEY_Y, Rot, RotY}, KeyCase{KEY_KEY_Y, RotX, RotY}, KeyCase{KEY_KEY_Y, RotZ, RotY},
+        KeyCase{KEY_KEY_Y, MX, MY}, KeyCase{KEY_KEY_Y, MZ, MY}, KeyCase{KEY_KEY_Y, Sc, MY},
+        KeyCase{KEY_KEY_Y, MY, None}, KeyCase{KEY_KEY_Y, RotY, None},
+        KeyCase{KEY_KEY_Y, None, MY}, KeyCase{KEY_KEY_Y, Fps, MY},
+        // Z
+        KeyCase{KEY_KEY_Z, Rot, RotZ}, KeyCase{KEY_KEY_Z, RotY, RotZ}, KeyCase{KEY_KEY_Z, RotX, RotZ},
+        KeyCase{KEY_KEY_Z, MX, MZ}, KeyCase{KEY_KEY_Z, MY, MZ}, KeyCase{KEY_KEY_Z, Sc, MZ},
+        KeyCase{KEY_KEY_Z, MZ, None}, KeyCase{KEY_KEY_Z, RotZ, None},
+        KeyCase{KEY_KEY_Z, None, MZ}, KeyCase{KEY_KEY_Z, Fps, MZ},
+        // R
+        KeyCase{KEY_KEY_R, MX, Rot}, KeyCase{KEY_KEY_R, MY, Rot}, KeyCase{KEY_KEY_R, MZ, Rot},
+        KeyCase{KEY_KEY_R, Sc, Rot}, KeyCase{KEY_KEY_R, Rot, None}, KeyCase{KEY_KEY_R, RotY, None},
+        KeyCase{KEY_KEY_R, RotX, None}, KeyCase{KEY_KEY_R, RotZ, None},
+        KeyCase{KEY_KEY_R, None, Rot}, KeyCase{KEY_KEY_R, Fps, Rot},
+        // S
+        KeyCase{KEY_KEY_S, MX, Sc}, KeyCase{KEY_KEY_S, MY, Sc}, KeyCase{KEY_KEY_S, MZ, Sc},
+        KeyCase{KEY_KEY_S, Rot, Sc}, KeyCase{KEY_KEY_S, RotY, Sc}, KeyCase{KEY_KEY_S, RotX, Sc},
+        KeyCase{KEY_KEY_S, RotZ, Sc}, KeyCase{KEY_KEY_S, Sc, None},
+        KeyCase{KEY_KEY_S, None, Sc}, KeyCase{KEY_KEY_S, Fps, Sc}));
+
+TEST_F(EditingTest, KeyFromNoModeShowsItsPartsAndLeavesOthersAsTheyAre) {
+    enterMode(None);
+    showOnly(LZ); // left over, e.g. after a camera switch during editing
+    releaseKey(KEY_KEY_X);
+    EXPECT_EQ(visibleParts(), LX | LZ);
+}
+
+TEST_F(EditingTest, RThenZThenZRoundTripRefillsTheToolBox) {
+    releaseKey(KEY_KEY_R);
+    EXPECT_EQ(editor.editMode, Rot);
+    releaseKey(KEY_KEY_Z);
+    EXPECT_EQ(editor.editMode, RotZ);
+    EXPECT_EQ(visibleParts(), LZ | RZ);
+    cube->setRotation({0.f, 0.f, 33.f}); // as a drag would
+    releaseKey(KEY_KEY_Z);
+    EXPECT_EQ(editor.editMode, None);
+    EXPECT_TRUE(windowsVisible());
+    EXPECT_EQ(std::wstring(findElement(ids::RotationEditZ)->getText()), L"33.000000");
+}
+
+TEST_F(EditingTest, TurningEditingOnRewritesTheStatusLine) {
+    cube->setPosition({10.f, 0.f, -5.f});
+    releaseKey(KEY_KEY_X);
+    EXPECT_NE(statusText().find(L"Position: X: 10.000000, Y: 0.000000, Z: -5.000000. "), std::wstring::npos);
+    releaseKey(KEY_KEY_X);
+    EXPECT_EQ(statusText().find(L"Position"), std::wstring::npos);
+}
+
+TEST_F(EditingTest, LetterKeysNeedANodePickedInTheTree) {
+    pickInTree(nullptr);
+    ASSERT_FALSE(editor.nodeSelected);
+    for (EKEY_CODE key : {KEY_KEY_X, KEY_KEY_Y, KEY_KEY_Z, KEY_KEY_R, KEY_KEY_S}) {
+        EXPECT_FALSE(releaseKey(key));
+        EXPECT_EQ(editor.editMode, None);
+        EXPECT_FALSE(editor.gizmoActive);
+        EXPECT_EQ(visibleParts(), 0u);
+    }
+}
+
+TEST_F(EditingTest, ModalDialogBlocksEveryKey) {
+    gui()->addMessageBox(L"caption", L"text", true);
+    EXPECT_FALSE(handleKeyRelease(KEY_KEY_X));
+    releaseKey(KEY_KEY_X); // the message box itself may take the key
+    EXPECT_EQ(editor.editMode, None);
+    EXPECT_FALSE(editor.gizmoActive);
+    releaseKey(KEY_KEY_L);
+    EXPECT_FALSE(editor.modelLighting);
+    gui::IGUIElement* readout = findElement(ids::CameraInfoText);
+    ASSERT_NE(readout, nullptr);
+    const bool shown = readout->isVisible();
+    releaseKey(KEY_F1);
+    EXPECT_EQ(readout->isVisible(), shown);
+}
+
+// ---- Typing into edit boxes ---------------------------------------------------
+
+TEST_F(EditingTest, LettersTypedIntoAnEditBoxRunNoCommand) {
+    gui::IGUIElement* box = findElement(ids::PositionEditX);
+    ASSERT_NE(box, nullptr);
+    gui()->setFocus(box);
+    box->setText(L"");
+    const struct {
+        EKEY_CODE key;
+        wchar_t ch;
+    } typed[] = {{KEY_KEY_S, L's'}, {KEY_KEY_X, L'x'}, {KEY_KEY_Y, L'y'}, {KEY_KEY_Z, L'z'},
+                 {KEY_KEY_R, L'r'}, {KEY_KEY_L, L'l'}, {KEY_KEY_M, L'm'}};
+    for (const auto& t : typed) {
+        EXPECT_FALSE(pressAndRelease(t.key, t.ch));
+        EXPECT_EQ(editor.editMode, None);
+        EXPECT_FALSE(editor.gizmoActive);
+        EXPECT_TRUE(windowsVisible());
+        EXPECT_FALSE(editor.modelLighting);
+    }
+    EXPECT_EQ(std::wstring(box->getText()), L"sxyzrlm");
+}
+
+TEST_F(EditingTest, F1StillWorksWhileTyping) {
+    gui()->setFocus(findElement(ids::PositionEditX));
+    gui::IGUIElement* readout = findElement(ids::CameraInfoText);
+    ASSERT_NE(readout, nullptr);
+    const bool shown = readout->isVisible();
+    releaseKey(KEY_F1);
+    EXPECT_NE(readout->isVisible(), shown);
+}
+
+TEST_F(EditingTest, LettersActAgainOnceTheFocusedBoxIsGone) {
+    gui()->setFocus(findElement(ids::PositionEditX));
+    updateToolBox(); // the rebuilt page leaves the old box focused but detached
+    releaseKey(KEY_KEY_X);
+    EXPECT_EQ(editor.editMode, MX);
+}
+
+// ---- Escape, F1, L, M -----------------------------------------------------------
+
+class EscapeTest : public EditingTest, public testing::WithParamInterface<s32> {};
+
+TEST_P(EscapeTest, EscapeLeavesAnyEditingModeWithoutRewritingTheStatusLine) {
+    enterMode(GetParam());
+    editor.statusText->setText(L"before");
+    cube->setPosition({1.f, 2.f, 3.f});
+    EXPECT_FALSE(releaseKey(KEY_ESCAPE));
+    EXPECT_EQ(editor.editMode, None);
+    EXPECT_EQ(visibleParts(), 0u);
+    EXPECT_FALSE(editor.gizmoActive);
+    EXPECT_TRUE(windowsVisible());
+    EXPECT_TRUE(cameraTakesInput());
+    EXPECT_EQ(statusText(), L"before");
+    EXPECT_EQ(std::wstring(findElement(ids::PositionEditZ)->getText()), L"3.000000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, EscapeTest, testing::Values(MX, MY, MZ, Rot, RotY, RotX, RotZ, Sc));
+
+TEST_F(EditingTest, EscapeInFirstPersonModeIsConsumedAndTogglesTheCameraInput) {
+    editor.editMode = Fps;
+    const bool before = cameraTakesInput();
+    EXPECT_TRUE(releaseKey(KEY_ESCAPE));
+    EXPECT_NE(cameraTakesInput(), before);
+    EXPECT_TRUE(releaseKey(KEY_ESCAPE));
+    EXPECT_EQ(cameraTakesInput(), before);
+    EXPECT_EQ(editor.editMode, Fps);
+}
+
+TEST_F(EditingTest, EscapeWithNoModeDoesNothing) {
+    const bool before = cameraTakesInput();
+    EXPECT_FALSE(releaseKey(KEY_ESCAPE));
+    EXPECT_EQ(cameraTakesInput(), before);
+    EXPECT_TRUE(windowsVisible());
+}
+
+TEST_F(EditingTest, F1TogglesTheCameraReadout) {
+    gui::IGUIElement* readout = findElement(ids::CameraInfoText);
+    ASSERT_NE(readout, nullptr);
+    const bool shown = readout->isVisible();
+    EXPECT_FALSE(releaseKey(KEY_F1));
+    EXPECT_NE(readout->isVisible(), shown);
+    releaseKey(KEY_F1);
+    EXPECT_EQ(readout->isVisible(), shown);
+}
+
+TEST_F(EditingTest, LTogglesModelLightingOnTheSelectedNode) {
+    EXPECT_FALSE(releaseKey(KEY_KEY_L));
+    EXPECT_TRUE(editor.modelLighting);
+    EXPECT_TRUE(cube->getMaterial(0).Lighting);
+    EXPECT_TRUE(cube->getMaterial(0).NormalizeNormals);
+    releaseKey(KEY_KEY_L);
+    EXPECT_FALSE(editor.modelLighting);
+    EXPECT_FALSE(cube->getMaterial(0).Lighting);
+    EXPECT_FALSE(cube->getMaterial(0).NormalizeNormals);
+}
+
+TEST_F(EditingTest, LWithNothingSelectedStillTogglesModelLighting) {
+    editor.selectedNode = nullptr;
+    releaseKey(KEY_KEY_L);
+    EXPECT_TRUE(editor.modelLighting);
+}
+
+TEST_F(EditingTest, MIsNotConsumed) {
+    EXPECT_FALSE(releaseKey(KEY_KEY_M));
+    EXPECT_EQ(editor.editMode, None);
+}
+
+// ---- Mouse -----------------------------------------------------------------------
+
+struct DragCase {
+    EKEY_CODE modeKey; // pressed once, or twice for the first rotate mode via R
+    s32 mode;
+    s32 sensitivity;
+    core::vector3df positionStep, rotationStep, scaleStep;
+};
+
+class DragTest : public EditingTest, public testing::WithParamInterface<DragCase> {};
+
+TEST_P(DragTest, DragStepsTheModesComponentsBySensitivity) {
+    const DragCase& c = GetParam();
+    releaseKey(c.modeKey);
+    ASSERT_EQ(editor.editMode, c.mode);
+    editor.moveSensitivity = c.sensitivity;
+    const core::vector3df position = cube->getPosition(), rotation = cube->getRotation(), scale = cube->getScale();
+
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 100, 100);
+    mouseEvent(EMIE_MOUSE_MOVED, 200, 100); // right: forward
+    EXPECT_EQ(cube->getPosition(), position + c.positionStep);
+    EXPECT_EQ(cube->getRotation(), rotation + c.rotationStep);
+    EXPECT_EQ(cube->getScale(), scale + c.scaleStep);
+    mouseEvent(EMIE_MOUSE_MOVED, 200, 150); // down: forward
+    EXPECT_EQ(cube->getPosition(), position + c.positionStep * 2.f);
+    mouseEvent(EMIE_MOUSE_MOVED, 150, 150); // left: back
+    EXPECT_EQ(cube->getPosition(), position + c.positionStep);
+    EXPECT_EQ(cube->getRotation(), rotation + c.rotationStep);
+    EXPECT_EQ(cube->getScale(), scale + c.scaleStep);
+    mouseEvent(EMIE_MOUSE_MOVED, 250, 100); // up and right: added and taken back
+    EXPECT_EQ(cube->getPosition(), position + c.positionStep);
+    EXPECT_EQ(cube->getScale(), scale + c.scaleStep);
+
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, 250, 100);
+    mouseEvent(EMIE_MOUSE_MOVED, 400, 400); // no button held
+    EXPECT_EQ(cube->getPosition(), position + c.positionStep);
+    EXPECT_EQ(cube->getRotation(), rotation + c.rotationStep);
+}
+
+const core::vector3df Zero(0, 0, 0);
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, DragTest,
+    testing::Values(DragCase{KEY_KEY_X, MX, 100, {1, 0, 0}, Zero, Zero},
+                    DragCase{KEY_KEY_X, MX, 250, {2, 0, 0}, Zero, Zero},
+                    DragCase{KEY_KEY_Y, MY, 250, {0, 2, 0}, Zero, Zero},
+                    DragCase{KEY_KEY_Z, MZ, 5000, {0, 0, 50}, Zero, Zero},
+                    DragCase{KEY_KEY_R, Rot, 250, Zero, {0, 2.5f, 0}, Zero},
+                    DragCase{KEY_KEY_S, Sc, 250, Zero, Zero, {2.5f, 2.5f, 2.5f}},
+                    DragCase{KEY_KEY_S, Sc, 100, Zero, Zero, {1, 1, 1}}));
+
+TEST_F(EditingTest, DragInEachRotateAxisTurnsAboutThatAxis) {
+    const struct {
+        EKEY_CODE key;
+        core::vector3df step;
+    } axes[] = {{KEY_KEY_X, {2.5f, 0, 0}}, {KEY_KEY_Y, {0, 2.5f, 0}}, {KEY_KEY_Z, {0, 0, 2.5f}}};
+    editor.moveSensitivity = 250;
+    releaseKey(KEY_KEY_R);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 0);
+    s32 x = 10;
+    for (const auto& axis : axes) {
+        releaseKey(axis.key);
+        const core::vector3df before = cube->getRotation();
+        mouseEvent(EMIE_MOUSE_MOVED, x += 10, 0);
+        EXPECT_EQ(cube->getRotation(), before + axis.step);
+    }
+}
+
+TEST_F(EditingTest, DragOutsideEditingChangesNothing) {
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 100, 100);
+    mouseEvent(EMIE_MOUSE_MOVED, 300, 300);
+    EXPECT_EQ(cube->getPosition(), Zero);
+    EXPECT_EQ(editor.lastPointerX, 0.f);
+}
+
+struct RightClickCase {
+    EKEY_CODE second; // after R
+    s32 mode;
+    bool resets;
+};
+
+class RightClickTest : public EditingTest, public testing::WithParamInterface<RightClickCase> {};
+
+TEST_P(RightClickTest, RightClickResetsTheRotationInAxisRotateModesOnly) {
+    releaseKey(KEY_KEY_R);
+    if (GetParam().second != KEY_KEY_R)
+        releaseKey(GetParam().second);
+    ASSERT_EQ(editor.editMode, GetParam().mode);
+    cube->setRotation({10.f, 20.f, 30.f});
+    mouseEvent(EMIE_RMOUSE_PRESSED_DOWN, 50, 50);
+    mouseEvent(EMIE_RMOUSE_LEFT_UP, 50, 50);
+    EXPECT_EQ(cube->getRotation(), GetParam().resets ? Zero : core::vector3df(10.f, 20.f, 30.f));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RightClickTest,
+                         testing::Values(RightClickCase{KEY_KEY_X, RotX, true}, RightClickCase{KEY_KEY_Y, RotY, true},
+                                         RightClickCase{KEY_KEY_Z, RotZ, true},
+                                         RightClickCase{KEY_KEY_R, Rot, false}));
+
+TEST_F(EditingTest, RightClickOutsideEditingKeepsTheRotation) {
+    cube->setRotation({10.f, 20.f, 30.f});
+    editor.editMode = RotX; // mode left over without editing on
+    mouseEvent(EMIE_RMOUSE_LEFT_UP, 50, 50);
+    EXPECT_EQ(cube->getRotation(), core::vector3df(10.f, 20.f, 30.f));
+}
+
+TEST_F(EditingTest, CameraAndWindowsSwitchTogether) {
+    setCameraAndWindowsEnabled(false);
+    EXPECT_FALSE(windowsVisible());
+    EXPECT_FALSE(cameraTakesInput());
+    setCameraAndWindowsEnabled(true);
+    EXPECT_TRUE(windowsVisible());
+    EXPECT_TRUE(cameraTakesInput());
+    findElement(ids::SceneBoxWindow)->remove();
+    setCameraAndWindowsEnabled(false); // a closed window is skipped
+    EXPECT_FALSE(findElement(ids::ToolBoxWindow)->isVisible());
+    toggleCameraInput();
+    EXPECT_TRUE(cameraTakesInput());
+}
+
+} // namespace
+} // namespace sorn

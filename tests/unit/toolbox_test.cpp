@@ -1,0 +1,323 @@
+// The tool box frame: the window, its trace lines, the tab sets chosen by the
+// selected node's type, the scene tab's grid rows and unique ids after rebuilds.
+#include <gtest/gtest.h>
+#include <irrlicht.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/EditorState.h"
+#include "app/Translate.h"
+#include "scene/GridSceneNode.h"
+#include "scene/NodeCatalogue.h"
+#include "support/EditorFixture.h"
+#include "toolbox/ToolBox.h"
+
+using namespace irr;
+
+namespace sorn {
+namespace {
+
+std::wstring textOf(s32 id) {
+    gui::IGUIElement* element = findElement(id);
+    return element ? std::wstring(element->getText()) : std::wstring(L"<missing>");
+}
+
+std::wstring translated(const wchar_t* key) {
+    return translate(key).c_str();
+}
+
+class ToolBoxTest : public test::EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        clickButton(ids::ButtonOpenSceneBox);
+        clickButton(ids::ButtonOpenToolBox);
+    }
+
+    // Adds a node of the catalogue at the root and lets the tree pick it up.
+    scene::ISceneNode* addAtRoot(scene::ESCENE_NODE_TYPE type, s32 variant = 0) {
+        editor.selectedNode = nullptr;
+        scene::ISceneNode* node = addNode(type, variant);
+        activePasses(2);
+        return node;
+    }
+
+    gui::IGUITabControl* tabControl() {
+        return static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
+    }
+};
+
+// ---- Frame -------------------------------------------------------------------
+
+TEST_F(ToolBoxTest, WindowAndTabControlSitWhereTheyBelong) {
+    gui::IGUIElement* window = findElement(ids::ToolBoxWindow);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->getType(), gui::EGUIET_WINDOW);
+    EXPECT_EQ(window->getParent(), gui()->getRootGUIElement());
+    EXPECT_EQ(window->getRelativePosition(), core::rect<s32>(800, 50, 1000, 720));
+    EXPECT_EQ(std::wstring(window->getText()), translated(L"window_toolbox_caption"));
+    gui::IGUITabControl* tabs = tabControl();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->getParent(), window);
+    EXPECT_EQ(tabs->getRelativePosition(), core::rect<s32>(2, 20, 196, 668));
+}
+
+TEST_F(ToolBoxTest, EntryPointsPrintTheirTraceLines) {
+    testing::internal::CaptureStdout();
+    createToolBox();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "createToolBox()\nToolBoxbyType()\n");
+    testing::internal::CaptureStdout();
+    updateToolBox();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "updateToolBox()\nToolBoxbyType()\n");
+    testing::internal::CaptureStdout();
+    ToolBoxClose();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ToolBoxClose()\n");
+    EXPECT_EQ(findElement(ids::ToolBoxWindow), nullptr);
+    testing::internal::CaptureStdout();
+    updateToolBox();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "updateToolBox()\n");
+}
+
+TEST_F(ToolBoxTest, UpdateWithTheToolBoxClosedCreatesNothing) {
+    scene::ISceneNode* cube = addAtRoot(scene::ESNT_CUBE);
+    ToolBoxClose();
+    pickInTree(cube);
+    updateToolBox();
+    EXPECT_EQ(findElement(ids::ToolBoxWindow), nullptr);
+    EXPECT_EQ(findElement(ids::ToolBoxTabControl), nullptr);
+    EXPECT_EQ(findElement(ids::PositionEditX), nullptr);
+}
+
+TEST_F(ToolBoxTest, CreatingTheToolBoxAgainReplacesTheWindow) {
+    createToolBox();
+    createToolBox();
+    int windows = 0;
+    for (gui::IGUIElement* child : gui()->getRootGUIElement()->getChildren())
+        windows += child->getID() == ids::ToolBoxWindow;
+    EXPECT_EQ(windows, 1);
+}
+
+// ---- Tab sets by node type ---------------------------------------------------
+
+struct TabSetCase {
+    const char* name;
+    std::function<scene::ISceneNode*(ToolBoxTest&)> make;
+    bool position, rotation, scale, frameRate;
+    // Top-level tabs when the set is complete; 0 where further tabs of the node
+    // type (material, particle, light, terrain, text, volume light) come with
+    // their own property pages and only the object tab is checked here.
+    u32 completeTabCount;
+};
+
+scene::ISceneNode* makeAnimatedMesh(ToolBoxTest&) {
+    scene::SMesh* mesh = new scene::SMesh();
+    scene::SAnimatedMesh* animated = new scene::SAnimatedMesh(mesh);
+    mesh->drop();
+    scene::ISceneNode* node = editor.sceneManager->addAnimatedMeshSceneNode(animated);
+    animated->drop();
+    return node;
+}
+
+class ToolBoxTabSetTest : public ToolBoxTest, public testing::WithParamInterface<TabSetCase> {
+public:
+    scene::ISceneNode* add(scene::ESCENE_NODE_TYPE type, s32 variant = 0) { return addAtRoot(type, variant); }
+};
+
+std::vector<TabSetCase> tabSetCases() {
+    using T = ToolBoxTest;
+    auto catalogue = [](scene::ESCENE_NODE_TYPE type, s32 variant) {
+        return [type, variant](T& t) { return static_cast<ToolBoxTabSetTest&>(t).add(type, variant); };
+    };
+    return {
+        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 0},
+        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 0},
+        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 0},
+        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 0},
+        {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 1},
+        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 0},
+        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 0},
+        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 0},
+        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 0},
+        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 0},
+        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 1},
+        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 1},
+        {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 1},
+        {"camera",
+         [](T&) {
+             return editor.sceneManager->addCameraSceneNode(nullptr, core::vector3df(0, 0, 0),
+                                                           core::vector3df(0, 0, 100), -1, false);
+         },
+         false, false, false, false, 1},
+    };
+}
+
+TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
+    const TabSetCase& c = GetParam();
+    scene::ISceneNode* node = c.make(*this);
+    ASSERT_NE(node, nullptr);
+    if (treeItemFor(node)) {
+        pickInTree(node);
+    } else { // cameras are not in the scene box tree
+        editor.selectedNode = node;
+        editor.nodeSelected = true;
+        updateToolBox();
+    }
+    ASSERT_EQ(editor.selectedNode, node);
+
+    gui::IGUITabControl* tabs = tabControl();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_GE(tabs->getTabCount(), 1);
+    EXPECT_EQ(tabs->getTab(0)->getID(), ids::ToolBoxFirstTab);
+    EXPECT_EQ(std::wstring(tabs->getTab(0)->getText()), translated(L"window_toolbox_tab_object"));
+    for (s32 i = 1; i < tabs->getTabCount(); ++i)
+        EXPECT_EQ(tabs->getTab(i)->getID(), -1);
+    if (c.completeTabCount)
+        EXPECT_EQ(tabs->getTabCount(), static_cast<s32>(c.completeTabCount));
+
+    gui::IGUIElement* objectTab = tabs->getTab(0);
+    auto has = [objectTab](s32 id) { return objectTab->getElementFromId(id, true) != nullptr; };
+    EXPECT_EQ(has(ids::ApplyPosition), c.position);
+    EXPECT_EQ(has(ids::PositionEditX), c.position);
+    EXPECT_EQ(has(ids::ApplyRotation), c.rotation);
+    EXPECT_EQ(has(ids::RotationEditZ), c.rotation);
+    EXPECT_EQ(has(ids::ApplyScale), c.scale);
+    EXPECT_EQ(has(ids::ScaleTimesTen), c.scale);
+    EXPECT_EQ(has(ids::AnimationSpeedScrollBar), c.frameRate);
+    EXPECT_EQ(has(ids::FrameReadout), c.frameRate);
+    if (!c.position && c.completeTabCount)
+        EXPECT_TRUE(objectTab->getChildren().empty()) << "types without rows get an empty object tab";
+}
+
+INSTANTIATE_TEST_SUITE_P(NodeTypes, ToolBoxTabSetTest, testing::ValuesIn(tabSetCases()),
+                         [](const testing::TestParamInfo<TabSetCase>& info) { return info.param.name; });
+
+TEST_F(ToolBoxTest, NothingSelectedShowsOnlyTheSceneTabWithTheGridRows) {
+    gui::IGUITabControl* tabs = tabControl();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->getTabCount(), 1);
+    EXPECT_EQ(tabs->getTab(0)->getID(), ids::ToolBoxFirstTab);
+    EXPECT_EQ(std::wstring(tabs->getTab(0)->getText()), translated(L"window_toolbox_tab_scene"));
+
+    struct Row {
+        const wchar_t* text;
+        core::rect<s32> rect;
+        s32 id;
+    };
+    const Row rows[] = {
+        {L"Grid:", {10, 10, 60, 35}, -1},
+        {L"Size:", {22, 38, 80, 56}, -1},
+        {L"2000.000000", {80, 36, 173, 56}, ids::GridSizeEdit},
+        {L"Spacing:", {22, 66, 80, 84}, -1},
+        {L"100.000000", {80, 64, 173, 84}, ids::GridSpacingEdit},
+        {nullptr, {113, 92, 173, 112}, ids::GridApply},
+    };
+    std::vector<gui::IGUIElement*> children;
+    for (gui::IGUIElement* child : tabs->getTab(0)->getChildren())
+        children.push_back(child);
+    ASSERT_EQ(children.size(), std::size(rows));
+    for (size_t i = 0; i < children.size(); ++i) {
+        EXPECT_EQ(children[i]->getID(), rows[i].id) << i;
+        EXPECT_EQ(children[i]->getRelativePosition(), rows[i].rect) << i;
+        EXPECT_EQ(std::wstring(children[i]->getText()), rows[i].text ? rows[i].text : translated(L"action_update"));
+    }
+    EXPECT_EQ(children[2]->getType(), gui::EGUIET_EDIT_BOX);
+    EXPECT_EQ(children[5]->getType(), gui::EGUIET_BUTTON);
+}
+
+TEST_F(ToolBoxTest, PickingTheSceneEntryGoesBackToTheSceneTab) {
+    scene::ISceneNode* cube = addAtRoot(scene::ESNT_CUBE);
+    pickInTree(cube);
+    ASSERT_NE(findElement(ids::PositionEditX), nullptr);
+    pickInTree(nullptr);
+    EXPECT_FALSE(editor.nodeSelected);
+    ASSERT_EQ(tabControl()->getTabCount(), 1);
+    EXPECT_EQ(std::wstring(tabControl()->getTab(0)->getText()), translated(L"window_toolbox_tab_scene"));
+    EXPECT_EQ(findElement(ids::PositionEditX), nullptr);
+    EXPECT_NE(findElement(ids::GridSizeEdit), nullptr);
+}
+
+TEST_F(ToolBoxTest, OpeningTheToolBoxShowsTheCurrentSelection) {
+    scene::ISceneNode* cube = addAtRoot(scene::ESNT_CUBE);
+    cube->setPosition({3.f, 0.f, 0.f});
+    pickInTree(cube);
+    ToolBoxClose();
+    clickButton(ids::ButtonOpenToolBox);
+    EXPECT_EQ(textOf(ids::PositionEditX), L"3.000000");
+}
+
+void countIds(gui::IGUIElement* element, std::map<s32, int>& counts) {
+    for (gui::IGUIElement* child : element->getChildren()) {
+        if (child->getID() != -1 && child->getID() != 0)
+            ++counts[child->getID()];
+        countIds(child, counts);
+    }
+}
+
+TEST_F(ToolBoxTest, IdsStayUniqueWhenTheSameNodeIsPickedAgain) {
+    scene::ISceneNode* animated = makeAnimatedMesh(*this);
+    activePasses(2);
+    scene::ISceneNode* cube = addAtRoot(scene::ESNT_CUBE);
+    for (scene::ISceneNode* node : {cube, cube, animated, animated, cube}) {
+        pickInTree(node);
+        updateToolBox();
+    }
+    std::map<s32, int> counts;
+    countIds(gui()->getRootGUIElement(), counts);
+    EXPECT_EQ(counts[ids::PositionEditX], 1);
+    EXPECT_EQ(counts[ids::ToolBoxTabControl], 1);
+    EXPECT_EQ(counts[ids::ToolBoxFirstTab], 1);
+    for (const auto& [id, count] : counts)
+        EXPECT_EQ(count, 1) << "id " << std::hex << id;
+}
+
+// ---- Grid rows of the scene tab -------------------------------------------------
+
+TEST_F(ToolBoxTest, GridUpdateButtonAppliesSizeAndSpacing) {
+    findElement(ids::GridSizeEdit)->setText(L"500");
+    findElement(ids::GridSpacingEdit)->setText(L"50abc");
+    clickButton(ids::GridApply);
+    EXPECT_EQ(editor.gridSize, 500.f);
+    EXPECT_EQ(editor.gridSpacing, 50.f);
+    ASSERT_NE(editor.gridNode, nullptr);
+    EXPECT_EQ(editor.gridNode->getGridsSize(), core::dimension2df(500.f, 500.f));
+    EXPECT_EQ(editor.gridNode->getGrid(0).getSpacing(), 50.f);
+}
+
+struct BadGridCase {
+    const wchar_t* size;
+    const wchar_t* spacing;
+};
+
+class ToolBoxBadGridTest : public ToolBoxTest, public testing::WithParamInterface<BadGridCase> {};
+
+TEST_P(ToolBoxBadGridTest, UnusableMeasureKeepsTheValueInForceAndShowsIt) {
+    findElement(ids::GridSizeEdit)->setText(GetParam().size);
+    findElement(ids::GridSpacingEdit)->setText(GetParam().spacing);
+    clickButton(ids::GridApply);
+    EXPECT_EQ(editor.gridSize, 2000.f);
+    EXPECT_EQ(editor.gridSpacing, 100.f);
+    EXPECT_EQ(editor.gridNode->getGridsSize(), core::dimension2df(2000.f, 2000.f));
+    EXPECT_EQ(editor.gridNode->getGrid(0).getSpacing(), 100.f);
+    EXPECT_EQ(textOf(ids::GridSizeEdit), L"2000.000000");
+    EXPECT_EQ(textOf(ids::GridSpacingEdit), L"100.000000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ToolBoxBadGridTest,
+                         testing::Values(BadGridCase{L"", L"abc"}, BadGridCase{L"-5", L"0"},
+                                         BadGridCase{L"1e999", L"nan"}, BadGridCase{L"inf", L"-inf"},
+                                         BadGridCase{L"0.0", L"-0.001"}));
+
+TEST_F(ToolBoxTest, GridButtonChangesOnlyTheUsableMeasure) {
+    findElement(ids::GridSizeEdit)->setText(L"800");
+    findElement(ids::GridSpacingEdit)->setText(L"nan");
+    clickButton(ids::GridApply);
+    EXPECT_EQ(editor.gridSize, 800.f);
+    EXPECT_EQ(editor.gridSpacing, 100.f);
+    EXPECT_EQ(editor.gridNode->getGridsSize(), core::dimension2df(800.f, 800.f));
+}
+
+} // namespace
+} // namespace sorn

@@ -193,6 +193,13 @@ class Editor:
                                 capture_output=True, text=True)
         return int(float(result.stderr.split()[0]))
 
+    def wait_first_frame(self):
+        """Screenshot once the editor has drawn (the view is no longer flat)."""
+        def drawn():
+            shot = self.screenshot("start")
+            return shot if self.region_stddev(shot, 0, 0, 1000, 750) > 0.02 else None
+        return wait_for(drawn, 30, 0.5, "the first frame")
+
     def wait_screen_change(self, before, label, x, y, w, h, timeout=20):
         def changed():
             after = self.screenshot(label)
@@ -208,3 +215,12 @@ def main(test):
         print("FAILED:", failure)
         sys.exit(1)
     print("PASSED")
+
+
+def white_fraction(path, x, y, w, h):
+    """Share of pure white pixels in a region (the grid lines are pure white)."""
+    out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                          "-fill", "black", "+opaque", "white", "-colorspace", "Gray",
+                          "-format", "%[fx:mean]", "info:"],
+                         capture_output=True, text=True, check=True).stdout
+    return float(out)

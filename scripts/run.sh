@@ -24,17 +24,19 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 echo "No display found: starting the editor on a virtual display."
-DISPLAY_NUMBER=$((90 + RANDOM % 100))
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+DISPLAY_FILE="$(mktemp)"
+# Xvfb chooses a free display and writes its number once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$DISPLAY_FILE" >/dev/null 2>&1 &
 XVFB_PID=$!
 EDITOR_PID=""
 cleanup() {
   [ -n "$EDITOR_PID" ] && kill "$EDITOR_PID" 2>/dev/null || true
   kill "$XVFB_PID" 2>/dev/null || true
+  rm -f "$DISPLAY_FILE"
 }
 trap cleanup EXIT
-export DISPLAY=":$DISPLAY_NUMBER"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$DISPLAY_FILE" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$DISPLAY_FILE")"
 
 ./sorn-editor "${ARGS[@]}" &
 EDITOR_PID=$!

@@ -2,7 +2,6 @@
 and keyboard, ImageMagick for screenshots. Every wait polls for a condition
 with a generous bound; the editor and Xvfb are always stopped."""
 import os
-import random
 import shutil
 import subprocess
 import sys
@@ -53,24 +52,19 @@ class Editor:
         return False
 
     def _start_display(self):
-        for _ in range(20):
-            number = random.randint(100, 999)
-            if os.path.exists("/tmp/.X%d-lock" % number):
-                continue
-            self.display = ":%d" % number
-            self.xvfb = subprocess.Popen(
-                ["Xvfb", self.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.env = dict(os.environ, DISPLAY=self.display)
-            try:
-                wait_for(lambda: self.xvfb.poll() is None and subprocess.call(
-                    ["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL) == 0, 10, what="Xvfb")
-                return
-            except E2EFailure:
-                self.xvfb.kill()
-                self.xvfb.wait()
-        raise E2EFailure("could not start Xvfb")
+        # Xvfb picks a free display itself and reports it once it accepts
+        # connections, so parallel runs never share or race for a number.
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as reader:
+            number = reader.readline().strip()
+        if not number:
+            raise E2EFailure("Xvfb did not start")
+        self.display = ":" + number
+        self.env = dict(os.environ, DISPLAY=self.display)
 
     def _start_editor(self):
         for sub in ("media", "lang", "doc"):

@@ -218,3 +218,13 @@ def white_fraction(path, x, y, w, h):
                           "-format", "%[fx:mean]", "info:"],
                          capture_output=True, text=True, check=True).stdout
     return float(out)
+
+
+def colour_fraction(path, colour, x, y, w, h, fuzz="10%"):
+    """Share of pixels of about the given colour in a region."""
+    out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                          "-fuzz", fuzz, "-fill", "white", "-opaque", colour,
+                          "-fill", "black", "+opaque", "white", "-colorspace", "Gray",
+                          "-format", "%[fx:mean]", "info:"],
+                         capture_output=True, text=True, check=True).stdout
+    return float(out)

@@ -28,11 +28,7 @@ irr::core::stringw appPath(const irr::core::stringw& relative) {
 }
 
 irr::core::stringw mediaPath(const irr::core::stringw& name) {
-    irr::core::stringw path = editor.appDirectory;
-    path += L"/";
-    path += editor.mediaDirectory;
-    path += name;
-    return path;
+    return appPath(editor.mediaDirectory + name);
 }
 
 } // namespace sorn

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/EditorState.h"
+#include "app/SafeXmlFile.h"
 #include "app/MenuBar.h"
 #include "app/NodeIndex.h"
 #include "app/Platform.h"
@@ -38,7 +39,7 @@ const SkinColour SkinColours[] = {
 // A startUpModel element in config.xml names a file; the command line replaces it.
 void readStartupModel() {
     io::IXMLReader* reader =
-        editor.device->getFileSystem()->createXMLReader(toNarrowPath(editor.config.fileName).c_str());
+        createGuardedXmlReader(editor.device->getFileSystem(), toNarrowPath(editor.config.fileName).c_str());
     if (!reader)
         return;
     while (reader->read()) {

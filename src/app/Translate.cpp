@@ -1,6 +1,7 @@
 #include "app/Translate.h"
 
 #include "app/EditorState.h"
+#include "app/SafeXmlFile.h"
 #include "app/TextConvert.h"
 
 using namespace irr;
@@ -16,7 +17,7 @@ bool LanguageFile::load() {
     if (!editor.device)
         return false;
     io::IXMLReader* reader =
-        editor.device->getFileSystem()->createXMLReader(toNarrowPath(fileName).c_str());
+        createGuardedXmlReader(editor.device->getFileSystem(), toNarrowPath(fileName).c_str());
     if (!reader)
         return false;
 

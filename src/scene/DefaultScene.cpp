@@ -4,6 +4,7 @@
 #include "app/TextConvert.h"
 #include "scene/Gizmo.h"
 #include "scene/GridCommands.h"
+#include "scene/NodeLifetime.h"
 
 namespace sorn {
 
@@ -62,7 +63,7 @@ void clearScene() {
     const core::list<scene::ISceneNode*>& children = smgr->getRootSceneNode()->getChildren();
     for (core::list<scene::ISceneNode*>::ConstIterator it = children.begin(); it != children.end(); ++it) {
         if (!(*it)->isDebugObject())
-            smgr->addToDeletionQueue(*it);
+            queueNodeDeletion(*it);
     }
 }
 

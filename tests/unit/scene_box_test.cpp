@@ -198,3 +198,22 @@ TEST_F(SceneBoxTest, UpdateWithTheBoxClosedDoesNothingAndCloseRemovesIt) {
 }
 
 } // namespace
+
+namespace {
+
+class SceneBoxClearTest : public sorn::test::EditorTest {};
+
+// New scene queues the nodes; a pick before the engine frees them must not
+// make one of them the selection, or the selection would dangle afterwards.
+TEST_F(SceneBoxClearTest, PickBetweenNewSceneAndTheNextDrawSelectsNothing) {
+    sorn::createSceneBox();
+    scene::ISceneNode* light = sorn::addNode(scene::ESNT_LIGHT, 0);
+    activePasses(2);
+    chooseMenuCommand(ids::CmdNewScene);
+    pickInTree(light);
+    EXPECT_EQ(editor.selectedNode, nullptr);
+    activePasses(3);
+    EXPECT_EQ(editor.selectedNode, nullptr);
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "app/SafeXmlFile.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+using Units = std::vector<uint32_t>;
+
+// The text as the engine's reader sees it: code units told apart by the
+// byte-order mark (UTF-32, UTF-16, either byte order), else single bytes.
+Units decodeUnits(const std::vector<unsigned char>& bytes) {
+    size_t size = bytes.size();
+    const unsigned char* b = bytes.data();
+    size_t unitSize = 1, start = 0;
+    bool bigEndian = false;
+    if (size >= 4 && b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0)
+        unitSize = 4, start = 4;
+    else if (size >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)
+        unitSize = 4, start = 4, bigEndian = true;
+    else if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        unitSize = 2, start = 2;
+    else if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF)
+        unitSize = 2, start = 2, bigEndian = true;
+    else if (size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        start = 3;
+
+    Units units;
+    units.reserve((size - start) / unitSize + 1);
+    for (size_t i = start; i + unitSize <= size; i += unitSize) {
+        uint32_t unit = 0;
+        for (size_t k = 0; k < unitSize; ++k) {
+            size_t shift = 8 * (bigEndian ? unitSize - 1 - k : k);
+            unit |= static_cast<uint32_t>(b[i + k]) << shift;
+        }
+        units.push_back(unit);
+    }
+    return units;
+}
+
+// Where a "<!" comment scan of the reader ends: just past the '>' that
+// balances it, or SIZE_MAX when none does (the guard tail then ends it).
+size_t commentEnd(const Units& units, size_t from) {
+    int depth = 1;
+    size_t p = from;
+    while (p < units.size() && depth) {
+        if (units[p] == '>')
+            --depth;
+        else if (units[p] == '<')
+            ++depth;
+        ++p;
+    }
+    return depth ? SIZE_MAX : p;
+}
+
+// The reader mis-measures two short forms of "<!" and copies a text of
+// negative length. "<![" is CDATA to it: it skips eight units from the "!"
+// and ends at the first "]]>", which may lie before that. Other "<!" are
+// comments whose text runs from two units after the "!" to three before
+// the balancing '>', so fewer than four units between them. Both become
+// "<?", a declaration it skips.
+void defuseShortDeclarations(Units& units) {
+    const size_t n = units.size();
+    for (size_t i = 0; i + 1 < n; ++i) {
+        if (units[i] != '<' || units[i + 1] != '!')
+            continue;
+        bool defuse = false;
+        if (i + 2 < n && units[i + 2] == '[') {
+            const size_t begin = i + 1 + 8;
+            for (size_t p = i + 3; p < n && begin < n; ++p)
+                if (units[p] == '>' && units[p - 1] == ']' && units[p - 2] == ']' && p >= begin) {
+                    defuse = p - 2 < begin;
+                    break;
+                }
+        } else {
+            size_t end = commentEnd(units, i + 2);
+            defuse = end != SIZE_MAX && end - (i + 2) < 5;
+        }
+        if (defuse)
+            units[i + 1] = '?';
+    }
+}
+
+} // namespace
+
+io::IReadFile* openGuardedXmlFile(io::IFileSystem* fileSystem, const io::path& path) {
+    if (!fileSystem)
+        return nullptr;
+    io::IReadFile* file = fileSystem->createAndOpenFile(path);
+    if (!file)
+        return nullptr;
+    long size = file->getSize();
+    if (size < 0 || size > MaxXmlFileSize) {
+        file->drop();
+        return nullptr;
+    }
+    std::vector<unsigned char> bytes(static_cast<size_t>(size));
+    s32 read = size > 0 ? file->read(bytes.data(), static_cast<u32>(size)) : 0;
+    file->drop();
+    if (read != size)
+        return nullptr;
+
+    Units units = decodeUnits(bytes);
+    bytes.clear();
+    bytes.shrink_to_fit();
+    defuseShortDeclarations(units);
+    const size_t openings = static_cast<size_t>(std::count(units.begin(), units.end(), uint32_t('<')));
+
+    // End the text, then a guard tail: a name scan stops at the blank or '=',
+    // a value scan finds its quotes, and one '>' more than there are '<' ends
+    // any end tag, declaration or (nesting) comment scan.
+    units.push_back(0);
+    for (uint32_t c : {' ', '=', '"', '"'})
+        units.push_back(c);
+    units.insert(units.end(), openings + 2, uint32_t('>'));
+    units.push_back(0);
+
+    // Handed over as UTF-32 little-endian, the engine's own wide characters,
+    // so it converts nothing and every unit keeps its value.
+    const size_t total = 4 + units.size() * 4;
+    if (total > static_cast<size_t>(INT32_MAX))
+        return nullptr;
+    char* memory = new char[total];
+    const unsigned char bom[4] = {0xFF, 0xFE, 0, 0};
+    std::memcpy(memory, bom, 4);
+    for (size_t i = 0; i < units.size(); ++i)
+        for (size_t k = 0; k < 4; ++k)
+            memory[4 + i * 4 + k] = static_cast<char>((units[i] >> (8 * k)) & 0xFF);
+    return fileSystem->createMemoryReadFile(memory, static_cast<s32>(total), path, true);
+}
+
+io::IXMLReader* createGuardedXmlReader(io::IFileSystem* fileSystem, const io::path& path) {
+    io::IReadFile* file = openGuardedXmlFile(fileSystem, path);
+    if (!file)
+        return nullptr;
+    io::IXMLReader* reader = fileSystem->createXMLReader(file);
+    file->drop();
+    return reader;
+}
+
+} // namespace sorn

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/SafeXmlFile.h"
+#include "support/EditorFixture.h"
+#include "support/NullDevice.h"
+
+using namespace irr;
+using sorn::editor;
+using sorn::test::TempDir;
+using sorn::test::writeFile;
+
+namespace {
+
+class SafeXmlFileTest : public sorn::test::NullDeviceTest {
+protected:
+    // Reads the whole file through the guarded reader; the number of nodes.
+    int readAll(const std::string& bytes) {
+        writeFile(dir.file("f.xml"), bytes);
+        io::IXMLReader* reader = sorn::createGuardedXmlReader(editor.device->getFileSystem(),
+                                                              dir.file("f.xml").c_str());
+        if (!reader)
+            return -1;
+        int nodes = 0;
+        while (reader->read() && nodes < 1000000) {
+            ++nodes;
+            reader->getAttributeValueSafe(L"name");
+        }
+        reader->drop();
+        return nodes;
+    }
+    static std::string encode(const std::string& text, int unitSize, bool bigEndian) {
+        std::string out;
+        auto unit = [&](unsigned c) {
+            for (int i = 0; i < unitSize; ++i) {
+                int shift = 8 * (bigEndian ? unitSize - 1 - i : i);
+                out += static_cast<char>((c >> shift) & 0xff);
+            }
+        };
+        unit(0xFEFF);
+        for (unsigned char c : text)
+            unit(c);
+        return out;
+    }
+    TempDir dir;
+};
+
+const std::string Sample =
+    "<?xml version=\"1.0\"?><!-- settings <b> --><config><prog>"
+    "<setting name=\"language\" value=\"fr\"/><setting name='x' value='y'></setting>"
+    "<![CDATA[ raw ]]><!DOCTYPE x></prog></config>";
+
+// Every truncation of a well-formed file, in every encoding the reader knows:
+// AddressSanitizer reports any read past the buffer.
+TEST_F(SafeXmlFileTest, EveryTruncationReadsWithinTheBuffer) {
+    const std::pair<int, bool> encodings[] = {{1, false}, {2, false}, {2, true}, {4, false}, {4, true}};
+    for (const auto& encoding : encodings) {
+        std::string whole = encoding.first == 1 ? Sample : encode(Sample, encoding.first, encoding.second);
+        for (size_t cut = 0; cut <= whole.size(); ++cut)
+            EXPECT_GE(readAll(whole.substr(0, cut)), 0) << cut;
+    }
+}
+
+// Inputs that make the engine's own reader read outside its text.
+TEST_F(SafeXmlFileTest, KnownBadFormsReadSafely) {
+    for (const char* text : {"<a><!DO></a>", "<!>", "<!a>", "<![raw ]]>", "<![x]]><b/>", "</x", "<a b=\"c",
+                             "<a b>xyz", "<!-- x", "<a", "<?xml", "<!DOCTYPE x"})
+        EXPECT_GE(readAll(text), 0) << text;
+}
+
+TEST_F(SafeXmlFileTest, MutatedAndRandomFilesReadWithinTheBuffer) {
+    std::mt19937 random(42);
+    const char alphabet[] = "<>/=\"' !-?[]abcx\n";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = Sample;
+        int edits = 1 + random() % 6;
+        for (int e = 0; e < edits; ++e) {
+            size_t at = random() % text.size();
+            if (random() % 2)
+                text[at] = alphabet[random() % (sizeof alphabet - 1)];
+            else
+                text.erase(at, 1 + random() % 8);
+            if (text.empty())
+                break;
+        }
+        text = text.substr(0, random() % (text.size() + 1));
+        EXPECT_GE(readAll(text), 0);
+    }
+    for (int round = 0; round < 200; ++round) {
+        std::string garbage(random() % 2048, '\0');
+        for (char& c : garbage)
+            c = static_cast<char>(random());
+        EXPECT_GE(readAll(garbage), 0);
+    }
+}
+
+TEST_F(SafeXmlFileTest, WellFormedFilesReadAsBefore) {
+    writeFile(dir.file("f.xml"), Sample);
+    io::IXMLReader* plain = editor.device->getFileSystem()->createXMLReader(dir.file("f.xml").c_str());
+    io::IXMLReader* guarded = sorn::createGuardedXmlReader(editor.device->getFileSystem(), dir.file("f.xml").c_str());
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(guarded, nullptr);
+    int nodes = 0;
+    while (plain->read()) {
+        ASSERT_TRUE(guarded->read()) << "node " << nodes;
+        EXPECT_EQ(plain->getNodeType(), guarded->getNodeType());
+        EXPECT_EQ(core::stringw(plain->getNodeName()), core::stringw(guarded->getNodeName()));
+        EXPECT_EQ(core::stringw(plain->getAttributeValueSafe(L"name")),
+                  core::stringw(guarded->getAttributeValueSafe(L"name")));
+        ++nodes;
+    }
+    EXPECT_FALSE(guarded->read()) << "the guard adds no node";
+    EXPECT_GT(nodes, 5);
+    plain->drop();
+    guarded->drop();
+}
+
+TEST_F(SafeXmlFileTest, MissingFilesAndFoldersGiveNoReader) {
+    EXPECT_EQ(sorn::createGuardedXmlReader(editor.device->getFileSystem(), dir.file("absent.xml").c_str()), nullptr);
+    EXPECT_EQ(sorn::createGuardedXmlReader(editor.device->getFileSystem(), dir.path().c_str()), nullptr);
+    EXPECT_EQ(sorn::createGuardedXmlReader(nullptr, "x.xml"), nullptr);
+}
+
+} // namespace

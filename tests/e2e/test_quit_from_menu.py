@@ -1,4 +1,6 @@
 """Start the editor, see its menu bar and toolbar, quit with File > Quit."""
+import subprocess
+
 import e2e_lib
 from e2e_lib import E2EFailure, Editor
 
@@ -16,6 +18,16 @@ def test(runtime):
             raise E2EFailure("the menu bar shows no captions")
         if editor.region_stddev(shot, 4, 22, 110, 20) < 0.05:
             raise E2EFailure("the toolbar shows no icons")
+
+        # The window carries the program's 32 x 32 icon.
+        icon = subprocess.run(["xprop", "-id", editor.window, "-notype", "32c", "_NET_WM_ICON"], env=editor.env,
+                              capture_output=True, text=True).stdout
+        if not icon.startswith("_NET_WM_ICON = 32, 32,") or len(icon.split(",")) != 2 + 32 * 32:
+            raise E2EFailure("the window has no icon: " + icon[:80])
+        title = subprocess.run(["xdotool", "getwindowname", editor.window], env=editor.env,
+                               capture_output=True, text=True).stdout.strip()
+        if not title.startswith("Sorn Editor 0.3 Beta - [") or not title.endswith("]"):
+            raise E2EFailure("unexpected window title " + repr(title))
 
         editor.click(*FILE_MENU)
         opened = editor.wait_screen_change(shot, "file-menu", 0, 20, 120, 90)

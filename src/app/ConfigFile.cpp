@@ -1,7 +1,7 @@
 #include "app/ConfigFile.h"
 
 #include "app/EditorState.h"
-#include "app/SafeXmlFile.h"
+#include "app/SettingsXml.h"
 #include "app/TextConvert.h"
 
 using namespace irr;
@@ -14,37 +14,7 @@ const wchar_t* const EntryTag = L"setting";
 } // namespace
 
 bool ConfigFile::load() {
-    if (!editor.device)
-        return false;
-    io::IXMLReader* reader =
-        createGuardedXmlReader(editor.device->getFileSystem(), toNarrowPath(fileName).c_str());
-    if (!reader)
-        return false;
-
-    core::stringw section;
-    while (reader->read()) {
-        switch (reader->getNodeType()) {
-        case io::EXN_ELEMENT:
-            if (section.empty() && core::stringw(reader->getNodeName()) == SectionTag) {
-                section = SectionTag;
-                break;
-            }
-            if (section == SectionTag && core::stringw(reader->getNodeName()) == EntryTag) {
-                core::stringw name = reader->getAttributeValueSafe(L"name");
-                if (!name.empty())
-                    settings[name] = reader->getAttributeValueSafe(L"value");
-            }
-            break;
-        case io::EXN_ELEMENT_END:
-            // Any closing tag ends the section, also that of a non-empty setting.
-            section = L"";
-            break;
-        default:
-            break;
-        }
-    }
-    reader->drop();
-    return true;
+    return readSettingsXml(fileName, {SectionTag, EntryTag, false}, settings);
 }
 
 bool ConfigFile::save() const {

@@ -1,8 +1,7 @@
 #include "app/Translate.h"
 
 #include "app/EditorState.h"
-#include "app/SafeXmlFile.h"
-#include "app/TextConvert.h"
+#include "app/SettingsXml.h"
 
 using namespace irr;
 
@@ -14,44 +13,7 @@ const wchar_t* const EntryTag = L"string";
 } // namespace
 
 bool LanguageFile::load() {
-    if (!editor.device)
-        return false;
-    io::IXMLReader* reader =
-        createGuardedXmlReader(editor.device->getFileSystem(), toNarrowPath(fileName).c_str());
-    if (!reader)
-        return false;
-
-    core::stringw section;
-    while (reader->read()) {
-        switch (reader->getNodeType()) {
-        case io::EXN_ELEMENT_END:
-            section = L"";
-            break;
-        case io::EXN_TEXT: {
-            // The reader answers with the attributes of the element the text stands in,
-            // so <string name="key">text</string> works wherever it appears.
-            core::stringw name = reader->getAttributeValueSafe(L"name");
-            if (!name.empty())
-                settings[name] = reader->getNodeData();
-            break;
-        }
-        case io::EXN_ELEMENT:
-            if (section.empty() && core::stringw(reader->getNodeName()) == SectionTag) {
-                section = SectionTag;
-                break;
-            }
-            if (section == SectionTag && core::stringw(reader->getNodeName()) == EntryTag) {
-                core::stringw name = reader->getAttributeValueSafe(L"name");
-                if (!name.empty())
-                    settings[name] = reader->getAttributeValueSafe(L"value");
-            }
-            break;
-        default:
-            break;
-        }
-    }
-    reader->drop();
-    return true;
+    return readSettingsXml(fileName, {SectionTag, EntryTag, true}, settings);
 }
 
 void loadLanguage(const core::stringw& code) {

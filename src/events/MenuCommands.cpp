@@ -84,12 +84,13 @@ const AddCommand AddCommands[] = {
     {ids::CmdAddWaterSurface, scene::ESNT_WATER_SURFACE, 0},
 };
 
-struct DebugCommand {
-    s32 commandId;
-    u32 bit;
-};
+void openHelpPage() {
+    platform::openInBrowser(toNarrowPath(helpPagePath()));
+}
 
-const DebugCommand DebugCommands[] = {
+} // namespace
+
+const DebugCommand DebugCommands[6] = {
     {ids::CmdDebugBoundingBox, scene::EDS_BBOX},
     {ids::CmdDebugNormals, scene::EDS_NORMALS},
     {ids::CmdDebugSkeleton, scene::EDS_SKELETON},
@@ -97,12 +98,6 @@ const DebugCommand DebugCommands[] = {
     {ids::CmdDebugHalfTransparent, scene::EDS_HALF_TRANSPARENCY},
     {ids::CmdDebugBufferBoxes, scene::EDS_BBOX_BUFFERS},
 };
-
-void openHelpPage() {
-    platform::openInBrowser(toNarrowPath(helpPagePath()));
-}
-
-} // namespace
 
 void activateCamera(scene::ICameraSceneNode* camera) {
     if (!editor.device || !camera)

@@ -3,6 +3,13 @@
 
 namespace sorn {
 
+// The six debug-drawing items of the View menu and the bit each stands for.
+struct DebugCommand {
+    irr::s32 commandId;
+    irr::u32 bit;
+};
+extern const DebugCommand DebugCommands[6];
+
 // Runs the command of the item chosen in a menu (the sub-menu holding it).
 void handleMenuCommand(irr::gui::IGUIContextMenu* menu);
 

@@ -93,20 +93,8 @@ const ImageTarget ImageTargets[] = {
 
 // The debug-drawing state formed from the check marks of the debug sub-menu.
 u32 checkedDebugBits(gui::IGUIContextMenu* menu) {
-    struct DebugItem {
-        s32 commandId;
-        u32 bit;
-    };
-    static const DebugItem Items[] = {
-        {ids::CmdDebugBoundingBox, scene::EDS_BBOX},
-        {ids::CmdDebugNormals, scene::EDS_NORMALS},
-        {ids::CmdDebugSkeleton, scene::EDS_SKELETON},
-        {ids::CmdDebugWireOverlay, scene::EDS_MESH_WIRE_OVERLAY},
-        {ids::CmdDebugHalfTransparent, scene::EDS_HALF_TRANSPARENCY},
-        {ids::CmdDebugBufferBoxes, scene::EDS_BBOX_BUFFERS},
-    };
     u32 bits = 0;
-    for (const DebugItem& item : Items) {
+    for (const DebugCommand& item : DebugCommands) {
         s32 index = menu->findItemWithCommandId(item.commandId);
         if (index >= 0 && menu->isItemChecked(index))
             bits |= item.bit;

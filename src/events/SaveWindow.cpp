@@ -1,0 +1,205 @@
+#include "events/SaveWindow.h"
+
+#include "app/EditorState.h"
+#include "app/GuiIds.h"
+#include "app/Translate.h"
+#include "files/PathText.h"
+#include "files/ScenePostProcess.h"
+
+namespace sorn {
+
+using namespace irr;
+
+SaveWindow saveWindow;
+
+namespace {
+
+gui::IGUIEnvironment* guiEnvironment() {
+    return editor.device ? editor.device->getGUIEnvironment() : nullptr;
+}
+
+template <typename T>
+void release(T*& object) {
+    if (object)
+        object->drop();
+    object = nullptr;
+}
+
+template <typename T>
+T* hold(T* object) {
+    if (object)
+        object->grab();
+    return object;
+}
+
+// The modal message with one OK button that the save checks show.
+void showMessage(const wchar_t* caption, const wchar_t* text) {
+    if (gui::IGUIEnvironment* gui = guiEnvironment())
+        gui->addMessageBox(caption, text, true, gui::EMBF_OK, nullptr, -1);
+}
+
+// The name part of a path: the text after its last "/" or "\".
+std::string nameOf(const std::string& path) {
+    size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+} // namespace
+
+SaveWindow::~SaveWindow() {
+    reset();
+}
+
+void SaveWindow::holdFileSystem(io::IFileSystem* system) {
+    if (system == fileSystem)
+        return;
+    hold(system);
+    release(fileSystem);
+    fileSystem = system;
+}
+
+void SaveWindow::releaseElements() {
+    release(fileBox);
+    release(fileNameText);
+    release(window);
+    release(fileList);
+}
+
+void SaveWindow::reset() {
+    releaseElements();
+    release(fileSystem);
+    directory = L"";
+    fileName.clear();
+}
+
+void SaveWindow::open() {
+    gui::IGUIEnvironment* gui = guiEnvironment();
+    if (!gui)
+        return;
+    if (gui::IGUIElement* previous = findElement(ids::SaveWindow))
+        previous->remove();
+    releaseElements();
+
+    window = hold(gui->addWindow(core::rect<s32>(100, 100, 500, 500), true,
+                                 translate(L"window_save_caption").c_str(), nullptr, ids::SaveWindow));
+    if (!window)
+        return;
+    gui->addButton(core::rect<s32>(310, 370, 390, 390), window, ids::SaveButton,
+                   translate(L"action_save").c_str(), nullptr);
+    gui->addButton(core::rect<s32>(220, 370, 300, 390), window, ids::SaveCancel,
+                   translate(L"action_cancel").c_str(), nullptr);
+
+    fileNameText = hold(gui->addEditBox(L"", core::rect<s32>(10, 30, 390, 48), true, window,
+                                        ids::SavePathEdit));
+    if (fileNameText) {
+        fileNameText->setSubElement(true);
+        fileNameText->setAlignment(gui::EGUIA_UPPERLEFT, gui::EGUIA_LOWERRIGHT,
+                                   gui::EGUIA_UPPERLEFT, gui::EGUIA_UPPERLEFT);
+    }
+    fileBox = hold(gui->addListBox(core::rect<s32>(10, 50, 390, 360), window, ids::SaveFileList, true));
+    if (fileBox) {
+        fileBox->setSubElement(true);
+        fileBox->setAlignment(gui::EGUIA_UPPERLEFT, gui::EGUIA_LOWERRIGHT,
+                              gui::EGUIA_UPPERLEFT, gui::EGUIA_LOWERRIGHT);
+    }
+    if (io::IFileSystem* system = gui->getFileSystem()) {
+        holdFileSystem(system);
+        fillListBox();
+    }
+}
+
+void SaveWindow::fillListBox() {
+    if (editor.sceneManager)
+        holdFileSystem(editor.sceneManager->getFileSystem());
+    gui::IGUIEnvironment* gui = guiEnvironment();
+    gui::IGUISkin* skin = gui ? gui->getSkin() : nullptr;
+    if (!fileSystem || !fileBox || !skin)
+        return;
+    release(fileList);
+    fileBox->clear();
+    // The skin's sprite bank holds the folder and file icons.
+    fileBox->setSpriteBank(skin->getSpriteBank());
+
+    fileList = fileSystem->createFileList();
+    if (fileList) {
+        for (u32 i = 0; i < fileList->getFileCount(); ++i) {
+            const gui::EGUI_DEFAULT_ICON icon =
+                fileList->isDirectory(i) ? gui::EGDI_DIRECTORY : gui::EGDI_FILE;
+            fileBox->addItem(widePath(fileList->getFileName(i).c_str()).c_str(),
+                             static_cast<s32>(skin->getIcon(icon)));
+        }
+    }
+    if (fileNameText) {
+        directory = widePath(fileSystem->getWorkingDirectory().c_str());
+        core::stringw text = directory;
+        text += L"/";
+        fileNameText->setText(text.c_str());
+    }
+}
+
+void SaveWindow::chooseEntry(bool keepList) {
+    const s32 selected = fileBox ? fileBox->getSelected() : -1;
+    if (!fileList || !fileSystem)
+        return;
+    if (selected < 0 || static_cast<u32>(selected) >= fileList->getFileCount())
+        return;
+    const u32 entry = static_cast<u32>(selected);
+    if (!fileList->isDirectory(entry)) {
+        fileName = fileList->getFileName(entry).c_str();
+        showChosenFile();
+        return;
+    }
+    // The full name, so that the folder is found even if the working
+    // directory moved since the list was made.
+    fileSystem->changeWorkingDirectoryTo(fileList->getFullFileName(entry));
+    if (!keepList)
+        fillListBox();
+    fileName.clear();
+}
+
+void SaveWindow::showChosenFile() {
+    if (!fileNameText || !fileSystem)
+        return;
+    directory = widePath(fileSystem->getWorkingDirectory().c_str());
+    core::stringw text = directory;
+    text += L"/";
+    text += widePath(fileName);
+    fileNameText->setText(text.c_str());
+}
+
+void SaveWindow::save() {
+    if (!fileNameText || !editor.sceneManager)
+        return;
+    const std::string path = narrowPath(fileNameText->getText());
+    const std::string name = nameOf(path);
+    if (name.empty() || name == "/") {
+        showMessage(L"Invalid name", L"Name is null");
+        return;
+    }
+    if (fileExtension(path) != ".irr") {
+        showMessage(L"Invalid extension", L"Must be .irr");
+        return;
+    }
+    // A scene the engine could not write is not reported as saved: the window
+    // stays open so that another place can be chosen.
+    if (!editor.sceneManager->saveScene(path.c_str(), nullptr, nullptr)) {
+        showMessage(L"Save failed", L"The scene could not be written");
+        return;
+    }
+    postProcessScene(widePath(path));
+    close();
+}
+
+void SaveWindow::cancel() {
+    close();
+}
+
+// The window leaves the GUI, but the references stay until the next open()
+// or reset(): close() runs inside the window's own button event, which must
+// not destroy the window under it.
+void SaveWindow::close() {
+    if (window)
+        window->remove();
+}
+
+} // namespace sorn

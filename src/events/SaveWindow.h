@@ -1,0 +1,56 @@
+#pragma once
+// The editor's save dialog: a list of the working directory in which the user
+// walks through folders, an edit box with the full path of the file to write,
+// and the save and cancel buttons.
+#include <irrlicht.h>
+#include <string>
+
+namespace sorn {
+
+class SaveWindow {
+public:
+    // The window and its two elements are held with one reference each, so
+    // they never dangle, even after the GUI removed the window (its close
+    // button); the references are released by the next open() or reset().
+    irr::gui::IGUIWindow* window = nullptr;
+    irr::gui::IGUIListBox* fileBox = nullptr;
+    irr::gui::IGUIEditBox* fileNameText = nullptr;
+    irr::io::IFileSystem* fileSystem = nullptr;
+    irr::io::IFileList* fileList = nullptr;
+    irr::core::stringw directory;
+    std::string fileName;
+
+    SaveWindow() = default;
+    ~SaveWindow();
+    SaveWindow(const SaveWindow&) = delete;
+    SaveWindow& operator=(const SaveWindow&) = delete;
+
+    // Builds the window (replacing any open one) and lists the working directory.
+    void open();
+    // Lists the working directory: folders and files with their icons.
+    void fillListBox();
+    // The selected entry was chosen again: a file becomes the chosen file, a
+    // folder becomes the working directory (relisted unless keepList).
+    void chooseEntry(bool keepList);
+    // Puts directory + "/" + fileName into the edit box.
+    void showChosenFile();
+    // "action_save": checks the name and the ".irr" extension, writes the
+    // scene, post-processes the file and closes the window.
+    void save();
+    // "action_cancel": closes the window; nothing is written.
+    void cancel();
+
+    // Releases every reference held (the elements stay wherever the GUI has
+    // them) and forgets the window. Call before the device is dropped.
+    void reset();
+
+private:
+    void close();
+    void holdFileSystem(irr::io::IFileSystem* system);
+    void releaseElements();
+};
+
+// The one save window of the editor.
+extern SaveWindow saveWindow;
+
+} // namespace sorn

@@ -1,0 +1,166 @@
+#include "files/OpenFile.h"
+
+#include <irrlicht.h>
+#include <sys/stat.h>
+
+#include "app/EditorState.h"
+#include "app/SafeXmlFile.h"
+#include "files/ArchiveCheck.h"
+#include "files/PathText.h"
+
+namespace sorn {
+
+namespace {
+
+using namespace irr;
+
+bool isArchiveExtension(const std::string& extension) {
+    return extension == ".pk3" || extension == ".zip" || extension == ".pak" ||
+           extension == ".npk";
+}
+
+// A path on disk must be a regular file (not a folder, device or pipe). A path
+// that is not on disk may still name a file inside a mounted archive.
+bool isRegularOrElsewhere(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode);
+}
+
+// The file, wherever the engine finds it, exists and is not too large to read.
+bool isReadableAndSane(io::IFileSystem* fileSystem, const std::string& path) {
+    if (!isRegularOrElsewhere(path))
+        return false;
+    io::IReadFile* file = fileSystem->createAndOpenFile(path.c_str());
+    if (!file)
+        return false;
+    long size = file->getSize();
+    file->drop();
+    return size >= 0 && static_cast<unsigned long long>(size) <= kMaxOpenFileSize;
+}
+
+// A scene is loaded only when it is complete: one <irr_scene> element that is
+// closed again. A truncated, empty or garbage file then adds no half of a
+// scene. The engine's XML reader only ever sees the guarded copy of the file.
+bool isCompleteScene(io::IFileSystem* fileSystem, const std::string& path) {
+    io::IXMLReader* reader = createGuardedXmlReader(fileSystem, path.c_str());
+    if (!reader)
+        return false;
+    int depth = 0;
+    bool sceneOpened = false;
+    bool sceneClosed = false;
+    bool wellNested = true;
+    while (wellNested && reader->read()) {
+        switch (reader->getNodeType()) {
+        case io::EXN_ELEMENT:
+            if (depth == 0) {
+                if (sceneOpened || core::stringw(L"irr_scene") != reader->getNodeName())
+                    wellNested = false;
+                sceneOpened = true;
+            }
+            if (!reader->isEmptyElement())
+                ++depth;
+            else if (depth == 0)
+                sceneClosed = true;
+            break;
+        case io::EXN_ELEMENT_END:
+            if (--depth < 0)
+                wellNested = false;
+            else if (depth == 0)
+                sceneClosed = true;
+            break;
+        default:
+            break;
+        }
+    }
+    reader->drop();
+    return wellNested && sceneOpened && sceneClosed && depth == 0;
+}
+
+// The text after the last "/" or "\"; the whole path when there is none or
+// the last one is the first character.
+std::string nodeNameFor(const std::string& path) {
+    size_t separator = path.find_last_of("/\\");
+    if (separator == std::string::npos || separator == 0)
+        return path;
+    return path.substr(separator + 1);
+}
+
+// An archive is mounted only when its structure is sound, and stays mounted
+// only when the engine found files in it: a damaged or foreign file that a
+// reader accepted as an empty archive is taken off again.
+bool mountArchive(io::IFileSystem* fileSystem, const std::string& path) {
+    if (!isRegularOrElsewhere(path) || !isSoundArchive(fileSystem, path))
+        return false;
+    io::IFileArchive* archive = nullptr;
+    if (!fileSystem->addFileArchive(path.c_str(), true, true, io::EFAT_UNKNOWN, "", &archive))
+        return false;
+    const io::IFileList* list = archive ? archive->getFileList() : nullptr;
+    if (!list || list->getFileCount() == 0) {
+        if (archive)
+            fileSystem->removeFileArchive(archive);
+        return false;
+    }
+    return true;
+}
+
+bool loadScene(scene::ISceneManager* sceneManager, const std::string& path) {
+    io::IFileSystem* fileSystem = sceneManager->getFileSystem();
+    if (!isReadableAndSane(fileSystem, path) || !isCompleteScene(fileSystem, path))
+        return false;
+    io::IReadFile* file = openGuardedXmlFile(fileSystem, path.c_str());
+    if (!file)
+        return false;
+    const bool loaded = sceneManager->loadScene(file, nullptr, sceneManager->getRootSceneNode());
+    file->drop();
+    return loaded;
+}
+
+bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated) {
+    if (!isReadableAndSane(sceneManager->getFileSystem(), path))
+        return false;
+    scene::IAnimatedMesh* mesh = sceneManager->getMesh(path.c_str());
+    if (!mesh)
+        return false;
+    // A loader that accepted a damaged file may hand back a mesh with nothing
+    // in it: there is nothing to show or edit, so it is not added.
+    scene::IMesh* firstFrame = mesh->getMesh(0);
+    if (!firstFrame || firstFrame->getMeshBufferCount() == 0) {
+        sceneManager->getMeshCache()->removeMesh(mesh);
+        return false;
+    }
+    const core::vector3df origin(0.f, 0.f, 0.f);
+    const core::vector3df unitScale(1.f, 1.f, 1.f);
+    scene::ISceneNode* node = nullptr;
+    if (animated) {
+        scene::IAnimatedMeshSceneNode* animatedNode = sceneManager->addAnimatedMeshSceneNode(
+            mesh, nullptr, -1, origin, origin, unitScale, false);
+        if (animatedNode)
+            animatedNode->setAnimationSpeed(30.f);
+        node = animatedNode;
+    } else {
+        node = sceneManager->addMeshSceneNode(mesh, nullptr, -1, origin, origin, unitScale, false);
+    }
+    if (!node)
+        return false;
+    node->setMaterialFlag(video::EMF_LIGHTING, editor.modelLighting);
+    node->setMaterialFlag(video::EMF_NORMALIZE_NORMALS, editor.modelLighting);
+    node->setDebugDataVisible(scene::EDS_OFF);
+    node->setName(nodeNameFor(path).c_str());
+    return true;
+}
+
+} // namespace
+
+bool openFile(const std::string& path, bool animated) {
+    scene::ISceneManager* sceneManager = editor.sceneManager;
+    if (!sceneManager || !sceneManager->getFileSystem() || path.empty())
+        return false;
+    const std::string extension = fileExtension(path);
+    if (isArchiveExtension(extension))
+        return mountArchive(sceneManager->getFileSystem(), path);
+    if (extension == ".irr")
+        return loadScene(sceneManager, path);
+    return addModel(sceneManager, path, animated);
+}
+
+} // namespace sorn

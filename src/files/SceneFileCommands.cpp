@@ -1,0 +1,45 @@
+#include "files/SceneFileCommands.h"
+
+#include "app/EditorState.h"
+#include "files/OpenFile.h"
+#include "files/PathText.h"
+#include "scene/DefaultScene.h"
+#include "scene/GridCommands.h"
+#include "scene/SceneBox.h"
+
+namespace sorn {
+
+void openSceneFromDialog(const std::string& path) {
+    clearScene();
+    editor.selectedNode = nullptr;
+    resetGrid();
+    std::string file = path;
+    if (editor.sceneManager && editor.sceneManager->getFileSystem() && !file.empty()) {
+        irr::io::IFileSystem* fileSystem = editor.sceneManager->getFileSystem();
+        // Made absolute first: a relative name would no longer lead to the
+        // file once the working directory has moved to its folder.
+        irr::io::path absolute = fileSystem->getAbsolutePath(file.c_str());
+        fileSystem->changeWorkingDirectoryTo(fileSystem->getFileDir(absolute));
+        file = absolute.c_str();
+    }
+    openFile(file, false);
+    editor.sceneViewRefresh.schedule();
+    editor.nameIndexRefresh.schedule();
+}
+
+void openSceneFromDialog(const irr::core::stringw& path) {
+    openSceneFromDialog(narrowPath(path));
+}
+
+void addModelFromDialog(const std::string& path, bool animated) {
+    editor.selectedNode = nullptr;
+    openFile(path, animated);
+    updateTreeview();
+    editor.nameIndexRefresh.schedule();
+}
+
+void addModelFromDialog(const irr::core::stringw& path, bool animated) {
+    addModelFromDialog(narrowPath(path), animated);
+}
+
+} // namespace sorn

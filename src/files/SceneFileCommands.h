@@ -1,0 +1,23 @@
+#pragma once
+// What the editor does with a file chosen in its open dialogs: open a scene
+// in place of the current one, or add a model to it.
+#include <irrlicht.h>
+#include <string>
+
+namespace sorn {
+
+// Open-scene dialog: empties the scene (the editor's own nodes stay), drops
+// the selection, resets the grid, moves the working directory to the file's
+// folder (so the scene's relative texture paths resolve), opens the file and
+// asks for the scene box and name index refreshes.
+// The path is the narrow file name, or the wide name the dialog reports.
+void openSceneFromDialog(const std::string& path);
+void openSceneFromDialog(const irr::core::stringw& path);
+
+// Add-model dialogs: drops the selection, adds the model (an animated node
+// when animated is set), rebuilds the scene box tree and asks for the name
+// index refresh.
+void addModelFromDialog(const std::string& path, bool animated);
+void addModelFromDialog(const irr::core::stringw& path, bool animated);
+
+} // namespace sorn

@@ -21,7 +21,7 @@ bool ConfigFile::save() const {
     if (!editor.device)
         return false;
     io::IXMLWriter* writer =
-        editor.device->getFileSystem()->createXMLWriter(toNarrowPath(fileName).c_str());
+        editor.device->getFileSystem()->createXMLWriter(narrowPath(fileName).c_str());
     if (!writer)
         return false;
 

@@ -149,7 +149,7 @@ gui::IGUIToolBar* buildToolBar() {
     video::IVideoDriver* driver = editor.device->getVideoDriver();
     gui::IGUIToolBar* toolBar = gui->addToolBar(gui->getRootGUIElement(), -1);
     for (const ToolButton& button : Buttons) {
-        video::ITexture* image = driver->getTexture(toNarrowPath(mediaPath(button.icon)).c_str());
+        video::ITexture* image = driver->getTexture(narrowPath(mediaPath(button.icon)).c_str());
         toolBar->addButton(button.id, nullptr, translate(button.tooltipKey).c_str(), image, nullptr,
                            false, true);
     }

@@ -29,7 +29,7 @@ void setWindowIcon(IrrlichtDevice* device, const core::stringw& iconPath) {
     if (driver->getDriverType() != video::EDT_OPENGL || !display || !window)
         return;
 
-    video::IImage* image = driver->createImageFromFile(toNarrowPath(iconPath).c_str());
+    video::IImage* image = driver->createImageFromFile(narrowPath(iconPath).c_str());
     if (!image)
         return;
     video::IImage* icon = driver->createImage(video::ECF_A8R8G8B8, core::dimension2du(IconSize, IconSize));

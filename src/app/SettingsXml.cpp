@@ -11,7 +11,7 @@ namespace sorn {
 bool readSettingsXml(const core::stringw& fileName, const SettingsXmlFormat& format, SettingsMap& settings) {
     if (!editor.device)
         return false;
-    io::IXMLReader* reader = createGuardedXmlReader(editor.device->getFileSystem(), toNarrowPath(fileName).c_str());
+    io::IXMLReader* reader = createGuardedXmlReader(editor.device->getFileSystem(), narrowPath(fileName).c_str());
     if (!reader)
         return false;
 

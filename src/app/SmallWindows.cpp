@@ -77,7 +77,7 @@ void openAboutWindow() {
                                              editor.windowTitle.c_str(), nullptr, ids::AboutWindow);
     gui->addStaticText(translate(L"about_text").c_str(), core::rect<s32>(20, 30, 480, 500), false, false,
                        window, -1, false);
-    video::ITexture* logo = editor.device->getVideoDriver()->getTexture(toNarrowPath(logoPath()).c_str());
+    video::ITexture* logo = editor.device->getVideoDriver()->getTexture(narrowPath(logoPath()).c_str());
     gui::IGUIImage* image = gui->addImage(logo, core::position2d<s32>(320, 250), true, window, ids::AboutLogo);
     (void)image;
     gui->addButton(core::rect<s32>(200, 470, 300, 490), window, ids::AboutOk, translate(L"action_ok").c_str());
@@ -88,7 +88,7 @@ void aboutOk() {
     if (!window)
         return;
     video::IVideoDriver* driver = editor.device->getVideoDriver();
-    if (video::ITexture* logo = driver->findTexture(toNarrowPath(logoPath()).c_str()))
+    if (video::ITexture* logo = driver->findTexture(narrowPath(logoPath()).c_str()))
         driver->removeTexture(logo);
     window->remove();
 }

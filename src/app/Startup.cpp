@@ -39,13 +39,13 @@ const SkinColour SkinColours[] = {
 // A startUpModel element in config.xml names a file; the command line replaces it.
 void readStartupModel() {
     io::IXMLReader* reader =
-        createGuardedXmlReader(editor.device->getFileSystem(), toNarrowPath(editor.config.fileName).c_str());
+        createGuardedXmlReader(editor.device->getFileSystem(), narrowPath(editor.config.fileName).c_str());
     if (!reader)
         return;
     while (reader->read()) {
         if (reader->getNodeType() == io::EXN_ELEMENT &&
             core::stringw(reader->getNodeName()) == L"startUpModel")
-            editor.startupFile = toNarrowPath(reader->getAttributeValueSafe(L"file"));
+            editor.startupFile = narrowPath(reader->getAttributeValueSafe(L"file"));
     }
     reader->drop();
 }
@@ -53,7 +53,7 @@ void readStartupModel() {
 void setUpSkin() {
     gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
     gui::IGUISkin* skin = gui->getSkin();
-    gui::IGUIFont* font = gui->getFont(toNarrowPath(mediaPath(L"fonthaettenschweiler.bmp")).c_str());
+    gui::IGUIFont* font = gui->getFont(narrowPath(mediaPath(L"fonthaettenschweiler.bmp")).c_str());
     if (font)
         skin->setFont(font);
     for (const SkinColour& colour : SkinColours)
@@ -132,7 +132,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     editor.sceneManager->getParameters()->setAttribute(scene::COLLADA_CREATE_SCENE_INSTANCES, true);
     driver->setTextureCreationFlag(video::ETCF_ALWAYS_32_BIT, true);
 
-    editor.appDirectory = toWidePath(device->getFileSystem()->getWorkingDirectory().c_str());
+    editor.appDirectory = widePath(device->getFileSystem()->getWorkingDirectory().c_str());
     platform::setWindowIcon(device, mediaPath(L"sorn.png"));
 
     editor.config.fileName = appPath(L"config.xml");

@@ -57,7 +57,7 @@ void updateStatusLine() {
     if (!node || !editor.nodeSelected) {
         text += L"Scene";
     } else {
-        text += toWidePath(node->getName());
+        text += widePath(node->getName());
         switch (modeGroup(editor.editMode)) {
         case ModeGroup::Move:
             appendVector(text, L"Position: ", node->getPosition());

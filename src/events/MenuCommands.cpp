@@ -85,7 +85,7 @@ const AddCommand AddCommands[] = {
 };
 
 void openHelpPage() {
-    platform::openInBrowser(toNarrowPath(helpPagePath()));
+    platform::openInBrowser(narrowPath(helpPagePath()));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "app/EditorState.h"
 #include "app/GuiIds.h"
 #include "app/Translate.h"
-#include "files/PathText.h"
+#include "app/PathText.h"
 #include "files/ScenePostProcess.h"
 
 namespace sorn {

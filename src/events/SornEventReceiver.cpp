@@ -104,7 +104,7 @@ u32 checkedDebugBits(gui::IGUIContextMenu* menu) {
 
 std::string chosenFile(gui::IGUIElement* dialog) {
     auto* fileDialog = static_cast<gui::IGUIFileOpenDialog*>(dialog);
-    return toNarrowPath(fileDialog->getFileName());
+    return narrowPath(fileDialog->getFileName());
 }
 
 } // namespace

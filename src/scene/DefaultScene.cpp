@@ -20,7 +20,7 @@ video::ITexture* loadMediaTexture(const wchar_t* name) {
     io::IFileSystem* files = editor.device->getFileSystem();
     if (!driver || !files)
         return nullptr;
-    const io::path path = toNarrowPath(appPath(editor.mediaDirectory + name)).c_str();
+    const io::path path = narrowPath(appPath(editor.mediaDirectory + name)).c_str();
     if (!files->existFile(path))
         return nullptr;
     return driver->getTexture(path);

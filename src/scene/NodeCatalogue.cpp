@@ -117,14 +117,14 @@ scene::ISceneNode* addNode(scene::ESCENE_NODE_TYPE type, s32 variant) {
         name = L"SkyDome";
         break;
     case scene::ESNT_TERRAIN:
-        node = smgr->addTerrainSceneNode(toNarrowPath(mediaPath(L"terrain-heightmap.bmp")).c_str(), parent, -1,
+        node = smgr->addTerrainSceneNode(narrowPath(mediaPath(L"terrain-heightmap.bmp")).c_str(), parent, -1,
                                          Origin, NoRotation, UnitScale, video::SColor(0xFFFFFFFF), 5,
                                          scene::ETPS_17, 0, false);
         name = L"Terrain";
         break;
     case scene::ESNT_TEXT: {
         gui::IGUIFont* font = editor.device->getGUIEnvironment()->getFont(
-            toNarrowPath(mediaPath(L"fonthaettenschweiler.bmp")).c_str());
+            narrowPath(mediaPath(L"fonthaettenschweiler.bmp")).c_str());
         // Without its font the engine would draw nothing; no node is made then.
         if (font)
             node = smgr->addTextSceneNode(font, L"Text", video::SColor(0x64FFFFFF), parent, Origin, -1);
@@ -146,7 +146,7 @@ scene::ISceneNode* addNode(scene::ESCENE_NODE_TYPE type, s32 variant) {
     if (!node)
         return nullptr;
 
-    node->setName(toNarrowPath(name).c_str());
+    node->setName(narrowPath(name).c_str());
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
     return node;

@@ -22,7 +22,7 @@ void resetTree(gui::IGUITreeView* tree) {
 void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 id, const wchar_t* icon) {
     gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
     gui::IGUIButton* button = gui->addButton(rect, window, id, L" ", nullptr);
-    video::ITexture* image = editor.device->getVideoDriver()->getTexture(toNarrowPath(mediaPath(icon)).c_str());
+    video::ITexture* image = editor.device->getVideoDriver()->getTexture(narrowPath(mediaPath(icon)).c_str());
     button->setImage(image, core::rect<s32>(0, 0, 16, 16));
     button->setUseAlphaChannel(true);
 }
@@ -34,7 +34,7 @@ void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
         if (child->getType() == scene::ESNT_CAMERA || child->isDebugObject())
             continue;
         gui::IGUITreeViewNode* item =
-            treeItem->addChildBack(toWidePath(child->getName()).c_str(), nullptr, 0, -1, nullptr, nullptr);
+            treeItem->addChildBack(widePath(child->getName()).c_str(), nullptr, 0, -1, nullptr, nullptr);
         item->setSelected(child == editor.selectedNode);
         fillTree(child, item);
     }

@@ -20,7 +20,7 @@ protected:
     ConfigFile loadText(const std::string& text) {
         writeFile(dir.file("config.xml"), text);
         ConfigFile config;
-        config.fileName = sorn::toWidePath(dir.file("config.xml"));
+        config.fileName = sorn::widePath(dir.file("config.xml"));
         loaded = config.load();
         return config;
     }
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConfigFileTest, MissingFileFailsAndLeavesSettingsEmpty) {
     ConfigFile config;
-    config.fileName = sorn::toWidePath(dir.file("absent.xml"));
+    config.fileName = sorn::widePath(dir.file("absent.xml"));
     EXPECT_FALSE(config.load());
     EXPECT_TRUE(config.settings.empty());
     EXPECT_EQ(config.get(L"language"), core::stringw(L"XXX"));
@@ -136,11 +136,11 @@ TEST_F(ConfigFileTest, SaveWritesEntriesInKeyOrderAndDropsOtherElements) {
 TEST_F(ConfigFileTest, SaveFailsWithoutDeviceOrWritableFile) {
     ConfigFile config;
     config.set(L"a", L"b");
-    config.fileName = sorn::toWidePath(dir.file("no/such/folder/config.xml"));
+    config.fileName = sorn::widePath(dir.file("no/such/folder/config.xml"));
     EXPECT_FALSE(config.save());
     sorn::editor.device->drop();
     sorn::editor.device = nullptr;
-    config.fileName = sorn::toWidePath(dir.file("config.xml"));
+    config.fileName = sorn::widePath(dir.file("config.xml"));
     EXPECT_FALSE(config.save());
     EXPECT_FALSE(config.load());
     EXPECT_FALSE(sorn::test::fileExists(dir.file("config.xml")));

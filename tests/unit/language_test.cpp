@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         NullDeviceTest::SetUp();
         std::filesystem::create_directory(dir.file("lang"));
-        editor.appDirectory = sorn::toWidePath(dir.path());
+        editor.appDirectory = sorn::widePath(dir.path());
     }
     void load(const std::string& text) {
         writeFile(dir.file("lang/xx.xml"), text);

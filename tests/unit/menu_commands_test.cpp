@@ -214,14 +214,14 @@ TEST_F(HelpPageTest, OpensTheProgramsPageAsOneArgumentWhateverTheWorkingDirector
     editor.config.set(L"langage", L"fr");
     editor.device->getFileSystem()->changeWorkingDirectoryTo("/");
     chooseMenuCommand(ids::CmdHelp);
-    EXPECT_EQ(waitForRecord(), "1\n" + sorn::toNarrowPath(editor.appDirectory) + "/doc/fr.html\n");
+    EXPECT_EQ(waitForRecord(), "1\n" + sorn::narrowPath(editor.appDirectory) + "/doc/fr.html\n");
 }
 
 TEST_F(HelpPageTest, ShellCharactersInThePathStayText) {
     editor.config.set(L"langage", L"en; touch pwned; 'x' $(id)");
     chooseMenuCommand(ids::CmdHelp);
     std::string args = waitForRecord();
-    EXPECT_EQ(args, "1\n" + sorn::toNarrowPath(editor.appDirectory) + "/doc/en; touch pwned; 'x' $(id).html\n");
+    EXPECT_EQ(args, "1\n" + sorn::narrowPath(editor.appDirectory) + "/doc/en; touch pwned; 'x' $(id).html\n");
     EXPECT_FALSE(sorn::test::fileExists(appFolder.file("pwned")));
 }
 

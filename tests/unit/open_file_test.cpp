@@ -15,7 +15,7 @@
 #include "app/EditorState.h"
 #include "events/SaveWindow.h"
 #include "files/OpenFile.h"
-#include "files/PathText.h"
+#include "app/PathText.h"
 #include "files/SceneFileCommands.h"
 #include "support/EditorFixture.h"
 

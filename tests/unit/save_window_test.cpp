@@ -15,7 +15,7 @@
 #include "app/Translate.h"
 #include "events/SaveWindow.h"
 #include "files/OpenFile.h"
-#include "files/PathText.h"
+#include "app/PathText.h"
 #include "support/EditorFixture.h"
 
 using namespace irr;

@@ -128,7 +128,8 @@ size_t entryCount(const std::string& folder) {
 
 const char* const kTraceRewritten =
     "Post-Traitement=\nOuverture du fichier------->OK\nEcriture------->OK\nFile successfully renamed";
-const char* const kTraceUnchanged = "Post-Traitement=\nOuverture du fichier------->OK\nEcriture------->OK\n";
+// A file that needs no change is left in place and reported as completed.
+const char* const kTraceUnchanged = kTraceRewritten;
 const char* const kTraceCannotOpen = "Post-Traitement=\nOuverture du fichier------->Error\n";
 const char* const kTraceCannotWrite = "Post-Traitement=\nOuverture du fichier------->OK\nEcriture------->Error\n";
 const char* const kTraceCannotReplace =

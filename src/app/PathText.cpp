@@ -1,4 +1,4 @@
-#include "files/PathText.h"
+#include "app/PathText.h"
 
 #include <clocale>
 #include <cwchar>

@@ -1,0 +1,85 @@
+"""Add two nodes, save the scene with File > Save (mouse and keyboard), then
+open the written file from the command line and find the same nodes."""
+import os
+import shutil
+import tempfile
+
+import e2e_lib
+from e2e_lib import E2EFailure, Editor
+
+SCENE_BOX_BUTTON = (19, 32)
+SCENE_MENU = (104, 9)
+ADD_ITEM = (110, 30)
+CUBE_ITEM = (210, 85)
+SPHERE_ITEM = (210, 99)
+FILE_MENU = (18, 9)
+SAVE_ITEM = (40, 67)
+PATH_BOX = (300, 139)
+SAVE_BUTTON = (450, 480)
+SAVE_WINDOW = (100, 100, 400, 400)
+TREE = (10, 140, 180, 100)
+ROWS = {"Cube": (35, 170), "Sphere": (35, 188)}
+
+
+def decode(data):
+    if data.startswith(b"\xff\xfe\x00\x00"):
+        return data[4:].decode("utf-32-le")
+    if data.startswith(b"\xff\xfe"):
+        return data[2:].decode("utf-16-le")
+    return data.decode("utf-8", "replace")
+
+
+def add(editor, item, label):
+    refreshes = editor.stdout().count("updateTreeview()")
+    editor.click(*SCENE_MENU)
+    editor.click(*ADD_ITEM)
+    editor.click(*item)
+    e2e_lib.wait_for(lambda: editor.stdout().count("updateTreeview()") > refreshes, 20,
+                     what="the tree refresh after adding a " + label)
+
+
+def test(runtime):
+    keep = tempfile.mkdtemp(prefix="sorn-e2e-saved-")
+    try:
+        with Editor(runtime, "save") as editor:
+            editor.wait_first_frame()
+            editor.click(*SCENE_BOX_BUTTON)
+            add(editor, CUBE_ITEM, "cube")
+            add(editor, SPHERE_ITEM, "sphere")
+
+            before = editor.screenshot("before-save")
+            editor.click(*FILE_MENU)
+            editor.click(*SAVE_ITEM)
+            editor.wait_screen_change(before, "save-window", *SAVE_WINDOW)
+            editor.click(*PATH_BOX)
+            editor.key("End")
+            editor.type("level.irr")
+            editor.click(*SAVE_BUTTON)
+            editor.wait_output("File successfully renamed")
+            saved = os.path.join(editor.work, "level.irr")
+            e2e_lib.wait_for(lambda: os.path.exists(saved), 10, what="the saved file")
+            shutil.copy(saved, keep)
+
+        text = decode(open(os.path.join(keep, "level.irr"), "rb").read())
+        for name in ("Cube", "Sphere"):
+            if 'value="%s"' % name not in text:
+                raise E2EFailure("the saved scene lacks " + name)
+        if "Sorn::" in text:
+            raise E2EFailure("the saved scene holds the editor's own nodes")
+        if "_tmpf.tmp" in "".join(os.listdir(keep)):
+            raise E2EFailure("a temporary file was left behind")
+
+        with Editor(runtime, "reopen", args=[os.path.join(keep, "level.irr")]) as editor:
+            start = editor.wait_first_frame()
+            editor.click(*SCENE_BOX_BUTTON)
+            editor.wait_output("createSceneBox()")
+            editor.wait_screen_change(start, "reopened-tree", *TREE)
+            for name, row in ROWS.items():
+                editor.click(*row)
+                editor.wait_output("Selection => " + name)
+    finally:
+        shutil.rmtree(keep, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    e2e_lib.main(test)

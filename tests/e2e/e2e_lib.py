@@ -53,18 +53,26 @@ class Editor:
 
     def _start_display(self):
         # Xvfb picks a free display itself and reports it once it accepts
-        # connections, so parallel runs never share or race for a number.
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
-        os.close(write_end)
-        with os.fdopen(read_end) as reader:
-            number = reader.readline().strip()
-        if not number:
-            raise E2EFailure("Xvfb did not start")
-        self.display = ":" + number
-        self.env = dict(os.environ, DISPLAY=self.display)
+        # connections. Two servers starting at once can still trip over each
+        # other, so the display is checked with a client and retried.
+        for _ in range(5):
+            read_end, write_end = os.pipe()
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+            os.close(write_end)
+            with os.fdopen(read_end) as reader:
+                number = reader.readline().strip()
+            if number:
+                self.display = ":" + number
+                self.env = dict(os.environ, DISPLAY=self.display)
+                if self.xvfb.poll() is None and subprocess.call(
+                        ["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) == 0:
+                    return
+            self.xvfb.kill()
+            self.xvfb.wait()
+            time.sleep(0.5)
+        raise E2EFailure("could not start Xvfb")
 
     def _start_editor(self):
         for sub in ("media", "lang", "doc"):

@@ -13,6 +13,7 @@
 #include "events/SornEventReceiver.h"
 #include "files/OpenFile.h"
 #include "scene/DefaultScene.h"
+#include "scene/NodeCatalogue.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "toolbox/ToolBox.h"
@@ -160,6 +161,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     device->setWindowCaption(editor.windowTitle.c_str());
 
     loadDefaultScene();
+    registerPrimitiveMeshes();
     if (argc > 1)
         openFile(editor.startupFile, false);
 

@@ -41,14 +41,43 @@ const wchar_t* primitiveName(s32 variant) {
     }
 }
 
-scene::ISceneNode* addPrimitive(s32 variant, scene::ISceneNode* parent) {
+// The name under which a primitive's mesh is kept in the engine's mesh cache.
+const char* primitiveMeshName(s32 variant) {
+    switch (variant) {
+    case ids::MeshPlane:
+        return "Sorn::PlaneMesh";
+    case ids::MeshCylinder:
+        return "Sorn::CylinderMesh";
+    case ids::MeshCone:
+        return "Sorn::ConeMesh";
+    default:
+        return nullptr;
+    }
+}
+
+// The cached mesh of a primitive, made on first use.
+scene::IMesh* primitiveMesh(s32 variant) {
+    const char* name = primitiveMeshName(variant);
+    if (!name)
+        return nullptr;
+    scene::IMeshCache* cache = editor.sceneManager->getMeshCache();
+    if (scene::IAnimatedMesh* cached = cache->getMeshByName(name))
+        return cached->getMesh(0);
     scene::IMesh* mesh = createPrimitiveMesh(variant);
     if (!mesh)
         return nullptr;
-    scene::ISceneNode* node =
-        editor.sceneManager->addMeshSceneNode(mesh, parent, -1, Origin, NoRotation, UnitScale, false);
-    mesh->drop(); // the node holds the mesh now
-    return node;
+    auto* animated = new scene::SAnimatedMesh(mesh);
+    mesh->drop();
+    cache->addMesh(name, animated);
+    animated->drop(); // the cache holds it now
+    return animated->getMesh(0);
+}
+
+scene::ISceneNode* addPrimitive(s32 variant, scene::ISceneNode* parent) {
+    scene::IMesh* mesh = primitiveMesh(variant);
+    if (!mesh)
+        return nullptr;
+    return editor.sceneManager->addMeshSceneNode(mesh, parent, -1, Origin, NoRotation, UnitScale, false);
 }
 
 // The menu (the menu bar or one of its sub-menus) holding the command, or null.
@@ -75,6 +104,13 @@ bool userSkiesVisible() {
 }
 
 } // namespace
+
+void registerPrimitiveMeshes() {
+    if (!editor.sceneManager)
+        return;
+    for (s32 variant : {ids::MeshPlane, ids::MeshCylinder, ids::MeshCone})
+        primitiveMesh(variant);
+}
 
 scene::ISceneNode* addNode(scene::ESCENE_NODE_TYPE type, s32 variant) {
     if (!editor.sceneManager)

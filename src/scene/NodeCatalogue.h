@@ -9,4 +9,9 @@ namespace sorn {
 // Returns the new node, or null when the engine made none.
 irr::scene::ISceneNode* addNode(irr::scene::ESCENE_NODE_TYPE type, irr::s32 variant);
 
+// Puts the meshes of the plane, cylinder and cone into the engine's mesh cache
+// under fixed names ("Sorn::PlaneMesh" and so on). A saved scene refers to
+// them by these names, so opening it finds the same shapes again.
+void registerPrimitiveMeshes();
+
 } // namespace sorn

@@ -106,7 +106,11 @@ TEST_F(NodeDefaultsTest, ObservableDefaultsOfTheCatalogue) {
 
     auto* cylinder = static_cast<scene::IMeshSceneNode*>(sorn::addNode(scene::ESNT_MESH, ids::MeshCylinder));
     EXPECT_NEAR(cylinder->getMesh()->getBoundingBox().getExtent().Y, 10.f, 0.01f);
-    EXPECT_EQ(cylinder->getMesh()->getReferenceCount(), 1) << "the node is the mesh's only holder";
+    // The shape is the cached one, named so that a saved scene can find it again.
+    auto* second = static_cast<scene::IMeshSceneNode*>(sorn::addNode(scene::ESNT_MESH, ids::MeshCylinder));
+    EXPECT_EQ(second->getMesh(), cylinder->getMesh());
+    EXPECT_EQ(smgr()->getMeshCache()->getMeshName(cylinder->getMesh()).getPath(), io::path("Sorn::CylinderMesh"));
+    EXPECT_EQ(smgr()->getMeshCache()->getMeshName(plane->getMesh()).getPath(), io::path("Sorn::PlaneMesh"));
 
     auto* text = static_cast<scene::ITextSceneNode*>(sorn::addNode(scene::ESNT_TEXT, 0));
     ASSERT_NE(text, nullptr);

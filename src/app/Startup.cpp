@@ -12,6 +12,7 @@
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
 #include "files/OpenFile.h"
+#include "files/TextNodeFactory.h"
 #include "scene/DefaultScene.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/NodeLifetime.h"
@@ -162,6 +163,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
 
     loadDefaultScene();
     registerPrimitiveMeshes();
+    registerTextNodeFactory();
     if (argc > 1)
         openFile(editor.startupFile, false);
 

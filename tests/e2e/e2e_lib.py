@@ -2,6 +2,7 @@
 and keyboard, ImageMagick for screenshots. Every wait polls for a condition
 with a generous bound; the editor and Xvfb are always stopped."""
 import os
+import random
 import shutil
 import subprocess
 import sys
@@ -39,12 +40,19 @@ class Editor:
 
     # -- life cycle ---------------------------------------------------------
     def __enter__(self):
-        try:
-            self._start_display()
-            self._start_editor()
-        except BaseException:
-            self.stop()
-            raise
+        for attempt in range(3):
+            try:
+                self._start_display()
+                self._start_editor()
+                return self
+            except E2EFailure as failure:
+                self.stop(keep_work=True)
+                if "Could not open display" not in str(failure) or attempt == 2:
+                    self.stop()
+                    raise
+            except BaseException:
+                self.stop()
+                raise
         return self
 
     def __exit__(self, *exc):
@@ -52,26 +60,28 @@ class Editor:
         return False
 
     def _start_display(self):
-        # Xvfb picks a free display itself and reports it once it accepts
-        # connections. Two servers starting at once can still trip over each
-        # other, so the display is checked with a client and retried.
-        for _ in range(5):
+        # Each run takes a display number of its own from a wide range rather
+        # than the lowest free one: a server that another test is just
+        # shutting down may still remove the socket of the number it held.
+        for _ in range(10):
+            number = random.randint(200, 899)
+            if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
+                continue
             read_end, write_end = os.pipe()
             self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                ["Xvfb", ":%d" % number, "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                 "-nolisten", "tcp"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
             os.close(write_end)
             with os.fdopen(read_end) as reader:
-                number = reader.readline().strip()
-            if number:
-                self.display = ":" + number
-                self.env = dict(os.environ, DISPLAY=self.display)
-                if self.xvfb.poll() is None and subprocess.call(
-                        ["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) == 0:
-                    return
+                ready = reader.readline().strip()
+            self.display = ":%d" % number
+            self.env = dict(os.environ, DISPLAY=self.display)
+            if ready and self.xvfb.poll() is None and subprocess.call(
+                    ["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) == 0:
+                return
             self.xvfb.kill()
             self.xvfb.wait()
-            time.sleep(0.5)
         raise E2EFailure("could not start Xvfb")
 
     def _start_editor(self):
@@ -101,7 +111,7 @@ class Editor:
                              capture_output=True, text=True).stdout.split()
         return out[0] if out else None
 
-    def stop(self):
+    def stop(self, keep_work=False):
         if self.proc and self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
@@ -111,7 +121,15 @@ class Editor:
                 self.xvfb.wait(10)
             except subprocess.TimeoutExpired:
                 self.xvfb.kill()
-        shutil.rmtree(self.work, ignore_errors=True)
+        self.proc = self.xvfb = None
+        if keep_work:
+            # Ready for another start in the same folder.
+            for sub in ("media", "lang", "doc", "config.xml"):
+                path = os.path.join(self.work, sub)
+                if os.path.lexists(path):
+                    os.remove(path)
+        else:
+            shutil.rmtree(self.work, ignore_errors=True)
 
     def wait_exit(self, timeout=30):
         try:

@@ -259,3 +259,27 @@ def colour_fraction(path, colour, x, y, w, h, fuzz="10%"):
                           "-format", "%[fx:mean]", "info:"],
                          capture_output=True, text=True, check=True).stdout
     return float(out)
+
+
+# Where things are on the editor's 1000 x 750 window (window coordinates).
+FILE_MENU = (18, 9)
+SCENE_MENU = (104, 9)
+ADD_ITEM = (110, 30)
+CUBE_ITEM = (210, 85)
+SPHERE_ITEM = (210, 99)
+SCENE_BOX_BUTTON = (19, 32)
+TOOL_BOX_BUTTON = (46, 32)
+TREE = (10, 140, 180, 100)
+# Tree rows: the label, then the first and second node.
+TREE_ROWS = (152, 170, 188)
+TREE_ROW_X = 35
+
+
+def add_node(editor, item, label):
+    """Scene > Add > item, then wait until the scene box tree has been rebuilt."""
+    refreshes = editor.stdout().count("updateTreeview()")
+    editor.click(*SCENE_MENU)
+    editor.click(*ADD_ITEM)
+    editor.click(*item)
+    wait_for(lambda: editor.stdout().count("updateTreeview()") > refreshes, 20,
+             what="the tree refresh after adding a " + label)

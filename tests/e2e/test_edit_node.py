@@ -3,14 +3,9 @@ the cube with the X key and a mouse drag in the 3D view."""
 import time
 
 import e2e_lib
-from e2e_lib import E2EFailure, Editor
+from e2e_lib import (CUBE_ITEM, SCENE_BOX_BUTTON, TOOL_BOX_BUTTON, TREE_ROW_X, TREE_ROWS, E2EFailure,
+                     Editor, add_node)
 
-SCENE_BOX_BUTTON = (19, 32)
-TOOL_BOX_BUTTON = (46, 32)
-SCENE_MENU = (104, 9)
-ADD_ITEM = (110, 30)
-CUBE_ITEM = (210, 85)
-CUBE_ROW = (35, 170)
 POSITION_X_BOX = (900, 150)
 POSITION_SET = (940, 238)
 POSITION_X_AREA = (850, 140, 110, 20)
@@ -23,12 +18,8 @@ def test(runtime):
     with Editor(runtime, "edit") as editor:
         start = editor.wait_first_frame()
         editor.click(*SCENE_BOX_BUTTON)
-        editor.click(*SCENE_MENU)
-        editor.click(*ADD_ITEM)
-        editor.click(*CUBE_ITEM)
-        e2e_lib.wait_for(lambda: editor.stdout().count("updateTreeview()") >= 1, 20, what="the tree refresh")
-        time.sleep(0.5)
-        editor.click(*CUBE_ROW)
+        add_node(editor, CUBE_ITEM, "cube")
+        editor.click(TREE_ROW_X, TREE_ROWS[1])
         editor.wait_output("Selection => Cube")
         editor.click(*TOOL_BOX_BUTTON)
         editor.wait_output("createToolBox()")

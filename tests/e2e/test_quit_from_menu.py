@@ -2,9 +2,8 @@
 import subprocess
 
 import e2e_lib
-from e2e_lib import E2EFailure, Editor
+from e2e_lib import FILE_MENU, E2EFailure, Editor
 
-FILE_MENU = (18, 9)
 QUIT_ITEM = (30, 91)
 
 

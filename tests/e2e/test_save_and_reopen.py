@@ -5,20 +5,13 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import E2EFailure, Editor
+from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, SPHERE_ITEM, TREE, TREE_ROW_X, TREE_ROWS,
+                     E2EFailure, Editor, add_node)
 
-SCENE_BOX_BUTTON = (19, 32)
-SCENE_MENU = (104, 9)
-ADD_ITEM = (110, 30)
-CUBE_ITEM = (210, 85)
-SPHERE_ITEM = (210, 99)
-FILE_MENU = (18, 9)
 SAVE_ITEM = (40, 67)
 PATH_BOX = (300, 139)
 SAVE_BUTTON = (450, 480)
 SAVE_WINDOW = (100, 100, 400, 400)
-TREE = (10, 140, 180, 100)
-ROWS = {"Cube": (35, 170), "Sphere": (35, 188)}
 
 
 def decode(data):
@@ -29,23 +22,14 @@ def decode(data):
     return data.decode("utf-8", "replace")
 
 
-def add(editor, item, label):
-    refreshes = editor.stdout().count("updateTreeview()")
-    editor.click(*SCENE_MENU)
-    editor.click(*ADD_ITEM)
-    editor.click(*item)
-    e2e_lib.wait_for(lambda: editor.stdout().count("updateTreeview()") > refreshes, 20,
-                     what="the tree refresh after adding a " + label)
-
-
 def test(runtime):
     keep = tempfile.mkdtemp(prefix="sorn-e2e-saved-")
     try:
         with Editor(runtime, "save") as editor:
             editor.wait_first_frame()
             editor.click(*SCENE_BOX_BUTTON)
-            add(editor, CUBE_ITEM, "cube")
-            add(editor, SPHERE_ITEM, "sphere")
+            add_node(editor, CUBE_ITEM, "cube")
+            add_node(editor, SPHERE_ITEM, "sphere")
 
             before = editor.screenshot("before-save")
             editor.click(*FILE_MENU)
@@ -74,8 +58,8 @@ def test(runtime):
             editor.click(*SCENE_BOX_BUTTON)
             editor.wait_output("createSceneBox()")
             editor.wait_screen_change(start, "reopened-tree", *TREE)
-            for name, row in ROWS.items():
-                editor.click(*row)
+            for name, row_y in (("Cube", TREE_ROWS[1]), ("Sphere", TREE_ROWS[2])):
+                editor.click(TREE_ROW_X, row_y)
                 editor.wait_output("Selection => " + name)
     finally:
         shutil.rmtree(keep, ignore_errors=True)

@@ -1,15 +1,9 @@
 """Open the scene box from the toolbar, add a cube and a sphere from
 Scene > Add, see both in the tree and pick one."""
 import e2e_lib
-from e2e_lib import E2EFailure, Editor
+from e2e_lib import (CUBE_ITEM, SCENE_BOX_BUTTON, SPHERE_ITEM, TREE, TREE_ROW_X, TREE_ROWS,
+                     E2EFailure, Editor, add_node)
 
-SCENE_BOX_BUTTON = (19, 32)
-SCENE_MENU = (104, 9)
-ADD_ITEM = (110, 30)
-CUBE_ITEM = (210, 85)
-SPHERE_ITEM = (210, 99)
-TREE = (10, 140, 180, 100)
-CUBE_ROW = (35, 170)
 STATUS = (125, 25, 360, 16)
 
 
@@ -22,20 +16,15 @@ def test(runtime):
 
         previous = empty
         for item, label in ((CUBE_ITEM, "cube"), (SPHERE_ITEM, "sphere")):
-            refreshes = editor.stdout().count("updateTreeview()")
-            editor.click(*SCENE_MENU)
-            editor.click(*ADD_ITEM)
-            editor.click(*item)
-            e2e_lib.wait_for(lambda: editor.stdout().count("updateTreeview()") > refreshes, 20,
-                             what="the tree refresh after adding a " + label)
+            add_node(editor, item, label)
             previous = editor.wait_screen_change(previous, "tree-" + label, *TREE)
 
         # Three rows now: the label, the cube and the sphere, each with text.
-        for row_y in (152, 170, 188):
+        for row_y in TREE_ROWS:
             if editor.region_stddev(previous, 30, row_y - 6, 60, 12) < 0.05:
                 raise E2EFailure("tree row at y=%d is empty" % row_y)
 
-        editor.click(*CUBE_ROW)
+        editor.click(TREE_ROW_X, TREE_ROWS[1])
         editor.wait_output("Selection => Cube")
         editor.wait_screen_change(previous, "picked", *STATUS)
 

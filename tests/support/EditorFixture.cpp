@@ -204,15 +204,19 @@ void EditorTest::chooseMenuCommand(s32 commandId) {
     mouseEvent(EMIE_LMOUSE_LEFT_UP, x, y);
 }
 
-bool EditorTest::releaseKey(EKEY_CODE key) {
+SEvent keyEvent(EKEY_CODE key, bool pressedDown) {
     SEvent event;
     event.EventType = EET_KEY_INPUT_EVENT;
     event.KeyInput.Key = key;
-    event.KeyInput.PressedDown = false;
+    event.KeyInput.PressedDown = pressedDown;
     event.KeyInput.Char = 0;
     event.KeyInput.Shift = false;
     event.KeyInput.Control = false;
-    return editor.device->postEventFromUser(event);
+    return event;
+}
+
+bool EditorTest::releaseKey(EKEY_CODE key) {
+    return editor.device->postEventFromUser(keyEvent(key, false));
 }
 
 bool EditorTest::mouseEvent(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {

@@ -33,6 +33,9 @@ bool fileExists(const std::string& path);
 // folder (linked) and a copy of its config.xml, or the given config text.
 void prepareAppFolder(const std::string& folder, const std::string* configText = nullptr);
 
+// A key event as the engine delivers it.
+irr::SEvent keyEvent(irr::EKEY_CODE key, bool pressedDown);
+
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override;

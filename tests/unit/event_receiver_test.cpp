@@ -74,12 +74,7 @@ TEST_F(EventReceiverTest, SceneBoxAddButtonOpensTheAddModelDialog) {
 }
 
 TEST_F(EventReceiverTest, KeyPressesAndOtherEventsAreNotConsumed) {
-    SEvent press;
-    press.EventType = EET_KEY_INPUT_EVENT;
-    press.KeyInput.Key = KEY_ESCAPE;
-    press.KeyInput.PressedDown = true;
-    press.KeyInput.Char = 0;
-    press.KeyInput.Shift = press.KeyInput.Control = false;
+    const SEvent press = sorn::test::keyEvent(KEY_ESCAPE, true);
     editor.editMode = ids::ModeFirstPerson;
     EXPECT_FALSE(receiver.OnEvent(press));
     SEvent log;
@@ -93,12 +88,7 @@ TEST_F(EventReceiverTest, KeyPressesAndOtherEventsAreNotConsumed) {
 TEST_F(EventReceiverTest, FirstPersonEscapeIsConsumedAndTogglesCameraInput) {
     chooseMenuCommand(ids::CmdCameraFps);
     ASSERT_TRUE(editor.cameraFps->isInputReceiverEnabled());
-    SEvent release;
-    release.EventType = EET_KEY_INPUT_EVENT;
-    release.KeyInput.Key = KEY_ESCAPE;
-    release.KeyInput.PressedDown = false;
-    release.KeyInput.Char = 0;
-    release.KeyInput.Shift = release.KeyInput.Control = false;
+    const SEvent release = sorn::test::keyEvent(KEY_ESCAPE, false);
     EXPECT_TRUE(receiver.OnEvent(release));
     EXPECT_FALSE(editor.cameraFps->isInputReceiverEnabled());
     EXPECT_TRUE(receiver.OnEvent(release));

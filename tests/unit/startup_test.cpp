@@ -239,12 +239,7 @@ TEST_F(StartupTest, LosingFocusReleasesEveryKeyOfTheFirstPersonCamera) {
     sorn::activateCamera(editor.cameraFps);
     auto* animator = static_cast<scene::ISceneNodeAnimatorCameraFPS*>(*editor.cameraFps->getAnimators().begin());
     // Hold "forward" down, then lose the focus: the camera must stop.
-    SEvent press;
-    press.EventType = EET_KEY_INPUT_EVENT;
-    press.KeyInput.Key = KEY_UP;
-    press.KeyInput.PressedDown = true;
-    press.KeyInput.Char = 0;
-    press.KeyInput.Shift = press.KeyInput.Control = false;
+    const SEvent press = sorn::test::keyEvent(KEY_UP, true);
     animator->OnEvent(press);
     core::vector3df before = editor.cameraFps->getPosition();
 

@@ -1,7 +1,5 @@
 """Pick a cube in the scene box, type a position into the tool box, then move
 the cube with the X key and a mouse drag in the 3D view."""
-import time
-
 import e2e_lib
 from e2e_lib import (CUBE_ITEM, SCENE_BOX_BUTTON, TOOL_BOX_BUTTON, TREE_ROW_X, TREE_ROWS, E2EFailure,
                      Editor, add_node)

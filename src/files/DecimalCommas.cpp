@@ -66,6 +66,38 @@ TextEncoding detectEncoding(const unsigned char* head, size_t size) {
     return encoding;
 }
 
+namespace {
+
+unsigned long unitAt(const unsigned char* data, size_t at, TextEncoding encoding) {
+    unsigned long value = 0;
+    for (unsigned k = 0; k < encoding.unitSize; ++k) {
+        unsigned shift = 8 * (encoding.bigEndian ? encoding.unitSize - 1 - k : k);
+        value |= static_cast<unsigned long>(data[at + k]) << shift;
+    }
+    return value;
+}
+
+} // namespace
+
+bool holdsDigitCommaDigit(const unsigned char* data, size_t size, size_t offset, TextEncoding encoding) {
+    const size_t unit = encoding.unitSize;
+    const size_t lowByte = encoding.bigEndian ? unit - 1 : 0;
+    const unsigned char* p = data;
+    const unsigned char* end = data + size;
+    while ((p = static_cast<const unsigned char*>(std::memchr(p, ',', static_cast<size_t>(end - p))))) {
+        const size_t at = static_cast<size_t>(p - data);
+        ++p;
+        if (at < lowByte || (offset + at - lowByte) % unit != 0)
+            continue;
+        const size_t start = at - lowByte;
+        if (start < unit || start + 2 * unit > size || unitAt(data, start, encoding) != ',')
+            continue;
+        if (isDigit(unitAt(data, start - unit, encoding)) && isDigit(unitAt(data, start + unit, encoding)))
+            return true;
+    }
+    return false;
+}
+
 // Appends an ASCII name character, lower-cased; a name too long for the buffer
 // matches nothing (its length is pushed past the buffer).
 bool DecimalCommaRewriter::collect(char* name, unsigned& length, unsigned long c) {

@@ -23,6 +23,13 @@ struct TextEncoding {
 
 TextEncoding detectEncoding(const unsigned char* head, size_t size);
 
+// Whether data[0, size), whose first byte lies at file offset `offset`, holds
+// a comma between two digits (the only commas the rewriter ever changes).
+// Code units start at multiples of the unit size in the file. A quick look,
+// at about the cost of reading the bytes: a file without such a comma
+// needs no rewriting at all.
+bool holdsDigitCommaDigit(const unsigned char* data, size_t size, size_t offset, TextEncoding encoding);
+
 class DecimalCommaRewriter {
 public:
     explicit DecimalCommaRewriter(TextEncoding encoding) : encoding_(encoding) {}

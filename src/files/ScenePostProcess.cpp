@@ -151,6 +151,36 @@ private:
     struct stat status_ {};
 };
 
+// A first, quick pass: whether any comma stands between two digits. Blocks
+// overlap by a few units so that no comma is missed at a block's edge.
+bool mayNeedRewrite(InputFile& input, bool& failed) {
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[kBlockSize]);
+    failed = !block;
+    if (failed)
+        return false;
+    TextEncoding encoding;
+    const size_t overlap = 3 * 4;
+    size_t offset = 0; // file offset of block[0]
+    size_t carried = 0;
+    for (bool first = true;; first = false) {
+        ssize_t got = readFully(input.fd(), block.get() + carried, kBlockSize - carried);
+        if (got < 0) {
+            failed = true;
+            return false;
+        }
+        size_t size = carried + static_cast<size_t>(got);
+        if (first)
+            encoding = detectEncoding(block.get(), size);
+        if (holdsDigitCommaDigit(block.get(), size, offset, encoding))
+            return true;
+        if (got == 0 || size < kBlockSize)
+            return false;
+        carried = overlap;
+        std::memmove(block.get(), block.get() + size - carried, carried);
+        offset += size - carried;
+    }
+}
+
 // Streams the source through the rewriter. The temporary copy is made at the
 // first comma that changes; a file that needs no change is only read.
 bool rewriteDecimalCommas(InputFile& input, TemporaryCopy& copy, size_t& totalRead) {
@@ -219,9 +249,15 @@ bool postProcessScene(const irr::core::stringw& path) {
     trace("OK\n");
 
     trace("Ecriture------->");
+    bool failed = false;
+    const bool rewrite = mayNeedRewrite(input, failed);
+    if (failed || (rewrite && ::lseek(input.fd(), 0, SEEK_SET) != 0)) {
+        trace("Error\n");
+        return false;
+    }
     TemporaryCopy copy(narrowPath(temporaryPath));
     size_t totalRead = 0;
-    if (!rewriteDecimalCommas(input, copy, totalRead)) {
+    if (rewrite && !rewriteDecimalCommas(input, copy, totalRead)) {
         trace("Error\n");
         return false;
     }

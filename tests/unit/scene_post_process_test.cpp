@@ -366,3 +366,32 @@ TEST_F(PostProcessFailure, RenameAcrossFileSystems) {
 }
 
 } // namespace
+
+namespace {
+
+// The quick first pass finds a digit-comma-digit wherever a block starts,
+// in every form, and is not fooled by a comma byte inside another character.
+TEST(DigitCommaDigitScan, FindsDecimalCommasAtEveryBlockOffsetOnly) {
+    for (Form form : {Form::Utf32LE, Form::Utf32BE, Form::Utf16LE, Form::Utf16BE, Form::Bytes}) {
+        const std::string with = encode("<float value=\"1,5\"/>", form);
+        const std::string without = encode("<string value=\"a,b, 1, 2\"/>", form);
+        const sorn::TextEncoding encoding =
+            sorn::detectEncoding(reinterpret_cast<const unsigned char*>(with.data()), with.size());
+        for (size_t cut = 0; cut < with.size(); ++cut) {
+            // A block that begins at `cut` sees the file from there on.
+            const auto* tail = reinterpret_cast<const unsigned char*>(with.data() + cut);
+            const size_t comma = with.find(',');
+            const bool whole = cut + encoding.unitSize <= comma - (encoding.bigEndian ? encoding.unitSize - 1 : 0);
+            EXPECT_EQ(sorn::holdsDigitCommaDigit(tail, with.size() - cut, cut, encoding), whole)
+                << static_cast<int>(form) << " cut " << cut;
+        }
+        EXPECT_FALSE(sorn::holdsDigitCommaDigit(reinterpret_cast<const unsigned char*>(without.data()),
+                                                without.size(), 0, encoding));
+    }
+    // U+2C31 between digits in UTF-32LE holds a 0x2C byte that is no comma.
+    const std::string misaligned("\xFF\xFE\0\0" "1\0\0\0" "\x31\x2C\0\0" "5\0\0\0", 16);
+    EXPECT_FALSE(sorn::holdsDigitCommaDigit(reinterpret_cast<const unsigned char*>(misaligned.data()),
+                                            misaligned.size(), 0, {4, false}));
+}
+
+} // namespace

@@ -104,6 +104,18 @@ void addEntries(gui::IGUIContextMenu* menu, const MenuEntry (&entries)[N]) {
     }
 }
 
+gui::IGUIContextMenu* searchMenu(gui::IGUIContextMenu* menu, s32 commandId, s32& index) {
+    if (!menu)
+        return nullptr;
+    index = menu->findItemWithCommandId(commandId);
+    if (index >= 0)
+        return menu;
+    for (u32 i = 0; i < menu->getItemCount(); ++i)
+        if (gui::IGUIContextMenu* found = searchMenu(menu->getSubMenu(i), commandId, index))
+            return found;
+    return nullptr;
+}
+
 gui::IGUIStaticText* addToolBarText(gui::IGUIToolBar* toolBar, const wchar_t* text,
                                     const core::rect<s32>& rect, bool border, s32 id) {
     gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
@@ -165,6 +177,11 @@ gui::IGUIToolBar* buildToolBar() {
     sensitivity->setPos(100);
     sensitivity->setSmallStep(1);
     return toolBar;
+}
+
+gui::IGUIContextMenu* menuHoldingCommand(s32 commandId, s32& index) {
+    index = -1;
+    return searchMenu(static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar)), commandId, index);
 }
 
 void buildFpsText(gui::IGUIToolBar* toolBar) {

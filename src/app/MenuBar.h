@@ -21,4 +21,9 @@ irr::gui::IGUIContextMenu* buildMenuBar();
 irr::gui::IGUIToolBar* buildToolBar();
 void buildFpsText(irr::gui::IGUIToolBar* toolBar);
 
+// The menu (the menu bar or one of its sub-menus, searched depth first) that
+// holds the item with the command id, and the item's index there; null when
+// no menu holds it.
+irr::gui::IGUIContextMenu* menuHoldingCommand(irr::s32 commandId, irr::s32& index);
+
 } // namespace sorn

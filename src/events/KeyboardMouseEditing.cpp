@@ -213,17 +213,17 @@ void runModeKey(EKEY_CODE key) {
     }
 }
 
-// Adds `step` to the chosen components when the pointer went right or down,
-// then subtracts it when it went left or up (both for a diagonal move).
+// Adds `delta` when the pointer went right or down, then subtracts it when it
+// went left or up (both for a diagonal move).
 template <typename Get, typename Set>
-void dragVector(Get get, Set set, const bool axes[3], f32 step, bool forward, bool back) {
+void dragVector(Get get, Set set, const core::vector3df& delta, bool forward, bool back) {
     core::vector3df v = get();
     if (forward) {
-        v += core::vector3df(axes[0] ? step : 0.f, axes[1] ? step : 0.f, axes[2] ? step : 0.f);
+        v += delta;
         set(v);
     }
     if (back) {
-        v -= core::vector3df(axes[0] ? step : 0.f, axes[1] ? step : 0.f, axes[2] ? step : 0.f);
+        v -= delta;
         set(v);
     }
 }
@@ -299,34 +299,30 @@ void onMouseMoved(s32 x, s32 y) {
     auto setRotation = [node](const core::vector3df& v) { node->setRotation(v); };
     const f32 moveStep = static_cast<f32>(editor.moveSensitivity / 100);
     const f32 turnStep = static_cast<f32>(editor.moveSensitivity) / 100.f;
-    static const bool kX[3] = {true, false, false};
-    static const bool kY[3] = {false, true, false};
-    static const bool kZ[3] = {false, false, true};
-    static const bool kAll[3] = {true, true, true};
 
     switch (editor.editMode) {
     case ids::ModeMoveX:
-        dragVector(getPosition, setPosition, kX, moveStep, forward, back);
+        dragVector(getPosition, setPosition, core::vector3df(moveStep, 0, 0), forward, back);
         break;
     case ids::ModeMoveY:
-        dragVector(getPosition, setPosition, kY, moveStep, forward, back);
+        dragVector(getPosition, setPosition, core::vector3df(0, moveStep, 0), forward, back);
         break;
     case ids::ModeMoveZ:
-        dragVector(getPosition, setPosition, kZ, moveStep, forward, back);
+        dragVector(getPosition, setPosition, core::vector3df(0, 0, moveStep), forward, back);
         break;
     case ids::ModeRotate:
     case ids::ModeRotateY:
-        dragVector(getRotation, setRotation, kY, turnStep, forward, back);
+        dragVector(getRotation, setRotation, core::vector3df(0, turnStep, 0), forward, back);
         break;
     case ids::ModeRotateX:
-        dragVector(getRotation, setRotation, kX, turnStep, forward, back);
+        dragVector(getRotation, setRotation, core::vector3df(turnStep, 0, 0), forward, back);
         break;
     case ids::ModeRotateZ:
-        dragVector(getRotation, setRotation, kZ, turnStep, forward, back);
+        dragVector(getRotation, setRotation, core::vector3df(0, 0, turnStep), forward, back);
         break;
     case ids::ModeScale:
         dragVector([node] { return node->getScale(); }, [node](const core::vector3df& v) { node->setScale(v); },
-                   kAll, turnStep, forward, back);
+                   core::vector3df(turnStep, turnStep, turnStep), forward, back);
         break;
     default:
         return;

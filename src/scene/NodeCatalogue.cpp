@@ -1,6 +1,7 @@
 #include "scene/NodeCatalogue.h"
 
 #include "app/EditorState.h"
+#include "app/MenuBar.h"
 #include "app/TextConvert.h"
 
 using namespace irr;
@@ -80,26 +81,12 @@ scene::ISceneNode* addPrimitive(s32 variant, scene::ISceneNode* parent) {
     return editor.sceneManager->addMeshSceneNode(mesh, parent, -1, Origin, NoRotation, UnitScale, false);
 }
 
-// The menu (the menu bar or one of its sub-menus) holding the command, or null.
-gui::IGUIContextMenu* menuHolding(gui::IGUIContextMenu* menu, s32 commandId, s32& index) {
-    if (!menu)
-        return nullptr;
-    index = menu->findItemWithCommandId(commandId);
-    if (index >= 0)
-        return menu;
-    for (u32 i = 0; i < menu->getItemCount(); ++i)
-        if (gui::IGUIContextMenu* found = menuHolding(menu->getSubMenu(i), commandId, index))
-            return found;
-    return nullptr;
-}
-
 // The sky toggle of the View menu decides whether a new dome shows. It is
 // looked up where it is (the View menu), not in the Window sub-menu, which
 // does not hold it and would hide every new dome.
 bool userSkiesVisible() {
     s32 index = -1;
-    auto* bar = static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar));
-    gui::IGUIContextMenu* menu = menuHolding(bar, ids::CmdSkyVisible, index);
+    gui::IGUIContextMenu* menu = menuHoldingCommand(ids::CmdSkyVisible, index);
     return !menu || menu->isItemChecked(index);
 }
 

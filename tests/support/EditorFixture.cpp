@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/MenuBar.h"
 #include "app/Startup.h"
 
 using namespace irr;
@@ -110,21 +111,6 @@ bool EditorTest::clickButton(s32 id) {
 
 namespace {
 
-gui::IGUIContextMenu* searchMenu(gui::IGUIContextMenu* menu, s32 commandId, s32* index) {
-    if (!menu)
-        return nullptr;
-    for (u32 i = 0; i < menu->getItemCount(); ++i) {
-        if (menu->getItemCommandId(i) == commandId) {
-            if (index)
-                *index = static_cast<s32>(i);
-            return menu;
-        }
-        if (gui::IGUIContextMenu* found = searchMenu(menu->getSubMenu(i), commandId, index))
-            return found;
-    }
-    return nullptr;
-}
-
 SEvent mouse(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {
     SEvent event;
     event.EventType = EET_MOUSE_INPUT_EVENT;
@@ -141,8 +127,11 @@ SEvent mouse(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {
 } // namespace
 
 gui::IGUIContextMenu* EditorTest::menuHolding(s32 commandId, s32* index) {
-    auto* menuBar = static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar));
-    return searchMenu(menuBar, commandId, index);
+    s32 found = -1;
+    gui::IGUIContextMenu* menu = menuHoldingCommand(commandId, found);
+    if (index)
+        *index = found;
+    return menu;
 }
 
 bool EditorTest::isMenuItemChecked(s32 commandId) {

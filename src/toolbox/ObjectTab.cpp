@@ -6,6 +6,7 @@
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "toolbox/NumberText.h"
+#include "toolbox/ToolBoxRows.h"
 
 using namespace irr;
 
@@ -95,11 +96,6 @@ bool showsValues(Group group, scene::ESCENE_NODE_TYPE type) {
     default:
         return false;
     }
-}
-
-gui::IGUIElement* toolBoxElement(s32 id) {
-    gui::IGUIElement* window = findElement(ids::ToolBoxWindow);
-    return window ? window->getElementFromId(id, true) : nullptr;
 }
 
 void fillRows(Group group, scene::ISceneNode* node) {

@@ -1,0 +1,18 @@
+#pragma once
+// Images named by the user in the tool box (texture, sky faces, terrain and
+// sky-dome images). Every such path goes through here before the video driver
+// is asked, so that what the driver may not be handed is refused in one place.
+#include <irrlicht.h>
+
+#include <string>
+
+namespace sorn {
+
+// The texture for a path typed or chosen by the user, or null. An empty path
+// gives null. A path that names something on disk other than a regular file (a
+// folder, a FIFO, a device such as /dev/zero) is refused without asking the
+// driver: reading it would hang or never end. A path not on disk at all is
+// still asked for, since mounted archives serve files by name.
+irr::video::ITexture* loadUserTexture(const std::string& path);
+
+} // namespace sorn

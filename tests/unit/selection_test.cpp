@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "app/EditorState.h"
@@ -92,6 +93,10 @@ const DropCase kDropCases[] = {
     {"add_model", [](SelectionTest& t) { addModelFromDialog(writeModelFile(t), false); }},
 };
 
+std::ostream& operator<<(std::ostream& out, const DropCase& c) {
+    return out << c.name;
+}
+
 class DropSelectionTest : public SelectionTest, public testing::WithParamInterface<DropCase> {};
 
 TEST_P(DropSelectionTest, FlagIsClearedAndEditingKeysThenDoNothing) {
@@ -150,6 +155,10 @@ struct CameraCase {
     s32 modeAfter;
     scene::ICameraSceneNode* EditorState::*camera;
 };
+
+std::ostream& operator<<(std::ostream& out, const CameraCase& c) {
+    return out << "command " << std::hex << c.command;
+}
 
 class CameraChoiceTest : public SelectionTest, public testing::WithParamInterface<CameraCase> {};
 

@@ -13,27 +13,31 @@ CAMERA_READOUT = (230, 50, 330, 30)
 
 def test(runtime):
     with Editor(runtime, "delete") as editor:
-        editor.wait_first_frame()
+        start = editor.wait_first_frame()
         editor.click(*SCENE_BOX_BUTTON)
         editor.wait_output("createSceneBox()")
         add_node(editor, SPHERE_ITEM, "sphere")
         add_node(editor, CUBE_ITEM, "cube")
         editor.click(*TOOL_BOX_BUTTON)
         editor.wait_output("createToolBox()")
+        scene_tab = editor.wait_screen_change(start, "toolbox", *TOOL_BOX)
         editor.click(TREE_ROW_X, TREE_ROWS[2])
         editor.wait_output("Selection => Cube")
-        picked = editor.screenshot("picked")
+        picked = editor.wait_screen_change(scene_tab, "picked", *TOOL_BOX)
 
+        # The tool box goes back to its scene tab and the status line to "Scene".
         rebuilt = editor.stdout().count("updateToolBox()")
         editor.click(*REMOVE_BUTTON)
-        e2e_lib.wait_for(lambda: editor.stdout().count("updateToolBox()") > rebuilt, 20,
+        e2e_lib.wait_for(lambda: editor.stdout().count("updateToolBox()") > rebuilt, 60,
                          what="the tool box rebuild after the delete")
-        deleted = editor.wait_screen_change(picked, "deleted", *STATUS)
+        deleted = editor.wait_screen_change(picked, "deleted", *TOOL_BOX, timeout=60)
+        if editor.regions_differ(picked, deleted, *STATUS) == 0:
+            raise E2EFailure("the status line still names the deleted node")
 
         # X with nothing selected, then F1 as a marker that both keys were handled.
         editor.key("x")
         editor.key("F1")
-        after_keys = editor.wait_screen_change(deleted, "after-keys", *CAMERA_READOUT)
+        after_keys = editor.wait_screen_change(deleted, "after-keys", *CAMERA_READOUT, timeout=60)
         if editor.regions_differ(deleted, after_keys, *TOOL_BOX) != 0:
             raise E2EFailure("X without a selection changed the tool box")
         if editor.regions_differ(deleted, after_keys, *TREE) != 0:
@@ -42,9 +46,9 @@ def test(runtime):
         # Picking the sphere makes X work again: both windows hide.
         editor.click(TREE_ROW_X, TREE_ROWS[1])
         editor.wait_output("Selection => Sphere")
-        sphere = editor.screenshot("sphere")
+        sphere = editor.wait_screen_change(after_keys, "sphere", *TOOL_BOX, timeout=60)
         editor.key("x")
-        editing = editor.wait_screen_change(sphere, "editing", *TOOL_BOX)
+        editing = editor.wait_screen_change(sphere, "editing", *TOOL_BOX, timeout=60)
         if editor.regions_differ(sphere, editing, *TREE) == 0:
             raise E2EFailure("the scene box stayed while editing")
 

@@ -1,6 +1,7 @@
 #include "events/SceneBoxCommands.h"
 
 #include "app/EditorState.h"
+#include "events/Selection.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 
@@ -19,8 +20,9 @@ void duplicateSelectedNode() {
 void deleteSelectedNode() {
     if (!editor.selectedNode)
         return;
-    queueNodeDeletion(editor.selectedNode);
-    editor.selectedNode = nullptr;
+    irr::scene::ISceneNode* node = editor.selectedNode;
+    clearSelection();
+    queueNodeDeletion(node);
     editor.sceneViewRefresh.schedule();
 }
 

@@ -1,6 +1,7 @@
 #include "files/SceneFileCommands.h"
 
 #include "app/EditorState.h"
+#include "events/Selection.h"
 #include "files/OpenFile.h"
 #include "app/PathText.h"
 #include "scene/DefaultScene.h"
@@ -11,7 +12,7 @@ namespace sorn {
 
 void openSceneFromDialog(const std::string& path) {
     clearScene();
-    editor.selectedNode = nullptr;
+    clearSelection();
     resetGrid();
     std::string file = path;
     if (editor.sceneManager && editor.sceneManager->getFileSystem() && !file.empty()) {
@@ -32,7 +33,7 @@ void openSceneFromDialog(const irr::core::stringw& path) {
 }
 
 void addModelFromDialog(const std::string& path, bool animated) {
-    editor.selectedNode = nullptr;
+    clearSelection();
     openFile(path, animated);
     updateTreeview();
     editor.nameIndexRefresh.schedule();

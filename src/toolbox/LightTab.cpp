@@ -1,5 +1,6 @@
 #include "toolbox/LightTab.h"
 
+#include <cmath>
 #include <string>
 
 #include "app/EditorState.h"
@@ -133,8 +134,11 @@ void applyLightTab() {
     readNumber(OuterCone, data.OuterCone);
     readNumber(Falloff, data.Falloff);
     light->setLightData(data);
+    // The engine attenuates by 1 / radius: a radius of 0 (text that is no
+    // number reads as 0) would store an infinite attenuation, which a saved
+    // scene cannot carry back. Such a radius keeps the one in force.
     f32 radius = 0.f;
-    if (readNumber(Radius, radius))
+    if (readNumber(Radius, radius) && std::isfinite(1.f / radius))
         light->setRadius(radius);
 }
 

@@ -15,7 +15,8 @@ void addLightTab();
 void fillLightRows(irr::scene::ISceneNode* node);
 
 // "action_update": writes the type and every non-empty row to the selected
-// light. A number that is no finite f32 keeps the value in force.
+// light. A number that is no finite f32, and a radius the engine cannot invert
+// (0), keep the value in force.
 void applyLightTab();
 
 } // namespace sorn

@@ -10,7 +10,6 @@
 #include "app/Translate.h"
 #include "scene/NodeCatalogue.h"
 #include "support/EditorFixture.h"
-#include "toolbox/LightTab.h"
 
 using namespace irr;
 
@@ -242,15 +241,6 @@ TEST_F(LightTabTest, UpdateAfterTheLightWasDeletedDoesNothing) {
     clickButton(ids::LightApply);
     activePasses(2);
     EXPECT_EQ(findElement(ids::LightApply), nullptr);
-}
-
-TEST_F(LightTabTest, UpdateOnANodeThatIsNoLightDoesNothing) {
-    scene::ISceneNode* cube = addNode(scene::ESNT_CUBE, 0);
-    editor.selectedNode = cube;
-    const video::SColor before = cube->getMaterial(0).DiffuseColor;
-    applyLightTab();
-    fillLightRows(cube);
-    EXPECT_EQ(cube->getMaterial(0).DiffuseColor, before);
 }
 
 } // namespace

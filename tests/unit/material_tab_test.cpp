@@ -211,17 +211,6 @@ TEST_P(FlagRowTest, EachBoxWritesItsOwnFlagToEveryMaterial) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, FlagRowTest, testing::Range(0, kFlagCount));
 
-TEST_F(MaterialTabTest, BoxesShowTheFirstMaterialsFlags) {
-    scene::ISceneNode* cube = addAndPick(scene::ESNT_CUBE);
-    for (int i = 0; i < kFlagCount; ++i)
-        EXPECT_EQ(flagBox(i)->isChecked(), cube->getMaterial(0).getFlag(flagOf(i))) << i;
-    cube->getMaterial(0).setFlag(video::EMF_WIREFRAME, true);
-    cube->getMaterial(0).setFlag(video::EMF_LIGHTING, false);
-    pickInTree(cube);
-    EXPECT_TRUE(flagBox(0)->isChecked());
-    EXPECT_FALSE(flagBox(3)->isChecked());
-}
-
 // Applying the boxes as filled changes nothing, whatever the material held:
 // the texture-wrap flag reads back as written, and finer settings behind a
 // flag (the depth test, the anti-aliasing mode) are kept.
@@ -413,24 +402,6 @@ TEST_F(MaterialTabTest, BrowseOpensTheImageDialogAndTheChoiceFillsTheBox) {
 }
 
 // ---- Node types and faults -------------------------------------------------------
-
-TEST_F(MaterialTabTest, AnimatedMeshGetsTheMaterialTabAndKeepsItsFrameRateRow) {
-    scene::SMesh* mesh = new scene::SMesh();
-    scene::SMeshBuffer* buffer = new scene::SMeshBuffer();
-    buffer->Material.Wireframe = true;
-    mesh->addMeshBuffer(buffer);
-    buffer->drop();
-    scene::SAnimatedMesh* animated = new scene::SAnimatedMesh(mesh);
-    mesh->drop();
-    scene::ISceneNode* node = smgr()->addAnimatedMeshSceneNode(animated);
-    animated->drop();
-    pickNew(node);
-    auto* tabs = static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
-    ASSERT_EQ(tabs->getTabCount(), 2);
-    EXPECT_EQ(std::wstring(tabs->getTab(1)->getText()), translated(L"window_toolbox_tab_material"));
-    EXPECT_NE(tabs->getTab(0)->getElementFromId(ids::AnimationSpeedScrollBar, true), nullptr);
-    EXPECT_TRUE(flagBox(0)->isChecked());
-}
 
 TEST_F(MaterialTabTest, NodeWithoutMaterialsIsNeitherReadNorWritten) {
     scene::SMesh* mesh = new scene::SMesh();

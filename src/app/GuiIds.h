@@ -146,5 +146,19 @@ constexpr s32 EmitterTypeCombo = 0x5003f;
 constexpr s32 EmitterUpdate = 0x50041;
 constexpr s32 EmitterFirstRow = 0x500d0; // label of row k: + 2k; its edit box: + 2k + 1
 
+// Tool box: material tab (texture and flags tabs)
+constexpr s32 MaterialTexturePath = 0x50019;
+constexpr s32 MaterialTypeCombo = 0x5001a;
+constexpr s32 MaterialFirstFlagBox = 0x5001c; // twenty check boxes, one per flag
+constexpr s32 MaterialBrowse = 0x50060;
+constexpr s32 MaterialTextureSet = 0x50075;
+constexpr s32 MaterialFlagsSet = 0x50076;
+constexpr s32 MaterialFlagsDefault = 0x50077;
+
+// Tool box: light tab
+constexpr s32 LightTypeCombo = 0x50039;
+constexpr s32 LightApply = 0x5003e;
+constexpr s32 LightFirstRow = 0x500d0; // label 0x500d0 + 2k, edit box 0x500d1 + 2k
+
 } // namespace ids
 } // namespace sorn

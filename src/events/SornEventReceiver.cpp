@@ -13,6 +13,8 @@
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "files/SceneFileCommands.h"
+#include "toolbox/LightTab.h"
+#include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
 #include "toolbox/ParticleTab.h"
 #include "toolbox/SceneTab.h"
@@ -55,6 +57,10 @@ void openSkyBoxSetDialog() {
     openFileDialog(ids::DialogSkyBoxSet, L"file_open_dialog_open_skybox");
 }
 
+void openMaterialTextureDialog() {
+    openFileDialog(ids::DialogMaterialTexture, L"file_open_dialog_open_img");
+}
+
 void saveFromSaveWindow() {
     saveWindow.save();
 }
@@ -79,6 +85,27 @@ const ButtonCommand ButtonCommands[] = {
     {ids::GridApply, applyGridRows},
     {ids::SkyBoxSetButton, openSkyBoxSetDialog},
     {ids::EmitterUpdate, applyEmitterTab},
+    {ids::MaterialBrowse, openMaterialTextureDialog},
+    {ids::MaterialTextureSet, applyMaterialTexture},
+    {ids::MaterialFlagsSet, applyMaterialFlags},
+    {ids::MaterialFlagsDefault, applyDefaultMaterialFlags},
+    {ids::LightApply, applyLightTab},
+};
+
+// Combo boxes of the tool box whose change takes effect at once. The light
+// type combo is absent on purpose: its choice is applied by "action_update".
+struct ComboCommand {
+    s32 id;
+    void (*run)(gui::IGUIComboBox* combo);
+};
+
+void showEmitterRowsOfCombo(gui::IGUIComboBox* combo) {
+    showEmitterRows(combo->getSelected());
+}
+
+const ComboCommand ComboCommands[] = {
+    {ids::MaterialTypeCombo, onMaterialTypeChanged},
+    {ids::EmitterTypeCombo, showEmitterRowsOfCombo},
 };
 
 // Tool box image buttons: each names the edit box that the image dialog fills.
@@ -174,8 +201,9 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
         handleMenuCommand(static_cast<gui::IGUIContextMenu*>(caller));
         break;
     case gui::EGET_COMBO_BOX_CHANGED:
-        if (id == ids::EmitterTypeCombo)
-            showEmitterRows(static_cast<gui::IGUIComboBox*>(caller)->getSelected());
+        for (const ComboCommand& combo : ComboCommands)
+            if (combo.id == id)
+                combo.run(static_cast<gui::IGUIComboBox*>(caller));
         break;
     case gui::EGET_TREEVIEW_NODE_SELECT:
         onTreeNodeSelected(caller);
@@ -223,6 +251,9 @@ void SornEventReceiver::onFileSelected(s32 id, gui::IGUIElement* dialog) {
             }
         break;
     }
+    case ids::DialogMaterialTexture:
+        setMaterialTexturePath(static_cast<gui::IGUIFileOpenDialog*>(dialog)->getFileName());
+        break;
     default:
         break;
     }

@@ -7,6 +7,8 @@
 
 #include "app/EditorState.h"
 #include "app/Translate.h"
+#include "toolbox/LightTab.h"
+#include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
 #include "toolbox/ParticleTab.h"
 #include "toolbox/SceneTab.h"
@@ -29,15 +31,15 @@ struct NodeTypeTabs {
 };
 
 const NodeTypeTabs kTabsByType[] = {
-    {scene::ESNT_CUBE, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_SPHERE, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_MESH, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_ANIMATED_MESH, {addPositionRows, addRotationRows, addScaleRows, addFrameRateRow}},
+    {scene::ESNT_CUBE, {addPositionRows, addRotationRows, addScaleRows, addMaterialTab}},
+    {scene::ESNT_SPHERE, {addPositionRows, addRotationRows, addScaleRows, addMaterialTab}},
+    {scene::ESNT_MESH, {addPositionRows, addRotationRows, addScaleRows, addMaterialTab}},
+    {scene::ESNT_ANIMATED_MESH, {addPositionRows, addRotationRows, addScaleRows, addMaterialTab, addFrameRateRow}},
     {scene::ESNT_EMPTY, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_PARTICLE_SYSTEM, {addPositionRows, addRotationRows, addScaleRows, addParticleTab}},
+    {scene::ESNT_PARTICLE_SYSTEM, {addPositionRows, addRotationRows, addScaleRows, addParticleTab, addMaterialTab}},
     {scene::ESNT_TERRAIN, {addPositionRows, addRotationRows, addScaleRows}},
     {scene::ESNT_VOLUME_LIGHT, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_LIGHT, {addPositionRows, addRotationRows}},
+    {scene::ESNT_LIGHT, {addPositionRows, addRotationRows, addLightTab}},
     {scene::ESNT_TEXT, {addPositionRows}},
 };
 

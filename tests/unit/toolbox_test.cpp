@@ -132,15 +132,15 @@ std::vector<TabSetCase> tabSetCases() {
         return [type, variant](T& t) { return static_cast<ToolBoxTabSetTest&>(t).add(type, variant); };
     };
     return {
-        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 0},
-        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 0},
-        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 0},
-        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 0},
+        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 2},
+        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 2},
+        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 2},
+        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 2},
         {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 1},
         {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 0},
         {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 0},
         {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 0},
-        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 0},
+        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 2},
         {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 0},
         {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 1},
         {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 1},

@@ -223,6 +223,18 @@ void CTreeView::toggleByUser(CTreeViewNode* node) {
         return;
     node->setExpanded(!node->Expanded);
     sendEvent(node->Expanded ? gui::EGET_TREEVIEW_NODE_EXPAND : gui::EGET_TREEVIEW_NODE_COLLAPSE, node);
+    if (node->Expanded)
+        return;
+    // As the engine's tree does: an item hidden by the user's collapse stops
+    // being the selection, and hears so.
+    for (CTreeViewNode* n = Selected ? Selected->Parent : nullptr; n; n = n->Parent) {
+        if (n == node) {
+            CTreeViewNode* hidden = Selected;
+            Selected = nullptr;
+            sendEvent(gui::EGET_TREEVIEW_NODE_DESELECT, hidden);
+            return;
+        }
+    }
 }
 
 bool CTreeView::onKey(EKEY_CODE key) {

@@ -5,6 +5,7 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "scene/NodeLifetime.h"
 #include "scene/TreeView.h"
 
 using namespace irr;
@@ -39,7 +40,12 @@ void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
         item->setSelected(child == editor.selectedNode);
         fillTree(child, item);
     }
-    treeItem->setData(node);
+    // The tree root carries the scene's root node, which lives as long as the
+    // scene manager; every other item holds its node (see liveNodeOfTreeItem).
+    if (node == editor.sceneManager->getRootSceneNode())
+        treeItem->setData(node);
+    else
+        holdNodeInTreeItem(treeItem, node);
 }
 
 void createSceneBox() {

@@ -1,12 +1,15 @@
 // Preloaded into a program to note when it first shows a frame: the time of
 // the first glXSwapBuffers call (CLOCK_MONOTONIC, nanoseconds) is written to
 // the file named by FIRST_FRAME_FILE. The call itself goes on to the driver.
-#include <GL/glx.h>
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+
+// The two types of the call as GLX declares them (no GL headers needed).
+typedef struct _XDisplay Display;
+typedef unsigned long GLXDrawable;
 
 extern "C" void glXSwapBuffers(Display* display, GLXDrawable drawable) {
     using Swap = void (*)(Display*, GLXDrawable);

@@ -296,10 +296,9 @@ bool CTreeView::OnEvent(const SEvent& event) {
         return IGUIElement::OnEvent(event);
     switch (event.EventType) {
     case EET_GUI_EVENT:
+        // The bar's own moves concern the tree alone.
         if (event.GUIEvent.EventType == gui::EGET_SCROLL_BAR_CHANGED && event.GUIEvent.Caller == ScrollBar)
             return true;
-        if (event.GUIEvent.EventType == gui::EGET_ELEMENT_FOCUS_LOST && event.GUIEvent.Caller == this)
-            break;
         break;
     case EET_KEY_INPUT_EVENT:
         if (event.KeyInput.PressedDown && onKey(event.KeyInput.Key))
@@ -456,7 +455,8 @@ void CTreeView::drawLines(CTreeViewNode* node, s32 top, s32 end, const core::rec
     vertical(column, node->PrevSibling ? top : top - 1, middle + 1);
     if (node->NextSibling)
         vertical(column, middle, bottom);
-    for (CTreeViewNode* a = node->Parent; a && !a->IsRoot; a = a->Parent) {
+    // Columns further left than the clip are not drawn: the walk up stops there.
+    for (CTreeViewNode* a = node->Parent; a && !a->IsRoot && column >= clip.UpperLeftCorner.X; a = a->Parent) {
         column -= IndentWidth;
         if (a->NextSibling)
             vertical(column, top, bottom);

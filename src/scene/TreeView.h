@@ -64,8 +64,8 @@ public:
     void setExpanded(bool expanded) override;
     bool getSelected() const override;
     void setSelected(bool selected) override;
-    bool isRoot() const override { return Parent == nullptr && Owner != nullptr && IsRoot; }
-    irr::s32 getLevel() const override;
+    bool isRoot() const override { return IsRoot; }
+    irr::s32 getLevel() const override { return Level; }
     bool isVisible() const override;
 
     CTreeViewNode* nextVisible() const;
@@ -98,6 +98,8 @@ private:
     irr::IReferenceCounted* Data2 = nullptr;
     bool Expanded = false;
     bool IsRoot = false;
+    // Items never change parents, so the level is known from the start.
+    irr::s32 Level = 0;
     // Row in the owner's row array, valid while RowStamp matches the owner's.
     irr::s32 Row = -1;
     irr::u32 RowStamp = 0;

@@ -16,7 +16,8 @@ void releaseChildren(CTreeViewNode* node, std::vector<CTreeViewNode*>& pending) 
 
 } // namespace
 
-CTreeViewNode::CTreeViewNode(CTreeView* owner, CTreeViewNode* parent) : Owner(owner), Parent(parent) {}
+CTreeViewNode::CTreeViewNode(CTreeView* owner, CTreeViewNode* parent)
+    : Owner(owner), Parent(parent), Level(parent ? parent->Level + 1 : 0) {}
 
 CTreeViewNode::~CTreeViewNode() {
     clearChildren();
@@ -57,6 +58,7 @@ void CTreeViewNode::clearChildren() {
         node->ChildCount = 0;
         node->Parent = node->PrevSibling = node->NextSibling = nullptr;
         node->Owner = nullptr;
+        node->Level = 0;
         node->drop();
     }
 }
@@ -150,6 +152,7 @@ bool CTreeViewNode::deleteChild(gui::IGUITreeViewNode* child) {
     node->clearChildren();
     node->Parent = nullptr;
     node->Owner = nullptr;
+    node->Level = 0;
     node->drop();
     return true;
 }
@@ -195,13 +198,6 @@ void CTreeViewNode::setSelected(bool selected) {
         Owner->Selected = this;
     else if (Owner->Selected == this)
         Owner->Selected = nullptr;
-}
-
-s32 CTreeViewNode::getLevel() const {
-    s32 level = 0;
-    for (const CTreeViewNode* n = Parent; n; n = n->Parent)
-        ++level;
-    return level;
 }
 
 bool CTreeViewNode::isVisible() const {

@@ -136,6 +136,25 @@ void BM_FramePassWithSceneBox(benchmark::State& state) { frameWith(state, true);
 BENCHMARK(BM_FramePassWithoutSceneBox)->Apply(sizes);
 BENCHMARK(BM_FramePassWithSceneBox)->Apply(sizes);
 
+// The scene box tree's own drawing in a frame, on its own.
+void BM_SceneBoxTreeDraw(benchmark::State& state) {
+    BenchEditor bench(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
+    if (!bench.ok) {
+        state.SkipWithError("the editor did not start");
+        return;
+    }
+    QuietStdout quiet;
+    sorn::createSceneBox();
+    bench.passes(3);
+    sorn::CTreeView* tree = bench.tree();
+    video::IVideoDriver* driver = sorn::editor.device->getVideoDriver();
+    driver->beginScene(true, true, video::SColor(0));
+    for (auto _ : state)
+        tree->draw();
+    driver->endScene();
+}
+BENCHMARK(BM_SceneBoxTreeDraw)->Apply(sizes);
+
 void BM_CreateSceneBox(benchmark::State& state) {
     BenchEditor bench(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
     if (!bench.ok) {

@@ -172,7 +172,9 @@ private:
     std::vector<CTreeViewNode*> Rows;
 };
 
-// Creates the tree under parent; the parent holds the only reference.
+// Creates the tree under parent; the parent holds the only reference. The
+// tree scrolls vertically only (rows are cut at the right edge, as the scene
+// box's tree is asked for).
 CTreeView* addTreeView(irr::gui::IGUIEnvironment* environment, const irr::core::rect<irr::s32>& rectangle,
                        irr::gui::IGUIElement* parent, irr::s32 id, bool drawBackground, bool scrollBarVertical);
 

@@ -94,6 +94,16 @@ void icons(gui::IGUITreeView* tree) {
     a->setExpanded(true);
 }
 
+// Few items (nothing to scroll), a selected item with hidden children.
+void few(gui::IGUITreeView* tree) {
+    gui::IGUITreeViewNode* root = tree->getRoot();
+    root->addChildBack(L"Scene", nullptr, 0, -1);
+    gui::IGUITreeViewNode* parent = root->addChildBack(L"Sphere with children", nullptr, 0, -1);
+    parent->addChildBack(L"Cube")->addChildBack(L"Light");
+    parent->setSelected(true);
+    root->addChildBack(L"A name far too long to fit in the scene box's tree", nullptr, 0, -1);
+}
+
 void noLines(gui::IGUITreeView* tree) {
     nested(tree);
     tree->setLinesVisible(false);
@@ -133,6 +143,8 @@ int main(int argc, char** argv) {
         {"nested", nested, editorSkin, false, 0},
         {"nested-distinct-colours", nested, distinctSkin, true, 0},
         {"nested-no-lines", noLines, distinctSkin, false, 0},
+        {"few", few, editorSkin, false, 0},
+        {"few-distinct-colours", few, distinctSkin, true, 0},
         {"icons", icons, distinctSkin, false, 0},
     };
     int failures = 0;

@@ -6,13 +6,25 @@ using namespace irr;
 
 namespace sorn {
 
+namespace {
+
+void indexChildren(scene::ISceneNode* node) {
+    for (scene::ISceneNode* child : node->getChildren()) {
+        editor.nodeNameIndex[child] = child->getName();
+        indexChildren(child);
+    }
+}
+
+} // namespace
+
 void indexNodeNames(scene::ISceneNode* node) {
     if (!node)
         return;
-    for (scene::ISceneNode* child : node->getChildren()) {
-        editor.nodeNameIndex[child] = child->getName();
-        indexNodeNames(child);
-    }
+    // Indexing from the scene's root meets every node there is, so entries of
+    // nodes deleted since (whose pointers a new node may reuse) go.
+    if (editor.sceneManager && node == editor.sceneManager->getRootSceneNode())
+        editor.nodeNameIndex.clear();
+    indexChildren(node);
 }
 
 void releaseCameraKeys() {

@@ -4,7 +4,8 @@
 namespace sorn {
 
 // Records the name of every node under the given one (not the node itself),
-// depth first, in nodeNameIndex. Entries are added or replaced, never removed.
+// depth first, in nodeNameIndex. Entries are added or replaced; indexing from
+// the scene's root node starts afresh, so nodes that are gone are forgotten.
 void indexNodeNames(irr::scene::ISceneNode* node);
 
 // Hands the first-person camera one key-up event for every key of its key map,

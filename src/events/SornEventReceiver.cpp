@@ -270,10 +270,10 @@ void SornEventReceiver::onTreeNodeSelected(gui::IGUIElement* caller) {
     if (editor.selectedNode)
         editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
 
-    // An item can outlive its node until the tree is rebuilt after a deletion:
-    // only a node still in the scene graph becomes the selection.
-    auto* picked = static_cast<scene::ISceneNode*>(treeNode->getData());
-    editor.selectedNode = isLiveSceneNode(picked) ? picked : nullptr;
+    // An item can outlive its node's place in the scene until the tree is
+    // rebuilt after a deletion: only a node still in the scene graph becomes
+    // the selection.
+    editor.selectedNode = liveNodeOfTreeItem(treeNode);
     editor.nodeSelected = editor.selectedNode != nullptr;
 
     if (editor.selectedNode) {

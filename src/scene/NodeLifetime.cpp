@@ -42,4 +42,27 @@ bool isLiveSceneNode(scene::ISceneNode* node) {
     return true;
 }
 
+void holdNodeInTreeItem(gui::IGUITreeViewNode* item, scene::ISceneNode* node) {
+    item->setData(node);
+    item->setData2(node);
+}
+
+scene::ISceneNode* liveNodeOfTreeItem(gui::IGUITreeViewNode* item) {
+    if (!item || !editor.sceneManager)
+        return nullptr;
+    auto* node = static_cast<scene::ISceneNode*>(item->getData());
+    if (!node)
+        return nullptr;
+    scene::ISceneNode* root = editor.sceneManager->getRootSceneNode();
+    if (node == root)
+        return node;
+    if (item->getData2() != static_cast<IReferenceCounted*>(node))
+        return nullptr;
+    scene::ISceneNode* n = node;
+    for (; n && n != root; n = n->getParent())
+        if (editor.nodesQueuedForDeletion.count(n))
+            return nullptr;
+    return n == root ? node : nullptr;
+}
+
 } // namespace sorn

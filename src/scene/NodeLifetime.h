@@ -18,4 +18,15 @@ void deletionQueueFlushed();
 // found in the graph, so stale pointers are safe to ask about.
 bool isLiveSceneNode(irr::scene::ISceneNode* node);
 
+// The scene box item's node for its data, holding a reference to it, so the
+// node outlives its removal from the scene for as long as the item exists.
+void holdNodeInTreeItem(irr::gui::IGUITreeViewNode* item, irr::scene::ISceneNode* node);
+
+// The node a scene box item stands for when it is still in the scene graph
+// and not queued for deletion; null otherwise. Costs one step per level of
+// the node's depth: the item's reference keeps the node readable even after
+// the engine removed it (by the deletion queue, a deletion animator, ...).
+// Items without that reference give their node only when it is the scene's root.
+irr::scene::ISceneNode* liveNodeOfTreeItem(irr::gui::IGUITreeViewNode* item);
+
 } // namespace sorn

@@ -5,6 +5,8 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "scene/NodeLifetime.h"
+#include "scene/TreeView.h"
 
 using namespace irr;
 
@@ -38,7 +40,12 @@ void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
         item->setSelected(child == editor.selectedNode);
         fillTree(child, item);
     }
-    treeItem->setData(node);
+    // The tree root carries the scene's root node, which lives as long as the
+    // scene manager; every other item holds its node (see liveNodeOfTreeItem).
+    if (node == editor.sceneManager->getRootSceneNode())
+        treeItem->setData(node);
+    else
+        holdNodeInTreeItem(treeItem, node);
 }
 
 void createSceneBox() {
@@ -56,8 +63,7 @@ void createSceneBox() {
     gui::IGUITabControl* tabs =
         gui->addTabControl(core::rect<s32>(2, 25, 210, 395), window, true, true, ids::SceneBoxTabControl);
     gui::IGUITab* tab = tabs->addTab(translate(L"window_scenebox_tab").c_str(), -1);
-    gui::IGUITreeView* tree =
-        gui->addTreeView(core::rect<s32>(4, 34, 200, 380), tab, ids::SceneBoxTree, false, true, false);
+    gui::IGUITreeView* tree = addTreeView(gui, core::rect<s32>(4, 34, 200, 380), tab, ids::SceneBoxTree, false, true);
     tree->setToolTipText(L"Show the current Scenegraph");
     resetTree(tree);
 

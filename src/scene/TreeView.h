@@ -1,0 +1,181 @@
+#pragma once
+// The scene box's tree: the engine's tree view interfaces with siblings kept
+// in a doubly linked list (every sibling step is one pointer) and the rows
+// shown kept in an array rebuilt only after the tree changes, so a frame
+// draws only the rows in view and a click finds its row at once, whatever
+// the number of items.
+#include <irrlicht.h>
+
+#include <vector>
+
+namespace sorn {
+
+class CTreeView;
+
+class CTreeViewNode : public irr::gui::IGUITreeViewNode {
+public:
+    CTreeViewNode(CTreeView* owner, CTreeViewNode* parent);
+    ~CTreeViewNode() override;
+
+    irr::gui::IGUITreeView* getOwner() const override;
+    irr::gui::IGUITreeViewNode* getParent() const override { return Parent; }
+    const wchar_t* getText() const override { return Text.c_str(); }
+    void setText(const wchar_t* text) override { Text = text; }
+    const wchar_t* getIcon() const override { return Icon.c_str(); }
+    void setIcon(const wchar_t* icon) override { Icon = icon; }
+    irr::u32 getImageIndex() const override { return ImageIndex; }
+    void setImageIndex(irr::u32 imageIndex) override { ImageIndex = imageIndex; }
+    irr::u32 getSelectedImageIndex() const override { return SelectedImageIndex; }
+    void setSelectedImageIndex(irr::u32 imageIndex) override { SelectedImageIndex = imageIndex; }
+    void* getData() const override { return Data; }
+    void setData(void* data) override { Data = data; }
+    irr::IReferenceCounted* getData2() const override { return Data2; }
+    void setData2(irr::IReferenceCounted* data) override;
+    irr::u32 getChildCount() const override { return ChildCount; }
+    void clearChildren() override;
+    bool hasChildren() const override { return FirstChild != nullptr; }
+
+    irr::gui::IGUITreeViewNode* addChildBack(const wchar_t* text, const wchar_t* icon = 0, irr::s32 imageIndex = -1,
+                                             irr::s32 selectedImageIndex = -1, void* data = 0,
+                                             irr::IReferenceCounted* data2 = 0) override;
+    irr::gui::IGUITreeViewNode* addChildFront(const wchar_t* text, const wchar_t* icon = 0, irr::s32 imageIndex = -1,
+                                              irr::s32 selectedImageIndex = -1, void* data = 0,
+                                              irr::IReferenceCounted* data2 = 0) override;
+    irr::gui::IGUITreeViewNode* insertChildAfter(irr::gui::IGUITreeViewNode* other, const wchar_t* text,
+                                                 const wchar_t* icon = 0, irr::s32 imageIndex = -1,
+                                                 irr::s32 selectedImageIndex = -1, void* data = 0,
+                                                 irr::IReferenceCounted* data2 = 0) override;
+    irr::gui::IGUITreeViewNode* insertChildBefore(irr::gui::IGUITreeViewNode* other, const wchar_t* text,
+                                                  const wchar_t* icon = 0, irr::s32 imageIndex = -1,
+                                                  irr::s32 selectedImageIndex = -1, void* data = 0,
+                                                  irr::IReferenceCounted* data2 = 0) override;
+
+    irr::gui::IGUITreeViewNode* getFirstChild() const override { return FirstChild; }
+    irr::gui::IGUITreeViewNode* getLastChild() const override { return LastChild; }
+    irr::gui::IGUITreeViewNode* getPrevSibling() const override { return PrevSibling; }
+    irr::gui::IGUITreeViewNode* getNextSibling() const override { return NextSibling; }
+    irr::gui::IGUITreeViewNode* getNextVisible() const override { return nextVisible(); }
+
+    bool deleteChild(irr::gui::IGUITreeViewNode* child) override;
+    bool moveChildUp(irr::gui::IGUITreeViewNode* child) override;
+    bool moveChildDown(irr::gui::IGUITreeViewNode* child) override;
+
+    bool getExpanded() const override { return Expanded; }
+    void setExpanded(bool expanded) override;
+    bool getSelected() const override;
+    void setSelected(bool selected) override;
+    bool isRoot() const override { return IsRoot; }
+    irr::s32 getLevel() const override { return Level; }
+    bool isVisible() const override;
+
+    CTreeViewNode* nextVisible() const;
+    // The visible node before this one (its parent when it is a first child).
+    CTreeViewNode* prevVisible() const;
+
+private:
+    friend class CTreeView;
+
+    CTreeViewNode* makeChild(const wchar_t* text, const wchar_t* icon, irr::s32 imageIndex,
+                             irr::s32 selectedImageIndex, void* data, irr::IReferenceCounted* data2);
+    // Puts a new child before the given sibling (at the end when null).
+    void link(CTreeViewNode* child, CTreeViewNode* before);
+    void unlink(CTreeViewNode* child);
+    bool isMyChild(irr::gui::IGUITreeViewNode* node) const;
+    void changed() const;
+
+    CTreeView* Owner;
+    CTreeViewNode* Parent;
+    CTreeViewNode* FirstChild = nullptr;
+    CTreeViewNode* LastChild = nullptr;
+    CTreeViewNode* PrevSibling = nullptr;
+    CTreeViewNode* NextSibling = nullptr;
+    irr::u32 ChildCount = 0;
+    irr::core::stringw Text;
+    irr::core::stringw Icon;
+    irr::u32 ImageIndex = static_cast<irr::u32>(-1);
+    irr::u32 SelectedImageIndex = static_cast<irr::u32>(-1);
+    void* Data = nullptr;
+    irr::IReferenceCounted* Data2 = nullptr;
+    bool Expanded = false;
+    bool IsRoot = false;
+    // Items never change parents, so the level is known from the start.
+    irr::s32 Level = 0;
+    // Row in the owner's row array, valid while RowStamp matches the owner's.
+    irr::s32 Row = -1;
+    irr::u32 RowStamp = 0;
+};
+
+class CTreeView : public irr::gui::IGUITreeView {
+public:
+    CTreeView(irr::gui::IGUIEnvironment* environment, irr::gui::IGUIElement* parent, irr::s32 id,
+              irr::core::rect<irr::s32> rectangle, bool drawBackground, bool scrollBarVertical);
+    ~CTreeView() override;
+
+    irr::gui::IGUITreeViewNode* getRoot() const override { return Root; }
+    irr::gui::IGUITreeViewNode* getSelected() const override { return Selected; }
+    bool getLinesVisible() const override { return LinesVisible; }
+    void setLinesVisible(bool visible) override { LinesVisible = visible; }
+    void setIconFont(irr::gui::IGUIFont* font) override;
+    void setImageList(irr::gui::IGUIImageList* imageList) override;
+    irr::gui::IGUIImageList* getImageList() const override { return ImageList; }
+    void setImageLeftOfIcon(bool leftOf) override { ImageLeftOfIcon = leftOf; }
+    bool getImageLeftOfIcon() const override { return ImageLeftOfIcon; }
+    irr::gui::IGUITreeViewNode* getLastEventNode() const override { return LastEventNode; }
+
+    bool OnEvent(const irr::SEvent& event) override;
+    void draw() override;
+
+    // Height of one row in pixels (the font's height plus a margin, at least
+    // the height of an image of the image list).
+    irr::s32 rowHeight() const { return ItemHeight; }
+    // Number of rows the tree shows when scrolled through (expanded items).
+    irr::u32 shownRowCount();
+    // The node drawn at the given screen position, or null.
+    CTreeViewNode* nodeAt(irr::s32 x, irr::s32 y);
+    // Scrolls as little as needed to show the node's row in full.
+    void scrollToNode(irr::gui::IGUITreeViewNode* node);
+    // Current scroll offset in pixels.
+    irr::s32 scrollPosition() const;
+
+private:
+    friend class CTreeViewNode;
+
+    void rowsChanged() { RowsDirty = true; }
+    void rebuildRows();
+    void updateScrollBar();
+    void updateMetrics();
+    void sendEvent(irr::gui::EGUI_EVENT_TYPE type, CTreeViewNode* node);
+    void selectByUser(CTreeViewNode* node);
+    void toggleByUser(CTreeViewNode* node);
+    bool onKey(irr::EKEY_CODE key);
+    void drawRow(CTreeViewNode* node, irr::s32 top, const irr::core::rect<irr::s32>& clip);
+    void drawLines(CTreeViewNode* node, irr::s32 top, irr::s32 rowRight, const irr::core::rect<irr::s32>& clip);
+    irr::s32 levelLeft(irr::s32 level) const;
+    irr::s32 viewHeight() const;
+    // Forgets the selection when it lies in the subtree about to go.
+    void subtreeRemoved(CTreeViewNode* top);
+
+    CTreeViewNode* Root;
+    CTreeViewNode* Selected = nullptr;
+    CTreeViewNode* LastEventNode = nullptr;
+    irr::gui::IGUIScrollBar* ScrollBar = nullptr;
+    irr::gui::IGUIFont* Font = nullptr;
+    irr::gui::IGUIFont* IconFont = nullptr;
+    irr::gui::IGUIImageList* ImageList = nullptr;
+    irr::s32 ItemHeight = 0;
+    irr::s32 IndentWidth = 0;
+    bool DrawBackground;
+    bool LinesVisible = true;
+    bool ImageLeftOfIcon = true;
+    bool RowsDirty = true;
+    irr::u32 RowStamp = 1;
+    std::vector<CTreeViewNode*> Rows;
+};
+
+// Creates the tree under parent; the parent holds the only reference. The
+// tree scrolls vertically only (rows are cut at the right edge, as the scene
+// box's tree is asked for).
+CTreeView* addTreeView(irr::gui::IGUIEnvironment* environment, const irr::core::rect<irr::s32>& rectangle,
+                       irr::gui::IGUIElement* parent, irr::s32 id, bool drawBackground, bool scrollBarVertical);
+
+} // namespace sorn

@@ -15,6 +15,10 @@
 #include "files/SceneFileCommands.h"
 #include "toolbox/ObjectTab.h"
 #include "toolbox/SceneTab.h"
+#include "toolbox/SkyBoxRows.h"
+#include "toolbox/TerrainSkyRows.h"
+#include "toolbox/TextTab.h"
+#include "toolbox/VolumeLightTab.h"
 #include "toolbox/ToolBox.h"
 
 using namespace irr;
@@ -77,6 +81,11 @@ const ButtonCommand ButtonCommands[] = {
     {ids::SaveCancel, cancelSaveWindow},
     {ids::GridApply, applyGridRows},
     {ids::SkyBoxSetButton, openSkyBoxSetDialog},
+    {ids::TextApply, applyTextTab},
+    {ids::ImagePathApply, applyImageRow},
+    {ids::SkyBoxApply, applySkyBoxRows},
+    {ids::VolumeLightColourApply, applyVolumeLightColours},
+    {ids::VolumeLightApply, applyVolumeLightRows},
 };
 
 // Tool box image buttons: each names the edit box that the image dialog fills.
@@ -217,6 +226,9 @@ void SornEventReceiver::onFileSelected(s32 id, gui::IGUIElement* dialog) {
             }
         break;
     }
+    case ids::DialogSkyBoxSet:
+        applySkyBoxSetFromDialog(chosenFile(dialog));
+        break;
     default:
         break;
     }

@@ -9,6 +9,10 @@
 #include "app/Translate.h"
 #include "toolbox/ObjectTab.h"
 #include "toolbox/SceneTab.h"
+#include "toolbox/SkyBoxRows.h"
+#include "toolbox/TerrainSkyRows.h"
+#include "toolbox/TextTab.h"
+#include "toolbox/VolumeLightTab.h"
 
 using namespace irr;
 
@@ -34,10 +38,12 @@ const NodeTypeTabs kTabsByType[] = {
     {scene::ESNT_ANIMATED_MESH, {addPositionRows, addRotationRows, addScaleRows, addFrameRateRow}},
     {scene::ESNT_EMPTY, {addPositionRows, addRotationRows, addScaleRows}},
     {scene::ESNT_PARTICLE_SYSTEM, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_TERRAIN, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_VOLUME_LIGHT, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_TERRAIN, {addPositionRows, addRotationRows, addScaleRows, addTerrainTab}},
+    {scene::ESNT_VOLUME_LIGHT, {addPositionRows, addRotationRows, addScaleRows, addVolumeLightTab}},
     {scene::ESNT_LIGHT, {addPositionRows, addRotationRows}},
-    {scene::ESNT_TEXT, {addPositionRows}},
+    {scene::ESNT_TEXT, {addPositionRows, addTextTab}},
+    {scene::ESNT_SKY_BOX, {addSkyBoxRows}},
+    {scene::ESNT_SKY_DOME, {addSkyDomeRows}},
 };
 
 void buildTabsFor(scene::ESCENE_NODE_TYPE type) {
@@ -96,6 +102,7 @@ void updateToolBox() {
     if (!findElement(ids::ToolBoxWindow))
         return;
     ToolBoxbyType();
+    fillSkyBoxRows(editor.selectedNode);
     fillPositionRows(editor.selectedNode);
     fillRotationRows(editor.selectedNode);
     fillScaleRows(editor.selectedNode);

@@ -12,6 +12,7 @@ namespace test {
 
 namespace {
 
+// `bytes` is 2 or 4.
 void putBigEndian(std::ofstream& out, u32 value, int bytes) {
     for (int i = bytes - 1; i >= 0; --i)
         out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
@@ -22,7 +23,8 @@ bool writePsd(const std::string& path, video::SColor colour, u32 side) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write("8BPS", 4);
     putBigEndian(out, 1, 2);      // version
-    putBigEndian(out, 0, 6);      // reserved
+    putBigEndian(out, 0, 4);      // reserved (six bytes)
+    putBigEndian(out, 0, 2);
     putBigEndian(out, 3, 2);      // channels
     putBigEndian(out, side, 4);   // height
     putBigEndian(out, side, 4);   // width

@@ -160,5 +160,33 @@ constexpr s32 LightTypeCombo = 0x50039;
 constexpr s32 LightApply = 0x5003e;
 constexpr s32 LightFirstRow = 0x500d0; // label 0x500d0 + 2k, edit box 0x500d1 + 2k
 
+// Tool box: text tab
+constexpr s32 TextEdit = 0x50062;
+constexpr s32 TextApply = 0x50063;
+
+// Tool box: terrain tab and sky-dome rows (the same ids), their image dialog target
+constexpr s32 ImagePathEdit = 0x5006c;
+constexpr s32 ImagePathBrowse = 0x5006d;
+constexpr s32 ImagePathApply = 0x50073;
+constexpr s32 ImagePathDialogTarget = 7;
+
+// Tool box: sky-box rows (Back, Left, Front, Right, Up, Down)
+constexpr s32 SkyBoxBackEdit = 0x50059;
+constexpr s32 SkyBoxLeftEdit = 0x5005a;
+constexpr s32 SkyBoxFrontEdit = 0x5005b;
+constexpr s32 SkyBoxRightEdit = 0x5005c;
+constexpr s32 SkyBoxUpEdit = 0x5005d;
+constexpr s32 SkyBoxDownEdit = 0x5005e;
+constexpr s32 SkyBoxBackBrowse = 0x50066; // to 0x5006b in the same order
+constexpr s32 SkyBoxApply = 0x50061;
+
+// Tool box: volume-light tab
+constexpr s32 VolumeLightFootEdit = 0x50030;
+constexpr s32 VolumeLightTailEdit = 0x50031;
+constexpr s32 VolumeLightSubDivUEdit = 0x50032;
+constexpr s32 VolumeLightSubDivVEdit = 0x50033;
+constexpr s32 VolumeLightColourApply = 0x50034;
+constexpr s32 VolumeLightApply = 0x50035;
+
 } // namespace ids
 } // namespace sorn

@@ -5,6 +5,7 @@
 #include "app/Translate.h"
 #include "app/PathText.h"
 #include "files/ScenePostProcess.h"
+#include "files/TextNodeData.h"
 
 namespace sorn {
 
@@ -182,7 +183,7 @@ void SaveWindow::save() {
     }
     // A scene the engine could not write is not reported as saved: the window
     // stays open so that another place can be chosen.
-    if (!editor.sceneManager->saveScene(path.c_str(), nullptr, nullptr)) {
+    if (!editor.sceneManager->saveScene(path.c_str(), textNodeUserData(), nullptr)) {
         showMessage(L"Save failed", L"The scene could not be written");
         return;
     }

@@ -18,6 +18,10 @@
 #include "toolbox/ObjectTab.h"
 #include "toolbox/ParticleTab.h"
 #include "toolbox/SceneTab.h"
+#include "toolbox/SkyBoxRows.h"
+#include "toolbox/TerrainSkyRows.h"
+#include "toolbox/TextTab.h"
+#include "toolbox/VolumeLightTab.h"
 #include "toolbox/ToolBox.h"
 
 using namespace irr;
@@ -90,6 +94,11 @@ const ButtonCommand ButtonCommands[] = {
     {ids::MaterialFlagsSet, applyMaterialFlags},
     {ids::MaterialFlagsDefault, applyDefaultMaterialFlags},
     {ids::LightApply, applyLightTab},
+    {ids::TextApply, applyTextTab},
+    {ids::ImagePathApply, applyImageRow},
+    {ids::SkyBoxApply, applySkyBoxRows},
+    {ids::VolumeLightColourApply, applyVolumeLightColours},
+    {ids::VolumeLightApply, applyVolumeLightRows},
 };
 
 // Combo boxes of the tool box whose change takes effect at once. The light
@@ -253,6 +262,9 @@ void SornEventReceiver::onFileSelected(s32 id, gui::IGUIElement* dialog) {
     }
     case ids::DialogMaterialTexture:
         setMaterialTexturePath(static_cast<gui::IGUIFileOpenDialog*>(dialog)->getFileName());
+        break;
+    case ids::DialogSkyBoxSet:
+        applySkyBoxSetFromDialog(chosenFile(dialog));
         break;
     default:
         break;

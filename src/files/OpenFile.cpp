@@ -6,6 +6,7 @@
 #include "app/EditorState.h"
 #include "app/SafeXmlFile.h"
 #include "files/ArchiveCheck.h"
+#include "files/TextNodeData.h"
 #include "app/PathText.h"
 
 namespace sorn {
@@ -110,7 +111,7 @@ bool loadScene(scene::ISceneManager* sceneManager, const std::string& path) {
     io::IReadFile* file = openGuardedXmlFile(fileSystem, path.c_str());
     if (!file)
         return false;
-    const bool loaded = sceneManager->loadScene(file, nullptr, sceneManager->getRootSceneNode());
+    const bool loaded = sceneManager->loadScene(file, textNodeUserData(), sceneManager->getRootSceneNode());
     file->drop();
     return loaded;
 }

@@ -2,6 +2,7 @@
 
 #include "app/EditorState.h"
 #include "app/PathText.h"
+#include "files/TextNodeData.h"
 
 using namespace irr;
 
@@ -22,8 +23,10 @@ public:
             return nullptr;
         if (!parent)
             parent = editor.sceneManager->getRootSceneNode();
-        return editor.sceneManager->addTextSceneNode(font, L"Text", video::SColor(0x64FFFFFF), parent,
-                                                     core::vector3df(0, 0, 0), -1);
+        scene::ITextSceneNode* node = editor.sceneManager->addTextSceneNode(
+            font, kDefaultNodeText, kDefaultTextColour, parent, core::vector3df(0, 0, 0), -1);
+        setTextNodeData(node, kDefaultNodeText, kDefaultTextColour);
+        return node;
     }
 
     scene::ISceneNode* addSceneNode(const c8* typeName, scene::ISceneNode* parent) override {
@@ -48,6 +51,7 @@ public:
 } // namespace
 
 void registerTextNodeFactory() {
+    forgetTextNodeData(); // the nodes of an earlier scene manager are gone
     if (!editor.sceneManager)
         return;
     auto* factory = new TextNodeFactory();

@@ -2,6 +2,7 @@
 
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
+#include "files/TextNodeData.h"
 #include "scene/SkyVisibility.h"
 
 using namespace irr;
@@ -138,8 +139,11 @@ scene::ISceneNode* addNode(scene::ESCENE_NODE_TYPE type, s32 variant) {
         gui::IGUIFont* font = editor.device->getGUIEnvironment()->getFont(
             narrowPath(mediaPath(L"fonthaettenschweiler.bmp")).c_str());
         // Without its font the engine would draw nothing; no node is made then.
-        if (font)
-            node = smgr->addTextSceneNode(font, L"Text", video::SColor(0x64FFFFFF), parent, Origin, -1);
+        if (font) {
+            auto* text = smgr->addTextSceneNode(font, kDefaultNodeText, kDefaultTextColour, parent, Origin, -1);
+            setTextNodeData(text, kDefaultNodeText, kDefaultTextColour);
+            node = text;
+        }
         name = L"Text";
         break;
     }

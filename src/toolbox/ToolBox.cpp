@@ -12,6 +12,10 @@
 #include "toolbox/ObjectTab.h"
 #include "toolbox/ParticleTab.h"
 #include "toolbox/SceneTab.h"
+#include "toolbox/SkyBoxRows.h"
+#include "toolbox/TerrainSkyRows.h"
+#include "toolbox/TextTab.h"
+#include "toolbox/VolumeLightTab.h"
 
 using namespace irr;
 
@@ -37,10 +41,12 @@ const NodeTypeTabs kTabsByType[] = {
     {scene::ESNT_ANIMATED_MESH, {addPositionRows, addRotationRows, addScaleRows, addMaterialTab, addFrameRateRow}},
     {scene::ESNT_EMPTY, {addPositionRows, addRotationRows, addScaleRows}},
     {scene::ESNT_PARTICLE_SYSTEM, {addPositionRows, addRotationRows, addScaleRows, addParticleTab, addMaterialTab}},
-    {scene::ESNT_TERRAIN, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_VOLUME_LIGHT, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_TERRAIN, {addPositionRows, addRotationRows, addScaleRows, addTerrainTab, addMaterialTab}},
+    {scene::ESNT_VOLUME_LIGHT, {addPositionRows, addRotationRows, addScaleRows, addVolumeLightTab}},
     {scene::ESNT_LIGHT, {addPositionRows, addRotationRows, addLightTab}},
-    {scene::ESNT_TEXT, {addPositionRows}},
+    {scene::ESNT_TEXT, {addPositionRows, addTextTab}},
+    {scene::ESNT_SKY_BOX, {addSkyBoxRows}},
+    {scene::ESNT_SKY_DOME, {addSkyDomeRows}},
 };
 
 void buildTabsFor(scene::ESCENE_NODE_TYPE type) {
@@ -99,6 +105,7 @@ void updateToolBox() {
     if (!findElement(ids::ToolBoxWindow))
         return;
     ToolBoxbyType();
+    fillSkyBoxRows(editor.selectedNode);
     fillPositionRows(editor.selectedNode);
     fillRotationRows(editor.selectedNode);
     fillScaleRows(editor.selectedNode);

@@ -110,6 +110,8 @@ struct TabSetCase {
     // type (material, particle, light, terrain, text, volume light) come with
     // their own property pages and only the object tab is checked here.
     u32 completeTabCount;
+    // An element the node type's own rows put on the object tab (0: none).
+    s32 ownObjectRow = 0;
 };
 
 scene::ISceneNode* makeAnimatedMesh(ToolBoxTest&) {
@@ -137,13 +139,13 @@ std::vector<TabSetCase> tabSetCases() {
         {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 2},
         {"animated_mesh", makeAnimatedMesh, true, true, true, true, 2},
         {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 1},
-        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 0},
-        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 0},
-        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 0},
+        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 3},
+        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 3},
+        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 2},
         {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 2},
-        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 0},
-        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 1},
-        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 1},
+        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 2},
+        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 1, ids::SkyBoxUpEdit},
+        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 1, ids::ImagePathEdit},
         {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 1},
         {"camera",
          [](T&) {
@@ -187,7 +189,9 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     EXPECT_EQ(has(ids::ScaleTimesTen), c.scale);
     EXPECT_EQ(has(ids::AnimationSpeedScrollBar), c.frameRate);
     EXPECT_EQ(has(ids::FrameReadout), c.frameRate);
-    if (!c.position && c.completeTabCount)
+    for (s32 own : {ids::SkyBoxUpEdit, ids::ImagePathEdit})
+        EXPECT_EQ(has(own), own == c.ownObjectRow) << std::hex << own;
+    if (!c.position && !c.ownObjectRow && c.completeTabCount)
         EXPECT_TRUE(objectTab->getChildren().empty()) << "types without rows get an empty object tab";
 }
 

@@ -1,0 +1,34 @@
+#include "toolbox/TextTab.h"
+
+#include <irrlicht.h>
+
+#include "app/EditorState.h"
+#include "app/Translate.h"
+#include "files/TextNodeData.h"
+#include "toolbox/ToolBoxRows.h"
+
+using namespace irr;
+
+namespace sorn {
+
+void addTextTab() {
+    auto* tabs = static_cast<gui::IGUITabControl*>(toolBoxElement(ids::ToolBoxTabControl));
+    if (!tabs)
+        return;
+    gui::IGUIEnvironment* env = editor.device->getGUIEnvironment();
+    gui::IGUITab* tab = tabs->addTab(translate(L"window_toolbox_tab_text").c_str(), -1);
+    env->addStaticText(L"Text:", core::rect<s32>(10, 10, 60, 35), false, false, tab, -1);
+    env->addStaticText(L"Text:", core::rect<s32>(22, 38, 60, 56), false, false, tab, -1);
+    env->addEditBox(kDefaultNodeText, core::rect<s32>(60, 36, 170, 56), true, tab, ids::TextEdit);
+    env->addButton(core::rect<s32>(110, 68, 170, 89), tab, ids::TextApply, translate(L"action_update").c_str());
+}
+
+void applyTextTab() {
+    scene::ISceneNode* node = editor.selectedNode;
+    gui::IGUIElement* box = toolBoxElement(ids::TextEdit);
+    if (!node || !editor.nodeSelected || node->getType() != scene::ESNT_TEXT || !box)
+        return;
+    setTextNodeText(static_cast<scene::ITextSceneNode*>(node), box->getText());
+}
+
+} // namespace sorn

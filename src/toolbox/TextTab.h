@@ -1,0 +1,13 @@
+#pragma once
+// The text tab of a text node: one edit box for the displayed text. It always
+// starts with "Text", not with the node's current text.
+
+namespace sorn {
+
+// Adds the text tab to the tool box's tab control.
+void addTextTab();
+
+// The text tab's update button: the selected text node shows the box's text.
+void applyTextTab();
+
+} // namespace sorn

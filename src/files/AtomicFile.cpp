@@ -213,20 +213,45 @@ bool AtomicFile::commit() {
     return true;
 }
 
-AtomicWriteFile::AtomicWriteFile(AtomicFile& file, const irr::io::path& name) : file_(file), name_(name) {}
+AtomicWriteFile::AtomicWriteFile(AtomicFile& file, const irr::io::path& name) : file_(file), name_(name) {
+    block_.reserve(BlockSize);
+}
+
+AtomicWriteFile::~AtomicWriteFile() {
+    writeBlock();
+}
+
+bool AtomicWriteFile::writeBlock() {
+    const bool written = block_.empty() || file_.write(block_.data(), block_.size());
+    block_.clear();
+    return written;
+}
 
 irr::s32 AtomicWriteFile::write(const void* buffer, irr::u32 sizeToWrite) {
-    if (!file_.write(buffer, sizeToWrite))
+    if (file_.failed())
         return 0;
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    if (block_.size() + sizeToWrite > BlockSize && !writeBlock())
+        return 0;
+    if (sizeToWrite >= BlockSize) {
+        if (!file_.write(bytes, sizeToWrite))
+            return 0;
+    } else {
+        block_.insert(block_.end(), bytes, bytes + sizeToWrite);
+    }
     return sizeToWrite > static_cast<irr::u32>(INT32_MAX) ? INT32_MAX : static_cast<irr::s32>(sizeToWrite);
 }
 
 bool AtomicWriteFile::seek(long finalPos, bool relativeMovement) {
-    return file_.fd() >= 0 && ::lseek(file_.fd(), finalPos, relativeMovement ? SEEK_CUR : SEEK_SET) >= 0;
+    return writeBlock() && file_.fd() >= 0 &&
+           ::lseek(file_.fd(), finalPos, relativeMovement ? SEEK_CUR : SEEK_SET) >= 0;
 }
 
 long AtomicWriteFile::getPos() const {
-    return file_.fd() >= 0 ? static_cast<long>(::lseek(file_.fd(), 0, SEEK_CUR)) : -1;
+    if (file_.fd() < 0)
+        return -1;
+    const off_t written = ::lseek(file_.fd(), 0, SEEK_CUR);
+    return written < 0 ? -1 : static_cast<long>(written) + static_cast<long>(block_.size());
 }
 
 const irr::io::path& AtomicWriteFile::getFileName() const {

@@ -8,6 +8,7 @@
 #include <irrlicht.h>
 
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 namespace sorn {
@@ -72,19 +73,27 @@ private:
 // The engine's write-file interface over an AtomicFile, so that the engine's
 // own writers (scene writer, XML writer), which ignore what a write returns,
 // write into the temporary file and every short write is still recorded.
+// The engine writes a scene in pieces of a few characters; they are gathered
+// into blocks, and the last block is written when the write file is dropped.
 class AtomicWriteFile : public irr::io::IWriteFile {
 public:
     // name: the file name the engine sees (scene paths are written relative to its folder).
     AtomicWriteFile(AtomicFile& file, const irr::io::path& name);
+    ~AtomicWriteFile() override;
 
     irr::s32 write(const void* buffer, irr::u32 sizeToWrite) override;
     bool seek(long finalPos, bool relativeMovement = false) override;
     long getPos() const override;
     const irr::io::path& getFileName() const override;
 
+    static constexpr size_t BlockSize = 64 * 1024;
+
 private:
+    bool writeBlock();
+
     AtomicFile& file_;
     irr::io::path name_;
+    std::vector<unsigned char> block_;
 };
 
 // The system call behind every write: offset -1 writes at the current

@@ -23,7 +23,7 @@ bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUser
     // The engine writes mesh paths relative to the folder of the name it is given.
     AtomicWriteFile* out = new AtomicWriteFile(file, io::path(path.c_str()));
     const bool written = editor.sceneManager->saveScene(out, userData, nullptr);
-    out->drop();
+    out->drop(); // writes the last block
     return written && !file.failed();
 }
 

@@ -17,14 +17,32 @@ bool ConfigFile::load() {
     return readSettingsXml(fileName, {SectionTag, EntryTag, false}, settings);
 }
 
-bool ConfigFile::save() const {
+bool ConfigFile::save(WriteFailure* failure) const {
+    if (failure)
+        *failure = WriteFailure::Other;
     if (!editor.device)
         return false;
-    io::IXMLWriter* writer =
-        editor.device->getFileSystem()->createXMLWriter(narrowPath(fileName).c_str());
-    if (!writer)
-        return false;
+    AtomicFile file(narrowPath(fileName));
+    if (file.create()) {
+        AtomicWriteFile* out = new AtomicWriteFile(file, narrowPath(fileName).c_str());
+        io::IXMLWriter* writer = editor.device->getFileSystem()->createXMLWriter(out);
+        out->drop();
+        if (writer) {
+            writeSettings(writer);
+            writer->drop();
+            if (file.commit()) {
+                if (failure)
+                    *failure = WriteFailure::None;
+                return true;
+            }
+        }
+    }
+    if (failure && file.failed())
+        *failure = file.failure();
+    return false;
+}
 
+void ConfigFile::writeSettings(io::IXMLWriter* writer) const {
     writer->writeXMLHeader();
     writer->writeElement(L"config", false);
     writer->writeLineBreak();
@@ -39,8 +57,6 @@ bool ConfigFile::save() const {
     writer->writeClosingTag(SectionTag);
     writer->writeLineBreak();
     writer->writeClosingTag(L"config");
-    writer->drop();
-    return true;
 }
 
 core::stringw ConfigFile::get(const core::stringw& name) const {

@@ -2,6 +2,8 @@
 #include <irrlicht.h>
 #include <map>
 
+#include "files/AtomicFile.h"
+
 namespace sorn {
 
 // Settings as name/value pairs, ordered by the engine string's less-than.
@@ -17,11 +19,17 @@ public:
     // Reads fileName into settings (adding or replacing). False without an
     // engine device or when the file cannot be opened.
     bool load();
-    // Writes every entry in ascending key order, replacing the file.
-    bool save() const;
+    // Writes every entry in ascending key order, replacing the file as a
+    // whole: a failed save leaves the old file exactly as it was. False
+    // without an engine device or when the file cannot be written; why is
+    // then given in failure when asked for.
+    bool save(WriteFailure* failure = nullptr) const;
     // The value for a name, or "XXX" when there is none.
     irr::core::stringw get(const irr::core::stringw& name) const;
     void set(const irr::core::stringw& name, const irr::core::stringw& value);
+
+private:
+    void writeSettings(irr::io::IXMLWriter* writer) const;
 };
 
 } // namespace sorn

@@ -15,6 +15,22 @@ void removeElement(s32 id) {
         element->remove();
 }
 
+// The language key that says why config.xml could not be written.
+const wchar_t* failureReasonKey(WriteFailure failure) {
+    switch (failure) {
+    case WriteFailure::ReadOnly:
+        return L"window_settings_error_read_only";
+    case WriteFailure::DiskFull:
+        return L"window_settings_error_disk_full";
+    case WriteFailure::MissingFolder:
+        return L"window_settings_error_missing_folder";
+    case WriteFailure::NotAFile:
+        return L"window_settings_error_not_a_file";
+    default:
+        return L"window_settings_error_other";
+    }
+}
+
 core::stringw logoPath() {
     return mediaPath(L"sorn.png");
 }
@@ -51,16 +67,30 @@ void settingsOk() {
         return;
     if (gui::IGUIElement* combo = findElement(ids::SettingsLanguageCombo)) {
         core::stringw choice = combo->getText();
-        if (choice == L"English")
-            editor.config.set(L"langage", L"en");
-        if (choice == L"French")
-            editor.config.set(L"langage", L"fr");
+        const wchar_t* code = choice == L"English" ? L"en" : (choice == L"French" ? L"fr" : nullptr);
+        // "langage" for this window and Help, "language" for the next start.
+        if (code) {
+            editor.config.set(L"langage", code);
+            editor.config.set(L"language", code);
+        }
     }
+    // The choice stays in memory whatever happens, so a later save writes it.
+    WriteFailure failure = WriteFailure::None;
+    const bool saved = editor.config.save(&failure);
     gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
-    gui->addMessageBox(translate(L"window_settings_save_box_caption").c_str(),
-                       translate(L"window_settings_save_box_message").c_str(), true, gui::EMBF_OK,
-                       nullptr, -1, nullptr);
-    editor.config.save();
+    if (saved) {
+        core::stringw text = translate(L"window_settings_save_box_message");
+        text += L"\n";
+        text += translate(L"window_settings_next_start");
+        gui->addMessageBox(translate(L"window_settings_save_box_caption").c_str(), text.c_str(), true,
+                           gui::EMBF_OK, nullptr, -1, nullptr);
+    } else {
+        core::stringw text = translate(L"window_settings_save_failed_message");
+        text += L"\n";
+        text += translate(failureReasonKey(failure));
+        gui->addMessageBox(translate(L"window_settings_save_failed_caption").c_str(), text.c_str(), true,
+                           gui::EMBF_OK, nullptr, -1, nullptr);
+    }
     closeSettingsWindow();
 }
 

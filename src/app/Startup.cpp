@@ -5,6 +5,7 @@
 #include "app/MenuBar.h"
 #include "app/NodeIndex.h"
 #include "app/Platform.h"
+#include "app/SanitizerBuild.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
@@ -125,6 +126,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     if (!editor.device)
         return false;
     IrrlichtDevice* device = editor.device;
+    keepGraphicsDriverLoaded();
 
     device->setResizable(true);
     device->setWindowCaption(L"Irrlicht Engine - Loading...");

@@ -4,7 +4,7 @@
 #include "app/GuiIds.h"
 #include "app/Translate.h"
 #include "app/PathText.h"
-#include "files/ScenePostProcess.h"
+#include "files/SceneSave.h"
 #include "files/TextNodeData.h"
 
 namespace sorn {
@@ -181,13 +181,13 @@ void SaveWindow::save() {
         showMessage(L"Invalid extension", L"Must be .irr");
         return;
     }
-    // A scene the engine could not write is not reported as saved: the window
-    // stays open so that another place can be chosen.
-    if (!editor.sceneManager->saveScene(path.c_str(), textNodeUserData(), nullptr)) {
+    // A scene that could not be written is not reported as saved, and the
+    // file that was there stays as it was: the window stays open so that
+    // another place can be chosen.
+    if (!saveSceneFile(path, textNodeUserData())) {
         showMessage(L"Save failed", L"The scene could not be written");
         return;
     }
-    postProcessScene(widePath(path));
     close();
 }
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/AtomicFile.h"
 #include "files/DecimalCommas.h"
 #include "app/PathText.h"
 
@@ -24,11 +25,11 @@ void trace(const char* text) {
     std::fflush(stdout);
 }
 
-// Reads until size bytes or the end of the file; -1 on a read error.
-ssize_t readFully(int fd, unsigned char* data, size_t size) {
+// Reads from offset until size bytes or the end of the file; -1 on a read error.
+ssize_t readFullyAt(int fd, unsigned char* data, size_t size, off_t offset) {
     size_t done = 0;
     while (done < size) {
-        ssize_t got = ::read(fd, data + done, size - done);
+        ssize_t got = ::pread(fd, data + done, size - done, offset + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -39,91 +40,6 @@ ssize_t readFully(int fd, unsigned char* data, size_t size) {
     }
     return static_cast<ssize_t>(done);
 }
-
-bool writeFully(int fd, const unsigned char* data, size_t size) {
-    while (size > 0) {
-        ssize_t put = ::write(fd, data, size);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        data += put;
-        size -= static_cast<size_t>(put);
-    }
-    return true;
-}
-
-// The temporary copy, created only once a comma has to change. Removed again
-// unless it is committed over the scene file.
-class TemporaryCopy {
-public:
-    explicit TemporaryCopy(std::string path) : path_(std::move(path)) {}
-    ~TemporaryCopy() {
-        closeFile();
-        if (created_)
-            ::unlink(path_.c_str());
-    }
-    TemporaryCopy(const TemporaryCopy&) = delete;
-    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-
-    bool create(mode_t mode) {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd_ < 0)
-            return false;
-        created_ = true;
-        // The replacement keeps the access rights the scene file had.
-        return ::fchmod(fd_, mode & 07777) == 0;
-    }
-
-    bool write(const unsigned char* data, size_t size) {
-        if (!writeFully(fd_, data, size))
-            return false;
-        written_ += size;
-        return true;
-    }
-
-    // The bytes before the first change, copied as they are from the source.
-    bool copyPrefix(int source, size_t size, unsigned char* block) {
-        size_t done = 0;
-        while (done < size) {
-            size_t want = size - done < kBlockSize ? size - done : kBlockSize;
-            ssize_t got = ::pread(source, block, want, static_cast<off_t>(done));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0 || !write(block, static_cast<size_t>(got)))
-                return false;
-            done += static_cast<size_t>(got);
-        }
-        return true;
-    }
-
-    size_t written() const { return written_; }
-
-    bool closeFile() {
-        if (fd_ < 0)
-            return true;
-        int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0;
-    }
-
-    // Atomically puts the copy in place of target: a reader sees either the
-    // old file or the new one, never a missing or half-written file.
-    bool commitOver(const std::string& target) {
-        if (!closeFile() || std::rename(path_.c_str(), target.c_str()) != 0)
-            return false;
-        created_ = false;
-        return true;
-    }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    bool created_ = false;
-    size_t written_ = 0;
-};
 
 class InputFile {
 public:
@@ -144,7 +60,6 @@ public:
 
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
-    mode_t mode() const { return status_.st_mode; }
 
 private:
     int fd_ = -1;
@@ -153,7 +68,7 @@ private:
 
 // A first, quick pass: whether any comma stands between two digits. Blocks
 // overlap by a few units so that no comma is missed at a block's edge.
-bool mayNeedRewrite(InputFile& input, bool& failed) {
+bool mayNeedRewrite(int fd, bool& failed) {
     std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[kBlockSize]);
     failed = !block;
     if (failed)
@@ -163,7 +78,8 @@ bool mayNeedRewrite(InputFile& input, bool& failed) {
     size_t offset = 0; // file offset of block[0]
     size_t carried = 0;
     for (bool first = true;; first = false) {
-        ssize_t got = readFully(input.fd(), block.get() + carried, kBlockSize - carried);
+        ssize_t got = readFullyAt(fd, block.get() + carried, kBlockSize - carried,
+                                  static_cast<off_t>(offset + carried));
         if (got < 0) {
             failed = true;
             return false;
@@ -181,23 +97,45 @@ bool mayNeedRewrite(InputFile& input, bool& failed) {
     }
 }
 
-// Streams the source through the rewriter. The temporary copy is made at the
-// first comma that changes; a file that needs no change is only read.
-bool rewriteDecimalCommas(InputFile& input, TemporaryCopy& copy, size_t& totalRead) {
+// Copies the whole source file into the temporary file, every write checked.
+bool copyInto(int source, AtomicFile& copy) {
     std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[kBlockSize]);
-    std::unique_ptr<unsigned char[]> prefixBlock;
     if (!block)
         return false;
-    size_t carried = 0;         // bytes kept at the front of block for the next round
-    size_t blockFileOffset = 0; // file offset of block[0]
-    totalRead = 0;
+    for (off_t offset = 0;;) {
+        ssize_t got = readFullyAt(source, block.get(), kBlockSize, offset);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        if (!copy.write(block.get(), static_cast<size_t>(got)))
+            return false;
+        offset += got;
+    }
+}
+
+// Streams the file at fd through the rewriter. The rewriter changes bytes
+// where they stand, so each block goes back to the offset it came from, into
+// target; blocks before the first change need no write. Without a target it
+// only finds out whether anything would change, and stops at the first change.
+bool streamThroughRewriter(int fd, AtomicFile* target, bool& changed) {
+    changed = false;
+    bool failed = false;
+    if (!mayNeedRewrite(fd, failed))
+        return !failed;
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[kBlockSize]);
+    if (!block)
+        return false;
+    size_t carried = 0;      // bytes kept at the front of block for the next round
+    off_t blockOffset = 0;   // file offset of block[0]
+    off_t readOffset = 0;
     bool started = false;
     DecimalCommaRewriter rewriter{TextEncoding{}};
     for (;;) {
-        ssize_t got = readFully(input.fd(), block.get() + carried, kBlockSize - carried);
+        ssize_t got = readFullyAt(fd, block.get() + carried, kBlockSize - carried, readOffset);
         if (got < 0)
             return false;
-        totalRead += static_cast<size_t>(got);
+        readOffset += got;
         size_t size = carried + static_cast<size_t>(got);
         bool atEnd = got == 0 || size < kBlockSize;
         if (!started) {
@@ -209,34 +147,27 @@ bool rewriteDecimalCommas(InputFile& input, TemporaryCopy& copy, size_t& totalRe
             rewriter.finish();
             final = size;
         }
-        if (rewriter.changed() && !copy.isOpen()) {
-            prefixBlock.reset(new (std::nothrow) unsigned char[kBlockSize]);
-            if (!prefixBlock || !copy.create(input.mode()) ||
-                !copy.copyPrefix(input.fd(), blockFileOffset, prefixBlock.get()))
-                return false;
-        }
-        if (copy.isOpen() && !copy.write(block.get(), final))
+        changed = rewriter.changed();
+        if (changed && !target)
+            return true;
+        if (changed && !target->writeAt(blockOffset, block.get(), final))
             return false;
         if (atEnd)
             return true;
         carried = size - final;
         std::memmove(block.get(), block.get() + final, carried);
-        blockFileOffset += final;
+        blockOffset += static_cast<off_t>(final);
     }
 }
 
 } // namespace
 
-irr::core::stringw stripExtension(const irr::core::stringw& path) {
-    irr::s32 dot = path.findLast(L'.');
-    if (dot > 0)
-        return path.subString(0, static_cast<irr::u32>(dot));
-    return irr::core::stringw();
+bool rewriteDecimalCommasInPlace(AtomicFile& file) {
+    bool changed = false;
+    return streamThroughRewriter(file.fd(), &file, changed);
 }
 
 bool postProcessScene(const irr::core::stringw& path) {
-    irr::core::stringw temporaryPath = stripExtension(path);
-    temporaryPath += L"_tmpf.tmp";
     const std::string scenePath = narrowPath(path);
 
     trace("Post-Traitement=\n");
@@ -249,31 +180,25 @@ bool postProcessScene(const irr::core::stringw& path) {
     trace("OK\n");
 
     trace("Ecriture------->");
-    bool failed = false;
-    const bool rewrite = mayNeedRewrite(input, failed);
-    if (failed || (rewrite && ::lseek(input.fd(), 0, SEEK_SET) != 0)) {
+    bool changes = false;
+    if (!streamThroughRewriter(input.fd(), nullptr, changes)) {
         trace("Error\n");
         return false;
     }
-    TemporaryCopy copy(narrowPath(temporaryPath));
-    size_t totalRead = 0;
-    if (rewrite && !rewriteDecimalCommas(input, copy, totalRead)) {
-        trace("Error\n");
-        return false;
-    }
-    if (!copy.isOpen()) {
+    if (!changes) {
         // Nothing to change: the file as written is already the final one,
         // so the run ends as a completed replacement does.
         trace("OK\n");
         trace("File successfully renamed");
         return true;
     }
-    if (copy.written() != totalRead) {
+    AtomicFile copy(scenePath);
+    if (!copy.create() || !copyInto(input.fd(), copy) || !rewriteDecimalCommasInPlace(copy) || !copy.flush()) {
         trace("Error\n");
         return false;
     }
     trace("OK\n");
-    if (!copy.commitOver(scenePath)) {
+    if (!copy.commit()) {
         trace("Error\n");
         return false;
     }

@@ -6,17 +6,19 @@
 
 namespace sorn {
 
-// Rewrites the file at path through the temporary file stripExtension(path) +
-// "_tmpf.tmp", which then replaces it by rename. Prints the French progress
-// lines on standard output. A file without decimal commas is left untouched.
-// Returns true when the file now holds the post-processed content; on any
-// failure it prints "Error", keeps the file exactly as it was and leaves no
-// temporary file behind, and returns false.
-bool postProcessScene(const irr::core::stringw& path);
+class AtomicFile;
 
-// The path without the text from its last "." on; empty when there is no "."
-// or the only one is the first character ("scenes/level.irr" gives
-// "scenes/level", "level" gives "").
-irr::core::stringw stripExtension(const irr::core::stringw& path);
+// Rewrites the decimal commas of the temporary file being written, in place
+// (every byte stays where it is; the file keeps its size). A file without
+// decimal commas is only read. False when a read or a write fails.
+bool rewriteDecimalCommasInPlace(AtomicFile& file);
+
+// Post-processes an existing file at path: the rewritten content goes into a
+// new temporary file beside it, which then replaces it by rename. Prints the
+// French progress lines on standard output. A file without decimal commas is
+// left untouched. Returns true when the file now holds the post-processed
+// content; on any failure it prints "Error", keeps the file exactly as it
+// was and leaves no temporary file behind, and returns false.
+bool postProcessScene(const irr::core::stringw& path);
 
 } // namespace sorn

@@ -111,7 +111,7 @@ TEST_F(EventReceiverTest, SettingsOkStoresTheLanguageWithEveryOtherSetting) {
     written.fileName = editor.config.fileName;
     ASSERT_TRUE(written.load());
     EXPECT_EQ(written.get(L"langage"), core::stringw(L"fr"));
-    EXPECT_EQ(written.get(L"language"), core::stringw(L"en"));
+    EXPECT_EQ(written.get(L"language"), core::stringw(L"fr")) << "read at the next start";
 }
 
 TEST_F(EventReceiverTest, SettingsCancelStoresNothingAndReopeningKeepsOneWindow) {

@@ -1,0 +1,18 @@
+#pragma once
+// Saving the scene so that a failed save never costs the user the file that
+// was there: the engine writes into a temporary file beside the target, the
+// post-processing rewrites that file, and only a complete, flushed file is
+// renamed over the target.
+#include <irrlicht.h>
+#include <string>
+
+namespace sorn {
+
+// Saves the whole scene (the engine leaves out debug objects) to path, with
+// the engine's user-data serializer when one is given. Prints the
+// post-processing trace. True when path now holds the saved scene; false on
+// any failure (a line "Error" in the trace), and then the file at path is
+// byte for byte what it was and no temporary file is left.
+bool saveSceneFile(const std::string& path, irr::scene::ISceneUserDataSerializer* userData = nullptr);
+
+} // namespace sorn

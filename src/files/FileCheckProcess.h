@@ -1,0 +1,76 @@
+#pragma once
+// One run of the file check program: started with an argument vector (no
+// shell), watched against a wall-clock deadline, and its end turned into a
+// verdict on the file.
+#include <sys/resource.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "files/FileCheck.h"
+
+namespace sorn {
+
+enum class FileVerdict {
+    Safe,        // the engine loaded it in the check
+    NotLoadable, // missing, or no loader made anything of it: loading it adds nothing, harmlessly
+    Unreadable,  // not a regular file (folder, FIFO, device) or cannot be opened
+    Crashed,     // the loader crashed
+    TooLarge,    // the loader ran out of memory
+    TookTooLong, // the loader ran out of CPU time or wall-clock time
+    NotChecked,  // the check program could not be started
+};
+
+struct FileCheckLimits {
+    unsigned memoryMegabytes = 0; // address space (sanitizer build: largest allocation)
+    unsigned cpuSeconds = 0;
+    unsigned wallSeconds = 0;
+};
+
+struct FileCheckRequest {
+    std::string program;
+    std::vector<std::string> archives; // mounted archives, in the engine's search order
+    UntrustedKind kind = UntrustedKind::Model;
+    std::string path;
+    FileCheckLimits limits;
+};
+
+class FileCheckProcess {
+public:
+    FileCheckProcess() = default;
+    FileCheckProcess(const FileCheckProcess&) = delete;
+    FileCheckProcess& operator=(const FileCheckProcess&) = delete;
+    // A check still running is killed and reaped.
+    ~FileCheckProcess();
+
+    // False when the program could not be started (verdict NotChecked).
+    bool start(const FileCheckRequest& request);
+    // Reaps the process without blocking; kills it once its deadline has
+    // passed. True once the verdict is known.
+    bool finished();
+    FileVerdict verdict() const { return verdict_; }
+
+    // Blocks until one of the checks may have ended or reached its deadline.
+    static void waitForAny(const std::vector<FileCheckProcess*>& running);
+
+private:
+    void collect(int status, const rusage& usage);
+
+    pid_t pid_ = -1;
+    int exitWatch_ = -1;   // a descriptor that becomes readable when the process ends
+    int errorOutput_ = -1; // what the program wrote on stderr (sanitizer reports)
+    unsigned cpuLimit_ = 0;
+    bool killedForTime_ = false;
+    std::chrono::steady_clock::time_point deadline_;
+    FileVerdict verdict_ = FileVerdict::NotChecked;
+};
+
+// The verdict for a check program that ended with the wait status, after
+// cpuSeconds of CPU time against a limit of cpuLimit, killed by the editor
+// at its deadline or not, with errorText on its stderr.
+FileVerdict verdictFromWaitStatus(int status, bool killedForTime, double cpuSeconds, unsigned cpuLimit,
+                                  const std::string& errorText);
+
+} // namespace sorn

@@ -30,12 +30,15 @@ bool parseCount(const char* text, unsigned long& value) {
     return end != text && *end == '\0';
 }
 
-// Options come in pairs; the last two arguments are the kind and the path,
-// so a path that starts with "--" is still a path.
-bool parseArguments(int argc, char** argv, CheckArguments& arguments) {
-    if (argc < 3 || (argc - 3) % 2 != 0)
+// Options come in pairs; then either "--request" (the file to load comes on
+// standard input) or the kind and the path, so that a path that starts with
+// "--" is still a path.
+bool parseArguments(int argc, char** argv, CheckArguments& arguments, bool& fromInput) {
+    fromInput = argc >= 2 && std::string(argv[argc - 1]) == "--request";
+    const int optionsEnd = fromInput ? argc - 1 : argc - 2;
+    if (optionsEnd < 1 || (optionsEnd - 1) % 2 != 0)
         return false;
-    for (int i = 1; i + 2 < argc; i += 2) {
+    for (int i = 1; i < optionsEnd; i += 2) {
         const std::string option = argv[i];
         if (option == "--memory") {
             if (!parseCount(argv[i + 1], arguments.memoryMegabytes))
@@ -49,8 +52,34 @@ bool parseArguments(int argc, char** argv, CheckArguments& arguments) {
             return false;
         }
     }
+    if (fromInput)
+        return true;
     arguments.path = argv[argc - 1];
     return parseUntrustedKind(argv[argc - 2], arguments.kind) && !arguments.path.empty();
+}
+
+// A request on standard input: the working directory, the kind, the path and
+// the mounted archives, each ended by a zero byte. The program is started
+// ahead of time and waits here, so that its start-up is paid before the
+// user picks a file. An empty input (the editor went away) loads nothing.
+bool readRequest(CheckArguments& arguments, std::string& workingDirectory) {
+    std::string input;
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = read(0, buffer, sizeof buffer)) > 0 && input.size() < (1u << 20))
+        input.append(buffer, static_cast<size_t>(count));
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t end = input.find('\0'); end != std::string::npos; end = input.find('\0', start)) {
+        fields.push_back(input.substr(start, end - start));
+        start = end + 1;
+    }
+    if (fields.size() < 3 || !parseUntrustedKind(fields[1], arguments.kind) || fields[2].empty())
+        return false;
+    workingDirectory = fields[0];
+    arguments.path = fields[2];
+    arguments.archives.assign(fields.begin() + 3, fields.end());
+    return true;
 }
 
 // No core file for a crash (nothing is written), a CPU-time limit (SIGXCPU,
@@ -139,7 +168,8 @@ bool parseUntrustedKind(const std::string& name, UntrustedKind& kind) {
 
 int runFileCheck(int argc, char** argv) {
     CheckArguments arguments;
-    if (!parseArguments(argc, argv, arguments))
+    bool fromInput = false;
+    if (!parseArguments(argc, argv, arguments, fromInput))
         return filecheck::kUsage;
     limitThisProcess(arguments);
     std::set_new_handler(exitTooLarge);
@@ -153,6 +183,14 @@ int runFileCheck(int argc, char** argv) {
     scene::ISceneManager* sceneManager = device->getSceneManager();
     sceneManager->getParameters()->setAttribute(scene::COLLADA_CREATE_SCENE_INSTANCES, true);
     driver->setTextureCreationFlag(video::ETCF_ALWAYS_32_BIT, true);
+    std::string workingDirectory;
+    if (fromInput) {
+        if (!readRequest(arguments, workingDirectory) || chdir(workingDirectory.c_str()) != 0) {
+            device->drop();
+            return filecheck::kUsage;
+        }
+        device->getFileSystem()->changeWorkingDirectoryTo(workingDirectory.c_str());
+    }
     io::IFileSystem* fileSystem = device->getFileSystem();
     for (const std::string& archive : arguments.archives)
         fileSystem->addFileArchive(archive.c_str(), true, true, io::EFAT_UNKNOWN);

@@ -25,8 +25,11 @@ constexpr int kSanitizerError = 86; // the sanitizer build found a fault (its re
 
 // The check program's main:
 //   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] [--archive PATH]... KIND PATH
+//   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] --request
 // Archives are mounted as the editor mounted them, so that names inside them
-// resolve the same way. Returns one of the exit statuses above.
+// resolve the same way. With "--request" the program starts and then waits
+// for the working directory, kind, path and archives on standard input, each
+// ended by a zero byte. Returns one of the exit statuses above.
 int runFileCheck(int argc, char** argv);
 
 } // namespace sorn

@@ -6,10 +6,12 @@
 #include <spawn.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 
 extern char** environ;
@@ -56,17 +58,30 @@ std::vector<std::string> checkEnvironment(const FileCheckLimits& limits) {
     return environment;
 }
 
-std::vector<std::string> checkArguments(const FileCheckRequest& request) {
-    std::vector<std::string> arguments = {request.program};
-    if (request.limits.memoryMegabytes > 0)
-        arguments.insert(arguments.end(), {"--memory", std::to_string(request.limits.memoryMegabytes)});
-    if (request.limits.cpuSeconds > 0)
-        arguments.insert(arguments.end(), {"--cpu", std::to_string(request.limits.cpuSeconds)});
-    for (const std::string& archive : request.archives)
-        arguments.insert(arguments.end(), {"--archive", archive});
-    arguments.push_back(untrustedKindName(request.kind));
-    arguments.push_back(request.path);
+std::vector<std::string> checkArguments(const std::string& program, const FileCheckLimits& limits) {
+    std::vector<std::string> arguments = {program};
+    if (limits.memoryMegabytes > 0)
+        arguments.insert(arguments.end(), {"--memory", std::to_string(limits.memoryMegabytes)});
+    if (limits.cpuSeconds > 0)
+        arguments.insert(arguments.end(), {"--cpu", std::to_string(limits.cpuSeconds)});
+    arguments.push_back("--request");
     return arguments;
+}
+
+// Working directory, kind, path and archives, each ended by a zero byte.
+std::string requestText(const FileCheckRequest& request) {
+    char directory[PATH_MAX];
+    std::string text = getcwd(directory, sizeof directory) ? directory : ".";
+    text += '\0';
+    text += untrustedKindName(request.kind);
+    text += '\0';
+    text += request.path;
+    text += '\0';
+    for (const std::string& archive : request.archives) {
+        text += archive;
+        text += '\0';
+    }
+    return text;
 }
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
@@ -135,24 +150,30 @@ FileCheckProcess::~FileCheckProcess() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    if (exitWatch_ >= 0)
-        close(exitWatch_);
-    if (errorOutput_ >= 0)
-        close(errorOutput_);
+    for (int fd : {requestOutput_, exitWatch_, errorOutput_})
+        if (fd >= 0)
+            close(fd);
 }
 
-bool FileCheckProcess::start(const FileCheckRequest& request) {
+bool FileCheckProcess::prepare(const std::string& program, const FileCheckLimits& limits) {
     verdict_ = FileVerdict::NotChecked;
-    cpuLimit_ = request.limits.cpuSeconds;
-    std::vector<std::string> arguments = checkArguments(request);
-    std::vector<std::string> environment = checkEnvironment(request.limits);
+    program_ = program;
+    limits_ = limits;
+    cpuLimit_ = limits.cpuSeconds;
+    std::vector<std::string> arguments = checkArguments(program, limits);
+    std::vector<std::string> environment = checkEnvironment(limits);
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<char*> envp = pointersTo(environment);
 
+    // The request goes through a socket rather than a pipe: a program that
+    // died meanwhile then makes the send fail instead of raising SIGPIPE here.
+    int request[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, request) != 0)
+        return false;
     errorOutput_ = memfd_create("sorn-filecheck-stderr", MFD_CLOEXEC);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, request[1], 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     if (errorOutput_ >= 0)
         posix_spawn_file_actions_adddup2(&actions, errorOutput_, 2);
@@ -174,15 +195,47 @@ bool FileCheckProcess::start(const FileCheckRequest& request) {
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t pid = -1;
-    const int error = posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data());
+    const int error = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    if (error != 0)
+    close(request[1]);
+    if (error != 0) {
+        close(request[0]);
         return false;
+    }
     pid_ = pid;
+    requestOutput_ = request[0];
     exitWatch_ = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-    deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(request.limits.wallSeconds);
     return true;
+}
+
+bool FileCheckProcess::waitsWith(const std::string& program, const FileCheckLimits& limits) {
+    if (pid_ <= 0 || requestOutput_ < 0 || program != program_ || limits.memoryMegabytes != limits_.memoryMegabytes ||
+        limits.cpuSeconds != limits_.cpuSeconds || limits.wallSeconds != limits_.wallSeconds)
+        return false;
+    int status = 0;
+    return waitpid(pid_, &status, WNOHANG) == 0;
+}
+
+bool FileCheckProcess::send(const FileCheckRequest& request) {
+    if (pid_ <= 0 || requestOutput_ < 0)
+        return false;
+    const std::string text = requestText(request);
+    size_t sent = 0;
+    while (sent < text.size()) {
+        const ssize_t count = ::send(requestOutput_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+        if (count <= 0)
+            break;
+        sent += static_cast<size_t>(count);
+    }
+    close(requestOutput_);
+    requestOutput_ = -1;
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(limits_.wallSeconds);
+    return sent == text.size();
+}
+
+bool FileCheckProcess::start(const FileCheckRequest& request) {
+    return prepare(request.program, request.limits) && send(request);
 }
 
 bool FileCheckProcess::finished() {

@@ -45,7 +45,16 @@ public:
     // A check still running is killed and reaped.
     ~FileCheckProcess();
 
-    // False when the program could not be started (verdict NotChecked).
+    // Starts the program ahead of time: it loads its libraries and makes its
+    // engine device, then waits for the request. False when it could not be
+    // started.
+    bool prepare(const std::string& program, const FileCheckLimits& limits);
+    // Whether this prepared program was started with these settings and still waits.
+    bool waitsWith(const std::string& program, const FileCheckLimits& limits);
+    // Hands the prepared program its file; the wall clock starts now. False
+    // when the program is gone (verdict NotChecked).
+    bool send(const FileCheckRequest& request);
+    // prepare, then send.
     bool start(const FileCheckRequest& request);
     // Reaps the process without blocking; kills it once its deadline has
     // passed. True once the verdict is known.
@@ -59,6 +68,9 @@ private:
     void collect(int status, const rusage& usage);
 
     pid_t pid_ = -1;
+    int requestOutput_ = -1; // the program's standard input, until the request is sent
+    std::string program_;
+    FileCheckLimits limits_;
     int exitWatch_ = -1;   // a descriptor that becomes readable when the process ends
     int errorOutput_ = -1; // what the program wrote on stderr (sanitizer reports)
     unsigned cpuLimit_ = 0;

@@ -44,6 +44,8 @@ struct QuarantineState {
     std::map<FileIdentity, FileVerdict> verdicts;
     QuarantineLimits limits = defaultQuarantineLimits();
     std::string program;
+    // Check programs started ahead of time, waiting for a file.
+    std::vector<std::unique_ptr<FileCheckProcess>> prepared;
 };
 
 QuarantineState& quarantine() {
@@ -150,6 +152,28 @@ std::vector<std::string> mountedArchives() {
     return archives;
 }
 
+// A check program that waits for its file: one started ahead of time with
+// the current settings, or a new one. Null when none could be started. A
+// program taken is replaced at once, so the next file's program starts up
+// while this one loads.
+std::unique_ptr<FileCheckProcess> takePreparedCheck() {
+    QuarantineState& state = quarantine();
+    std::unique_ptr<FileCheckProcess> process;
+    while (!state.prepared.empty() && !process) {
+        process = std::move(state.prepared.front());
+        state.prepared.erase(state.prepared.begin());
+        if (!process->waitsWith(fileCheckProgram(), state.limits.check))
+            process.reset();
+    }
+    if (!process) {
+        process = std::make_unique<FileCheckProcess>();
+        if (!process->prepare(fileCheckProgram(), state.limits.check))
+            return nullptr;
+    }
+    prepareFileChecks();
+    return process;
+}
+
 struct CheckJob {
     FileIdentity identity;
     std::string path;
@@ -177,13 +201,11 @@ void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) 
     while (next < jobs.size() || !running.empty()) {
         while (running.size() < parallel && next < jobs.size()) {
             FileCheckRequest request;
-            request.program = fileCheckProgram();
             request.archives = archives;
             request.kind = jobs[next].identity.kind;
             request.path = jobs[next].path;
-            request.limits = state.limits.check;
-            auto process = std::make_unique<FileCheckProcess>();
-            if (process->start(request))
+            std::unique_ptr<FileCheckProcess> process = takePreparedCheck();
+            if (process && process->send(request))
                 running.push_back({std::move(process), next});
             else
                 record(next, FileVerdict::NotChecked);
@@ -264,6 +286,7 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
         jobs.push_back({resolution.identity, files[i].path, {i}});
     }
     runChecks(jobs, verdicts);
+    prepareFileChecks();
     return verdicts;
 }
 
@@ -314,6 +337,17 @@ const std::string& fileCheckProgram() {
     if (state.program.empty())
         state.program = programBesideThisOne();
     return state.program;
+}
+
+void prepareFileChecks() {
+    QuarantineState& state = quarantine();
+    const unsigned parallel = state.limits.parallelChecks > 0 ? state.limits.parallelChecks : 1;
+    while (state.prepared.size() < parallel) {
+        auto process = std::make_unique<FileCheckProcess>();
+        if (!process->prepare(fileCheckProgram(), state.limits.check))
+            return;
+        state.prepared.push_back(std::move(process));
+    }
 }
 
 void forgetFileVerdicts() {

@@ -51,6 +51,11 @@ void setQuarantineLimits(const QuarantineLimits& limits);
 void setFileCheckProgram(const std::string& path);
 const std::string& fileCheckProgram();
 
+// Starts as many check programs as run at once ahead of time, so that their
+// start-up is paid before a file is chosen; each waits for one file. Called
+// after every check, and may be called at start-up.
+void prepareFileChecks();
+
 // Forgets every verdict (a fresh run).
 void forgetFileVerdicts();
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -109,10 +110,43 @@ void exitTooLarge() {
     _exit(filecheck::kTooLarge);
 }
 
+// The engine's .md2 reader trusts the header's counts and offsets; one that
+// reaches past the file makes it read memory that is not the file's, so the
+// same file may load once and crash the next time. Such a header is refused
+// before any load: it asks for more than the file holds.
+bool md2HeaderFits(io::IFileSystem* fileSystem, const std::string& path) {
+    io::IReadFile* file = fileSystem->createAndOpenFile(path.c_str());
+    if (!file)
+        return true;
+    s32 header[17] = {};
+    const long long size = file->getSize();
+    const bool whole = file->read(header, sizeof header) == static_cast<s32>(sizeof header);
+    file->drop();
+    if (!whole || std::memcmp(header, "IDP2", 4) != 0)
+        return true; // not an .md2 the reader accepts
+    for (int i = 2; i < 17; ++i)
+        if (header[i] < 0)
+            return false;
+    const long long frameSize = header[4], vertices = header[6], frames = header[10];
+    struct Block {
+        long long offset, count, itemSize;
+    };
+    const Block blocks[] = {
+        {header[11], header[5], 64}, {header[12], header[7], 4}, {header[13], header[8], 12},
+        {header[14], frames, frameSize}, {header[15], header[9], 4},
+    };
+    for (const Block& block : blocks)
+        if (block.offset + block.count * block.itemSize > size)
+            return false;
+    return frameSize >= 40 + vertices * 4;
+}
+
 // Like adding a model: the mesh (with the textures its loader asks for), its
 // first frame with something in it, and a few frames across its animation,
 // which the editor draws as the node animates.
 int loadModel(scene::ISceneManager* sceneManager, const std::string& path) {
+    if (!md2HeaderFits(sceneManager->getFileSystem(), path))
+        return filecheck::kTooLarge;
     scene::IAnimatedMesh* mesh = sceneManager->getMesh(path.c_str());
     if (!mesh)
         return filecheck::kNothingLoaded;

@@ -73,7 +73,7 @@ const HostileFile kHostileFiles[] = {
     {"cut.x", UntrustedKind::Model, FileVerdict::Crashed},
     {"negative-faces.obj", UntrustedKind::Model, FileVerdict::Crashed},
     {"huge-texcoords.md2", UntrustedKind::Model, FileVerdict::TooLarge},
-    {"huge-frames.md2", UntrustedKind::Model, FileVerdict::Crashed},
+    {"huge-frames.md2", UntrustedKind::Model, FileVerdict::TooLarge},
     {"random.oct", UntrustedKind::Model, FileVerdict::TooLarge},
     {"lying-header.bmp", UntrustedKind::Image, FileVerdict::TooLarge},
     {"lying-header.bmp", UntrustedKind::HeightMap, FileVerdict::TooLarge},

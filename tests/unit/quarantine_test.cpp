@@ -260,6 +260,18 @@ TEST_F(QuarantineTest, HostileFilesAreRefusedEachForItsReasonAndGoodFilesPass) {
     EXPECT_EQ(editor.sceneManager->getMeshCache()->getMeshCount(), 0u) << "the editor itself loaded nothing";
 }
 
+// This engine reads a device as an empty file (its size is 0): a material
+// library named /dev/zero costs nothing, the check passes the model and the
+// editor adds it, without a message.
+TEST_F(QuarantineTest, AMaterialLibraryOnADeviceReadsAsEmpty) {
+    writeFile(dir.file("zero-materials.obj"), "mtllib /dev/zero\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    EXPECT_EQ(verdictName(sorn::checkUntrustedFile("zero-materials.obj", UntrustedKind::Model)),
+              verdictName(FileVerdict::Safe));
+    ASSERT_TRUE(sorn::openFile("zero-materials.obj", false));
+    EXPECT_NE(editor.sceneManager->getSceneNodeFromName("zero-materials.obj"), nullptr);
+    EXPECT_TRUE(messageBoxText().empty());
+}
+
 TEST_F(QuarantineTest, HangingLoadersAreStoppedByTheLimits) {
     makeHostileCorpus(dir.path());
     sorn::setQuarantineLimits(shortLimits());

@@ -234,10 +234,6 @@ bool FileCheckProcess::send(const FileCheckRequest& request) {
     return sent == text.size();
 }
 
-bool FileCheckProcess::start(const FileCheckRequest& request) {
-    return prepare(request.program, request.limits) && send(request);
-}
-
 bool FileCheckProcess::finished() {
     if (pid_ <= 0)
         return true;

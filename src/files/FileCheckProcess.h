@@ -1,7 +1,7 @@
 #pragma once
-// One run of the file check program: started with an argument vector (no
-// shell), watched against a wall-clock deadline, and its end turned into a
-// verdict on the file.
+// One run of the file check program: started ahead of time with an argument
+// vector (no shell), handed its file, watched against a wall-clock deadline,
+// and its end turned into a verdict on the file.
 #include <sys/resource.h>
 #include <sys/types.h>
 
@@ -29,12 +29,11 @@ struct FileCheckLimits {
     unsigned wallSeconds = 0;
 };
 
+// The file to load, sent to a prepared check program.
 struct FileCheckRequest {
-    std::string program;
     std::vector<std::string> archives; // mounted archives, in the engine's search order
     UntrustedKind kind = UntrustedKind::Model;
     std::string path;
-    FileCheckLimits limits;
 };
 
 class FileCheckProcess {
@@ -54,8 +53,6 @@ public:
     // Hands the prepared program its file; the wall clock starts now. False
     // when the program is gone (verdict NotChecked).
     bool send(const FileCheckRequest& request);
-    // prepare, then send.
-    bool start(const FileCheckRequest& request);
     // Reaps the process without blocking; kills it once its deadline has
     // passed. True once the verdict is known.
     bool finished();

@@ -13,6 +13,7 @@
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
 #include "files/OpenFile.h"
+#include "files/Quarantine.h"
 #include "files/TextNodeFactory.h"
 #include "scene/DefaultScene.h"
 #include "scene/Gizmo.h"
@@ -131,6 +132,9 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     device->setResizable(true);
     device->setWindowCaption(L"Irrlicht Engine - Loading...");
     editor.joysticksActive = device->activateJoysticks(editor.joystickInfo);
+    // The file check programs start now, so that the first model or image the
+    // user opens is checked without waiting for one to start.
+    prepareFileChecks();
 
     video::IVideoDriver* driver = device->getVideoDriver();
     editor.sceneManager = device->getSceneManager();

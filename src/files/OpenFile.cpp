@@ -6,6 +6,7 @@
 #include "app/EditorState.h"
 #include "app/SafeXmlFile.h"
 #include "files/ArchiveCheck.h"
+#include "files/Quarantine.h"
 #include "files/TextNodeData.h"
 #include "app/PathText.h"
 
@@ -117,7 +118,10 @@ bool loadScene(scene::ISceneManager* sceneManager, const std::string& path) {
 }
 
 bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated) {
-    if (!isReadableAndSane(sceneManager->getFileSystem(), path))
+    // The engine's loaders are trusted with the file only once it loaded
+    // in the file check program; a refusal is told to the user there.
+    if (!admitUntrustedFile(path, UntrustedKind::Model) ||
+        !isReadableAndSane(sceneManager->getFileSystem(), path))
         return false;
     scene::IAnimatedMesh* mesh = sceneManager->getMesh(path.c_str());
     if (!mesh)

@@ -9,9 +9,11 @@
 namespace sorn {
 
 // The texture for a path typed or chosen by the user, or null. An empty path
-// gives null. A path that names something on disk other than a regular file (a
-// folder, a FIFO, a device such as /dev/zero) is refused without asking the
-// driver: reading it would hang or never end. A path not on disk at all is
+// gives null. The file goes through the quarantine first: a path that names
+// something on disk other than a regular file (a folder, a FIFO, a device such
+// as /dev/zero) is refused without asking the driver, and an image on which
+// the engine's loaders crash, run out of memory or hang is refused too, with
+// a message box saying which file and why. A path not on disk at all is
 // still asked for, since mounted archives serve files by name.
 irr::video::ITexture* loadUserTexture(const std::string& path);
 

@@ -67,6 +67,8 @@ const char* const kLanguageKeys[] = {
     "window_settings_save_failed_message", "window_settings_error_read_only",
     "window_settings_error_disk_full", "window_settings_error_missing_folder",
     "window_settings_error_not_a_file", "window_settings_error_other",
+    "file_refused_caption", "file_refused_text", "file_refused_crashed", "file_refused_too_large",
+    "file_refused_too_long", "file_refused_unreadable", "file_refused_not_checked",
 };
 
 std::wstring widen(const char* text) {
@@ -318,7 +320,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 101u);
+    EXPECT_EQ(std::size(kLanguageKeys), 108u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

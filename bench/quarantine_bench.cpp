@@ -1,0 +1,187 @@
+// What the quarantine costs against opening the scene it guards: the engine's
+// sample scene (example.irr with room.3ds and four textures) and a scene of
+// 10,000 nodes (cubes with a texture and static and animated meshes of two
+// models). "Open" loads the scene on the null driver (cheaper than the OpenGL
+// driver, which also uploads textures: the ratio is on the safe side);
+// "Check" checks the distinct files the scene refers to with no verdict kept.
+#include <benchmark/benchmark.h>
+#include <irrlicht.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/Quarantine.h"
+
+namespace {
+
+using namespace irr;
+
+const std::string kMedia = "/usr/share/doc/libirrlicht-dev/media";
+
+IrrlichtDevice* quietDevice() {
+    IrrlichtDevice* device = createDevice(video::EDT_NULL);
+    device->getLogger()->setLogLevel(ELL_NONE);
+    return device;
+}
+
+// Copies a file of the engine's media (gzipped or not) to target.
+void copyMedia(IrrlichtDevice* device, const std::string& name, const std::string& target) {
+    io::IFileSystem* files = device->getFileSystem();
+    const bool gz = name.size() > 3 && name.compare(name.size() - 3, 3, ".gz") == 0;
+    if (gz)
+        files->addFileArchive((kMedia + "/" + name).c_str(), false, true, io::EFAT_GZIP);
+    const std::string source = gz ? name.substr(0, name.size() - 3) : kMedia + "/" + name;
+    io::IReadFile* in = files->createAndOpenFile(source.c_str());
+    io::IWriteFile* out = files->createAndWriteFile(target.c_str());
+    if (in && out) {
+        std::vector<char> bytes(static_cast<size_t>(in->getSize()));
+        in->read(bytes.data(), static_cast<u32>(bytes.size()));
+        out->write(bytes.data(), static_cast<u32>(bytes.size()));
+    }
+    if (in)
+        in->drop();
+    if (out)
+        out->drop();
+    if (gz)
+        files->removeFileArchive(files->getFileArchiveCount() - 1);
+}
+
+// root/media holds the media, root/scenes/sample the scenes (example.irr
+// names its files "../../media/...").
+struct BenchFolder {
+    std::string root;
+    std::string scenes;
+
+    BenchFolder() {
+        char pattern[] = "/tmp/sorn-bench-XXXXXX";
+        root = mkdtemp(pattern);
+        mkdir((root + "/media").c_str(), 0700);
+        mkdir((root + "/scenes").c_str(), 0700);
+        scenes = root + "/scenes/sample";
+        mkdir(scenes.c_str(), 0700);
+        IrrlichtDevice* device = quietDevice();
+        for (const char* name : {"room.3ds.gz", "particlewhite.bmp.gz", "particlered.bmp.gz", "sydney.md2.gz",
+                                 "ninja.b3d.gz"})
+            copyMedia(device, name, root + "/media/" + std::string(name, std::string(name).size() - 3));
+        for (const char* name : {"wall.jpg", "rockwall.jpg", "sydney.bmp.gz"})
+            copyMedia(device, name, root + "/media/" + std::string(name).substr(0, std::string(name).find(".gz")));
+        copyMedia(device, "example.irr.gz", scenes + "/example.irr");
+        writeLargeScene(device);
+        device->drop();
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+
+    // 10,000 nodes: cubes with the wall texture, static room meshes and
+    // animated ninjas, in groups of a hundred under empty nodes.
+    void writeLargeScene(IrrlichtDevice* device) {
+        io::IFileSystem* files = device->getFileSystem();
+        files->changeWorkingDirectoryTo(scenes.c_str());
+        scene::ISceneManager* smgr = device->getSceneManager();
+        video::ITexture* wall = device->getVideoDriver()->getTexture("../../media/wall.jpg");
+        scene::IAnimatedMesh* room = smgr->getMesh("../../media/room.3ds");
+        scene::IAnimatedMesh* ninja = smgr->getMesh("../../media/ninja.b3d");
+        for (int group = 0; group < 100; ++group) {
+            scene::ISceneNode* parent = smgr->addEmptySceneNode();
+            for (int i = 0; i < 99; ++i) {
+                scene::ISceneNode* node = nullptr;
+                if (i % 3 == 0)
+                    node = smgr->addCubeSceneNode(10.f, parent);
+                else if (i % 3 == 1)
+                    node = smgr->addMeshSceneNode(room, parent);
+                else
+                    node = smgr->addAnimatedMeshSceneNode(ninja, parent);
+                node->setMaterialTexture(0, wall);
+                node->setPosition(core::vector3df(static_cast<f32>(i), static_cast<f32>(group), 0.f));
+            }
+        }
+        smgr->saveScene((scenes + "/large.irr").c_str());
+    }
+};
+
+BenchFolder& folder() {
+    static BenchFolder instance;
+    return instance;
+}
+
+double childrenCpuMilliseconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+void openScene(benchmark::State& state, const char* scene) {
+    BenchFolder& bench = folder();
+    for (auto _ : state) {
+        IrrlichtDevice* device = quietDevice();
+        device->getFileSystem()->changeWorkingDirectoryTo(bench.scenes.c_str());
+        benchmark::DoNotOptimize(device->getSceneManager()->loadScene(scene));
+        state.PauseTiming();
+        device->drop();
+        state.ResumeTiming();
+    }
+}
+
+void checkFiles(benchmark::State& state, const std::vector<sorn::UntrustedFile>& files) {
+    BenchFolder& bench = folder();
+    sorn::setFileCheckProgram(std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck");
+    if (chdir(bench.scenes.c_str()) != 0)
+        state.SkipWithError("no scene folder");
+    // The check programs' own CPU time, which the CPU column leaves out
+    // (programs started ahead of time count for the check that uses them).
+    sorn::prepareFileChecks();
+    const double childrenBefore = childrenCpuMilliseconds();
+    for (auto _ : state) {
+        // As when the user picks a file: the programs started ahead of time
+        // have had the moment to load their libraries.
+        state.PauseTiming();
+        sorn::forgetFileVerdicts();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        state.ResumeTiming();
+        const std::vector<sorn::FileVerdict> verdicts = sorn::checkUntrustedFiles(files);
+        for (sorn::FileVerdict verdict : verdicts)
+            if (verdict != sorn::FileVerdict::Safe)
+                state.SkipWithError("a sample file was not found safe");
+    }
+    state.counters["check_cpu_ms"] =
+        benchmark::Counter((childrenCpuMilliseconds() - childrenBefore) / static_cast<double>(state.iterations()));
+}
+
+void BM_OpenSampleScene(benchmark::State& state) {
+    openScene(state, "example.irr");
+}
+
+void BM_CheckSampleSceneFiles(benchmark::State& state) {
+    checkFiles(state, {{"../../media/room.3ds", sorn::UntrustedKind::Model},
+                       {"../../media/wall.jpg", sorn::UntrustedKind::Image},
+                       {"../../media/particlewhite.bmp", sorn::UntrustedKind::Image},
+                       {"../../media/rockwall.jpg", sorn::UntrustedKind::Image},
+                       {"../../media/particlered.bmp", sorn::UntrustedKind::Image}});
+}
+
+void BM_OpenLargeScene(benchmark::State& state) {
+    openScene(state, "large.irr");
+}
+
+void BM_CheckLargeSceneFiles(benchmark::State& state) {
+    checkFiles(state, {{"../../media/room.3ds", sorn::UntrustedKind::Model},
+                       {"../../media/ninja.b3d", sorn::UntrustedKind::Model},
+                       {"../../media/wall.jpg", sorn::UntrustedKind::Image}});
+}
+
+BENCHMARK(BM_OpenSampleScene)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckSampleSceneFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenLargeScene)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CheckLargeSceneFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

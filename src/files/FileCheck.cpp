@@ -1,0 +1,248 @@
+#include "files/FileCheck.h"
+
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include <irrlicht.h>
+
+namespace sorn {
+
+namespace {
+
+using namespace irr;
+
+struct CheckArguments {
+    unsigned long memoryMegabytes = 0;
+    unsigned long cpuSeconds = 0;
+    std::vector<std::string> archives;
+    UntrustedKind kind = UntrustedKind::Model;
+    std::string path;
+};
+
+bool parseCount(const char* text, unsigned long& value) {
+    char* end = nullptr;
+    value = std::strtoul(text, &end, 10);
+    return end != text && *end == '\0';
+}
+
+// Options come in pairs; then either "--request" (the file to load comes on
+// standard input) or the kind and the path, so that a path that starts with
+// "--" is still a path.
+bool parseArguments(int argc, char** argv, CheckArguments& arguments, bool& fromInput) {
+    fromInput = argc >= 2 && std::string(argv[argc - 1]) == "--request";
+    const int optionsEnd = fromInput ? argc - 1 : argc - 2;
+    if (optionsEnd < 1 || (optionsEnd - 1) % 2 != 0)
+        return false;
+    for (int i = 1; i < optionsEnd; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--memory") {
+            if (!parseCount(argv[i + 1], arguments.memoryMegabytes))
+                return false;
+        } else if (option == "--cpu") {
+            if (!parseCount(argv[i + 1], arguments.cpuSeconds))
+                return false;
+        } else if (option == "--archive") {
+            arguments.archives.push_back(argv[i + 1]);
+        } else {
+            return false;
+        }
+    }
+    if (fromInput)
+        return true;
+    arguments.path = argv[argc - 1];
+    return parseUntrustedKind(argv[argc - 2], arguments.kind) && !arguments.path.empty();
+}
+
+// A request on standard input: the working directory, the kind, the path and
+// the mounted archives, each ended by a zero byte. The program is started
+// ahead of time and waits here, so that its start-up is paid before the
+// user picks a file. An empty input (the editor went away) loads nothing.
+bool readRequest(CheckArguments& arguments, std::string& workingDirectory) {
+    std::string input;
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = read(0, buffer, sizeof buffer)) > 0 && input.size() < (1u << 20))
+        input.append(buffer, static_cast<size_t>(count));
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t end = input.find('\0'); end != std::string::npos; end = input.find('\0', start)) {
+        fields.push_back(input.substr(start, end - start));
+        start = end + 1;
+    }
+    if (fields.size() < 3 || !parseUntrustedKind(fields[1], arguments.kind) || fields[2].empty())
+        return false;
+    workingDirectory = fields[0];
+    arguments.path = fields[2];
+    arguments.archives.assign(fields.begin() + 3, fields.end());
+    return true;
+}
+
+// No core file for a crash (nothing is written), a CPU-time limit (SIGXCPU,
+// then SIGKILL a little later) and an address-space limit. The sanitizer
+// build reserves terabytes of shadow memory up front: its memory is bounded
+// by the sanitizer's own options instead, which the editor sets.
+void limitThisProcess(const CheckArguments& arguments) {
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (arguments.cpuSeconds > 0) {
+        rlimit cpu{arguments.cpuSeconds, arguments.cpuSeconds + 2};
+        setrlimit(RLIMIT_CPU, &cpu);
+    }
+#if !defined(__SANITIZE_ADDRESS__)
+    if (arguments.memoryMegabytes > 0) {
+        const rlim_t bytes = static_cast<rlim_t>(arguments.memoryMegabytes) << 20;
+        rlimit memory{bytes, bytes};
+        setrlimit(RLIMIT_AS, &memory);
+    }
+#endif
+}
+
+// The engine allocates with new: a request the memory limit refuses ends the
+// check with its own status rather than an abort that reads as a crash.
+void exitTooLarge() {
+    _exit(filecheck::kTooLarge);
+}
+
+// The engine's .md2 reader trusts the header's counts and offsets; one that
+// reaches past the file makes it read memory that is not the file's, so the
+// same file may load once and crash the next time. Such a header is refused
+// before any load: it asks for more than the file holds.
+bool md2HeaderFits(io::IFileSystem* fileSystem, const std::string& path) {
+    io::IReadFile* file = fileSystem->createAndOpenFile(path.c_str());
+    if (!file)
+        return true;
+    s32 header[17] = {};
+    const long long size = file->getSize();
+    const bool whole = file->read(header, sizeof header) == static_cast<s32>(sizeof header);
+    file->drop();
+    if (!whole || std::memcmp(header, "IDP2", 4) != 0)
+        return true; // not an .md2 the reader accepts
+    for (int i = 2; i < 17; ++i)
+        if (header[i] < 0)
+            return false;
+    const long long frameSize = header[4], vertices = header[6], frames = header[10];
+    struct Block {
+        long long offset, count, itemSize;
+    };
+    const Block blocks[] = {
+        {header[11], header[5], 64}, {header[12], header[7], 4}, {header[13], header[8], 12},
+        {header[14], frames, frameSize}, {header[15], header[9], 4},
+    };
+    for (const Block& block : blocks)
+        if (block.offset + block.count * block.itemSize > size)
+            return false;
+    return frameSize >= 40 + vertices * 4;
+}
+
+// Like adding a model: the mesh (with the textures its loader asks for), its
+// first frame with something in it, and a few frames across its animation,
+// which the editor draws as the node animates.
+int loadModel(scene::ISceneManager* sceneManager, const std::string& path) {
+    if (!md2HeaderFits(sceneManager->getFileSystem(), path))
+        return filecheck::kTooLarge;
+    scene::IAnimatedMesh* mesh = sceneManager->getMesh(path.c_str());
+    if (!mesh)
+        return filecheck::kNothingLoaded;
+    scene::IMesh* firstFrame = mesh->getMesh(0);
+    if (!firstFrame || firstFrame->getMeshBufferCount() == 0)
+        return filecheck::kNothingLoaded;
+    const u32 frames = mesh->getFrameCount();
+    if (frames > 1) {
+        mesh->getMesh(static_cast<s32>(frames / 2));
+        mesh->getMesh(static_cast<s32>(frames - 1));
+    }
+    return filecheck::kLoaded;
+}
+
+int loadImage(video::IVideoDriver* driver, const std::string& path) {
+    return driver->getTexture(path.c_str()) ? filecheck::kLoaded : filecheck::kNothingLoaded;
+}
+
+// A terrain built from the height map with the parameters of the editor's
+// own terrain node.
+int loadHeightMap(scene::ISceneManager* sceneManager, const std::string& path) {
+    const core::vector3df origin(0.f, 0.f, 0.f);
+    scene::ITerrainSceneNode* terrain = sceneManager->addTerrainSceneNode(
+        path.c_str(), nullptr, -1, origin, origin, core::vector3df(1.f, 1.f, 1.f),
+        video::SColor(0xFFFFFFFF), 5, scene::ETPS_17, 0, false);
+    return terrain && terrain->getMesh() && terrain->getMesh()->getMeshBufferCount() > 0
+               ? filecheck::kLoaded
+               : filecheck::kNothingLoaded;
+}
+
+} // namespace
+
+const char* untrustedKindName(UntrustedKind kind) {
+    switch (kind) {
+    case UntrustedKind::Model:
+        return "model";
+    case UntrustedKind::Image:
+        return "image";
+    case UntrustedKind::HeightMap:
+        return "heightmap";
+    }
+    return "model";
+}
+
+bool parseUntrustedKind(const std::string& name, UntrustedKind& kind) {
+    for (UntrustedKind candidate : {UntrustedKind::Model, UntrustedKind::Image, UntrustedKind::HeightMap})
+        if (name == untrustedKindName(candidate)) {
+            kind = candidate;
+            return true;
+        }
+    return false;
+}
+
+int runFileCheck(int argc, char** argv) {
+    CheckArguments arguments;
+    bool fromInput = false;
+    if (!parseArguments(argc, argv, arguments, fromInput))
+        return filecheck::kUsage;
+    limitThisProcess(arguments);
+    std::set_new_handler(exitTooLarge);
+
+    IrrlichtDevice* device = createDevice(video::EDT_NULL);
+    if (!device)
+        return filecheck::kUsage;
+    device->getLogger()->setLogLevel(ELL_NONE);
+    // The same engine settings as the editor's device.
+    video::IVideoDriver* driver = device->getVideoDriver();
+    scene::ISceneManager* sceneManager = device->getSceneManager();
+    sceneManager->getParameters()->setAttribute(scene::COLLADA_CREATE_SCENE_INSTANCES, true);
+    driver->setTextureCreationFlag(video::ETCF_ALWAYS_32_BIT, true);
+    std::string workingDirectory;
+    if (fromInput) {
+        if (!readRequest(arguments, workingDirectory) || chdir(workingDirectory.c_str()) != 0) {
+            device->drop();
+            return filecheck::kUsage;
+        }
+        device->getFileSystem()->changeWorkingDirectoryTo(workingDirectory.c_str());
+    }
+    io::IFileSystem* fileSystem = device->getFileSystem();
+    for (const std::string& archive : arguments.archives)
+        fileSystem->addFileArchive(archive.c_str(), true, true, io::EFAT_UNKNOWN);
+
+    int status = filecheck::kNothingLoaded;
+    switch (arguments.kind) {
+    case UntrustedKind::Model:
+        status = loadModel(sceneManager, arguments.path);
+        break;
+    case UntrustedKind::Image:
+        status = loadImage(driver, arguments.path);
+        break;
+    case UntrustedKind::HeightMap:
+        status = loadHeightMap(sceneManager, arguments.path);
+        break;
+    }
+    device->drop();
+    return status;
+}
+
+} // namespace sorn

@@ -1,0 +1,35 @@
+#pragma once
+// The file check program's side of the quarantine: it loads one untrusted
+// file the way the editor would, on the engine's null driver, under limits it
+// sets on itself, and tells by its exit status whether the load came through.
+// A loader that crashes, exhausts memory or spins takes only this process down.
+#include <string>
+
+namespace sorn {
+
+// What the engine is about to read the file as.
+enum class UntrustedKind { Model, Image, HeightMap };
+
+// "model", "image", "heightmap": the kind as the check program's argument.
+const char* untrustedKindName(UntrustedKind kind);
+bool parseUntrustedKind(const std::string& name, UntrustedKind& kind);
+
+// Exit statuses of the check program.
+namespace filecheck {
+constexpr int kLoaded = 0;          // the engine loaded the file
+constexpr int kNothingLoaded = 2;   // no loader made anything of it
+constexpr int kTooLarge = 3;        // an allocation failed under the memory limit
+constexpr int kUsage = 4;           // the arguments were not understood
+constexpr int kSanitizerError = 86; // the sanitizer build found a fault (its report is on stderr)
+} // namespace filecheck
+
+// The check program's main:
+//   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] [--archive PATH]... KIND PATH
+//   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] --request
+// Archives are mounted as the editor mounted them, so that names inside them
+// resolve the same way. With "--request" the program starts and then waits
+// for the working directory, kind, path and archives on standard input, each
+// ended by a zero byte. Returns one of the exit statuses above.
+int runFileCheck(int argc, char** argv);
+
+} // namespace sorn

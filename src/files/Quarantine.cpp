@@ -1,0 +1,357 @@
+#include "files/Quarantine.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include <irrlicht.h>
+
+#include "app/EditorState.h"
+#include "app/PathText.h"
+#include "app/Translate.h"
+
+namespace sorn {
+
+namespace {
+
+using namespace irr;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr unsigned kTimeFactor = 3; // instrumented loaders run about three times slower
+#else
+constexpr unsigned kTimeFactor = 1;
+#endif
+
+// A file as the engine will read it: on disk by its real path, or inside a
+// mounted archive by the archive and the name there.
+struct FileIdentity {
+    std::string where;
+    long long size = 0;
+    long long modified = 0; // nanoseconds
+    UntrustedKind kind = UntrustedKind::Model;
+
+    bool operator<(const FileIdentity& other) const {
+        return std::tie(where, size, modified, kind) < std::tie(other.where, other.size, other.modified, other.kind);
+    }
+};
+
+struct QuarantineState {
+    std::map<FileIdentity, FileVerdict> verdicts;
+    QuarantineLimits limits = defaultQuarantineLimits();
+    std::string program;
+    // Check programs started ahead of time, waiting for a file.
+    std::vector<std::unique_ptr<FileCheckProcess>> prepared;
+};
+
+QuarantineState& quarantine() {
+    static QuarantineState state;
+    return state;
+}
+
+long long modifiedTime(const struct stat& status) {
+    return static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec;
+}
+
+std::string programBesideThisOne() {
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return "sorn-filecheck";
+    std::string path(self, static_cast<size_t>(length));
+    return path.substr(0, path.find_last_of('/') + 1) + "sorn-filecheck";
+}
+
+// What one file needs: a check of the identified file, or a verdict now.
+struct Resolution {
+    bool needsCheck = false;
+    FileVerdict verdict = FileVerdict::NotLoadable;
+    FileIdentity identity;
+};
+
+// Whether the engine holds the file already, so that asking for it reads nothing.
+bool heldByEngine(const UntrustedFile& file) {
+    if (!editor.device || !editor.sceneManager)
+        return false;
+    if (file.kind == UntrustedKind::Model)
+        return editor.sceneManager->getMeshCache()->getMeshByName(file.path.c_str()) != nullptr;
+    if (file.kind == UntrustedKind::Image) {
+        video::IVideoDriver* driver = editor.device->getVideoDriver();
+        const io::path absolute = editor.device->getFileSystem()->getAbsolutePath(file.path.c_str());
+        return driver->findTexture(absolute) || driver->findTexture(file.path.c_str());
+    }
+    return false; // a terrain reads its height map every time
+}
+
+// The engine looks in its mounted archives before the disk; so does this.
+bool insideArchive(const UntrustedFile& file, Resolution& resolution) {
+    if (!editor.device)
+        return false;
+    io::IFileSystem* fileSystem = editor.device->getFileSystem();
+    for (u32 i = 0; i < fileSystem->getFileArchiveCount(); ++i) {
+        const io::IFileList* list = fileSystem->getFileArchive(i)->getFileList();
+        const s32 index = list ? list->findFile(file.path.c_str()) : -1;
+        if (index < 0 || list->isDirectory(static_cast<u32>(index)))
+            continue;
+        struct stat archiveStatus {};
+        const bool onDisk = ::stat(list->getPath().c_str(), &archiveStatus) == 0;
+        resolution.needsCheck = true;
+        resolution.identity.where = std::string(list->getPath().c_str()) + "\n" +
+                                    list->getFullFileName(static_cast<u32>(index)).c_str();
+        resolution.identity.size = list->getFileSize(static_cast<u32>(index));
+        resolution.identity.modified = onDisk ? modifiedTime(archiveStatus) : 0;
+        return true;
+    }
+    return false;
+}
+
+Resolution resolve(const UntrustedFile& file) {
+    Resolution resolution;
+    resolution.identity.kind = file.kind;
+    if (file.path.empty())
+        return resolution;
+    if (heldByEngine(file)) {
+        resolution.verdict = FileVerdict::Safe;
+        return resolution;
+    }
+    if (insideArchive(file, resolution))
+        return resolution;
+    struct stat status {};
+    if (::stat(file.path.c_str(), &status) != 0) {
+        // Not there at all: the engine finds nothing and adds nothing.
+        resolution.verdict = errno == ENOENT || errno == ENOTDIR ? FileVerdict::NotLoadable : FileVerdict::Unreadable;
+        return resolution;
+    }
+    // A folder, FIFO or device would hang or never end a read: refused
+    // without starting anything.
+    if (!S_ISREG(status.st_mode) || ::access(file.path.c_str(), R_OK) != 0) {
+        resolution.verdict = FileVerdict::Unreadable;
+        return resolution;
+    }
+    char real[PATH_MAX];
+    resolution.needsCheck = true;
+    resolution.identity.where = ::realpath(file.path.c_str(), real) ? real : file.path;
+    resolution.identity.size = status.st_size;
+    resolution.identity.modified = modifiedTime(status);
+    return resolution;
+}
+
+// The mounted archives in the engine's search order, for the check program to mount alike.
+std::vector<std::string> mountedArchives() {
+    std::vector<std::string> archives;
+    if (!editor.device)
+        return archives;
+    io::IFileSystem* fileSystem = editor.device->getFileSystem();
+    for (u32 i = 0; i < fileSystem->getFileArchiveCount(); ++i)
+        if (const io::IFileList* list = fileSystem->getFileArchive(i)->getFileList())
+            archives.push_back(list->getPath().c_str());
+    return archives;
+}
+
+// A check program that waits for its file: one started ahead of time with
+// the current settings, or a new one. Null when none could be started. A
+// program taken is replaced at once, so the next file's program starts up
+// while this one loads.
+std::unique_ptr<FileCheckProcess> takePreparedCheck() {
+    QuarantineState& state = quarantine();
+    std::unique_ptr<FileCheckProcess> process;
+    while (!state.prepared.empty() && !process) {
+        process = std::move(state.prepared.front());
+        state.prepared.erase(state.prepared.begin());
+        if (!process->waitsWith(fileCheckProgram(), state.limits.check))
+            process.reset();
+    }
+    if (!process) {
+        process = std::make_unique<FileCheckProcess>();
+        if (!process->prepare(fileCheckProgram(), state.limits.check))
+            return nullptr;
+    }
+    prepareFileChecks();
+    return process;
+}
+
+struct CheckJob {
+    FileIdentity identity;
+    std::string path;
+    std::vector<size_t> positions; // where the verdict goes in the caller's list
+};
+
+// Runs the checks, at most parallelChecks at a time, and records their verdicts.
+void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) {
+    QuarantineState& state = quarantine();
+    const std::vector<std::string> archives = mountedArchives();
+    const unsigned parallel = state.limits.parallelChecks > 0 ? state.limits.parallelChecks : 1;
+    struct Running {
+        std::unique_ptr<FileCheckProcess> process;
+        size_t job;
+    };
+    std::vector<Running> running;
+    auto record = [&](size_t job, FileVerdict verdict) {
+        // A check that could not run says nothing about the file: asked again next time.
+        if (verdict != FileVerdict::NotChecked)
+            state.verdicts[jobs[job].identity] = verdict;
+        for (size_t position : jobs[job].positions)
+            verdicts[position] = verdict;
+    };
+    size_t next = 0;
+    while (next < jobs.size() || !running.empty()) {
+        while (running.size() < parallel && next < jobs.size()) {
+            FileCheckRequest request;
+            request.archives = archives;
+            request.kind = jobs[next].identity.kind;
+            request.path = jobs[next].path;
+            std::unique_ptr<FileCheckProcess> process = takePreparedCheck();
+            if (process && process->send(request))
+                running.push_back({std::move(process), next});
+            else
+                record(next, FileVerdict::NotChecked);
+            ++next;
+        }
+        std::vector<FileCheckProcess*> watched;
+        for (Running& check : running)
+            watched.push_back(check.process.get());
+        FileCheckProcess::waitForAny(watched);
+        for (size_t i = 0; i < running.size();) {
+            if (running[i].process->finished()) {
+                record(running[i].job, running[i].process->verdict());
+                running.erase(running.begin() + static_cast<long>(i));
+            } else {
+                ++i;
+            }
+        }
+    }
+}
+
+const wchar_t* reasonKey(FileVerdict verdict) {
+    switch (verdict) {
+    case FileVerdict::Crashed:
+        return L"file_refused_crashed";
+    case FileVerdict::TooLarge:
+        return L"file_refused_too_large";
+    case FileVerdict::TookTooLong:
+        return L"file_refused_too_long";
+    case FileVerdict::NotChecked:
+        return L"file_refused_not_checked";
+    default:
+        return L"file_refused_unreadable";
+    }
+}
+
+void tellRefusedFiles(const std::vector<std::pair<std::string, FileVerdict>>& refused) {
+    if (!editor.device || refused.empty())
+        return;
+    core::stringw text = translate(L"file_refused_text");
+    for (const auto& file : refused) {
+        text += L"\n";
+        text += widePath(file.first);
+        text += L": ";
+        text += translate(reasonKey(file.second));
+    }
+    editor.device->getGUIEnvironment()->addMessageBox(translate(L"file_refused_caption").c_str(), text.c_str(),
+                                                      true, gui::EMBF_OK, nullptr, -1);
+}
+
+} // namespace
+
+bool isRefused(FileVerdict verdict) {
+    return verdict != FileVerdict::Safe && verdict != FileVerdict::NotLoadable;
+}
+
+std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& files) {
+    QuarantineState& state = quarantine();
+    std::vector<FileVerdict> verdicts(files.size(), FileVerdict::NotLoadable);
+    std::vector<CheckJob> jobs;
+    std::map<FileIdentity, size_t> jobOf;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const Resolution resolution = resolve(files[i]);
+        if (!resolution.needsCheck) {
+            verdicts[i] = resolution.verdict;
+            continue;
+        }
+        auto known = state.verdicts.find(resolution.identity);
+        if (known != state.verdicts.end()) {
+            verdicts[i] = known->second;
+            continue;
+        }
+        auto pending = jobOf.find(resolution.identity);
+        if (pending != jobOf.end()) {
+            jobs[pending->second].positions.push_back(i);
+            continue;
+        }
+        jobOf[resolution.identity] = jobs.size();
+        jobs.push_back({resolution.identity, files[i].path, {i}});
+    }
+    runChecks(jobs, verdicts);
+    prepareFileChecks();
+    return verdicts;
+}
+
+FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind) {
+    return checkUntrustedFiles({{path, kind}}).front();
+}
+
+bool admitUntrustedFiles(const std::vector<UntrustedFile>& files) {
+    const std::vector<FileVerdict> verdicts = checkUntrustedFiles(files);
+    std::vector<std::pair<std::string, FileVerdict>> refused;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!isRefused(verdicts[i]))
+            continue;
+        bool told = false;
+        for (const auto& file : refused)
+            told = told || file.first == files[i].path;
+        if (!told)
+            refused.push_back({files[i].path, verdicts[i]});
+    }
+    tellRefusedFiles(refused);
+    return refused.empty();
+}
+
+bool admitUntrustedFile(const std::string& path, UntrustedKind kind) {
+    return admitUntrustedFiles({{path, kind}});
+}
+
+QuarantineLimits defaultQuarantineLimits() {
+    QuarantineLimits limits;
+    limits.check.memoryMegabytes = 1024;
+    limits.check.cpuSeconds = 15 * kTimeFactor;
+    limits.check.wallSeconds = 20 * kTimeFactor;
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    limits.parallelChecks = processors < 1 ? 1 : processors > 4 ? 4 : static_cast<unsigned>(processors);
+    return limits;
+}
+
+void setQuarantineLimits(const QuarantineLimits& limits) {
+    quarantine().limits = limits;
+}
+
+void setFileCheckProgram(const std::string& path) {
+    quarantine().program = path;
+}
+
+const std::string& fileCheckProgram() {
+    QuarantineState& state = quarantine();
+    if (state.program.empty())
+        state.program = programBesideThisOne();
+    return state.program;
+}
+
+void prepareFileChecks() {
+    QuarantineState& state = quarantine();
+    const unsigned parallel = state.limits.parallelChecks > 0 ? state.limits.parallelChecks : 1;
+    while (state.prepared.size() < parallel) {
+        auto process = std::make_unique<FileCheckProcess>();
+        if (!process->prepare(fileCheckProgram(), state.limits.check))
+            return;
+        state.prepared.push_back(std::move(process));
+    }
+}
+
+void forgetFileVerdicts() {
+    quarantine().verdicts.clear();
+}
+
+} // namespace sorn

@@ -1,0 +1,107 @@
+"""A model that crashes the engine's loader, opened from the command line and
+from Scene > Add > 3D model: the window stays, a message box names the file,
+and the scene box shows no node for it."""
+import gzip
+import os
+
+import e2e_lib
+from e2e_lib import (ADD_ITEM, CUBE_ITEM, SCENE_BOX_BUTTON, SCENE_MENU, TREE_ROW_X, TREE_ROWS, E2EFailure,
+                     Editor, add_node)
+
+MEDIA = "/usr/share/doc/libirrlicht-dev/media"
+MODEL_ITEM = (210, 33)
+# The add-model dialog: its list (directories first, then files by name) and OK.
+DIALOG = (325, 250, 350, 250)
+DIALOG_ROW_Y0 = 315
+DIALOG_ROW_HEIGHT = 18
+DIALOG_ROW_X = 370
+DIALOG_OK = (629, 290)
+DIALOG_TITLE = (330, 252, 300, 16)
+# The message box sits in the middle of the window.
+MESSAGE = (250, 300, 500, 150)
+
+
+def write_crashing_model(folder):
+    """The engine's sample .x model cut short: its loader crashes on it."""
+    with gzip.open(os.path.join(MEDIA, "earth.x.gz"), "rb") as f:
+        data = f.read()
+    with open(os.path.join(folder, "crash.x"), "wb") as f:
+        f.write(data[:1000])
+
+
+def close_message(editor, shown):
+    """The message box is there: Return closes it and the screen behind comes back."""
+    if editor.proc.poll() is not None:
+        raise E2EFailure("the editor exited with %s" % editor.proc.returncode)
+    editor.focus()
+    editor.key("Return")
+    closed = editor.wait_screen_change(shown, "message-closed", *MESSAGE)
+    if editor.regions_differ(shown, closed, *MESSAGE) < 2000:
+        raise E2EFailure("no message box went away")
+    return closed
+
+
+def expect_only_a_cube(editor):
+    """The first node in the scene box is the cube added afterwards, not the model."""
+    editor.click(*SCENE_BOX_BUTTON)
+    editor.wait_output("createSceneBox()")
+    add_node(editor, CUBE_ITEM, "cube")
+    editor.click(TREE_ROW_X, TREE_ROWS[1])
+    editor.wait_output("Selection => Cube")
+    if "Selection => crash.x" in editor.stdout():
+        raise E2EFailure("the refused model is in the scene")
+    if editor.proc.poll() is not None:
+        raise E2EFailure("the editor exited")
+
+
+def test_command_line(runtime):
+    editor = Editor(runtime, "refused-cli", args=["crash.x"])
+    write_crashing_model(editor.work)
+    with editor:
+        shown = editor.wait_first_frame()
+        close_message(editor, shown)
+        expect_only_a_cube(editor)
+
+
+def dialog_row(editor, name):
+    """The dialog lists "..", the folders and then the files, each sorted by name."""
+    entries = sorted(os.listdir(editor.work), key=str.lower)
+    folders = [e for e in entries if os.path.isdir(os.path.join(editor.work, e))]
+    files = [e for e in entries if not os.path.isdir(os.path.join(editor.work, e))]
+    index = 1 + len(folders) + files.index(name)
+    return DIALOG_ROW_Y0 + index * DIALOG_ROW_HEIGHT
+
+
+def test_add_model_menu(runtime):
+    editor = Editor(runtime, "refused-menu")
+    write_crashing_model(editor.work)
+    with editor:
+        start = editor.wait_first_frame()
+        editor.click(*SCENE_MENU)
+        editor.click(*ADD_ITEM)
+        editor.click(*MODEL_ITEM)
+        dialog = editor.wait_screen_change(start, "dialog", *DIALOG)
+        editor.click(DIALOG_ROW_X, dialog_row(editor, "crash.x"))
+        selected = editor.screenshot("selected")
+        editor.click(*DIALOG_OK)
+        # The dialog's title bar goes; then a box stands where the start
+        # screen had none.
+        editor.wait_screen_change(selected, "dialog-closed", *DIALOG_TITLE)
+
+        def message_shown():
+            shot = editor.screenshot("message")
+            return shot if editor.regions_differ(start, shot, *MESSAGE) > 2000 else None
+        shown = e2e_lib.wait_for(message_shown, 60, 0.5, "the message box")
+        closed = close_message(editor, shown)
+        if editor.regions_differ(start, closed, *MESSAGE) > 200:
+            raise E2EFailure("the message box did not go away")
+        expect_only_a_cube(editor)
+
+
+def test(runtime):
+    test_command_line(runtime)
+    test_add_model_menu(runtime)
+
+
+if __name__ == "__main__":
+    e2e_lib.main(test)

@@ -1,0 +1,462 @@
+// The quarantine: hostile files made here from the engine's sample media are
+// loaded by the file check program, never by the editor; the editor stays up,
+// the scene stays as it was and the user is told which file and why. Good
+// files pass and load as before.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/EditorState.h"
+#include "app/GuiIds.h"
+#include "app/PathText.h"
+#include "app/Translate.h"
+#include "files/OpenFile.h"
+#include "files/Quarantine.h"
+#include "files/UserTexture.h"
+#include "support/EditorFixture.h"
+#include "support/NullDevice.h"
+
+using namespace irr;
+using sorn::FileVerdict;
+using sorn::UntrustedKind;
+using sorn::editor;
+using sorn::test::readFile;
+using sorn::test::writeFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kEngineMedia = SORN_IRRLICHT_MEDIA;
+
+// A file of the engine's media, unpacked with the engine's gzip reader.
+std::string mediaBytes(const std::string& name) {
+    if (name.size() < 3 || name.compare(name.size() - 3, 3, ".gz") != 0)
+        return readFile(kEngineMedia + "/" + name);
+    IrrlichtDevice* device = createDevice(video::EDT_NULL);
+    device->getLogger()->setLogLevel(ELL_NONE);
+    io::IFileSystem* files = device->getFileSystem();
+    std::string bytes;
+    const std::string inner = name.substr(0, name.size() - 3);
+    if (files->addFileArchive((kEngineMedia + "/" + name).c_str(), false, true, io::EFAT_GZIP)) {
+        if (io::IReadFile* in = files->createAndOpenFile(inner.c_str())) {
+            bytes.resize(static_cast<size_t>(in->getSize()));
+            in->read(&bytes[0], static_cast<u32>(bytes.size()));
+            in->drop();
+        }
+    }
+    device->drop();
+    EXPECT_FALSE(bytes.empty()) << "cannot unpack " << name;
+    return bytes;
+}
+
+void put32(std::string& bytes, size_t offset, unsigned long value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+struct HostileFile {
+    const char* name;
+    UntrustedKind kind;
+    FileVerdict expected;
+};
+
+// The hostile corpus; every file refused, each for its reason.
+const HostileFile kHostileFiles[] = {
+    {"cut.x", UntrustedKind::Model, FileVerdict::Crashed},
+    {"negative-faces.obj", UntrustedKind::Model, FileVerdict::Crashed},
+    {"huge-texcoords.md2", UntrustedKind::Model, FileVerdict::TooLarge},
+    {"huge-frames.md2", UntrustedKind::Model, FileVerdict::TooLarge},
+    {"random.oct", UntrustedKind::Model, FileVerdict::TooLarge},
+    {"lying-header.bmp", UntrustedKind::Image, FileVerdict::TooLarge},
+    {"lying-header.bmp", UntrustedKind::HeightMap, FileVerdict::TooLarge},
+    {"fifo.obj", UntrustedKind::Model, FileVerdict::Unreadable},
+};
+
+// Files that hang a loader: the CPU-time limit or the wall clock ends them.
+const HostileFile kHangingFiles[] = {
+    {"truncated.b3d", UntrustedKind::Model, FileVerdict::TookTooLong},
+    {"fifo-materials.obj", UntrustedKind::Model, FileVerdict::TookTooLong},
+};
+
+// Writes the corpus into folder.
+void makeHostileCorpus(const std::string& folder) {
+    const std::string x = mediaBytes("earth.x.gz");
+    writeFile(folder + "/cut.x", x.substr(0, 1000));
+    writeFile(folder + "/negative-faces.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -5 -6 -70000\n");
+    const std::string md2 = mediaBytes("sydney.md2.gz");
+    std::string texcoords = md2;
+    put32(texcoords, 28, 0xFFFFFFFFul);
+    writeFile(folder + "/huge-texcoords.md2", texcoords);
+    std::string frames = md2;
+    put32(frames, 16, 0xFFFFFFF0ul);
+    writeFile(folder + "/huge-frames.md2", frames);
+    std::string random(20 * 1024, '\0');
+    unsigned long state = 12345;
+    for (char& c : random) {
+        state = state * 1103515245ul + 12345ul;
+        c = static_cast<char>((state >> 16) & 0xFF);
+    }
+    writeFile(folder + "/random.oct", random);
+    std::string bmp = mediaBytes("terrain-heightmap.bmp.gz");
+    put32(bmp, 18, 100000);
+    put32(bmp, 22, 100000);
+    writeFile(folder + "/lying-header.bmp", bmp);
+    ASSERT_EQ(mkfifo((folder + "/fifo.obj").c_str(), 0600), 0);
+
+    const std::string b3d = mediaBytes("ninja.b3d.gz");
+    writeFile(folder + "/truncated.b3d", b3d.substr(0, b3d.size() / 2));
+    ASSERT_EQ(mkfifo((folder + "/materials.mtl").c_str(), 0600), 0);
+    writeFile(folder + "/fifo-materials.obj", "mtllib materials.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+}
+
+// Short limits, so that the hanging files cost seconds; ample memory still.
+sorn::QuarantineLimits shortLimits() {
+    sorn::QuarantineLimits limits = sorn::defaultQuarantineLimits();
+    limits.check.cpuSeconds = 2;
+    limits.check.wallSeconds = 8;
+    return limits;
+}
+
+// The texts of the message boxes anywhere in the GUI (a modal one sits in a
+// modal screen), or empty when there is none.
+void collectMessageTexts(gui::IGUIElement* element, std::wstring& text) {
+    for (gui::IGUIElement* child : element->getChildren()) {
+        if (child->getType() == gui::EGUIET_MESSAGE_BOX) {
+            for (gui::IGUIElement* part : child->getChildren())
+                if (part->getType() == gui::EGUIET_STATIC_TEXT)
+                    text += part->getText();
+        }
+        collectMessageTexts(child, text);
+    }
+}
+
+std::wstring messageBoxText() {
+    std::wstring text;
+    if (editor.device)
+        collectMessageTexts(editor.device->getGUIEnvironment()->getRootGUIElement(), text);
+    return text;
+}
+
+std::wstring reasonText(FileVerdict verdict) {
+    switch (verdict) {
+    case FileVerdict::Crashed:
+        return sorn::translate(L"file_refused_crashed").c_str();
+    case FileVerdict::TooLarge:
+        return sorn::translate(L"file_refused_too_large").c_str();
+    case FileVerdict::TookTooLong:
+        return sorn::translate(L"file_refused_too_long").c_str();
+    case FileVerdict::NotChecked:
+        return sorn::translate(L"file_refused_not_checked").c_str();
+    default:
+        return sorn::translate(L"file_refused_unreadable").c_str();
+    }
+}
+
+std::string verdictName(FileVerdict verdict) {
+    const char* names[] = {"Safe", "NotLoadable", "Unreadable", "Crashed", "TooLarge", "TookTooLong", "NotChecked"};
+    return names[static_cast<int>(verdict)];
+}
+
+// The editor-wide state on the null driver, in a fresh working folder.
+class QuarantineTest : public sorn::test::NullDeviceTest {
+protected:
+    void SetUp() override {
+        NullDeviceTest::SetUp();
+        editor.device->getLogger()->setLogLevel(ELL_NONE);
+        char cwd[4096];
+        previous_ = getcwd(cwd, sizeof cwd) ? cwd : ".";
+        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        sorn::forgetFileVerdicts();
+        sorn::setQuarantineLimits(sorn::defaultQuarantineLimits());
+    }
+    void TearDown() override {
+        sorn::setFileCheckProgram(std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck");
+        sorn::setQuarantineLimits(sorn::defaultQuarantineLimits());
+        (void)chdir(previous_.c_str());
+        NullDeviceTest::TearDown();
+    }
+
+    sorn::test::TempDir dir;
+    std::string previous_;
+};
+
+TEST(FileVerdictFromWaitStatus, EveryEndOfTheCheckProgramHasItsVerdict) {
+    struct Case {
+        int status;
+        bool killedForTime;
+        double cpuSeconds;
+        const char* errorText;
+        FileVerdict expected;
+    };
+    auto exited = [](int code) { return code << 8; };
+    const Case cases[] = {
+        {exited(0), false, 0.1, "", FileVerdict::Safe},
+        {exited(2), false, 0.1, "", FileVerdict::NotLoadable},
+        {exited(3), false, 0.1, "", FileVerdict::TooLarge},
+        {exited(86), false, 0.1, "==1==ERROR: AddressSanitizer: requested allocation size 0x1 exceeds",
+         FileVerdict::TooLarge},
+        {exited(86), false, 0.1, "==1==ERROR: AddressSanitizer: allocation-size-too-big on 0x1",
+         FileVerdict::TooLarge},
+        {exited(86), false, 0.1, "==1==ERROR: AddressSanitizer: SEGV on unknown address", FileVerdict::Crashed},
+        {exited(4), false, 0.1, "", FileVerdict::NotChecked},
+        {exited(127), false, 0.0, "", FileVerdict::NotChecked},
+        {exited(1), false, 0.1, "", FileVerdict::Crashed},
+        {SIGSEGV, false, 0.1, "", FileVerdict::Crashed},
+        {SIGABRT, false, 0.1, "", FileVerdict::Crashed},
+        {SIGXCPU, false, 15.0, "", FileVerdict::TookTooLong},
+        {SIGKILL, true, 0.0, "", FileVerdict::TookTooLong},
+        {SIGKILL, false, 17.0, "", FileVerdict::TookTooLong},
+        {SIGKILL, false, 0.5, "", FileVerdict::TooLarge},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(verdictName(sorn::verdictFromWaitStatus(c.status, c.killedForTime, c.cpuSeconds, 15, c.errorText)),
+                  verdictName(c.expected))
+            << "status " << c.status << " " << c.errorText;
+}
+
+TEST_F(QuarantineTest, HostileFilesAreRefusedEachForItsReasonAndGoodFilesPass) {
+    makeHostileCorpus(dir.path());
+    writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz"));
+    writeFile(dir.file("ninja.b3d"), mediaBytes("ninja.b3d.gz"));
+    writeFile(dir.file("room.3ds"), mediaBytes("room.3ds.gz"));
+    writeFile(dir.file("terrain.bmp"), mediaBytes("terrain-heightmap.bmp.gz"));
+    writeFile(dir.file("wall.jpg"), mediaBytes("wall.jpg"));
+
+    std::vector<sorn::UntrustedFile> files;
+    std::vector<FileVerdict> expected;
+    for (const HostileFile& file : kHostileFiles) {
+        files.push_back({file.name, file.kind});
+        expected.push_back(file.expected);
+    }
+    const sorn::UntrustedFile good[] = {
+        {"sydney.md2", UntrustedKind::Model}, {"ninja.b3d", UntrustedKind::Model},
+        {"room.3ds", UntrustedKind::Model},   {dir.file("wall.jpg"), UntrustedKind::Image},
+        {"terrain.bmp", UntrustedKind::HeightMap},
+    };
+    for (const sorn::UntrustedFile& file : good) {
+        files.push_back(file);
+        expected.push_back(FileVerdict::Safe);
+    }
+    files.push_back({"missing.obj", UntrustedKind::Model});
+    expected.push_back(FileVerdict::NotLoadable);
+    files.push_back({".", UntrustedKind::Image});
+    expected.push_back(FileVerdict::Unreadable);
+
+    const std::vector<FileVerdict> verdicts = sorn::checkUntrustedFiles(files);
+    ASSERT_EQ(verdicts.size(), files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(verdictName(verdicts[i]), verdictName(expected[i])) << files[i].path;
+        EXPECT_EQ(sorn::isRefused(verdicts[i]), expected[i] != FileVerdict::Safe && expected[i] != FileVerdict::NotLoadable)
+            << files[i].path;
+    }
+    EXPECT_EQ(editor.sceneManager->getMeshCache()->getMeshCount(), 0u) << "the editor itself loaded nothing";
+}
+
+// This engine reads a device as an empty file (its size is 0): a material
+// library named /dev/zero costs nothing, the check passes the model and the
+// editor adds it, without a message.
+TEST_F(QuarantineTest, AMaterialLibraryOnADeviceReadsAsEmpty) {
+    writeFile(dir.file("zero-materials.obj"), "mtllib /dev/zero\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    EXPECT_EQ(verdictName(sorn::checkUntrustedFile("zero-materials.obj", UntrustedKind::Model)),
+              verdictName(FileVerdict::Safe));
+    ASSERT_TRUE(sorn::openFile("zero-materials.obj", false));
+    EXPECT_NE(editor.sceneManager->getSceneNodeFromName("zero-materials.obj"), nullptr);
+    EXPECT_TRUE(messageBoxText().empty());
+}
+
+TEST_F(QuarantineTest, HangingLoadersAreStoppedByTheLimits) {
+    makeHostileCorpus(dir.path());
+    sorn::setQuarantineLimits(shortLimits());
+    std::vector<sorn::UntrustedFile> files;
+    for (const HostileFile& file : kHangingFiles)
+        files.push_back({file.name, file.kind});
+    const std::vector<FileVerdict> verdicts = sorn::checkUntrustedFiles(files);
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(verdictName(verdicts[i]), verdictName(kHangingFiles[i].expected)) << files[i].path;
+}
+
+TEST_F(QuarantineTest, AFileIsCheckedOnceUntilItChanges) {
+    writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz"));
+    EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::Safe);
+    // Without the program a new check could not run: the verdict comes from
+    // what was kept, under either name of the file.
+    sorn::setFileCheckProgram(dir.file("no-such-program"));
+    EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::Safe);
+    EXPECT_EQ(sorn::checkUntrustedFile(dir.file("sydney.md2"), UntrustedKind::Model), FileVerdict::Safe);
+    // Another kind of load is another check.
+    EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Image), FileVerdict::NotChecked);
+    // A changed file is checked again.
+    writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz") + "more");
+    EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::NotChecked);
+}
+
+TEST_F(QuarantineTest, AProgramThatCannotStartRefusesTheFileAndSaysSo) {
+    writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz"));
+    sorn::setFileCheckProgram(dir.file("no-such-program"));
+    EXPECT_FALSE(sorn::admitUntrustedFile("sydney.md2", UntrustedKind::Model));
+    const std::wstring text = messageBoxText();
+    EXPECT_NE(text.find(L"sydney.md2"), std::wstring::npos);
+    EXPECT_NE(text.find(reasonText(FileVerdict::NotChecked)), std::wstring::npos) << sorn::narrowPath(text.c_str());
+    // Not kept: once the program is there, the file passes.
+    sorn::setFileCheckProgram(std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck");
+    EXPECT_TRUE(sorn::admitUntrustedFile("sydney.md2", UntrustedKind::Model));
+}
+
+TEST_F(QuarantineTest, FilesInsideMountedArchivesAreCheckedThroughTheArchive) {
+    writeFile(dir.file("map.pk3"), mediaBytes("map-20kdm2.pk3.gz"));
+    EXPECT_EQ(sorn::checkUntrustedFile("20kdm2.bsp", UntrustedKind::Model), FileVerdict::NotLoadable)
+        << "not mounted yet: nowhere to be found";
+    ASSERT_TRUE(sorn::openFile("map.pk3", false));
+    EXPECT_EQ(sorn::checkUntrustedFile("20kdm2.bsp", UntrustedKind::Model), FileVerdict::Safe);
+    ASSERT_TRUE(sorn::openFile("20kdm2.bsp", false));
+    EXPECT_STREQ((*editor.sceneManager->getRootSceneNode()->getChildren().getLast())->getName(), "20kdm2.bsp");
+}
+
+TEST_F(QuarantineTest, ListedFilesShareOneMessageNamingEachRefusedFile) {
+    makeHostileCorpus(dir.path());
+    writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz"));
+    EXPECT_FALSE(sorn::admitUntrustedFiles({{"cut.x", UntrustedKind::Model},
+                                            {"sydney.md2", UntrustedKind::Model},
+                                            {"fifo.obj", UntrustedKind::Model},
+                                            {"cut.x", UntrustedKind::Model}}));
+    const std::wstring text = messageBoxText();
+    EXPECT_NE(text.find(sorn::translate(L"file_refused_text").c_str()), std::wstring::npos);
+    EXPECT_NE(text.find(L"cut.x: " + reasonText(FileVerdict::Crashed)), std::wstring::npos) << std::string(text.begin(), text.end());
+    EXPECT_NE(text.find(L"fifo.obj: " + reasonText(FileVerdict::Unreadable)), std::wstring::npos);
+    EXPECT_EQ(text.find(L"sydney.md2"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"cut.x"), text.rfind(L"cut.x")) << "each file named once";
+    EXPECT_TRUE(sorn::admitUntrustedFiles({{"sydney.md2", UntrustedKind::Model}, {"missing.obj", UntrustedKind::Model}}));
+}
+
+TEST_F(QuarantineTest, UserTexturesGoThroughTheQuarantine) {
+    makeHostileCorpus(dir.path());
+    writeFile(dir.file("wall.jpg"), mediaBytes("wall.jpg"));
+    EXPECT_EQ(sorn::loadUserTexture("lying-header.bmp"), nullptr);
+    EXPECT_NE(messageBoxText().find(L"lying-header.bmp: " + reasonText(FileVerdict::TooLarge)), std::wstring::npos);
+    EXPECT_EQ(editor.device->getVideoDriver()->findTexture(
+                  editor.device->getFileSystem()->getAbsolutePath("lying-header.bmp")),
+              nullptr);
+    EXPECT_NE(sorn::loadUserTexture("wall.jpg"), nullptr);
+}
+
+// Opening each hostile file the way a user does: on the command line, or
+// chosen in the add-model and add-animated-model dialogs.
+enum class EntryPoint { CommandLine, AddModelDialog, AddAnimatedModelDialog };
+
+class HostileFileTest : public sorn::test::EditorTest,
+                        public testing::WithParamInterface<std::tuple<HostileFile, EntryPoint>> {
+protected:
+    void SetUp() override {
+        startInSetUp = false;
+        EditorTest::SetUp();
+        sorn::forgetFileVerdicts();
+        sorn::setQuarantineLimits(shortLimits());
+    }
+    void TearDown() override {
+        sorn::setQuarantineLimits(sorn::defaultQuarantineLimits());
+        EditorTest::TearDown();
+    }
+
+    // Chooses the file in the open dialog's list and clicks OK.
+    void chooseInDialog(s32 commandId, s32 dialogId, const std::string& name) {
+        chooseMenuCommand(commandId);
+        gui::IGUIElement* dialog = sorn::findElement(dialogId);
+        ASSERT_NE(dialog, nullptr);
+        gui::IGUIListBox* list = nullptr;
+        for (gui::IGUIElement* child : dialog->getChildren())
+            if (child->getType() == gui::EGUIET_LIST_BOX)
+                list = static_cast<gui::IGUIListBox*>(child);
+        ASSERT_NE(list, nullptr);
+        s32 index = -1;
+        for (u32 i = 0; i < list->getItemCount(); ++i)
+            if (sorn::narrowPath(list->getListItem(i)) == name)
+                index = static_cast<s32>(i);
+        ASSERT_GE(index, 0) << name << " is not listed";
+        list->setSelected(index);
+        SEvent event;
+        event.EventType = EET_GUI_EVENT;
+        event.GUIEvent.Caller = list;
+        event.GUIEvent.Element = nullptr;
+        event.GUIEvent.EventType = gui::EGET_LISTBOX_CHANGED;
+        dialog->OnEvent(event);
+        // Then the dialog's OK button.
+        for (gui::IGUIElement* child : dialog->getChildren())
+            if (child->getType() == gui::EGUIET_BUTTON && core::stringw(child->getText()) == L"OK")
+                event.GUIEvent.Caller = child;
+        ASSERT_NE(event.GUIEvent.Caller, list);
+        event.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+        // The dialog removes itself while handling the click, as it does
+        // under the engine's own dispatch, which holds it meanwhile.
+        dialog->grab();
+        dialog->OnEvent(event);
+        dialog->drop();
+    }
+
+    u32 userNodeCount() const {
+        u32 count = 0;
+        for (scene::ISceneNode* node : smgr()->getRootSceneNode()->getChildren())
+            count += node->isDebugObject() ? 0 : 1;
+        return count;
+    }
+};
+
+TEST_P(HostileFileTest, EditorStaysUpSceneUnchangedAndTheUserIsTold) {
+    const HostileFile file = std::get<0>(GetParam());
+    const EntryPoint entry = std::get<1>(GetParam());
+    makeHostileCorpus(appFolder.path());
+    if (entry == EntryPoint::CommandLine) {
+        start({file.name});
+        EXPECT_EQ(userNodeCount(), 0u);
+    } else {
+        start();
+        const u32 before = userNodeCount();
+        const u32 meshes = smgr()->getMeshCache()->getMeshCount();
+        const bool animated = entry == EntryPoint::AddAnimatedModelDialog;
+        chooseInDialog(animated ? sorn::ids::CmdAddAnimatedModel : sorn::ids::CmdAddModel,
+                       animated ? sorn::ids::DialogAddAnimatedMesh : sorn::ids::DialogAddStaticMesh, file.name);
+        EXPECT_EQ(userNodeCount(), before);
+        EXPECT_EQ(smgr()->getMeshCache()->getMeshCount(), meshes);
+    }
+    EXPECT_EQ(smgr()->getSceneNodeFromName(file.name), nullptr);
+    const std::wstring text = messageBoxText();
+    EXPECT_NE(text.find(sorn::widePath(file.name).c_str() + std::wstring(L": ") + reasonText(file.expected)),
+              std::wstring::npos)
+        << sorn::narrowPath(text.c_str());
+    activePasses(3); // the editor carries on
+    EXPECT_NE(sorn::findElement(sorn::ids::MenuBar), nullptr);
+}
+
+std::vector<std::tuple<HostileFile, EntryPoint>> hostileCases() {
+    std::vector<std::tuple<HostileFile, EntryPoint>> cases;
+    for (EntryPoint entry : {EntryPoint::CommandLine, EntryPoint::AddModelDialog, EntryPoint::AddAnimatedModelDialog}) {
+        for (const HostileFile& file : kHostileFiles)
+            if (file.kind == UntrustedKind::Model) // images have their own test
+                cases.emplace_back(file, entry);
+        for (const HostileFile& file : kHangingFiles)
+            cases.emplace_back(file, entry);
+    }
+    return cases;
+}
+
+using HostileCase = std::tuple<HostileFile, EntryPoint>;
+
+std::string hostileCaseName(const testing::TestParamInfo<HostileCase>& info) {
+    std::string name = std::get<0>(info.param).name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    const char* entries[] = {"CommandLine", "AddModelDialog", "AddAnimatedModelDialog"};
+    return name + "_" + entries[static_cast<int>(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, HostileFileTest, testing::ValuesIn(hostileCases()), hostileCaseName);
+
+} // namespace

@@ -1,0 +1,674 @@
+#include "files/SceneScan.h"
+
+#include <cmath>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace sorn {
+
+using namespace irr;
+
+// Counts the engine turns into geometry, work per frame or passes over a
+// terrain, with bounds far above what a scene needs and far below what
+// exhausts the machine:
+// - volume light subdivisions: negative ones allocate 2^32 vertices; 1024
+//   by 1024 builds in 0.2 s;
+// - sky dome resolutions: negative or 100,000 by 100,000 exhaust memory;
+//   1024 by 1024 takes 60 MB;
+// - sphere polygon counts: the engine keeps their product under 32,767 but
+//   multiplies in 32 bits, so 65,536 (or a negative count) wraps past its check;
+// - terrain smoothing: every pass walks every vertex (2,000,000,000 passes hang);
+// - particles per second: emitted each frame up to twice the maximum, a
+//   negative or huge count allocates gigabytes at the first frame.
+const SceneValueBound kSceneValueBounds[] = {
+    {"SubDivideU", 0, 1024},
+    {"SubDivideV", 0, 1024},
+    {"HorizontalResolution", 0, 1024},
+    {"VerticalResolution", 0, 1024},
+    {"PolyCountX", 0, 32767},
+    {"PolyCountY", 0, 32767},
+    {"SmoothFactor", 0, 32},
+    {"MinParticlesPerSecond", 0, 100000},
+    {"MaxParticlesPerSecond", 0, 100000},
+};
+const size_t kSceneValueBoundCount = sizeof kSceneValueBounds / sizeof kSceneValueBounds[0];
+
+namespace {
+
+constexpr size_t kMaxNameLength = 64;
+constexpr size_t kMaxEntryNameLength = 256;
+constexpr size_t kMaxEntryValueLength = 4096;
+constexpr size_t kBlockSize = 1 << 20;
+
+bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool isNameCharacter(uint32_t c) {
+    return c != 0 && !isBlank(c) && c != '<' && c != '>' && c != '/' && c != '"' && c != '\'' &&
+           c != '=';
+}
+
+uint32_t lowered(uint32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+template <typename Text>
+bool sameIgnoringCase(const Text& text, const char* word) {
+    size_t length = std::strlen(word);
+    if (text.size() != length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (lowered(static_cast<unsigned char>(text[i])) != lowered(static_cast<unsigned char>(word[i])))
+            return false;
+    return true;
+}
+
+bool unitsAre(const std::vector<uint32_t>& units, const char* word) {
+    size_t length = std::strlen(word);
+    if (units.size() != length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (units[i] != static_cast<unsigned char>(word[i]))
+            return false;
+    return true;
+}
+
+// The number at the start of text, read the widest way the engine's integer
+// and float readers could take it (sign, digits, fraction, exponent), so that
+// no spelling makes the engine see more than the check does. Not a number: 0.
+double leadingNumber(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && isBlank(static_cast<unsigned char>(text[i])))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    long double value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        value = value * 10 + (text[i++] - '0');
+    if (i < text.size() && text[i] == '.') {
+        long double scale = 0.1L;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
+            value += (text[i] - '0') * scale;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            negativeExponent = text[i++] == '-';
+        long exponent = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && exponent < 100000)
+            exponent = exponent * 10 + (text[i++] - '0');
+        value *= std::pow(10.0L, negativeExponent ? -exponent : exponent);
+    }
+    return static_cast<double>(negative ? -value : value);
+}
+
+// A digest of a byte stream taken eight bytes at a time, the same however
+// the stream is cut into blocks.
+class StreamDigest {
+public:
+    void update(const unsigned char* bytes, size_t count) {
+        while (count > 0) {
+            if (pending_ == 0 && count >= 8) {
+                size_t words = count / 8;
+                for (size_t w = 0; w < words; ++w) {
+                    uint64_t word;
+                    std::memcpy(&word, bytes + w * 8, 8);
+                    mix(word);
+                }
+                bytes += words * 8;
+                count -= words * 8;
+                continue;
+            }
+            carry_[pending_++] = *bytes++;
+            --count;
+            if (pending_ == 8) {
+                uint64_t word;
+                std::memcpy(&word, carry_, 8);
+                mix(word);
+                pending_ = 0;
+            }
+        }
+    }
+    uint64_t value() const {
+        uint64_t word = 0;
+        std::memcpy(&word, carry_, pending_);
+        uint64_t h = state_ ^ (word * 0x9E3779B97F4A7C15ull) ^ (total_ + pending_);
+        h ^= h >> 31;
+        return h * 0xBF58476D1CE4E5B9ull;
+    }
+
+private:
+    void mix(uint64_t word) {
+        state_ = (state_ ^ word) * 0x100000001B3ull;
+        state_ ^= state_ >> 29;
+        total_ += 8;
+    }
+    uint64_t state_ = 0xCBF29CE484222325ull;
+    uint64_t total_ = 0;
+    unsigned char carry_[8] = {};
+    size_t pending_ = 0;
+};
+
+struct Encoding {
+    unsigned unitSize = 1;
+    unsigned start = 0;
+    bool bigEndian = false;
+};
+
+// Told apart by the byte-order mark, as the engine's XML reader does: UTF-32
+// and UTF-16 in either byte order; anything else is one byte per unit (a
+// UTF-8 mark is skipped).
+Encoding encodingOf(const unsigned char* b, size_t size) {
+    if (size >= 4 && b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0)
+        return {4, 4, false};
+    if (size >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)
+        return {4, 4, true};
+    if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        return {2, 2, false};
+    if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF)
+        return {2, 2, true};
+    if (size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        return {1, 3, false};
+    return {1, 0, false};
+}
+
+void decodeUnits(const unsigned char* bytes, size_t count, const Encoding& encoding,
+                 std::vector<uint32_t>& units) {
+    const size_t n = count / encoding.unitSize;
+    units.resize(n);
+    uint32_t* out = units.data();
+    if (encoding.unitSize == 4 && !encoding.bigEndian) {
+        std::memcpy(out, bytes, n * 4);
+    } else if (encoding.unitSize == 4) {
+        for (size_t i = 0; i < n; ++i, bytes += 4)
+            out[i] = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
+    } else if (encoding.unitSize == 2) {
+        for (size_t i = 0; i < n; ++i, bytes += 2)
+            out[i] = encoding.bigEndian ? uint32_t(bytes[0]) << 8 | bytes[1] : uint32_t(bytes[1]) << 8 | bytes[0];
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            out[i] = bytes[i];
+    }
+}
+
+// The guard tail behind the text: an end-of-text mark, then what stops every
+// scanning loop of the engine's reader should it ever pass that mark (a name
+// scan at the blank or '=', a value scan at its quotes, a tag or comment scan
+// at a '>'), then the end-of-text mark again.
+const uint32_t kGuardTail[] = {0, ' ', '=', '"', '"', '>', '>', '>', '>', 0};
+constexpr size_t kGuardTailUnits = sizeof kGuardTail / sizeof kGuardTail[0];
+
+void encodeUnit(uint32_t unit, unsigned unitSize, bool bigEndian, unsigned char* out) {
+    for (unsigned k = 0; k < unitSize; ++k) {
+        unsigned shift = 8 * (bigEndian ? unitSize - 1 - k : k);
+        out[k] = static_cast<unsigned char>((unit >> shift) & 0xFF);
+    }
+}
+
+} // namespace
+
+SceneScanner::SceneScanner() {
+    name_.reserve(kMaxNameLength + 1);
+    attributeName_.reserve(kMaxNameLength + 1);
+    entryName_.reserve(kMaxEntryNameLength + 1);
+    entryValue_.reserve(256);
+    openNames_.reserve(256);
+    openStarts_.reserve(64);
+}
+
+bool SceneScanner::refuse(SceneRefusal refusal) {
+    if (!refused_) {
+        refused_ = true;
+        result_.refusal = refusal;
+    }
+    return false;
+}
+
+void SceneScanner::feed(const uint32_t* units, size_t count) {
+    const uint32_t* p = units;
+    const uint32_t* const end = units + count;
+    while (p < end && !refused_) {
+        const uint32_t c = *p;
+        switch (state_) {
+        case State::Text:
+            // Text between tags is skipped in one run.
+            while (p < end && *p != '<' && *p != 0)
+                ++p;
+            if (p == end)
+                return;
+            if (*p == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            state_ = State::TagStart;
+            break;
+        case State::TagStart:
+            if (c == '/') {
+                name_.clear();
+                nameOverflow_ = false;
+                state_ = State::EndName;
+            } else if (c == '?') {
+                state_ = State::Declaration;
+            } else if (c == '!') {
+                state_ = State::BangStart;
+            } else if (isNameCharacter(c)) {
+                name_.clear();
+                name_.push_back(c);
+                nameOverflow_ = false;
+                hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
+                state_ = State::ElementName;
+            } else {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::Declaration:
+            if (c == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            if (c == '>')
+                state_ = State::Text;
+            break;
+        case State::BangStart:
+        case State::BangDash:
+            // Only comments "<!--": the engine's reader mis-measures the short
+            // forms of "<!" and CDATA, and a scene has neither.
+            if (c != '-')
+                return void(refuse(SceneRefusal::NotAScene));
+            if (state_ == State::BangDash) {
+                commentLength_ = commentDashes_ = 0;
+                state_ = State::Comment;
+            } else {
+                state_ = State::BangDash;
+            }
+            break;
+        case State::Comment:
+            // The engine ends a comment at the '>' that balances its '<'; one
+            // with no '<' or '>' inside ends at its "-->" for both readers.
+            if (c == 0 || c == '<')
+                return void(refuse(SceneRefusal::NotAScene));
+            if (c == '>') {
+                if (commentDashes_ < 2 || commentLength_ < 2)
+                    return void(refuse(SceneRefusal::NotAScene));
+                state_ = State::Text;
+            } else {
+                commentDashes_ = c == '-' ? commentDashes_ + 1 : 0;
+                ++commentLength_;
+            }
+            break;
+        case State::ElementName:
+            if (isNameCharacter(c)) {
+                if (name_.size() >= kMaxNameLength)
+                    return void(refuse(SceneRefusal::NotAScene));
+                name_.push_back(c);
+            } else if (isBlank(c)) {
+                state_ = State::InTag;
+            } else if (c == '>') {
+                elementOpened(false);
+            } else if (c == '/') {
+                state_ = State::SlashInTag;
+            } else {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::InTag:
+        case State::AfterValue:
+            if (isBlank(c)) {
+                state_ = State::InTag;
+            } else if (c == '>') {
+                elementOpened(false);
+            } else if (c == '/') {
+                state_ = State::SlashInTag;
+            } else if (state_ == State::InTag && isNameCharacter(c)) {
+                attributeName_.clear();
+                attributeName_.push_back(c);
+                state_ = State::AttributeName;
+            } else {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::SlashInTag:
+            if (c != '>')
+                return void(refuse(SceneRefusal::NotAScene));
+            elementOpened(true);
+            break;
+        case State::AttributeName:
+            if (isNameCharacter(c)) {
+                if (attributeName_.size() >= kMaxNameLength)
+                    return void(refuse(SceneRefusal::NotAScene));
+                attributeName_.push_back(c);
+            } else if (isBlank(c)) {
+                state_ = State::AfterAttributeName;
+            } else if (c == '=') {
+                state_ = State::BeforeValue;
+            } else {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::AfterAttributeName:
+            if (c == '=')
+                state_ = State::BeforeValue;
+            else if (!isBlank(c))
+                return void(refuse(SceneRefusal::NotAScene));
+            break;
+        case State::BeforeValue:
+            if (c == '"' || c == '\'') {
+                quote_ = c;
+                attributeNameDone();
+                state_ = State::Value;
+            } else if (!isBlank(c)) {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::Value:
+            if (capture_ == Capture::Other) {
+                while (p < end && *p != quote_ && *p != 0)
+                    ++p;
+                if (p == end)
+                    return;
+            }
+            if (*p == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            if (*p == quote_) {
+                state_ = State::AfterValue;
+            } else if (capture_ == Capture::Name) {
+                if (entryName_.size() < kMaxEntryNameLength)
+                    entryName_.push_back(static_cast<char>(*p & 0xFF));
+            } else if (capture_ == Capture::Value) {
+                if (entryValue_.size() < kMaxEntryValueLength)
+                    entryValue_.push_back(static_cast<char>(*p & 0xFF));
+                else
+                    valueOverflow_ = true;
+            }
+            break;
+        case State::EndName:
+            // The engine takes everything up to '>' as the end tag's name.
+            if (c == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            if (c == '>') {
+                elementClosed();
+            } else if (name_.size() >= kMaxNameLength) {
+                return void(refuse(SceneRefusal::NotAScene));
+            } else {
+                name_.push_back(c);
+            }
+            break;
+        }
+        ++p;
+    }
+}
+
+void SceneScanner::attributeNameDone() {
+    capture_ = Capture::Other;
+    const bool isName = sameIgnoringCase(attributeName_, "name");
+    const bool isValue = !isName && sameIgnoringCase(attributeName_, "value");
+    // A second name or value would leave the engine and the check reading
+    // different ones.
+    if ((isName && hasEntryName_) || (isValue && hasEntryValue_)) {
+        refuse(SceneRefusal::NotAScene);
+    } else if (isName) {
+        hasEntryName_ = true;
+        entryName_.clear();
+        capture_ = Capture::Name;
+    } else if (isValue) {
+        hasEntryValue_ = true;
+        entryValue_.clear();
+        capture_ = Capture::Value;
+    }
+}
+
+void SceneScanner::elementOpened(bool empty) {
+    state_ = State::Text;
+    const int depth = static_cast<int>(openStarts_.size());
+    if (depth == 0) {
+        if (rootSeen_ || !unitsAre(name_, "irr_scene"))
+            return void(refuse(SceneRefusal::NotAScene));
+        rootSeen_ = true;
+        rootClosed_ = empty;
+    }
+    // The engine's reader goes one level deeper for every <node>, also an
+    // empty one, and comes back only at a "</node>".
+    if (unitsAre(name_, "node") && ++nodeDepth_ > kMaxNodeDepth) {
+        result_.detail = "node";
+        return void(refuse(SceneRefusal::NestedTooDeeply));
+    }
+    if (attributesDepth_ >= 0 && depth == attributesDepth_ + 1 &&
+        ++attributeEntries_ > kMaxAttributesPerBlock) {
+        result_.detail = "attributes";
+        return void(refuse(SceneRefusal::ValueOutOfBounds));
+    }
+    checkEntry();
+    if (refused_ || empty)
+        return;
+    if (depth + 1 > kMaxElementDepth) {
+        result_.detail.assign(name_.begin(), name_.end());
+        return void(refuse(SceneRefusal::NestedTooDeeply));
+    }
+    if (unitsAre(name_, "attributes")) {
+        attributesDepth_ = depth + 1;
+        attributeEntries_ = 0;
+    }
+    openStarts_.push_back(static_cast<uint32_t>(openNames_.size()));
+    openNames_.insert(openNames_.end(), name_.begin(), name_.end());
+}
+
+void SceneScanner::elementClosed() {
+    state_ = State::Text;
+    if (openStarts_.empty())
+        return void(refuse(SceneRefusal::NotAScene));
+    const size_t start = openStarts_.back();
+    const size_t length = openNames_.size() - start;
+    if (length != name_.size() || !std::equal(name_.begin(), name_.end(), openNames_.begin() + start))
+        return void(refuse(SceneRefusal::NotAScene));
+    if (attributesDepth_ == static_cast<int>(openStarts_.size()))
+        attributesDepth_ = -1;
+    openNames_.resize(start);
+    openStarts_.pop_back();
+    if (unitsAre(name_, "node"))
+        --nodeDepth_;
+    if (openStarts_.empty())
+        rootClosed_ = true;
+}
+
+// An attribute entry such as <int name="SubDivideU" value="32" />: its value
+// within bounds, and the files it names collected. Bounds apply to any entry
+// of that name, whatever its type, since the engine converts between them.
+void SceneScanner::checkEntry() {
+    if (!hasEntryName_ || !hasEntryValue_)
+        return;
+    for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
+        const SceneValueBound& bound = kSceneValueBounds[i];
+        if (!sameIgnoringCase(entryName_, bound.name))
+            continue;
+        const double value = leadingNumber(entryValue_);
+        if (valueOverflow_ || !std::isfinite(value) || value < bound.lowest || value > bound.highest) {
+            result_.detail = entryName_ + "=\"" + entryValue_ + "\"";
+            refuse(SceneRefusal::ValueOutOfBounds);
+            return;
+        }
+    }
+    const bool namesFile = sameIgnoringCase(name_, "texture") || sameIgnoringCase(entryName_, "Mesh") ||
+                           sameIgnoringCase(entryName_, "Heightmap");
+    if (!namesFile || entryValue_.empty())
+        return;
+    if (valueOverflow_) {
+        result_.detail = entryName_;
+        refuse(SceneRefusal::ValueOutOfBounds);
+        return;
+    }
+    addReferencedFile(entryValue_);
+}
+
+void SceneScanner::addReferencedFile(const std::string& path) {
+    for (const std::string& known : result_.referencedFiles)
+        if (known == path)
+            return;
+    result_.referencedFiles.push_back(path);
+}
+
+SceneScan SceneScanner::finish() {
+    if (!refused_ && !(state_ == State::Text && rootSeen_ && rootClosed_))
+        refuse(SceneRefusal::NotAScene);
+    if (!refused_)
+        result_.refusal = SceneRefusal::None;
+    return result_;
+}
+
+SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
+    SceneScan failed;
+    if (!fileSystem || path.empty())
+        return failed;
+    // On disk it must be a regular file (a pipe or device would block or
+    // never end); elsewhere it may be a file inside a mounted archive.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        return failed;
+    io::IReadFile* file = fileSystem->createAndOpenFile(path);
+    if (!file)
+        return failed;
+    const long size = file->getSize();
+    if (size < 0) {
+        file->drop();
+        return failed;
+    }
+
+    std::vector<unsigned char> block(kBlockSize);
+    std::vector<uint32_t> units;
+    units.reserve(kBlockSize);
+    const s32 headRead = file->read(block.data(), static_cast<u32>(size < 4 ? size : 4));
+    const Encoding encoding = encodingOf(block.data(), headRead > 0 ? static_cast<size_t>(headRead) : 0);
+    const long wholeUnits = (size - static_cast<long>(encoding.start)) / static_cast<long>(encoding.unitSize);
+    const long usable = static_cast<long>(encoding.start) + wholeUnits * static_cast<long>(encoding.unitSize);
+    const unsigned long long handed =
+        static_cast<unsigned long long>(usable) + kGuardTailUnits * encoding.unitSize;
+    if (handed > kMaxSceneFileSize) {
+        file->drop();
+        failed.refusal = SceneRefusal::TooLarge;
+        return failed;
+    }
+
+    StreamDigest digest;
+    digest.update(block.data(), encoding.start);
+    SceneScanner scanner;
+    long position = encoding.start;
+    bool readFailed = !file->seek(position);
+    while (!readFailed && position < usable && !scanner.refused()) {
+        const long count = usable - position < static_cast<long>(kBlockSize) ? usable - position
+                                                                             : static_cast<long>(kBlockSize);
+        if (file->read(block.data(), static_cast<u32>(count)) != count) {
+            readFailed = true;
+            break;
+        }
+        digest.update(block.data(), static_cast<size_t>(count));
+        decodeUnits(block.data(), static_cast<size_t>(count), encoding, units);
+        scanner.feed(units.data(), units.size());
+        position += count;
+    }
+    file->drop();
+    if (readFailed)
+        return failed;
+    if (scanner.refused())
+        return scanner.finish();
+
+    SceneScan scan = scanner.finish();
+    scan.usableBytes = usable;
+    scan.unitSize = encoding.unitSize;
+    scan.bigEndian = encoding.bigEndian;
+    scan.digest = digest.value();
+    return scan;
+}
+
+// The scanned bytes, read again from the file in bulk (a straight copy: the
+// engine converts the encoding itself, as it would reading the file), the
+// guard tail behind them.
+class ScannedSceneFile : public io::IReadFile {
+public:
+    ScannedSceneFile(io::IReadFile* source, const SceneScan& scan)
+        : source_(source), usable_(scan.usableBytes), expected_(scan.digest) {
+        tail_.resize(kGuardTailUnits * scan.unitSize);
+        for (size_t i = 0; i < kGuardTailUnits; ++i)
+            encodeUnit(kGuardTail[i], scan.unitSize, scan.bigEndian, &tail_[i * scan.unitSize]);
+        size_ = usable_ + static_cast<long>(tail_.size());
+    }
+    ~ScannedSceneFile() override { source_->drop(); }
+
+    s32 read(void* buffer, u32 sizeToRead) override {
+        unsigned char* out = static_cast<unsigned char*>(buffer);
+        long count = sizeToRead;
+        if (count > size_ - position_)
+            count = size_ - position_;
+        if (count <= 0)
+            return 0;
+        if (changed_) {
+            std::memset(out, 0, static_cast<size_t>(count));
+            position_ += count;
+            return static_cast<s32>(count);
+        }
+        long done = 0;
+        if (position_ < usable_) {
+            const long fromFile = count < usable_ - position_ ? count : usable_ - position_;
+            // The digest follows the bytes in order from the start; a read
+            // elsewhere starts it again or leaves it unable to vouch for them.
+            if (position_ == 0) {
+                digest_ = StreamDigest();
+                digestEnd_ = 0;
+            }
+            const bool inOrder = position_ == digestEnd_;
+            if (!source_->seek(position_) || source_->read(out, static_cast<u32>(fromFile)) != fromFile ||
+                !inOrder) {
+                changed_ = true;
+            } else {
+                digest_.update(out, static_cast<size_t>(fromFile));
+                digestEnd_ += fromFile;
+                if (digestEnd_ == usable_ && digest_.value() != expected_)
+                    changed_ = true;
+            }
+            if (changed_) {
+                std::memset(out, 0, static_cast<size_t>(count));
+                position_ += count;
+                return static_cast<s32>(count);
+            }
+            done = fromFile;
+        }
+        if (done < count) {
+            std::memcpy(out + done, tail_.data() + (position_ + done - usable_), static_cast<size_t>(count - done));
+        }
+        position_ += count;
+        return static_cast<s32>(count);
+    }
+
+    bool seek(long finalPos, bool relativeMovement = false) override {
+        const long target = relativeMovement ? position_ + finalPos : finalPos;
+        if (target < 0 || target > size_)
+            return false;
+        position_ = target;
+        return true;
+    }
+    long getSize() const override { return size_; }
+    long getPos() const override { return position_; }
+    const io::path& getFileName() const override { return source_->getFileName(); }
+
+    bool changed() const { return changed_; }
+
+private:
+    io::IReadFile* source_;
+    long usable_;
+    long size_ = 0;
+    long position_ = 0;
+    uint64_t expected_;
+    StreamDigest digest_;
+    long digestEnd_ = 0;
+    bool changed_ = false;
+    std::vector<unsigned char> tail_;
+};
+
+io::IReadFile* openScannedScene(io::IFileSystem* fileSystem, const io::path& path, const SceneScan& scan) {
+    if (!fileSystem || !scan.accepted())
+        return nullptr;
+    io::IReadFile* source = fileSystem->createAndOpenFile(path);
+    if (!source)
+        return nullptr;
+    return new ScannedSceneFile(source, scan);
+}
+
+bool scannedSceneChanged(io::IReadFile* file) {
+    ScannedSceneFile* scanned = dynamic_cast<ScannedSceneFile*>(file);
+    return !scanned || scanned->changed();
+}
+
+} // namespace sorn

@@ -427,7 +427,7 @@ void SceneScanner::elementOpened(bool empty) {
         result_.detail = "node";
         return void(refuse(SceneRefusal::NestedTooDeeply));
     }
-    if (attributesDepth_ >= 0 && depth == attributesDepth_ + 1 &&
+    if (attributesDepth_ >= 0 && depth == attributesDepth_ &&
         ++attributeEntries_ > kMaxAttributesPerBlock) {
         result_.detail = "attributes";
         return void(refuse(SceneRefusal::ValueOutOfBounds));

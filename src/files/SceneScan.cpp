@@ -42,16 +42,35 @@ constexpr size_t kBlockSize = 1 << 20;
 
 bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool isNameCharacter(uint32_t c) {
-    return c != 0 && !isBlank(c) && c != '<' && c != '>' && c != '/' && c != '"' && c != '\'' &&
-           c != '=';
+// Characters that end a name: the end of text, blanks, markup and quotes.
+struct NameEnds {
+    bool ends[128] = {};
+    NameEnds() {
+        for (unsigned char c : {'\0', ' ', '\t', '\n', '\r', '<', '>', '/', '"', '\'', '='})
+            ends[c] = true;
+    }
+};
+const NameEnds kNameEnds;
+
+inline bool isNameCharacter(uint32_t c) { return c >= 128 || !kNameEnds.ends[c]; }
+
+// Appends the units of [from, to) cut to their low byte, up to limit bytes;
+// overflow (when given) is set once more would not fit.
+void appendNarrowed(std::string& text, const uint32_t* from, const uint32_t* to, size_t limit, bool* overflow) {
+    for (; from < to; ++from) {
+        if (text.size() >= limit) {
+            if (overflow)
+                *overflow = true;
+            return;
+        }
+        text.push_back(static_cast<char>(*from & 0xFF));
+    }
 }
 
 uint32_t lowered(uint32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 
 template <typename Text>
-bool sameIgnoringCase(const Text& text, const char* word) {
-    size_t length = std::strlen(word);
+bool sameIgnoringCase(const Text& text, const char* word, size_t length) {
     if (text.size() != length)
         return false;
     for (size_t i = 0; i < length; ++i)
@@ -60,8 +79,14 @@ bool sameIgnoringCase(const Text& text, const char* word) {
     return true;
 }
 
-bool unitsAre(const std::vector<uint32_t>& units, const char* word) {
-    size_t length = std::strlen(word);
+template <typename Text, size_t N>
+bool sameIgnoringCase(const Text& text, const char (&word)[N]) {
+    return sameIgnoringCase(text, word, N - 1);
+}
+
+template <size_t N>
+bool unitsAre(const std::vector<uint32_t>& units, const char (&word)[N]) {
+    const size_t length = N - 1;
     if (units.size() != length)
         return false;
     for (size_t i = 0; i < length; ++i)
@@ -207,6 +232,8 @@ void encodeUnit(uint32_t unit, unsigned unitSize, bool bigEndian, unsigned char*
 } // namespace
 
 SceneScanner::SceneScanner() {
+    for (size_t i = 0; i < kSceneValueBoundCount; ++i)
+        boundNameLengths_.push_back(std::strlen(kSceneValueBounds[i].name));
     name_.reserve(kMaxNameLength + 1);
     attributeName_.reserve(kMaxNameLength + 1);
     entryName_.reserve(kMaxEntryNameLength + 1);
@@ -291,21 +318,26 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 ++commentLength_;
             }
             break;
-        case State::ElementName:
-            if (isNameCharacter(c)) {
-                if (name_.size() >= kMaxNameLength)
-                    return void(refuse(SceneRefusal::NotAScene));
-                name_.push_back(c);
-            } else if (isBlank(c)) {
-                state_ = State::InTag;
-            } else if (c == '>') {
-                elementOpened(false);
-            } else if (c == '/') {
-                state_ = State::SlashInTag;
-            } else {
+        case State::ElementName: {
+            const uint32_t* run = p;
+            while (p < end && isNameCharacter(*p))
+                ++p;
+            if (name_.size() + (p - run) > kMaxNameLength)
                 return void(refuse(SceneRefusal::NotAScene));
-            }
+            name_.insert(name_.end(), run, p);
+            if (p == end)
+                return;
+            const uint32_t next = *p;
+            if (isBlank(next))
+                state_ = State::InTag;
+            else if (next == '>')
+                elementOpened(false);
+            else if (next == '/')
+                state_ = State::SlashInTag;
+            else
+                return void(refuse(SceneRefusal::NotAScene));
             break;
+        }
         case State::InTag:
         case State::AfterValue:
             if (isBlank(c)) {
@@ -327,19 +359,23 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 return void(refuse(SceneRefusal::NotAScene));
             elementOpened(true);
             break;
-        case State::AttributeName:
-            if (isNameCharacter(c)) {
-                if (attributeName_.size() >= kMaxNameLength)
-                    return void(refuse(SceneRefusal::NotAScene));
-                attributeName_.push_back(c);
-            } else if (isBlank(c)) {
-                state_ = State::AfterAttributeName;
-            } else if (c == '=') {
-                state_ = State::BeforeValue;
-            } else {
+        case State::AttributeName: {
+            const uint32_t* run = p;
+            while (p < end && isNameCharacter(*p))
+                ++p;
+            if (attributeName_.size() + (p - run) > kMaxNameLength)
                 return void(refuse(SceneRefusal::NotAScene));
-            }
+            attributeName_.insert(attributeName_.end(), run, p);
+            if (p == end)
+                return;
+            if (isBlank(*p))
+                state_ = State::AfterAttributeName;
+            else if (*p == '=')
+                state_ = State::BeforeValue;
+            else
+                return void(refuse(SceneRefusal::NotAScene));
             break;
+        }
         case State::AfterAttributeName:
             if (c == '=')
                 state_ = State::BeforeValue;
@@ -355,27 +391,23 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 return void(refuse(SceneRefusal::NotAScene));
             }
             break;
-        case State::Value:
-            if (capture_ == Capture::Other) {
-                while (p < end && *p != quote_ && *p != 0)
-                    ++p;
-                if (p == end)
-                    return;
-            }
+        case State::Value: {
+            // The value up to its closing quote in one run, kept only when it
+            // is an entry's name or value.
+            const uint32_t* run = p;
+            while (p < end && *p != quote_ && *p != 0)
+                ++p;
+            if (capture_ == Capture::Name)
+                appendNarrowed(entryName_, run, p, kMaxEntryNameLength, nullptr);
+            else if (capture_ == Capture::Value)
+                appendNarrowed(entryValue_, run, p, kMaxEntryValueLength, &valueOverflow_);
+            if (p == end)
+                return;
             if (*p == 0)
                 return void(refuse(SceneRefusal::NotAScene));
-            if (*p == quote_) {
-                state_ = State::AfterValue;
-            } else if (capture_ == Capture::Name) {
-                if (entryName_.size() < kMaxEntryNameLength)
-                    entryName_.push_back(static_cast<char>(*p & 0xFF));
-            } else if (capture_ == Capture::Value) {
-                if (entryValue_.size() < kMaxEntryValueLength)
-                    entryValue_.push_back(static_cast<char>(*p & 0xFF));
-                else
-                    valueOverflow_ = true;
-            }
+            state_ = State::AfterValue;
             break;
+        }
         case State::EndName:
             // The engine takes everything up to '>' as the end tag's name.
             if (c == 0)
@@ -473,7 +505,7 @@ void SceneScanner::checkEntry() {
         return;
     for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
         const SceneValueBound& bound = kSceneValueBounds[i];
-        if (!sameIgnoringCase(entryName_, bound.name))
+        if (!sameIgnoringCase(entryName_, bound.name, boundNameLengths_[i]))
             continue;
         const double value = leadingNumber(entryValue_);
         if (valueOverflow_ || !std::isfinite(value) || value < bound.lowest || value > bound.highest) {

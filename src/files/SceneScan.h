@@ -120,7 +120,7 @@ private:
     bool hasEntryName_ = false;
     bool hasEntryValue_ = false;
     bool valueOverflow_ = false;
-    std::string lookup_;
+    std::vector<size_t> boundNameLengths_;
 };
 
 // A read-only file holding the scanned file's usable bytes followed by a

@@ -126,50 +126,57 @@ double leadingNumber(const std::string& text) {
     return static_cast<double>(negative ? -value : value);
 }
 
-// A digest of a byte stream taken eight bytes at a time, the same however
-// the stream is cut into blocks.
+// A digest of a byte stream taken eight bytes at a time in four lanes (so
+// that it keeps up with memory), the same however the stream is cut into blocks.
 class StreamDigest {
 public:
     void update(const unsigned char* bytes, size_t count) {
         while (count > 0) {
-            if (pending_ == 0 && count >= 8) {
-                size_t words = count / 8;
-                for (size_t w = 0; w < words; ++w) {
-                    uint64_t word;
-                    std::memcpy(&word, bytes + w * 8, 8);
-                    mix(word);
-                }
-                bytes += words * 8;
-                count -= words * 8;
+            if (pending_ == 0 && count >= 32) {
+                const size_t rounds = count / 32;
+                for (size_t r = 0; r < rounds; ++r, bytes += 32)
+                    for (int lane = 0; lane < 4; ++lane) {
+                        uint64_t word;
+                        std::memcpy(&word, bytes + lane * 8, 8);
+                        mix(lane, word);
+                    }
+                count -= rounds * 32;
                 continue;
             }
             carry_[pending_++] = *bytes++;
             --count;
-            if (pending_ == 8) {
-                uint64_t word;
-                std::memcpy(&word, carry_, 8);
-                mix(word);
+            if (pending_ == 32) {
+                for (int lane = 0; lane < 4; ++lane) {
+                    uint64_t word;
+                    std::memcpy(&word, carry_ + lane * 8, 8);
+                    mix(lane, word);
+                }
                 pending_ = 0;
             }
         }
     }
     uint64_t value() const {
-        uint64_t word = 0;
-        std::memcpy(&word, carry_, pending_);
-        uint64_t h = state_ ^ (word * 0x9E3779B97F4A7C15ull) ^ (total_ + pending_);
+        uint64_t h = total_ * 32 + pending_;
+        for (int lane = 0; lane < 4; ++lane)
+            h = (h ^ lanes_[lane]) * 0x9E3779B97F4A7C15ull;
+        for (size_t i = 0; i < pending_; ++i)
+            h = (h ^ carry_[i]) * 0x100000001B3ull;
         h ^= h >> 31;
         return h * 0xBF58476D1CE4E5B9ull;
     }
 
 private:
-    void mix(uint64_t word) {
-        state_ = (state_ ^ word) * 0x100000001B3ull;
-        state_ ^= state_ >> 29;
-        total_ += 8;
+    void mix(int lane, uint64_t word) {
+        uint64_t& state = lanes_[lane];
+        state = (state ^ word) * 0x100000001B3ull;
+        state ^= state >> 29;
+        if (lane == 3)
+            ++total_;
     }
-    uint64_t state_ = 0xCBF29CE484222325ull;
+    uint64_t lanes_[4] = {0xCBF29CE484222325ull, 0x84222325CBF29CE4ull, 0x9E3779B97F4A7C15ull,
+                          0xBF58476D1CE4E5B9ull};
     uint64_t total_ = 0;
-    unsigned char carry_[8] = {};
+    unsigned char carry_[32] = {};
     size_t pending_ = 0;
 };
 
@@ -201,9 +208,7 @@ void decodeUnits(const unsigned char* bytes, size_t count, const Encoding& encod
     const size_t n = count / encoding.unitSize;
     units.resize(n);
     uint32_t* out = units.data();
-    if (encoding.unitSize == 4 && !encoding.bigEndian) {
-        std::memcpy(out, bytes, n * 4);
-    } else if (encoding.unitSize == 4) {
+    if (encoding.unitSize == 4) {
         for (size_t i = 0; i < n; ++i, bytes += 4)
             out[i] = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
     } else if (encoding.unitSize == 2) {
@@ -559,11 +564,13 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
         return failed;
     }
 
-    std::vector<unsigned char> block(kBlockSize);
+    // Held as 32-bit units, so that a UTF-32 little-endian block (what the
+    // engine writes) is scanned where it was read.
+    std::vector<uint32_t> blockUnits(kBlockSize / 4);
+    unsigned char* block = reinterpret_cast<unsigned char*>(blockUnits.data());
     std::vector<uint32_t> units;
-    units.reserve(kBlockSize);
-    const s32 headRead = file->read(block.data(), static_cast<u32>(size < 4 ? size : 4));
-    const Encoding encoding = encodingOf(block.data(), headRead > 0 ? static_cast<size_t>(headRead) : 0);
+    const s32 headRead = file->read(block, static_cast<u32>(size < 4 ? size : 4));
+    const Encoding encoding = encodingOf(block, headRead > 0 ? static_cast<size_t>(headRead) : 0);
     const long wholeUnits = (size - static_cast<long>(encoding.start)) / static_cast<long>(encoding.unitSize);
     const long usable = static_cast<long>(encoding.start) + wholeUnits * static_cast<long>(encoding.unitSize);
     const unsigned long long handed =
@@ -575,20 +582,24 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
     }
 
     StreamDigest digest;
-    digest.update(block.data(), encoding.start);
+    digest.update(block, encoding.start);
     SceneScanner scanner;
     long position = encoding.start;
     bool readFailed = !file->seek(position);
     while (!readFailed && position < usable && !scanner.refused()) {
         const long count = usable - position < static_cast<long>(kBlockSize) ? usable - position
                                                                              : static_cast<long>(kBlockSize);
-        if (file->read(block.data(), static_cast<u32>(count)) != count) {
+        if (file->read(block, static_cast<u32>(count)) != count) {
             readFailed = true;
             break;
         }
-        digest.update(block.data(), static_cast<size_t>(count));
-        decodeUnits(block.data(), static_cast<size_t>(count), encoding, units);
-        scanner.feed(units.data(), units.size());
+        digest.update(block, static_cast<size_t>(count));
+        if (encoding.unitSize == 4 && !encoding.bigEndian) {
+            scanner.feed(blockUnits.data(), static_cast<size_t>(count) / 4);
+        } else {
+            decodeUnits(block, static_cast<size_t>(count), encoding, units);
+            scanner.feed(units.data(), units.size());
+        }
         position += count;
     }
     file->drop();

@@ -274,7 +274,6 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
         case State::TagStart:
             if (c == '/') {
                 name_.clear();
-                nameOverflow_ = false;
                 state_ = State::EndName;
             } else if (c == '?') {
                 state_ = State::Declaration;
@@ -283,7 +282,6 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             } else if (isNameCharacter(c)) {
                 name_.clear();
                 name_.push_back(c);
-                nameOverflow_ = false;
                 hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
                 state_ = State::ElementName;
             } else {

@@ -113,7 +113,6 @@ private:
     std::vector<uint32_t> attributeName_;   // attribute name being read
     Capture capture_ = Capture::None;
     uint32_t quote_ = 0;
-    bool nameOverflow_ = false;
     // The element's "name" and "value" attributes, narrowed to bytes.
     std::string entryName_;
     std::string entryValue_;

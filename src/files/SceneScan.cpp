@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 
 namespace sorn {
@@ -458,22 +459,18 @@ void SceneScanner::elementOpened(bool empty) {
     }
     // The engine's reader goes one level deeper for every <node>, also an
     // empty one, and comes back only at a "</node>".
-    if (unitsAre(name_, "node") && ++nodeDepth_ > kMaxNodeDepth) {
-        result_.detail = "node";
+    if (unitsAre(name_, "node") && ++nodeDepth_ > kMaxNodeDepth)
         return void(refuse(SceneRefusal::NestedTooDeeply));
-    }
     if (attributesDepth_ >= 0 && depth == attributesDepth_ &&
         ++attributeEntries_ > kMaxAttributesPerBlock) {
-        result_.detail = "attributes";
+        result_.detail = "<attributes> > " + std::to_string(kMaxAttributesPerBlock);
         return void(refuse(SceneRefusal::ValueOutOfBounds));
     }
     checkEntry();
     if (refused_ || empty)
         return;
-    if (depth + 1 > kMaxElementDepth) {
-        result_.detail.assign(name_.begin(), name_.end());
+    if (depth + 1 > kMaxElementDepth)
         return void(refuse(SceneRefusal::NestedTooDeeply));
-    }
     if (unitsAre(name_, "attributes")) {
         attributesDepth_ = depth + 1;
         attributeEntries_ = 0;

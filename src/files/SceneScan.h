@@ -51,7 +51,7 @@ extern const size_t kSceneValueBoundCount;
 
 struct SceneScan {
     SceneRefusal refusal = SceneRefusal::Unreadable;
-    // For ValueOutOfBounds and NestedTooDeeply: what was refused, as name="value".
+    // For ValueOutOfBounds: what was refused, as name="value".
     std::string detail;
     // Distinct mesh, texture and height-map paths in the order first found,
     // as the engine will open them (each character cut to its low byte),

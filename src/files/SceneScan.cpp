@@ -5,6 +5,8 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "files/SceneScanDetail.h"
+
 namespace sorn {
 
 using namespace irr;
@@ -33,6 +35,9 @@ const SceneValueBound kSceneValueBounds[] = {
     {"MaxParticlesPerSecond", 0, 100000},
 };
 const size_t kSceneValueBoundCount = sizeof kSceneValueBounds / sizeof kSceneValueBounds[0];
+
+using scan_detail::kGuardTailUnits;
+using scan_detail::StreamDigest;
 
 namespace {
 
@@ -127,60 +132,6 @@ double leadingNumber(const std::string& text) {
     return static_cast<double>(negative ? -value : value);
 }
 
-// A digest of a byte stream taken eight bytes at a time in four lanes (so
-// that it keeps up with memory), the same however the stream is cut into blocks.
-class StreamDigest {
-public:
-    void update(const unsigned char* bytes, size_t count) {
-        while (count > 0) {
-            if (pending_ == 0 && count >= 32) {
-                const size_t rounds = count / 32;
-                for (size_t r = 0; r < rounds; ++r, bytes += 32)
-                    for (int lane = 0; lane < 4; ++lane) {
-                        uint64_t word;
-                        std::memcpy(&word, bytes + lane * 8, 8);
-                        mix(lane, word);
-                    }
-                count -= rounds * 32;
-                continue;
-            }
-            carry_[pending_++] = *bytes++;
-            --count;
-            if (pending_ == 32) {
-                for (int lane = 0; lane < 4; ++lane) {
-                    uint64_t word;
-                    std::memcpy(&word, carry_ + lane * 8, 8);
-                    mix(lane, word);
-                }
-                pending_ = 0;
-            }
-        }
-    }
-    uint64_t value() const {
-        uint64_t h = total_ * 32 + pending_;
-        for (int lane = 0; lane < 4; ++lane)
-            h = (h ^ lanes_[lane]) * 0x9E3779B97F4A7C15ull;
-        for (size_t i = 0; i < pending_; ++i)
-            h = (h ^ carry_[i]) * 0x100000001B3ull;
-        h ^= h >> 31;
-        return h * 0xBF58476D1CE4E5B9ull;
-    }
-
-private:
-    void mix(int lane, uint64_t word) {
-        uint64_t& state = lanes_[lane];
-        state = (state ^ word) * 0x100000001B3ull;
-        state ^= state >> 29;
-        if (lane == 3)
-            ++total_;
-    }
-    uint64_t lanes_[4] = {0xCBF29CE484222325ull, 0x84222325CBF29CE4ull, 0x9E3779B97F4A7C15ull,
-                          0xBF58476D1CE4E5B9ull};
-    uint64_t total_ = 0;
-    unsigned char carry_[32] = {};
-    size_t pending_ = 0;
-};
-
 struct Encoding {
     unsigned unitSize = 1;
     unsigned start = 0;
@@ -218,20 +169,6 @@ void decodeUnits(const unsigned char* bytes, size_t count, const Encoding& encod
     } else {
         for (size_t i = 0; i < n; ++i)
             out[i] = bytes[i];
-    }
-}
-
-// The guard tail behind the text: an end-of-text mark, then what stops every
-// scanning loop of the engine's reader should it ever pass that mark (a name
-// scan at the blank or '=', a value scan at its quotes, a tag or comment scan
-// at a '>'), then the end-of-text mark again.
-const uint32_t kGuardTail[] = {0, ' ', '=', '"', '"', '>', '>', '>', '>', 0};
-constexpr size_t kGuardTailUnits = sizeof kGuardTail / sizeof kGuardTail[0];
-
-void encodeUnit(uint32_t unit, unsigned unitSize, bool bigEndian, unsigned char* out) {
-    for (unsigned k = 0; k < unitSize; ++k) {
-        unsigned shift = 8 * (bigEndian ? unitSize - 1 - k : k);
-        out[k] = static_cast<unsigned char>((unit >> shift) & 0xFF);
     }
 }
 
@@ -609,104 +546,6 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
     scan.bigEndian = encoding.bigEndian;
     scan.digest = digest.value();
     return scan;
-}
-
-// The scanned bytes, read again from the file in bulk (a straight copy: the
-// engine converts the encoding itself, as it would reading the file), the
-// guard tail behind them.
-class ScannedSceneFile : public io::IReadFile {
-public:
-    ScannedSceneFile(io::IReadFile* source, const SceneScan& scan)
-        : source_(source), usable_(scan.usableBytes), expected_(scan.digest) {
-        tail_.resize(kGuardTailUnits * scan.unitSize);
-        for (size_t i = 0; i < kGuardTailUnits; ++i)
-            encodeUnit(kGuardTail[i], scan.unitSize, scan.bigEndian, &tail_[i * scan.unitSize]);
-        size_ = usable_ + static_cast<long>(tail_.size());
-    }
-    ~ScannedSceneFile() override { source_->drop(); }
-
-    s32 read(void* buffer, u32 sizeToRead) override {
-        unsigned char* out = static_cast<unsigned char*>(buffer);
-        long count = sizeToRead;
-        if (count > size_ - position_)
-            count = size_ - position_;
-        if (count <= 0)
-            return 0;
-        if (changed_) {
-            std::memset(out, 0, static_cast<size_t>(count));
-            position_ += count;
-            return static_cast<s32>(count);
-        }
-        long done = 0;
-        if (position_ < usable_) {
-            const long fromFile = count < usable_ - position_ ? count : usable_ - position_;
-            // The digest follows the bytes in order from the start; a read
-            // elsewhere starts it again or leaves it unable to vouch for them.
-            if (position_ == 0) {
-                digest_ = StreamDigest();
-                digestEnd_ = 0;
-            }
-            const bool inOrder = position_ == digestEnd_;
-            if (!source_->seek(position_) || source_->read(out, static_cast<u32>(fromFile)) != fromFile ||
-                !inOrder) {
-                changed_ = true;
-            } else {
-                digest_.update(out, static_cast<size_t>(fromFile));
-                digestEnd_ += fromFile;
-                if (digestEnd_ == usable_ && digest_.value() != expected_)
-                    changed_ = true;
-            }
-            if (changed_) {
-                std::memset(out, 0, static_cast<size_t>(count));
-                position_ += count;
-                return static_cast<s32>(count);
-            }
-            done = fromFile;
-        }
-        if (done < count) {
-            std::memcpy(out + done, tail_.data() + (position_ + done - usable_), static_cast<size_t>(count - done));
-        }
-        position_ += count;
-        return static_cast<s32>(count);
-    }
-
-    bool seek(long finalPos, bool relativeMovement = false) override {
-        const long target = relativeMovement ? position_ + finalPos : finalPos;
-        if (target < 0 || target > size_)
-            return false;
-        position_ = target;
-        return true;
-    }
-    long getSize() const override { return size_; }
-    long getPos() const override { return position_; }
-    const io::path& getFileName() const override { return source_->getFileName(); }
-
-    bool changed() const { return changed_; }
-
-private:
-    io::IReadFile* source_;
-    long usable_;
-    long size_ = 0;
-    long position_ = 0;
-    uint64_t expected_;
-    StreamDigest digest_;
-    long digestEnd_ = 0;
-    bool changed_ = false;
-    std::vector<unsigned char> tail_;
-};
-
-io::IReadFile* openScannedScene(io::IFileSystem* fileSystem, const io::path& path, const SceneScan& scan) {
-    if (!fileSystem || !scan.accepted())
-        return nullptr;
-    io::IReadFile* source = fileSystem->createAndOpenFile(path);
-    if (!source)
-        return nullptr;
-    return new ScannedSceneFile(source, scan);
-}
-
-bool scannedSceneChanged(io::IReadFile* file) {
-    ScannedSceneFile* scanned = dynamic_cast<ScannedSceneFile*>(file);
-    return !scanned || scanned->changed();
 }
 
 } // namespace sorn

@@ -45,27 +45,17 @@ Units decodeUnits(const std::vector<unsigned char>& bytes) {
     return units;
 }
 
-// Where a "<!" comment scan of the reader ends: just past the '>' that
-// balances it, or SIZE_MAX when none does (the guard tail then ends it).
-size_t commentEnd(const Units& units, size_t from) {
-    int depth = 1;
-    size_t p = from;
-    while (p < units.size() && depth) {
-        if (units[p] == '>')
-            --depth;
-        else if (units[p] == '<')
-            ++depth;
-        ++p;
-    }
-    return depth ? SIZE_MAX : p;
+bool endsCdataAt(const Units& units, size_t p) {
+    return p < units.size() && units[p] == '>' && units[p - 1] == ']' && units[p - 2] == ']';
 }
 
 // The reader mis-measures two short forms of "<!" and copies a text of
 // negative length. "<![" is CDATA to it: it skips eight units from the "!"
-// and ends at the first "]]>", which may lie before that. Other "<!" are
-// comments whose text runs from two units after the "!" to three before
-// the balancing '>', so fewer than four units between them. Both become
-// "<?", a declaration it skips.
+// and ends at the first "]]>" whose '>' lies at or after that point, which
+// may start before it. Other "<!" are comments whose text runs from two units
+// after the "!" to three before the balancing '>', so fewer than four units
+// between them. Both become "<?", a declaration it skips. Only a few units
+// after each "<!" decide it, so the whole text costs one pass.
 void defuseShortDeclarations(Units& units) {
     const size_t n = units.size();
     for (size_t i = 0; i + 1 < n; ++i) {
@@ -73,15 +63,18 @@ void defuseShortDeclarations(Units& units) {
             continue;
         bool defuse = false;
         if (i + 2 < n && units[i + 2] == '[') {
-            const size_t begin = i + 1 + 8;
-            for (size_t p = i + 3; p < n && begin < n; ++p)
-                if (units[p] == '>' && units[p - 1] == ']' && units[p - 2] == ']' && p >= begin) {
-                    defuse = p - 2 < begin;
-                    break;
-                }
+            // Its text starts at i + 9; a "]]>" ending at i + 9 or i + 10 starts before.
+            defuse = endsCdataAt(units, i + 9) || endsCdataAt(units, i + 10);
         } else {
-            size_t end = commentEnd(units, i + 2);
-            defuse = end != SIZE_MAX && end - (i + 2) < 5;
+            // The balancing '>' within the next four units makes a comment too short.
+            int depth = 1;
+            for (size_t p = i + 2; p < n && p <= i + 5 && depth; ++p) {
+                if (units[p] == '>')
+                    --depth;
+                else if (units[p] == '<')
+                    ++depth;
+            }
+            defuse = depth == 0;
         }
         if (defuse)
             units[i + 1] = '?';

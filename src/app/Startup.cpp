@@ -14,6 +14,7 @@
 #include "events/SornEventReceiver.h"
 #include "files/OpenFile.h"
 #include "files/Quarantine.h"
+#include "files/SceneFileCommands.h"
 #include "files/TextNodeFactory.h"
 #include "scene/DefaultScene.h"
 #include "scene/Gizmo.h"
@@ -171,8 +172,10 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     loadDefaultScene();
     registerPrimitiveMeshes();
     registerTextNodeFactory();
+    // Opened as the open dialog does: moving to the file's folder lets the
+    // engine find the meshes a scene refers to, and a later save keep them.
     if (argc > 1)
-        openFile(editor.startupFile, false);
+        openSceneFromDialog(editor.startupFile);
 
     createCameras();
     activateCamera(editor.cameraMaya1);

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include "app/EditorState.h"
-#include "app/SafeXmlFile.h"
 #include "files/ArchiveCheck.h"
 #include "files/Quarantine.h"
 #include "files/TextNodeData.h"
@@ -40,44 +39,6 @@ bool isReadableAndSane(io::IFileSystem* fileSystem, const std::string& path) {
     return size >= 0 && static_cast<unsigned long long>(size) <= kMaxOpenFileSize;
 }
 
-// A scene is loaded only when it is complete: one <irr_scene> element that is
-// closed again. A truncated, empty or garbage file then adds no half of a
-// scene. The engine's XML reader only ever sees the guarded copy of the file.
-bool isCompleteScene(io::IFileSystem* fileSystem, const std::string& path) {
-    io::IXMLReader* reader = createGuardedXmlReader(fileSystem, path.c_str());
-    if (!reader)
-        return false;
-    int depth = 0;
-    bool sceneOpened = false;
-    bool sceneClosed = false;
-    bool wellNested = true;
-    while (wellNested && reader->read()) {
-        switch (reader->getNodeType()) {
-        case io::EXN_ELEMENT:
-            if (depth == 0) {
-                if (sceneOpened || core::stringw(L"irr_scene") != reader->getNodeName())
-                    wellNested = false;
-                sceneOpened = true;
-            }
-            if (!reader->isEmptyElement())
-                ++depth;
-            else if (depth == 0)
-                sceneClosed = true;
-            break;
-        case io::EXN_ELEMENT_END:
-            if (--depth < 0)
-                wellNested = false;
-            else if (depth == 0)
-                sceneClosed = true;
-            break;
-        default:
-            break;
-        }
-    }
-    reader->drop();
-    return wellNested && sceneOpened && sceneClosed && depth == 0;
-}
-
 // The text after the last "/" or "\"; the whole path when there is none or
 // the last one is the first character.
 std::string nodeNameFor(const std::string& path) {
@@ -105,16 +66,9 @@ bool mountArchive(io::IFileSystem* fileSystem, const std::string& path) {
     return true;
 }
 
-bool loadScene(scene::ISceneManager* sceneManager, const std::string& path) {
-    io::IFileSystem* fileSystem = sceneManager->getFileSystem();
-    if (!isReadableAndSane(fileSystem, path) || !isCompleteScene(fileSystem, path))
-        return false;
-    io::IReadFile* file = openGuardedXmlFile(fileSystem, path.c_str());
-    if (!file)
-        return false;
-    const bool loaded = sceneManager->loadScene(file, textNodeUserData(), sceneManager->getRootSceneNode());
-    file->drop();
-    return loaded;
+bool loadScene(const std::string& path) {
+    SceneScan scan = scanSceneFile(editor.sceneManager->getFileSystem(), path.c_str());
+    return scan.accepted() && loadScannedScene(path, scan);
 }
 
 bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated) {
@@ -156,6 +110,39 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
 
 } // namespace
 
+SceneRefusal openableFileRefusal(const std::string& path) {
+    if (!editor.sceneManager || !editor.sceneManager->getFileSystem() || !isRegularOrElsewhere(path))
+        return SceneRefusal::Unreadable;
+    io::IReadFile* file = editor.sceneManager->getFileSystem()->createAndOpenFile(path.c_str());
+    if (!file)
+        return SceneRefusal::Unreadable;
+    const long size = file->getSize();
+    file->drop();
+    if (size < 0)
+        return SceneRefusal::Unreadable;
+    return static_cast<unsigned long long>(size) <= kMaxOpenFileSize ? SceneRefusal::None
+                                                                     : SceneRefusal::TooLarge;
+}
+
+bool loadScannedScene(const std::string& path, SceneScan& scan) {
+    scene::ISceneManager* sceneManager = editor.sceneManager;
+    if (!sceneManager || !scan.accepted())
+        return false;
+    io::IReadFile* file = openScannedScene(sceneManager->getFileSystem(), path.c_str(), scan);
+    if (!file) {
+        scan.refusal = SceneRefusal::Unreadable;
+        return false;
+    }
+    // The text and colour of text nodes come back from their user-data records.
+    const bool loaded = sceneManager->loadScene(file, textNodeUserData(), sceneManager->getRootSceneNode());
+    // A file changed since the scan reached the engine as an empty text.
+    const bool changed = scannedSceneChanged(file);
+    file->drop();
+    if (changed || !loaded)
+        scan.refusal = SceneRefusal::Unreadable;
+    return loaded && !changed;
+}
+
 bool openFile(const std::string& path, bool animated) {
     scene::ISceneManager* sceneManager = editor.sceneManager;
     if (!sceneManager || !sceneManager->getFileSystem() || path.empty())
@@ -164,7 +151,7 @@ bool openFile(const std::string& path, bool animated) {
     if (isArchiveExtension(extension))
         return mountArchive(sceneManager->getFileSystem(), path);
     if (extension == ".irr")
-        return loadScene(sceneManager, path);
+        return loadScene(path);
     return addModel(sceneManager, path, animated);
 }
 

@@ -4,18 +4,30 @@
 // current scene graph, anything else is loaded as a model and added as a node.
 #include <string>
 
+#include "files/SceneScan.h"
+
 namespace sorn {
 
 // Opens path (a narrow file name) as described above; animated chooses an
 // animated mesh node (30 frames per second) over a static one. Files that
-// cannot be used (missing, unreadable, not a regular file, too large, not a
-// complete scene, no mesh the engine can read) add nothing and write nothing.
+// cannot be used (missing, unreadable, not a regular file, too large, a scene
+// that scanSceneFile refuses, no mesh the engine can read) add nothing and write nothing.
 // True when an archive was mounted, a scene loaded or a node added.
 // Requests no refresh: the callers do.
 bool openFile(const std::string& path, bool animated);
 
-// Scene and model files larger than this are refused: the engine's readers
-// hold the whole file in memory, several times over for 8- and 16-bit text.
+// Model files larger than this are refused: the engine's model loaders hold
+// the whole file in memory, several times over. Scenes have their own bound
+// (kMaxSceneFileSize): what the engine's XML reader can hold.
 constexpr unsigned long long kMaxOpenFileSize = 512ull << 20;
+
+// Why a file other than a scene cannot be opened at all (missing, not a
+// regular file, unreadable, too large), or None.
+SceneRefusal openableFileRefusal(const std::string& path);
+
+// Loads a scene that scanSceneFile accepted into the current scene graph,
+// the engine reading the scanned bytes. False, with scan.refusal set, when
+// the file could not be read again or changed since the scan.
+bool loadScannedScene(const std::string& path, SceneScan& scan);
 
 } // namespace sorn

@@ -69,6 +69,8 @@ const char* const kLanguageKeys[] = {
     "window_settings_error_not_a_file", "window_settings_error_other",
     "file_refused_caption", "file_refused_text", "file_refused_crashed", "file_refused_too_large",
     "file_refused_too_long", "file_refused_unreadable", "file_refused_not_checked",
+    "open_failed_caption", "open_failed_unreadable", "open_failed_too_large",
+    "open_failed_not_a_scene", "open_failed_too_deep", "open_failed_out_of_bounds",
 };
 
 std::wstring widen(const char* text) {
@@ -320,7 +322,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 108u);
+    EXPECT_EQ(std::size(kLanguageKeys), 114u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

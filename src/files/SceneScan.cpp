@@ -1,0 +1,555 @@
+#include "files/SceneScan.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+#include "files/SceneScanDetail.h"
+
+namespace sorn {
+
+using namespace irr;
+
+// Counts the engine turns into geometry, work per frame or passes over a
+// terrain, with bounds far above what a scene needs and far below what
+// exhausts the machine:
+// - volume light subdivisions: negative ones allocate 2^32 vertices; 1024
+//   by 1024 builds in 0.2 s;
+// - sky dome resolutions: negative or 100,000 by 100,000 exhaust memory;
+//   1024 by 1024 takes 60 MB;
+// - sphere polygon counts: the engine keeps their product under 32,767 but
+//   multiplies in 32 bits, so 65,536 (or a negative count) wraps past its check;
+// - terrain smoothing: every pass walks every vertex (2,000,000,000 passes hang);
+// - particles per second: emitted each frame up to twice the maximum, a
+//   negative or huge count allocates gigabytes at the first frame.
+const SceneValueBound kSceneValueBounds[] = {
+    {"SubDivideU", 0, 1024},
+    {"SubDivideV", 0, 1024},
+    {"HorizontalResolution", 0, 1024},
+    {"VerticalResolution", 0, 1024},
+    {"PolyCountX", 0, 32767},
+    {"PolyCountY", 0, 32767},
+    {"SmoothFactor", 0, 32},
+    {"MinParticlesPerSecond", 0, 100000},
+    {"MaxParticlesPerSecond", 0, 100000},
+};
+const size_t kSceneValueBoundCount = sizeof kSceneValueBounds / sizeof kSceneValueBounds[0];
+
+using scan_detail::kGuardTailUnits;
+using scan_detail::StreamDigest;
+
+namespace {
+
+constexpr size_t kMaxNameLength = 64;
+constexpr size_t kMaxEntryNameLength = 256;
+constexpr size_t kMaxEntryValueLength = 4096;
+constexpr size_t kBlockSize = 1 << 20;
+
+bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Characters that end a name: the end of text, blanks, markup and quotes.
+struct NameEnds {
+    bool ends[128] = {};
+    NameEnds() {
+        for (unsigned char c : {'\0', ' ', '\t', '\n', '\r', '<', '>', '/', '"', '\'', '='})
+            ends[c] = true;
+    }
+};
+const NameEnds kNameEnds;
+
+inline bool isNameCharacter(uint32_t c) { return c >= 128 || !kNameEnds.ends[c]; }
+
+// Appends the units of [from, to) cut to their low byte, up to limit bytes;
+// overflow (when given) is set once more would not fit.
+void appendNarrowed(std::string& text, const uint32_t* from, const uint32_t* to, size_t limit, bool* overflow) {
+    for (; from < to; ++from) {
+        if (text.size() >= limit) {
+            if (overflow)
+                *overflow = true;
+            return;
+        }
+        text.push_back(static_cast<char>(*from & 0xFF));
+    }
+}
+
+uint32_t lowered(uint32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+template <typename Text>
+bool sameIgnoringCase(const Text& text, const char* word, size_t length) {
+    if (text.size() != length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (lowered(static_cast<unsigned char>(text[i])) != lowered(static_cast<unsigned char>(word[i])))
+            return false;
+    return true;
+}
+
+template <typename Text, size_t N>
+bool sameIgnoringCase(const Text& text, const char (&word)[N]) {
+    return sameIgnoringCase(text, word, N - 1);
+}
+
+template <size_t N>
+bool unitsAre(const std::vector<uint32_t>& units, const char (&word)[N]) {
+    const size_t length = N - 1;
+    if (units.size() != length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (units[i] != static_cast<unsigned char>(word[i]))
+            return false;
+    return true;
+}
+
+// The number at the start of text, read the widest way the engine's integer
+// and float readers could take it (sign, digits, fraction, exponent), so that
+// no spelling makes the engine see more than the check does. Not a number: 0.
+double leadingNumber(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && isBlank(static_cast<unsigned char>(text[i])))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    long double value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        value = value * 10 + (text[i++] - '0');
+    if (i < text.size() && text[i] == '.') {
+        long double scale = 0.1L;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
+            value += (text[i] - '0') * scale;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            negativeExponent = text[i++] == '-';
+        long exponent = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && exponent < 100000)
+            exponent = exponent * 10 + (text[i++] - '0');
+        value *= std::pow(10.0L, negativeExponent ? -exponent : exponent);
+    }
+    return static_cast<double>(negative ? -value : value);
+}
+
+struct Encoding {
+    unsigned unitSize = 1;
+    unsigned start = 0;
+    bool bigEndian = false;
+};
+
+// Told apart by the byte-order mark, as the engine's XML reader does: UTF-32
+// and UTF-16 in either byte order; anything else is one byte per unit (a
+// UTF-8 mark is skipped).
+Encoding encodingOf(const unsigned char* b, size_t size) {
+    if (size >= 4 && b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0)
+        return {4, 4, false};
+    if (size >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)
+        return {4, 4, true};
+    if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        return {2, 2, false};
+    if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF)
+        return {2, 2, true};
+    if (size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        return {1, 3, false};
+    return {1, 0, false};
+}
+
+void decodeUnits(const unsigned char* bytes, size_t count, const Encoding& encoding,
+                 std::vector<uint32_t>& units) {
+    const size_t n = count / encoding.unitSize;
+    units.resize(n);
+    uint32_t* out = units.data();
+    if (encoding.unitSize == 4) {
+        for (size_t i = 0; i < n; ++i, bytes += 4)
+            out[i] = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
+    } else if (encoding.unitSize == 2) {
+        for (size_t i = 0; i < n; ++i, bytes += 2)
+            out[i] = encoding.bigEndian ? uint32_t(bytes[0]) << 8 | bytes[1] : uint32_t(bytes[1]) << 8 | bytes[0];
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            out[i] = bytes[i];
+    }
+}
+
+} // namespace
+
+SceneScanner::SceneScanner() {
+    for (size_t i = 0; i < kSceneValueBoundCount; ++i)
+        boundNameLengths_.push_back(std::strlen(kSceneValueBounds[i].name));
+    name_.reserve(kMaxNameLength + 1);
+    attributeName_.reserve(kMaxNameLength + 1);
+    entryName_.reserve(kMaxEntryNameLength + 1);
+    entryValue_.reserve(256);
+    openNames_.reserve(256);
+    openStarts_.reserve(64);
+}
+
+bool SceneScanner::refuse(SceneRefusal refusal) {
+    if (!refused_) {
+        refused_ = true;
+        result_.refusal = refusal;
+    }
+    return false;
+}
+
+void SceneScanner::feed(const uint32_t* units, size_t count) {
+    const uint32_t* p = units;
+    const uint32_t* const end = units + count;
+    while (p < end && !refused_) {
+        const uint32_t c = *p;
+        switch (state_) {
+        case State::Text:
+            // Text between tags is skipped in one run.
+            while (p < end && *p != '<' && *p != 0)
+                ++p;
+            if (p == end)
+                return;
+            if (*p == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            state_ = State::TagStart;
+            break;
+        case State::TagStart:
+            if (c == '/') {
+                name_.clear();
+                state_ = State::EndName;
+            } else if (c == '?') {
+                state_ = State::Declaration;
+            } else if (c == '!') {
+                state_ = State::BangStart;
+            } else if (isNameCharacter(c)) {
+                name_.clear();
+                name_.push_back(c);
+                hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
+                state_ = State::ElementName;
+            } else {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::Declaration:
+            if (c == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            if (c == '>')
+                state_ = State::Text;
+            break;
+        case State::BangStart:
+        case State::BangDash:
+            // Only comments "<!--": the engine's reader mis-measures the short
+            // forms of "<!" and CDATA, and a scene has neither.
+            if (c != '-')
+                return void(refuse(SceneRefusal::NotAScene));
+            if (state_ == State::BangDash) {
+                commentLength_ = commentDashes_ = 0;
+                state_ = State::Comment;
+            } else {
+                state_ = State::BangDash;
+            }
+            break;
+        case State::Comment:
+            // The engine ends a comment at the '>' that balances its '<'; one
+            // with no '<' or '>' inside ends at its "-->" for both readers.
+            if (c == 0 || c == '<')
+                return void(refuse(SceneRefusal::NotAScene));
+            if (c == '>') {
+                if (commentDashes_ < 2 || commentLength_ < 2)
+                    return void(refuse(SceneRefusal::NotAScene));
+                state_ = State::Text;
+            } else {
+                commentDashes_ = c == '-' ? commentDashes_ + 1 : 0;
+                ++commentLength_;
+            }
+            break;
+        case State::ElementName: {
+            const uint32_t* run = p;
+            while (p < end && isNameCharacter(*p))
+                ++p;
+            if (name_.size() + (p - run) > kMaxNameLength)
+                return void(refuse(SceneRefusal::NotAScene));
+            name_.insert(name_.end(), run, p);
+            if (p == end)
+                return;
+            const uint32_t next = *p;
+            if (isBlank(next))
+                state_ = State::InTag;
+            else if (next == '>')
+                elementOpened(false);
+            else if (next == '/')
+                state_ = State::SlashInTag;
+            else
+                return void(refuse(SceneRefusal::NotAScene));
+            break;
+        }
+        case State::InTag:
+        case State::AfterValue:
+            if (isBlank(c)) {
+                state_ = State::InTag;
+            } else if (c == '>') {
+                elementOpened(false);
+            } else if (c == '/') {
+                state_ = State::SlashInTag;
+            } else if (state_ == State::InTag && isNameCharacter(c)) {
+                attributeName_.clear();
+                attributeName_.push_back(c);
+                state_ = State::AttributeName;
+            } else {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::SlashInTag:
+            if (c != '>')
+                return void(refuse(SceneRefusal::NotAScene));
+            elementOpened(true);
+            break;
+        case State::AttributeName: {
+            const uint32_t* run = p;
+            while (p < end && isNameCharacter(*p))
+                ++p;
+            if (attributeName_.size() + (p - run) > kMaxNameLength)
+                return void(refuse(SceneRefusal::NotAScene));
+            attributeName_.insert(attributeName_.end(), run, p);
+            if (p == end)
+                return;
+            if (isBlank(*p))
+                state_ = State::AfterAttributeName;
+            else if (*p == '=')
+                state_ = State::BeforeValue;
+            else
+                return void(refuse(SceneRefusal::NotAScene));
+            break;
+        }
+        case State::AfterAttributeName:
+            if (c == '=')
+                state_ = State::BeforeValue;
+            else if (!isBlank(c))
+                return void(refuse(SceneRefusal::NotAScene));
+            break;
+        case State::BeforeValue:
+            if (c == '"' || c == '\'') {
+                quote_ = c;
+                attributeNameDone();
+                state_ = State::Value;
+            } else if (!isBlank(c)) {
+                return void(refuse(SceneRefusal::NotAScene));
+            }
+            break;
+        case State::Value: {
+            // The value up to its closing quote in one run, kept only when it
+            // is an entry's name or value.
+            const uint32_t* run = p;
+            while (p < end && *p != quote_ && *p != 0)
+                ++p;
+            if (capture_ == Capture::Name)
+                appendNarrowed(entryName_, run, p, kMaxEntryNameLength, nullptr);
+            else if (capture_ == Capture::Value)
+                appendNarrowed(entryValue_, run, p, kMaxEntryValueLength, &valueOverflow_);
+            if (p == end)
+                return;
+            if (*p == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            state_ = State::AfterValue;
+            break;
+        }
+        case State::EndName:
+            // The engine takes everything up to '>' as the end tag's name.
+            if (c == 0)
+                return void(refuse(SceneRefusal::NotAScene));
+            if (c == '>') {
+                elementClosed();
+            } else if (name_.size() >= kMaxNameLength) {
+                return void(refuse(SceneRefusal::NotAScene));
+            } else {
+                name_.push_back(c);
+            }
+            break;
+        }
+        ++p;
+    }
+}
+
+void SceneScanner::attributeNameDone() {
+    capture_ = Capture::Other;
+    const bool isName = sameIgnoringCase(attributeName_, "name");
+    const bool isValue = !isName && sameIgnoringCase(attributeName_, "value");
+    // A second name or value would leave the engine and the check reading
+    // different ones.
+    if ((isName && hasEntryName_) || (isValue && hasEntryValue_)) {
+        refuse(SceneRefusal::NotAScene);
+    } else if (isName) {
+        hasEntryName_ = true;
+        entryName_.clear();
+        capture_ = Capture::Name;
+    } else if (isValue) {
+        hasEntryValue_ = true;
+        entryValue_.clear();
+        capture_ = Capture::Value;
+    }
+}
+
+void SceneScanner::elementOpened(bool empty) {
+    state_ = State::Text;
+    const int depth = static_cast<int>(openStarts_.size());
+    if (depth == 0) {
+        if (rootSeen_ || !unitsAre(name_, "irr_scene"))
+            return void(refuse(SceneRefusal::NotAScene));
+        rootSeen_ = true;
+        rootClosed_ = empty;
+    }
+    // The engine's reader goes one level deeper for every <node>, also an
+    // empty one, and comes back only at a "</node>".
+    if (unitsAre(name_, "node") && ++nodeDepth_ > kMaxNodeDepth)
+        return void(refuse(SceneRefusal::NestedTooDeeply));
+    if (attributesDepth_ >= 0 && depth == attributesDepth_ &&
+        ++attributeEntries_ > kMaxAttributesPerBlock) {
+        result_.detail = "<attributes> > " + std::to_string(kMaxAttributesPerBlock);
+        return void(refuse(SceneRefusal::ValueOutOfBounds));
+    }
+    checkEntry();
+    if (refused_ || empty)
+        return;
+    if (depth + 1 > kMaxElementDepth)
+        return void(refuse(SceneRefusal::NestedTooDeeply));
+    if (unitsAre(name_, "attributes")) {
+        attributesDepth_ = depth + 1;
+        attributeEntries_ = 0;
+    }
+    openStarts_.push_back(static_cast<uint32_t>(openNames_.size()));
+    openNames_.insert(openNames_.end(), name_.begin(), name_.end());
+}
+
+void SceneScanner::elementClosed() {
+    state_ = State::Text;
+    if (openStarts_.empty())
+        return void(refuse(SceneRefusal::NotAScene));
+    const size_t start = openStarts_.back();
+    const size_t length = openNames_.size() - start;
+    if (length != name_.size() || !std::equal(name_.begin(), name_.end(), openNames_.begin() + start))
+        return void(refuse(SceneRefusal::NotAScene));
+    if (attributesDepth_ == static_cast<int>(openStarts_.size()))
+        attributesDepth_ = -1;
+    openNames_.resize(start);
+    openStarts_.pop_back();
+    if (unitsAre(name_, "node"))
+        --nodeDepth_;
+    if (openStarts_.empty())
+        rootClosed_ = true;
+}
+
+// An attribute entry such as <int name="SubDivideU" value="32" />: its value
+// within bounds, and the files it names collected. Bounds apply to any entry
+// of that name, whatever its type, since the engine converts between them.
+void SceneScanner::checkEntry() {
+    if (!hasEntryName_ || !hasEntryValue_)
+        return;
+    for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
+        const SceneValueBound& bound = kSceneValueBounds[i];
+        if (!sameIgnoringCase(entryName_, bound.name, boundNameLengths_[i]))
+            continue;
+        const double value = leadingNumber(entryValue_);
+        if (valueOverflow_ || !std::isfinite(value) || value < bound.lowest || value > bound.highest) {
+            result_.detail = entryName_ + "=\"" + entryValue_ + "\"";
+            refuse(SceneRefusal::ValueOutOfBounds);
+            return;
+        }
+    }
+    const bool namesFile = sameIgnoringCase(name_, "texture") || sameIgnoringCase(entryName_, "Mesh") ||
+                           sameIgnoringCase(entryName_, "Heightmap");
+    if (!namesFile || entryValue_.empty())
+        return;
+    if (valueOverflow_) {
+        result_.detail = entryName_;
+        refuse(SceneRefusal::ValueOutOfBounds);
+        return;
+    }
+    const UntrustedKind kind = sameIgnoringCase(entryName_, "Mesh")        ? UntrustedKind::Model
+                               : sameIgnoringCase(entryName_, "Heightmap") ? UntrustedKind::HeightMap
+                                                                           : UntrustedKind::Image;
+    addReferencedFile(entryValue_, kind);
+}
+
+void SceneScanner::addReferencedFile(const std::string& path, UntrustedKind kind) {
+    for (size_t i = 0; i < result_.referencedFiles.size(); ++i)
+        if (result_.referencedFiles[i] == path && result_.referencedKinds[i] == kind)
+            return;
+    result_.referencedFiles.push_back(path);
+    result_.referencedKinds.push_back(kind);
+}
+
+SceneScan SceneScanner::finish() {
+    if (!refused_ && !(state_ == State::Text && rootSeen_ && rootClosed_))
+        refuse(SceneRefusal::NotAScene);
+    if (!refused_)
+        result_.refusal = SceneRefusal::None;
+    return result_;
+}
+
+SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
+    SceneScan failed;
+    if (!fileSystem || path.empty())
+        return failed;
+    // On disk it must be a regular file (a pipe or device would block or
+    // never end); elsewhere it may be a file inside a mounted archive.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        return failed;
+    io::IReadFile* file = fileSystem->createAndOpenFile(path);
+    if (!file)
+        return failed;
+    const long size = file->getSize();
+    if (size < 0) {
+        file->drop();
+        return failed;
+    }
+
+    // Held as 32-bit units, so that a UTF-32 little-endian block (what the
+    // engine writes) is scanned where it was read.
+    std::vector<uint32_t> blockUnits(kBlockSize / 4);
+    unsigned char* block = reinterpret_cast<unsigned char*>(blockUnits.data());
+    std::vector<uint32_t> units;
+    const s32 headRead = file->read(block, static_cast<u32>(size < 4 ? size : 4));
+    const Encoding encoding = encodingOf(block, headRead > 0 ? static_cast<size_t>(headRead) : 0);
+    const long wholeUnits = (size - static_cast<long>(encoding.start)) / static_cast<long>(encoding.unitSize);
+    const long usable = static_cast<long>(encoding.start) + wholeUnits * static_cast<long>(encoding.unitSize);
+    const unsigned long long handed =
+        static_cast<unsigned long long>(usable) + kGuardTailUnits * encoding.unitSize;
+    if (handed > kMaxSceneFileSize) {
+        file->drop();
+        failed.refusal = SceneRefusal::TooLarge;
+        return failed;
+    }
+
+    StreamDigest digest;
+    digest.update(block, encoding.start);
+    SceneScanner scanner;
+    long position = encoding.start;
+    bool readFailed = !file->seek(position);
+    while (!readFailed && position < usable && !scanner.refused()) {
+        const long count = usable - position < static_cast<long>(kBlockSize) ? usable - position
+                                                                             : static_cast<long>(kBlockSize);
+        if (file->read(block, static_cast<u32>(count)) != count) {
+            readFailed = true;
+            break;
+        }
+        digest.update(block, static_cast<size_t>(count));
+        if (encoding.unitSize == 4 && !encoding.bigEndian) {
+            scanner.feed(blockUnits.data(), static_cast<size_t>(count) / 4);
+        } else {
+            decodeUnits(block, static_cast<size_t>(count), encoding, units);
+            scanner.feed(units.data(), units.size());
+        }
+        position += count;
+    }
+    file->drop();
+    if (readFailed)
+        return failed;
+    if (scanner.refused())
+        return scanner.finish();
+
+    SceneScan scan = scanner.finish();
+    scan.usableBytes = usable;
+    scan.unitSize = encoding.unitSize;
+    scan.bigEndian = encoding.bigEndian;
+    scan.digest = digest.value();
+    return scan;
+}
+
+} // namespace sorn

@@ -1,0 +1,139 @@
+#pragma once
+// One streaming pass over a ".irr" scene file before the engine reads it.
+// The engine's scene reader trusts what the file asks for: it recurses once
+// per nested node, builds geometry of whatever subdivision a node names,
+// smooths a terrain as often as told and looks attributes up one by one. The
+// scan refuses a file that is incomplete or foreign, nested too deeply, or
+// asking for values beyond the bounds below, and lists the model, texture and
+// height-map files the engine would open on the scene's behalf. It reads the
+// file in fixed blocks and keeps nothing per node.
+#include <irrlicht.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/FileCheck.h"
+
+namespace sorn {
+
+// Why a scene file is not opened.
+enum class SceneRefusal {
+    None,
+    Unreadable,       // missing, not a regular file, unreadable, changed while opening
+    TooLarge,         // more than the engine's XML reader can hold
+    NotAScene,        // truncated, empty, foreign XML or markup the editor does not accept
+    NestedTooDeeply,  // more nested nodes or elements than the bounds below
+    ValueOutOfBounds, // a value that makes the engine allocate or work without bound
+};
+
+// Node nesting the engine's recursive reader (and the editor's own walks of
+// the scene graph) survive with a wide margin, also in the sanitizer build.
+constexpr int kMaxNodeDepth = 1024;
+// Elements of any kind: a node holds at most two levels of its own
+// (<attributes>, <materials>, <animators> and their entries).
+constexpr int kMaxElementDepth = 2 * kMaxNodeDepth + 16;
+// Entries in one <attributes> block: the engine looks each numbered entry of
+// an animator ("Point1", "Texture1", ...) up by a linear search, so a block of
+// n entries costs n * n (30,000 spline points take 17 seconds).
+constexpr int kMaxAttributesPerBlock = 4096;
+
+// The largest scene file: the engine reads the whole file into one buffer
+// whose size it keeps in a signed 32-bit number, and adds a few bytes.
+constexpr unsigned long long kMaxSceneFileSize = 0x7FFFFFFFull - 64;
+
+// A numeric attribute, matched by name without regard to case, and its range.
+struct SceneValueBound {
+    const char* name;
+    double lowest;
+    double highest;
+};
+extern const SceneValueBound kSceneValueBounds[];
+extern const size_t kSceneValueBoundCount;
+
+struct SceneScan {
+    SceneRefusal refusal = SceneRefusal::Unreadable;
+    // For ValueOutOfBounds: what was refused, as name="value".
+    std::string detail;
+    // Distinct mesh, texture and height-map paths in the order first found,
+    // as the engine will open them (each character cut to its low byte),
+    // relative to the working directory at load time: the scene's folder.
+    std::vector<std::string> referencedFiles;
+    // What each of them is, in the same order.
+    std::vector<UntrustedKind> referencedKinds;
+
+    // How the engine is handed the file (see openScannedScene).
+    long usableBytes = 0;   // byte-order mark and whole code units
+    unsigned unitSize = 1;  // 1, 2 or 4 bytes
+    bool bigEndian = false;
+    uint64_t digest = 0;    // of the usable bytes, to notice a file changed since
+
+    bool accepted() const { return refusal == SceneRefusal::None; }
+};
+
+// Scans the file at path (on disk or inside a mounted archive).
+SceneScan scanSceneFile(irr::io::IFileSystem* fileSystem, const irr::io::path& path);
+
+// The scanner on its own, fed code units as the engine's XML reader sees
+// them; finish() gives the verdict. Used by scanSceneFile and the tests.
+class SceneScanner {
+public:
+    SceneScanner();
+    void feed(const uint32_t* units, size_t count);
+    // Whether the verdict is already a refusal (the rest need not be read).
+    bool refused() const { return refused_; }
+    SceneScan finish();
+
+private:
+    enum class State {
+        Text, TagStart, Declaration, BangStart, BangDash, Comment, ElementName, InTag,
+        SlashInTag, AttributeName, AfterAttributeName, BeforeValue, Value, AfterValue, EndName,
+    };
+    enum class Capture { None, Name, Value, Other };
+
+    bool refuse(SceneRefusal refusal);
+    void elementNameDone();
+    void attributeNameDone();
+    void elementOpened(bool empty);
+    void elementClosed();
+    void checkEntry();
+    void addReferencedFile(const std::string& path, UntrustedKind kind);
+
+    State state_ = State::Text;
+    SceneScan result_;
+    bool refused_ = false;
+    bool rootSeen_ = false;
+    bool rootClosed_ = false;
+    int nodeDepth_ = 0;
+    int attributesDepth_ = -1;
+    int attributeEntries_ = 0;
+    int commentLength_ = 0;
+    int commentDashes_ = 0;
+
+    // The open elements' names one after another, with where each starts.
+    std::vector<uint32_t> openNames_;
+    std::vector<uint32_t> openStarts_;
+    std::vector<uint32_t> name_;            // element name being read
+    std::vector<uint32_t> attributeName_;   // attribute name being read
+    Capture capture_ = Capture::None;
+    uint32_t quote_ = 0;
+    // The element's "name" and "value" attributes, narrowed to bytes.
+    std::string entryName_;
+    std::string entryValue_;
+    bool hasEntryName_ = false;
+    bool hasEntryValue_ = false;
+    bool valueOverflow_ = false;
+    std::vector<size_t> boundNameLengths_;
+};
+
+// A read-only file holding the scanned file's usable bytes followed by a
+// short guard tail in the same encoding, read in bulk from the file itself.
+// The bytes are checked against the scan's digest as they pass: a file that
+// changed since the scan reaches the engine as zeros (an empty text) and
+// changed() is set. Null when the file cannot be opened again.
+irr::io::IReadFile* openScannedScene(irr::io::IFileSystem* fileSystem, const irr::io::path& path,
+                                     const SceneScan& scan);
+// Whether the file handed over by openScannedScene turned out to differ from the scan.
+bool scannedSceneChanged(irr::io::IReadFile* file);
+
+} // namespace sorn

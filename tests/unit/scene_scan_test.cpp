@@ -1,0 +1,257 @@
+// The scan a scene file passes before the engine reads it: completeness,
+// markup the engine's reader would misread, nesting, value bounds and the
+// files the scene names; the same verdict in every encoding the engine reads.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "files/SceneScan.h"
+#include "support/EditorFixture.h"
+#include "support/NullDevice.h"
+
+using namespace irr;
+using sorn::SceneRefusal;
+using sorn::SceneScan;
+
+namespace {
+
+SceneScan scanText(const std::string& text) {
+    std::vector<uint32_t> units(text.begin(), text.end());
+    for (uint32_t& unit : units)
+        unit &= 0xFF;
+    sorn::SceneScanner scanner;
+    // Fed in small pieces, so that every construct is cut somewhere.
+    for (size_t at = 0; at < units.size(); at += 7)
+        scanner.feed(units.data() + at, std::min<size_t>(7, units.size() - at));
+    return scanner.finish();
+}
+
+std::string scene(const std::string& body) {
+    return "<?xml version=\"1.0\"?>\n<irr_scene>\n" + body + "</irr_scene>\n";
+}
+
+std::string node(const std::string& type, const std::string& attributes, const std::string& inner = "") {
+    return "<node type=\"" + type + "\"><attributes>" + attributes + "</attributes>" + inner + "</node>";
+}
+
+std::string entry(const std::string& type, const std::string& name, const std::string& value) {
+    return "<" + type + " name=\"" + name + "\" value=\"" + value + "\" />";
+}
+
+std::string repeat(const std::string& text, int times) {
+    std::string out;
+    out.reserve(text.size() * times);
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+TEST(SceneScanner, MarkupTheEngineReadsAsWrittenIsAcceptedAndTheRestRefused) {
+    struct Case {
+        const char* what;
+        std::string text;
+        SceneRefusal refusal;
+    };
+    const std::string cube = node("cube", entry("float", "Size", "10"));
+    const Case cases[] = {
+        {"a scene", scene(cube), SceneRefusal::None},
+        {"an empty scene element", "<irr_scene/>", SceneRefusal::None},
+        {"comments and single quotes", "<!-- saved -->" + scene("<!---->" + cube + "<cube name='a' value='b'/>"),
+         SceneRefusal::None},
+        {"text after the scene", scene(cube) + " trailing words", SceneRefusal::None},
+        {"cut in the middle", scene(cube).substr(0, 60), SceneRefusal::NotAScene},
+        {"cut inside a value", scene(cube).substr(0, scene(cube).find("10") + 1), SceneRefusal::NotAScene},
+        {"empty", "", SceneRefusal::NotAScene},
+        {"another kind of XML", "<lang><string name=\"a\" value=\"b\"/></lang>", SceneRefusal::NotAScene},
+        {"two scenes", scene(cube) + scene(cube), SceneRefusal::NotAScene},
+        {"an end tag that closes another element", "<irr_scene><node type=\"cube\"></attributes></irr_scene>",
+         SceneRefusal::NotAScene},
+        {"an end tag the engine reads as another name", "<irr_scene><node type=\"cube\"></node ></irr_scene>",
+         SceneRefusal::NotAScene},
+        {"a zero inside", scene(cube).insert(30, 1, '\0'), SceneRefusal::NotAScene},
+        {"a comment too short for the engine", scene("<!-->" + cube), SceneRefusal::NotAScene},
+        {"a comment holding a tag", scene("<!-- <b> -->" + cube), SceneRefusal::NotAScene},
+        {"character data", scene("<![CDATA[x]]>" + cube), SceneRefusal::NotAScene},
+        {"a document type", "<!DOCTYPE irr>" + scene(cube), SceneRefusal::NotAScene},
+        {"a second name", scene("<int name=\"a\" name=\"SubDivideU\" value=\"1\"/>"), SceneRefusal::NotAScene},
+        {"an attribute without quotes", scene("<int name=a value=\"1\"/>"), SceneRefusal::NotAScene},
+        {"a tag without a name", scene("< node></node>"), SceneRefusal::NotAScene},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(scanText(c.text).refusal, c.refusal) << c.what;
+}
+
+TEST(SceneScanner, NestingIsBoundedForNodesEvenWhenEmptyAndForAnyElement) {
+    const std::string open = "<node type=\"empty\">";
+    const int limit = sorn::kMaxNodeDepth;
+    EXPECT_EQ(scanText(scene(repeat(open, limit) + repeat("</node>", limit))).refusal, SceneRefusal::None);
+    EXPECT_EQ(scanText(scene(repeat(open, limit + 1) + repeat("</node>", limit + 1))).refusal,
+              SceneRefusal::NestedTooDeeply);
+    // The engine goes a level deeper at every <node/> and only comes back at "</node>".
+    EXPECT_EQ(scanText(scene(repeat("<node type=\"empty\"/>", limit + 1))).refusal, SceneRefusal::NestedTooDeeply);
+    EXPECT_EQ(scanText(scene(repeat("<node type=\"empty\"></node>", 3 * limit))).refusal, SceneRefusal::None);
+    const int elements = sorn::kMaxElementDepth;
+    EXPECT_EQ(scanText(scene(repeat("<a>", elements) + repeat("</a>", elements))).refusal,
+              SceneRefusal::NestedTooDeeply);
+    EXPECT_EQ(scanText(scene(repeat("<a>", elements - 1) + repeat("</a>", elements - 1))).refusal,
+              SceneRefusal::None);
+}
+
+TEST(SceneScanner, EntriesInOneAttributeBlockAreBounded) {
+    const std::string point = entry("vector3d", "Point", "1, 1, 1");
+    const auto animator = [&](int points) {
+        return scene("<node type=\"empty\"><animators><attributes>" + repeat(point, points) +
+                     "</attributes></animators></node>");
+    };
+    EXPECT_EQ(scanText(animator(sorn::kMaxAttributesPerBlock)).refusal, SceneRefusal::None);
+    EXPECT_EQ(scanText(animator(sorn::kMaxAttributesPerBlock + 1)).refusal, SceneRefusal::ValueOutOfBounds);
+}
+
+TEST(SceneScanner, EveryBoundedValueIsCheckedWhateverItsTypeCaseOrSpelling) {
+    for (size_t i = 0; i < sorn::kSceneValueBoundCount; ++i) {
+        const sorn::SceneValueBound& bound = sorn::kSceneValueBounds[i];
+        const std::string name = bound.name;
+        std::string lower = name;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto verdict = [&](const std::string& type, const std::string& as, const std::string& value) {
+            return scanText(scene(node("empty", entry(type, as, value)))).refusal;
+        };
+        const std::string highest = std::to_string(static_cast<long long>(bound.highest));
+        const std::string lowest = std::to_string(static_cast<long long>(bound.lowest));
+        EXPECT_EQ(verdict("int", name, highest), SceneRefusal::None) << name;
+        EXPECT_EQ(verdict("int", name, lowest), SceneRefusal::None) << name;
+        EXPECT_EQ(verdict("int", name, std::to_string(static_cast<long long>(bound.highest) + 1)),
+                  SceneRefusal::ValueOutOfBounds) << name;
+        EXPECT_EQ(verdict("int", lower, "100000000"), SceneRefusal::ValueOutOfBounds) << lower;
+        EXPECT_EQ(verdict("int", name, "-1"), SceneRefusal::ValueOutOfBounds) << name;
+        EXPECT_EQ(verdict("float", name, ".5e10"), SceneRefusal::ValueOutOfBounds) << name;
+        EXPECT_EQ(verdict("string", name, "1e8"), SceneRefusal::ValueOutOfBounds) << name;
+        EXPECT_EQ(verdict("int", name, "99999999999999999999999"), SceneRefusal::ValueOutOfBounds) << name;
+    }
+    const SceneScan refused = scanText(scene(node("volumeLight", entry("int", "subDivideU", "100000000"))));
+    EXPECT_EQ(refused.detail, "subDivideU=\"100000000\"");
+    // Other names are not bounded.
+    EXPECT_EQ(scanText(scene(node("cube", entry("float", "Size", "1e30")))).refusal, SceneRefusal::None);
+}
+
+TEST(SceneScanner, ListsEachMeshTextureAndHeightMapOnceAsTheEngineWillOpenIt) {
+    const std::string body =
+        node("mesh", entry("string", "Mesh", "models/ship.3ds"),
+             "<materials><attributes>" + entry("texture", "Texture1", "skin.png") +
+                 entry("texture", "Texture2", "") + "</attributes></materials>") +
+        node("terrain", entry("string", "Heightmap", "/maps/height.bmp")) +
+        node("animatedMesh", entry("string", "Mesh", "models/ship.3ds")) +
+        node("empty", "", "<animators><attributes>" + entry("texture", "Texture1", "skin.png") +
+                              entry("texture", "Texture2", "frame2.png") + "</attributes></animators>");
+    const SceneScan scan = scanText(scene(body));
+    ASSERT_EQ(scan.refusal, SceneRefusal::None);
+    const std::vector<std::string> expected = {"models/ship.3ds", "skin.png", "/maps/height.bmp", "frame2.png"};
+    EXPECT_EQ(scan.referencedFiles, expected);
+}
+
+class SceneFileScanTest : public sorn::test::NullDeviceTest {
+protected:
+    io::IFileSystem* files() const { return sorn::editor.device->getFileSystem(); }
+    SceneScan scanFile(const std::string& name, const std::string& bytes) {
+        sorn::test::writeFile(dir.file(name), bytes);
+        return sorn::scanSceneFile(files(), dir.file(name).c_str());
+    }
+    sorn::test::TempDir dir;
+};
+
+// The text in the encodings the engine's reader tells apart by their mark.
+std::string encoded(const std::string& text, int unitSize, bool bigEndian, const std::string& mark) {
+    std::string out = mark;
+    for (unsigned char c : text)
+        for (int k = 0; k < unitSize; ++k) {
+            const int shift = 8 * (bigEndian ? unitSize - 1 - k : k);
+            out += static_cast<char>(shift == 0 ? c : 0);
+        }
+    return out;
+}
+
+TEST_F(SceneFileScanTest, EveryEncodingGivesTheSameVerdictAcrossBlocks) {
+    // More than one read block, so that units and tags straddle blocks.
+    const std::string body = repeat(node("mesh", entry("string", "Mesh", "a.obj")), 20000);
+    const std::string good = scene(body);
+    const std::string deep = scene(repeat("<node type=\"empty\">", 2000) + repeat("</node>", 2000));
+    struct Encoding {
+        int unitSize;
+        bool bigEndian;
+        std::string mark;
+    };
+    const Encoding encodings[] = {
+        {4, false, std::string("\xFF\xFE\0\0", 4)}, {4, true, std::string("\0\0\xFE\xFF", 4)},
+        {2, false, "\xFF\xFE"}, {2, true, "\xFE\xFF"}, {1, false, "\xEF\xBB\xBF"}, {1, false, ""},
+    };
+    for (const Encoding& e : encodings) {
+        const SceneScan scan = scanFile("good.irr", encoded(good, e.unitSize, e.bigEndian, e.mark));
+        EXPECT_EQ(scan.refusal, SceneRefusal::None) << e.unitSize << e.bigEndian << e.mark.size();
+        EXPECT_EQ(scan.referencedFiles, std::vector<std::string>{"a.obj"});
+        EXPECT_EQ(scan.unitSize, static_cast<unsigned>(e.unitSize));
+        EXPECT_EQ(scanFile("deep.irr", encoded(deep, e.unitSize, e.bigEndian, e.mark)).refusal,
+                  SceneRefusal::NestedTooDeeply);
+        const std::string cut = encoded(good, e.unitSize, e.bigEndian, e.mark);
+        EXPECT_EQ(scanFile("cut.irr", cut.substr(0, cut.size() - 3 * e.unitSize - 1)).refusal,
+                  SceneRefusal::NotAScene);
+    }
+}
+
+TEST_F(SceneFileScanTest, SizeBoundIsWhatTheEnginesReaderHoldsNotFiveHundredMegabytes) {
+    // Sparse files: no disk space, and a scan that stops at the first block.
+    const auto sparse = [&](const std::string& name, unsigned long long size) {
+        int fd = ::open(dir.file(name).c_str(), O_CREAT | O_WRONLY, 0600);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, "<irr_scene>", 11), 11);
+        EXPECT_EQ(ftruncate(fd, static_cast<off_t>(size)), 0);
+        ::close(fd);
+        return sorn::scanSceneFile(files(), dir.file(name).c_str()).refusal;
+    };
+    EXPECT_EQ(sparse("600MiB.irr", 600ull << 20), SceneRefusal::NotAScene) << "read, not refused for its size";
+    EXPECT_EQ(sparse("limit.irr", sorn::kMaxSceneFileSize - 16), SceneRefusal::NotAScene);
+    EXPECT_EQ(sparse("over.irr", sorn::kMaxSceneFileSize + 1), SceneRefusal::TooLarge);
+    EXPECT_EQ(sparse("4GiB.irr", 4ull << 30), SceneRefusal::TooLarge);
+}
+
+TEST_F(SceneFileScanTest, MissingFoldersAndPipesAreUnreadable) {
+    ASSERT_EQ(mkfifo(dir.file("pipe.irr").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(dir.file("folder.irr").c_str(), 0700), 0);
+    for (const char* name : {"pipe.irr", "folder.irr", "missing.irr"})
+        EXPECT_EQ(sorn::scanSceneFile(files(), dir.file(name).c_str()).refusal,
+                  SceneRefusal::Unreadable)
+            << name;
+}
+
+TEST_F(SceneFileScanTest, FileChangedAfterTheScanReachesTheEngineAsNothing) {
+    const std::string text = scene(node("cube", entry("float", "Size", "10")));
+    SceneScan scan = scanFile("level.irr", text);
+    ASSERT_TRUE(scan.accepted());
+
+    io::IReadFile* same = sorn::openScannedScene(files(), dir.file("level.irr").c_str(), scan);
+    ASSERT_NE(same, nullptr);
+    std::string bytes(static_cast<size_t>(same->getSize()), '\0');
+    EXPECT_EQ(same->read(&bytes[0], static_cast<u32>(bytes.size())), static_cast<s32>(bytes.size()));
+    EXPECT_EQ(bytes.substr(0, text.size()), text);
+    EXPECT_EQ(bytes[text.size()], '\0') << "the guard tail starts with an end of text";
+    EXPECT_FALSE(sorn::scannedSceneChanged(same));
+    same->drop();
+
+    std::string changed = text;
+    changed.replace(changed.find("10"), 2, "99");
+    sorn::test::writeFile(dir.file("level.irr"), changed);
+    io::IReadFile* other = sorn::openScannedScene(files(), dir.file("level.irr").c_str(), scan);
+    ASSERT_NE(other, nullptr);
+    std::string seen(static_cast<size_t>(other->getSize()), 'x');
+    other->read(&seen[0], static_cast<u32>(seen.size()));
+    EXPECT_EQ(seen, std::string(seen.size(), '\0'));
+    EXPECT_TRUE(sorn::scannedSceneChanged(other));
+    other->drop();
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include "app/Translate.h"
 #include "app/PathText.h"
 #include "files/ScenePostProcess.h"
+#include "events/UnsavedChanges.h"
 
 namespace sorn {
 
@@ -188,10 +189,12 @@ void SaveWindow::save() {
     }
     postProcessScene(widePath(path));
     close();
+    onSceneSaved();
 }
 
 void SaveWindow::cancel() {
     close();
+    onSaveAbandoned();
 }
 
 // The window leaves the GUI, but the references stay until the next open()

@@ -3,6 +3,7 @@
 #include "app/EditorState.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
+#include "events/UndoCommands.h"
 
 namespace sorn {
 
@@ -10,7 +11,7 @@ void duplicateSelectedNode() {
     irr::scene::ISceneNode* node = editor.selectedNode;
     if (node && editor.nodeSelected) {
         // The copy hangs beside the original; its parent holds it.
-        node->clone(node->getParent(), editor.sceneManager);
+        recordNodeAdded(node->clone(node->getParent(), editor.sceneManager));
     }
     updateTreeview();
     editor.nameIndexRefresh.schedule();
@@ -19,7 +20,9 @@ void duplicateSelectedNode() {
 void deleteSelectedNode() {
     if (!editor.selectedNode)
         return;
-    queueNodeDeletion(editor.selectedNode);
+    // Taken out of the scene but kept by the undo history, which can put it
+    // back; tree items still showing it are refused by the pick's liveness check.
+    deleteNodeRecorded(editor.selectedNode);
     editor.selectedNode = nullptr;
     editor.sceneViewRefresh.schedule();
 }

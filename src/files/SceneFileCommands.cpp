@@ -6,6 +6,9 @@
 #include "scene/DefaultScene.h"
 #include "scene/GridCommands.h"
 #include "scene/SceneBox.h"
+#include "events/UndoCommands.h"
+
+#include <set>
 
 namespace sorn {
 
@@ -23,6 +26,7 @@ void openSceneFromDialog(const std::string& path) {
         file = absolute.c_str();
     }
     openFile(file, false);
+    forgetSceneHistory();
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
 }
@@ -33,7 +37,21 @@ void openSceneFromDialog(const irr::core::stringw& path) {
 
 void addModelFromDialog(const std::string& path, bool animated) {
     editor.selectedNode = nullptr;
+    // What the file adds hangs under the root: a model one node, a scene
+    // file chosen here all of its top nodes.
+    irr::scene::ISceneNode* root = editor.sceneManager ? editor.sceneManager->getRootSceneNode() : nullptr;
+    std::set<irr::scene::ISceneNode*> before;
+    if (root)
+        for (irr::scene::ISceneNode* child : root->getChildren())
+            before.insert(child);
     openFile(path, animated);
+    if (root) {
+        std::vector<irr::scene::ISceneNode*> added;
+        for (irr::scene::ISceneNode* child : root->getChildren())
+            if (!before.count(child))
+                added.push_back(child);
+        recordNodesAdded(added);
+    }
     updateTreeview();
     editor.nameIndexRefresh.schedule();
 }

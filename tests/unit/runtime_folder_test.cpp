@@ -63,6 +63,9 @@ const char* const kLanguageKeys[] = {
     "action_set", "action_default", "action_load",
     "file_open_dialog_open_scene", "file_open_dialog_add_model", "file_open_dialog_open_img",
     "file_open_dialog_open_skybox", "window_save_caption", "action_save",
+    // Undo, redo and the unsaved-changes question.
+    "menu_scene_undo", "menu_scene_redo", "action_discard", "window_unsaved_caption",
+    "window_unsaved_text",
 };
 
 std::wstring widen(const char* text) {
@@ -314,7 +317,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 93u);
+    EXPECT_EQ(std::size(kLanguageKeys), 98u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

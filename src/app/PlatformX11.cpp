@@ -58,9 +58,8 @@ void interceptCloseButton(IrrlichtDevice* device) {
     interceptedDisplay = display;
     wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
     wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    LockDisplay(display);
+    // XESetWireToEvent takes the display's lock itself.
     convertClientMessage = XESetWireToEvent(display, ClientMessage, takeDeleteWindowMessage);
-    UnlockDisplay(display);
 }
 
 bool takeCloseRequest() {

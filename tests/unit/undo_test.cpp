@@ -4,6 +4,8 @@
 #include <irrlicht.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <string>
@@ -12,6 +14,7 @@
 #include "app/EditorState.h"
 #include "app/Translate.h"
 #include "events/SaveWindow.h"
+#include "files/SceneFileCommands.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
 #include "scene/NodeCatalogue.h"
@@ -296,6 +299,33 @@ TEST_F(UndoTest, UndoOfADeleteWhoseParentWasDeletedSince) {
     activePasses(3);
     EXPECT_EQ(child->getParent(), parent);
     EXPECT_EQ(sceneText(), start);
+}
+
+TEST_F(UndoTest, AModelAddedFromAFileComesBackAfterTheFileIsGone) {
+    const std::string model = appFolder.file("sydney.md2");
+    ASSERT_EQ(std::system(("gzip -dc /usr/share/doc/libirrlicht-dev/media/sydney.md2.gz > " + model).c_str()), 0);
+    const std::string before = sceneText();
+    const size_t steps = undoHistory.size();
+    addModelFromDialog(model, true);
+    ASSERT_EQ(undoHistory.size(), steps + 1);
+    scene::ISceneNode* node = *smgr()->getRootSceneNode()->getChildren().getLast();
+    ASSERT_EQ(node->getType(), scene::ESNT_ANIMATED_MESH);
+    const std::string added = sceneText();
+
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(node);
+    clickButton(ids::SceneBoxRemove);
+    std::remove(model.c_str());
+    undoLastChange(); // the delete: the mesh is still in memory
+    activePasses(3);
+    EXPECT_EQ(sceneText(), added);
+    undoLastChange(); // the add
+    activePasses(3);
+    EXPECT_EQ(sceneText(), before);
+    redoLastChange();
+    activePasses(3);
+    EXPECT_EQ(sceneText(), added);
 }
 
 TEST_F(UndoTest, TheHistoryIsBounded) {

@@ -147,5 +147,10 @@ constexpr s32 GridSizeEdit = 0x50078;
 constexpr s32 GridSpacingEdit = 0x50079;
 constexpr s32 GridApply = 0x5007a;
 
+// Tool box: particle tab (its rows share their ids with the light tab's)
+constexpr s32 EmitterTypeCombo = 0x5003f;
+constexpr s32 EmitterUpdate = 0x50041;
+constexpr s32 EmitterFirstRow = 0x500d0; // label of row k: + 2k; its edit box: + 2k + 1
+
 } // namespace ids
 } // namespace sorn

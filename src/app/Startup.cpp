@@ -16,6 +16,7 @@
 #include "files/OpenFile.h"
 #include "files/TextNodeFactory.h"
 #include "scene/DefaultScene.h"
+#include "scene/Gizmo.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
@@ -195,10 +196,7 @@ void runFramePass(bool windowFocused, bool windowActive) {
     editor.sceneManager->drawAll();
     deletionQueueFlushed();
     editor.device->getGUIEnvironment()->drawAll();
-    if (editor.selectedNode && editor.gizmoActive && editor.gizmoAnchor && editor.gizmoRotationAnchor) {
-        editor.gizmoAnchor->setPosition(editor.selectedNode->getPosition());
-        editor.gizmoRotationAnchor->setRotation(editor.selectedNode->getRotation());
-    }
+    followSelectedNodeWithGizmo();
     driver->endScene();
 
     updateReadouts();

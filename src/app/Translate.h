@@ -15,7 +15,11 @@ public:
     bool load();
 };
 
-// Replaces the editor's language table with the entries of "lang/<code>.xml".
+// The language used when the chosen one cannot be read.
+constexpr const wchar_t* FallbackLanguage = L"en";
+
+// Replaces the editor's language table with the entries of "lang/<code>.xml",
+// or of the English file when that one is missing, unreadable or empty.
 void loadLanguage(const irr::core::stringw& code);
 
 // The text for a key in the current language, or "___" when it is missing.

@@ -122,9 +122,13 @@ gui::IGUIEnvironment* guiEnvironment() {
     return editor.device ? editor.device->getGUIEnvironment() : nullptr;
 }
 
+bool isEditingMode(s32 mode) {
+    return mode >= ids::ModeMoveX && mode <= ids::ModeScale;
+}
+
 bool handleEscape() {
     const s32 mode = editor.editMode;
-    if (mode >= ids::ModeMoveX && mode <= ids::ModeScale) {
+    if (isEditingMode(mode)) {
         // The status line keeps its text until the next rewrite.
         leaveEditing(AllParts);
         return false;
@@ -257,7 +261,9 @@ bool handleKeyRelease(EKEY_CODE key) {
     case KEY_KEY_Z:
     case KEY_KEY_R:
     case KEY_KEY_S:
-        if (editor.nodeSelected)
+        // Without a node there is nothing to edit: the windows stay and the
+        // camera keeps the mouse.
+        if (editor.nodeSelected && editor.selectedNode)
             runModeKey(key);
         return false;
     default:
@@ -339,6 +345,13 @@ void setCameraAndWindowsEnabled(bool enabled) {
         toolBox->setVisible(enabled);
     if (gui::IGUIElement* sceneBox = findElement(ids::SceneBoxWindow))
         sceneBox->setVisible(enabled);
+}
+
+void leaveEditingMode() {
+    if (!isEditingMode(editor.editMode) && !editor.gizmoActive)
+        return;
+    leaveEditing(AllParts);
+    updateStatusLine();
 }
 
 void toggleCameraInput() {

@@ -29,4 +29,9 @@ void setCameraAndWindowsEnabled(bool enabled);
 // Switches the active camera's input to the opposite state.
 void toggleCameraInput();
 
+// Turns a move, rotate or scale mode off as Escape does (rows refilled, gizmo
+// hidden, camera and windows back, no mode) and rewrites the status line.
+// Does nothing outside those modes, so the first-person mode stays.
+void leaveEditingMode();
+
 } // namespace sorn

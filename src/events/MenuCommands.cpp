@@ -5,6 +5,7 @@
 #include "app/SmallWindows.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "events/KeyboardMouseEditing.h"
 #include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
@@ -12,6 +13,7 @@
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/SceneBox.h"
+#include "scene/SkyVisibility.h"
 #include "toolbox/ToolBox.h"
 
 using namespace irr;
@@ -44,24 +46,17 @@ void toggleDebugBit(gui::IGUIContextMenu* menu, s32 index, u32 bit) {
 }
 
 // The camera group: exactly one of the three neighbouring items is checked.
+// A move, rotate or scale mode in progress is left first, so the gizmo goes
+// away and the hidden windows come back with the new camera.
 void chooseCamera(gui::IGUIContextMenu* menu, s32 index, s32 positionInGroup,
                   scene::ICameraSceneNode* camera, s32 mode) {
     s32 first = index - positionInGroup;
     for (s32 i = 0; i < 3; ++i)
         if (first + i >= 0 && first + i < static_cast<s32>(menu->getItemCount()))
             menu->setItemChecked(first + i, i == positionInGroup);
+    leaveEditingMode();
     activateCamera(camera);
     editor.editMode = mode;
-}
-
-// Shows or hides the sky boxes and domes the user added; the editor's own
-// default sky is a debug object and stays.
-void toggleUserSkies() {
-    for (scene::ISceneNode* child : editor.sceneManager->getRootSceneNode()->getChildren()) {
-        scene::ESCENE_NODE_TYPE type = child->getType();
-        if ((type == scene::ESNT_SKY_BOX || type == scene::ESNT_SKY_DOME) && !child->isDebugObject())
-            child->setVisible(!child->isVisible());
-    }
 }
 
 struct AddCommand {
@@ -186,8 +181,9 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
             closeSceneBox();
         break;
     case ids::CmdSkyVisible:
-        toggleCheck(menu, index);
-        toggleUserSkies();
+        // Every user sky takes the new check mark, so skies that differed
+        // (or were added while it was off) agree with it again.
+        setUserSkiesVisible(toggleCheck(menu, index));
         break;
     case ids::CmdGridVisible:
         toggleCheck(menu, index);

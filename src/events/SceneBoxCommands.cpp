@@ -1,6 +1,7 @@
 #include "events/SceneBoxCommands.h"
 
 #include "app/EditorState.h"
+#include "events/Selection.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "events/UndoCommands.h"
@@ -22,8 +23,9 @@ void deleteSelectedNode() {
         return;
     // Taken out of the scene but kept by the undo history, which can put it
     // back; tree items still showing it are refused by the pick's liveness check.
-    deleteNodeRecorded(editor.selectedNode);
-    editor.selectedNode = nullptr;
+    irr::scene::ISceneNode* node = editor.selectedNode;
+    clearSelection();
+    deleteNodeRecorded(node);
     editor.sceneViewRefresh.schedule();
 }
 

@@ -16,6 +16,7 @@
 #include "scene/SceneBox.h"
 #include "files/SceneFileCommands.h"
 #include "toolbox/ObjectTab.h"
+#include "toolbox/ParticleTab.h"
 #include "toolbox/SceneTab.h"
 #include "toolbox/ToolBox.h"
 
@@ -79,6 +80,7 @@ const ButtonCommand ButtonCommands[] = {
     {ids::SaveCancel, cancelSaveWindow},
     {ids::GridApply, applyGridRows},
     {ids::SkyBoxSetButton, openSkyBoxSetDialog},
+    {ids::EmitterUpdate, applyEmitterTab},
 };
 
 // Tool box image buttons: each names the edit box that the image dialog fills.
@@ -198,6 +200,10 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     }
     case gui::EGET_MENU_ITEM_SELECTED:
         handleMenuCommand(static_cast<gui::IGUIContextMenu*>(caller));
+        break;
+    case gui::EGET_COMBO_BOX_CHANGED:
+        if (id == ids::EmitterTypeCombo)
+            showEmitterRows(static_cast<gui::IGUIComboBox*>(caller)->getSelected());
         break;
     case gui::EGET_TREEVIEW_NODE_SELECT:
         onTreeNodeSelected(caller);

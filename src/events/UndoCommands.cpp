@@ -6,6 +6,7 @@
 #include "app/MenuBar.h"
 #include "app/StatusLine.h"
 #include "events/KeyboardMouseEditing.h"
+#include "events/Selection.h"
 #include "scene/NodeLifetime.h"
 #include "scene/UndoHistory.h"
 
@@ -65,10 +66,8 @@ int recordingDepth = 0;
 // After an undo or redo: a selection that left the scene is dropped, and every
 // view is brought up to date like after any other change.
 void showRestoredScene() {
-    if (editor.selectedNode && !isLiveSceneNode(editor.selectedNode)) {
-        editor.selectedNode = nullptr;
-        editor.nodeSelected = false;
-    }
+    if (editor.selectedNode && !isLiveSceneNode(editor.selectedNode))
+        clearSelection();
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
     updateStatusLine();

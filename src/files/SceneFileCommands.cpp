@@ -1,6 +1,7 @@
 #include "files/SceneFileCommands.h"
 
 #include "app/EditorState.h"
+#include "events/Selection.h"
 #include "files/OpenFile.h"
 #include "app/PathText.h"
 #include "scene/DefaultScene.h"
@@ -14,7 +15,7 @@ namespace sorn {
 
 void openSceneFromDialog(const std::string& path) {
     clearScene();
-    editor.selectedNode = nullptr;
+    clearSelection();
     resetGrid();
     std::string file = path;
     if (editor.sceneManager && editor.sceneManager->getFileSystem() && !file.empty()) {
@@ -36,7 +37,7 @@ void openSceneFromDialog(const irr::core::stringw& path) {
 }
 
 void addModelFromDialog(const std::string& path, bool animated) {
-    editor.selectedNode = nullptr;
+    clearSelection();
     // What the file adds hangs under the root: a model one node, a scene
     // file chosen here all of its top nodes.
     irr::scene::ISceneNode* root = editor.sceneManager ? editor.sceneManager->getRootSceneNode() : nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
+#include "events/Selection.h"
 #include "scene/Gizmo.h"
 #include "scene/GridCommands.h"
 #include "scene/NodeLifetime.h"
@@ -69,7 +70,7 @@ void clearScene() {
 
 void newScene() {
     clearScene();
-    editor.selectedNode = nullptr;
+    clearSelection();
     resetGrid();
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();

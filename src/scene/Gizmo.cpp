@@ -43,7 +43,38 @@ scene::ISceneNode* addRing(scene::ISceneNode* parent, video::SColor colour, cons
     return ring;
 }
 
+// The node's transformation in the world, from its own and its parents'
+// relative transformations. Computed here rather than read from the node: the
+// engine only updates the absolute transformation of nodes it animates, and
+// hidden ones are not animated.
+core::matrix4 worldTransformation(scene::ISceneNode* node) {
+    core::matrix4 world = node->getRelativeTransformation();
+    for (scene::ISceneNode* parent = node->getParent(); parent; parent = parent->getParent())
+        world = parent->getRelativeTransformation() * world;
+    return world;
+}
+
+// The rotations alone, so that a zero or odd scale on the way cannot turn the
+// gizmo's angles into nonsense.
+core::vector3df worldRotation(scene::ISceneNode* node) {
+    core::matrix4 world;
+    for (scene::ISceneNode* n = node; n; n = n->getParent()) {
+        core::matrix4 rotation;
+        rotation.setRotationDegrees(n->getRotation());
+        world = rotation * world;
+    }
+    return world.getRotationDegrees();
+}
+
 } // namespace
+
+void followSelectedNodeWithGizmo() {
+    scene::ISceneNode* node = editor.selectedNode;
+    if (!node || !editor.gizmoActive || !editor.gizmoAnchor || !editor.gizmoRotationAnchor)
+        return;
+    editor.gizmoAnchor->setPosition(worldTransformation(node).getTranslation());
+    editor.gizmoRotationAnchor->setRotation(worldRotation(node));
+}
 
 void createGizmo() {
     scene::ISceneManager* smgr = editor.sceneManager;

@@ -7,4 +7,9 @@ namespace sorn {
 // Builds the gizmo into editor.gizmoAnchor ... editor.gizmoRingZ.
 void createGizmo();
 
+// While editing is on, puts the gizmo on the selected node where it is drawn:
+// at its position in the world and turned by the rotations of the node and
+// all its parents (nodes added under a selection are nested).
+void followSelectedNodeWithGizmo();
+
 } // namespace sorn

@@ -1,8 +1,8 @@
 #include "scene/NodeCatalogue.h"
 
 #include "app/EditorState.h"
-#include "app/MenuBar.h"
 #include "app/TextConvert.h"
+#include "scene/SkyVisibility.h"
 
 using namespace irr;
 
@@ -81,15 +81,6 @@ scene::ISceneNode* addPrimitive(s32 variant, scene::ISceneNode* parent) {
     return editor.sceneManager->addMeshSceneNode(mesh, parent, -1, Origin, NoRotation, UnitScale, false);
 }
 
-// The sky toggle of the View menu decides whether a new dome shows. It is
-// looked up where it is (the View menu), not in the Window sub-menu, which
-// does not hold it and would hide every new dome.
-bool userSkiesVisible() {
-    s32 index = -1;
-    gui::IGUIContextMenu* menu = menuHoldingCommand(ids::CmdSkyVisible, index);
-    return !menu || menu->isItemChecked(index);
-}
-
 } // namespace
 
 void registerPrimitiveMeshes() {
@@ -135,8 +126,6 @@ scene::ISceneNode* addNode(scene::ESCENE_NODE_TYPE type, s32 variant) {
         break;
     case scene::ESNT_SKY_DOME:
         node = smgr->addSkyDomeSceneNode(editor.defaultSkyDomeTexture, 16, 8, 0.9f, 2.0f, 1000.f, nullptr, -1);
-        if (node)
-            node->setVisible(userSkiesVisible());
         name = L"SkyDome";
         break;
     case scene::ESNT_TERRAIN:
@@ -170,6 +159,8 @@ scene::ISceneNode* addNode(scene::ESCENE_NODE_TYPE type, s32 variant) {
         return nullptr;
 
     node->setName(narrowPath(name).c_str());
+    // A sky added while View > Sky is unchecked stays hidden like the others.
+    followSkyCheckMark(node);
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
     return node;

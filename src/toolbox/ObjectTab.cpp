@@ -77,30 +77,13 @@ void writeVector(scene::ISceneNode* node, Group group, const core::vector3df& v)
     }
 }
 
-// The node types whose values a group shows. Empty nodes get the rows but not
-// the values; lights have no scale and texts only a position.
-bool showsValues(Group group, scene::ESCENE_NODE_TYPE type) {
-    switch (type) {
-    case scene::ESNT_ANIMATED_MESH:
-    case scene::ESNT_MESH:
-    case scene::ESNT_CUBE:
-    case scene::ESNT_SPHERE:
-    case scene::ESNT_PARTICLE_SYSTEM:
-    case scene::ESNT_TERRAIN:
-    case scene::ESNT_VOLUME_LIGHT:
-        return true;
-    case scene::ESNT_LIGHT:
-        return group != Group::Scale;
-    case scene::ESNT_TEXT:
-        return group == Group::Position;
-    default:
-        return false;
-    }
-}
-
+// Shows the node's values in whichever of the group's rows its tab has (a
+// light has no scale rows, a text node only position rows). Every node with
+// rows gets its values, an empty node included: rows left at their start
+// texts would apply a zero scale on Set.
 void fillRows(Group group, scene::ISceneNode* node) {
     gui::IGUIElement* window = findElement(ids::ToolBoxWindow);
-    if (!window || !node || !showsValues(group, node->getType()))
+    if (!window || !node)
         return;
     core::vector3df v = readVector(node, group);
     const GroupRows& rows = rowsOf(group);

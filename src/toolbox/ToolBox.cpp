@@ -8,6 +8,7 @@
 #include "app/EditorState.h"
 #include "app/Translate.h"
 #include "toolbox/ObjectTab.h"
+#include "toolbox/ParticleTab.h"
 #include "toolbox/SceneTab.h"
 
 using namespace irr;
@@ -33,7 +34,7 @@ const NodeTypeTabs kTabsByType[] = {
     {scene::ESNT_MESH, {addPositionRows, addRotationRows, addScaleRows}},
     {scene::ESNT_ANIMATED_MESH, {addPositionRows, addRotationRows, addScaleRows, addFrameRateRow}},
     {scene::ESNT_EMPTY, {addPositionRows, addRotationRows, addScaleRows}},
-    {scene::ESNT_PARTICLE_SYSTEM, {addPositionRows, addRotationRows, addScaleRows}},
+    {scene::ESNT_PARTICLE_SYSTEM, {addPositionRows, addRotationRows, addScaleRows, addParticleTab}},
     {scene::ESNT_TERRAIN, {addPositionRows, addRotationRows, addScaleRows}},
     {scene::ESNT_VOLUME_LIGHT, {addPositionRows, addRotationRows, addScaleRows}},
     {scene::ESNT_LIGHT, {addPositionRows, addRotationRows}},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/PathText.h"
 #include "support/EditorFixture.h"
 #include "toolbox/ToolBox.h"
 
@@ -101,7 +102,6 @@ TEST_F(EventReceiverTest, SettingsOkStoresTheLanguageWithEveryOtherSetting) {
     chooseMenuCommand(ids::CmdSettings);
     auto* combo = static_cast<gui::IGUIComboBox*>(findElement(ids::SettingsLanguageCombo));
     ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(combo->getSelected(), 0) << "config.xml holds langage en";
     combo->setSelected(1);
     clickButton(ids::SettingsOk);
     EXPECT_EQ(findElement(ids::SettingsWindow), nullptr);
@@ -127,33 +127,110 @@ TEST_F(EventReceiverTest, SettingsCancelStoresNothingAndReopeningKeepsOneWindow)
     EXPECT_EQ(editor.config.get(L"langage"), core::stringw(L"en"));
 }
 
+// The About logo: an image holding the texture loaded from media/sorn.png,
+// its alpha channel used.
+void expectAboutLogo(gui::IGUIElement* about, const char* when) {
+    ASSERT_NE(about, nullptr) << when;
+    auto* logo = static_cast<gui::IGUIImage*>(about->getElementFromId(ids::AboutLogo, true));
+    ASSERT_NE(logo, nullptr) << when;
+    ASSERT_EQ(logo->getType(), gui::EGUIET_IMAGE) << when;
+    ASSERT_NE(logo->getImage(), nullptr) << when << ": the logo did not load";
+    const core::stringc loaded = logo->getImage()->getName().getPath();
+    EXPECT_EQ(loaded.subString(loaded.size() - 15, 15), core::stringc("/media/sorn.png")) << when;
+    EXPECT_TRUE(logo->isAlphaChannelUsed()) << when;
+}
+
 TEST_F(EventReceiverTest, AboutWindowShowsTheFullTitleAndOkClosesIt) {
     clickButton(ids::ButtonAbout);
     gui::IGUIElement* about = findElement(ids::AboutWindow);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(core::stringw(about->getText()), editor.windowTitle);
-    EXPECT_NE(about->getElementFromId(ids::AboutLogo, true), nullptr);
+    expectAboutLogo(about, "first opening");
     clickButton(ids::AboutOk);
     EXPECT_EQ(findElement(ids::AboutWindow), nullptr);
     clickButton(ids::ButtonAbout);
-    EXPECT_NE(findElement(ids::AboutWindow), nullptr) << "the logo loads again after OK dropped it";
+    expectAboutLogo(findElement(ids::AboutWindow), "the logo loads again after OK dropped it");
+}
+
+// Picks a file of the working directory in an image dialog the way a user
+// does: clicks its entry in the dialog's list, then OK; the dialog reports
+// the file to the editor and closes. Returns the name it reported.
+core::stringw pickInImageDialog(gui::IGUIEnvironment* env, const std::string& fileName) {
+    sorn::test::writeFile(fileName, "not read");
+    gui::IGUIFileOpenDialog* dialog =
+        env->addFileOpenDialog(L"", true, nullptr, ids::DialogToolBoxImage, false, nullptr);
+    gui::IGUIListBox* list = nullptr;
+    gui::IGUIElement* okButton = nullptr;
+    for (gui::IGUIElement* child : dialog->getChildren()) {
+        if (child->getType() == gui::EGUIET_LIST_BOX)
+            list = static_cast<gui::IGUIListBox*>(child);
+        if (child->getType() == gui::EGUIET_BUTTON && core::stringw(child->getText()) == L"OK")
+            okButton = child;
+    }
+    EXPECT_NE(list, nullptr);
+    EXPECT_NE(okButton, nullptr);
+    if (!list || !okButton)
+        return L"";
+    for (u32 i = 0; i < list->getItemCount(); ++i)
+        if (core::stringw(list->getListItem(i)) == sorn::widePath(fileName))
+            list->setSelected(static_cast<s32>(i));
+    EXPECT_GE(list->getSelected(), 0) << fileName;
+    dialog->grab(); // the dialog removes itself while it handles the click
+    SEvent event;
+    event.EventType = EET_GUI_EVENT;
+    event.GUIEvent.Element = nullptr;
+    event.GUIEvent.Caller = list;
+    event.GUIEvent.EventType = gui::EGET_LISTBOX_SELECTED_AGAIN;
+    dialog->OnEvent(event);
+    core::stringw reported = dialog->getFileName();
+    event.GUIEvent.Caller = okButton;
+    event.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+    dialog->OnEvent(event);
+    dialog->drop();
+    EXPECT_NE(reported.find(sorn::widePath(fileName).c_str()), -1) << "the dialog reports the picked file";
+    return reported;
 }
 
 TEST_F(EventReceiverTest, ImageDialogResultGoesToTheTargetBoxOnly) {
     sorn::createToolBox();
     gui::IGUIElement* toolBox = findElement(ids::ToolBoxWindow);
-    gui::IGUIElement* box7 = gui()->addEditBox(L"", core::rect<s32>(0, 0, 10, 10), true, toolBox, 0x5006c);
-    gui::IGUIElement* box1 = gui()->addEditBox(L"", core::rect<s32>(0, 0, 10, 10), true, toolBox, 0x50059);
-    gui::IGUIFileOpenDialog* dialog =
-        gui()->addFileOpenDialog(L"", true, nullptr, ids::DialogToolBoxImage, false, nullptr);
+    gui::IGUIElement* box7 = gui()->addEditBox(L"before 7", core::rect<s32>(0, 0, 10, 10), true, toolBox, 0x5006c);
+    gui::IGUIElement* box1 = gui()->addEditBox(L"before 1", core::rect<s32>(0, 0, 10, 10), true, toolBox, 0x50059);
     editor.imageDialogTarget = 7;
-    postGuiEvent(gui::EGET_FILE_SELECTED, dialog);
-    EXPECT_EQ(core::stringw(box7->getText()), core::stringw(dialog->getFileName()));
-    EXPECT_EQ(core::stringw(box1->getText()), core::stringw(L""));
-    editor.imageDialogTarget = 0;
-    box7->setText(L"kept");
-    postGuiEvent(gui::EGET_FILE_SELECTED, dialog);
-    EXPECT_EQ(core::stringw(box7->getText()), core::stringw(L"kept"));
+    const core::stringw stone = pickInImageDialog(gui(), "stone.png");
+    EXPECT_EQ(core::stringw(box7->getText()), stone);
+    EXPECT_EQ(core::stringw(box1->getText()), core::stringw(L"before 1"));
+
+    editor.imageDialogTarget = 1;
+    const core::stringw wood = pickInImageDialog(gui(), "wood.jpg");
+    EXPECT_EQ(core::stringw(box1->getText()), wood);
+    EXPECT_EQ(core::stringw(box7->getText()), stone);
+
+    editor.imageDialogTarget = 0; // never set: the file goes nowhere
+    pickInImageDialog(gui(), "unused.png");
+    EXPECT_EQ(core::stringw(box7->getText()), stone);
+    EXPECT_EQ(core::stringw(box1->getText()), wood);
+}
+
+// The engine's combo box starts on its first entry, English, whatever the
+// settings say; only a French setting shows whether the window preselects.
+class SettingsInFrenchTest : public sorn::test::EditorTest {
+protected:
+    SettingsInFrenchTest() {
+        configText = "<?xml version=\"1.0\"?><config><prog><setting name=\"langage\" value=\"fr\"/>"
+                     "<setting name=\"language\" value=\"en\"/></prog></config>";
+    }
+};
+
+TEST_F(SettingsInFrenchTest, WindowPreselectsTheLanguageOfTheSettings) {
+    chooseMenuCommand(ids::CmdSettings);
+    auto* combo = static_cast<gui::IGUIComboBox*>(findElement(ids::SettingsLanguageCombo));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->getSelected(), 1);
+    EXPECT_EQ(core::stringw(combo->getText()), core::stringw(L"French"));
+    // OK without a change keeps French.
+    clickButton(ids::SettingsOk);
+    EXPECT_EQ(editor.config.get(L"langage"), core::stringw(L"fr"));
 }
 
 } // namespace

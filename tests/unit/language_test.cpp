@@ -87,6 +87,7 @@ TEST_F(LanguageTest, LoadingReplacesTheWholeTable) {
     EXPECT_EQ(translate(L"b"), core::stringw(L"2"));
 }
 
+// Without an English file either, the table stays empty.
 TEST_F(LanguageTest, UnreadableOrGarbageFilesLeaveDefaults) {
     sorn::loadLanguage(L"XXX");
     EXPECT_TRUE(editor.languageTable.empty());
@@ -98,6 +99,24 @@ TEST_F(LanguageTest, UnreadableOrGarbageFilesLeaveDefaults) {
         load(text);
         EXPECT_EQ(translate(L"menu_file"), core::stringw(L"___"));
     }
+}
+
+TEST_F(LanguageTest, MissingUnreadableOrEmptyFilesFallBackToEnglish) {
+    writeFile(dir.file("lang/en.xml"), "<root><lang><string name=\"menu_file\" value=\"File\"/></lang></root>");
+    sorn::loadLanguage(L"XXX"); // no "language" setting
+    EXPECT_EQ(translate(L"menu_file"), core::stringw(L"File"));
+    EXPECT_EQ(translate(L"menu_quit"), core::stringw(L"___")) << "English lacks it too";
+
+    for (const std::string& text : {std::string(), std::string("<root><lang><string name=\"a"),
+                                    std::string("<root><lang></lang></root>")}) {
+        load(text);
+        EXPECT_EQ(translate(L"menu_file"), core::stringw(L"File")) << text;
+    }
+
+    // A table that loads is used as it is: its missing keys read as "___".
+    load("<root><lang><string name=\"menu_view\" value=\"Vue\"/></lang></root>");
+    EXPECT_EQ(translate(L"menu_view"), core::stringw(L"Vue"));
+    EXPECT_EQ(translate(L"menu_file"), core::stringw(L"___"));
 }
 
 TEST_F(LanguageTest, FilesAreFoundFromTheProgramFolderNotTheWorkingDirectory) {

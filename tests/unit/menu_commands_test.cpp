@@ -92,7 +92,7 @@ TEST_F(MenuCommandsTest, DebugOffClearsChecksEvenWithoutSelection) {
     EXPECT_EQ(debugChecks(), std::vector<bool>(8, false));
 }
 
-TEST_F(MenuCommandsTest, SkyToggleActsOnUserSkiesOnly) {
+TEST_F(MenuCommandsTest, EverySkyFollowsTheSkyCheckMark) {
     chooseMenuCommand(ids::CmdSkyVisible);
     EXPECT_FALSE(isMenuItemChecked(ids::CmdSkyVisible));
     chooseMenuCommand(ids::CmdSkyVisible);
@@ -101,12 +101,46 @@ TEST_F(MenuCommandsTest, SkyToggleActsOnUserSkiesOnly) {
     scene::ISceneNode* box = smgr()->addSkyBoxSceneNode(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     scene::ISceneNode* dome = smgr()->addSkyDomeSceneNode(nullptr);
     dome->setVisible(false);
+    // A sky nested under another node (as an opened scene may have it).
+    scene::ISceneNode* holder = smgr()->addEmptySceneNode();
+    scene::ISceneNode* nestedDome = smgr()->addSkyDomeSceneNode(nullptr, 8, 4, 0.9f, 2.f, 100.f, holder);
     scene::ISceneNode* defaultSky = smgr()->getSceneNodeFromName("Sorn::SkyBox");
     ASSERT_NE(defaultSky, nullptr);
+
     chooseMenuCommand(ids::CmdSkyVisible);
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdSkyVisible));
     EXPECT_FALSE(box->isVisible());
-    EXPECT_TRUE(dome->isVisible()) << "each sky is inverted on its own";
+    EXPECT_FALSE(dome->isVisible()) << "a sky that was already hidden stays hidden";
+    EXPECT_FALSE(nestedDome->isVisible());
+    EXPECT_TRUE(holder->isVisible()) << "only skies change";
     EXPECT_TRUE(defaultSky->isVisible()) << "the editor's own sky stays";
+
+    chooseMenuCommand(ids::CmdSkyVisible);
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdSkyVisible));
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_TRUE(dome->isVisible()) << "skies that differed agree with the check mark again";
+    EXPECT_TRUE(nestedDome->isVisible());
+    EXPECT_TRUE(defaultSky->isVisible());
+}
+
+TEST_F(MenuCommandsTest, SkyAddedWhileUncheckedStaysHiddenUntilTheNextToggleShowsIt) {
+    chooseMenuCommand(ids::CmdSkyVisible);
+    ASSERT_FALSE(isMenuItemChecked(ids::CmdSkyVisible));
+    for (s32 command : {ids::CmdAddSkyBox, ids::CmdAddSkyDome}) {
+        chooseMenuCommand(command);
+        scene::ISceneNode* sky = nullptr;
+        for (scene::ISceneNode* child : smgr()->getRootSceneNode()->getChildren())
+            if (!child->isDebugObject() && (child->getType() == scene::ESNT_SKY_BOX ||
+                                            child->getType() == scene::ESNT_SKY_DOME))
+                sky = child;
+        ASSERT_NE(sky, nullptr) << command;
+        EXPECT_FALSE(sky->isVisible()) << command;
+        chooseMenuCommand(ids::CmdSkyVisible);
+        EXPECT_TRUE(sky->isVisible()) << command;
+        chooseMenuCommand(ids::CmdSkyVisible);
+        EXPECT_FALSE(sky->isVisible()) << command;
+        sky->remove();
+    }
 }
 
 TEST_F(MenuCommandsTest, GridToggleHidesAndShowsTheGrid) {

@@ -216,21 +216,31 @@ TEST_F(ObjectTabTest, FillShowsTheNodesValuesWithSixDecimals) {
     EXPECT_EQ(text(0x50018), L"1.000000");
 }
 
-TEST_F(ObjectTabTest, EmptyNodeKeepsInitialTextsButApplyStillWorks) {
+TEST_F(ObjectTabTest, EmptyNodeShowsItsValuesAndSetKeepsItAndItsChildren) {
     scene::ISceneNode* empty = smgr()->addEmptySceneNode();
+    scene::ISceneNode* child = smgr()->addCubeSceneNode(10.f, empty);
     empty->setPosition({7.f, 8.f, 9.f});
-    empty->setScale({3.f, 3.f, 3.f});
+    empty->setRotation({0.f, 45.f, 0.f});
+    empty->setScale({3.f, 2.f, 1.f});
     select(empty);
-    for (s32 id : {0x50010, 0x50011, 0x50012})
-        EXPECT_EQ(text(id), L"1.0");
-    for (s32 id : {0x50013, 0x50014, 0x50015, 0x50016, 0x50017, 0x50018})
-        EXPECT_EQ(text(id), L"0.0");
+    EXPECT_EQ(text(0x50010), L"7.000000");
+    EXPECT_EQ(text(0x50012), L"9.000000");
+    EXPECT_EQ(text(0x50014), L"45.000000");
+    EXPECT_EQ(text(0x50016), L"3.000000");
+    EXPECT_EQ(text(0x50017), L"2.000000");
 
+    // Set on every group without typing changes nothing.
+    for (s32 apply : {0x50042, 0x50043, 0x50044})
+        EXPECT_TRUE(handleObjectTabButton(apply));
+    EXPECT_EQ(empty->getPosition(), core::vector3df(7.f, 8.f, 9.f));
+    EXPECT_EQ(empty->getRotation(), core::vector3df(0.f, 45.f, 0.f));
+    EXPECT_EQ(empty->getScale(), core::vector3df(3.f, 2.f, 1.f));
+    EXPECT_EQ(child->getParent(), empty);
+
+    type(0x50011, L"-2.5");
     EXPECT_TRUE(handleObjectTabButton(0x50042));
-    EXPECT_EQ(empty->getPosition(), core::vector3df(1.f, 1.f, 1.f));
-    EXPECT_TRUE(handleObjectTabButton(0x50044));
-    EXPECT_EQ(empty->getScale(), core::vector3df(0.f, 0.f, 0.f));
-    EXPECT_EQ(text(0x50010), L"1.0"); // not refilled for an empty node
+    EXPECT_EQ(empty->getPosition(), core::vector3df(7.f, -2.5f, 9.f));
+    EXPECT_EQ(text(0x50011), L"-2.500000") << "refilled like any other node";
 }
 
 TEST_F(ObjectTabTest, FillDoesNothingWhileTheToolBoxIsClosedOrForNull) {

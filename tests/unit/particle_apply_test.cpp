@@ -1,0 +1,266 @@
+// The emitter update with hostile row texts, a particle system of the engine's
+// sample scene filled and applied unchanged, and frames with the largest
+// values the rows allow.
+#include <gtest/gtest.h>
+#include <irrlicht.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+
+#include "support/ParticleTabFixture.h"
+
+using namespace irr;
+
+namespace sorn {
+namespace {
+
+using test::ParticleTabTest;
+
+// Every value the engine got lies within the bounds the rows promise.
+void expectBounded(const scene::IParticleEmitter& e) {
+    for (f32 component : {e.getDirection().X, e.getDirection().Y, e.getDirection().Z}) {
+        EXPECT_TRUE(std::isfinite(component));
+        EXPECT_LE(std::fabs(component), kMaxEmitterDirection);
+    }
+    EXPECT_LE(e.getMinParticlesPerSecond(), e.getMaxParticlesPerSecond());
+    EXPECT_LE(e.getMaxParticlesPerSecond(), kMaxParticlesPerSecond);
+    EXPECT_LE(e.getMinLifeTime(), e.getMaxLifeTime());
+    EXPECT_LE(e.getMaxLifeTime(), kMaxParticleLifeTimeMs);
+    EXPECT_GE(e.getMaxAngleDegrees(), 0);
+    EXPECT_LE(e.getMaxAngleDegrees(), kMaxEmitterAngleDegrees);
+    for (const core::dimension2df& size : {e.getMinStartSize(), e.getMaxStartSize()})
+        for (f32 side : {size.Width, size.Height}) {
+            EXPECT_TRUE(std::isfinite(side));
+            EXPECT_GE(side, 0.f);
+            EXPECT_LE(side, kMaxParticleStartSize);
+        }
+    if (e.getType() == scene::EPET_CYLINDER) {
+        const auto& cylinder = static_cast<const scene::IParticleCylinderEmitter&>(e);
+        EXPECT_TRUE(std::isfinite(cylinder.getRadius()) && cylinder.getRadius() >= 0.f &&
+                    cylinder.getRadius() <= kMaxEmitterExtent);
+        EXPECT_TRUE(std::isfinite(cylinder.getLength()) && std::fabs(cylinder.getLength()) <= kMaxEmitterExtent);
+    }
+}
+
+struct Common {
+    core::vector3df direction;
+    u32 minRate, maxRate, minLife, maxLife;
+    s32 angle;
+    video::SColor minColour, maxColour;
+    core::dimension2df minSize, maxSize;
+};
+
+Common commonOf(const scene::IParticleEmitter& e) {
+    return {e.getDirection(),     e.getMinParticlesPerSecond(), e.getMaxParticlesPerSecond(),
+            e.getMinLifeTime(),   e.getMaxLifeTime(),           e.getMaxAngleDegrees(),
+            e.getMinStartColor(), e.getMaxStartColor(),         e.getMinStartSize(),
+            e.getMaxStartSize()};
+}
+
+void expectSameCommon(const Common& a, const Common& b, f32 tolerance) {
+    EXPECT_NEAR(a.direction.X, b.direction.X, tolerance);
+    EXPECT_NEAR(a.direction.Y, b.direction.Y, tolerance);
+    EXPECT_NEAR(a.direction.Z, b.direction.Z, tolerance);
+    EXPECT_EQ(a.minRate, b.minRate);
+    EXPECT_EQ(a.maxRate, b.maxRate);
+    EXPECT_EQ(a.minLife, b.minLife);
+    EXPECT_EQ(a.maxLife, b.maxLife);
+    EXPECT_EQ(a.angle, b.angle);
+    EXPECT_EQ(a.minColour, b.minColour);
+    EXPECT_EQ(a.maxColour, b.maxColour);
+    EXPECT_NEAR(a.minSize.Width, b.minSize.Width, tolerance);
+    EXPECT_NEAR(a.minSize.Height, b.minSize.Height, tolerance);
+    EXPECT_NEAR(a.maxSize.Width, b.maxSize.Width, tolerance);
+    EXPECT_NEAR(a.maxSize.Height, b.maxSize.Height, tolerance);
+}
+
+// ---- Hostile texts in every row ---------------------------------------------------
+
+TEST_F(ParticleTabTest, NoTextInAnyRowGivesTheEngineAnUnboundedValue) {
+    const wchar_t* const texts[] = {L"",     L"abc",  L"+",          L"-",     L"nan",   L"inf",
+                                    L"-inf", L"1e40", L"-1e40",      L"4294967296",    L"-1",
+                                    L"99999999999999999999",         L"0x7fffffff",    L" 5",
+                                    L"1/2/3", L"/",   L"5",          L"inf/nan",       L"-3/-4",
+                                    L"255,0,0", L"1,2,3,4,5",        L"\u0131\u0661"};
+    scene::IParticleSystemSceneNode* system = addSystem();
+    for (int row = 0; row < 15; ++row)
+        for (const wchar_t* typed : texts) {
+            SCOPED_TRACE(testing::Message() << "row " << row << " \"" << std::wstring(typed) << '"');
+            setTestEmitter(system, scene::EPET_CYLINDER);
+            select(system);
+            type(row, typed);
+            update();
+            ASSERT_EQ(system->getEmitter()->getType(), scene::EPET_CYLINDER);
+            expectBounded(*system->getEmitter());
+            // The boxes show the values in force: a second update changes nothing.
+            const Common first = commonOf(*system->getEmitter());
+            update();
+            expectSameCommon(first, commonOf(*system->getEmitter()), 0.f);
+        }
+}
+
+struct BoundCase {
+    int row;
+    const wchar_t* typed;
+    int shownRow;         // the row whose box is checked afterwards
+    const wchar_t* shown; // what it shows
+};
+
+// Rows hold the test emitter's values (rates 11/22, lives 1000/3000, angle
+// 45) except the one typed.
+const BoundCase kBoundCases[] = {
+    {7, L"4000000000", 7, L"20000"},
+    {7, L"4294967296", 7, L"20000"},
+    {6, L"4000000000", 7, L"20000"}, // the maximum rises to the minimum
+    {7, L"5", 7, L"11"},
+    {7, L"-1", 7, L"11"},
+    {4, L"-1", 4, L"0"},
+    {5, L"99999999999", 5, L"600000"},
+    {4, L"5000", 5, L"5000"},
+    {3, L"", 3, L"45"},               // empty: the value in force
+    {3, L"-1", 3, L"0"},
+    {3, L"400", 3, L"360"},
+    {6, L"", 6, L"11"},
+    {10, L"", 10, L"1,2,3,4"},
+    {10, L"255,0,0", 10, L"255,0,0"}, // colour text's own reading (the value 1) is left as typed
+    {8, L"inf/5", 8, L"1000.000000/5.000000"},
+    {8, L"7", 8, L"7.000000/0.000000"},
+    {8, L"", 8, L"0.000000/0.000000"},
+    {9, L"-3/-4", 9, L"0.000000/0.000000"},
+    {9, L"5/6/7", 9, L"5/6/7"},
+    {0, L"nan", 0, L"0.000000"},
+    {0, L"", 0, L"0.000000"},
+    {0, L"1e40", 0, L"1000.000000"},   // no f32 holds it: read like atof into a double, then bounded
+    {1, L"-1e5", 1, L"-1000.000000"},
+    {2, L"abc", 2, L"abc"},
+    {12, L"-5", 12, L"0.000000"},
+    {12, L"inf", 12, L"100000.000000"},
+    {13, L"-inf", 13, L"-100000.000000"},
+};
+
+TEST_F(ParticleTabTest, OutOfRangeValuesAreBoundedAndTheBoxesShowWhatIsInForce) {
+    scene::IParticleSystemSceneNode* system = addSystem();
+    for (const BoundCase& c : kBoundCases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << " \"" << std::wstring(c.typed) << '"');
+        setTestEmitter(system, scene::EPET_CYLINDER);
+        select(system);
+        type(c.row, c.typed);
+        update();
+        EXPECT_EQ(text(emitterEditId(c.shownRow)), c.shown);
+        expectBounded(*system->getEmitter());
+    }
+}
+
+TEST_F(ParticleTabTest, EmptyIntegerAndColourBoxesKeepTheEmittersValues) {
+    scene::IParticleSystemSceneNode* system = addSystem();
+    setTestEmitter(system, scene::EPET_RING);
+    select(system);
+    for (int row : {3, 4, 5, 6, 7, 10, 11})
+        type(row, L"");
+    update();
+    expectTestValues(*system->getEmitter());
+}
+
+TEST_F(ParticleTabTest, AMalformedColourAppliesTheValueOne) {
+    scene::IParticleSystemSceneNode* system = addSystem();
+    setTestEmitter(system, scene::EPET_RING);
+    select(system);
+    type(10, L"255,0,0");
+    type(11, L"255,0,0,255,9");
+    update();
+    EXPECT_EQ(system->getEmitter()->getMinStartColor().color, 1u);
+    EXPECT_EQ(system->getEmitter()->getMaxStartColor(), video::SColor(255, 0, 0, 255));
+}
+
+// ---- A system from the engine's sample scene ------------------------------------------
+
+// A gzipped file of the engine's media, unpacked with the engine's gzip reader.
+void unpackEngineMedia(io::IFileSystem* files, const std::string& gzName, const std::string& target) {
+    const std::string source = std::string(SORN_IRRLICHT_MEDIA) + "/" + gzName;
+    const std::string inner = gzName.substr(0, gzName.size() - 3);
+    ASSERT_TRUE(files->addFileArchive(source.c_str(), false, true, io::EFAT_GZIP)) << source;
+    io::IReadFile* in = files->createAndOpenFile(inner.c_str());
+    ASSERT_NE(in, nullptr) << source;
+    std::string bytes(static_cast<size_t>(in->getSize()), '\0');
+    in->read(&bytes[0], static_cast<u32>(bytes.size()));
+    in->drop();
+    files->removeFileArchive(files->getFileArchiveCount() - 1);
+    test::writeFile(target, bytes);
+}
+
+TEST_F(ParticleTabTest, SampleSceneSystemFilledAndAppliedUnchangedKeepsItsValues) {
+    // The scene names its media as ../../media/..., from its own folder.
+    test::TempDir folder;
+    io::IFileSystem* files = smgr()->getFileSystem();
+    ASSERT_EQ(::mkdir(folder.file("media").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(folder.file("a").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(folder.file("a/b").c_str(), 0755), 0);
+    unpackEngineMedia(files, "example.irr.gz", folder.file("a/b/example.irr"));
+    unpackEngineMedia(files, "particlered.bmp.gz", folder.file("media/particlered.bmp"));
+    const io::path previous = files->getWorkingDirectory();
+    files->changeWorkingDirectoryTo(folder.file("a/b").c_str());
+    ASSERT_TRUE(smgr()->loadScene("example.irr"));
+    files->changeWorkingDirectoryTo(previous);
+
+    core::array<scene::ISceneNode*> systems;
+    smgr()->getSceneNodesFromType(scene::ESNT_PARTICLE_SYSTEM, systems);
+    ASSERT_EQ(systems.size(), 1u);
+    auto* system = static_cast<scene::IParticleSystemSceneNode*>(systems[0]);
+    ASSERT_NE(system->getEmitter(), nullptr);
+    const Common before = commonOf(*system->getEmitter());
+    EXPECT_EQ(before.minRate, 20u) << "the sample's own values";
+    EXPECT_EQ(before.angle, 30);
+
+    select(system);
+    EXPECT_EQ(std::wstring(combo()->getItem(combo()->getSelected())), L"BOX");
+    EXPECT_EQ(text(emitterEditId(6)), L"20");
+    update();
+    ASSERT_EQ(system->getEmitter()->getType(), scene::EPET_BOX);
+    expectSameCommon(before, commonOf(*system->getEmitter()), 1e-6f);
+}
+
+// ---- Frames with the largest values allowed ------------------------------------------
+
+TEST_F(ParticleTabTest, FramesStayBoundedWithTheLargestValues) {
+    scene::IParticleSystemSceneNode* system = addSystem();
+    setTestEmitter(system, scene::EPET_RING);
+    select(system);
+    const std::pair<int, const wchar_t*> largest[] = {
+        {3, L"4000000000"}, {4, L"4000000000"}, {5, L"4000000000"}, {6, L"4000000000"}, {7, L"4000000000"},
+        {8, L"1e40/1e40"},  {9, L"inf/inf"},    {12, L"1e40"},      {13, L"1e40"}};
+    for (const auto& row : largest)
+        type(row.first, row.second);
+    update();
+    const scene::IParticleEmitter& emitter = *system->getEmitter();
+    EXPECT_EQ(emitter.getMinParticlesPerSecond(), kMaxParticlesPerSecond);
+    EXPECT_EQ(emitter.getMaxParticlesPerSecond(), kMaxParticlesPerSecond);
+    EXPECT_EQ(emitter.getMaxLifeTime(), kMaxParticleLifeTimeMs);
+    EXPECT_EQ(emitter.getMaxStartSize(), core::dimension2df(kMaxParticleStartSize, kMaxParticleStartSize));
+
+    // Frames of 16 ms, with one pause of ten seconds (a window in the
+    // background): the emitter then gives its largest burst.
+    ITimer* timer = editor.device->getTimer();
+    u32 now = timer->getTime();
+    double longest = 0.0, total = 0.0;
+    const int frames = 120;
+    for (int i = 0; i < frames; ++i) {
+        now += i == frames / 2 ? 10000 : 16;
+        timer->setTime(now);
+        const auto start = std::chrono::steady_clock::now();
+        smgr()->drawAll();
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        longest = std::max(longest, ms);
+        total += ms;
+    }
+    RecordProperty("longest_frame_ms", std::to_string(longest));
+    RecordProperty("mean_frame_ms", std::to_string(total / frames));
+    std::printf("particle frames with the largest values: mean %.3f ms, longest %.3f ms\n", total / frames, longest);
+    EXPECT_TRUE(std::isfinite(system->getBoundingBox().getExtent().getLength()));
+}
+
+} // namespace
+} // namespace sorn

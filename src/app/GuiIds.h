@@ -64,6 +64,12 @@ constexpr s32 CmdAbout = 0x500ab;
 constexpr s32 CmdSettings = 0x500ac;
 constexpr s32 CmdQuit = 0x500ad;
 constexpr s32 CmdSave = 0x500ae;
+// Undo and redo, appended to the Scene menu after "Add".
+constexpr s32 CmdUndo = 0x50106;
+constexpr s32 CmdRedo = 0x50107;
+
+// The question asked before unsaved changes would be lost.
+constexpr s32 UnsavedChangesBox = 0x50108;
 
 // Mesh sub-types of the Add menu
 constexpr s32 MeshPlane = 0x500f8;

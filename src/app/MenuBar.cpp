@@ -53,6 +53,8 @@ const MenuEntry DebugEntries[] = {
 
 const MenuEntry SceneEntries[] = {
     {L"menu_scene_add", ids::CmdAddMenu, true, false},
+    {L"menu_scene_undo", ids::CmdUndo, false, false},
+    {L"menu_scene_redo", ids::CmdRedo, false, false},
 };
 
 const MenuEntry AddEntries[] = {

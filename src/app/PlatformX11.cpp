@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xlibint.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,16 +18,63 @@ namespace platform {
 namespace {
 std::string browserCommand = "xdg-open";
 const u32 IconSize = 32;
+
+// The close button: the window manager sends a WM_DELETE_WINDOW client
+// message. Xlib converts every event arriving from the server through a
+// per-type procedure; the editor's one for client messages drops that
+// message before it reaches the event queue (and so the engine) and notes it.
+Bool (*convertClientMessage)(Display*, XEvent*, xEvent*) = nullptr;
+Display* interceptedDisplay = nullptr;
+Atom wmProtocols = None;
+Atom wmDeleteWindow = None;
+bool closeRequested = false;
+
+Bool takeDeleteWindowMessage(Display* display, XEvent* event, xEvent* wire) {
+    Bool queued = convertClientMessage(display, event, wire);
+    if (queued && event->type == ClientMessage && event->xclient.message_type == wmProtocols &&
+        static_cast<Atom>(event->xclient.data.l[0]) == wmDeleteWindow) {
+        closeRequested = true;
+        return False;
+    }
+    return queued;
+}
+
+bool windowOf(IrrlichtDevice* device, Display*& display, Window& window) {
+    if (!device || !device->getVideoDriver() ||
+        device->getVideoDriver()->getDriverType() != video::EDT_OPENGL)
+        return false;
+    const video::SExposedVideoData& data = device->getVideoDriver()->getExposedVideoData();
+    display = static_cast<Display*>(data.OpenGLLinux.X11Display);
+    window = static_cast<Window>(data.OpenGLLinux.X11Window);
+    return display && window;
+}
 } // namespace
+
+void interceptCloseButton(IrrlichtDevice* device) {
+    Display* display = nullptr;
+    Window window = 0;
+    if (!windowOf(device, display, window) || display == interceptedDisplay)
+        return;
+    interceptedDisplay = display;
+    wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    // XESetWireToEvent takes the display's lock itself.
+    convertClientMessage = XESetWireToEvent(display, ClientMessage, takeDeleteWindowMessage);
+}
+
+bool takeCloseRequest() {
+    const bool requested = closeRequested;
+    closeRequested = false;
+    return requested;
+}
 
 void setWindowIcon(IrrlichtDevice* device, const core::stringw& iconPath) {
     if (!device || !device->getVideoDriver())
         return;
     video::IVideoDriver* driver = device->getVideoDriver();
-    const video::SExposedVideoData& data = driver->getExposedVideoData();
-    Display* display = static_cast<Display*>(data.OpenGLLinux.X11Display);
-    Window window = static_cast<Window>(data.OpenGLLinux.X11Window);
-    if (driver->getDriverType() != video::EDT_OPENGL || !display || !window)
+    Display* display = nullptr;
+    Window window = 0;
+    if (!windowOf(device, display, window))
         return;
 
     video::IImage* image = driver->createImageFromFile(narrowPath(iconPath).c_str());

@@ -12,6 +12,8 @@
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
+#include "events/UndoCommands.h"
+#include "events/UnsavedChanges.h"
 #include "files/OpenFile.h"
 #include "files/Quarantine.h"
 #include "files/SceneFileCommands.h"
@@ -144,6 +146,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
 
     editor.appDirectory = widePath(device->getFileSystem()->getWorkingDirectory().c_str());
     platform::setWindowIcon(device, mediaPath(L"sorn.png"));
+    platform::interceptCloseButton(device);
 
     editor.config.fileName = appPath(L"config.xml");
     editor.config.load();
@@ -154,6 +157,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
 
     setUpSkin();
     buildMenuBar();
+    updateUndoMenuItems();
     gui::IGUIToolBar* toolBar = buildToolBar();
     editor.moveSensitivity = 100;
     updateStatusLine();
@@ -176,6 +180,8 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     // engine find the meshes a scene refers to, and a later save keep them.
     if (argc > 1)
         openSceneFromDialog(editor.startupFile);
+    // The scene as started is the one with nothing to save or undo.
+    forgetSceneHistory();
 
     createCameras();
     activateCamera(editor.cameraMaya1);
@@ -214,13 +220,20 @@ void runFramePass(bool windowFocused, bool windowActive) {
 }
 
 void runFrameLoop() {
-    while (editor.device->run())
+    while (editor.device->run()) {
+        // The close button asks about unsaved work like File > Quit.
+        if (platform::takeCloseRequest())
+            runAfterUnsavedCheck(SceneAction::Quit);
         runFramePass(editor.device->isWindowFocused(), editor.device->isWindowActive());
+    }
 }
 
 void shutdownEditor() {
     // The save window holds references to engine objects; release them first.
     saveWindow.reset();
+    // Nodes kept for undo go before the engine that made them.
+    forgetSceneHistory();
+    resetUnsavedChanges();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

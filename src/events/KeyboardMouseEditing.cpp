@@ -122,44 +122,6 @@ gui::IGUIEnvironment* guiEnvironment() {
     return editor.device ? editor.device->getGUIEnvironment() : nullptr;
 }
 
-// A modal dialog or message box is open: its modal screen holds the focus
-// (or is an ancestor of it). Any visible modal screen on the root counts as
-// well, so a dialog that has not taken the focus still blocks the commands.
-bool modalDialogOpen() {
-    gui::IGUIEnvironment* env = guiEnvironment();
-    if (!env)
-        return false;
-    for (gui::IGUIElement* e = env->getFocus(); e; e = e->getParent()) {
-        if (e->getType() == gui::EGUIET_MODAL_SCREEN && e->isVisible())
-            return true;
-    }
-    for (gui::IGUIElement* child : env->getRootGUIElement()->getChildren()) {
-        if (child->getType() == gui::EGUIET_MODAL_SCREEN && child->isVisible())
-            return true;
-    }
-    return false;
-}
-
-// The user is typing into an edit box: it has the focus, is still part of the
-// GUI (a rebuilt tool box page leaves the old box focused but detached) and
-// can be seen.
-bool typingIntoEditBox() {
-    gui::IGUIEnvironment* env = guiEnvironment();
-    if (!env)
-        return false;
-    gui::IGUIElement* focus = env->getFocus();
-    if (!focus || focus->getType() != gui::EGUIET_EDIT_BOX)
-        return false;
-    gui::IGUIElement* root = env->getRootGUIElement();
-    for (gui::IGUIElement* e = focus; e; e = e->getParent()) {
-        if (e == root)
-            return true;
-        if (!e->isVisible())
-            return false;
-    }
-    return false;
-}
-
 bool isEditingMode(s32 mode) {
     return mode >= ids::ModeMoveX && mode <= ids::ModeScale;
 }
@@ -233,6 +195,44 @@ void dragVector(Get get, Set set, const core::vector3df& delta, bool forward, bo
 }
 
 } // namespace
+
+// A modal dialog or message box is open: its modal screen holds the focus
+// (or is an ancestor of it). Any visible modal screen on the root counts as
+// well, so a dialog that has not taken the focus still blocks the commands.
+bool modalDialogOpen() {
+    gui::IGUIEnvironment* env = guiEnvironment();
+    if (!env)
+        return false;
+    for (gui::IGUIElement* e = env->getFocus(); e; e = e->getParent()) {
+        if (e->getType() == gui::EGUIET_MODAL_SCREEN && e->isVisible())
+            return true;
+    }
+    for (gui::IGUIElement* child : env->getRootGUIElement()->getChildren()) {
+        if (child->getType() == gui::EGUIET_MODAL_SCREEN && child->isVisible())
+            return true;
+    }
+    return false;
+}
+
+// The user is typing into an edit box: it has the focus, is still part of the
+// GUI (a rebuilt tool box page leaves the old box focused but detached) and
+// can be seen.
+bool typingIntoEditBox() {
+    gui::IGUIEnvironment* env = guiEnvironment();
+    if (!env)
+        return false;
+    gui::IGUIElement* focus = env->getFocus();
+    if (!focus || focus->getType() != gui::EGUIET_EDIT_BOX)
+        return false;
+    gui::IGUIElement* root = env->getRootGUIElement();
+    for (gui::IGUIElement* e = focus; e; e = e->getParent()) {
+        if (e == root)
+            return true;
+        if (!e->isVisible())
+            return false;
+    }
+    return false;
+}
 
 bool handleKeyRelease(EKEY_CODE key) {
     if (modalDialogOpen())

@@ -18,6 +18,11 @@ void onRightButtonUp();
 // A drag with the left button held steps the node in the current mode.
 void onMouseMoved(irr::s32 x, irr::s32 y);
 
+// A modal dialog or message box is open: no keyboard command runs.
+bool modalDialogOpen();
+// An edit box that the user can see has the focus: letters are text there.
+bool typingIntoEditBox();
+
 // Switches the active camera's input and the tool box and scene box windows
 // on or off together.
 void setCameraAndWindowsEnabled(bool enabled);

@@ -7,6 +7,8 @@
 #include "app/Translate.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/SaveWindow.h"
+#include "events/UndoCommands.h"
+#include "events/UnsavedChanges.h"
 #include "scene/DefaultScene.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
@@ -138,7 +140,7 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
 
     for (const AddCommand& add : AddCommands)
         if (add.commandId == command) {
-            addNode(add.type, add.variant);
+            recordNodeAdded(addNode(add.type, add.variant));
             return;
         }
     for (const DebugCommand& debug : DebugCommands)
@@ -149,16 +151,22 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
 
     switch (command) {
     case ids::CmdNewScene:
-        newScene();
+        runAfterUnsavedCheck(SceneAction::NewScene);
         break;
     case ids::CmdOpenScene:
-        openFileDialog(ids::DialogOpenScene, L"file_open_dialog_open_scene");
+        runAfterUnsavedCheck(SceneAction::OpenScene);
+        break;
+    case ids::CmdUndo:
+        undoLastChange();
+        break;
+    case ids::CmdRedo:
+        redoLastChange();
         break;
     case ids::CmdSave:
         saveWindow.open();
         break;
     case ids::CmdQuit:
-        editor.device->closeDevice();
+        runAfterUnsavedCheck(SceneAction::Quit);
         break;
     case ids::CmdToolBox:
         if (toggleCheck(menu, index))

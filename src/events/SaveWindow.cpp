@@ -6,6 +6,7 @@
 #include "app/PathText.h"
 #include "files/SceneSave.h"
 #include "files/TextNodeData.h"
+#include "events/UnsavedChanges.h"
 
 namespace sorn {
 
@@ -189,10 +190,12 @@ void SaveWindow::save() {
         return;
     }
     close();
+    onSceneSaved();
 }
 
 void SaveWindow::cancel() {
     close();
+    onSaveAbandoned();
 }
 
 // The window leaves the GUI, but the references stay until the next open()

@@ -4,6 +4,7 @@
 #include "events/Selection.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
+#include "events/UndoCommands.h"
 
 namespace sorn {
 
@@ -11,7 +12,7 @@ void duplicateSelectedNode() {
     irr::scene::ISceneNode* node = editor.selectedNode;
     if (node && editor.nodeSelected) {
         // The copy hangs beside the original; its parent holds it.
-        node->clone(node->getParent(), editor.sceneManager);
+        recordNodeAdded(node->clone(node->getParent(), editor.sceneManager));
     }
     updateTreeview();
     editor.nameIndexRefresh.schedule();
@@ -20,9 +21,11 @@ void duplicateSelectedNode() {
 void deleteSelectedNode() {
     if (!editor.selectedNode)
         return;
+    // Taken out of the scene but kept by the undo history, which can put it
+    // back; tree items still showing it are refused by the pick's liveness check.
     irr::scene::ISceneNode* node = editor.selectedNode;
     clearSelection();
-    queueNodeDeletion(node);
+    deleteNodeRecorded(node);
     editor.sceneViewRefresh.schedule();
 }
 

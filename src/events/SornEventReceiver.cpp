@@ -10,6 +10,8 @@
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneBoxCommands.h"
+#include "events/UndoCommands.h"
+#include "events/UnsavedChanges.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "files/SceneFileCommands.h"
@@ -149,21 +151,32 @@ std::string chosenFile(gui::IGUIElement* dialog) {
 
 bool SornEventReceiver::OnEvent(const SEvent& event) {
     switch (event.EventType) {
-    case EET_KEY_INPUT_EVENT:
-        if (!event.KeyInput.PressedDown && handleKeyRelease(event.KeyInput.Key))
+    case EET_KEY_INPUT_EVENT: {
+        if (handleUndoKey(event.KeyInput))
             return true;
-        return false;
+        if (event.KeyInput.PressedDown)
+            return false;
+        // The lighting key changes the selected node's materials.
+        RecordedChange change;
+        return handleKeyRelease(event.KeyInput.Key);
+    }
     case EET_MOUSE_INPUT_EVENT:
         switch (event.MouseInput.Event) {
         case EMIE_LMOUSE_PRESSED_DOWN:
+            // A whole drag, from the button going down to it coming up, is
+            // one change of the selected node.
+            beginDragChange();
             onLeftButtonDown();
             break;
         case EMIE_LMOUSE_LEFT_UP:
             onLeftButtonUp();
+            endDragChange();
             break;
-        case EMIE_RMOUSE_LEFT_UP:
+        case EMIE_RMOUSE_LEFT_UP: {
+            RecordedChange change;
             onRightButtonUp();
             break;
+        }
         case EMIE_MOUSE_MOVED:
             onMouseMoved(event.MouseInput.X, event.MouseInput.Y);
             break;
@@ -189,23 +202,38 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
             setWindowMenuCheck(ids::CmdToolBox, false);
         else if (id == ids::SceneBoxWindow)
             setWindowMenuCheck(ids::CmdSceneBox, false);
+        else if (id == ids::SaveWindow)
+            onSaveAbandoned();
         break;
-    case gui::EGET_BUTTON_CLICKED:
+    case gui::EGET_MESSAGEBOX_YES:
+    case gui::EGET_MESSAGEBOX_NO:
+    case gui::EGET_MESSAGEBOX_CANCEL:
+        if (id == ids::UnsavedChangesBox)
+            onUnsavedChangesAnswer(event.EventType);
+        break;
+    case gui::EGET_BUTTON_CLICKED: {
+        // Every tool box apply and step is one change when it changed anything.
+        RecordedChange change;
         onButtonClicked(id);
         break;
+    }
     case gui::EGET_SCROLL_BAR_CHANGED:
-        if (id == ids::AnimationSpeedScrollBar)
+        if (id == ids::AnimationSpeedScrollBar) {
+            RecordedChange change;
             onAnimationSpeedChanged(static_cast<gui::IGUIScrollBar*>(caller));
-        else if (id == ids::SensitivityScrollBar)
+        } else if (id == ids::SensitivityScrollBar)
             editor.moveSensitivity = static_cast<gui::IGUIScrollBar*>(caller)->getPos();
         break;
     case gui::EGET_LISTBOX_SELECTED_AGAIN:
         if (id == ids::SaveFileList)
             saveWindow.chooseEntry(false);
         break;
-    case gui::EGET_FILE_SELECTED:
+    case gui::EGET_FILE_SELECTED: {
+        // A sky box image set applies as soon as it is chosen.
+        RecordedChange change;
         onFileSelected(id, caller);
         break;
+    }
     case gui::EGET_MENU_ITEM_SELECTED:
         handleMenuCommand(static_cast<gui::IGUIContextMenu*>(caller));
         break;

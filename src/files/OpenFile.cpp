@@ -68,7 +68,9 @@ bool mountArchive(io::IFileSystem* fileSystem, const std::string& path) {
 
 bool loadScene(const std::string& path) {
     SceneScan scan = scanSceneFile(editor.sceneManager->getFileSystem(), path.c_str());
-    return scan.accepted() && loadScannedScene(path, scan);
+    // Relative names in a scene added to the current one are looked for from
+    // the working directory.
+    return scan.accepted() && admitSceneReferences(scan, "") && loadScannedScene(path, scan);
 }
 
 bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated) {
@@ -109,6 +111,25 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
 }
 
 } // namespace
+
+// The meshes, textures and height maps a scene names go through the file check
+// before the engine's loaders see them. Relative names are resolved from the
+// folder the engine will look in; a name not on disk there is kept as it is
+// (mounted archives serve files by name).
+bool admitSceneReferences(const SceneScan& scan, const std::string& folder) {
+    std::vector<UntrustedFile> files;
+    files.reserve(scan.referencedFiles.size());
+    for (size_t i = 0; i < scan.referencedFiles.size(); ++i) {
+        std::string path = scan.referencedFiles[i];
+        if (!folder.empty() && !path.empty() && path[0] != '/') {
+            const std::string inFolder = folder + "/" + path;
+            if (editor.sceneManager->getFileSystem()->existFile(inFolder.c_str()))
+                path = inFolder;
+        }
+        files.push_back({path, scan.referencedKinds[i]});
+    }
+    return admitUntrustedFiles(files);
+}
 
 SceneRefusal openableFileRefusal(const std::string& path) {
     if (!editor.sceneManager || !editor.sceneManager->getFileSystem() || !isRegularOrElsewhere(path))

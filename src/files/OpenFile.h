@@ -25,6 +25,11 @@ constexpr unsigned long long kMaxOpenFileSize = 512ull << 20;
 // regular file, unreadable, too large), or None.
 SceneRefusal openableFileRefusal(const std::string& path);
 
+// Lets the file check see every mesh, texture and height map the scanned
+// scene names (relative names looked for in folder first, when given); false,
+// with the refusal told in a message box, when one of them must not be loaded.
+bool admitSceneReferences(const SceneScan& scan, const std::string& folder);
+
 // Loads a scene that scanSceneFile accepted into the current scene graph,
 // the engine reading the scanned bytes. False, with scan.refusal set, when
 // the file could not be read again or changed since the scan.

@@ -4,37 +4,16 @@
 #include "events/Selection.h"
 #include "files/OpenFile.h"
 #include "files/OpenRefusalMessage.h"
-#include "files/Quarantine.h"
 #include "files/SceneScan.h"
 #include "app/PathText.h"
 #include "scene/DefaultScene.h"
 #include "scene/GridCommands.h"
 #include "scene/SceneBox.h"
+#include "events/UndoCommands.h"
+
+#include <set>
 
 namespace sorn {
-
-namespace {
-
-// The meshes, textures and height maps a scene names go through the file check
-// before the engine's loaders see them. Relative names are resolved from the
-// scene's folder, where the engine will look for them; a name not on disk
-// there is kept as it is (mounted archives serve files by name).
-bool admitSceneReferences(const SceneScan& scan, const irr::io::path& folder) {
-    std::vector<UntrustedFile> files;
-    files.reserve(scan.referencedFiles.size());
-    for (size_t i = 0; i < scan.referencedFiles.size(); ++i) {
-        std::string path = scan.referencedFiles[i];
-        if (!path.empty() && path[0] != '/') {
-            const std::string inFolder = std::string(folder.c_str()) + "/" + path;
-            if (editor.sceneManager->getFileSystem()->existFile(inFolder.c_str()))
-                path = inFolder;
-        }
-        files.push_back({path, scan.referencedKinds[i]});
-    }
-    return admitUntrustedFiles(files);
-}
-
-} // namespace
 
 void openSceneFromDialog(const std::string& path) {
     if (!editor.sceneManager || !editor.sceneManager->getFileSystem() || path.empty())
@@ -58,7 +37,7 @@ void openSceneFromDialog(const std::string& path) {
         return;
     }
     // A refused mesh or image is named in a message of its own.
-    if (isScene && !admitSceneReferences(scan, fileSystem->getFileDir(absolute)))
+    if (isScene && !admitSceneReferences(scan, fileSystem->getFileDir(absolute).c_str()))
         return;
 
     clearScene();
@@ -70,6 +49,8 @@ void openSceneFromDialog(const std::string& path) {
     const bool opened = isScene ? loadScannedScene(file, scan) : openFile(file, false);
     if (!opened)
         showOpenRefusal(file, isScene ? scan.refusal : SceneRefusal::Unreadable);
+    // The opened scene starts a history of its own, with nothing unsaved.
+    forgetSceneHistory();
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
 }
@@ -80,7 +61,21 @@ void openSceneFromDialog(const irr::core::stringw& path) {
 
 void addModelFromDialog(const std::string& path, bool animated) {
     clearSelection();
+    // What the file adds hangs under the root: a model one node, a scene
+    // file chosen here all of its top nodes.
+    irr::scene::ISceneNode* root = editor.sceneManager ? editor.sceneManager->getRootSceneNode() : nullptr;
+    std::set<irr::scene::ISceneNode*> before;
+    if (root)
+        for (irr::scene::ISceneNode* child : root->getChildren())
+            before.insert(child);
     openFile(path, animated);
+    if (root) {
+        std::vector<irr::scene::ISceneNode*> added;
+        for (irr::scene::ISceneNode* child : root->getChildren())
+            if (!before.count(child))
+                added.push_back(child);
+        recordNodesAdded(added);
+    }
     updateTreeview();
     editor.nameIndexRefresh.schedule();
 }

@@ -5,6 +5,7 @@
 #include <irrlicht.h>
 
 #include "app/EditorState.h"
+#include "scene/UndoHistory.h"
 
 namespace sorn {
 namespace test {
@@ -18,6 +19,7 @@ protected:
         editor.sceneManager = editor.device->getSceneManager();
     }
     void TearDown() override {
+        undoHistory.clear();
         if (editor.device)
             editor.device->drop();
         resetEditorState();

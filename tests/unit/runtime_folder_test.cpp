@@ -71,6 +71,9 @@ const char* const kLanguageKeys[] = {
     "file_refused_too_long", "file_refused_unreadable", "file_refused_not_checked",
     "open_failed_caption", "open_failed_unreadable", "open_failed_too_large",
     "open_failed_not_a_scene", "open_failed_too_deep", "open_failed_out_of_bounds",
+    // Undo, redo and the unsaved-changes question.
+    "menu_scene_undo", "menu_scene_redo", "action_discard", "window_unsaved_caption",
+    "window_unsaved_text",
 };
 
 std::wstring widen(const char* text) {
@@ -322,7 +325,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 114u);
+    EXPECT_EQ(std::size(kLanguageKeys), 119u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

@@ -1,0 +1,106 @@
+#include "events/UnsavedChanges.h"
+
+#include "app/EditorState.h"
+#include "app/Translate.h"
+#include "events/MenuCommands.h"
+#include "events/SaveWindow.h"
+#include "events/UndoCommands.h"
+#include "scene/DefaultScene.h"
+#include "scene/UndoHistory.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+enum class Waiting { Nothing, Answer, Save };
+
+Waiting waiting = Waiting::Nothing;
+SceneAction waitingAction = SceneAction::Quit;
+
+void run(SceneAction action) {
+    waiting = Waiting::Nothing;
+    switch (action) {
+    case SceneAction::NewScene:
+        newScene();
+        forgetSceneHistory();
+        break;
+    case SceneAction::OpenScene:
+        openFileDialog(ids::DialogOpenScene, L"file_open_dialog_open_scene");
+        break;
+    case SceneAction::Quit:
+        if (editor.device)
+            editor.device->closeDevice();
+        break;
+    }
+}
+
+// The engine's message box takes its button captions from the skin: they are
+// set to save, discard and cancel while the box is made, then put back.
+void askAboutUnsavedChanges() {
+    gui::IGUIEnvironment* env = editor.device->getGUIEnvironment();
+    gui::IGUISkin* skin = env->getSkin();
+    const gui::EGUI_DEFAULT_TEXT captions[] = {gui::EGDT_MSG_BOX_YES, gui::EGDT_MSG_BOX_NO,
+                                               gui::EGDT_MSG_BOX_CANCEL};
+    const wchar_t* keys[] = {L"action_save", L"action_discard", L"action_cancel"};
+    core::stringw previous[3];
+    for (int i = 0; i < 3; ++i) {
+        previous[i] = skin->getDefaultText(captions[i]);
+        skin->setDefaultText(captions[i], translate(keys[i]).c_str());
+    }
+    if (gui::IGUIElement* old = findElement(ids::UnsavedChangesBox))
+        old->remove();
+    env->addMessageBox(translate(L"window_unsaved_caption").c_str(), translate(L"window_unsaved_text").c_str(),
+                       true, gui::EMBF_YES | gui::EMBF_NO | gui::EMBF_CANCEL, nullptr, ids::UnsavedChangesBox);
+    for (int i = 0; i < 3; ++i)
+        skin->setDefaultText(captions[i], previous[i].c_str());
+}
+
+} // namespace
+
+void runAfterUnsavedCheck(SceneAction action) {
+    if (!editor.device)
+        return;
+    if (!undoHistory.hasUnsavedChanges()) {
+        run(action);
+        return;
+    }
+    waiting = Waiting::Answer;
+    waitingAction = action;
+    askAboutUnsavedChanges();
+}
+
+void onUnsavedChangesAnswer(gui::EGUI_EVENT_TYPE answer) {
+    if (waiting != Waiting::Answer)
+        return;
+    switch (answer) {
+    case gui::EGET_MESSAGEBOX_YES:
+        waiting = Waiting::Save;
+        saveWindow.open();
+        break;
+    case gui::EGET_MESSAGEBOX_NO:
+        run(waitingAction);
+        break;
+    default:
+        waiting = Waiting::Nothing;
+        break;
+    }
+}
+
+void onSceneSaved() {
+    undoHistory.markSaved();
+    if (waiting == Waiting::Save)
+        run(waitingAction);
+}
+
+void onSaveAbandoned() {
+    if (waiting == Waiting::Save)
+        waiting = Waiting::Nothing;
+}
+
+void resetUnsavedChanges() {
+    waiting = Waiting::Nothing;
+}
+
+} // namespace sorn

@@ -1,0 +1,29 @@
+#pragma once
+// Unsaved work is never thrown away without asking: New, Open scene and Quit
+// (and the window's close button) first ask whether to save, discard or
+// cancel when the scene changed since it was opened, saved or created.
+#include <irrlicht.h>
+
+namespace sorn {
+
+enum class SceneAction { NewScene, OpenScene, Quit };
+
+// Runs the action at once when there is nothing unsaved; otherwise shows the
+// question, and the answer decides.
+void runAfterUnsavedCheck(SceneAction action);
+
+// The answer given in the question box (its yes, no or cancel event):
+// save opens the save window and runs the action once the file is written;
+// discard runs it now; cancel leaves everything as it was.
+void onUnsavedChangesAnswer(irr::gui::EGUI_EVENT_TYPE answer);
+
+// The save window wrote the scene: the scene has no unsaved changes, and an
+// action waiting for that save runs now.
+void onSceneSaved();
+// The save window closed without writing: the waiting action is dropped.
+void onSaveAbandoned();
+
+// Forgets any waiting action (a new device, a test).
+void resetUnsavedChanges();
+
+} // namespace sorn

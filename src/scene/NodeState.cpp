@@ -1,0 +1,146 @@
+#include "scene/NodeState.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+bool sameColour(const video::SColorf& a, const video::SColorf& b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+bool sameLight(const video::SLight& a, const video::SLight& b) {
+    return sameColour(a.AmbientColor, b.AmbientColor) && sameColour(a.DiffuseColor, b.DiffuseColor) &&
+           sameColour(a.SpecularColor, b.SpecularColor) && a.Attenuation == b.Attenuation &&
+           a.OuterCone == b.OuterCone && a.InnerCone == b.InnerCone && a.Falloff == b.Falloff &&
+           a.Radius == b.Radius && a.Type == b.Type && a.CastShadows == b.CastShadows;
+}
+
+} // namespace
+
+NodeState::NodeState(const NodeState& other) { *this = other; }
+
+NodeState& NodeState::operator=(const NodeState& other) {
+    if (this == &other)
+        return *this;
+    if (other.emitter_)
+        other.emitter_->grab();
+    if (emitter_)
+        emitter_->drop();
+    position_ = other.position_;
+    rotation_ = other.rotation_;
+    scale_ = other.scale_;
+    materials_ = other.materials_;
+    isLight_ = other.isLight_;
+    light_ = other.light_;
+    emitter_ = other.emitter_;
+    isVolumeLight_ = other.isVolumeLight_;
+    tailColour_ = other.tailColour_;
+    footColour_ = other.footColour_;
+    subDivideU_ = other.subDivideU_;
+    subDivideV_ = other.subDivideV_;
+    isAnimatedMesh_ = other.isAnimatedMesh_;
+    animationSpeed_ = other.animationSpeed_;
+    return *this;
+}
+
+NodeState::~NodeState() {
+    if (emitter_)
+        emitter_->drop();
+}
+
+NodeState NodeState::of(scene::ISceneNode* node) {
+    NodeState state;
+    if (!node)
+        return state;
+    state.position_ = node->getPosition();
+    state.rotation_ = node->getRotation();
+    state.scale_ = node->getScale();
+    const u32 count = node->getMaterialCount();
+    state.materials_.reserve(count);
+    for (u32 i = 0; i < count; ++i)
+        state.materials_.push_back(node->getMaterial(i));
+
+    switch (node->getType()) {
+    case scene::ESNT_LIGHT:
+        state.isLight_ = true;
+        state.light_ = static_cast<scene::ILightSceneNode*>(node)->getLightData();
+        break;
+    case scene::ESNT_PARTICLE_SYSTEM:
+        state.emitter_ = static_cast<scene::IParticleSystemSceneNode*>(node)->getEmitter();
+        if (state.emitter_)
+            state.emitter_->grab();
+        break;
+    case scene::ESNT_VOLUME_LIGHT: {
+        auto* volume = static_cast<scene::IVolumeLightSceneNode*>(node);
+        state.isVolumeLight_ = true;
+        state.tailColour_ = volume->getTailColor();
+        state.footColour_ = volume->getFootColor();
+        state.subDivideU_ = volume->getSubDivideU();
+        state.subDivideV_ = volume->getSubDivideV();
+        break;
+    }
+    case scene::ESNT_ANIMATED_MESH:
+        state.isAnimatedMesh_ = true;
+        state.animationSpeed_ = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getAnimationSpeed();
+        break;
+    default:
+        break;
+    }
+    return state;
+}
+
+void NodeState::applyTo(scene::ISceneNode* node) const {
+    if (!node)
+        return;
+    node->setPosition(position_);
+    node->setRotation(rotation_);
+    node->setScale(scale_);
+    const u32 count = node->getMaterialCount();
+    for (u32 i = 0; i < count && i < materials_.size(); ++i)
+        node->getMaterial(i) = materials_[i];
+
+    if (isLight_ && node->getType() == scene::ESNT_LIGHT)
+        static_cast<scene::ILightSceneNode*>(node)->setLightData(light_);
+    if (node->getType() == scene::ESNT_PARTICLE_SYSTEM)
+        static_cast<scene::IParticleSystemSceneNode*>(node)->setEmitter(emitter_);
+    if (isVolumeLight_ && node->getType() == scene::ESNT_VOLUME_LIGHT) {
+        auto* volume = static_cast<scene::IVolumeLightSceneNode*>(node);
+        volume->setTailColor(tailColour_);
+        volume->setFootColor(footColour_);
+        // Each setter rebuilds the mesh; skip those that change nothing.
+        if (volume->getSubDivideU() != subDivideU_)
+            volume->setSubDivideU(subDivideU_);
+        if (volume->getSubDivideV() != subDivideV_)
+            volume->setSubDivideV(subDivideV_);
+    }
+    if (isAnimatedMesh_ && node->getType() == scene::ESNT_ANIMATED_MESH)
+        static_cast<scene::IAnimatedMeshSceneNode*>(node)->setAnimationSpeed(animationSpeed_);
+}
+
+bool NodeState::operator==(const NodeState& other) const {
+    if (position_ != other.position_ || rotation_ != other.rotation_ || scale_ != other.scale_)
+        return false;
+    if (materials_.size() != other.materials_.size())
+        return false;
+    for (std::size_t i = 0; i < materials_.size(); ++i)
+        if (materials_[i] != other.materials_[i])
+            return false;
+    if (isLight_ != other.isLight_ || (isLight_ && !sameLight(light_, other.light_)))
+        return false;
+    if (emitter_ != other.emitter_)
+        return false;
+    if (isVolumeLight_ != other.isVolumeLight_ ||
+        (isVolumeLight_ && (tailColour_ != other.tailColour_ || footColour_ != other.footColour_ ||
+                            subDivideU_ != other.subDivideU_ || subDivideV_ != other.subDivideV_)))
+        return false;
+    return isAnimatedMesh_ == other.isAnimatedMesh_ && animationSpeed_ == other.animationSpeed_;
+}
+
+std::size_t NodeState::memoryCost() const {
+    // An emitter is shared with the node or another step; count a small share.
+    return sizeof(NodeState) + materials_.capacity() * sizeof(video::SMaterial) + (emitter_ ? 256 : 0);
+}
+
+} // namespace sorn

@@ -1,0 +1,51 @@
+#pragma once
+// Everything about one scene node that the editor lets the user change in
+// place: its transformation, its materials and the values of its own kind
+// (light, emitter, volume light, animation speed). Taken before and after a
+// change, two states tell whether the change did anything and let undo and
+// redo put either one back.
+#include <irrlicht.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace sorn {
+
+class NodeState {
+public:
+    NodeState() = default;
+    NodeState(const NodeState& other);
+    NodeState& operator=(const NodeState& other);
+    ~NodeState();
+
+    // The state of the node as it is now.
+    static NodeState of(irr::scene::ISceneNode* node);
+
+    // Gives the node this state back. The node must be the one it was taken from.
+    void applyTo(irr::scene::ISceneNode* node) const;
+
+    bool operator==(const NodeState& other) const;
+    bool operator!=(const NodeState& other) const { return !(*this == other); }
+
+    // An estimate of the memory the state holds, for the history's bound.
+    std::size_t memoryCost() const;
+
+private:
+    irr::core::vector3df position_, rotation_, scale_;
+    std::vector<irr::video::SMaterial> materials_;
+
+    bool isLight_ = false;
+    irr::video::SLight light_;
+
+    // The emitter in place (held, so that an undo can put it back).
+    irr::scene::IParticleEmitter* emitter_ = nullptr;
+
+    bool isVolumeLight_ = false;
+    irr::video::SColor tailColour_, footColour_;
+    irr::u32 subDivideU_ = 0, subDivideV_ = 0;
+
+    bool isAnimatedMesh_ = false;
+    irr::f32 animationSpeed_ = 0.f;
+};
+
+} // namespace sorn

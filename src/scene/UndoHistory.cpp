@@ -1,0 +1,240 @@
+#include "scene/UndoHistory.h"
+
+#include "app/EditorState.h"
+#include "scene/GridCommands.h"
+
+using namespace irr;
+
+namespace sorn {
+
+UndoHistory undoHistory;
+
+namespace {
+
+// Restoring the grid goes through the same command as the scene tab.
+void applyGrid(f32 size, f32 spacing) {
+    if (editor.gridSize == size && editor.gridSpacing == spacing)
+        return;
+    editor.gridSize = size;
+    editor.gridSpacing = spacing;
+    setGridSizeAndSpacing(size, spacing);
+}
+
+class ValuesStep : public UndoStep {
+public:
+    ValuesStep(scene::ISceneNode* node, const SceneValues& before, const SceneValues& after)
+        : node_(node), before_(before), after_(after),
+          cost_(sizeof(*this) + before.node.memoryCost() + after.node.memoryCost()) {
+        if (node_)
+            node_->grab();
+    }
+    ~ValuesStep() override {
+        if (node_)
+            node_->drop();
+    }
+    void undo() override { apply(before_); }
+    void redo() override { apply(after_); }
+    std::size_t memoryCost() const override { return cost_; }
+    scene::ISceneNode* node() const override { return node_; }
+
+private:
+    void apply(const SceneValues& values) {
+        if (node_)
+            values.node.applyTo(node_);
+        applyGrid(values.gridSize, values.gridSpacing);
+    }
+
+    scene::ISceneNode* node_;
+    SceneValues before_, after_;
+    std::size_t cost_;
+};
+
+// A node in or out of the scene graph. The node and its parent are held for
+// as long as the step may move them.
+class PlacementStep : public UndoStep {
+public:
+    PlacementStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position, bool inAfter)
+        : node_(node), parent_(parent), position_(position), inAfter_(inAfter),
+          cost_(sizeof(*this) + subtreeCost(node)) {
+        node_->grab();
+        if (parent_)
+            parent_->grab();
+    }
+    ~PlacementStep() override {
+        node_->drop();
+        if (parent_)
+            parent_->drop();
+    }
+    void undo() override { place(!inAfter_); }
+    void redo() override { place(inAfter_); }
+    // A node kept out of the scene costs its subtree, estimated per node when
+    // the step is made (meshes and textures stay in the engine's caches).
+    std::size_t memoryCost() const override { return cost_; }
+    scene::ISceneNode* node() const override { return node_; }
+
+private:
+    static std::size_t subtreeCost(scene::ISceneNode* node) {
+        std::size_t cost = 512 + node->getMaterialCount() * sizeof(video::SMaterial);
+        for (scene::ISceneNode* child : node->getChildren())
+            cost += subtreeCost(child);
+        return cost;
+    }
+
+    void place(bool inScene) {
+        if (inScene) {
+            if (!node_->getParent() && parent_)
+                attachNode(node_, parent_, position_);
+        } else if (node_->getParent()) {
+            position_ = detachNode(node_);
+        }
+    }
+
+    scene::ISceneNode* node_;
+    scene::ISceneNode* parent_;
+    u32 position_;
+    bool inAfter_;
+    std::size_t cost_;
+};
+
+class GroupStep : public UndoStep {
+public:
+    explicit GroupStep(std::vector<std::unique_ptr<UndoStep>> steps) : steps_(std::move(steps)) {
+        cost_ = sizeof(*this);
+        for (const auto& step : steps_)
+            cost_ += step->memoryCost();
+    }
+    ~GroupStep() override {
+        while (!steps_.empty())
+            steps_.pop_back();
+    }
+    void undo() override {
+        for (auto step = steps_.rbegin(); step != steps_.rend(); ++step)
+            (*step)->undo();
+    }
+    void redo() override {
+        for (auto& step : steps_)
+            step->redo();
+    }
+    std::size_t memoryCost() const override { return cost_; }
+    scene::ISceneNode* node() const override { return steps_.empty() ? nullptr : steps_.front()->node(); }
+
+private:
+    std::vector<std::unique_ptr<UndoStep>> steps_;
+    std::size_t cost_;
+};
+
+} // namespace
+
+std::unique_ptr<UndoStep> makeGroupStep(std::vector<std::unique_ptr<UndoStep>> steps) {
+    return std::make_unique<GroupStep>(std::move(steps));
+}
+
+std::unique_ptr<UndoStep> makeValuesStep(scene::ISceneNode* node, const SceneValues& before,
+                                         const SceneValues& after) {
+    return std::make_unique<ValuesStep>(node, before, after);
+}
+
+std::unique_ptr<UndoStep> makeAddStep(scene::ISceneNode* node) {
+    scene::ISceneNode* parent = node->getParent();
+    u32 position = 0;
+    if (parent)
+        for (scene::ISceneNode* child : parent->getChildren()) {
+            if (child == node)
+                break;
+            ++position;
+        }
+    return std::make_unique<PlacementStep>(node, parent, position, true);
+}
+
+std::unique_ptr<UndoStep> makeRemoveStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position) {
+    return std::make_unique<PlacementStep>(node, parent, position, false);
+}
+
+u32 detachNode(scene::ISceneNode* node) {
+    scene::ISceneNode* parent = node->getParent();
+    u32 position = 0;
+    if (!parent)
+        return position;
+    for (scene::ISceneNode* child : parent->getChildren()) {
+        if (child == node)
+            break;
+        ++position;
+    }
+    node->grab();
+    node->remove();
+    node->drop();
+    return position;
+}
+
+void attachNode(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position) {
+    // The engine only appends children: the siblings that belong after the
+    // node are taken out and appended again behind it.
+    std::vector<scene::ISceneNode*> later;
+    u32 index = 0;
+    for (scene::ISceneNode* child : parent->getChildren()) {
+        if (index++ >= position)
+            later.push_back(child);
+    }
+    for (scene::ISceneNode* sibling : later) {
+        sibling->grab();
+        parent->removeChild(sibling);
+    }
+    parent->addChild(node);
+    for (scene::ISceneNode* sibling : later) {
+        parent->addChild(sibling);
+        sibling->drop();
+    }
+}
+
+UndoHistory::~UndoHistory() { clear(); }
+
+void UndoHistory::push(std::unique_ptr<UndoStep> step) {
+    while (steps_.size() > position_) {
+        bytes_ -= steps_.back()->memoryCost();
+        steps_.pop_back();
+    }
+    if (savedPosition_ > static_cast<long>(position_))
+        savedPosition_ = -1;
+    bytes_ += step->memoryCost();
+    steps_.push_back(std::move(step));
+    ++position_;
+    while (steps_.size() > 1 && (steps_.size() > MaxSteps || bytes_ > MaxBytes))
+        dropOldest();
+}
+
+void UndoHistory::dropOldest() {
+    bytes_ -= steps_.front()->memoryCost();
+    steps_.erase(steps_.begin());
+    --position_;
+    savedPosition_ = savedPosition_ > 0 ? savedPosition_ - 1 : -1;
+}
+
+bool UndoHistory::undo() {
+    if (!canUndo())
+        return false;
+    steps_[--position_]->undo();
+    return true;
+}
+
+bool UndoHistory::redo() {
+    if (!canRedo())
+        return false;
+    steps_[position_++]->redo();
+    return true;
+}
+
+void UndoHistory::clear() {
+    // Newest first: a step may hold the parent that an older step's node
+    // hangs under.
+    while (!steps_.empty())
+        steps_.pop_back();
+    position_ = 0;
+    bytes_ = 0;
+    savedPosition_ = 0;
+}
+
+void UndoHistory::markSaved() { savedPosition_ = static_cast<long>(position_); }
+
+bool UndoHistory::hasUnsavedChanges() const { return savedPosition_ != static_cast<long>(position_); }
+
+} // namespace sorn

@@ -1,0 +1,98 @@
+#pragma once
+// The undo history of scene changes. A step restores exactly the state before
+// it (undo) or after it (redo): a node's own values and the grid, or a node
+// (with everything under it) taken out of or put back into its place in the
+// scene graph. Nodes the history may put back are held, so a deleted node
+// survives as long as a step can still restore it.
+#include <irrlicht.h>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "scene/NodeState.h"
+
+namespace sorn {
+
+// The values of one node and of the grid, as one user action found them.
+struct SceneValues {
+    NodeState node;
+    irr::f32 gridSize = 0.f;
+    irr::f32 gridSpacing = 0.f;
+
+    bool operator==(const SceneValues& other) const {
+        return node == other.node && gridSize == other.gridSize && gridSpacing == other.gridSpacing;
+    }
+};
+
+class UndoStep {
+public:
+    virtual ~UndoStep() = default;
+    virtual void undo() = 0;
+    virtual void redo() = 0;
+    // Memory the step keeps alive, as counted against the history's bound.
+    virtual std::size_t memoryCost() const = 0;
+    // The node the step acts on (null for a grid-only change).
+    virtual irr::scene::ISceneNode* node() const = 0;
+};
+
+// A node's values (and the grid's) changed in place.
+std::unique_ptr<UndoStep> makeValuesStep(irr::scene::ISceneNode* node, const SceneValues& before,
+                                         const SceneValues& after);
+// A node was put into the scene graph (added or duplicated): undo takes it out.
+std::unique_ptr<UndoStep> makeAddStep(irr::scene::ISceneNode* node);
+// A node was taken out of the scene graph (deleted) from its parent at the
+// given position among the parent's children: undo puts it back there.
+std::unique_ptr<UndoStep> makeRemoveStep(irr::scene::ISceneNode* node, irr::scene::ISceneNode* parent,
+                                         irr::u32 position);
+
+// Several steps done together: undone newest first, redone oldest first.
+std::unique_ptr<UndoStep> makeGroupStep(std::vector<std::unique_ptr<UndoStep>> steps);
+
+// Takes the node out of its parent, holding it; returns its former position
+// among the parent's children.
+irr::u32 detachNode(irr::scene::ISceneNode* node);
+// Puts a held node back under the parent at the given position.
+void attachNode(irr::scene::ISceneNode* node, irr::scene::ISceneNode* parent, irr::u32 position);
+
+class UndoHistory {
+public:
+    // The bound: at most this many steps and this many bytes kept; the oldest
+    // steps go first.
+    static constexpr std::size_t MaxSteps = 1000;
+    static constexpr std::size_t MaxBytes = 64u * 1024u * 1024u;
+
+    ~UndoHistory();
+
+    // Adds a step that has already been done; what could be redone is dropped.
+    void push(std::unique_ptr<UndoStep> step);
+    bool canUndo() const { return position_ > 0; }
+    bool canRedo() const { return position_ < steps_.size(); }
+    // Undoes or redoes one step; false when there is none.
+    bool undo();
+    bool redo();
+    // Forgets every step (a new or opened scene), releasing the nodes held.
+    void clear();
+
+    std::size_t size() const { return steps_.size(); }
+    std::size_t memoryCost() const { return bytes_; }
+
+    // Unsaved changes: the scene differs from the state it had when it was
+    // last opened, saved or created.
+    void markSaved();
+    bool hasUnsavedChanges() const;
+
+private:
+    void dropOldest();
+
+    std::vector<std::unique_ptr<UndoStep>> steps_;
+    std::size_t position_ = 0; // steps_[0 .. position_) are done
+    std::size_t bytes_ = 0;
+    // Where the saved state lies in the history; -1 when no position of the
+    // history matches it any more (its steps were dropped or replaced).
+    long savedPosition_ = 0;
+};
+
+extern UndoHistory undoHistory;
+
+} // namespace sorn

@@ -1,0 +1,482 @@
+// Undo and redo of every kind of scene change, the history's bound, the
+// unsaved-changes flag and the question asked before unsaved work is lost.
+#include <gtest/gtest.h>
+#include <irrlicht.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/EditorState.h"
+#include "app/Translate.h"
+#include "events/SaveWindow.h"
+#include "files/SceneFileCommands.h"
+#include "events/UndoCommands.h"
+#include "events/UnsavedChanges.h"
+#include "scene/NodeCatalogue.h"
+#include "scene/UndoHistory.h"
+#include "support/EditorFixture.h"
+#include "toolbox/ToolBox.h"
+
+using namespace irr;
+
+namespace sorn {
+namespace {
+
+class UndoTest : public test::EditorTest {
+protected:
+    // The scene as the engine writes it: what undo must give back exactly.
+    std::string sceneText() {
+        const std::string path = appFolder.file("snapshot.irr");
+        EXPECT_TRUE(smgr()->saveScene(path.c_str()));
+        std::string text = test::readFile(path);
+        // The grid is the editor's, not in the file: it counts as scene state.
+        return text + "|grid " + std::to_string(editor.gridSize) + " " + std::to_string(editor.gridSpacing);
+    }
+
+    scene::ISceneNode* addFromMenu(s32 command) {
+        const u32 before = smgr()->getRootSceneNode()->getChildren().size();
+        chooseMenuCommand(command);
+        const auto& children = smgr()->getRootSceneNode()->getChildren();
+        EXPECT_EQ(children.size(), before + 1);
+        return children.getLast() == children.end() ? nullptr : *children.getLast();
+    }
+
+    void select(scene::ISceneNode* node) {
+        editor.selectedNode = node;
+        editor.nodeSelected = node != nullptr;
+        updateToolBox();
+    }
+
+    void setEditText(s32 id, const wchar_t* text) {
+        gui::IGUIElement* box = findElement(id);
+        ASSERT_NE(box, nullptr);
+        box->setText(text);
+    }
+
+    // Control and the key go down; Control comes up first, as it often does.
+    bool typeCtrlKey(EKEY_CODE key, bool shift = false) {
+        SEvent event = test::keyEvent(key, true);
+        event.KeyInput.Control = true;
+        event.KeyInput.Shift = shift;
+        const bool consumed = editor.device->postEventFromUser(event);
+        event.KeyInput.PressedDown = false;
+        event.KeyInput.Control = false;
+        editor.device->postEventFromUser(event);
+        return consumed;
+    }
+
+    // Clicks the question's button with the caption of the key, as a user
+    // would: the box reports the answer and closes.
+    void answerQuestion(const wchar_t* key) {
+        gui::IGUIElement* box = findElement(ids::UnsavedChangesBox);
+        ASSERT_NE(box, nullptr) << "no question was asked";
+        gui::IGUIElement* button = nullptr;
+        std::function<void(gui::IGUIElement*)> search = [&](gui::IGUIElement* e) {
+            for (gui::IGUIElement* child : e->getChildren()) {
+                if (child->getType() == gui::EGUIET_BUTTON && translate(key) == child->getText())
+                    button = child;
+                search(child);
+            }
+        };
+        search(box);
+        ASSERT_NE(button, nullptr) << "no button reads " << core::stringc(translate(key)).c_str();
+        SEvent event;
+        event.EventType = EET_GUI_EVENT;
+        event.GUIEvent.Caller = button;
+        event.GUIEvent.Element = nullptr;
+        event.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+        box->OnEvent(event);
+        EXPECT_EQ(findElement(ids::UnsavedChangesBox), nullptr);
+    }
+
+    bool menuItemEnabled(s32 command) {
+        s32 index = -1;
+        gui::IGUIContextMenu* menu = menuHolding(command, &index);
+        EXPECT_NE(menu, nullptr);
+        return menu && menu->isItemEnabled(index);
+    }
+
+    // Runs a change, then checks undo gives back the scene before and redo
+    // the scene after, each shown as after any other change.
+    void expectUndoable(const std::function<void()>& change) {
+        activePasses(3);
+        const std::string before = sceneText();
+        const size_t steps = undoHistory.size();
+        change();
+        activePasses(3);
+        const std::string after = sceneText();
+        ASSERT_NE(before, after) << "the change changed nothing";
+        EXPECT_EQ(undoHistory.size(), steps + 1) << "one change, one step";
+        EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+        undoLastChange();
+        activePasses(3);
+        EXPECT_EQ(sceneText(), before);
+        redoLastChange();
+        activePasses(3);
+        EXPECT_EQ(sceneText(), after);
+    }
+};
+
+TEST_F(UndoTest, AddingFromTheCatalogueIsOneStep) {
+    const s32 commands[] = {ids::CmdAddCube,     ids::CmdAddSphere,  ids::CmdAddPlane, ids::CmdAddLight,
+                            ids::CmdAddParticle, ids::CmdAddSkyBox,  ids::CmdAddText,  ids::CmdAddVolumeLight,
+                            ids::CmdAddTerrain,  ids::CmdAddSkyDome, ids::CmdAddWaterSurface};
+    for (s32 command : commands)
+        expectUndoable([&] { addFromMenu(command); });
+}
+
+TEST_F(UndoTest, ObjectTabAppliesAndStepsAreSteps) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    createToolBox();
+    select(cube);
+    expectUndoable([&] {
+        setEditText(ids::PositionEditX, L"12.5");
+        clickButton(ids::ApplyPosition);
+    });
+    expectUndoable([&] { clickButton(0x5004d); }); // rotation X + 1
+    expectUndoable([&] { clickButton(ids::ScaleTimesTen); });
+    // An apply that changes nothing adds no step.
+    const size_t steps = undoHistory.size();
+    clickButton(ids::ApplyPosition);
+    EXPECT_EQ(undoHistory.size(), steps);
+}
+
+TEST_F(UndoTest, GridSizeAndSpacingAreSteps) {
+    createToolBox();
+    expectUndoable([&] {
+        setEditText(ids::GridSizeEdit, L"500");
+        setEditText(ids::GridSpacingEdit, L"50");
+        clickButton(ids::GridApply);
+    });
+    EXPECT_EQ(editor.gridSize, 500.f);
+    undoLastChange();
+    EXPECT_EQ(editor.gridSize, 2000.f);
+    EXPECT_EQ(editor.gridSpacing, 100.f);
+}
+
+TEST_F(UndoTest, DeleteComesBackWithChildrenAtItsPlace) {
+    scene::ISceneNode* first = addFromMenu(ids::CmdAddCube);
+    scene::ISceneNode* middle = addFromMenu(ids::CmdAddSphere);
+    addFromMenu(ids::CmdAddLight);
+    scene::ISceneNode* child = smgr()->addCubeSceneNode(3.f, middle);
+    child->setName("Child");
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(middle);
+    expectUndoable([&] { clickButton(ids::SceneBoxRemove); });
+    // Redo deleted it again; one more undo puts it back in second place.
+    undoLastChange();
+    activePasses(3);
+    const auto& siblings = smgr()->getRootSceneNode()->getChildren();
+    std::vector<scene::ISceneNode*> order;
+    for (scene::ISceneNode* sibling : siblings)
+        order.push_back(sibling);
+    auto at = std::find(order.begin(), order.end(), middle);
+    ASSERT_NE(at, order.end());
+    EXPECT_EQ(*(at - 1), first);
+    EXPECT_EQ(child->getParent(), middle);
+    // Tree picks of the restored node work again.
+    pickInTree(middle);
+    EXPECT_EQ(editor.selectedNode, middle);
+}
+
+TEST_F(UndoTest, DuplicateIsOneStep) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(cube);
+    expectUndoable([&] { clickButton(ids::SceneBoxDuplicate); });
+}
+
+TEST_F(UndoTest, AWholeDragIsOneStepAndARightClickResetIsOne) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(cube);
+    releaseKey(KEY_KEY_X);
+    expectUndoable([&] {
+        mouseEvent(EMIE_MOUSE_MOVED, 100, 300);
+        mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 100, 300);
+        for (s32 x = 101; x < 120; ++x)
+            mouseEvent(EMIE_MOUSE_MOVED, x, 300);
+        mouseEvent(EMIE_LMOUSE_LEFT_UP, 120, 300);
+    });
+    EXPECT_NE(cube->getPosition().X, 0.f);
+    releaseKey(KEY_KEY_X);
+    releaseKey(KEY_KEY_R);
+    releaseKey(KEY_KEY_X); // rotate about X
+    cube->setRotation(core::vector3df(10.f, 20.f, 30.f));
+    expectUndoable([&] { mouseEvent(EMIE_RMOUSE_LEFT_UP, 200, 200); });
+}
+
+TEST_F(UndoTest, LightingKeyIsAStepAndCtrlZNeverSwitchesAMode) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(cube);
+    expectUndoable([&] { releaseKey(KEY_KEY_L); });
+    EXPECT_TRUE(typeCtrlKey(KEY_KEY_Z));
+    EXPECT_EQ(editor.editMode, ids::ModeNone);
+    EXPECT_FALSE(editor.gizmoActive);
+}
+
+TEST_F(UndoTest, KeysUndoAndRedoButNotWhileTypingOrAskingAndMenuFollows) {
+    EXPECT_FALSE(menuItemEnabled(ids::CmdUndo));
+    EXPECT_FALSE(menuItemEnabled(ids::CmdRedo));
+    addFromMenu(ids::CmdAddCube);
+    EXPECT_TRUE(menuItemEnabled(ids::CmdUndo));
+    const u32 withCube = smgr()->getRootSceneNode()->getChildren().size();
+
+    EXPECT_TRUE(typeCtrlKey(KEY_KEY_Z));
+    EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), withCube - 1);
+    EXPECT_FALSE(menuItemEnabled(ids::CmdUndo));
+    EXPECT_TRUE(menuItemEnabled(ids::CmdRedo));
+    EXPECT_TRUE(typeCtrlKey(KEY_KEY_Y));
+    EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), withCube);
+    EXPECT_TRUE(typeCtrlKey(KEY_KEY_Z));
+    EXPECT_TRUE(typeCtrlKey(KEY_KEY_Z, true)); // Ctrl+Shift+Z redoes
+    EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), withCube);
+
+    // An edit box with the focus keeps the keys for its text.
+    createToolBox();
+    ASSERT_TRUE(gui()->setFocus(findElement(ids::GridSizeEdit)));
+    ASSERT_EQ(gui()->getFocus(), findElement(ids::GridSizeEdit));
+    EXPECT_FALSE(typeCtrlKey(KEY_KEY_Z));
+    EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), withCube);
+    gui()->removeFocus(gui()->getFocus());
+
+    // So does a modal window.
+    gui()->addMessageBox(L"x", L"y", true);
+    typeCtrlKey(KEY_KEY_Z);
+    EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), withCube);
+}
+
+TEST_F(UndoTest, UndoFromTheMenu) {
+    addFromMenu(ids::CmdAddSphere);
+    const u32 withSphere = smgr()->getRootSceneNode()->getChildren().size();
+    chooseMenuCommand(ids::CmdUndo);
+    EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), withSphere - 1);
+    chooseMenuCommand(ids::CmdRedo);
+    EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), withSphere);
+}
+
+TEST_F(UndoTest, UndoOfAnAddDropsASelectionThatLeftTheScene) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(cube);
+    ASSERT_EQ(editor.selectedNode, cube);
+    undoLastChange();
+    EXPECT_EQ(editor.selectedNode, nullptr);
+    EXPECT_FALSE(editor.nodeSelected);
+    activePasses(3);
+    EXPECT_EQ(treeItemFor(cube), nullptr);
+    // A new change forgets the add: the node is released, the stale pointer
+    // is never used again.
+    addFromMenu(ids::CmdAddSphere);
+    EXPECT_FALSE(undoHistory.canRedo());
+}
+
+TEST_F(UndoTest, UndoOfADeleteWhoseParentWasDeletedSince) {
+    scene::ISceneNode* parent = addFromMenu(ids::CmdAddCube);
+    scene::ISceneNode* child = smgr()->addSphereSceneNode(2.f, 16, parent);
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    const std::string start = sceneText();
+    pickInTree(child);
+    clickButton(ids::SceneBoxRemove);
+    activePasses(3);
+    pickInTree(parent);
+    clickButton(ids::SceneBoxRemove);
+    activePasses(3);
+    undoLastChange();
+    undoLastChange();
+    activePasses(3);
+    EXPECT_EQ(child->getParent(), parent);
+    EXPECT_EQ(sceneText(), start);
+}
+
+TEST_F(UndoTest, AModelAddedFromAFileComesBackAfterTheFileIsGone) {
+    const std::string model = appFolder.file("sydney.md2");
+    ASSERT_EQ(std::system(("gzip -dc /usr/share/doc/libirrlicht-dev/media/sydney.md2.gz > " + model).c_str()), 0);
+    const std::string before = sceneText();
+    const size_t steps = undoHistory.size();
+    addModelFromDialog(model, true);
+    ASSERT_EQ(undoHistory.size(), steps + 1);
+    scene::ISceneNode* node = *smgr()->getRootSceneNode()->getChildren().getLast();
+    ASSERT_EQ(node->getType(), scene::ESNT_ANIMATED_MESH);
+    const std::string added = sceneText();
+
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(node);
+    clickButton(ids::SceneBoxRemove);
+    std::remove(model.c_str());
+    undoLastChange(); // the delete: the mesh is still in memory
+    activePasses(3);
+    EXPECT_EQ(sceneText(), added);
+    undoLastChange(); // the add
+    activePasses(3);
+    EXPECT_EQ(sceneText(), before);
+    redoLastChange();
+    activePasses(3);
+    EXPECT_EQ(sceneText(), added);
+}
+
+TEST_F(UndoTest, TheHistoryIsBounded) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    createToolBox();
+    select(cube);
+    for (size_t i = 0; i < UndoHistory::MaxSteps + 20; ++i)
+        clickButton(0x50047); // position X + 1
+    EXPECT_EQ(undoHistory.size(), UndoHistory::MaxSteps);
+    EXPECT_LE(undoHistory.memoryCost(), UndoHistory::MaxBytes);
+    size_t undone = 0;
+    while (undoHistory.canUndo()) {
+        undoLastChange();
+        ++undone;
+    }
+    EXPECT_EQ(undone, UndoHistory::MaxSteps);
+    // The oldest steps are gone: the cube stays, 20 steps to the right.
+    EXPECT_EQ(cube->getPosition().X, 20.f);
+}
+
+TEST_F(UndoTest, UnsavedFlagFollowsSavesAndUndo) {
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    addFromMenu(ids::CmdAddCube);
+    EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+    onSceneSaved();
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    addFromMenu(ids::CmdAddSphere);
+    EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+    undoLastChange(); // back to the saved state
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    undoLastChange(); // before it
+    EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+    redoLastChange();
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    // New clears the history: nothing unsaved, nothing to undo.
+    chooseMenuCommand(ids::CmdNewScene);
+    gui::IGUIElement* question = findElement(ids::UnsavedChangesBox);
+    EXPECT_EQ(question, nullptr) << "nothing was unsaved, nothing is asked";
+    EXPECT_FALSE(undoHistory.canUndo());
+}
+
+// The three answers of the question, for New and Quit.
+TEST_F(UndoTest, NewAsksFirstAndEachAnswerDoesWhatItSays) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdNewScene);
+    answerQuestion(L"action_cancel");
+    activePasses(3);
+    EXPECT_EQ(cube->getParent(), smgr()->getRootSceneNode()) << "cancel keeps the scene";
+    EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+
+    chooseMenuCommand(ids::CmdNewScene);
+    answerQuestion(L"action_discard");
+    activePasses(3);
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    EXPECT_FALSE(undoHistory.canUndo());
+    for (scene::ISceneNode* child : smgr()->getRootSceneNode()->getChildren())
+        EXPECT_TRUE(child->isDebugObject() || child->getType() == scene::ESNT_CAMERA) << child->getName();
+}
+
+TEST_F(UndoTest, SaveAnswerContinuesOnlyOnceTheFileIsWritten) {
+    addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdQuit);
+    answerQuestion(L"action_save");
+    ASSERT_NE(findElement(ids::SaveWindow), nullptr) << "save opens the save window";
+    EXPECT_TRUE(editor.device->run()) << "nothing quits before the file is written";
+
+    // A refused name keeps the editor running.
+    saveWindow.fileNameText->setText(L"notascene.txt");
+    clickButton(ids::SaveButton);
+    EXPECT_TRUE(editor.device->run());
+
+    const std::string path = appFolder.file("kept.irr");
+    saveWindow.fileNameText->setText(core::stringw(path.c_str()).c_str());
+    clickButton(ids::SaveButton);
+    EXPECT_TRUE(test::fileExists(path));
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    EXPECT_FALSE(editor.device->run()) << "the quit goes on once the scene is saved";
+}
+
+TEST_F(UndoTest, CancellingTheSaveWindowDropsTheWaitingQuit) {
+    addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdQuit);
+    answerQuestion(L"action_save");
+    clickButton(ids::SaveCancel);
+    // A later save made by hand must not quit the editor.
+    saveWindow.open();
+    saveWindow.fileNameText->setText(core::stringw(appFolder.file("later.irr").c_str()).c_str());
+    clickButton(ids::SaveButton);
+    EXPECT_TRUE(editor.device->run());
+}
+
+TEST_F(UndoTest, QuitWithoutChangesAsksNothing) {
+    chooseMenuCommand(ids::CmdQuit);
+    EXPECT_EQ(findElement(ids::UnsavedChangesBox), nullptr);
+    EXPECT_FALSE(editor.device->run());
+}
+
+// A fixed-seed random sequence of changes, undos and redos: after every
+// move the scene equals the snapshot of its place in the history, and undoing
+// everything gives back the first scene.
+TEST_F(UndoTest, RandomSequenceMatchesSnapshots) {
+    createToolBox();
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    std::vector<std::string> snapshots{sceneText()};
+    size_t position = 0;
+    std::mt19937 random(20261208);
+    const s32 adds[] = {ids::CmdAddCube, ids::CmdAddSphere, ids::CmdAddLight, ids::CmdAddParticle,
+                        ids::CmdAddVolumeLight};
+    for (int move = 0; move < 120; ++move) {
+        const int kind = static_cast<int>(random() % 6);
+        const size_t stepsBefore = undoHistory.size();
+        if (kind == 0 && undoHistory.canUndo()) {
+            undoLastChange();
+            --position;
+        } else if (kind == 1 && undoHistory.canRedo()) {
+            redoLastChange();
+            ++position;
+        } else {
+            std::vector<scene::ISceneNode*> nodes;
+            for (scene::ISceneNode* child : smgr()->getRootSceneNode()->getChildren())
+                if (!child->isDebugObject() && child->getType() != scene::ESNT_CAMERA)
+                    nodes.push_back(child);
+            scene::ISceneNode* target = nodes.empty() ? nullptr : nodes[random() % nodes.size()];
+            if (kind == 2 || !target) {
+                chooseMenuCommand(adds[random() % std::size(adds)]);
+            } else {
+                activePasses(3);
+                pickInTree(target);
+                if (kind == 3)
+                    clickButton(ids::SceneBoxRemove);
+                else if (kind == 4)
+                    clickButton(ids::SceneBoxDuplicate);
+                else
+                    clickButton(0x50047 + 2 * static_cast<s32>(random() % 3)); // a position step
+            }
+            if (undoHistory.size() == stepsBefore && !undoHistory.canRedo() &&
+                sceneText() == snapshots[position])
+                continue; // nothing changed
+            snapshots.resize(position + 1);
+            snapshots.push_back(sceneText());
+            ++position;
+        }
+        activePasses(3);
+        ASSERT_EQ(sceneText(), snapshots[position]) << "after move " << move;
+    }
+    while (undoHistory.canUndo())
+        undoLastChange();
+    activePasses(3);
+    EXPECT_EQ(sceneText(), snapshots.front());
+}
+
+} // namespace
+} // namespace sorn

@@ -237,11 +237,14 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     case gui::EGET_MENU_ITEM_SELECTED:
         handleMenuCommand(static_cast<gui::IGUIContextMenu*>(caller));
         break;
-    case gui::EGET_COMBO_BOX_CHANGED:
+    case gui::EGET_COMBO_BOX_CHANGED: {
+        // The material type applies as soon as it is chosen: one change.
+        RecordedChange change;
         for (const ComboCommand& combo : ComboCommands)
             if (combo.id == id)
                 combo.run(static_cast<gui::IGUIComboBox*>(caller));
         break;
+    }
     case gui::EGET_TREEVIEW_NODE_SELECT:
         onTreeNodeSelected(caller);
         break;

@@ -1,5 +1,7 @@
 #include "scene/NodeState.h"
 
+#include "files/TextNodeData.h"
+
 using namespace irr;
 
 namespace sorn {
@@ -42,6 +44,9 @@ NodeState& NodeState::operator=(const NodeState& other) {
     subDivideV_ = other.subDivideV_;
     isAnimatedMesh_ = other.isAnimatedMesh_;
     animationSpeed_ = other.animationSpeed_;
+    hasText_ = other.hasText_;
+    text_ = other.text_;
+    textColour_ = other.textColour_;
     return *this;
 }
 
@@ -85,6 +90,13 @@ NodeState NodeState::of(scene::ISceneNode* node) {
         state.isAnimatedMesh_ = true;
         state.animationSpeed_ = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getAnimationSpeed();
         break;
+    case scene::ESNT_TEXT:
+        if (const TextNodeRecord* record = findTextNodeData(node)) {
+            state.hasText_ = true;
+            state.text_ = record->text;
+            state.textColour_ = record->colour;
+        }
+        break;
     default:
         break;
     }
@@ -117,6 +129,8 @@ void NodeState::applyTo(scene::ISceneNode* node) const {
     }
     if (isAnimatedMesh_ && node->getType() == scene::ESNT_ANIMATED_MESH)
         static_cast<scene::IAnimatedMeshSceneNode*>(node)->setAnimationSpeed(animationSpeed_);
+    if (hasText_ && node->getType() == scene::ESNT_TEXT)
+        setTextNodeData(static_cast<scene::ITextSceneNode*>(node), text_.c_str(), textColour_);
 }
 
 bool NodeState::operator==(const NodeState& other) const {
@@ -135,12 +149,15 @@ bool NodeState::operator==(const NodeState& other) const {
         (isVolumeLight_ && (tailColour_ != other.tailColour_ || footColour_ != other.footColour_ ||
                             subDivideU_ != other.subDivideU_ || subDivideV_ != other.subDivideV_)))
         return false;
+    if (hasText_ != other.hasText_ || (hasText_ && (text_ != other.text_ || textColour_ != other.textColour_)))
+        return false;
     return isAnimatedMesh_ == other.isAnimatedMesh_ && animationSpeed_ == other.animationSpeed_;
 }
 
 std::size_t NodeState::memoryCost() const {
     // An emitter is shared with the node or another step; count a small share.
-    return sizeof(NodeState) + materials_.capacity() * sizeof(video::SMaterial) + (emitter_ ? 256 : 0);
+    return sizeof(NodeState) + materials_.capacity() * sizeof(video::SMaterial) + (emitter_ ? 256 : 0) +
+           text_.size() * sizeof(wchar_t);
 }
 
 } // namespace sorn

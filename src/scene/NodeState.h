@@ -1,7 +1,7 @@
 #pragma once
 // Everything about one scene node that the editor lets the user change in
 // place: its transformation, its materials and the values of its own kind
-// (light, emitter, volume light, animation speed). Taken before and after a
+// (light, emitter, volume light, animation speed, text). Taken before and after a
 // change, two states tell whether the change did anything and let undo and
 // redo put either one back.
 #include <irrlicht.h>
@@ -46,6 +46,11 @@ private:
 
     bool isAnimatedMesh_ = false;
     irr::f32 animationSpeed_ = 0.f;
+
+    // A text node's text and colour, as the editor keeps them for it.
+    bool hasText_ = false;
+    irr::core::stringw text_;
+    irr::video::SColor textColour_;
 };
 
 } // namespace sorn

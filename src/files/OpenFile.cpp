@@ -131,6 +131,10 @@ bool admitSceneReferences(const SceneScan& scan, const std::string& folder) {
     return admitUntrustedFiles(files);
 }
 
+bool isArchiveFile(const std::string& path) {
+    return isArchiveExtension(fileExtension(path));
+}
+
 SceneRefusal openableFileRefusal(const std::string& path) {
     if (!editor.sceneManager || !editor.sceneManager->getFileSystem() || !isRegularOrElsewhere(path))
         return SceneRefusal::Unreadable;

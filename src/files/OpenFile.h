@@ -21,6 +21,9 @@ bool openFile(const std::string& path, bool animated);
 // (kMaxSceneFileSize): what the engine's XML reader can hold.
 constexpr unsigned long long kMaxOpenFileSize = 512ull << 20;
 
+// Whether the path names a game archive (".pk3", ".zip", ".pak", ".npk").
+bool isArchiveFile(const std::string& path);
+
 // Why a file other than a scene cannot be opened at all (missing, not a
 // regular file, unreadable, too large), or None.
 SceneRefusal openableFileRefusal(const std::string& path);

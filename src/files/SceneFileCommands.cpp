@@ -4,6 +4,7 @@
 #include "events/Selection.h"
 #include "files/OpenFile.h"
 #include "files/OpenRefusalMessage.h"
+#include "files/Quarantine.h"
 #include "files/SceneScan.h"
 #include "app/PathText.h"
 #include "scene/DefaultScene.h"
@@ -39,6 +40,17 @@ void openSceneFromDialog(const std::string& path) {
     // A refused mesh or image is named in a message of its own.
     if (isScene && !admitSceneReferences(scan, fileSystem->getFileDir(absolute).c_str()))
         return;
+    // A model replacing the scene is checked before the scene goes too: one
+    // the engine's loaders must not read, or that none of them reads, leaves
+    // the scene as it is (the verdict is kept, so the load does not check again).
+    if (!isScene && !isArchiveFile(file)) {
+        if (!admitUntrustedFile(file, UntrustedKind::Model))
+            return;
+        if (checkUntrustedFile(file, UntrustedKind::Model) == FileVerdict::NotLoadable) {
+            showOpenRefusal(file, SceneRefusal::Unreadable);
+            return;
+        }
+    }
 
     clearScene();
     clearSelection();

@@ -47,7 +47,11 @@ class Editor:
                 return self
             except E2EFailure as failure:
                 self.stop(keep_work=True)
-                if "Could not open display" not in str(failure) or attempt == 2:
+                # The display was lost under the editor (a server that a
+                # parallel test was shutting down): start afresh.
+                lost = ("Could not open display" in str(failure) or
+                        "Need running XServer" in str(failure))
+                if not lost or attempt == 2:
                     self.stop()
                     raise
             except BaseException:
@@ -70,7 +74,7 @@ class Editor:
             read_end, write_end = os.pipe()
             self.xvfb = subprocess.Popen(
                 ["Xvfb", ":%d" % number, "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                 "-nolisten", "tcp"],
+                 "-nolisten", "tcp", "-noreset"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
             os.close(write_end)
             with os.fdopen(read_end) as reader:

@@ -19,6 +19,7 @@ namespace sorn {
 struct ChangeStart {
     scene::ISceneNode* node = nullptr;
     SceneValues before;
+    unsigned long generation = 0;
 };
 
 namespace {
@@ -37,6 +38,7 @@ ChangeStart startChange() {
     if (start.node)
         start.node->grab();
     start.before = currentValues(start.node);
+    start.generation = undoHistory.generation();
     return start;
 }
 
@@ -45,7 +47,10 @@ ChangeStart startChange() {
 void finishChange(ChangeStart& start) {
     scene::ISceneNode* node = start.node;
     const bool sameNode = node == editor.selectedNode;
-    if (sameNode && (!node || isLiveSceneNode(node))) {
+    // A scene opened by the action replaced everything, the grid included:
+    // the opened scene starts with nothing to undo.
+    const bool sameScene = start.generation == undoHistory.generation();
+    if (sameScene && sameNode && (!node || isLiveSceneNode(node))) {
         SceneValues after = currentValues(node);
         if (!(after == start.before)) {
             undoHistory.push(makeValuesStep(node, start.before, after));

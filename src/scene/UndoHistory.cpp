@@ -231,6 +231,7 @@ void UndoHistory::clear() {
     position_ = 0;
     bytes_ = 0;
     savedPosition_ = 0;
+    ++generation_;
 }
 
 void UndoHistory::markSaved() { savedPosition_ = static_cast<long>(position_); }

@@ -75,6 +75,9 @@ public:
     void clear();
 
     std::size_t size() const { return steps_.size(); }
+    // Counts the clears: an action that saw the history cleared under it (it
+    // opened a scene) has nothing of its own to record.
+    unsigned long generation() const { return generation_; }
     std::size_t memoryCost() const { return bytes_; }
 
     // Unsaved changes: the scene differs from the state it had when it was
@@ -91,6 +94,7 @@ private:
     // Where the saved state lies in the history; -1 when no position of the
     // history matches it any more (its steps were dropped or replaced).
     long savedPosition_ = 0;
+    unsigned long generation_ = 0;
 };
 
 extern UndoHistory undoHistory;

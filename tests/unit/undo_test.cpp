@@ -20,6 +20,7 @@
 #include "files/TextNodeData.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/UndoHistory.h"
+#include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
 #include "toolbox/ToolBox.h"
 
@@ -463,6 +464,21 @@ TEST_F(UndoTest, UnsavedFlagFollowsSavesAndUndo) {
     gui::IGUIElement* question = findElement(ids::UnsavedChangesBox);
     EXPECT_EQ(question, nullptr) << "nothing was unsaved, nothing is asked";
     EXPECT_FALSE(undoHistory.canUndo());
+}
+
+TEST_F(UndoTest, AnOpenedSceneStartsWithNothingToUndoEvenAfterAGridChange) {
+    createToolBox();
+    setEditText(ids::GridSizeEdit, L"500");
+    clickButton(ids::GridApply);
+    ASSERT_TRUE(undoHistory.canUndo());
+    const std::string scene = appFolder.file("other.irr");
+    ASSERT_TRUE(smgr()->saveScene(scene.c_str()));
+    // The open dialog reports the chosen file; opening resets the grid.
+    test::ChosenFileDialog dialog(gui(), ids::DialogOpenScene, core::stringw(scene.c_str()));
+    postGuiEvent(gui::EGET_FILE_SELECTED, &dialog);
+    EXPECT_EQ(editor.gridSize, 2000.f);
+    EXPECT_FALSE(undoHistory.canUndo());
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
 }
 
 // The three answers of the question, for New and Quit.

@@ -274,6 +274,13 @@ SPHERE_ITEM = (210, 99)
 SCENE_BOX_BUTTON = (19, 32)
 TOOL_BOX_BUTTON = (46, 32)
 TREE = (10, 140, 180, 100)
+# The 3D view, clear of the scene box and the tool box.
+VIEW = (230, 100, 560, 640)
+# File > Save and the save window: its path box, its "action_save" button, its area.
+SAVE_ITEM = (40, 67)
+PATH_BOX = (300, 139)
+SAVE_BUTTON = (450, 480)
+SAVE_WINDOW = (100, 100, 400, 400)
 # Tree rows: the label, then the first and second node.
 TREE_ROWS = (152, 170, 188)
 TREE_ROW_X = 35
@@ -328,3 +335,13 @@ def send_close_request(editor):
         x11.XFlush(display)
     finally:
         x11.XCloseDisplay(display)
+
+
+def decode_scene(data):
+    """The text of a file the editor wrote: UTF-32 or UTF-16 with a byte-order
+    mark (scenes, config.xml), or UTF-8."""
+    if data.startswith(b"\xff\xfe\x00\x00"):
+        return data[4:].decode("utf-32-le")
+    if data.startswith(b"\xff\xfe"):
+        return data[2:].decode("utf-16-le")
+    return data.decode("utf-8", "replace")

@@ -1,7 +1,7 @@
 """Pick a cube in the scene box, type a position into the tool box, then move
 the cube with the X key and a mouse drag in the 3D view."""
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, SCENE_BOX_BUTTON, TOOL_BOX_BUTTON, TREE_ROW_X, TREE_ROWS, E2EFailure,
+from e2e_lib import (CUBE_ITEM, SCENE_BOX_BUTTON, TOOL_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure,
                      Editor, add_node)
 
 POSITION_X_BOX = (900, 150)
@@ -9,7 +9,6 @@ POSITION_SET = (940, 238)
 POSITION_X_AREA = (850, 140, 110, 20)
 TOOL_BOX = (800, 50, 200, 670)
 STATUS = (125, 25, 360, 16)
-VIEW = (230, 100, 560, 640)
 
 
 def test(runtime):

@@ -7,8 +7,9 @@ import subprocess
 import tempfile
 
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, TOOL_BOX_BUTTON, TREE_ROW_X, TREE_ROWS, E2EFailure,
-                     Editor, add_node)
+from e2e_lib import (CUBE_ITEM, FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+                     TOOL_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure, Editor, add_node,
+                     decode_scene)
 
 LIGHT_ITEM = (210, 141)
 # Tool box tab headers: the second top-level tab, the nested flags tab.
@@ -21,20 +22,7 @@ FLAGS_SET = (944, 590)
 DIFFUSE_BOX = (938, 212)
 LIGHT_UPDATE = (943, 405)
 TOOL_BOX = (800, 50, 200, 670)
-VIEW = (230, 100, 560, 640)
 
-SAVE_ITEM = (40, 67)
-PATH_BOX = (300, 139)
-SAVE_BUTTON = (450, 480)
-SAVE_WINDOW = (100, 100, 400, 400)
-
-
-def decode(data):
-    if data.startswith(b"\xff\xfe\x00\x00"):
-        return data[4:].decode("utf-32-le")
-    if data.startswith(b"\xff\xfe"):
-        return data[2:].decode("utf-16-le")
-    return data.decode("utf-8", "replace")
 
 
 def dark_fraction(path, x, y, w, h):
@@ -107,7 +95,7 @@ def test(runtime):
             e2e_lib.wait_for(lambda: os.path.exists(saved), 10, what="the saved file")
             shutil.copy(saved, keep)
 
-        text = decode(open(os.path.join(keep, "level.irr"), "rb").read())
+        text = decode_scene(open(os.path.join(keep, "level.irr"), "rb").read())
         cubes = node_blocks(text, "cube")
         lights = node_blocks(text, "light")
         if len(cubes) != 1 or len(lights) != 1:

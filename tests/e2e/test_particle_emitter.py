@@ -8,8 +8,9 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import (FILE_MENU, SCENE_BOX_BUTTON, TOOL_BOX_BUTTON, TREE_ROW_X, TREE_ROWS, E2EFailure, Editor,
-                     add_node, wait_for)
+from e2e_lib import (FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+                     TOOL_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure, Editor, add_node,
+                     decode_scene, wait_for)
 
 PARTICLE_ITEM = (210, 155)
 PARTICLE_TAB = (880, 85)
@@ -18,20 +19,7 @@ UPDATE_BUTTON = (940, 124)
 MIN_RATE_BOX = (940, 418)
 MAX_RATE_BOX = (940, 446)
 EMITTER_TAB = (805, 110, 190, 600)
-VIEW = (230, 100, 560, 640)
-SAVE_ITEM = (40, 67)
-PATH_BOX = (300, 139)
-SAVE_BUTTON = (450, 480)
-SAVE_WINDOW = (100, 100, 400, 400)
 LARGEST_RATE = 20000
-
-
-def decode(data):
-    if data.startswith(b"\xff\xfe\x00\x00"):
-        return data[4:].decode("utf-32-le")
-    if data.startswith(b"\xff\xfe"):
-        return data[2:].decode("utf-16-le")
-    return data.decode("utf-8", "replace")
 
 
 def replace_text(editor, box, text):
@@ -54,7 +42,7 @@ def save_as(editor, name, keep):
     saved = os.path.join(editor.work, name)
     wait_for(lambda: os.path.exists(saved), 10, what=name)
     shutil.copy(saved, keep)
-    return decode(open(os.path.join(keep, name), "rb").read())
+    return decode_scene(open(os.path.join(keep, name), "rb").read())
 
 
 def emitter_of(text):

@@ -5,21 +5,9 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, SPHERE_ITEM, TREE, TREE_ROW_X, TREE_ROWS,
-                     E2EFailure, Editor, add_node)
+from e2e_lib import (CUBE_ITEM, FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+                     SPHERE_ITEM, TREE, TREE_ROWS, TREE_ROW_X, E2EFailure, Editor, add_node, decode_scene)
 
-SAVE_ITEM = (40, 67)
-PATH_BOX = (300, 139)
-SAVE_BUTTON = (450, 480)
-SAVE_WINDOW = (100, 100, 400, 400)
-
-
-def decode(data):
-    if data.startswith(b"\xff\xfe\x00\x00"):
-        return data[4:].decode("utf-32-le")
-    if data.startswith(b"\xff\xfe"):
-        return data[2:].decode("utf-16-le")
-    return data.decode("utf-8", "replace")
 
 
 def test(runtime):
@@ -50,7 +38,7 @@ def test(runtime):
                 raise E2EFailure("the save left files behind: " + ", ".join(sorted(left)))
             shutil.copy(saved, keep)
 
-        text = decode(open(os.path.join(keep, "level.irr"), "rb").read())
+        text = decode_scene(open(os.path.join(keep, "level.irr"), "rb").read())
         for name in ("Cube", "Sphere"):
             if 'value="%s"' % name not in text:
                 raise E2EFailure("the saved scene lacks " + name)

@@ -4,7 +4,7 @@ import os
 import subprocess
 
 import e2e_lib
-from e2e_lib import FILE_MENU, E2EFailure, Editor
+from e2e_lib import FILE_MENU, E2EFailure, Editor, decode_scene
 
 OPTIONS_MENU = (217, 9)
 SETTINGS_ITEM = (235, 30)
@@ -14,12 +14,6 @@ SETTINGS_OK = (365, 329)
 SETTINGS_WINDOW = (200, 50, 300, 300)
 QUIT_ITEM = (30, 91)
 MENU_STRIP = (0, 0, 400, 19)
-
-
-def decode(data):
-    if data.startswith(b"\xff\xfe\x00\x00"):
-        return data[4:].decode("utf-32-le")
-    return data.decode("utf-8", "replace")
 
 
 def menu_captions(path):
@@ -82,7 +76,7 @@ def test(runtime):
         code = editor.wait_exit(30)
         if code != 0:
             raise E2EFailure("the editor exited with %s" % code)
-        written = decode(open(os.path.join(editor.work, "config.xml"), "rb").read())
+        written = decode_scene(open(os.path.join(editor.work, "config.xml"), "rb").read())
         for name in ("langage", "language"):
             if '<setting name="%s" value="fr" />' % name not in written:
                 raise E2EFailure("config.xml lacks %s = fr:\n%s" % (name, written))

@@ -11,8 +11,9 @@ import tempfile
 import time
 
 import e2e_lib
-from e2e_lib import (FILE_MENU, SCENE_BOX_BUTTON, SCENE_MENU, ADD_ITEM, TOOL_BOX_BUTTON, TREE, TREE_ROW_X,
-                     TREE_ROWS, E2EFailure, Editor, add_node)
+from e2e_lib import (ADD_ITEM, FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+                     SCENE_MENU, TOOL_BOX_BUTTON, TREE, TREE_ROWS, TREE_ROW_X, E2EFailure, Editor,
+                     add_node, decode_scene)
 
 SAMPLES = "/usr/share/doc/libirrlicht-dev/media"
 # Scene > Add entries (menu item rows 14 pixels apart, cube at y = 85).
@@ -28,10 +29,6 @@ DIALOG = (325, 250, 350, 250)
 DIALOG_LIST_TOP = (400, 312)
 DIALOG_OK = (630, 290)
 # Save window.
-SAVE_ITEM = (40, 67)
-PATH_BOX = (300, 139)
-SAVE_BUTTON = (450, 480)
-SAVE_WINDOW = (100, 100, 400, 400)
 # A band of sky in the view, clear of the scene box and the tool box.
 SKY_BAND = (260, 60, 480, 120)
 
@@ -70,14 +67,6 @@ def highlighted_row(editor, shot):
     rows = [top + int(line.split(",")[1].split(":")[0]) for line in out.splitlines()[1:]
             if "(203,223,254)" in line.replace(" ", "")]
     return (rows[0] + rows[-1]) // 2 if rows else None
-
-
-def decode(data):
-    if data.startswith(b"\xff\xfe\x00\x00"):
-        return data[4:].decode("utf-32-le")
-    if data.startswith(b"\xff\xfe"):
-        return data[2:].decode("utf-16-le")
-    return data.decode("utf-8", "replace")
 
 
 def difference(editor, path_a, path_b, region):
@@ -149,7 +138,7 @@ def test(runtime):
             editor.click(*TEXT_APPLY)
 
             saved = save_scene(editor, "level.irr")
-            text = decode(open(saved, "rb").read())
+            text = decode_scene(open(saved, "rb").read())
             if 'value="%s"' % TYPED not in text:
                 raise E2EFailure("the saved scene lacks the typed text")
             for suffix in FACES:
@@ -172,7 +161,7 @@ def test(runtime):
             editor.click(TREE_ROW_X, TREE_ROWS[2])
             editor.wait_output("Selection => Text")
             # What the reopened scene holds goes into the next save.
-            again = decode(open(save_scene(editor, "again.irr"), "rb").read())
+            again = decode_scene(open(save_scene(editor, "again.irr"), "rb").read())
             if 'value="%s"' % TYPED not in again:
                 raise E2EFailure("the reopened scene lost the typed text")
     finally:

@@ -2,12 +2,11 @@
 twice, redo; then quitting asks about the unsaved scene (from File > Quit and
 from the window's close button): Cancel keeps the editor, Discard quits."""
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, TREE_ROW_X, TREE_ROWS, E2EFailure, Editor,
-                     add_node, send_close_request)
+from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure,
+                     Editor, add_node, send_close_request)
 
 QUIT_ITEM = (30, 91)
 REMOVE_BUTTON = (66, 100)
-VIEW = (230, 100, 560, 640)
 # The unsaved-changes question, centred on the window, and its buttons.
 QUESTION = (330, 322, 340, 105)
 CANCEL_BUTTON = (404, 398)

@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -113,11 +115,19 @@ BenchFolder& folder() {
     return instance;
 }
 
-double childrenCpuMilliseconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+// The CPU time of the check server and of the checks it forked and reaped.
+double checkCpuMilliseconds() {
+    const int server = sorn::fileCheckServerProcess();
+    std::ifstream stat("/proc/" + std::to_string(server) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // The fields after the command name (which may hold spaces) in parentheses.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int index = 3; fields >> field && index <= 17; ++index)
+        if (index >= 14)
+            ticks += std::stod(field); // utime, stime, cutime, cstime
+    return ticks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 void openScene(benchmark::State& state, const char* scene) {
@@ -137,10 +147,9 @@ void checkFiles(benchmark::State& state, const std::vector<sorn::UntrustedFile>&
     sorn::setFileCheckProgram(std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck");
     if (chdir(bench.scenes.c_str()) != 0)
         state.SkipWithError("no scene folder");
-    // The check programs' own CPU time, which the CPU column leaves out
-    // (programs started ahead of time count for the check that uses them).
+    // The checks' own CPU time, which the CPU column leaves out.
     sorn::prepareFileChecks();
-    const double childrenBefore = childrenCpuMilliseconds();
+    const double checksBefore = checkCpuMilliseconds();
     for (auto _ : state) {
         // As when the user picks a file: the programs started ahead of time
         // have had the moment to load their libraries.
@@ -154,7 +163,7 @@ void checkFiles(benchmark::State& state, const std::vector<sorn::UntrustedFile>&
                 state.SkipWithError("a sample file was not found safe");
     }
     state.counters["check_cpu_ms"] =
-        benchmark::Counter((childrenCpuMilliseconds() - childrenBefore) / static_cast<double>(state.iterations()));
+        benchmark::Counter((checkCpuMilliseconds() - checksBefore) / static_cast<double>(state.iterations()));
 }
 
 void BM_OpenSampleScene(benchmark::State& state) {

@@ -4,12 +4,17 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <thread>
 #include <vector>
 
 #include <irrlicht.h>
+
+#include "files/FileCheckServe.h"
 
 namespace sorn {
 
@@ -18,8 +23,7 @@ namespace {
 using namespace irr;
 
 struct CheckArguments {
-    unsigned long memoryMegabytes = 0;
-    unsigned long cpuSeconds = 0;
+    CheckLimits limits;
     std::vector<std::string> archives;
     UntrustedKind kind = UntrustedKind::Model;
     std::string path;
@@ -31,78 +35,55 @@ bool parseCount(const char* text, unsigned long& value) {
     return end != text && *end == '\0';
 }
 
-// Options come in pairs; then either "--request" (the file to load comes on
-// standard input) or the kind and the path, so that a path that starts with
-// "--" is still a path.
-bool parseArguments(int argc, char** argv, CheckArguments& arguments, bool& fromInput) {
-    fromInput = argc >= 2 && std::string(argv[argc - 1]) == "--request";
-    const int optionsEnd = fromInput ? argc - 1 : argc - 2;
+// Options come in pairs; then either "--serve" or the kind and the path, so
+// that a path that starts with "--" is still a path.
+bool parseArguments(int argc, char** argv, CheckArguments& arguments, bool& serve) {
+    serve = argc >= 2 && std::string(argv[argc - 1]) == "--serve";
+    const int optionsEnd = serve ? argc - 1 : argc - 2;
     if (optionsEnd < 1 || (optionsEnd - 1) % 2 != 0)
         return false;
     for (int i = 1; i < optionsEnd; i += 2) {
         const std::string option = argv[i];
         if (option == "--memory") {
-            if (!parseCount(argv[i + 1], arguments.memoryMegabytes))
+            if (!parseCount(argv[i + 1], arguments.limits.memoryMegabytes))
                 return false;
         } else if (option == "--cpu") {
-            if (!parseCount(argv[i + 1], arguments.cpuSeconds))
+            if (!parseCount(argv[i + 1], arguments.limits.cpuSeconds))
                 return false;
-        } else if (option == "--archive") {
+        } else if (option == "--archive" && !serve) {
             arguments.archives.push_back(argv[i + 1]);
         } else {
             return false;
         }
     }
-    if (fromInput)
+    if (serve)
         return true;
     arguments.path = argv[argc - 1];
     return parseUntrustedKind(argv[argc - 2], arguments.kind) && !arguments.path.empty();
 }
 
-// A request on standard input: the working directory, the kind, the path and
-// the mounted archives, each ended by a zero byte. The program is started
-// ahead of time and waits here, so that its start-up is paid before the
-// user picks a file. An empty input (the editor went away) loads nothing.
-bool readRequest(CheckArguments& arguments, std::string& workingDirectory) {
-    std::string input;
-    char buffer[4096];
-    ssize_t count = 0;
-    while ((count = read(0, buffer, sizeof buffer)) > 0 && input.size() < (1u << 20))
-        input.append(buffer, static_cast<size_t>(count));
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t end = input.find('\0'); end != std::string::npos; end = input.find('\0', start)) {
-        fields.push_back(input.substr(start, end - start));
-        start = end + 1;
-    }
-    if (fields.size() < 3 || !parseUntrustedKind(fields[1], arguments.kind) || fields[2].empty())
-        return false;
-    workingDirectory = fields[0];
-    arguments.path = fields[2];
-    arguments.archives.assign(fields.begin() + 3, fields.end());
-    return true;
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's own resident-memory limit is kept by a thread of the
+// process it started in, which a forked check does not have: the check
+// keeps its own, reading its resident size.
+void watchResidentMemory(unsigned long megabytes) {
+    std::thread([megabytes] {
+        const unsigned long long pageBytes = static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
+        const unsigned long long limit = (megabytes * 3ULL) << 20;
+        for (;;) {
+            unsigned long long size = 0, resident = 0;
+            if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(statm, "%llu %llu", &size, &resident) != 2)
+                    resident = 0;
+                std::fclose(statm);
+            }
+            if (resident * pageBytes > limit)
+                _exit(filecheck::kTooLarge);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }).detach();
 }
-
-// No core file for a crash (nothing is written), a CPU-time limit (SIGXCPU,
-// then SIGKILL a little later) and an address-space limit. The sanitizer
-// build reserves terabytes of shadow memory up front: its memory is bounded
-// by the sanitizer's own options instead, which the editor sets.
-void limitThisProcess(const CheckArguments& arguments) {
-    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
-    rlimit noCore{0, 0};
-    setrlimit(RLIMIT_CORE, &noCore);
-    if (arguments.cpuSeconds > 0) {
-        rlimit cpu{arguments.cpuSeconds, arguments.cpuSeconds + 2};
-        setrlimit(RLIMIT_CPU, &cpu);
-    }
-#if !defined(__SANITIZE_ADDRESS__)
-    if (arguments.memoryMegabytes > 0) {
-        const rlim_t bytes = static_cast<rlim_t>(arguments.memoryMegabytes) << 20;
-        rlimit memory{bytes, bytes};
-        setrlimit(RLIMIT_AS, &memory);
-    }
 #endif
-}
 
 // The engine allocates with new: a request the memory limit refuses ends the
 // check with its own status rather than an abort that reads as a crash.
@@ -200,47 +181,66 @@ bool parseUntrustedKind(const std::string& name, UntrustedKind& kind) {
     return false;
 }
 
-int runFileCheck(int argc, char** argv) {
-    CheckArguments arguments;
-    bool fromInput = false;
-    if (!parseArguments(argc, argv, arguments, fromInput))
-        return filecheck::kUsage;
-    limitThisProcess(arguments);
+void limitThisCheck(const CheckLimits& limits) {
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (limits.cpuSeconds > 0) {
+        rlimit cpu{limits.cpuSeconds, limits.cpuSeconds + 2};
+        setrlimit(RLIMIT_CPU, &cpu);
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    if (limits.memoryMegabytes > 0)
+        watchResidentMemory(limits.memoryMegabytes);
+#else
+    if (limits.memoryMegabytes > 0) {
+        const rlim_t bytes = static_cast<rlim_t>(limits.memoryMegabytes) << 20;
+        rlimit memory{bytes, bytes};
+        setrlimit(RLIMIT_AS, &memory);
+    }
+#endif
     std::set_new_handler(exitTooLarge);
+}
 
+IrrlichtDevice* createCheckDevice() {
     IrrlichtDevice* device = createDevice(video::EDT_NULL);
     if (!device)
-        return filecheck::kUsage;
+        return nullptr;
     device->getLogger()->setLogLevel(ELL_NONE);
     // The same engine settings as the editor's device.
-    video::IVideoDriver* driver = device->getVideoDriver();
-    scene::ISceneManager* sceneManager = device->getSceneManager();
-    sceneManager->getParameters()->setAttribute(scene::COLLADA_CREATE_SCENE_INSTANCES, true);
-    driver->setTextureCreationFlag(video::ETCF_ALWAYS_32_BIT, true);
-    std::string workingDirectory;
-    if (fromInput) {
-        if (!readRequest(arguments, workingDirectory) || chdir(workingDirectory.c_str()) != 0) {
-            device->drop();
-            return filecheck::kUsage;
-        }
-        device->getFileSystem()->changeWorkingDirectoryTo(workingDirectory.c_str());
-    }
-    io::IFileSystem* fileSystem = device->getFileSystem();
-    for (const std::string& archive : arguments.archives)
-        fileSystem->addFileArchive(archive.c_str(), true, true, io::EFAT_UNKNOWN);
+    device->getSceneManager()->getParameters()->setAttribute(scene::COLLADA_CREATE_SCENE_INSTANCES, true);
+    device->getVideoDriver()->setTextureCreationFlag(video::ETCF_ALWAYS_32_BIT, true);
+    return device;
+}
 
-    int status = filecheck::kNothingLoaded;
-    switch (arguments.kind) {
+int loadUntrustedFile(IrrlichtDevice* device, UntrustedKind kind, const std::string& path,
+                      const std::vector<std::string>& archives) {
+    io::IFileSystem* fileSystem = device->getFileSystem();
+    for (const std::string& archive : archives)
+        fileSystem->addFileArchive(archive.c_str(), true, true, io::EFAT_UNKNOWN);
+    switch (kind) {
     case UntrustedKind::Model:
-        status = loadModel(sceneManager, arguments.path);
-        break;
+        return loadModel(device->getSceneManager(), path);
     case UntrustedKind::Image:
-        status = loadImage(driver, arguments.path);
-        break;
+        return loadImage(device->getVideoDriver(), path);
     case UntrustedKind::HeightMap:
-        status = loadHeightMap(sceneManager, arguments.path);
-        break;
+        return loadHeightMap(device->getSceneManager(), path);
     }
+    return filecheck::kNothingLoaded;
+}
+
+int runFileCheck(int argc, char** argv) {
+    CheckArguments arguments;
+    bool serve = false;
+    if (!parseArguments(argc, argv, arguments, serve))
+        return filecheck::kUsage;
+    if (serve)
+        return serveFileChecks(arguments.limits);
+    limitThisCheck(arguments.limits);
+    IrrlichtDevice* device = createCheckDevice();
+    if (!device)
+        return filecheck::kUsage;
+    const int status = loadUntrustedFile(device, arguments.kind, arguments.path, arguments.archives);
     device->drop();
     return status;
 }

@@ -4,6 +4,11 @@
 // sets on itself, and tells by its exit status whether the load came through.
 // A loader that crashes, exhausts memory or spins takes only this process down.
 #include <string>
+#include <vector>
+
+namespace irr {
+class IrrlichtDevice;
+}
 
 namespace sorn {
 
@@ -23,13 +28,27 @@ constexpr int kUsage = 4;           // the arguments were not understood
 constexpr int kSanitizerError = 86; // the sanitizer build found a fault (its report is on stderr)
 } // namespace filecheck
 
+// The limits a check sets on itself: address space in megabytes (the
+// sanitizer build: resident memory, three times that) and CPU seconds; 0 is
+// no limit.
+struct CheckLimits {
+    unsigned long memoryMegabytes = 0;
+    unsigned long cpuSeconds = 0;
+};
+
 // The check program's main:
 //   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] [--archive PATH]... KIND PATH
-//   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] --request
-// Archives are mounted as the editor mounted them, so that names inside them
-// resolve the same way. With "--request" the program starts and then waits
-// for the working directory, kind, path and archives on standard input, each
-// ended by a zero byte. Returns one of the exit statuses above.
+//   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] --serve
+// The first loads one file, with the archives mounted as the editor mounted
+// them so that names inside them resolve the same way, and returns one of the
+// exit statuses above. The second is the server the editor keeps running:
+// see FileCheckServe.h.
 int runFileCheck(int argc, char** argv);
+
+// The pieces of one check, shared by both forms.
+void limitThisCheck(const CheckLimits& limits);
+irr::IrrlichtDevice* createCheckDevice(); // the null driver with the editor's engine settings
+int loadUntrustedFile(irr::IrrlichtDevice* device, UntrustedKind kind, const std::string& path,
+                      const std::vector<std::string>& archives);
 
 } // namespace sorn

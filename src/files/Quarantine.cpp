@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <map>
@@ -44,8 +46,9 @@ struct QuarantineState {
     std::map<FileIdentity, FileVerdict> verdicts;
     QuarantineLimits limits = defaultQuarantineLimits();
     std::string program;
-    // Check programs started ahead of time, waiting for a file.
-    std::vector<std::unique_ptr<FileCheckProcess>> prepared;
+    // The check server, started ahead of time.
+    std::unique_ptr<FileCheckServer> server;
+    std::uint32_t lastCheckId = 0;
 };
 
 QuarantineState& quarantine() {
@@ -152,26 +155,16 @@ std::vector<std::string> mountedArchives() {
     return archives;
 }
 
-// A check program that waits for its file: one started ahead of time with
-// the current settings, or a new one. Null when none could be started. A
-// program taken is replaced at once, so the next file's program starts up
-// while this one loads.
-std::unique_ptr<FileCheckProcess> takePreparedCheck() {
+// The check server with the current settings, started if it is not
+// running; null when it cannot be started.
+FileCheckServer* readyServer() {
     QuarantineState& state = quarantine();
-    std::unique_ptr<FileCheckProcess> process;
-    while (!state.prepared.empty() && !process) {
-        process = std::move(state.prepared.front());
-        state.prepared.erase(state.prepared.begin());
-        if (!process->waitsWith(fileCheckProgram(), state.limits.check))
-            process.reset();
-    }
-    if (!process) {
-        process = std::make_unique<FileCheckProcess>();
-        if (!process->prepare(fileCheckProgram(), state.limits.check))
-            return nullptr;
-    }
-    prepareFileChecks();
-    return process;
+    if (state.server && state.server->runsWith(fileCheckProgram(), state.limits.check))
+        return state.server.get();
+    state.server = std::make_unique<FileCheckServer>();
+    if (!state.server->start(fileCheckProgram(), state.limits.check))
+        state.server.reset();
+    return state.server.get();
 }
 
 struct CheckJob {
@@ -180,16 +173,27 @@ struct CheckJob {
     std::vector<size_t> positions; // where the verdict goes in the caller's list
 };
 
+struct RunningCheck {
+    size_t job = 0;
+    std::uint32_t id = 0;
+    std::chrono::steady_clock::time_point deadline;
+    bool killedForTime = false;
+};
+
+// How long a check asked to stop may take to be reported before the server
+// is taken for lost.
+constexpr std::chrono::seconds kCancelGrace(5);
+
 // Runs the checks, at most parallelChecks at a time, and records their verdicts.
 void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) {
+    using Clock = std::chrono::steady_clock;
     QuarantineState& state = quarantine();
-    const std::vector<std::string> archives = mountedArchives();
+    FileCheckRequest request;
+    request.archives = mountedArchives();
+    char directory[PATH_MAX];
+    request.workingDirectory = getcwd(directory, sizeof directory) ? directory : ".";
     const unsigned parallel = state.limits.parallelChecks > 0 ? state.limits.parallelChecks : 1;
-    struct Running {
-        std::unique_ptr<FileCheckProcess> process;
-        size_t job;
-    };
-    std::vector<Running> running;
+    std::vector<RunningCheck> running;
     auto record = [&](size_t job, FileVerdict verdict) {
         // A check that could not run says nothing about the file: asked again next time.
         if (verdict != FileVerdict::NotChecked)
@@ -197,31 +201,69 @@ void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) 
         for (size_t position : jobs[job].positions)
             verdicts[position] = verdict;
     };
+    // The server is gone or does not answer: what it had running says
+    // nothing, except that a check already out of time took too long.
+    auto loseServer = [&] {
+        for (const RunningCheck& check : running)
+            record(check.job, check.killedForTime ? FileVerdict::TookTooLong : FileVerdict::NotChecked);
+        running.clear();
+        state.server.reset();
+    };
+    FileCheckServer* server = readyServer();
     size_t next = 0;
     while (next < jobs.size() || !running.empty()) {
         while (running.size() < parallel && next < jobs.size()) {
-            FileCheckRequest request;
-            request.archives = archives;
             request.kind = jobs[next].identity.kind;
             request.path = jobs[next].path;
-            std::unique_ptr<FileCheckProcess> process = takePreparedCheck();
-            if (process && process->send(request))
-                running.push_back({std::move(process), next});
+            const std::uint32_t id = ++state.lastCheckId;
+            if (server && server->send(id, request))
+                running.push_back({next, id, Clock::now() + std::chrono::seconds(state.limits.check.wallSeconds)});
             else
                 record(next, FileVerdict::NotChecked);
             ++next;
         }
-        std::vector<FileCheckProcess*> watched;
-        for (Running& check : running)
-            watched.push_back(check.process.get());
-        FileCheckProcess::waitForAny(watched);
-        for (size_t i = 0; i < running.size();) {
-            if (running[i].process->finished()) {
-                record(running[i].job, running[i].process->verdict());
+        if (running.empty())
+            continue;
+        auto earliest = Clock::time_point::max();
+        for (const RunningCheck& check : running)
+            earliest = std::min(earliest, check.deadline);
+        const auto now = Clock::now();
+        const long long wait =
+            earliest <= now ? 0 : std::chrono::duration_cast<std::chrono::milliseconds>(earliest - now).count() + 1;
+        std::vector<FileCheckEnd> ended;
+        if (!server->receive(ended, static_cast<int>(std::min(wait, 1000LL)))) {
+            loseServer();
+            server = readyServer();
+            continue;
+        }
+        for (const FileCheckEnd& end : ended) {
+            for (size_t i = 0; i < running.size(); ++i) {
+                if (running[i].id != end.id)
+                    continue;
+                record(running[i].job,
+                       verdictFromWaitStatus(end.waitStatus, running[i].killedForTime, end.cpuMicroseconds / 1e6,
+                                             state.limits.check.cpuSeconds, end.errorText));
                 running.erase(running.begin() + static_cast<long>(i));
-            } else {
-                ++i;
+                break;
             }
+        }
+        // A check out of time is stopped; one that does not end even then
+        // means the server no longer answers.
+        bool lost = false;
+        for (RunningCheck& check : running) {
+            if (Clock::now() < check.deadline)
+                continue;
+            if (check.killedForTime) {
+                lost = true;
+            } else {
+                server->cancel(check.id);
+                check.killedForTime = true;
+                check.deadline = Clock::now() + kCancelGrace;
+            }
+        }
+        if (lost) {
+            loseServer();
+            server = readyServer();
         }
     }
 }
@@ -340,14 +382,12 @@ const std::string& fileCheckProgram() {
 }
 
 void prepareFileChecks() {
-    QuarantineState& state = quarantine();
-    const unsigned parallel = state.limits.parallelChecks > 0 ? state.limits.parallelChecks : 1;
-    while (state.prepared.size() < parallel) {
-        auto process = std::make_unique<FileCheckProcess>();
-        if (!process->prepare(fileCheckProgram(), state.limits.check))
-            return;
-        state.prepared.push_back(std::move(process));
-    }
+    readyServer();
+}
+
+int fileCheckServerProcess() {
+    const QuarantineState& state = quarantine();
+    return state.server ? state.server->process() : -1;
 }
 
 void forgetFileVerdicts() {

@@ -6,12 +6,14 @@
 // of its own, under a memory limit, a CPU-time limit and a wall-clock
 // timeout. Only files that pass are loaded by the editor.
 //
+// One check server is kept running (see FileCheckServe.h): each check is a
+// fork of it, so that a file costs its load and not a program's start-up.
 // Verdicts are kept for the run by file (path, size, modification time), so a
 // file is checked once; distinct files are checked in parallel.
 #include <string>
 #include <vector>
 
-#include "files/FileCheckProcess.h"
+#include "files/FileCheckServer.h"
 
 namespace sorn {
 
@@ -51,10 +53,12 @@ void setQuarantineLimits(const QuarantineLimits& limits);
 void setFileCheckProgram(const std::string& path);
 const std::string& fileCheckProgram();
 
-// Starts as many check programs as run at once ahead of time, so that their
-// start-up is paid before a file is chosen; each waits for one file. Called
+// Starts the check server ahead of time, so that its start-up is paid
+// before a file is chosen; it is started again when it has gone. Called
 // after every check, and may be called at start-up.
 void prepareFileChecks();
+// The running check server's process, or -1.
+int fileCheckServerProcess();
 
 // Forgets every verdict (a fresh run).
 void forgetFileVerdicts();

@@ -1,16 +1,15 @@
-#include "files/FileCheckProcess.h"
+#include "files/FileCheckServer.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -30,7 +29,8 @@ constexpr bool kSanitizedBuild = false;
 // is instrumented too: a fault it finds ends it with its own status rather
 // than the default 1, its allocations are bounded by the sanitizer (an
 // address-space limit would leave it no room for its shadow memory), and a
-// leak left by a loader that gave up is no fault of the file.
+// leak left by a loader that gave up is no fault of the file. Resident
+// memory is watched by each check itself (see limitThisCheck).
 std::vector<std::string> checkEnvironment(const FileCheckLimits& limits) {
     std::vector<std::string> environment;
     std::string asanOptions, ubsanOptions;
@@ -49,8 +49,7 @@ std::vector<std::string> checkEnvironment(const FileCheckLimits& limits) {
                            ":detect_leaks=0:halt_on_error=1:abort_on_error=0:allocator_may_return_null=0"
                            ":disable_coredump=1";
         if (limits.memoryMegabytes > 0)
-            asan += ":max_allocation_size_mb=" + std::to_string(limits.memoryMegabytes) +
-                    ":hard_rss_limit_mb=" + std::to_string(limits.memoryMegabytes * 3);
+            asan += ":max_allocation_size_mb=" + std::to_string(limits.memoryMegabytes);
         environment.push_back(asan);
         environment.push_back("UBSAN_OPTIONS=" + ubsanOptions + (ubsanOptions.empty() ? "" : ":") + exitCode +
                               ":halt_on_error=1");
@@ -58,30 +57,14 @@ std::vector<std::string> checkEnvironment(const FileCheckLimits& limits) {
     return environment;
 }
 
-std::vector<std::string> checkArguments(const std::string& program, const FileCheckLimits& limits) {
+std::vector<std::string> serverArguments(const std::string& program, const FileCheckLimits& limits) {
     std::vector<std::string> arguments = {program};
     if (limits.memoryMegabytes > 0)
         arguments.insert(arguments.end(), {"--memory", std::to_string(limits.memoryMegabytes)});
     if (limits.cpuSeconds > 0)
         arguments.insert(arguments.end(), {"--cpu", std::to_string(limits.cpuSeconds)});
-    arguments.push_back("--request");
+    arguments.push_back("--serve");
     return arguments;
-}
-
-// Working directory, kind, path and archives, each ended by a zero byte.
-std::string requestText(const FileCheckRequest& request) {
-    char directory[PATH_MAX];
-    std::string text = getcwd(directory, sizeof directory) ? directory : ".";
-    text += '\0';
-    text += untrustedKindName(request.kind);
-    text += '\0';
-    text += request.path;
-    text += '\0';
-    for (const std::string& archive : request.archives) {
-        text += archive;
-        text += '\0';
-    }
-    return text;
 }
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
@@ -90,16 +73,6 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
         pointers.push_back(&text[0]);
     pointers.push_back(nullptr);
     return pointers;
-}
-
-// The start of what the program wrote on stderr (a sanitizer report names
-// its kind in its first lines).
-std::string readErrorOutput(int fd) {
-    if (fd < 0)
-        return std::string();
-    char buffer[16384];
-    const ssize_t count = pread(fd, buffer, sizeof buffer, 0);
-    return count > 0 ? std::string(buffer, static_cast<size_t>(count)) : std::string();
 }
 
 bool mentionsMemoryExhaustion(const std::string& text) {
@@ -145,44 +118,37 @@ FileVerdict verdictFromWaitStatus(int status, bool killedForTime, double cpuSeco
     }
 }
 
-FileCheckProcess::~FileCheckProcess() {
+FileCheckServer::~FileCheckServer() {
+    if (socket_ >= 0)
+        close(socket_);
     if (pid_ > 0) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    for (int fd : {requestOutput_, exitWatch_, errorOutput_})
-        if (fd >= 0)
-            close(fd);
 }
 
-bool FileCheckProcess::prepare(const std::string& program, const FileCheckLimits& limits) {
-    verdict_ = FileVerdict::NotChecked;
+bool FileCheckServer::start(const std::string& program, const FileCheckLimits& limits) {
     program_ = program;
     limits_ = limits;
-    cpuLimit_ = limits.cpuSeconds;
-    std::vector<std::string> arguments = checkArguments(program, limits);
+    std::vector<std::string> arguments = serverArguments(program, limits);
     std::vector<std::string> environment = checkEnvironment(limits);
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<char*> envp = pointersTo(environment);
 
-    // The request goes through a socket rather than a pipe: a program that
-    // died meanwhile then makes the send fail instead of raising SIGPIPE here.
-    int request[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, request) != 0)
+    // A sequenced-packet socket keeps each message whole; a server that died
+    // makes a send fail instead of raising SIGPIPE here.
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
         return false;
-    errorOutput_ = memfd_create("sorn-filecheck-stderr", MFD_CLOEXEC);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, request[1], 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (errorOutput_ >= 0)
-        posix_spawn_file_actions_adddup2(&actions, errorOutput_, 2);
-    else
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     // Nothing of the editor's (display connection, open files) reaches it.
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
-    // Signals the editor ignores or blocks would stay so in the program.
+    // Signals the editor ignores or blocks would stay so in the server.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t none, defaults;
@@ -198,95 +164,58 @@ bool FileCheckProcess::prepare(const std::string& program, const FileCheckLimits
     const int error = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    close(request[1]);
+    close(ends[1]);
     if (error != 0) {
-        close(request[0]);
+        close(ends[0]);
         return false;
     }
     pid_ = pid;
-    requestOutput_ = request[0];
-    exitWatch_ = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    socket_ = ends[0];
     return true;
 }
 
-bool FileCheckProcess::waitsWith(const std::string& program, const FileCheckLimits& limits) {
-    if (pid_ <= 0 || requestOutput_ < 0 || program != program_ || limits.memoryMegabytes != limits_.memoryMegabytes ||
+bool FileCheckServer::runsWith(const std::string& program, const FileCheckLimits& limits) {
+    if (pid_ <= 0 || socket_ < 0 || program != program_ || limits.memoryMegabytes != limits_.memoryMegabytes ||
         limits.cpuSeconds != limits_.cpuSeconds || limits.wallSeconds != limits_.wallSeconds)
         return false;
     int status = 0;
     return waitpid(pid_, &status, WNOHANG) == 0;
 }
 
-bool FileCheckProcess::send(const FileCheckRequest& request) {
-    if (pid_ <= 0 || requestOutput_ < 0)
+bool FileCheckServer::send(std::uint32_t id, const FileCheckRequest& request) {
+    const std::string message = encodeCheckRequest(id, request);
+    if (socket_ < 0 || message.size() > filecheck::kMaxMessage)
         return false;
-    const std::string text = requestText(request);
-    size_t sent = 0;
-    while (sent < text.size()) {
-        const ssize_t count = ::send(requestOutput_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-        if (count <= 0)
-            break;
-        sent += static_cast<size_t>(count);
-    }
-    close(requestOutput_);
-    requestOutput_ = -1;
-    deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(limits_.wallSeconds);
-    return sent == text.size();
+    ssize_t sent = -1;
+    do
+        sent = ::send(socket_, message.data(), message.size(), MSG_NOSIGNAL);
+    while (sent < 0 && errno == EINTR);
+    return sent == static_cast<ssize_t>(message.size());
 }
 
-bool FileCheckProcess::finished() {
-    if (pid_ <= 0)
-        return true;
-    int status = 0;
-    rusage usage{};
-    pid_t ended = wait4(pid_, &status, WNOHANG, &usage);
-    if (ended == 0 && std::chrono::steady_clock::now() >= deadline_) {
-        kill(pid_, SIGKILL);
-        killedForTime_ = true;
-        ended = wait4(pid_, &status, 0, &usage);
-    }
-    if (ended == 0)
+void FileCheckServer::cancel(std::uint32_t id) {
+    const std::string message = encodeCancel(id);
+    if (socket_ >= 0)
+        ::send(socket_, message.data(), message.size(), MSG_NOSIGNAL);
+}
+
+bool FileCheckServer::receive(std::vector<FileCheckEnd>& ended, int milliseconds) {
+    if (socket_ < 0)
         return false;
-    if (ended < 0) {
-        // Reaped elsewhere: nothing can be said about the file.
-        pid_ = -1;
-        verdict_ = FileVerdict::NotChecked;
-        return true;
+    pollfd watch{socket_, POLLIN, 0};
+    if (poll(&watch, 1, milliseconds) < 0 && errno != EINTR)
+        return false;
+    std::string message(filecheck::kMaxMessage, '\0');
+    for (;;) {
+        const ssize_t count = recv(socket_, &message[0], message.size(), MSG_DONTWAIT);
+        if (count < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+        if (count == 0)
+            return false; // the server is gone
+        FileCheckEnd end;
+        if (decodeCheckEnd(message.substr(0, static_cast<size_t>(count)), end))
+            ended.push_back(end);
     }
-    collect(status, usage);
-    return true;
-}
-
-void FileCheckProcess::collect(int status, const rusage& usage) {
-    pid_ = -1;
-    const double cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-                              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    verdict_ = verdictFromWaitStatus(status, killedForTime_, cpuSeconds, cpuLimit_, readErrorOutput(errorOutput_));
-}
-
-void FileCheckProcess::waitForAny(const std::vector<FileCheckProcess*>& running) {
-    if (running.empty())
-        return;
-    std::vector<pollfd> watches;
-    auto earliest = std::chrono::steady_clock::time_point::max();
-    bool allWatched = true;
-    for (const FileCheckProcess* check : running) {
-        if (check->deadline_ < earliest)
-            earliest = check->deadline_;
-        if (check->exitWatch_ >= 0)
-            watches.push_back({check->exitWatch_, POLLIN, 0});
-        else
-            allWatched = false;
-    }
-    const auto now = std::chrono::steady_clock::now();
-    long long wait = earliest <= now ? 0
-                                     : std::chrono::duration_cast<std::chrono::milliseconds>(earliest - now).count() + 1;
-    // Without a process descriptor (an old kernel) the end is polled for.
-    if (!allWatched && wait > 2)
-        wait = 2;
-    if (wait > 1000)
-        wait = 1000;
-    poll(watches.data(), watches.size(), static_cast<int>(wait));
 }
 
 } // namespace sorn

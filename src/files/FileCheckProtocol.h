@@ -1,0 +1,48 @@
+#pragma once
+// The messages between the editor and the file check server, one per
+// datagram of a sequenced-packet socket, so that no message needs framing.
+//
+// Editor to server:
+//   'C' id  working directory \0 kind \0 path \0 archive \0 ...   check a file
+//   'K' id                                                          stop that check
+// Server to editor:
+//   'E' id  wait status  CPU microseconds  error text               a check ended
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/FileCheck.h"
+
+namespace sorn {
+
+struct FileCheckRequest {
+    std::string workingDirectory;
+    std::vector<std::string> archives; // mounted archives, in the engine's search order
+    UntrustedKind kind = UntrustedKind::Model;
+    std::string path;
+};
+
+struct FileCheckEnd {
+    std::uint32_t id = 0;
+    int waitStatus = 0;
+    std::int64_t cpuMicroseconds = 0;
+    std::string errorText; // the start of what the check wrote on stderr
+};
+
+namespace filecheck {
+// The largest message either side sends; a request for longer paths is not sent.
+constexpr size_t kMaxMessage = 64 * 1024;
+// How much of a check's stderr comes back with its end.
+constexpr size_t kMaxErrorText = 16 * 1024;
+} // namespace filecheck
+
+std::string encodeCheckRequest(std::uint32_t id, const FileCheckRequest& request);
+std::string encodeCancel(std::uint32_t id);
+std::string encodeCheckEnd(const FileCheckEnd& end);
+
+// What the server reads: a check request, a cancel, or neither (malformed).
+enum class ServerMessage { Check, Cancel, Malformed };
+ServerMessage decodeServerMessage(const std::string& message, std::uint32_t& id, FileCheckRequest& request);
+bool decodeCheckEnd(const std::string& message, FileCheckEnd& end);
+
+} // namespace sorn

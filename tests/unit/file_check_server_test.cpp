@@ -1,0 +1,222 @@
+// The file check server: its messages, checks stopped on request, and no
+// check outliving the server or the editor.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/FileCheckProtocol.h"
+#include "files/FileCheckServer.h"
+#include "files/Quarantine.h"
+#include "support/EditorFixture.h"
+#include "support/NullDevice.h"
+
+using sorn::FileCheckEnd;
+using sorn::FileCheckRequest;
+using sorn::ServerMessage;
+using sorn::UntrustedKind;
+using sorn::test::writeFile;
+
+namespace {
+
+const std::string kProgram = std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck";
+const std::string kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+
+TEST(FileCheckProtocol, RequestsComeThroughWhole) {
+    const FileCheckRequest requests[] = {
+        {"/work", {}, UntrustedKind::Model, "room.3ds"},
+        {"/a b/c", {"/maps/map.pk3", "/x/y z.zip"}, UntrustedKind::Image, "textures/wall.jpg"},
+        {"/", {""}, UntrustedKind::HeightMap, "--serve"},
+        {"/d\xc3\xa9j\xc3\xa0", {}, UntrustedKind::Model, "line\nbreak \xe2\x82\xac.obj"},
+    };
+    std::uint32_t id = 0xFFFFFFF0u;
+    for (const FileCheckRequest& request : requests) {
+        std::uint32_t decodedId = 0;
+        FileCheckRequest decoded;
+        ASSERT_EQ(sorn::decodeServerMessage(sorn::encodeCheckRequest(++id, request), decodedId, decoded),
+                  ServerMessage::Check)
+            << request.path;
+        EXPECT_EQ(decodedId, id);
+        EXPECT_EQ(decoded.workingDirectory, request.workingDirectory);
+        EXPECT_EQ(decoded.archives, request.archives);
+        EXPECT_EQ(decoded.kind, request.kind);
+        EXPECT_EQ(decoded.path, request.path);
+    }
+    std::uint32_t cancelled = 0;
+    FileCheckRequest unused;
+    EXPECT_EQ(sorn::decodeServerMessage(sorn::encodeCancel(77), cancelled, unused), ServerMessage::Cancel);
+    EXPECT_EQ(cancelled, 77u);
+}
+
+TEST(FileCheckProtocol, MalformedMessagesAreNeverTakenForChecks) {
+    const std::string valid = sorn::encodeCheckRequest(5, {"/work", {}, UntrustedKind::Model, "a.obj"});
+    const std::string malformed[] = {
+        "",
+        "C",
+        "C\x01\x00",
+        valid.substr(0, valid.size() - 1),                           // the last field not ended
+        std::string("C\x01\x00\x00\x00/work\0model\0", 17),          // no path
+        std::string("C\x01\x00\x00\x00/work\0sound\0a.obj\0", 23),   // no such kind
+        std::string("C\x01\x00\x00\x00\0model\0a.obj\0", 18),        // no working directory
+        std::string("C\x01\x00\x00\x00/work\0model\0\0", 18),        // empty path
+        sorn::encodeCancel(3) + "x",
+        "X" + valid.substr(1),
+    };
+    for (const std::string& message : malformed) {
+        std::uint32_t id = 0;
+        FileCheckRequest request;
+        EXPECT_EQ(sorn::decodeServerMessage(message, id, request), ServerMessage::Malformed)
+            << "message of " << message.size() << " bytes";
+    }
+}
+
+TEST(FileCheckProtocol, ACheckEndComesBackWithTheStartOfItsErrorText) {
+    FileCheckEnd end;
+    end.id = 9;
+    end.waitStatus = SIGSEGV;
+    end.cpuMicroseconds = 15000001;
+    end.errorText = std::string(sorn::filecheck::kMaxErrorText, 'e') + "tail";
+    FileCheckEnd decoded;
+    ASSERT_TRUE(sorn::decodeCheckEnd(sorn::encodeCheckEnd(end), decoded));
+    EXPECT_EQ(decoded.id, 9u);
+    EXPECT_EQ(decoded.waitStatus, SIGSEGV);
+    EXPECT_EQ(decoded.cpuMicroseconds, 15000001);
+    EXPECT_EQ(decoded.errorText, std::string(sorn::filecheck::kMaxErrorText, 'e'));
+    EXPECT_FALSE(sorn::decodeCheckEnd("E\x01", decoded));
+    EXPECT_FALSE(sorn::decodeCheckEnd(sorn::encodeCancel(1), decoded));
+}
+
+// The processes the server has forked.
+std::vector<pid_t> checksOf(pid_t server) {
+    std::ifstream list("/proc/" + std::to_string(server) + "/task/" + std::to_string(server) + "/children");
+    std::vector<pid_t> pids;
+    for (pid_t pid = 0; list >> pid;)
+        pids.push_back(pid);
+    return pids;
+}
+
+template <typename Condition>
+bool within(std::chrono::seconds bound, Condition condition) {
+    const auto until = std::chrono::steady_clock::now() + bound;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+bool processGone(pid_t pid) {
+    // A killed check may stay a zombie until reaped by whoever took it over.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    return text.empty() || text.find(") Z ") != std::string::npos;
+}
+
+// A folder with an .obj whose material library is a FIFO nobody writes:
+// its check blocks on the read, using no CPU time, until it is killed.
+class FileCheckServerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
+        ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
+        writeFile(dir.file("good.obj"), kTriangle);
+        sorn::FileCheckLimits limits;
+        limits.memoryMegabytes = 1024;
+        limits.cpuSeconds = 30;
+        limits.wallSeconds = 30;
+        ASSERT_TRUE(server->start(kProgram, limits));
+    }
+
+    FileCheckRequest request(const std::string& name) { return {dir.path(), {}, UntrustedKind::Model, name}; }
+
+    // Waits for the end of check id; false when it does not come in time.
+    bool waitForEnd(std::uint32_t id, FileCheckEnd& end) {
+        return within(std::chrono::seconds(20), [&] {
+            std::vector<FileCheckEnd> ended;
+            EXPECT_TRUE(server->receive(ended, 50));
+            for (const FileCheckEnd& each : ended)
+                if (each.id == id) {
+                    end = each;
+                    return true;
+                }
+            return false;
+        });
+    }
+
+    sorn::test::TempDir dir;
+    std::unique_ptr<sorn::FileCheckServer> server = std::make_unique<sorn::FileCheckServer>();
+};
+
+TEST_F(FileCheckServerTest, AStoppedCheckEndsKilledAndTheServerGoesOnChecking) {
+    ASSERT_TRUE(server->send(1, request("blocked.obj")));
+    ASSERT_TRUE(within(std::chrono::seconds(10), [&] { return !checksOf(server->process()).empty(); }));
+    std::vector<FileCheckEnd> ended;
+    EXPECT_TRUE(server->receive(ended, 200));
+    EXPECT_TRUE(ended.empty()) << "the blocked check cannot have ended by itself";
+
+    server->cancel(1);
+    FileCheckEnd end;
+    ASSERT_TRUE(waitForEnd(1, end));
+    EXPECT_TRUE(WIFSIGNALED(end.waitStatus) && WTERMSIG(end.waitStatus) == SIGKILL) << end.waitStatus;
+
+    ASSERT_TRUE(server->send(2, request("good.obj")));
+    ASSERT_TRUE(waitForEnd(2, end));
+    EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kLoaded)
+        << end.waitStatus << " " << end.errorText;
+}
+
+TEST_F(FileCheckServerTest, NoCheckOutlivesTheServer) {
+    ASSERT_TRUE(server->send(1, request("blocked.obj")));
+    std::vector<pid_t> checks;
+    ASSERT_TRUE(within(std::chrono::seconds(10), [&] { return !(checks = checksOf(server->process())).empty(); }));
+    server.reset();
+    for (pid_t check : checks)
+        EXPECT_TRUE(within(std::chrono::seconds(10), [&] { return processGone(check); })) << check;
+}
+
+TEST_F(FileCheckServerTest, AServerThatIsGoneSaysSo) {
+    const pid_t pid = server->process();
+    ASSERT_EQ(kill(pid, SIGKILL), 0);
+    std::vector<FileCheckEnd> ended;
+    EXPECT_TRUE(within(std::chrono::seconds(10), [&] { return !server->receive(ended, 50); }));
+    EXPECT_FALSE(server->send(3, request("good.obj")));
+}
+
+// The quarantine over a server that goes away: the file it was checking
+// gets no verdict, and the next check has a new server.
+class QuarantineServerTest : public sorn::test::NullDeviceTest {};
+
+TEST_F(QuarantineServerTest, AServerLostDuringACheckIsStartedAgain) {
+    sorn::test::TempDir dir;
+    writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
+    ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
+    writeFile(dir.file("good.obj"), kTriangle);
+    sorn::forgetFileVerdicts();
+    sorn::prepareFileChecks();
+    const pid_t first = sorn::fileCheckServerProcess();
+    ASSERT_GT(first, 0);
+    std::thread killer([first] {
+        if (within(std::chrono::seconds(10), [first] { return !checksOf(first).empty(); }))
+            kill(first, SIGKILL);
+    });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(sorn::checkUntrustedFile(dir.file("blocked.obj"), UntrustedKind::Model), sorn::FileVerdict::NotChecked);
+    killer.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15))
+        << "the lost server is noticed, not waited out";
+    EXPECT_EQ(sorn::checkUntrustedFile(dir.file("good.obj"), UntrustedKind::Model), sorn::FileVerdict::Safe);
+    EXPECT_NE(sorn::fileCheckServerProcess(), first);
+    EXPECT_GT(sorn::fileCheckServerProcess(), 0);
+}
+
+} // namespace

@@ -31,7 +31,7 @@ struct FileCheckEnd {
 
 namespace filecheck {
 // The largest message either side sends; a request for longer paths is not sent.
-constexpr size_t kMaxMessage = 64 * 1024;
+constexpr size_t kMaxMessage = 128 * 1024;
 // How much of a check's stderr comes back with its end.
 constexpr size_t kMaxErrorText = 16 * 1024;
 } // namespace filecheck

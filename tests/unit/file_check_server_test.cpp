@@ -175,6 +175,26 @@ TEST_F(FileCheckServerTest, AStoppedCheckEndsKilledAndTheServerGoesOnChecking) {
         << end.waitStatus << " " << end.errorText;
 }
 
+// A thousand mounted archives' names still make one request; a request
+// longer than a message can be is refused rather than cut.
+TEST_F(FileCheckServerTest, LongRequestsComeThroughOrAreRefusedWhole) {
+    FileCheckRequest many = request("good.obj");
+    for (int i = 0; i < 1000; ++i)
+        many.archives.push_back(dir.path() + "/archives/no-such-archive-" + std::to_string(i) + ".zip");
+    ASSERT_LT(sorn::encodeCheckRequest(1, many).size(), sorn::filecheck::kMaxMessage);
+    ASSERT_TRUE(server->send(1, many));
+    FileCheckEnd end;
+    ASSERT_TRUE(waitForEnd(1, end));
+    EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kLoaded)
+        << end.waitStatus << " " << end.errorText;
+
+    FileCheckRequest tooMany = many;
+    tooMany.archives.push_back(std::string(sorn::filecheck::kMaxMessage, 'a'));
+    EXPECT_FALSE(server->send(2, tooMany));
+    ASSERT_TRUE(server->send(3, request("good.obj")));
+    ASSERT_TRUE(waitForEnd(3, end));
+}
+
 TEST_F(FileCheckServerTest, NoCheckOutlivesTheServer) {
     ASSERT_TRUE(server->send(1, request("blocked.obj")));
     std::vector<pid_t> checks;

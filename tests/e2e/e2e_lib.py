@@ -260,7 +260,10 @@ def white_fraction(path, x, y, w, h):
 def colour_fraction(path, colour, x, y, w, h, fuzz="10%"):
     """Share of pixels of about the given colour in a region."""
     out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
-                          "-fuzz", fuzz, "-fill", "white", "-opaque", colour,
+                          # White of the picture itself first goes black, so
+                          # only the colour looked for ends up white.
+                          "-fuzz", fuzz, "-fill", "black", "-opaque", "white",
+                          "-fill", "white", "-opaque", colour,
                           "-fill", "black", "+opaque", "white", "-colorspace", "Gray",
                           "-format", "%[fx:mean]", "info:"],
                          capture_output=True, text=True, check=True).stdout
@@ -375,6 +378,11 @@ SECOND_TAB = (887, 88)
 DIALOG = (325, 250, 350, 250)
 DIALOG_LIST_TOP = (400, 312)
 DIALOG_OK = (630, 290)
+
+
+def tree_row(k):
+    """Window y of the k-th row of the scene box tree (0: the scene label)."""
+    return TREE_ROWS[0] + 18 * k
 
 
 def on_page(x, y, nested=False):
@@ -500,3 +508,23 @@ def node_materials(text, type_name):
 def numbers(value):
     """The numbers of an attribute value ("1.5, 2.000000, -3" -> [1.5, 2.0, -3.0])."""
     return [float(part) for part in value.replace(" ", "").split(",")]
+
+
+# A sky box image set made from the engine's sample sky: a ".skybox" marker
+# beside six faces (the right face only as ".bmp").
+SKY_FACES = {"up": "irrlicht2_up.jpg", "dn": "irrlicht2_dn.jpg", "lf": "irrlicht2_lf.jpg",
+             "rt": "irrlicht2_rt.jpg", "ft": "irrlicht2_ft.jpg", "bk": "irrlicht2_bk.jpg"}
+# A band of sky in the view, clear of the scene box and the tool box.
+SKY_BAND = (260, 60, 480, 120)
+
+
+def make_image_set(folder, stem="zenith"):
+    for suffix, name in SKY_FACES.items():
+        if suffix == "rt":
+            jpg = os.path.join(folder, "rt-source.jpg")
+            sample(name, jpg)
+            subprocess.run(["convert", jpg, os.path.join(folder, "%s_rt.bmp" % stem)], check=True)
+            os.remove(jpg)
+        else:
+            sample(name, os.path.join(folder, "%s_%s.jpg" % (stem, suffix)))
+    open(os.path.join(folder, stem + ".skybox"), "w").close()

@@ -8,11 +8,10 @@ there, at the new position, with its texture, in the view, in the reopened tool
 box and in the file."""
 import os
 import shutil
-import subprocess
 import tempfile
 
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, SECOND_TAB, TOOL_BOX, TOOL_BOX_BUTTON, TREE,
+from e2e_lib import (CUBE_ITEM, colour_fraction, FILE_MENU, SCENE_BOX_BUTTON, SECOND_TAB, TOOL_BOX, TOOL_BOX_BUTTON, TREE,
                      TREE_ROWS, VIEW, E2EFailure, Editor, add_node, choose_in_dialog, decode_scene,
                      mean_difference, node_attributes, node_materials, numbers, on_page, pick, replace_text,
                      sample, save_through_window, wait_for)
@@ -36,13 +35,8 @@ FLAGS_SET = on_page(135, 440, nested=True)
 
 
 def red_fraction(path, region):
-    """Share of clearly red pixels (the texture's colour) in a region."""
-    x, y, w, h = region
-    out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
-                          "-fx", "r > 0.12 && r > 1.8 * g && r > 1.8 * b ? 1 : 0", "-colorspace", "Gray",
-                          "-format", "%[fx:mean]", "info:"],
-                         capture_output=True, text=True, check=True).stdout
-    return float(out)
+    """Share of pixels near the texture's dark red in a region."""
+    return colour_fraction(path, "rgb(110,25,30)", *region, fuzz="18%")
 
 
 def first_session(runtime, keep):

@@ -212,15 +212,17 @@ class Editor:
                              capture_output=True, text=True, check=True).stdout
         return out.strip()
 
-    def regions_differ(self, path_a, path_b, x, y, w, h):
-        """Number of pixels that differ between two screenshots in a region."""
+    def regions_differ(self, path_a, path_b, x, y, w, h, fuzz=None):
+        """Number of pixels that differ between two screenshots in a region
+        (by more than the fuzz, a percentage text such as "8%", when given)."""
         crop = "%dx%d+%d+%d" % (w, h, x, y)
         cropped = []
         for i, path in enumerate((path_a, path_b)):
             out = os.path.join(self.work, "crop%d.png" % i)
             subprocess.run(["convert", path, "-crop", crop, "+repage", out], check=True)
             cropped.append(out)
-        result = subprocess.run(["compare", "-metric", "AE"] + cropped + ["null:"],
+        fuzzing = ["-fuzz", fuzz] if fuzz else []
+        result = subprocess.run(["compare"] + fuzzing + ["-metric", "AE"] + cropped + ["null:"],
                                 capture_output=True, text=True)
         return int(float(result.stderr.split()[0]))
 

@@ -4,6 +4,7 @@
 #include "app/SafeXmlFile.h"
 #include "app/MenuBar.h"
 #include "app/NodeIndex.h"
+#include "app/NumericLocale.h"
 #include "app/Platform.h"
 #include "app/SanitizerBuild.h"
 #include "app/StatusLine.h"
@@ -200,6 +201,8 @@ void runFramePass(bool windowFocused, bool windowActive) {
         return;
     }
 
+    // The read-outs below are written with the C locale's point.
+    keepNumbersInCLocale();
     video::IVideoDriver* driver = editor.device->getVideoDriver();
     driver->beginScene(true, true, video::SColor(150, 50, 50, 50));
     editor.sceneManager->drawAll();

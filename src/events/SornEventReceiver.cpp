@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/EditorState.h"
+#include "app/NumericLocale.h"
 #include "app/SmallWindows.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
@@ -150,6 +151,8 @@ std::string chosenFile(gui::IGUIElement* dialog) {
 } // namespace
 
 bool SornEventReceiver::OnEvent(const SEvent& event) {
+    // A file dialog may have changed the number locale since the last event.
+    keepNumbersInCLocale();
     switch (event.EventType) {
     case EET_KEY_INPUT_EVENT: {
         if (handleUndoKey(event.KeyInput))

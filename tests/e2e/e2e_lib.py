@@ -25,11 +25,13 @@ def wait_for(condition, timeout=30.0, interval=0.1, what="condition"):
 
 
 class Editor:
-    def __init__(self, runtime_dir, name, args=None, config_text=None):
+    def __init__(self, runtime_dir, name, args=None, config_text=None, env=None):
         self.runtime = os.path.abspath(runtime_dir)
         self.name = name
         self.args = args or []
         self.config_text = config_text
+        # Variables for the editor alone (a locale, for instance).
+        self.extra_env = dict(env or {})
         self.work = tempfile.mkdtemp(prefix="sorn-e2e-")
         self.artifacts = os.environ.get("E2E_ARTIFACTS", self.work)
         os.makedirs(self.artifacts, exist_ok=True)
@@ -97,7 +99,7 @@ class Editor:
             with open(os.path.join(self.work, "config.xml"), "w") as f:
                 f.write(self.config_text)
         self.output = open(self.output_path, "w")
-        editor_env = dict(self.env)
+        editor_env = dict(self.env, **self.extra_env)
         # Libraries the editor alone preloads (the sanitizer build keeps the
         # OpenGL driver loaded to the end, so its leaks are named and suppressed).
         if os.environ.get("E2E_EDITOR_PRELOAD"):
@@ -210,15 +212,17 @@ class Editor:
                              capture_output=True, text=True, check=True).stdout
         return out.strip()
 
-    def regions_differ(self, path_a, path_b, x, y, w, h):
-        """Number of pixels that differ between two screenshots in a region."""
+    def regions_differ(self, path_a, path_b, x, y, w, h, fuzz=None):
+        """Number of pixels that differ between two screenshots in a region
+        (by more than the fuzz, a percentage text such as "8%", when given)."""
         crop = "%dx%d+%d+%d" % (w, h, x, y)
         cropped = []
         for i, path in enumerate((path_a, path_b)):
             out = os.path.join(self.work, "crop%d.png" % i)
             subprocess.run(["convert", path, "-crop", crop, "+repage", out], check=True)
             cropped.append(out)
-        result = subprocess.run(["compare", "-metric", "AE"] + cropped + ["null:"],
+        fuzzing = ["-fuzz", fuzz] if fuzz else []
+        result = subprocess.run(["compare"] + fuzzing + ["-metric", "AE"] + cropped + ["null:"],
                                 capture_output=True, text=True)
         return int(float(result.stderr.split()[0]))
 
@@ -258,7 +262,10 @@ def white_fraction(path, x, y, w, h):
 def colour_fraction(path, colour, x, y, w, h, fuzz="10%"):
     """Share of pixels of about the given colour in a region."""
     out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
-                          "-fuzz", fuzz, "-fill", "white", "-opaque", colour,
+                          # White of the picture itself first goes black, so
+                          # only the colour looked for ends up white.
+                          "-fuzz", fuzz, "-fill", "black", "-opaque", "white",
+                          "-fill", "white", "-opaque", colour,
                           "-fill", "black", "+opaque", "white", "-colorspace", "Gray",
                           "-format", "%[fx:mean]", "info:"],
                          capture_output=True, text=True, check=True).stdout
@@ -345,3 +352,181 @@ def decode_scene(data):
     if data.startswith(b"\xff\xfe"):
         return data[2:].decode("utf-16-le")
     return data.decode("utf-8", "replace")
+
+
+# -- whole journeys: the tool box, the file dialog, the save window ----------
+
+SAMPLES = "/usr/share/doc/libirrlicht-dev/media"
+# Scene > Add entries: menu rows 14 pixels apart from the cube's.
+def add_item(row):
+    return (210, 85 + 14 * row)
+
+
+LIGHT_ITEM = add_item(4)
+PARTICLE_ITEM = add_item(5)
+SKY_BOX_ITEM = add_item(6)
+TEXT_ITEM = add_item(9)
+VOLUME_LIGHT_ITEM = add_item(10)
+# Scene > Redo, under "Add" and "Undo".
+REDO_ITEM = (110, 58)
+# The tool box window and the top-left corner of its tab pages: a page of the
+# main tab control, a page of a nested one (material, particle).
+TOOL_BOX = (800, 50, 200, 670)
+PAGE = (803, 103)
+NESTED_PAGE = (808, 145)
+# The second tab header of the main tab control (material, light, volume light).
+SECOND_TAB = (887, 88)
+# The modal file dialog (350 x 250, centred): its list and its OK button.
+DIALOG = (325, 250, 350, 250)
+DIALOG_LIST_TOP = (400, 312)
+DIALOG_OK = (630, 290)
+
+
+def tree_row(k):
+    """Window y of the k-th row of the scene box tree (0: the scene label)."""
+    return TREE_ROWS[0] + 18 * k
+
+
+def on_page(x, y, nested=False):
+    """Window coordinates of a point given relative to a tool box tab page."""
+    origin = NESTED_PAGE if nested else PAGE
+    return (origin[0] + x, origin[1] + y)
+
+
+def row_box(k, nested=False):
+    """The edit box of the k-th label/edit row of the light and emitter tabs."""
+    return on_page(135, 107 + 28 * k, nested)
+
+
+def replace_text(editor, box, text):
+    """Clicks into an edit box, empties it and types the text."""
+    editor.click(*box)
+    editor.key("ctrl+a", "BackSpace")
+    editor.type(text)
+
+
+def pick(editor, row, name):
+    """Picks a scene box tree row and waits for the selection trace."""
+    picks = editor.stdout().count("Selection => " + name)
+    editor.click(TREE_ROW_X, row)
+    wait_for(lambda: editor.stdout().count("Selection => " + name) > picks, 20,
+             what="the selection of " + name)
+
+
+def chord(editor, keys):
+    """A key chord typed on the focused window as a keyboard does it (the
+    modifiers are held while the key goes down and up)."""
+    editor.focus()
+    editor.xdotool("key", "--clearmodifiers", keys)
+
+
+def sample(name, target):
+    """Copies one of the engine's sample files, unpacked when the package keeps it gzipped."""
+    import gzip
+    source = os.path.join(SAMPLES, name)
+    if os.path.exists(source):
+        shutil.copy(source, target)
+    else:
+        with gzip.open(source + ".gz", "rb") as packed, open(target, "wb") as out:
+            shutil.copyfileobj(packed, out)
+
+
+def highlighted_row(shot):
+    """Middle of the highlighted entry of the file dialog's list, or None."""
+    x, top = DIALOG_LIST_TOP[0], DIALOG_LIST_TOP[1] - 6
+    out = subprocess.run(["convert", shot, "-crop", "1x170+%d+%d" % (x, top), "+repage", "txt:-"],
+                         capture_output=True, text=True, check=True).stdout
+    rows = [top + int(line.split(",")[1].split(":")[0]) for line in out.splitlines()[1:]
+            if "(203,223,254)" in line.replace(" ", "")]
+    return (rows[0] + rows[-1]) // 2 if rows else None
+
+
+def choose_in_dialog(editor, first_letter, before):
+    """In the open file dialog (shown after the screenshot `before`), types the
+    first letter of an entry of the working folder, clicks the entry it
+    highlights and presses OK."""
+    editor.wait_screen_change(before, "dialog", *DIALOG)
+    editor.click(*DIALOG_LIST_TOP)
+    editor.type(first_letter)  # the list jumps to the first entry starting with it
+    row = wait_for(lambda: highlighted_row(editor.screenshot("dialog-" + first_letter)), 10,
+                   what="an entry highlighted in the file list")
+    # A second click within the list's double-click time would already choose it.
+    time.sleep(0.6)
+    editor.click(DIALOG_LIST_TOP[0], row)
+    editor.click(*DIALOG_OK)
+
+
+def save_through_window(editor, name):
+    """File > Save, the name typed after the folder in the save window's path
+    box, "action_save"; waits for the finished save and returns the file."""
+    before = editor.screenshot("before-save-" + name)
+    editor.click(*FILE_MENU)
+    editor.click(*SAVE_ITEM)
+    editor.wait_screen_change(before, "save-window-" + name, *SAVE_WINDOW)
+    done = editor.stdout().count("File successfully renamed")
+    editor.click(*PATH_BOX)
+    editor.key("End")
+    editor.type(name)
+    editor.click(*SAVE_BUTTON)
+    saved = os.path.join(editor.work, name)
+    wait_for(lambda: os.path.exists(saved) and editor.stdout().count("File successfully renamed") > done,
+             30, what="the saved file " + name)
+    return saved
+
+
+def mean_difference(work, path_a, path_b, region):
+    """Mean absolute difference (0..1) between two screenshots in a region."""
+    x, y, w, h = region
+    crops = []
+    for i, path in enumerate((path_a, path_b)):
+        out = os.path.join(work, "diff%d.png" % i)
+        subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", out], check=True)
+        crops.append(out)
+    result = subprocess.run(["compare", "-metric", "MAE"] + crops + ["null:"], capture_output=True, text=True)
+    return float(result.stderr.split("(")[1].split(")")[0])
+
+
+def node_attributes(text, type_name):
+    """The attributes of every node of the type in a saved scene, one
+    name -> value map per node, in file order (a node's own attributes only)."""
+    import re
+    found = []
+    for block in re.findall(r'<node type="%s">\s*<attributes>(.*?)</attributes>' % re.escape(type_name),
+                            text, re.S):
+        found.append(dict(re.findall(r'name="([^"]+)" value="([^"]*)"', block)))
+    return found
+
+
+def node_materials(text, type_name):
+    """The material attributes of every node of the type, one list of maps per node."""
+    import re
+    found = []
+    for block in re.findall(r'<node type="%s">(.*?)(?:<node |</node>)' % re.escape(type_name), text, re.S):
+        materials = re.findall(r'<attributes>(.*?)</attributes>', block, re.S)
+        found.append([dict(re.findall(r'name="([^"]+)" value="([^"]*)"', m)) for m in materials[1:]])
+    return found
+
+
+def numbers(value):
+    """The numbers of an attribute value ("1.5, 2.000000, -3" -> [1.5, 2.0, -3.0])."""
+    return [float(part) for part in value.replace(" ", "").split(",")]
+
+
+# A sky box image set made from the engine's sample sky: a ".skybox" marker
+# beside six faces (the right face only as ".bmp").
+SKY_FACES = {"up": "irrlicht2_up.jpg", "dn": "irrlicht2_dn.jpg", "lf": "irrlicht2_lf.jpg",
+             "rt": "irrlicht2_rt.jpg", "ft": "irrlicht2_ft.jpg", "bk": "irrlicht2_bk.jpg"}
+# A band of sky in the view, clear of the scene box and the tool box.
+SKY_BAND = (260, 60, 480, 120)
+
+
+def make_image_set(folder, stem="zenith"):
+    for suffix, name in SKY_FACES.items():
+        if suffix == "rt":
+            jpg = os.path.join(folder, "rt-source.jpg")
+            sample(name, jpg)
+            subprocess.run(["convert", jpg, os.path.join(folder, "%s_rt.bmp" % stem)], check=True)
+            os.remove(jpg)
+        else:
+            sample(name, os.path.join(folder, "%s_%s.jpg" % (stem, suffix)))
+    open(os.path.join(folder, stem + ".skybox"), "w").close()

@@ -324,28 +324,29 @@ protected:
             ++counts["  undo checks skipped (history bound)"];
             return;
         }
-        const std::string before = sceneText();
-        size_t undone = 0, redone = 0;
+        // The scene at each place in the history on the way back: each redo
+        // must give back the one it left.
+        std::vector<std::string> texts{sceneText()};
         while (undoHistory.canUndo()) {
             undoLastChange();
-            ++undone;
+            texts.push_back(sceneText());
         }
-        const std::string undoneText = sceneText();
-        EXPECT_TRUE(undoneText == segmentStart)
+        const size_t undone = texts.size() - 1;
+        EXPECT_TRUE(texts.back() == segmentStart)
             << "undoing all " << undone << " steps (" << when << ") did not give back the scene the history started with\n"
-            << firstDifference(segmentStart, undoneText);
+            << firstDifference(segmentStart, texts.back());
         // Steps undone before the check stay undone: exactly what was undone here is redone.
-        while (redone < undone && undoHistory.canRedo()) {
+        for (size_t redone = 1; redone <= undone; ++redone) {
+            ASSERT_TRUE(undoHistory.canRedo()) << "only " << redone - 1 << " of " << undone << " steps can be redone";
             redoLastChange();
-            ++redone;
+            const std::string& expected = texts[undone - redone];
+            const std::string text = sceneText();
+            ASSERT_TRUE(text == expected) << "redo " << redone << " of " << undone << " (" << when
+                                          << ") did not give back the scene its undo left\n"
+                                          << firstDifference(expected, text);
         }
-        EXPECT_EQ(redone, undone);
-        const std::string redoneText = sceneText();
-        EXPECT_TRUE(redoneText == before) << "redoing all " << redone << " steps (" << when
-                                          << ") did not give back the scene before the undo\n"
-                                          << firstDifference(before, redoneText);
         counts["  steps undone in checks"] += undone;
-        counts["  steps redone in checks"] += redone;
+        counts["  steps redone in checks"] += undone;
         ++counts["  undo-everything checks"];
     }
 
@@ -354,7 +355,12 @@ protected:
         while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
             ++at;
         const size_t from = at > 200 ? at - 200 : 0;
-        return "expected ..." + expected.substr(from, 400) + "\nactual   ..." + actual.substr(from, 400);
+        // The node the difference lies in: the last name written before it.
+        const std::string nameTag = "<string name=\"Name\" value=\"";
+        const size_t name = expected.rfind(nameTag, at);
+        const std::string node =
+            name == std::string::npos ? "?" : expected.substr(name + nameTag.size(), expected.find('"', name + nameTag.size()) - name - nameTag.size());
+        return "in node \"" + node + "\": expected ..." + expected.substr(from, 400) + "\nactual   ..." + actual.substr(from, 400);
     }
 
     // ---- Saving and loading ----
@@ -764,6 +770,8 @@ TEST_F(RandomActionSoak, ThousandsOfUserActions) {
         if (!HasFatalFailure())
             settle();
         noteHistoryBound();
+        if (verbose)
+            std::printf("soak: %zu steps in the history%s\n", undoHistory.size(), undoHistory.canRedo() ? ", some undone" : "");
         if (HasFailure()) {
             ADD_FAILURE() << failureReport(index);
             break;

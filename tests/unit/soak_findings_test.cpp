@@ -2,10 +2,21 @@
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
+#include "app/EditorState.h"
+#include "events/Selection.h"
+#include "events/UndoCommands.h"
+#include "files/TextNodeData.h"
 #include "scene/NodeState.h"
+#include "scene/UndoHistory.h"
+#include "support/EditorFixture.h"
 #include "support/NullDevice.h"
+#include "support/SceneSnapshot.h"
 
 using namespace irr;
 
@@ -47,6 +58,111 @@ TEST_F(NodeStateRestoreTest, VolumeLightMaterialsSurviveTheRebuildOfItsMesh) {
         EXPECT_TRUE(NodeState::of(light) == rebuilt) << rebuild.name;
         light->remove();
     }
+}
+
+} // namespace
+} // namespace sorn
+
+namespace sorn {
+namespace {
+
+// Duplicate copies every kind of node with everything under it, also the
+// kinds the engine cannot clone (particle systems, text nodes).
+class DuplicateEveryKindTest : public test::EditorTest {
+protected:
+    // Adds at the top of the scene (the Add menu adds under the selection).
+    scene::ISceneNode* addFromMenu(s32 command) {
+        clearSelection();
+        chooseMenuCommand(command);
+        const auto& children = smgr()->getRootSceneNode()->getChildren();
+        return children.empty() ? nullptr : *children.getLast();
+    }
+
+    // Picks the node in the scene box and presses its duplicate button;
+    // returns the copy (the node added beside it).
+    scene::ISceneNode* duplicate(scene::ISceneNode* node) {
+        if (!findElement(ids::SceneBoxTree))
+            clickButton(ids::ButtonOpenSceneBox);
+        activePasses(3);
+        pickInTree(node);
+        EXPECT_EQ(editor.selectedNode, node);
+        std::vector<scene::ISceneNode*> before;
+        for (scene::ISceneNode* child : node->getParent()->getChildren())
+            before.push_back(child);
+        clickButton(ids::SceneBoxDuplicate);
+        for (scene::ISceneNode* child : node->getParent()->getChildren())
+            if (std::find(before.begin(), before.end(), child) == before.end())
+                return child;
+        return nullptr;
+    }
+};
+
+TEST_F(DuplicateEveryKindTest, EachKindOfTheAddMenuIsCopiedWithItsValues) {
+    const s32 commands[] = {ids::CmdAddPlane,    ids::CmdAddCube,     ids::CmdAddSphere,     ids::CmdAddCylinder,
+                            ids::CmdAddCone,     ids::CmdAddLight,    ids::CmdAddParticle,   ids::CmdAddSkyBox,
+                            ids::CmdAddSkyDome,  ids::CmdAddTerrain,  ids::CmdAddText,       ids::CmdAddVolumeLight,
+                            ids::CmdAddWaterSurface};
+    for (s32 command : commands) {
+        scene::ISceneNode* node = addFromMenu(command);
+        ASSERT_NE(node, nullptr);
+        node->setPosition(core::vector3df(3.f, 4.f, 5.f));
+        if (node->getType() == scene::ESNT_TEXT)
+            setTextNodeData(static_cast<scene::ITextSceneNode*>(node), L"Copied text", video::SColor(255, 9, 8, 7));
+        const size_t steps = undoHistory.size();
+        scene::ISceneNode* copy = duplicate(node);
+        const c8* kind = smgr()->getSceneNodeTypeName(node->getType());
+        ASSERT_NE(copy, nullptr) << kind << " was not copied";
+        EXPECT_EQ(copy->getType(), node->getType()) << kind;
+        EXPECT_EQ(copy->getPosition(), node->getPosition()) << kind;
+        EXPECT_STREQ(copy->getName(), node->getName()) << kind;
+        EXPECT_EQ(undoHistory.size(), steps + 1) << kind << ": one step";
+        if (node->getType() == scene::ESNT_PARTICLE_SYSTEM) {
+            auto* original = static_cast<scene::IParticleSystemSceneNode*>(node);
+            auto* copied = static_cast<scene::IParticleSystemSceneNode*>(copy);
+            ASSERT_NE(copied->getEmitter(), nullptr);
+            EXPECT_NE(copied->getEmitter(), original->getEmitter()) << "each system has an emitter of its own";
+            EXPECT_EQ(copied->getEmitter()->getType(), original->getEmitter()->getType());
+        }
+        if (node->getType() == scene::ESNT_TEXT) {
+            const TextNodeRecord* record = findTextNodeData(copy);
+            ASSERT_NE(record, nullptr);
+            EXPECT_EQ(record->text, core::stringw(L"Copied text"));
+            EXPECT_EQ(record->colour, video::SColor(255, 9, 8, 7));
+        }
+        undoLastChange();
+        EXPECT_EQ(copy->getParent(), nullptr) << kind << ": undo takes the copy out";
+    }
+}
+
+TEST_F(DuplicateEveryKindTest, ChildrenTheEngineCannotCloneComeAlong) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    ASSERT_NE(cube, nullptr);
+    // Particle system, text and a sphere under the cube, a text under the sphere.
+    for (s32 command : {ids::CmdAddParticle, ids::CmdAddText, ids::CmdAddSphere}) {
+        if (!findElement(ids::SceneBoxTree))
+            clickButton(ids::ButtonOpenSceneBox);
+        activePasses(3);
+        pickInTree(cube);
+        chooseMenuCommand(command);
+    }
+    scene::ISceneNode* sphere = *cube->getChildren().getLast();
+    ASSERT_EQ(sphere->getType(), scene::ESNT_SPHERE);
+    smgr()->addTextSceneNode(gui()->getBuiltInFont(), L"deep", video::SColor(255, 255, 255, 255), sphere);
+    const unsigned before = test::countUserNodes(smgr()->getRootSceneNode());
+    const unsigned tree = 1 + test::countUserNodes(cube);
+    scene::ISceneNode* copy = duplicate(cube);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(test::countUserNodes(smgr()->getRootSceneNode()), before + tree);
+    std::map<std::string, unsigned> originalKinds, copiedKinds;
+    std::function<void(scene::ISceneNode*, std::map<std::string, unsigned>&)> tally =
+        [&](scene::ISceneNode* n, std::map<std::string, unsigned>& kinds) {
+            ++kinds[smgr()->getSceneNodeTypeName(n->getType())];
+            for (scene::ISceneNode* child : n->getChildren())
+                tally(child, kinds);
+        };
+    tally(cube, originalKinds);
+    tally(copy, copiedKinds);
+    EXPECT_EQ(copiedKinds, originalKinds);
 }
 
 } // namespace

@@ -38,7 +38,7 @@ namespace sorn {
 namespace {
 
 constexpr unsigned long kDefaultSeed = 20261208;
-constexpr unsigned long kDefaultActions = 1500;
+constexpr unsigned long kDefaultActions = 2000;
 
 unsigned long environmentNumber(const char* name, unsigned long fallback) {
     const char* text = std::getenv(name);
@@ -599,7 +599,20 @@ protected:
             ++counts["  duplicates skipped (scene too large)"];
             return;
         }
-        pickThenClick(ids::SceneBoxDuplicate, "duplicate");
+        pickNode();
+        if (HasFatalFailure())
+            return;
+        openSceneBox();
+        scene::ISceneNode* original = editor.nodeSelected ? editor.selectedNode : nullptr;
+        const unsigned before = test::countUserNodes(smgr()->getRootSceneNode());
+        // The copy brings everything under the node along.
+        const unsigned copied = original ? 1 + test::countUserNodes(original) : 0;
+        trace("duplicate");
+        clickButton(ids::SceneBoxDuplicate);
+        if (original && original->getParent() && !original->isDebugObject())
+            EXPECT_EQ(test::countUserNodes(smgr()->getRootSceneNode()), before + copied)
+                << "duplicating " << original->getName() << " (" << smgr()->getSceneNodeTypeName(original->getType())
+                << ") did not copy it with everything under it";
     }
 
     bool menuItemEnabled(s32 command) {

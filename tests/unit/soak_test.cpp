@@ -595,7 +595,7 @@ protected:
     void duplicateNode() {
         // Duplicating a node copies everything under it: keep the scene small
         // enough for thousands of actions.
-        if (userNodes().size() > 250) {
+        if (userNodes().size() > 150) {
             ++counts["  duplicates skipped (scene too large)"];
             return;
         }

@@ -2,6 +2,7 @@
 
 #include "app/EditorState.h"
 #include "events/Selection.h"
+#include "scene/NodeDuplicate.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "events/UndoCommands.h"
@@ -12,7 +13,7 @@ void duplicateSelectedNode() {
     irr::scene::ISceneNode* node = editor.selectedNode;
     if (node && editor.nodeSelected) {
         // The copy hangs beside the original; its parent holds it.
-        recordNodeAdded(node->clone(node->getParent(), editor.sceneManager));
+        recordNodeAdded(duplicateNodeTree(node));
     }
     updateTreeview();
     editor.nameIndexRefresh.schedule();

@@ -109,9 +109,6 @@ void NodeState::applyTo(scene::ISceneNode* node) const {
     node->setPosition(position_);
     node->setRotation(rotation_);
     node->setScale(scale_);
-    const u32 count = node->getMaterialCount();
-    for (u32 i = 0; i < count && i < materials_.size(); ++i)
-        node->getMaterial(i) = materials_[i];
 
     if (isLight_ && node->getType() == scene::ESNT_LIGHT)
         static_cast<scene::ILightSceneNode*>(node)->setLightData(light_);
@@ -131,6 +128,12 @@ void NodeState::applyTo(scene::ISceneNode* node) const {
         static_cast<scene::IAnimatedMeshSceneNode*>(node)->setAnimationSpeed(animationSpeed_);
     if (hasText_ && node->getType() == scene::ESNT_TEXT)
         setTextNodeData(static_cast<scene::ITextSceneNode*>(node), text_.c_str(), textColour_);
+
+    // The materials go last: a volume light's colour and subdivision setters
+    // rebuild its mesh with a fresh material, which would undo them.
+    const u32 count = node->getMaterialCount();
+    for (u32 i = 0; i < count && i < materials_.size(); ++i)
+        node->getMaterial(i) = materials_[i];
 }
 
 bool NodeState::operator==(const NodeState& other) const {

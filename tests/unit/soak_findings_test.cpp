@@ -1,0 +1,169 @@
+// Faults the random-action soak found, each reproduced on its own.
+#include <gtest/gtest.h>
+#include <irrlicht.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/EditorState.h"
+#include "events/Selection.h"
+#include "events/UndoCommands.h"
+#include "files/TextNodeData.h"
+#include "scene/NodeState.h"
+#include "scene/UndoHistory.h"
+#include "support/EditorFixture.h"
+#include "support/NullDevice.h"
+#include "support/SceneSnapshot.h"
+
+using namespace irr;
+
+namespace sorn {
+namespace {
+
+using NodeStateRestoreTest = test::NullDeviceTest;
+
+// Every volume-light setter rebuilds the light's mesh with a fresh material:
+// giving back a state must not lose the materials it holds.
+TEST_F(NodeStateRestoreTest, VolumeLightMaterialsSurviveTheRebuildOfItsMesh) {
+    struct Rebuild {
+        const char* name;
+        std::function<void(scene::IVolumeLightSceneNode*)> change;
+    };
+    const Rebuild rebuilds[] = {
+        {"tail colour", [](scene::IVolumeLightSceneNode* v) { v->setTailColor(video::SColor(255, 1, 2, 3)); }},
+        {"foot colour", [](scene::IVolumeLightSceneNode* v) { v->setFootColor(video::SColor(255, 4, 5, 6)); }},
+        {"subdivision U", [](scene::IVolumeLightSceneNode* v) { v->setSubDivideU(v->getSubDivideU() + 3); }},
+        {"subdivision V", [](scene::IVolumeLightSceneNode* v) { v->setSubDivideV(v->getSubDivideV() + 3); }},
+    };
+    for (const Rebuild& rebuild : rebuilds) {
+        scene::IVolumeLightSceneNode* light = editor.sceneManager->addVolumeLightSceneNode();
+        ASSERT_NE(light, nullptr);
+        const NodeState plain = NodeState::of(light);
+        // The lighting key switches lighting and normal normalisation on.
+        light->setMaterialFlag(video::EMF_LIGHTING, !light->getMaterial(0).Lighting);
+        light->setMaterialFlag(video::EMF_NORMALIZE_NORMALS, !light->getMaterial(0).NormalizeNormals);
+        const NodeState lit = NodeState::of(light);
+        ASSERT_TRUE(lit != plain);
+
+        rebuild.change(light);
+        const NodeState rebuilt = NodeState::of(light);
+        ASSERT_TRUE(rebuilt != lit) << rebuild.name;
+
+        lit.applyTo(light); // undo
+        EXPECT_TRUE(NodeState::of(light) == lit) << rebuild.name << ": undo lost the materials";
+        rebuilt.applyTo(light); // redo
+        EXPECT_TRUE(NodeState::of(light) == rebuilt) << rebuild.name;
+        light->remove();
+    }
+}
+
+} // namespace
+} // namespace sorn
+
+namespace sorn {
+namespace {
+
+// Duplicate copies every kind of node with everything under it, also the
+// kinds the engine cannot clone (particle systems, text nodes).
+class DuplicateEveryKindTest : public test::EditorTest {
+protected:
+    // Adds at the top of the scene (the Add menu adds under the selection).
+    scene::ISceneNode* addFromMenu(s32 command) {
+        clearSelection();
+        chooseMenuCommand(command);
+        const auto& children = smgr()->getRootSceneNode()->getChildren();
+        return children.empty() ? nullptr : *children.getLast();
+    }
+
+    // Picks the node in the scene box and presses its duplicate button;
+    // returns the copy (the node added beside it).
+    scene::ISceneNode* duplicate(scene::ISceneNode* node) {
+        if (!findElement(ids::SceneBoxTree))
+            clickButton(ids::ButtonOpenSceneBox);
+        activePasses(3);
+        pickInTree(node);
+        EXPECT_EQ(editor.selectedNode, node);
+        std::vector<scene::ISceneNode*> before;
+        for (scene::ISceneNode* child : node->getParent()->getChildren())
+            before.push_back(child);
+        clickButton(ids::SceneBoxDuplicate);
+        for (scene::ISceneNode* child : node->getParent()->getChildren())
+            if (std::find(before.begin(), before.end(), child) == before.end())
+                return child;
+        return nullptr;
+    }
+};
+
+TEST_F(DuplicateEveryKindTest, EachKindOfTheAddMenuIsCopiedWithItsValues) {
+    const s32 commands[] = {ids::CmdAddPlane,    ids::CmdAddCube,     ids::CmdAddSphere,     ids::CmdAddCylinder,
+                            ids::CmdAddCone,     ids::CmdAddLight,    ids::CmdAddParticle,   ids::CmdAddSkyBox,
+                            ids::CmdAddSkyDome,  ids::CmdAddTerrain,  ids::CmdAddText,       ids::CmdAddVolumeLight,
+                            ids::CmdAddWaterSurface};
+    for (s32 command : commands) {
+        scene::ISceneNode* node = addFromMenu(command);
+        ASSERT_NE(node, nullptr);
+        node->setPosition(core::vector3df(3.f, 4.f, 5.f));
+        if (node->getType() == scene::ESNT_TEXT)
+            setTextNodeData(static_cast<scene::ITextSceneNode*>(node), L"Copied text", video::SColor(255, 9, 8, 7));
+        const size_t steps = undoHistory.size();
+        scene::ISceneNode* copy = duplicate(node);
+        const c8* kind = smgr()->getSceneNodeTypeName(node->getType());
+        ASSERT_NE(copy, nullptr) << kind << " was not copied";
+        EXPECT_EQ(copy->getType(), node->getType()) << kind;
+        EXPECT_EQ(copy->getPosition(), node->getPosition()) << kind;
+        EXPECT_STREQ(copy->getName(), node->getName()) << kind;
+        EXPECT_EQ(undoHistory.size(), steps + 1) << kind << ": one step";
+        if (node->getType() == scene::ESNT_PARTICLE_SYSTEM) {
+            auto* original = static_cast<scene::IParticleSystemSceneNode*>(node);
+            auto* copied = static_cast<scene::IParticleSystemSceneNode*>(copy);
+            ASSERT_NE(copied->getEmitter(), nullptr);
+            EXPECT_NE(copied->getEmitter(), original->getEmitter()) << "each system has an emitter of its own";
+            EXPECT_EQ(copied->getEmitter()->getType(), original->getEmitter()->getType());
+        }
+        if (node->getType() == scene::ESNT_TEXT) {
+            const TextNodeRecord* record = findTextNodeData(copy);
+            ASSERT_NE(record, nullptr);
+            EXPECT_EQ(record->text, core::stringw(L"Copied text"));
+            EXPECT_EQ(record->colour, video::SColor(255, 9, 8, 7));
+        }
+        undoLastChange();
+        EXPECT_EQ(copy->getParent(), nullptr) << kind << ": undo takes the copy out";
+    }
+}
+
+TEST_F(DuplicateEveryKindTest, ChildrenTheEngineCannotCloneComeAlong) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    ASSERT_NE(cube, nullptr);
+    // Particle system, text and a sphere under the cube, a text under the sphere.
+    for (s32 command : {ids::CmdAddParticle, ids::CmdAddText, ids::CmdAddSphere}) {
+        if (!findElement(ids::SceneBoxTree))
+            clickButton(ids::ButtonOpenSceneBox);
+        activePasses(3);
+        pickInTree(cube);
+        chooseMenuCommand(command);
+    }
+    scene::ISceneNode* sphere = *cube->getChildren().getLast();
+    ASSERT_EQ(sphere->getType(), scene::ESNT_SPHERE);
+    smgr()->addTextSceneNode(gui()->getBuiltInFont(), L"deep", video::SColor(255, 255, 255, 255), sphere);
+    const unsigned before = test::countUserNodes(smgr()->getRootSceneNode());
+    const unsigned tree = 1 + test::countUserNodes(cube);
+    scene::ISceneNode* copy = duplicate(cube);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(test::countUserNodes(smgr()->getRootSceneNode()), before + tree);
+    std::map<std::string, unsigned> originalKinds, copiedKinds;
+    std::function<void(scene::ISceneNode*, std::map<std::string, unsigned>&)> tally =
+        [&](scene::ISceneNode* n, std::map<std::string, unsigned>& kinds) {
+            ++kinds[smgr()->getSceneNodeTypeName(n->getType())];
+            for (scene::ISceneNode* child : n->getChildren())
+                tally(child, kinds);
+        };
+    tally(cube, originalKinds);
+    tally(copy, copiedKinds);
+    EXPECT_EQ(copiedKinds, originalKinds);
+}
+
+} // namespace
+} // namespace sorn

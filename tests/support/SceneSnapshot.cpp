@@ -59,6 +59,11 @@ std::string withoutViewAttributes(const std::string& sceneText) {
     while (std::getline(in, line))
         if (!isViewAttributeLine(line))
             kept += line + "\n";
+    // A value of zero is the same value whatever its sign (the engine writes
+    // six decimals): the editor rightly records no step for it.
+    const std::string negativeZero = "-0.000000";
+    for (size_t at = kept.find(negativeZero); at != std::string::npos; at = kept.find(negativeZero, at))
+        kept.erase(at, 1);
     return kept;
 }
 

@@ -16,7 +16,8 @@ namespace test {
 std::string canonicalSceneText(irr::scene::ISceneManager* smgr, const std::string& scratchFile, irr::f32 gridSize,
                                irr::f32 gridSpacing);
 
-// Removes the view-only attribute lines from a scene file's text.
+// Removes the view-only attribute lines from a scene file's text, and the
+// sign of the zeros written as -0.000000.
 std::string withoutViewAttributes(const std::string& sceneText);
 
 // Nodes under the root at any depth, debug objects and everything under them

@@ -70,6 +70,14 @@ TEST(SceneSnapshot, OnlyViewAttributeLinesAreRemoved) {
         EXPECT_EQ(result.find(line), std::string::npos) << line;
 }
 
+TEST(SceneSnapshot, ZeroIsZeroWhateverItsSign) {
+    const std::string signedZero = "<vector3d name=\"Rotation\" value=\"-1.000000, -0.000000, -10.000000\" />\n";
+    const std::string plainZero = "<vector3d name=\"Rotation\" value=\"-1.000000, 0.000000, -10.000000\" />\n";
+    EXPECT_EQ(test::withoutViewAttributes(signedZero), test::withoutViewAttributes(plainZero));
+    EXPECT_NE(test::withoutViewAttributes(signedZero).find("-1.000000"), std::string::npos);
+    EXPECT_NE(test::withoutViewAttributes(signedZero).find("-10.000000"), std::string::npos);
+}
+
 TEST_F(SceneSnapshotTest, CountLeavesOutDebugObjectsAndWhatHangsUnderThem) {
     scene::ISceneManager* smgr = editor.sceneManager;
     std::mt19937 random(7);

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -104,7 +105,7 @@ protected:
         random.seed(static_cast<std::mt19937::result_type>(seed));
         saveFolder = appFolder.file("saved");
         scratchFile = appFolder.file("scratch.irr");
-        ASSERT_EQ(std::system(("mkdir -p '" + saveFolder + "'").c_str()), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(saveFolder));
         test::writeFile(appFolder.file("cube.obj"), kCubeModel);
 
         const std::string media = std::string(SORN_RUNTIME_DIR) + "/media/";
@@ -623,6 +624,8 @@ protected:
 
     void undoOrRedo(bool undo) {
         const s32 command = undo ? ids::CmdUndo : ids::CmdRedo;
+        if (undo ? undoHistory.canUndo() : undoHistory.canRedo())
+            ++counts[undo ? "  steps undone by undo actions" : "  steps redone by redo actions"];
         if (menuItemEnabled(command) && chance(50)) {
             trace(undo ? "undo from the menu" : "redo from the menu");
             chooseMenuCommand(command);

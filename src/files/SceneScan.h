@@ -89,14 +89,17 @@ private:
         Text, TagStart, Declaration, BangStart, BangDash, Comment, ElementName, InTag,
         SlashInTag, AttributeName, AfterAttributeName, BeforeValue, Value, AfterValue, EndName,
     };
-    enum class Capture { None, Name, Value, Other };
+    enum class Capture { None, Name, Value, NodeType, Other };
+    // What an open element is to the checks that depend on its place.
+    enum class Kind : uint8_t { Other, SkyDomeNode, SkyDomeAttributes };
 
     bool refuse(SceneRefusal refusal);
     void elementNameDone();
     void attributeNameDone();
     void elementOpened(bool empty);
     void elementClosed();
-    void checkEntry();
+    void checkEntry(Kind parent);
+    void refuseMissingVerticalResolution();
     void addReferencedFile(const std::string& path, UntrustedKind kind);
 
     State state_ = State::Text;
@@ -113,6 +116,11 @@ private:
     // The open elements' names one after another, with where each starts.
     std::vector<uint32_t> openNames_;
     std::vector<uint32_t> openStarts_;
+    std::vector<Kind> openKinds_;
+    // The node element's "type" attribute, narrowed to bytes.
+    std::string nodeType_;
+    // Whether the open attribute block of a sky dome holds its vertical resolution.
+    bool verticalResolutionSeen_ = false;
     std::vector<uint32_t> name_;            // element name being read
     std::vector<uint32_t> attributeName_;   // attribute name being read
     Capture capture_ = Capture::None;

@@ -21,8 +21,12 @@ void removeScratchFolder() {
 }
 
 std::string makeScratchFolder() {
-    // In memory where the machine has it: every input is written and read.
-    const char* base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+    // Inside SORN_FUZZ_SCRATCH when given (scripts/fuzz.sh removes it after
+    // the run: libFuzzer ends a process in ways that skip the exit handlers);
+    // else in memory where the machine has it, as every input is written and read.
+    const char* base = std::getenv("SORN_FUZZ_SCRATCH");
+    if (!base || !*base)
+        base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
     std::string pattern = std::string(base) + "/sorn-fuzz-XXXXXX";
     if (!::mkdtemp(&pattern[0])) {
         std::perror("mkdtemp");

@@ -16,7 +16,8 @@ namespace fuzz {
 // test prints trace lines the fuzzer has no use for.
 irr::IrrlichtDevice* startNullDevice();
 
-// A folder of its own for this process, removed at exit.
+// A folder of its own for this process (inside SORN_FUZZ_SCRATCH when set),
+// removed at a normal exit.
 const std::string& scratchFolder();
 // The path of name inside scratchFolder().
 std::string scratchFile(const std::string& name);

@@ -25,20 +25,25 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 
 mkdir -p "$BUILD/findings"
+# The targets write every input to a file: in memory where the machine has it.
+SCRATCH_BASE=/dev/shm
+[ -d /dev/shm ] && [ -w /dev/shm ] || SCRATCH_BASE="${TMPDIR:-/tmp}"
 passed=0
 failed=0
 for target in "${TARGETS[@]}"; do
-  work="$(mktemp -d)"
+  work="$(mktemp -d -p "$SCRATCH_BASE" sorn-fuzz-run-XXXXXX)"
+  mkdir "$work/new" "$work/scratch"
+  export SORN_FUZZ_SCRATCH="$work/scratch"
   dict=()
   [ -f "$ROOT/fuzz/$target.dict" ] && dict=(-dict="$ROOT/fuzz/$target.dict")
   inputs=("$ROOT/fuzz/corpus/$target")
   [ -d "$ROOT/fuzz/regressions/$target" ] && inputs+=("$ROOT/fuzz/regressions/$target")
   log="$BUILD/findings/$target.log"
   echo "== $target: $SECONDS_EACH s =="
-  # New inputs go to the scratch folder first in the list; the saved corpus is only read.
+  # New inputs go to the folder first in the list; the saved corpus is only read.
   if (cd "$work" && "$BUILD/fuzz/$target" -max_total_time="$SECONDS_EACH" -timeout=25 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$BUILD/findings/$target-" "${dict[@]}" \
-        "$work" "${inputs[@]}") >"$log" 2>&1; then
+        "$work/new" "${inputs[@]}") >"$log" 2>&1; then
     passed=$((passed + 1))
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)' "$log" | tr '\n' ' '
     grep -E '^Done ' "$log" || true

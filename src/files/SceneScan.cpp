@@ -223,6 +223,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 name_.clear();
                 name_.push_back(c);
                 hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
+                entryAttributesExact_ = true;
                 nodeType_.clear();
                 state_ = State::ElementName;
             } else {
@@ -380,10 +381,12 @@ void SceneScanner::attributeNameDone() {
     if ((isName && hasEntryName_) || (isValue && hasEntryValue_)) {
         refuse(SceneRefusal::NotAScene);
     } else if (isName) {
+        entryAttributesExact_ = entryAttributesExact_ && unitsAre(attributeName_, "name");
         hasEntryName_ = true;
         entryName_.clear();
         capture_ = Capture::Name;
     } else if (isValue) {
+        entryAttributesExact_ = entryAttributesExact_ && unitsAre(attributeName_, "value");
         hasEntryValue_ = true;
         entryValue_.clear();
         capture_ = Capture::Value;
@@ -466,7 +469,7 @@ void SceneScanner::checkEntry(Kind parent) {
     if (!hasEntryName_ || !hasEntryValue_)
         return;
     // The engine looks the name up as written.
-    if (parent == Kind::SkyDomeAttributes && entryName_ == "VerticalResolution")
+    if (parent == Kind::SkyDomeAttributes && entryAttributesExact_ && entryName_ == "VerticalResolution")
         verticalResolutionSeen_ = true;
     for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
         const SceneValueBound& bound = kSceneValueBounds[i];

@@ -130,6 +130,8 @@ private:
     std::string entryValue_;
     bool hasEntryName_ = false;
     bool hasEntryValue_ = false;
+    // Whether they are spelled "name" and "value", as the engine looks them up.
+    bool entryAttributesExact_ = true;
     bool valueOverflow_ = false;
     std::vector<size_t> boundNameLengths_;
 };

@@ -224,7 +224,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 name_.push_back(c);
                 hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
                 entryAttributesExact_ = true;
-                nodeType_.clear();
+                skyDomeNode_ = false;
                 state_ = State::ElementName;
             } else {
                 return void(refuse(SceneRefusal::NotAScene));
@@ -352,6 +352,10 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 return;
             if (*p == 0)
                 return void(refuse(SceneRefusal::NotAScene));
+            // Any spelling of the type attribute naming a sky dome makes it one
+            // here, whichever of several the engine takes.
+            if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
+                skyDomeNode_ = true;
             state_ = State::AfterValue;
             break;
         }
@@ -429,7 +433,7 @@ void SceneScanner::elementOpened(bool empty) {
     if (skyDomeAttributes) {
         kind = Kind::SkyDomeAttributes;
         verticalResolutionSeen_ = false;
-    } else if (unitsAre(name_, "node") && sameIgnoringCase(nodeType_, "skyDome")) {
+    } else if (unitsAre(name_, "node") && skyDomeNode_) {
         kind = Kind::SkyDomeNode;
     }
     openKinds_.push_back(kind);

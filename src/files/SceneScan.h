@@ -117,8 +117,10 @@ private:
     std::vector<uint32_t> openNames_;
     std::vector<uint32_t> openStarts_;
     std::vector<Kind> openKinds_;
-    // The node element's "type" attribute, narrowed to bytes.
+    // A type attribute of the node element, narrowed to bytes, and whether
+    // one of them names a sky dome.
     std::string nodeType_;
+    bool skyDomeNode_ = false;
     // Whether the open attribute block of a sky dome holds its vertical resolution.
     bool verticalResolutionSeen_ = false;
     std::vector<uint32_t> name_;            // element name being read

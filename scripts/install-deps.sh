@@ -9,6 +9,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   tango-icon-theme locales python3
+  clang libclang-rt-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds the editor and runs every test twice: a normal build, then one with
-# AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+# AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer; then every
+# fuzz target for a short bounded time over its saved corpus.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 JOBS="$(nproc)"
@@ -23,4 +24,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 run_suite "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DSORN_SANITIZE=ON -DSORN_BUILD_BENCHMARKS=OFF
 
-echo "All tests passed in both builds."
+echo "== Fuzzing =="
+# The saved corpora replay in seconds; the rest of each run looks for new inputs.
+bash "$ROOT/scripts/fuzz.sh" "${SORN_FUZZ_SECONDS:-25}"
+
+echo "All tests passed in both builds; every fuzz target ran clean."

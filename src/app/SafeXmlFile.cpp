@@ -81,7 +81,52 @@ void defuseShortDeclarations(Units& units) {
     }
 }
 
+// The entities the reader decodes and the characters they stand for. Each
+// reaches the reader as a code point of the last private-use plane.
+struct Entity {
+    const char* text;
+    wchar_t character;
+};
+const Entity kEntities[] = {{"&amp;", L'&'}, {"&lt;", L'<'}, {"&gt;", L'>'}, {"&quot;", L'"'}, {"&apos;", L'\''}};
+constexpr uint32_t kFirstEntityUnit = 0x10FFF0;
+constexpr size_t kEntityCount = sizeof kEntities / sizeof kEntities[0];
+
+bool entityAt(const Units& units, size_t at, const char* text) {
+    for (size_t k = 0; text[k]; ++k)
+        if (at + k >= units.size() || units[at + k] != static_cast<unsigned char>(text[k]))
+            return false;
+    return true;
+}
+
+void shieldEntities(Units& units) {
+    size_t out = 0;
+    for (size_t in = 0; in < units.size();) {
+        size_t entity = kEntityCount;
+        if (units[in] == '&')
+            for (size_t e = 0; e < kEntityCount && entity == kEntityCount; ++e)
+                if (entityAt(units, in, kEntities[e].text))
+                    entity = e;
+        if (entity == kEntityCount) {
+            units[out++] = units[in++];
+        } else {
+            units[out++] = kFirstEntityUnit + static_cast<uint32_t>(entity);
+            in += std::strlen(kEntities[entity].text);
+        }
+    }
+    units.resize(out);
+}
+
 } // namespace
+
+core::stringw guardedXmlText(const wchar_t* text) {
+    core::stringw out;
+    for (const wchar_t* p = text; p && *p; ++p) {
+        const uint32_t unit = static_cast<uint32_t>(*p);
+        const bool entity = unit >= kFirstEntityUnit && unit < kFirstEntityUnit + kEntityCount;
+        out.append(entity ? kEntities[unit - kFirstEntityUnit].character : *p);
+    }
+    return out;
+}
 
 io::IReadFile* openGuardedXmlFile(io::IFileSystem* fileSystem, const io::path& path) {
     if (!fileSystem)
@@ -103,6 +148,7 @@ io::IReadFile* openGuardedXmlFile(io::IFileSystem* fileSystem, const io::path& p
     Units units = decodeUnits(bytes);
     bytes.clear();
     bytes.shrink_to_fit();
+    shieldEntities(units);
     defuseShortDeclarations(units);
     const size_t openings = static_cast<size_t>(std::count(units.begin(), units.end(), uint32_t('<')));
 

@@ -18,4 +18,11 @@ irr::io::IReadFile* openGuardedXmlFile(irr::io::IFileSystem* fileSystem, const i
 // An engine XML reader over the guarded copy, or null.
 irr::io::IXMLReader* createGuardedXmlReader(irr::io::IFileSystem* fileSystem, const irr::io::path& path);
 
+// The reader loses the one character that follows the last character entity
+// of a text when exactly one follows ("R&amp;D" reads as "R&"). The guarded
+// copy hands it the five entities as characters of their own instead, which
+// it leaves alone; every name, value and text read through the guarded copy
+// goes through this to get the characters they stand for.
+irr::core::stringw guardedXmlText(const wchar_t* text);
+
 } // namespace sorn

@@ -25,9 +25,9 @@ bool readSettingsXml(const core::stringw& fileName, const SettingsXmlFormat& for
                 break;
             }
             if (section == format.sectionTag && core::stringw(reader->getNodeName()) == format.entryTag) {
-                core::stringw name = reader->getAttributeValueSafe(L"name");
+                core::stringw name = guardedXmlText(reader->getAttributeValueSafe(L"name"));
                 if (!name.empty())
-                    settings[name] = reader->getAttributeValueSafe(L"value");
+                    settings[name] = guardedXmlText(reader->getAttributeValueSafe(L"value"));
             }
             break;
         case io::EXN_ELEMENT_END:
@@ -36,9 +36,9 @@ bool readSettingsXml(const core::stringw& fileName, const SettingsXmlFormat& for
             break;
         case io::EXN_TEXT:
             if (format.textEntries) {
-                core::stringw name = reader->getAttributeValueSafe(L"name");
+                core::stringw name = guardedXmlText(reader->getAttributeValueSafe(L"name"));
                 if (!name.empty())
-                    settings[name] = reader->getNodeData();
+                    settings[name] = guardedXmlText(reader->getNodeData());
             }
             break;
         default:

@@ -54,7 +54,7 @@ void readStartupModel() {
     while (reader->read()) {
         if (reader->getNodeType() == io::EXN_ELEMENT &&
             core::stringw(reader->getNodeName()) == L"startUpModel")
-            editor.startupFile = narrowPath(reader->getAttributeValueSafe(L"file"));
+            editor.startupFile = narrowPath(guardedXmlText(reader->getAttributeValueSafe(L"file")));
     }
     reader->drop();
 }

@@ -106,6 +106,11 @@ bool centralDirectoryFits(ArchiveBytes& bytes) {
     unsigned long directory = 0;
     if (end < 0 || !bytes.u32At(end + 16, directory))
         return false;
+    // The directory comes before its end record; the reader follows the
+    // offset wherever it points and trusts the entry it finds there, even one
+    // the end of the file cuts short.
+    if (directory > static_cast<unsigned long>(end))
+        return false;
     long offset = static_cast<long>(directory);
     while (offset < end) {
         if (!bytes.u32At(offset, signature))

@@ -17,7 +17,8 @@ using namespace irr;
 // - volume light subdivisions: negative ones allocate 2^32 vertices; 1024
 //   by 1024 builds in 0.2 s;
 // - sky dome resolutions: negative or 100,000 by 100,000 exhaust memory;
-//   1024 by 1024 takes 60 MB;
+//   1024 by 1024 takes 60 MB; a vertical resolution of 0 (also one the
+//   engine reads as 0, or none at all) makes it allocate 8 GB;
 // - sphere polygon counts: the engine keeps their product under 32,767 but
 //   multiplies in 32 bits, so 65,536 (or a negative count) wraps past its check;
 // - terrain smoothing: every pass walks every vertex (2,000,000,000 passes hang);
@@ -27,7 +28,7 @@ const SceneValueBound kSceneValueBounds[] = {
     {"SubDivideU", 0, 1024},
     {"SubDivideV", 0, 1024},
     {"HorizontalResolution", 0, 1024},
-    {"VerticalResolution", 0, 1024},
+    {"VerticalResolution", 1, 1024},
     {"PolyCountX", 0, 32767},
     {"PolyCountY", 0, 32767},
     {"SmoothFactor", 0, 32},
@@ -183,6 +184,7 @@ SceneScanner::SceneScanner() {
     entryValue_.reserve(256);
     openNames_.reserve(256);
     openStarts_.reserve(64);
+    openKinds_.reserve(64);
 }
 
 bool SceneScanner::refuse(SceneRefusal refusal) {
@@ -221,6 +223,8 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 name_.clear();
                 name_.push_back(c);
                 hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
+                entryAttributesExact_ = true;
+                skyDomeNode_ = false;
                 state_ = State::ElementName;
             } else {
                 return void(refuse(SceneRefusal::NotAScene));
@@ -342,10 +346,16 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 appendNarrowed(entryName_, run, p, kMaxEntryNameLength, nullptr);
             else if (capture_ == Capture::Value)
                 appendNarrowed(entryValue_, run, p, kMaxEntryValueLength, &valueOverflow_);
+            else if (capture_ == Capture::NodeType)
+                appendNarrowed(nodeType_, run, p, kMaxNameLength, nullptr);
             if (p == end)
                 return;
             if (*p == 0)
                 return void(refuse(SceneRefusal::NotAScene));
+            // Any spelling of the type attribute naming a sky dome makes it one
+            // here, whichever of several the engine takes.
+            if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
+                skyDomeNode_ = true;
             state_ = State::AfterValue;
             break;
         }
@@ -375,13 +385,18 @@ void SceneScanner::attributeNameDone() {
     if ((isName && hasEntryName_) || (isValue && hasEntryValue_)) {
         refuse(SceneRefusal::NotAScene);
     } else if (isName) {
+        entryAttributesExact_ = entryAttributesExact_ && unitsAre(attributeName_, "name");
         hasEntryName_ = true;
         entryName_.clear();
         capture_ = Capture::Name;
     } else if (isValue) {
+        entryAttributesExact_ = entryAttributesExact_ && unitsAre(attributeName_, "value");
         hasEntryValue_ = true;
         entryValue_.clear();
         capture_ = Capture::Value;
+    } else if (unitsAre(name_, "node") && sameIgnoringCase(attributeName_, "type")) {
+        nodeType_.clear();
+        capture_ = Capture::NodeType;
     }
 }
 
@@ -403,11 +418,25 @@ void SceneScanner::elementOpened(bool empty) {
         result_.detail = "<attributes> > " + std::to_string(kMaxAttributesPerBlock);
         return void(refuse(SceneRefusal::ValueOutOfBounds));
     }
-    checkEntry();
+    const Kind parent = openKinds_.empty() ? Kind::Other : openKinds_.back();
+    checkEntry(parent);
+    // Every attribute block of a sky dome sets all of its values: one without
+    // a vertical resolution sets it to 0.
+    const bool skyDomeAttributes = parent == Kind::SkyDomeNode && unitsAre(name_, "attributes");
+    if (skyDomeAttributes && empty)
+        return void(refuseMissingVerticalResolution());
     if (refused_ || empty)
         return;
     if (depth + 1 > kMaxElementDepth)
         return void(refuse(SceneRefusal::NestedTooDeeply));
+    Kind kind = Kind::Other;
+    if (skyDomeAttributes) {
+        kind = Kind::SkyDomeAttributes;
+        verticalResolutionSeen_ = false;
+    } else if (unitsAre(name_, "node") && skyDomeNode_) {
+        kind = Kind::SkyDomeNode;
+    }
+    openKinds_.push_back(kind);
     if (unitsAre(name_, "attributes")) {
         attributesDepth_ = depth + 1;
         attributeEntries_ = 0;
@@ -426,8 +455,11 @@ void SceneScanner::elementClosed() {
         return void(refuse(SceneRefusal::NotAScene));
     if (attributesDepth_ == static_cast<int>(openStarts_.size()))
         attributesDepth_ = -1;
+    if (openKinds_.back() == Kind::SkyDomeAttributes && !verticalResolutionSeen_)
+        return void(refuseMissingVerticalResolution());
     openNames_.resize(start);
     openStarts_.pop_back();
+    openKinds_.pop_back();
     if (unitsAre(name_, "node"))
         --nodeDepth_;
     if (openStarts_.empty())
@@ -437,9 +469,12 @@ void SceneScanner::elementClosed() {
 // An attribute entry such as <int name="SubDivideU" value="32" />: its value
 // within bounds, and the files it names collected. Bounds apply to any entry
 // of that name, whatever its type, since the engine converts between them.
-void SceneScanner::checkEntry() {
+void SceneScanner::checkEntry(Kind parent) {
     if (!hasEntryName_ || !hasEntryValue_)
         return;
+    // The engine looks the name up as written.
+    if (parent == Kind::SkyDomeAttributes && entryAttributesExact_ && entryName_ == "VerticalResolution")
+        verticalResolutionSeen_ = true;
     for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
         const SceneValueBound& bound = kSceneValueBounds[i];
         if (!sameIgnoringCase(entryName_, bound.name, boundNameLengths_[i]))
@@ -464,6 +499,11 @@ void SceneScanner::checkEntry() {
                                : sameIgnoringCase(entryName_, "Heightmap") ? UntrustedKind::HeightMap
                                                                            : UntrustedKind::Image;
     addReferencedFile(entryValue_, kind);
+}
+
+void SceneScanner::refuseMissingVerticalResolution() {
+    result_.detail = "VerticalResolution=\"\"";
+    refuse(SceneRefusal::ValueOutOfBounds);
 }
 
 void SceneScanner::addReferencedFile(const std::string& path, UntrustedKind kind) {

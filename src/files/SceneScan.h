@@ -89,14 +89,17 @@ private:
         Text, TagStart, Declaration, BangStart, BangDash, Comment, ElementName, InTag,
         SlashInTag, AttributeName, AfterAttributeName, BeforeValue, Value, AfterValue, EndName,
     };
-    enum class Capture { None, Name, Value, Other };
+    enum class Capture { None, Name, Value, NodeType, Other };
+    // What an open element is to the checks that depend on its place.
+    enum class Kind : uint8_t { Other, SkyDomeNode, SkyDomeAttributes };
 
     bool refuse(SceneRefusal refusal);
     void elementNameDone();
     void attributeNameDone();
     void elementOpened(bool empty);
     void elementClosed();
-    void checkEntry();
+    void checkEntry(Kind parent);
+    void refuseMissingVerticalResolution();
     void addReferencedFile(const std::string& path, UntrustedKind kind);
 
     State state_ = State::Text;
@@ -113,6 +116,13 @@ private:
     // The open elements' names one after another, with where each starts.
     std::vector<uint32_t> openNames_;
     std::vector<uint32_t> openStarts_;
+    std::vector<Kind> openKinds_;
+    // A type attribute of the node element, narrowed to bytes, and whether
+    // one of them names a sky dome.
+    std::string nodeType_;
+    bool skyDomeNode_ = false;
+    // Whether the open attribute block of a sky dome holds its vertical resolution.
+    bool verticalResolutionSeen_ = false;
     std::vector<uint32_t> name_;            // element name being read
     std::vector<uint32_t> attributeName_;   // attribute name being read
     Capture capture_ = Capture::None;
@@ -122,6 +132,8 @@ private:
     std::string entryValue_;
     bool hasEntryName_ = false;
     bool hasEntryValue_ = false;
+    // Whether they are spelled "name" and "value", as the engine looks them up.
+    bool entryAttributesExact_ = true;
     bool valueOverflow_ = false;
     std::vector<size_t> boundNameLengths_;
 };

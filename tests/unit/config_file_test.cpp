@@ -78,7 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "<prog><setting name=\"a\" value=\"1\"></setting><setting name=\"b\" value=\"2\"/></prog>",
                     L"b", L"XXX", 1},
         SettingCase{"OtherElementsIgnored", "<prog><other name=\"a\" value=\"1\"/></prog>", L"a", L"XXX", 0},
-        SettingCase{"CaseSensitiveNames", "<PROG><setting name=\"a\" value=\"1\"/></PROG>", L"a", L"XXX", 0}),
+        SettingCase{"CaseSensitiveNames", "<PROG><setting name=\"a\" value=\"1\"/></PROG>", L"a", L"XXX", 0},
+        // The character after the last entity of a value is kept, also when it is the only one.
+        SettingCase{"EntityBeforeTheLastCharacter", "<prog><setting name=\"a\" value=\"R&amp;D\"/></prog>", L"a",
+                    L"R&D", 1},
+        SettingCase{"EveryEntity", "<prog><setting name=\"a\" value=\"&lt;&gt;&amp;&quot;&apos;x\"/></prog>", L"a",
+                    L"<>&\"'x", 1},
+        SettingCase{"EntityInTheName", "<prog><setting name=\"a&gt;b\" value=\"1\"/></prog>", L"a>b", L"1", 1},
+        SettingCase{"UnknownEntityKept", "<prog><setting name=\"a\" value=\"&foo;b\"/></prog>", L"a", L"&foo;b", 1}),
     [](const ::testing::TestParamInfo<SettingCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigFileTest, MissingFileFailsAndLeavesSettingsEmpty) {
@@ -127,6 +134,21 @@ TEST_F(ConfigFileTest, SaveWritesEntriesInKeyOrderAndDropsOtherElements) {
     EXPECT_NE(text.find(L"<config>"), std::wstring::npos);
     EXPECT_NE(text.find(L"</prog>"), std::wstring::npos);
 
+    ConfigFile reread;
+    reread.fileName = config.fileName;
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.settings, config.settings);
+}
+
+// Values the writer escapes read back whole, wherever their escaped
+// characters stand.
+TEST_F(ConfigFileTest, EscapedCharactersSurviveASaveAndARead) {
+    const wchar_t* const values[] = {L"R&D", L"/>b", L"a<b", L"q\"z", L"x'y", L"&", L">>x", L"a&b&c", L"&amp;"};
+    ConfigFile config;
+    config.fileName = sorn::widePath(dir.file("config.xml"));
+    for (size_t i = 0; i < sizeof values / sizeof values[0]; ++i)
+        config.set(core::stringw(L"k") + core::stringw(static_cast<int>(i)), values[i]);
+    ASSERT_TRUE(config.save());
     ConfigFile reread;
     reread.fileName = config.fileName;
     ASSERT_TRUE(reread.load());

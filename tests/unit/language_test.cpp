@@ -48,6 +48,14 @@ TEST_F(LanguageTest, BothEntryFormsGiveTheText) {
     EXPECT_EQ(translate(L"menu_view"), core::stringw(L"View"));
 }
 
+TEST_F(LanguageTest, TextsKeepTheCharacterAfterAnEntity) {
+    load("<lang><string name=\"b\" value=\"x&lt;y\"/><string name=\"a\">R&amp;D</string>"
+         "<string name=\"c\">&gt;&gt;z</string></lang>");
+    EXPECT_EQ(translate(L"a"), core::stringw(L"R&D"));
+    EXPECT_EQ(translate(L"b"), core::stringw(L"x<y"));
+    EXPECT_EQ(translate(L"c"), core::stringw(L">>z"));
+}
+
 TEST_F(LanguageTest, MissingKeyReadsAsUnderscoresNotTheKey) {
     load("<root><lang><string name=\"menu_file\" value=\"File\"/></lang></root>");
     EXPECT_EQ(translate(L"menu_quit"), core::stringw(L"___"));

@@ -327,6 +327,16 @@ TEST_F(NullDeviceTest, DamagedArchivesAreRefused) {
     locked[6] = '\x01'; // encrypted
     damaged.push_back({"locked.zip", locked});
 
+    // The end record points past itself at a directory entry the end of the
+    // file cuts short: the reader follows it and writes out of bounds.
+    std::string after = zipArchive(entries, true);
+    const size_t endRecord = after.size() - 22;
+    const size_t strayEntry = after.size();
+    after += after.substr(after.find(std::string("PK\x01\x02", 4)), 40);
+    for (int k = 0; k < 4; ++k)
+        after[endRecord + 16 + k] = static_cast<char>((strayEntry >> (8 * k)) & 0xFF);
+    damaged.push_back({"directory-after-end.zip", after});
+
     std::string pak = pakArchive("a.txt", "data");
     pak[10] = '\x7F'; // a directory of millions of entries
     damaged.push_back({"huge.pak", pak});

@@ -140,6 +140,49 @@ TEST(SceneScanner, EveryBoundedValueIsCheckedWhateverItsTypeCaseOrSpelling) {
     EXPECT_EQ(scanText(scene(node("cube", entry("float", "Size", "1e30")))).refusal, SceneRefusal::None);
 }
 
+// A sky dome reads every value from each of its attribute blocks: a vertical
+// resolution of 0, also one the block leaves out, makes the engine allocate 8 GB.
+TEST(SceneScanner, EverySkyDomeAttributeBlockHoldsAVerticalResolutionOfAtLeastOne) {
+    struct Case {
+        const char* what;
+        std::string body;
+        SceneRefusal refusal;
+    };
+    const std::string both = entry("int", "HorizontalResolution", "16") + entry("int", "VerticalResolution", "8");
+    const std::string horizontal = entry("int", "HorizontalResolution", "16");
+    const Case cases[] = {
+        {"both resolutions", node("skyDome", both), SceneRefusal::None},
+        {"no vertical resolution", node("skyDome", horizontal), SceneRefusal::ValueOutOfBounds},
+        {"a vertical resolution of 0", node("skyDome", horizontal + entry("int", "VerticalResolution", "0")),
+         SceneRefusal::ValueOutOfBounds},
+        {"one read as 0", node("skyDome", horizontal + entry("float", "VerticalResolution", "0.5")),
+         SceneRefusal::ValueOutOfBounds},
+        {"a name the engine does not find", node("skyDome", horizontal + entry("int", "verticalResolution", "8")),
+         SceneRefusal::ValueOutOfBounds},
+        {"an entry whose name the engine does not see",
+         node("skyDome", horizontal + "<int Name=\"VerticalResolution\" value=\"8\"/>"), SceneRefusal::ValueOutOfBounds},
+        {"an entry whose value the engine does not see",
+         node("skyDome", horizontal + "<int name=\"VerticalResolution\" VALUE=\"8\"/>"), SceneRefusal::ValueOutOfBounds},
+        {"an empty block", "<node type=\"skyDome\"><attributes/></node>", SceneRefusal::ValueOutOfBounds},
+        {"a second block without it", node("skyDome", both, "<attributes>" + horizontal + "</attributes>"),
+         SceneRefusal::ValueOutOfBounds},
+        {"a sky dome among several types",
+         "<node type=\"skyDome\" Type=\"cube\"><attributes>" + horizontal + "</attributes></node>",
+         SceneRefusal::ValueOutOfBounds},
+        {"a sky dome with no block keeps its own", "<node type=\"skyDome\"></node>", SceneRefusal::None},
+        {"other nodes need none", node("cube", horizontal), SceneRefusal::None},
+        {"nor a node inside a sky dome", node("skyDome", both, node("cube", "")), SceneRefusal::None},
+        {"nor the dome's materials", node("skyDome", both, "<materials><attributes></attributes></materials>"),
+         SceneRefusal::None},
+    };
+    for (const Case& c : cases) {
+        const SceneScan scan = scanText(scene(c.body));
+        EXPECT_EQ(scan.refusal, c.refusal) << c.what;
+        if (c.refusal == SceneRefusal::ValueOutOfBounds)
+            EXPECT_NE(scan.detail.find("VerticalResolution"), std::string::npos) << c.what;
+    }
+}
+
 TEST(SceneScanner, ListsEachMeshTextureAndHeightMapOnceAsTheEngineWillOpenIt) {
     const std::string body =
         node("mesh", entry("string", "Mesh", "models/ship.3ds"),

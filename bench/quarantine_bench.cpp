@@ -76,6 +76,10 @@ struct BenchFolder {
             copyMedia(device, name, root + "/media/" + std::string(name).substr(0, std::string(name).find(".gz")));
         copyMedia(device, "example.irr.gz", scenes + "/example.irr");
         writeLargeScene(device);
+        for (int i = 0; i < 5; ++i) {
+            std::ofstream triangle(root + "/media/triangle" + std::to_string(i) + ".obj");
+            triangle << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+        }
         device->drop();
     }
     ~BenchFolder() {
@@ -188,8 +192,17 @@ void BM_CheckLargeSceneFiles(benchmark::State& state) {
                        {"../../media/wall.jpg", sorn::UntrustedKind::Image}});
 }
 
+// The check machinery alone: five files whose load costs next to nothing.
+void BM_CheckTrivialFiles(benchmark::State& state) {
+    std::vector<sorn::UntrustedFile> files;
+    for (int i = 0; i < 5; ++i)
+        files.push_back({"../../media/triangle" + std::to_string(i) + ".obj", sorn::UntrustedKind::Model});
+    checkFiles(state, files);
+}
+
 BENCHMARK(BM_OpenSampleScene)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckSampleSceneFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CheckTrivialFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenLargeScene)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CheckLargeSceneFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 

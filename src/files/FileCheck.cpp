@@ -14,6 +14,7 @@
 
 #include <irrlicht.h>
 
+#include "files/CheckedImage.h"
 #include "files/FileCheckServe.h"
 
 namespace sorn {
@@ -142,8 +143,24 @@ int loadModel(scene::ISceneManager* sceneManager, const std::string& path) {
     return filecheck::kLoaded;
 }
 
-int loadImage(video::IVideoDriver* driver, const std::string& path) {
-    return driver->getTexture(path.c_str()) ? filecheck::kLoaded : filecheck::kNothingLoaded;
+// Like the driver's getTexture: the file by its absolute name, else by the
+// name as given (which may be inside an archive), decoded by the engine's
+// image loaders. The decoded image goes to decodedImage when there is one.
+int loadImage(IrrlichtDevice* device, const std::string& path, int decodedImage) {
+    io::IFileSystem* fileSystem = device->getFileSystem();
+    io::IReadFile* file = fileSystem->createAndOpenFile(fileSystem->getAbsolutePath(path.c_str()));
+    if (!file)
+        file = fileSystem->createAndOpenFile(path.c_str());
+    if (!file)
+        return filecheck::kNothingLoaded;
+    video::IImage* image = device->getVideoDriver()->createImageFromFile(file);
+    file->drop();
+    if (!image)
+        return filecheck::kNothingLoaded;
+    // A failed hand-back only means the editor decodes the file itself.
+    writeCheckedImage(decodedImage, image);
+    image->drop();
+    return filecheck::kLoaded;
 }
 
 // A terrain built from the height map with the parameters of the editor's
@@ -214,7 +231,7 @@ IrrlichtDevice* createCheckDevice() {
 }
 
 int loadUntrustedFile(IrrlichtDevice* device, UntrustedKind kind, const std::string& path,
-                      const std::vector<std::string>& archives) {
+                      const std::vector<std::string>& archives, int decodedImage) {
     io::IFileSystem* fileSystem = device->getFileSystem();
     for (const std::string& archive : archives)
         fileSystem->addFileArchive(archive.c_str(), true, true, io::EFAT_UNKNOWN);
@@ -222,7 +239,7 @@ int loadUntrustedFile(IrrlichtDevice* device, UntrustedKind kind, const std::str
     case UntrustedKind::Model:
         return loadModel(device->getSceneManager(), path);
     case UntrustedKind::Image:
-        return loadImage(device->getVideoDriver(), path);
+        return loadImage(device, path, decodedImage);
     case UntrustedKind::HeightMap:
         return loadHeightMap(device->getSceneManager(), path);
     }

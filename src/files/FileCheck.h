@@ -48,7 +48,8 @@ int runFileCheck(int argc, char** argv);
 // The pieces of one check, shared by both forms.
 void limitThisCheck(const CheckLimits& limits);
 irr::IrrlichtDevice* createCheckDevice(); // the null driver with the editor's engine settings
+// An image that loads is also written to decodedImage, when given (see CheckedImage.h).
 int loadUntrustedFile(irr::IrrlichtDevice* device, UntrustedKind kind, const std::string& path,
-                      const std::vector<std::string>& archives);
+                      const std::vector<std::string>& archives, int decodedImage = -1);
 
 } // namespace sorn

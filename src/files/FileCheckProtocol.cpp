@@ -1,5 +1,7 @@
 #include "files/FileCheckProtocol.h"
 
+#include <unistd.h>
+
 #include <cstring>
 
 namespace sorn {
@@ -29,6 +31,26 @@ std::string header(char kind, std::uint32_t id) {
 }
 
 } // namespace
+
+OwnedDescriptor& OwnedDescriptor::operator=(OwnedDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            close(fd_);
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+OwnedDescriptor::~OwnedDescriptor() {
+    if (fd_ >= 0)
+        close(fd_);
+}
+
+int OwnedDescriptor::release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
 
 std::string encodeCheckRequest(std::uint32_t id, const FileCheckRequest& request) {
     std::string text = header('C', id);

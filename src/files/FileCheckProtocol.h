@@ -7,6 +7,8 @@
 //   'K' id                                                          stop that check
 // Server to editor:
 //   'E' id  wait status  CPU microseconds  error text               a check ended
+// An image check that loaded its file sends, with its end, the file holding
+// the decoded image (see CheckedImage.h) as the message's one descriptor.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,11 +24,30 @@ struct FileCheckRequest {
     std::string path;
 };
 
+// A file descriptor closed with its owner.
+class OwnedDescriptor {
+public:
+    OwnedDescriptor() = default;
+    explicit OwnedDescriptor(int fd) : fd_(fd) {}
+    OwnedDescriptor(OwnedDescriptor&& other) noexcept : fd_(other.release()) {}
+    OwnedDescriptor& operator=(OwnedDescriptor&& other) noexcept;
+    OwnedDescriptor(const OwnedDescriptor&) = delete;
+    OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
+    ~OwnedDescriptor();
+
+    int get() const { return fd_; }
+    int release();
+
+private:
+    int fd_ = -1;
+};
+
 struct FileCheckEnd {
     std::uint32_t id = 0;
     int waitStatus = 0;
     std::int64_t cpuMicroseconds = 0;
-    std::string errorText; // the start of what the check wrote on stderr
+    std::string errorText;        // the start of what the check wrote on stderr
+    OwnedDescriptor decodedImage; // an image check's decoded image, when it sent one
 };
 
 namespace filecheck {

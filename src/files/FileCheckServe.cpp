@@ -6,11 +6,13 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include <irrlicht.h>
@@ -28,25 +30,31 @@ struct RunningCheck {
     pid_t pid = -1;
     int exitWatch = -1;   // readable once the check has ended (-1: polled for)
     int errorOutput = -1; // what the check wrote on stderr
+    int decodedImage = -1; // an image check's decoded image
 };
+
+void closeDescriptors(const RunningCheck& check) {
+    for (int fd : {check.exitWatch, check.errorOutput, check.decodedImage})
+        if (fd >= 0)
+            close(fd);
+}
 
 // In the forked check: nothing of the server's but the device, its own
 // stderr, then the limits, the working directory and the load.
 [[noreturn]] void runCheck(irr::IrrlichtDevice* device, const CheckLimits& limits, const FileCheckRequest& request,
-                           int errorOutput, const std::vector<RunningCheck>& others, pid_t server) {
+                           const RunningCheck& check, const std::vector<RunningCheck>& others, pid_t server) {
     // A check blocked on a read uses no CPU time: it must not outlive the
     // server that would stop it.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != server)
         _exit(filecheck::kUsage);
     close(kEditor);
+    // Another check's files are none of this one's business.
     for (const RunningCheck& other : others)
-        for (int fd : {other.exitWatch, other.errorOutput})
-            if (fd >= 0)
-                close(fd);
-    if (errorOutput >= 0) {
-        dup2(errorOutput, 2);
-        close(errorOutput);
+        closeDescriptors(other);
+    if (check.errorOutput >= 0) {
+        dup2(check.errorOutput, 2);
+        close(check.errorOutput);
     }
     limitThisCheck(limits);
     if (chdir(request.workingDirectory.c_str()) != 0)
@@ -54,7 +62,7 @@ struct RunningCheck {
     device->getFileSystem()->changeWorkingDirectoryTo(request.workingDirectory.c_str());
     // No clean-up: the process ends here, and a loader that gave up may
     // have left anything behind.
-    _exit(loadUntrustedFile(device, request.kind, request.path, request.archives));
+    _exit(loadUntrustedFile(device, request.kind, request.path, request.archives, check.decodedImage));
 }
 
 std::string readErrorOutput(int fd) {
@@ -66,9 +74,33 @@ std::string readErrorOutput(int fd) {
     return text;
 }
 
-void sendToEditor(const std::string& message) {
-    while (send(kEditor, message.data(), message.size(), MSG_NOSIGNAL) < 0 && errno == EINTR) {
+// Sends a message, with a descriptor when one is given.
+void sendToEditor(const std::string& message, int descriptor = -1) {
+    iovec part{const_cast<char*>(message.data()), message.size()};
+    msghdr header{};
+    header.msg_iov = &part;
+    header.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    if (descriptor >= 0) {
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+        cmsghdr* attached = CMSG_FIRSTHDR(&header);
+        attached->cmsg_level = SOL_SOCKET;
+        attached->cmsg_type = SCM_RIGHTS;
+        attached->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(attached), &descriptor, sizeof(int));
     }
+    while (sendmsg(kEditor, &header, MSG_NOSIGNAL) < 0 && errno == EINTR) {
+    }
+}
+
+// The decoded image of a check that loaded its file, when it wrote one.
+int decodedImageToSend(const RunningCheck& check, int status) {
+    struct stat written {};
+    if (check.decodedImage < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != filecheck::kLoaded ||
+        fstat(check.decodedImage, &written) != 0 || written.st_size == 0)
+        return -1;
+    return check.decodedImage;
 }
 
 // A check that could not be forked ends at once, as a program that could not be run.
@@ -84,13 +116,14 @@ void startCheck(irr::IrrlichtDevice* device, const CheckLimits& limits, std::uin
     RunningCheck check;
     check.id = id;
     check.errorOutput = memfd_create("sorn-filecheck-stderr", MFD_CLOEXEC);
+    if (request.kind == UntrustedKind::Image)
+        check.decodedImage = memfd_create("sorn-filecheck-image", MFD_CLOEXEC);
     const pid_t server = getpid();
     check.pid = fork();
     if (check.pid == 0)
-        runCheck(device, limits, request, check.errorOutput, running, server);
+        runCheck(device, limits, request, check, running, server);
     if (check.pid < 0) {
-        if (check.errorOutput >= 0)
-            close(check.errorOutput);
+        closeDescriptors(check);
         reportNotStarted(id);
         return;
     }
@@ -115,10 +148,8 @@ void reapEnded(std::vector<RunningCheck>& running) {
         end.cpuMicroseconds = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL + usage.ru_utime.tv_usec +
                               usage.ru_stime.tv_usec;
         end.errorText = readErrorOutput(check.errorOutput);
-        sendToEditor(encodeCheckEnd(end));
-        for (int fd : {check.exitWatch, check.errorOutput})
-            if (fd >= 0)
-                close(fd);
+        sendToEditor(encodeCheckEnd(end), ended > 0 ? decodedImageToSend(check, status) : -1);
+        closeDescriptors(check);
         running.erase(running.begin() + static_cast<long>(i));
     }
 }

@@ -43,6 +43,9 @@ std::vector<std::string> checkEnvironment(const FileCheckLimits& limits) {
         else
             environment.push_back(text);
     }
+    // Every symbol is bound as the server starts, ahead of time, rather than
+    // again in each check it forks.
+    environment.push_back("LD_BIND_NOW=1");
     if (kSanitizedBuild) {
         const std::string exitCode = "exitcode=" + std::to_string(filecheck::kSanitizerError);
         std::string asan = "ASAN_OPTIONS=" + asanOptions + (asanOptions.empty() ? "" : ":") + exitCode +
@@ -207,14 +210,33 @@ bool FileCheckServer::receive(std::vector<FileCheckEnd>& ended, int milliseconds
         return false;
     std::string message(filecheck::kMaxMessage, '\0');
     for (;;) {
-        const ssize_t count = recv(socket_, &message[0], message.size(), MSG_DONTWAIT);
+        iovec part{&message[0], message.size()};
+        msghdr header{};
+        header.msg_iov = &part;
+        header.msg_iovlen = 1;
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+        const ssize_t count = recvmsg(socket_, &header, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
         if (count < 0)
             return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
         if (count == 0)
             return false; // the server is gone
         FileCheckEnd end;
+        // A descriptor that came with the message is owned from here on,
+        // whatever the message turns out to be.
+        for (cmsghdr* attached = CMSG_FIRSTHDR(&header); attached; attached = CMSG_NXTHDR(&header, attached)) {
+            if (attached->cmsg_level != SOL_SOCKET || attached->cmsg_type != SCM_RIGHTS)
+                continue;
+            const size_t descriptors = (attached->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+            for (size_t i = 0; i < descriptors; ++i) {
+                int fd = -1;
+                std::memcpy(&fd, CMSG_DATA(attached) + i * sizeof(int), sizeof fd);
+                end.decodedImage = OwnedDescriptor(fd);
+            }
+        }
         if (decodeCheckEnd(message.substr(0, static_cast<size_t>(count)), end))
-            ended.push_back(end);
+            ended.push_back(std::move(end));
     }
 }
 

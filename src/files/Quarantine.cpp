@@ -16,6 +16,7 @@
 #include "app/EditorState.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "files/CheckedImage.h"
 
 namespace sorn {
 
@@ -49,6 +50,8 @@ struct QuarantineState {
     // The check server, started ahead of time.
     std::unique_ptr<FileCheckServer> server;
     std::uint32_t lastCheckId = 0;
+    // Textures made from checks' decoded images since the last checkUntrustedFiles began.
+    std::vector<io::path> adoptedTextures;
 };
 
 QuarantineState& quarantine() {
@@ -72,6 +75,7 @@ std::string programBesideThisOne() {
 // What one file needs: a check of the identified file, or a verdict now.
 struct Resolution {
     bool needsCheck = false;
+    bool inArchive = false;
     FileVerdict verdict = FileVerdict::NotLoadable;
     FileIdentity identity;
 };
@@ -103,6 +107,7 @@ bool insideArchive(const UntrustedFile& file, Resolution& resolution) {
         struct stat archiveStatus {};
         const bool onDisk = ::stat(list->getPath().c_str(), &archiveStatus) == 0;
         resolution.needsCheck = true;
+        resolution.inArchive = true;
         resolution.identity.where = std::string(list->getPath().c_str()) + "\n" +
                                     list->getFullFileName(static_cast<u32>(index)).c_str();
         resolution.identity.size = list->getFileSize(static_cast<u32>(index));
@@ -170,8 +175,27 @@ FileCheckServer* readyServer() {
 struct CheckJob {
     FileIdentity identity;
     std::string path;
+    bool inArchive = false;
     std::vector<size_t> positions; // where the verdict goes in the caller's list
 };
+
+// An image check decoded the file already: its texture is made from those
+// pixels under the name the driver gives a texture loaded from the file on
+// disk, so that the engine finds it there instead of decoding the file again.
+void adoptDecodedImage(const CheckJob& job, const OwnedDescriptor& decoded) {
+    if (!editor.device || decoded.get() < 0 || job.inArchive || job.identity.kind != UntrustedKind::Image)
+        return;
+    video::IVideoDriver* driver = editor.device->getVideoDriver();
+    const io::path name = editor.device->getFileSystem()->getAbsolutePath(job.path.c_str());
+    if (driver->findTexture(name))
+        return;
+    video::IImage* image = readCheckedImage(decoded.get(), driver);
+    if (!image)
+        return; // the engine decodes the file itself when asked for it
+    if (driver->addTexture(name, image))
+        quarantine().adoptedTextures.push_back(name);
+    image->drop();
+}
 
 struct RunningCheck {
     size_t job = 0;
@@ -240,9 +264,12 @@ void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) 
             for (size_t i = 0; i < running.size(); ++i) {
                 if (running[i].id != end.id)
                     continue;
-                record(running[i].job,
-                       verdictFromWaitStatus(end.waitStatus, running[i].killedForTime, end.cpuMicroseconds / 1e6,
-                                             state.limits.check.cpuSeconds, end.errorText));
+                const FileVerdict verdict =
+                    verdictFromWaitStatus(end.waitStatus, running[i].killedForTime, end.cpuMicroseconds / 1e6,
+                                          state.limits.check.cpuSeconds, end.errorText);
+                if (verdict == FileVerdict::Safe)
+                    adoptDecodedImage(jobs[running[i].job], end.decodedImage);
+                record(running[i].job, verdict);
                 running.erase(running.begin() + static_cast<long>(i));
                 break;
             }
@@ -325,8 +352,13 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
             continue;
         }
         jobOf[resolution.identity] = jobs.size();
-        jobs.push_back({resolution.identity, files[i].path, {i}});
+        jobs.push_back({resolution.identity, files[i].path, resolution.inArchive, {i}});
     }
+    // The largest files first: they tend to take longest, and the checks
+    // of the small ones fill in beside them.
+    std::stable_sort(jobs.begin(), jobs.end(),
+                     [](const CheckJob& a, const CheckJob& b) { return a.identity.size > b.identity.size; });
+    state.adoptedTextures.clear();
     runChecks(jobs, verdicts);
     prepareFileChecks();
     return verdicts;
@@ -349,6 +381,13 @@ bool admitUntrustedFiles(const std::vector<UntrustedFile>& files) {
             refused.push_back({files[i].path, verdicts[i]});
     }
     tellRefusedFiles(refused);
+    // Nothing is loaded when a file is refused: textures made ahead of
+    // the load go again.
+    if (!refused.empty() && editor.device)
+        for (const io::path& name : quarantine().adoptedTextures)
+            if (video::ITexture* texture = editor.device->getVideoDriver()->findTexture(name))
+                editor.device->getVideoDriver()->removeTexture(texture);
+    quarantine().adoptedTextures.clear();
     return refused.empty();
 }
 

@@ -144,9 +144,9 @@ protected:
         return within(std::chrono::seconds(20), [&] {
             std::vector<FileCheckEnd> ended;
             EXPECT_TRUE(server->receive(ended, 50));
-            for (const FileCheckEnd& each : ended)
+            for (FileCheckEnd& each : ended)
                 if (each.id == id) {
-                    end = each;
+                    end = std::move(each);
                     return true;
                 }
             return false;
@@ -193,6 +193,28 @@ TEST_F(FileCheckServerTest, LongRequestsComeThroughOrAreRefusedWhole) {
     EXPECT_FALSE(server->send(2, tooMany));
     ASSERT_TRUE(server->send(3, request("good.obj")));
     ASSERT_TRUE(waitForEnd(3, end));
+}
+
+// An image check that loads sends its decoded image with its end; a model
+// check, or an image check that loads nothing, sends none.
+TEST_F(FileCheckServerTest, OnlyAnImageThatLoadedComesBackDecoded) {
+    writeFile(dir.file("broken.png"), "not an image");
+    FileCheckRequest image = request(std::string(SORN_IRRLICHT_MEDIA) + "/wall.jpg");
+    image.kind = UntrustedKind::Image;
+    FileCheckRequest broken = request("broken.png");
+    broken.kind = UntrustedKind::Image;
+    FileCheckEnd end;
+    ASSERT_TRUE(server->send(1, image));
+    ASSERT_TRUE(waitForEnd(1, end));
+    EXPECT_GE(end.decodedImage.get(), 0);
+    EXPECT_GT(lseek(end.decodedImage.get(), 0, SEEK_END), 512 * 512 * 3) << "a 512 x 512 image and its header";
+    ASSERT_TRUE(server->send(2, broken));
+    ASSERT_TRUE(waitForEnd(2, end));
+    EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kNothingLoaded);
+    EXPECT_LT(end.decodedImage.get(), 0);
+    ASSERT_TRUE(server->send(3, request("good.obj")));
+    ASSERT_TRUE(waitForEnd(3, end));
+    EXPECT_LT(end.decodedImage.get(), 0);
 }
 
 TEST_F(FileCheckServerTest, NoCheckOutlivesTheServer) {

@@ -347,6 +347,35 @@ TEST_F(QuarantineTest, UserTexturesGoThroughTheQuarantine) {
     EXPECT_NE(sorn::loadUserTexture("wall.jpg"), nullptr);
 }
 
+// A checked image's texture is made from the check's own decode: asking the
+// engine for it afterwards reads the file no more (here it is no image by then).
+TEST_F(QuarantineTest, ACheckedImageIsNotDecodedAgain) {
+    writeFile(dir.file("wall.jpg"), mediaBytes("wall.jpg"));
+    video::IVideoDriver* driver = editor.device->getVideoDriver();
+    const io::path absolute = editor.device->getFileSystem()->getAbsolutePath("wall.jpg");
+    ASSERT_TRUE(sorn::admitUntrustedFile("wall.jpg", UntrustedKind::Image));
+    EXPECT_NE(driver->findTexture(absolute), nullptr);
+    writeFile(dir.file("wall.jpg"), "no image any more");
+    video::ITexture* texture = driver->getTexture("wall.jpg");
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->getName().getPath(), absolute) << "the name a texture loaded from the file has";
+}
+
+// A refused file keeps everything of the list from loading, and the
+// textures made ahead of the load go too.
+TEST_F(QuarantineTest, TexturesMadeAheadGoWhenAFileBesideThemIsRefused) {
+    makeHostileCorpus(dir.path());
+    writeFile(dir.file("wall.jpg"), mediaBytes("wall.jpg"));
+    video::IVideoDriver* driver = editor.device->getVideoDriver();
+    const u32 before = driver->getTextureCount();
+    EXPECT_FALSE(sorn::admitUntrustedFiles({{"wall.jpg", UntrustedKind::Image}, {"cut.x", UntrustedKind::Model}}));
+    EXPECT_EQ(driver->findTexture(editor.device->getFileSystem()->getAbsolutePath("wall.jpg")), nullptr);
+    EXPECT_EQ(driver->getTextureCount(), before);
+    // Its verdict is kept: asked for alone, the engine loads it itself.
+    EXPECT_TRUE(sorn::admitUntrustedFile("wall.jpg", UntrustedKind::Image));
+    EXPECT_NE(driver->getTexture("wall.jpg"), nullptr);
+}
+
 // Opening each hostile file the way a user does: on the command line, or
 // chosen in the add-model and add-animated-model dialogs.
 enum class EntryPoint { CommandLine, AddModelDialog, AddAnimatedModelDialog };

@@ -3,11 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 
 #include <irrlicht.h>
+
+#include "files/DescriptorIo.h"
 
 namespace sorn {
 
@@ -43,35 +44,6 @@ std::uint64_t bytesPerPixel(std::uint32_t format) {
     }
 }
 
-bool writeAll(int fd, const void* data, std::uint64_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size < (1u << 30) ? size : (1u << 30));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= static_cast<std::uint64_t>(written);
-    }
-    return true;
-}
-
-bool readAll(int fd, void* data, std::uint64_t size, off_t offset) {
-    char* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t count = ::pread(fd, bytes, size < (1u << 30) ? size : (1u << 30), offset);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        bytes += count;
-        offset += count;
-        size -= static_cast<std::uint64_t>(count);
-    }
-    return true;
-}
-
 } // namespace
 
 bool writeCheckedImage(int fd, video::IImage* image) {
@@ -92,7 +64,7 @@ bool writeCheckedImage(int fd, video::IImage* image) {
     header.width = size.Width;
     header.height = size.Height;
     const void* pixels = image->lock();
-    const bool written = pixels && writeAll(fd, &header, sizeof header) && writeAll(fd, pixels, total);
+    const bool written = pixels && writeFully(fd, &header, sizeof header) && writeFully(fd, pixels, total);
     image->unlock();
     return written;
 }
@@ -101,7 +73,7 @@ video::IImage* readCheckedImage(int fd, video::IVideoDriver* driver) {
     struct stat status {};
     Header header{};
     if (fd < 0 || !driver || fstat(fd, &status) != 0 || status.st_size < static_cast<off_t>(sizeof header) ||
-        !readAll(fd, &header, sizeof header, 0) || std::memcmp(header.magic, kMagic, sizeof kMagic) != 0)
+        readFullyAt(fd, reinterpret_cast<unsigned char*>(&header), sizeof header, 0) != sizeof header || std::memcmp(header.magic, kMagic, sizeof kMagic) != 0)
         return nullptr;
     if (header.width > kMaxSide || header.height > kMaxSide)
         return nullptr;
@@ -114,7 +86,7 @@ video::IImage* readCheckedImage(int fd, video::IVideoDriver* driver) {
     u8* pixels = new (std::nothrow) u8[total];
     if (!pixels)
         return nullptr;
-    if (!readAll(fd, pixels, total, sizeof header)) {
+    if (readFullyAt(fd, pixels, total, sizeof header) != static_cast<ssize_t>(total)) {
         delete[] pixels;
         return nullptr;
     }

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "files/AtomicFile.h"
+#include "files/DescriptorIo.h"
 #include "files/DecimalCommas.h"
 #include "app/PathText.h"
 
@@ -23,22 +24,6 @@ constexpr size_t kBlockSize = 1 << 20;
 void trace(const char* text) {
     std::fputs(text, stdout);
     std::fflush(stdout);
-}
-
-// Reads from offset until size bytes or the end of the file; -1 on a read error.
-ssize_t readFullyAt(int fd, unsigned char* data, size_t size, off_t offset) {
-    size_t done = 0;
-    while (done < size) {
-        ssize_t got = ::pread(fd, data + done, size - done, offset + static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<ssize_t>(done);
 }
 
 class InputFile {

@@ -226,6 +226,14 @@ class Editor:
                                 capture_output=True, text=True)
         return int(float(result.stderr.split()[0]))
 
+    def wait_region_replaced(self, before, label, x, y, w, h, share=0.3, fuzz="8%", timeout=30):
+        """Screenshot once most of a region differs from `before` (a sky given
+        new faces), not just a few pixels (particles flying through it)."""
+        def replaced():
+            after = self.screenshot(label)
+            return after if self.regions_differ(before, after, x, y, w, h, fuzz=fuzz) > share * w * h else None
+        return wait_for(replaced, timeout, 0.3, "most of the region to change (%s)" % label)
+
     def wait_first_frame(self):
         """Screenshot once the editor has drawn (the view is no longer flat)."""
         def drawn():

@@ -6,6 +6,7 @@
 #include "app/EditorState.h"
 #include "files/ArchiveCheck.h"
 #include "files/Quarantine.h"
+#include "files/SceneReadRestore.h"
 #include "files/TextNodeData.h"
 #include "app/PathText.h"
 
@@ -158,11 +159,16 @@ bool loadScannedScene(const std::string& path, SceneScan& scan) {
         scan.refusal = SceneRefusal::Unreadable;
         return false;
     }
-    // The text and colour of text nodes come back from their user-data records.
-    const bool loaded = sceneManager->loadScene(file, textNodeUserData(), sceneManager->getRootSceneNode());
+    // The text and colour of text nodes come back from their user-data
+    // records; what the engine's reader drops comes back from the scan's.
+    scene::ISceneNode* root = sceneManager->getRootSceneNode();
+    SceneReadRestore restoring(sceneManager, scan.records, textNodeUserData(), root);
+    const bool loaded = sceneManager->loadScene(file, &restoring, root);
     // A file changed since the scan reached the engine as an empty text.
     const bool changed = scannedSceneChanged(file);
     file->drop();
+    if (loaded && !changed)
+        restoring.restore();
     if (changed || !loaded)
         scan.refusal = SceneRefusal::Unreadable;
     return loaded && !changed;

@@ -223,6 +223,8 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 name_.clear();
                 name_.push_back(c);
                 hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
+                recordHasName_ = recordHasValue_ = recordHasType_ = false;
+                recordValueTooLong_ = recordTypeTooLong_ = false;
                 entryAttributesExact_ = true;
                 skyDomeNode_ = false;
                 state_ = State::ElementName;
@@ -348,6 +350,17 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 appendNarrowed(entryValue_, run, p, kMaxEntryValueLength, &valueOverflow_);
             else if (capture_ == Capture::NodeType)
                 appendNarrowed(nodeType_, run, p, kMaxNameLength, nullptr);
+            if (recordCapture_ != RecordCapture::None) {
+                std::vector<uint32_t>& units = recordCapture_ == RecordCapture::Name    ? recordName_
+                                               : recordCapture_ == RecordCapture::Value ? recordValue_
+                                                                                        : recordType_;
+                const size_t limit = recordCapture_ == RecordCapture::Value ? kMaxRecordedValueLength
+                                                                            : kMaxEntryNameLength;
+                if (units.size() + static_cast<size_t>(p - run) > limit)
+                    (recordCapture_ == RecordCapture::Type ? recordTypeTooLong_ : recordValueTooLong_) = true;
+                else
+                    units.insert(units.end(), run, p);
+            }
             if (p == end)
                 return;
             if (*p == 0)
@@ -356,6 +369,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             // here, whichever of several the engine takes.
             if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
                 skyDomeNode_ = true;
+            recordCapture_ = RecordCapture::None;
             state_ = State::AfterValue;
             break;
         }
@@ -378,6 +392,21 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
 
 void SceneScanner::attributeNameDone() {
     capture_ = Capture::Other;
+    recordCapture_ = RecordCapture::None;
+    if (unitsAre(attributeName_, "name")) {
+        recordCapture_ = RecordCapture::Name;
+        recordHasName_ = true;
+        recordName_.clear();
+    } else if (unitsAre(attributeName_, "value")) {
+        recordCapture_ = RecordCapture::Value;
+        recordHasValue_ = true;
+        recordValue_.clear();
+    } else if (!recordHasType_ && unitsAre(attributeName_, "type")) {
+        // The engine takes the first one.
+        recordCapture_ = RecordCapture::Type;
+        recordHasType_ = true;
+        recordType_.clear();
+    }
     const bool isName = sameIgnoringCase(attributeName_, "name");
     const bool isValue = !isName && sameIgnoringCase(attributeName_, "value");
     // A second name or value would leave the engine and the check reading
@@ -420,6 +449,8 @@ void SceneScanner::elementOpened(bool empty) {
     }
     const Kind parent = openKinds_.empty() ? Kind::Other : openKinds_.back();
     checkEntry(parent);
+    if (!refused_)
+        recordElement();
     // Every attribute block of a sky dome sets all of its values: one without
     // a vertical resolution sets it to 0.
     const bool skyDomeAttributes = parent == Kind::SkyDomeNode && unitsAre(name_, "attributes");
@@ -464,6 +495,20 @@ void SceneScanner::elementClosed() {
         --nodeDepth_;
     if (openStarts_.empty())
         rootClosed_ = true;
+    records_.elementEnded(name_);
+}
+
+void SceneScanner::recordElement() {
+    SceneRecordsBuilder::Element element;
+    element.name = &name_;
+    if (recordHasName_ && !recordValueTooLong_)
+        element.entryName = &recordName_;
+    if (recordHasValue_ && !recordValueTooLong_)
+        element.entryValue = &recordValue_;
+    // A type too long for any factory is read as none (nothing is made).
+    if (recordHasType_ && !recordTypeTooLong_)
+        element.nodeType = &recordType_;
+    records_.elementStarted(element);
 }
 
 // An attribute entry such as <int name="SubDivideU" value="32" />: its value
@@ -517,8 +562,10 @@ void SceneScanner::addReferencedFile(const std::string& path, UntrustedKind kind
 SceneScan SceneScanner::finish() {
     if (!refused_ && !(state_ == State::Text && rootSeen_ && rootClosed_))
         refuse(SceneRefusal::NotAScene);
-    if (!refused_)
+    if (!refused_) {
         result_.refusal = SceneRefusal::None;
+        result_.records = records_.finish();
+    }
     return result_;
 }
 

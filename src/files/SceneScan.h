@@ -6,7 +6,8 @@
 // scan refuses a file that is incomplete or foreign, nested too deeply, or
 // asking for values beyond the bounds below, and lists the model, texture and
 // height-map files the engine would open on the scene's behalf. It reads the
-// file in fixed blocks and keeps nothing per node.
+// file in fixed blocks; per node it keeps only a compact record of what the
+// engine's reader will drop (see SceneFileRecords.h).
 #include <irrlicht.h>
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "files/FileCheck.h"
+#include "files/SceneFileRecords.h"
 
 namespace sorn {
 
@@ -68,6 +70,9 @@ struct SceneScan {
     bool bigEndian = false;
     uint64_t digest = 0;    // of the usable bytes, to notice a file changed since
 
+    // What the engine's reader will drop or change, to be given back after it.
+    SceneFileRecords records;
+
     bool accepted() const { return refusal == SceneRefusal::None; }
 };
 
@@ -101,6 +106,7 @@ private:
     void checkEntry(Kind parent);
     void refuseMissingVerticalResolution();
     void addReferencedFile(const std::string& path, UntrustedKind kind);
+    void recordElement();
 
     State state_ = State::Text;
     SceneScan result_;
@@ -136,6 +142,20 @@ private:
     bool entryAttributesExact_ = true;
     bool valueOverflow_ = false;
     std::vector<size_t> boundNameLengths_;
+
+    // The exactly spelled "name", "value" and node "type" of the element in
+    // full, as the records need them (the engine looks them up as written).
+    enum class RecordCapture { None, Name, Value, Type };
+    RecordCapture recordCapture_ = RecordCapture::None;
+    std::vector<uint32_t> recordName_;
+    std::vector<uint32_t> recordValue_;
+    std::vector<uint32_t> recordType_;
+    bool recordHasName_ = false;
+    bool recordHasValue_ = false;
+    bool recordHasType_ = false;
+    bool recordValueTooLong_ = false; // the name or the value
+    bool recordTypeTooLong_ = false;
+    SceneRecordsBuilder records_;
 };
 
 // A read-only file holding the scanned file's usable bytes followed by a

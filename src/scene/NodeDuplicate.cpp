@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "files/ParticleValues.h"
 #include "files/TextNodeData.h"
 
 using namespace irr;
@@ -27,6 +28,11 @@ scene::ISceneNode* remake(scene::ISceneNode* original, scene::ISceneNode* parent
     original->serializeAttributes(attributes);
     copy->deserializeAttributes(attributes);
     attributes->drop();
+    // The engine's attributes clamp the emitter's rates and direction and
+    // lose the affectors: those are handed over directly.
+    if (original->getType() == scene::ESNT_PARTICLE_SYSTEM)
+        copyParticleValues(static_cast<scene::IParticleSystemSceneNode*>(original),
+                           static_cast<scene::IParticleSystemSceneNode*>(copy));
     for (u32 i = 0; i < copy->getMaterialCount() && i < original->getMaterialCount(); ++i)
         copy->getMaterial(i) = original->getMaterial(i);
     if (original->getType() == scene::ESNT_TEXT)

@@ -198,6 +198,124 @@ TEST(SceneScanner, ListsEachMeshTextureAndHeightMapOnceAsTheEngineWillOpenIt) {
     EXPECT_EQ(scan.referencedFiles, expected);
 }
 
+// The engine's XML reader, as measured: each value as it reads it. Whatever
+// it cuts is one character after the last entity.
+TEST(SceneRecords, EntitiesDecodeAsTheEnginesReaderDecodesThemAndItsCutIsKnown) {
+    struct Case {
+        const char* file;
+        const wchar_t* engineReads;
+    };
+    const Case cases[] = {
+        {"R&amp;D", L"R&"},       {"x&lt;y", L"x<"},         {"&amp;B", L"&"},
+        {"A&amp;BC", L"A&BC"},    {"A&amp;", L"A&"},         {"&amp;&lt;B", L"&<"},
+        {"a&b", L"a&b"},          {"a&bc", L"a&bc"},         {"&amp;&x", L"&&x"},
+        {"&amp;&xy", L"&&xy"},    {"&amp;x&amp;", L"&x&"},   {"p&quot;q", L"p\""},
+        {"&amp;&amp;z", L"&&"},   {"A&amp;B&xyzzz", L"A&B&xyzzz"}, {"&lt;&#65;x", L"<&#65;x"},
+        {"&am", L"&am"},          {"&amp;ab&amp;c", L"&ab&"}, {"q&apos;s&gt;t", L"q's>"},
+    };
+    for (const Case& c : cases) {
+        const std::string file = c.file;
+        const std::vector<uint32_t> units(file.begin(), file.end());
+        bool cut = false;
+        std::wstring whole = sorn::decodeEntities(units.data(), units.size(), &cut);
+        EXPECT_EQ(cut, whole != c.engineReads) << file;
+        if (cut) {
+            EXPECT_EQ(whole.back(), static_cast<wchar_t>(file.back())) << file;
+            whole.pop_back();
+        }
+        EXPECT_EQ(whole, c.engineReads) << file;
+    }
+}
+
+std::vector<std::string> recordedTypes(const sorn::SceneFileRecords& records) {
+    std::vector<std::string> types;
+    for (const sorn::NodeRecord& node : records.nodes)
+        types.push_back(records.typeOf(node) + "@" + std::to_string(node.depth));
+    return types;
+}
+
+std::vector<std::string> keptEntries(const sorn::SceneFileRecords& records, size_t node) {
+    std::vector<std::string> kept;
+    const sorn::NodeRecord& record = records.nodes[node];
+    for (uint32_t i = 0; i < record.entryCount; ++i) {
+        const sorn::RecordedEntry& entry = records.entries[record.firstEntry + i];
+        kept.push_back(entry.name + "=" + std::string(entry.value.begin(), entry.value.end()));
+    }
+    return kept;
+}
+
+TEST(SceneRecords, NodesComeInTheEnginesCreationOrderWithWhatItsReaderDrops) {
+    const std::string particles =
+        entry("string", "Name", "R&amp;D") + entry("enum", "Emitter", "Point") +
+        entry("vector3d", "Direction", "0, 0, 0") + entry("int", "MinParticlesPerSecond", "500") +
+        entry("int", "MaxParticlesPerSecond", "600") + entry("int", "MinLifeTime", "1000") +
+        entry("enum", "Affector", "FadeOut") + entry("color", "TargetColor", "000a141e") +
+        entry("enum", "Affector", "Gravity") + entry("vector3d", "Gravity", "0, -1, 0");
+    const std::string userData = "<userData><attributes>" + entry("string", "Text", "x&lt;y") +
+                                 entry("string", "Whole", "x&lt;yz") + entry("int", "Cut", "1&amp;2") +
+                                 "</attributes></userData>";
+    const std::string body =
+        node("empty", entry("string", "Name", "a&amp;bc"),
+             node("particleSystem", particles, userData) +
+                 node("animatedMesh", entry("string", "Name", "m") + entry("int", "StartFrame", "10") +
+                                          entry("int", "EndFrame", "40") + entry("int", "StartFrame", "3"))) +
+        node("Unknown&amp;Type", "", "<userData><attributes>" + entry("string", "T", "&lt;b") + "</attributes></userData>") +
+        // Only the latest attribute block of a node counts.
+        node("animatedMesh", entry("int", "StartFrame", "1") + entry("int", "EndFrame", "2"),
+             "<attributes>" + entry("string", "Name", "n") + "</attributes>") +
+        // An empty node element stays open until an end tag of a node or
+        // of the scene: the sphere is read into the cube.
+        "<node type=\"cube\"/>" + node("sphere", entry("string", "Name", "S&gt;1"));
+    const SceneScan scan = scanText(scene("<attributes>" + entry("string", "Name", "root&amp;1") + "</attributes>" + body));
+    ASSERT_EQ(scan.refusal, SceneRefusal::None);
+    const sorn::SceneFileRecords& records = scan.records;
+    EXPECT_FALSE(records.givenUp);
+    const std::vector<std::string> order = {"particleSystem@2", "animatedMesh@2", "empty@1", "Unknown&Type@1",
+                                            "animatedMesh@1", "sphere@2", "cube@1"};
+    EXPECT_EQ(recordedTypes(records), order);
+    ASSERT_EQ(records.nodes.size(), order.size());
+    const std::vector<std::string> particleKept = {
+        "Name=R&D", "Emitter=Point", "Direction=0, 0, 0", "MinParticlesPerSecond=500", "MaxParticlesPerSecond=600",
+        "Affector=FadeOut", "TargetColor=000a141e", "Affector=Gravity", "Gravity=0, -1, 0"};
+    EXPECT_EQ(keptEntries(records, 0), particleKept);
+    EXPECT_EQ(keptEntries(records, 1), (std::vector<std::string>{"StartFrame=10", "EndFrame=40"}));
+    EXPECT_EQ(keptEntries(records, 2), std::vector<std::string>()) << "two characters after the entity are read";
+    EXPECT_EQ(keptEntries(records, 4), std::vector<std::string>());
+    EXPECT_EQ(keptEntries(records, 5), std::vector<std::string>{"Name=S>1"});
+    ASSERT_EQ(scan.records.sceneEntries.size(), 1u);
+    EXPECT_EQ(scan.records.sceneEntries[0].value, L"root&1");
+
+    ASSERT_EQ(records.userData.size(), 2u);
+    EXPECT_EQ(records.userData[0].owner, 0u);
+    ASSERT_EQ(records.userData[0].cutCount, 1u) << "only strings the reader cuts";
+    EXPECT_EQ(records.cutStrings[records.userData[0].firstCut].name, "Text");
+    EXPECT_EQ(records.cutStrings[records.userData[0].firstCut].value, L"x<y");
+    EXPECT_EQ(records.userData[1].owner, 3u);
+}
+
+TEST(SceneRecords, RecordsStayBoundedAndAreGivenUpPastTheirBounds) {
+    // 100,000 nodes cost a few bytes each.
+    const SceneScan many = scanText(scene(repeat(node("cube", entry("string", "Name", "c")), 100000)));
+    ASSERT_EQ(many.refusal, SceneRefusal::None);
+    EXPECT_EQ(many.records.nodes.size(), 100000u);
+    EXPECT_LE(many.records.nodes.capacity() * sizeof(sorn::NodeRecord), 4u << 20);
+    EXPECT_TRUE(many.records.entries.empty());
+
+    std::string types;
+    for (size_t i = 0; i <= sorn::kMaxRecordedTypes; ++i)
+        types += node("kind" + std::to_string(i), "");
+    const SceneScan foreign = scanText(scene(types));
+    EXPECT_EQ(foreign.refusal, SceneRefusal::None) << "records never refuse a scene";
+    EXPECT_TRUE(foreign.records.givenUp);
+    EXPECT_TRUE(foreign.records.nodes.empty());
+
+    // A value longer than a record keeps is left as the engine reads it.
+    const std::string longName = repeat("n", static_cast<int>(sorn::kMaxRecordedValueLength)) + "&amp;x";
+    const SceneScan longScan = scanText(scene(node("empty", entry("string", "Name", longName))));
+    ASSERT_EQ(longScan.records.nodes.size(), 1u);
+    EXPECT_EQ(longScan.records.nodes[0].entryCount, 0u);
+}
+
 class SceneFileScanTest : public sorn::test::NullDeviceTest {
 protected:
     io::IFileSystem* files() const { return sorn::editor.device->getFileSystem(); }

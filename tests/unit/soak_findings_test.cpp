@@ -78,6 +78,44 @@ protected:
         return children.empty() ? nullptr : *children.getLast();
     }
 
+    // Every affector kind with values of its own, a zero direction and the
+    // rates the tab allows at both ends; returns the affectors as affectorsOf.
+    std::vector<std::string> giveEveryAffectorAndUnclampedRates(scene::IParticleSystemSceneNode* system) {
+        scene::IParticleEmitter* emitter = system->getEmitter();
+        emitter->setDirection(core::vector3df(0.f, 0.f, 0.f));
+        emitter->setMaxParticlesPerSecond(20000);
+        emitter->setMinParticlesPerSecond(0);
+        scene::IParticleAffector* affectors[] = {
+            system->createAttractionAffector(core::vector3df(1.f, 2.f, 3.f), 7.f, false, true, false, true),
+            system->createFadeOutParticleAffector(video::SColor(0, 10, 20, 30), 1234),
+            system->createGravityAffector(core::vector3df(0.f, -0.5f, 0.f), 777),
+            system->createRotationAffector(core::vector3df(4.f, 5.f, 6.f), core::vector3df(1.f, 1.f, 1.f)),
+            system->createScaleParticleAffector(core::dimension2df(3.f, 4.f)),
+        };
+        for (scene::IParticleAffector* affector : affectors) {
+            system->addAffector(affector);
+            affector->drop();
+        }
+        return affectorsOf(system);
+    }
+
+    // Each affector's kind and values as the engine writes them.
+    std::vector<std::string> affectorsOf(scene::IParticleSystemSceneNode* system) {
+        std::vector<std::string> values;
+        io::IAttributes* attributes = smgr()->getFileSystem()->createEmptyAttributes();
+        for (scene::IParticleAffector* affector : system->getAffectors()) {
+            attributes->clear();
+            affector->serializeAttributes(attributes);
+            std::string text = std::to_string(affector->getType());
+            for (u32 i = 0; i < attributes->getAttributeCount(); ++i)
+                text += std::string(" ") + attributes->getAttributeName(i) + "=" +
+                        attributes->getAttributeAsString(i).c_str();
+            values.push_back(text);
+        }
+        attributes->drop();
+        return values;
+    }
+
     // Picks the node in the scene box and presses its duplicate button;
     // returns the copy (the node added beside it).
     scene::ISceneNode* duplicate(scene::ISceneNode* node) {
@@ -108,6 +146,9 @@ TEST_F(DuplicateEveryKindTest, EachKindOfTheAddMenuIsCopiedWithItsValues) {
         node->setPosition(core::vector3df(3.f, 4.f, 5.f));
         if (node->getType() == scene::ESNT_TEXT)
             setTextNodeData(static_cast<scene::ITextSceneNode*>(node), L"Copied text", video::SColor(255, 9, 8, 7));
+        std::vector<std::string> affectorValues;
+        if (node->getType() == scene::ESNT_PARTICLE_SYSTEM)
+            affectorValues = giveEveryAffectorAndUnclampedRates(static_cast<scene::IParticleSystemSceneNode*>(node));
         const size_t steps = undoHistory.size();
         scene::ISceneNode* copy = duplicate(node);
         const c8* kind = smgr()->getSceneNodeTypeName(node->getType());
@@ -122,6 +163,12 @@ TEST_F(DuplicateEveryKindTest, EachKindOfTheAddMenuIsCopiedWithItsValues) {
             ASSERT_NE(copied->getEmitter(), nullptr);
             EXPECT_NE(copied->getEmitter(), original->getEmitter()) << "each system has an emitter of its own";
             EXPECT_EQ(copied->getEmitter()->getType(), original->getEmitter()->getType());
+            // What the engine's attributes clamp or drop comes along too.
+            EXPECT_EQ(copied->getEmitter()->getDirection(), core::vector3df(0.f, 0.f, 0.f));
+            EXPECT_EQ(copied->getEmitter()->getMinParticlesPerSecond(), 0u);
+            EXPECT_EQ(copied->getEmitter()->getMaxParticlesPerSecond(), 20000u);
+            EXPECT_EQ(affectorsOf(copied), affectorValues);
+            EXPECT_EQ(affectorsOf(original), affectorValues) << "the original keeps its own";
         }
         if (node->getType() == scene::ESNT_TEXT) {
             const TextNodeRecord* record = findTextNodeData(copy);

@@ -1,0 +1,121 @@
+#pragma once
+// What the engine's scene reader drops or changes, taken from the file during
+// the scan so that it can be given back once the engine has read the scene:
+// - a particle system's affectors (its reader never gets to them) and the
+//   emitter values it clamps (rates to 1..200 a second, a zero direction);
+// - an animated mesh's frame loop (setting the mesh resets it);
+// - a node name or user-data string whose last character the XML reader
+//   drops (one character after the last entity: "R&amp;D" reads "R&").
+// Nodes are recorded in the order the engine reports creating them (each
+// after everything inside it); user-data blocks in the order it reads them.
+// Every sequence is bounded: past a bound the records are given up and the
+// scene opens as the engine alone reads it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sorn {
+
+// The attribute types of a recorded entry (the engine's element names).
+enum class RecordedType : uint8_t { Int, Float, Bool, String, Enum, Color, Colorf, Vector3d, Vector2d, Dimension2d };
+
+// One entry of an attribute block, with its value in full (every character
+// of the file, entities decoded, nothing cut).
+struct RecordedEntry {
+    RecordedType type;
+    std::string name;
+    std::wstring value;
+};
+
+// A node the engine will try to create: its type as the engine reads it, its
+// depth below the scene (1 for a node at the top) and its kept entries.
+struct NodeRecord {
+    uint16_t type;
+    uint16_t depth;
+    uint32_t firstEntry;
+    uint32_t entryCount;
+};
+
+// A user-data attribute block; owner is a node record index or kSceneOwner.
+struct UserDataRecord {
+    uint32_t owner;
+    uint32_t firstCut;
+    uint32_t cutCount;
+};
+
+struct SceneFileRecords {
+    static constexpr uint32_t kSceneOwner = 0xFFFFFFFFu;
+
+    std::vector<std::string> typeNames;    // distinct node types, indexed by NodeRecord::type
+    std::vector<NodeRecord> nodes;         // in creation order
+    std::vector<RecordedEntry> entries;    // kept entries of the nodes
+    std::vector<RecordedEntry> sceneEntries; // kept entries of the scene's own block
+    std::vector<UserDataRecord> userData;  // in reading order
+    std::vector<RecordedEntry> cutStrings; // user-data strings the reader cuts
+    bool givenUp = false;                  // a bound was passed: nothing is restored
+
+    const std::string& typeOf(const NodeRecord& node) const { return typeNames[node.type]; }
+};
+
+// Bounds of the records (a 100,000-node scene takes about 1.2 MB).
+constexpr size_t kMaxRecordedNodes = 1u << 20;
+constexpr size_t kMaxRecordedUserData = 1u << 20;
+constexpr size_t kMaxRecordedTypes = 1024;
+constexpr size_t kMaxRecordedBytes = 16u << 20;   // kept entries and cut strings together
+constexpr size_t kMaxRecordedValueLength = 4096;  // longer values are not kept
+
+// A value as the engine's XML reader decodes it (the five entities), and
+// whether it drops the last character of that decoding.
+std::wstring decodeEntities(const uint32_t* units, size_t count, bool* cut);
+
+// The engine's reading of a scene as a stream of elements: which node each
+// attribute block, user-data block and end tag belongs to, as its reader
+// treats them (a "<node/>" stays open until a "</node>", a block runs to the
+// end tag of its name). Fed by the scene scan.
+class SceneRecordsBuilder {
+public:
+    SceneRecordsBuilder();
+    // An element's start: its name, and for entries the exactly spelled
+    // "name" and "value" (null when absent); for nodes the exact "type".
+    struct Element {
+        const std::vector<uint32_t>* name = nullptr;
+        const std::vector<uint32_t>* entryName = nullptr;
+        const std::vector<uint32_t>* entryValue = nullptr;
+        const std::vector<uint32_t>* nodeType = nullptr;
+    };
+    void elementStarted(const Element& element);
+    void elementEnded(const std::vector<uint32_t>& name);
+    // The end of the text: every node still open is done, inner first.
+    SceneFileRecords finish();
+
+private:
+    enum class Block : uint8_t { None, NodeAttributes, UserData, UserDataAttributes, Materials, Animators, Other };
+    enum class Kind : uint8_t { Other, ParticleSystem, AnimatedMesh };
+    struct Frame {
+        uint16_t type;
+        Kind kind;
+        bool sameNode;                 // a nested scene element: the same node again
+        std::vector<RecordedEntry> kept; // from its latest attribute block
+        std::vector<uint32_t> userData;  // its user-data blocks, owner still unknown
+    };
+
+    void openNode(const std::vector<uint32_t>* type, bool scene);
+    void closeNode();
+    Frame& readingNode();
+    void keepEntry(const Element& element);
+    uint16_t typeIndex(const std::string& type);
+    bool spend(size_t bytes);
+    void giveUp();
+
+    SceneFileRecords records_;
+    std::vector<Frame> frames_;
+    Block block_ = Block::None;
+    Block outer_ = Block::None; // the block an attribute block sits in
+    // Entries of the attribute block being read.
+    std::vector<RecordedEntry> blockEntries_;
+    bool affectorsBegun_ = false;
+    size_t spent_ = 0;
+    bool sceneOpened_ = false;
+};
+
+} // namespace sorn

@@ -12,6 +12,13 @@ namespace sorn {
 // become '?' rather than whatever their low byte happens to be.
 std::string narrowToBytes(const wchar_t* text);
 
+// Text read from an 8-bit file holds one character per byte; when those bytes
+// spell UTF-8 (as exporters write it) with at least one character beyond
+// ASCII, decoded is set to the characters they spell and true returned. Text
+// with a character above 0xFF, a byte that is not UTF-8, an overlong or cut
+// sequence, or nothing beyond ASCII is left alone: false.
+bool decodeUtf8Bytes(const irr::core::stringw& bytes, irr::core::stringw& decoded);
+
 // Number text shown in the editor: printf "%0.6f".
 irr::core::stringw formatFloat(irr::f32 value);
 

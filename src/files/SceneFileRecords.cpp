@@ -172,6 +172,7 @@ void SceneRecordsBuilder::openNode(const std::vector<uint32_t>* type, bool scene
         frame.type = records_.givenUp ? 0 : typeIndex(name);
         frame.kind = name == "particleSystem" ? Kind::ParticleSystem
                      : name == "animatedMesh" ? Kind::AnimatedMesh
+                     : name == "waterSurface" ? Kind::WaterSurface
                                               : Kind::Other;
     }
     frames_.push_back(std::move(frame));
@@ -237,6 +238,8 @@ void SceneRecordsBuilder::keepEntry(const Element& element) {
         keep = keep || affectorsBegun_ || (isEmitterValue(entry.name) && !holds(blockEntries_, entry.name));
     } else if (target->kind == Kind::AnimatedMesh) {
         keep = keep || ((entry.name == "StartFrame" || entry.name == "EndFrame") && !holds(blockEntries_, entry.name));
+    } else if (target->kind == Kind::WaterSurface) {
+        keep = keep || (entry.name == "Mesh" && type == RecordedType::String && !holds(blockEntries_, "Mesh"));
     }
     if (keep && spend(costOf(entry)))
         blockEntries_.push_back(std::move(entry));

@@ -4,6 +4,7 @@
 // - a particle system's affectors (its reader never gets to them) and the
 //   emitter values it clamps (rates to 1..200 a second, a zero direction);
 // - an animated mesh's frame loop (setting the mesh resets it);
+// - a water surface's mesh name (it keeps a copy the mesh cache does not know);
 // - a node name or user-data string whose last character the XML reader
 //   drops (one character after the last entity: "R&amp;D" reads "R&").
 // Nodes are recorded in the order the engine reports creating them (each
@@ -90,7 +91,7 @@ public:
 
 private:
     enum class Block : uint8_t { None, NodeAttributes, UserData, UserDataAttributes, Materials, Animators, Other };
-    enum class Kind : uint8_t { Other, ParticleSystem, AnimatedMesh };
+    enum class Kind : uint8_t { Other, ParticleSystem, AnimatedMesh, WaterSurface };
     struct Frame {
         uint16_t type;
         Kind kind;

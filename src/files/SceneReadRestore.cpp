@@ -3,6 +3,7 @@
 #include <string>
 
 #include "files/ParticleValues.h"
+#include "scene/WaterSurfaceMesh.h"
 
 using namespace irr;
 
@@ -189,6 +190,8 @@ void SceneReadRestore::restoreNode(scene::ISceneNode* node, const RecordedEntry*
         auto* animated = static_cast<scene::IAnimatedMeshSceneNode*>(node);
         if (animated->getMesh() && values->existsAttribute("StartFrame") && values->existsAttribute("EndFrame"))
             animated->setFrameLoop(values->getAttributeAsInt("StartFrame"), values->getAttributeAsInt("EndFrame"));
+    } else if (node->getType() == scene::ESNT_WATER_SURFACE && values->existsAttribute("Mesh")) {
+        keepWaterSurfaceMesh(sceneManager_, node, values->getAttributeAsString("Mesh"));
     }
     values->drop();
 }

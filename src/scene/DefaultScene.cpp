@@ -3,6 +3,7 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "events/Selection.h"
+#include "files/TextNodeData.h"
 #include "scene/Gizmo.h"
 #include "scene/GridCommands.h"
 #include "scene/NodeLifetime.h"
@@ -66,6 +67,8 @@ void clearScene() {
         if (!(*it)->isDebugObject())
             queueNodeDeletion(*it);
     }
+    // What the editor kept for the old scene's nodes goes with them.
+    forgetTextNodeData();
 }
 
 void newScene() {

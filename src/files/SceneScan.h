@@ -61,6 +61,9 @@ struct SceneScan {
     std::vector<std::string> referencedFiles;
     // What each of them is, in the same order.
     std::vector<UntrustedKind> referencedKinds;
+    // For each of them, the most <materials> entries of any node naming it
+    // as its mesh (0 for textures and height maps).
+    std::vector<unsigned> referencedMaterialCounts;
 
     // How the engine is handed the file (see openScannedScene).
     long usableBytes = 0;   // byte-order mark and whole code units
@@ -100,7 +103,9 @@ private:
     void elementClosed();
     void checkEntry(Kind parent);
     void refuseMissingVerticalResolution();
-    void addReferencedFile(const std::string& path, UntrustedKind kind);
+    size_t addReferencedFile(const std::string& path, UntrustedKind kind);
+    void countMaterialEntry();
+    void nodeClosed();
 
     State state_ = State::Text;
     SceneScan result_;
@@ -136,6 +141,13 @@ private:
     bool entryAttributesExact_ = true;
     bool valueOverflow_ = false;
     std::vector<size_t> boundNameLengths_;
+    // Per open node: the mesh file it names (an index into referencedFiles,
+    // or -1) and its material entries so far.
+    struct NodeMaterials {
+        long meshFile = -1;
+        unsigned entries = 0;
+    };
+    std::vector<NodeMaterials> nodeMaterials_;
 };
 
 // A read-only file holding the scanned file's usable bytes followed by a

@@ -3,6 +3,7 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "events/Selection.h"
+#include "files/MissingReferences.h"
 #include "files/TextNodeData.h"
 #include "scene/Gizmo.h"
 #include "scene/GridCommands.h"
@@ -69,6 +70,7 @@ void clearScene() {
     }
     // What the editor kept for the old scene's nodes goes with them.
     forgetTextNodeData();
+    forgetMissingReferences();
 }
 
 void newScene() {

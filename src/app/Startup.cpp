@@ -18,6 +18,7 @@
 #include "files/OpenFile.h"
 #include "files/Quarantine.h"
 #include "files/SceneFileCommands.h"
+#include "files/TextNodeData.h"
 #include "files/TextNodeFactory.h"
 #include "scene/DefaultScene.h"
 #include "scene/Gizmo.h"
@@ -237,6 +238,8 @@ void shutdownEditor() {
     // Nodes kept for undo go before the engine that made them.
     forgetSceneHistory();
     resetUnsavedChanges();
+    // The nodes' user data holds them; they go before the engine too.
+    forgetTextNodeData();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

@@ -5,6 +5,7 @@
 
 #include "app/EditorState.h"
 #include "files/ArchiveCheck.h"
+#include "files/MissingReferences.h"
 #include "files/Quarantine.h"
 #include "files/SceneReadRestore.h"
 #include "files/TextNodeData.h"
@@ -71,7 +72,11 @@ bool loadScene(const std::string& path) {
     SceneScan scan = scanSceneFile(editor.sceneManager->getFileSystem(), path.c_str());
     // Relative names in a scene added to the current one are looked for from
     // the working directory.
-    return scan.accepted() && admitSceneReferences(scan, "") && loadScannedScene(path, scan);
+    if (!scan.accepted() || !admitSceneReferences(scan, ""))
+        return false;
+    const bool loaded = loadScannedScene(path, scan);
+    finishMissingReferences(loaded);
+    return loaded;
 }
 
 bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated) {
@@ -116,7 +121,8 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
 // The meshes, textures and height maps a scene names go through the file check
 // before the engine's loaders see them. Relative names are resolved from the
 // folder the engine will look in; a name not on disk there is kept as it is
-// (mounted archives serve files by name).
+// (mounted archives serve files by name). Those found nowhere get their
+// placeholders once the scene is admitted.
 bool admitSceneReferences(const SceneScan& scan, const std::string& folder) {
     std::vector<UntrustedFile> files;
     files.reserve(scan.referencedFiles.size());
@@ -129,7 +135,10 @@ bool admitSceneReferences(const SceneScan& scan, const std::string& folder) {
         }
         files.push_back({path, scan.referencedKinds[i]});
     }
-    return admitUntrustedFiles(files);
+    if (!admitUntrustedFiles(files))
+        return false;
+    placeMissingReferences(scan, folder);
+    return true;
 }
 
 bool isArchiveFile(const std::string& path) {

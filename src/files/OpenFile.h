@@ -31,6 +31,8 @@ SceneRefusal openableFileRefusal(const std::string& path);
 // Lets the file check see every mesh, texture and height map the scanned
 // scene names (relative names looked for in folder first, when given); false,
 // with the refusal told in a message box, when one of them must not be loaded.
+// Otherwise the missing meshes and textures get their placeholders
+// (files/MissingReferences.h): finishMissingReferences follows the load.
 bool admitSceneReferences(const SceneScan& scan, const std::string& folder);
 
 // Loads a scene that scanSceneFile accepted into the current scene graph,

@@ -2,6 +2,7 @@
 
 #include "app/EditorState.h"
 #include "events/Selection.h"
+#include "files/MissingReferences.h"
 #include "files/OpenFile.h"
 #include "files/OpenRefusalMessage.h"
 #include "files/Quarantine.h"
@@ -59,6 +60,8 @@ void openSceneFromDialog(const std::string& path) {
     // engine resolves them against the working directory.
     fileSystem->changeWorkingDirectoryTo(fileSystem->getFileDir(absolute));
     const bool opened = isScene ? loadScannedScene(file, scan) : openFile(file, false);
+    if (isScene)
+        finishMissingReferences(opened);
     if (!opened)
         showOpenRefusal(file, isScene ? scan.refusal : SceneRefusal::Unreadable);
     // The opened scene starts a history of its own, with nothing unsaved.

@@ -449,6 +449,7 @@ void SceneScanner::elementOpened(bool empty) {
     }
     const Kind parent = openKinds_.empty() ? Kind::Other : openKinds_.back();
     checkEntry(parent);
+    countMaterialEntry();
     if (!refused_)
         recordElement();
     // Every attribute block of a sky dome sets all of its values: one without
@@ -474,6 +475,8 @@ void SceneScanner::elementOpened(bool empty) {
     }
     openStarts_.push_back(static_cast<uint32_t>(openNames_.size()));
     openNames_.insert(openNames_.end(), name_.begin(), name_.end());
+    if (unitsAre(name_, "node"))
+        nodeMaterials_.push_back({});
 }
 
 void SceneScanner::elementClosed() {
@@ -491,8 +494,10 @@ void SceneScanner::elementClosed() {
     openNames_.resize(start);
     openStarts_.pop_back();
     openKinds_.pop_back();
-    if (unitsAre(name_, "node"))
+    if (unitsAre(name_, "node")) {
         --nodeDepth_;
+        nodeClosed();
+    }
     if (openStarts_.empty())
         rootClosed_ = true;
     records_.elementEnded(name_);
@@ -543,7 +548,9 @@ void SceneScanner::checkEntry(Kind parent) {
     const UntrustedKind kind = sameIgnoringCase(entryName_, "Mesh")        ? UntrustedKind::Model
                                : sameIgnoringCase(entryName_, "Heightmap") ? UntrustedKind::HeightMap
                                                                            : UntrustedKind::Image;
-    addReferencedFile(entryValue_, kind);
+    const size_t file = addReferencedFile(entryValue_, kind);
+    if (kind == UntrustedKind::Model && !nodeMaterials_.empty())
+        nodeMaterials_.back().meshFile = static_cast<long>(file);
 }
 
 void SceneScanner::refuseMissingVerticalResolution() {
@@ -551,12 +558,54 @@ void SceneScanner::refuseMissingVerticalResolution() {
     refuse(SceneRefusal::ValueOutOfBounds);
 }
 
-void SceneScanner::addReferencedFile(const std::string& path, UntrustedKind kind) {
+size_t SceneScanner::addReferencedFile(const std::string& path, UntrustedKind kind) {
     for (size_t i = 0; i < result_.referencedFiles.size(); ++i)
         if (result_.referencedFiles[i] == path && result_.referencedKinds[i] == kind)
-            return;
+            return i;
     result_.referencedFiles.push_back(path);
     result_.referencedKinds.push_back(kind);
+    result_.referencedMaterialCounts.push_back(0);
+    return result_.referencedFiles.size() - 1;
+}
+
+namespace {
+
+// Whether the open element at level (0: the outermost) is called word.
+template <size_t N>
+bool openNameIs(const std::vector<uint32_t>& names, const std::vector<uint32_t>& starts, size_t level,
+                const char (&word)[N]) {
+    const size_t end = level + 1 < starts.size() ? starts[level + 1] : names.size();
+    if (end - starts[level] != N - 1)
+        return false;
+    for (size_t i = 0; i < N - 1; ++i)
+        if (names[starts[level] + i] != static_cast<unsigned char>(word[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+// Each <attributes> element right inside a node's <materials> is one of the
+// node's materials, as the engine's reader counts them (an empty one too).
+void SceneScanner::countMaterialEntry() {
+    const size_t depth = openStarts_.size();
+    if (nodeMaterials_.empty() || depth < 2 || !unitsAre(name_, "attributes"))
+        return;
+    if (openNameIs(openNames_, openStarts_, depth - 1, "materials") &&
+        openNameIs(openNames_, openStarts_, depth - 2, "node"))
+        ++nodeMaterials_.back().entries;
+}
+
+// A mesh is made with room for the most materials any node naming it has.
+void SceneScanner::nodeClosed() {
+    if (nodeMaterials_.empty())
+        return;
+    const NodeMaterials closed = nodeMaterials_.back();
+    nodeMaterials_.pop_back();
+    if (closed.meshFile >= 0) {
+        unsigned& most = result_.referencedMaterialCounts[static_cast<size_t>(closed.meshFile)];
+        most = most > closed.entries ? most : closed.entries;
+    }
 }
 
 SceneScan SceneScanner::finish() {

@@ -63,6 +63,9 @@ struct SceneScan {
     std::vector<std::string> referencedFiles;
     // What each of them is, in the same order.
     std::vector<UntrustedKind> referencedKinds;
+    // For each of them, the most <materials> entries of any node naming it
+    // as its mesh (0 for textures and height maps).
+    std::vector<unsigned> referencedMaterialCounts;
 
     // How the engine is handed the file (see openScannedScene).
     long usableBytes = 0;   // byte-order mark and whole code units
@@ -105,7 +108,9 @@ private:
     void elementClosed();
     void checkEntry(Kind parent);
     void refuseMissingVerticalResolution();
-    void addReferencedFile(const std::string& path, UntrustedKind kind);
+    size_t addReferencedFile(const std::string& path, UntrustedKind kind);
+    void countMaterialEntry();
+    void nodeClosed();
     void recordElement();
 
     State state_ = State::Text;
@@ -156,6 +161,13 @@ private:
     bool recordValueTooLong_ = false; // the name or the value
     bool recordTypeTooLong_ = false;
     SceneRecordsBuilder records_;
+    // Per open node: the mesh file it names (an index into referencedFiles,
+    // or -1) and its material entries so far.
+    struct NodeMaterials {
+        long meshFile = -1;
+        unsigned entries = 0;
+    };
+    std::vector<NodeMaterials> nodeMaterials_;
 };
 
 // A read-only file holding the scanned file's usable bytes followed by a

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/EditorState.h"
+#include "scene/NodeUserData.h"
 
 using namespace irr;
 
@@ -21,12 +22,38 @@ std::map<const scene::ISceneNode*, TextNodeRecord>& records() {
     return byNode;
 }
 
-class TextNodeUserData : public scene::ISceneUserDataSerializer {
+// The text and colour become entries of the node's user data: updated where
+// the node's user data has them, added at its end where it does not.
+void recordInUserData(scene::ITextSceneNode* node, const wchar_t* text, video::SColor colour) {
+    io::IAttributes* userData = nodeUserDataForChange(node);
+    if (!userData)
+        return;
+    if (userData->existsAttribute(TextAttribute))
+        userData->setAttribute(TextAttribute, text);
+    else
+        userData->addString(TextAttribute, text);
+    if (userData->existsAttribute(ColourAttribute))
+        userData->setAttribute(ColourAttribute, colour);
+    else
+        userData->addColor(ColourAttribute, colour);
+}
+
+// Records whose node is gone go from both stores together.
+void releaseUnheldRecords() {
+    for (const scene::ISceneNode* gone : releaseUnheldNodeUserData())
+        records().erase(gone);
+}
+
+class SceneUserData : public scene::ISceneUserDataSerializer {
 public:
     void OnCreateNode(scene::ISceneNode*) override {}
 
     void OnReadUserData(scene::ISceneNode* node, io::IAttributes* userData) override {
-        if (!node || !userData || node->getType() != scene::ESNT_TEXT)
+        if (!node || !userData)
+            return;
+        // Kept as read, every entry in its order.
+        setNodeUserData(node, userData);
+        if (node->getType() != scene::ESNT_TEXT)
             return;
         auto* textNode = static_cast<scene::ITextSceneNode*>(node);
         const TextNodeRecord* known = findTextNodeData(node);
@@ -40,13 +67,14 @@ public:
     }
 
     io::IAttributes* createUserData(scene::ISceneNode* node) override {
-        const TextNodeRecord* record = node && node->getType() == scene::ESNT_TEXT ? findTextNodeData(node) : nullptr;
-        if (!record || !editor.device)
-            return nullptr;
-        io::IAttributes* userData = editor.device->getFileSystem()->createEmptyAttributes();
-        userData->addString(TextAttribute, record->text.c_str());
-        userData->addColor(ColourAttribute, record->colour);
-        return userData; // the scene writer drops it
+        // The scene writer starts with the root: a save is the time to let go
+        // of the records of nodes deleted for good.
+        if (node && editor.sceneManager && node == editor.sceneManager->getRootSceneNode())
+            releaseUnheldRecords();
+        io::IAttributes* userData = findNodeUserData(node);
+        if (userData)
+            userData->grab(); // the scene writer drops it
+        return userData;
     }
 };
 
@@ -58,6 +86,7 @@ void setTextNodeData(scene::ITextSceneNode* node, const wchar_t* text, video::SC
     node->setText(text);
     node->setTextColor(colour);
     records()[node] = TextNodeRecord{text, colour};
+    recordInUserData(node, text, colour);
 }
 
 void setTextNodeText(scene::ITextSceneNode* node, const wchar_t* text) {
@@ -74,10 +103,11 @@ const TextNodeRecord* findTextNodeData(const scene::ISceneNode* node) {
 
 void forgetTextNodeData() {
     records().clear();
+    forgetAllNodeUserData();
 }
 
 scene::ISceneUserDataSerializer* textNodeUserData() {
-    static TextNodeUserData serializer;
+    static SceneUserData serializer;
     return &serializer;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // What the engine's scene writer leaves out of a text node: its text and its
 // colour. The engine cannot read them back from a text node either, so the
-// editor keeps them for every text node it makes or changes, writes them as
-// the node's user data when a scene is saved and puts them back on the node
-// when the scene is opened.
+// editor keeps them for every text node it makes or changes, as two entries
+// of the node's user data (scene/NodeUserData.h), which a save writes and an
+// open reads back onto the node.
 #include <irrlicht.h>
 
 namespace sorn {
@@ -27,14 +27,17 @@ void setTextNodeText(irr::scene::ITextSceneNode* node, const wchar_t* text);
 // The record of a text node, or null for a node the editor has no record of.
 const TextNodeRecord* findTextNodeData(const irr::scene::ISceneNode* node);
 
-// Drops every record (a new scene manager: the old nodes are gone).
+// Drops every record, and every node's user data (the scene is cleared, or
+// the scene manager is new: the old nodes are gone).
 void forgetTextNodeData();
 
-// The user-data hooks to hand to ISceneManager::saveScene and loadScene. A
-// saved text node gets a user-data record with a string "Text" and a color
-// "Color" attribute (written as hexadecimal, whatever the locale); an opened
-// text node with such a record gets its text and colour back; a node without
-// one keeps the defaults.
+// The user-data hooks to hand to ISceneManager::saveScene and loadScene. An
+// opened node keeps its user data as read, every entry of any type in order,
+// and a save writes it back. A text node's user data also holds a string
+// "Text" and a color "Color" entry (hexadecimal, whatever the locale), kept
+// in place among the others; an opened text node with them gets its text and
+// colour back, one without keeps the defaults. A save also lets go of the
+// user data of nodes deleted for good.
 irr::scene::ISceneUserDataSerializer* textNodeUserData();
 
 } // namespace sorn

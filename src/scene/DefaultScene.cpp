@@ -3,6 +3,8 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "events/Selection.h"
+#include "files/MissingReferences.h"
+#include "files/TextNodeData.h"
 #include "scene/Gizmo.h"
 #include "scene/GridCommands.h"
 #include "scene/NodeLifetime.h"
@@ -66,6 +68,9 @@ void clearScene() {
         if (!(*it)->isDebugObject())
             queueNodeDeletion(*it);
     }
+    // What the editor kept for the old scene's nodes goes with them.
+    forgetTextNodeData();
+    forgetMissingReferences();
 }
 
 void newScene() {

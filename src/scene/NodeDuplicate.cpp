@@ -5,6 +5,7 @@
 #include "app/EditorState.h"
 #include "files/ParticleValues.h"
 #include "files/TextNodeData.h"
+#include "scene/NodeUserData.h"
 
 using namespace irr;
 
@@ -75,9 +76,12 @@ scene::ISceneNode* copyTree(scene::ISceneNode* original, scene::ISceneNode* pare
     }
     if (!copy)
         copy = remake(original, parent);
-    if (copy)
-        for (scene::ISceneNode* child : original->getChildren())
-            copyTree(child, copy);
+    if (!copy)
+        return nullptr;
+    // The user data goes with it, a copy of its own.
+    copyNodeUserData(original, copy);
+    for (scene::ISceneNode* child : original->getChildren())
+        copyTree(child, copy);
     return copy;
 }
 

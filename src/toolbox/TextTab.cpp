@@ -19,7 +19,13 @@ void addTextTab() {
     gui::IGUITab* tab = tabs->addTab(translate(L"window_toolbox_tab_text").c_str(), -1);
     env->addStaticText(L"Text:", core::rect<s32>(10, 10, 60, 35), false, false, tab, -1);
     env->addStaticText(L"Text:", core::rect<s32>(22, 38, 60, 56), false, false, tab, -1);
-    env->addEditBox(kDefaultNodeText, core::rect<s32>(60, 36, 170, 56), true, tab, ids::TextEdit);
+    // The box starts with the selected node's own text, so that Update after
+    // a small change keeps the rest of it.
+    const scene::ISceneNode* node = editor.selectedNode;
+    const TextNodeRecord* record =
+        node && node->getType() == scene::ESNT_TEXT ? findTextNodeData(node) : nullptr;
+    env->addEditBox(record ? record->text.c_str() : kDefaultNodeText, core::rect<s32>(60, 36, 170, 56), true, tab,
+                    ids::TextEdit);
     env->addButton(core::rect<s32>(110, 68, 170, 89), tab, ids::TextApply, translate(L"action_update").c_str());
 }
 

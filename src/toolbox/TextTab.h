@@ -1,6 +1,6 @@
 #pragma once
-// The text tab of a text node: one edit box for the displayed text. It always
-// starts with "Text", not with the node's current text.
+// The text tab of a text node: one edit box for the displayed text, which
+// starts with the node's current text.
 
 namespace sorn {
 

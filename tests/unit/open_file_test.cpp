@@ -15,6 +15,7 @@
 #include "app/EditorState.h"
 #include "events/SaveWindow.h"
 #include "files/OpenFile.h"
+#include "files/TextNodeData.h"
 #include "app/PathText.h"
 #include "files/SceneFileCommands.h"
 #include "support/EditorFixture.h"
@@ -50,6 +51,7 @@ protected:
     void TearDown() override {
         (void)chdir(previous_.c_str());
         sorn::saveWindow.reset();
+        sorn::forgetTextNodeData(); // the nodes' user data holds them
         device_->drop();
         sorn::resetEditorState();
     }

@@ -137,13 +137,14 @@ class OpenSceneTest : public sorn::test::EditorTest {
 protected:
     OpenSceneTest() { startInSetUp = false; }
 
-    // The open message box (modal: the engine puts it under a modal screen), or null.
-    gui::IGUIElement* refusalBox(gui::IGUIElement* from = nullptr) {
+    // The open message box (modal: the engine puts it under a modal screen),
+    // or another one by its caption's key; null when none is shown.
+    gui::IGUIElement* refusalBox(gui::IGUIElement* from = nullptr, const wchar_t* caption = L"open_failed_caption") {
         for (gui::IGUIElement* element : (from ? from : gui()->getRootGUIElement())->getChildren()) {
             if (element->getType() == gui::EGUIET_MESSAGE_BOX &&
-                core::stringw(element->getText()) == sorn::translate(L"open_failed_caption"))
+                core::stringw(element->getText()) == sorn::translate(caption))
                 return element;
-            if (gui::IGUIElement* inside = refusalBox(element))
+            if (gui::IGUIElement* inside = refusalBox(element, caption))
                 return inside;
         }
         return nullptr;
@@ -159,8 +160,8 @@ protected:
         return text;
     }
 
-    void closeMessages() {
-        while (gui::IGUIElement* box = refusalBox())
+    void closeMessages(const wchar_t* caption = L"open_failed_caption") {
+        while (gui::IGUIElement* box = refusalBox(nullptr, caption))
             box->getParent()->remove();
     }
 
@@ -377,41 +378,90 @@ TEST_F(OpenSceneTest, WhatTheEnginesReaderDropsComesBackAfterAnOpenAndIsSavedAga
     EXPECT_NE(std::find(after.begin(), after.end(), "<enum name=\"Affector\" value=\"Scale\" />"), after.end());
 }
 
-// The engine's sample scene opened by the editor and saved again gives the
-// same bytes as the engine's own load and save.
-TEST(OpenSceneRoundTrip, EngineSampleSceneLoadsAsTheEngineLoadsIt) {
-    sorn::test::TempDir dir;
-    IrrlichtDevice* engine = createDevice(video::EDT_NULL);
-    engine->getLogger()->setLogLevel(ELL_NONE);
-    io::IFileSystem* files = engine->getFileSystem();
-    ASSERT_TRUE(files->addFileArchive((kEngineMedia + "/example.irr.gz").c_str(), false, true, io::EFAT_GZIP));
-    io::IReadFile* in = files->createAndOpenFile("example.irr");
-    ASSERT_NE(in, nullptr);
+// A file from the engine's sample media, unpacked to target.
+void unpackMedia(io::IFileSystem* files, const std::string& name, const std::string& target) {
+    const bool packed = !sorn::test::fileExists(kEngineMedia + "/" + name);
+    if (packed)
+        ASSERT_TRUE(files->addFileArchive((kEngineMedia + "/" + name + ".gz").c_str(), false, true, io::EFAT_GZIP));
+    io::IReadFile* in = files->createAndOpenFile(packed ? name.c_str() : (kEngineMedia + "/" + name).c_str());
+    ASSERT_NE(in, nullptr) << name;
     std::string bytes(static_cast<size_t>(in->getSize()), '\0');
     in->read(&bytes[0], static_cast<u32>(bytes.size()));
     in->drop();
-    sorn::test::writeFile(dir.file("example.irr"), bytes);
-    files->changeWorkingDirectoryTo(dir.path().c_str());
+    if (packed)
+        files->removeFileArchive(files->getFileArchiveCount() - 1);
+    sorn::test::writeFile(target, bytes);
+}
+
+// The files the sample scene names, from its folder.
+const char* const kSampleMedia[] = {"room.3ds", "wall.jpg", "particlewhite.bmp", "rockwall.jpg", "particlered.bmp"};
+
+// The message boxes' texts under a caption.
+std::vector<core::stringw> messagesCaptioned(gui::IGUIElement* from, const core::stringw& caption) {
+    std::vector<core::stringw> texts;
+    for (gui::IGUIElement* element : from->getChildren()) {
+        if (element->getType() == gui::EGUIET_MESSAGE_BOX && caption == element->getText()) {
+            core::stringw text;
+            for (gui::IGUIElement* child : element->getChildren())
+                if (child->getType() == gui::EGUIET_STATIC_TEXT)
+                    text += child->getText();
+            texts.push_back(text);
+        }
+        for (const core::stringw& inside : messagesCaptioned(element, caption))
+            texts.push_back(inside);
+    }
+    return texts;
+}
+
+// The engine's sample scene opened by the editor where its "../../media/"
+// files are missing, and saved again, gives the same bytes as the engine's
+// own load and save where they are there: every path, every material. The
+// user is told once which files are missing.
+TEST(OpenSceneRoundTrip, EngineSampleSceneWithItsMediaMissingSavesAsTheEngineDoesWithThem) {
+    sorn::test::TempDir withMedia;
+    sorn::test::TempDir without;
+    for (const sorn::test::TempDir* dir : {&withMedia, &without})
+        fs::create_directories(dir->file("a/b"));
+    fs::create_directories(withMedia.file("media"));
+    IrrlichtDevice* engine = createDevice(video::EDT_NULL);
+    engine->getLogger()->setLogLevel(ELL_NONE);
+    io::IFileSystem* files = engine->getFileSystem();
+    unpackMedia(files, "example.irr", withMedia.file("a/b/example.irr"));
+    unpackMedia(files, "example.irr", without.file("a/b/example.irr"));
+    for (const char* name : kSampleMedia)
+        unpackMedia(files, name, withMedia.file(std::string("media/") + name));
+    files->changeWorkingDirectoryTo(withMedia.file("a/b").c_str());
     ASSERT_TRUE(engine->getSceneManager()->loadScene("example.irr"));
-    ASSERT_TRUE(engine->getSceneManager()->saveScene(dir.file("by-engine.irr").c_str()));
+    ASSERT_TRUE(engine->getSceneManager()->saveScene(withMedia.file("a/b/saved.irr").c_str()));
     engine->drop();
 
     sorn::resetEditorState();
     editor.device = createDevice(video::EDT_NULL);
     editor.device->getLogger()->setLogLevel(ELL_NONE);
     editor.sceneManager = editor.device->getSceneManager();
-    editor.device->getFileSystem()->changeWorkingDirectoryTo(dir.path().c_str());
-    EXPECT_TRUE(sorn::openFile(dir.file("example.irr"), false));
-    ASSERT_TRUE(editor.sceneManager->saveScene(dir.file("by-editor.irr").c_str()));
+    editor.device->getFileSystem()->changeWorkingDirectoryTo(without.file("a/b").c_str());
+    EXPECT_TRUE(sorn::openFile(without.file("a/b/example.irr"), false));
+    const std::vector<core::stringw> told =
+        messagesCaptioned(editor.device->getGUIEnvironment()->getRootGUIElement(),
+                          sorn::translate(L"missing_files_caption"));
+    ASSERT_EQ(told.size(), 1u) << "one message";
+    for (const char* name : kSampleMedia)
+        EXPECT_NE(told[0].find((core::stringw(L"../../media/") + name).c_str()), -1) << name;
+    ASSERT_TRUE(editor.sceneManager->saveScene(without.file("a/b/saved.irr").c_str()));
+    // Saved elsewhere, the paths are relative to the new folder, as for files that loaded.
+    ASSERT_TRUE(editor.sceneManager->saveScene(without.file("moved.irr").c_str()));
+    sorn::forgetTextNodeData(); // the nodes' user data holds them
     editor.device->drop();
     sorn::resetEditorState();
+
     // The same, with the affectors the engine's reader dropped given back
     // from the file.
+    const std::string originalBytes = sorn::test::readFile(without.file("a/b/example.irr"));
     std::string originalText; // the sample is UTF-16, all of it ASCII
-    for (size_t i = 2; i < bytes.size(); i += 2)
-        originalText += bytes[i];
+    for (size_t i = 2; i < originalBytes.size(); i += 2)
+        originalText += originalBytes[i];
     const std::vector<std::string> original = linesOf(originalText);
-    std::vector<std::string> byEditor = linesOf(textOf(sorn::test::readFile(dir.file("by-editor.irr"))));
+    const std::vector<std::string> byEditor = linesOf(textOf(sorn::test::readFile(without.file("a/b/saved.irr"))));
     const auto affectorsOf = [](const std::vector<std::string>& lines, bool take) {
         std::vector<std::string> kept;
         bool inAffector = false;
@@ -427,8 +477,39 @@ TEST(OpenSceneRoundTrip, EngineSampleSceneLoadsAsTheEngineLoadsIt) {
     };
     EXPECT_FALSE(affectorsOf(original, true).empty());
     EXPECT_EQ(affectorsOf(byEditor, true), affectorsOf(original, true));
-    EXPECT_EQ(affectorsOf(byEditor, false), linesOf(textOf(sorn::test::readFile(dir.file("by-engine.irr")))));
-    EXPECT_GT(sorn::test::readFile(dir.file("by-editor.irr")).size(), 10000u);
+    EXPECT_EQ(affectorsOf(byEditor, false), linesOf(textOf(sorn::test::readFile(withMedia.file("a/b/saved.irr")))));
+    EXPECT_GT(sorn::test::readFile(without.file("a/b/saved.irr")).size(), 10000u);
+    const std::string moved = textOf(sorn::test::readFile(without.file("moved.irr")));
+    EXPECT_NE(moved.find("name=\"Mesh\" value=\"media/room.3ds\""), std::string::npos);
+    EXPECT_NE(moved.find("name=\"Texture1\" value=\"media/wall.jpg\""), std::string::npos);
+}
+
+TEST_F(OpenSceneTest, ManyMissingFilesAreToldInOneMessageCutWithACount) {
+    start();
+    std::string body;
+    for (int i = 0; i < 13; ++i)
+        body += "<node type=\"cube\"><materials><attributes><texture name=\"Texture1\" value=\"gone/" +
+                std::to_string(i) + ".png\" /></attributes></materials></node>";
+    const std::string path = corpus.make("many.irr", "<irr_scene>" + body + "</irr_scene>");
+    chooseInOpenDialog(path);
+    const std::vector<core::stringw> told =
+        messagesCaptioned(gui()->getRootGUIElement(), sorn::translate(L"missing_files_caption"));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(L"gone/9.png"), -1);
+    EXPECT_EQ(told[0].find(L"gone/10.png"), -1);
+    core::stringw more = sorn::translate(L"missing_files_more");
+    more.replace(L"%d", L"3");
+    EXPECT_NE(told[0].find(more.c_str()), -1) << core::stringc(told[0]).c_str();
+    // Each cube shows its placeholder, and a new scene takes them away.
+    scene::ISceneNode* cube = smgr()->getSceneNodeFromType(scene::ESNT_CUBE);
+    ASSERT_NE(cube, nullptr);
+    video::ITexture* placeholder = cube->getMaterial(0).getTexture(0);
+    ASSERT_NE(placeholder, nullptr);
+    const io::path name = placeholder->getName();
+    closeMessages(L"missing_files_caption");
+    chooseMenuCommand(sorn::ids::CmdNewScene);
+    activePasses(2);
+    EXPECT_EQ(editor.device->getVideoDriver()->findTexture(name), nullptr);
 }
 
 } // namespace

@@ -68,7 +68,7 @@ protected:
 
 // ---- Text tab ---------------------------------------------------------------
 
-TEST_F(PropertyTabsTest, TextTabFollowsTheObjectTabAndStartsWithText) {
+TEST_F(PropertyTabsTest, TextTabFollowsTheObjectTabAndShowsTheNodesText) {
     scene::ISceneNode* node = addAndPick(scene::ESNT_TEXT);
     ASSERT_NE(tab(1), nullptr);
     EXPECT_EQ(std::wstring(tab(1)->getText()), std::wstring(translate(L"window_toolbox_tab_text").c_str()));
@@ -81,10 +81,18 @@ TEST_F(PropertyTabsTest, TextTabFollowsTheObjectTabAndStartsWithText) {
     EXPECT_EQ(std::wstring(findTextNodeData(node)->text.c_str()), L"Caf\u00e9 \u2603, 1,5") << "kept wide";
     EXPECT_EQ(findTextNodeData(node)->colour, kDefaultTextColour);
 
+    // Picked again, the box shows the node's own text: a small change keeps the rest.
     pickInTree(node);
-    EXPECT_EQ(textOf(ids::TextEdit), L"Text") << "the box never shows the node's current text";
+    EXPECT_EQ(textOf(ids::TextEdit), L"Caf\u00e9 \u2603, 1,5");
+    setText(ids::TextEdit, (textOf(ids::TextEdit) + L"!").c_str());
     clickButton(ids::TextApply);
-    EXPECT_EQ(std::wstring(findTextNodeData(node)->text.c_str()), L"Text");
+    EXPECT_EQ(std::wstring(findTextNodeData(node)->text.c_str()), L"Caf\u00e9 \u2603, 1,5!");
+    // Another text node shows its own.
+    scene::ISceneNode* other = addAndPick(scene::ESNT_TEXT);
+    setTextNodeText(static_cast<scene::ITextSceneNode*>(other), L"Second");
+    pickInTree(node);
+    pickInTree(other);
+    EXPECT_EQ(textOf(ids::TextEdit), L"Second");
 }
 
 TEST_F(PropertyTabsTest, TextUpdateAfterTheNodeWasDeletedDoesNothing) {

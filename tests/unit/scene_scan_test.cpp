@@ -316,6 +316,30 @@ TEST(SceneRecords, RecordsStayBoundedAndAreGivenUpPastTheirBounds) {
     EXPECT_EQ(longScan.records.nodes[0].entryCount, 0u);
 }
 
+// A mesh that is not there is stood in for with room for the materials the
+// scene gives it: the most <attributes> entries in the <materials> of any
+// node naming it, counted as the engine's reader counts them.
+TEST(SceneScanner, CountsTheMostMaterialsOfAnyNodeNamingEachMesh) {
+    const std::string material = "<attributes>" + entry("enum", "Type", "solid") + "</attributes>";
+    const auto materials = [&](int count) { return "<materials>" + repeat(material, count) + "</materials>"; };
+    const std::string body =
+        node("mesh", entry("string", "Mesh", "room.3ds"), materials(2)) +
+        // Nested: the child's materials are its own, the parent's come after it.
+        node("animatedMesh", entry("string", "Mesh", "ship.b3d"),
+             node("mesh", entry("string", "Mesh", "room.3ds"), materials(5)) + materials(1) +
+                 "<animators><attributes>" + entry("texture", "Texture1", "frame.png") + "</attributes></animators>") +
+        node("mesh", entry("string", "Mesh", "ship.b3d"), "<materials><attributes/><attributes/>" + material +
+                                                              "</materials><userData>" + material + "</userData>") +
+        node("octTree", entry("string", "Mesh", "bare.obj")) +
+        node("cube", "", materials(4));
+    const SceneScan scan = scanText(scene(body));
+    ASSERT_EQ(scan.refusal, SceneRefusal::None);
+    const std::vector<std::string> files = {"room.3ds", "ship.b3d", "frame.png", "bare.obj"};
+    ASSERT_EQ(scan.referencedFiles, files);
+    const std::vector<unsigned> counts = {5, 3, 0, 0};
+    EXPECT_EQ(scan.referencedMaterialCounts, counts);
+}
+
 class SceneFileScanTest : public sorn::test::NullDeviceTest {
 protected:
     io::IFileSystem* files() const { return sorn::editor.device->getFileSystem(); }

@@ -1,24 +1,104 @@
 // A text node's text and colour, which the engine's scene writer leaves out,
 // travel with the scene as the node's user data: saved through the save
-// window in a decimal-comma locale and opened again, they come back.
+// window in a decimal-comma locale and opened again, they come back. Every
+// other node's user data, of any attribute type, is kept as read too, and
+// goes with duplicates, deletes and undo.
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <algorithm>
 #include <clocale>
 #include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "app/EditorState.h"
 #include "app/PathText.h"
+#include "events/UndoCommands.h"
 #include "files/OpenFile.h"
+#include "files/SceneFileCommands.h"
+#include "files/SceneSave.h"
 #include "files/TextNodeData.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/NodeUserData.h"
 #include "support/EditorFixture.h"
 
 using namespace irr;
 
 namespace sorn {
 namespace {
+
+// One user-data entry as exporters write it, of every type the engine reads.
+struct UserEntry {
+    const char* element;
+    const char* name;
+    const char* value;
+};
+
+const UserEntry kEveryType[] = {
+    {"int", "Count", "42"},
+    {"float", "Speed", "1.5"},
+    {"string", "Trigger", "door 2"},
+    {"bool", "OccludesLight", "true"},
+    {"enum", "Mode", "fast"},
+    {"color", "Tint", "ff102030"},
+    {"colorf", "Glow", "0.1, 0.2, 0.3, 0.4"},
+    {"vector3d", "Spawn", "1, 2, 3"},
+    {"vector2d", "Offset", "4, 5"},
+    {"position", "Cell", "7, 8"},
+    {"rect", "Area", "1, 2, 3, 4"},
+    {"matrix", "Frame", "1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1"},
+    {"quaternion", "Turn", "0, 0, 0.5, 1"},
+    {"box3d", "Bounds", "-1, -2, -3, 1, 2, 3"},
+    {"plane", "Floor", "0, 1, 0, -2"},
+    {"triangle", "Face", "0, 0, 0, 1, 0, 0, 0, 1, 0"},
+    {"line2d", "Edge", "0, 0, 3, 4"},
+    {"line3d", "Ray", "0, 0, 0, 1, 1, 1"},
+    {"binary", "Blob", "0a0b0c"},
+    {"dimension2d", "Size", "640, 480"},
+};
+
+std::string userData(const std::vector<UserEntry>& entries) {
+    std::string text = "<userData><attributes>";
+    for (const UserEntry& e : entries)
+        text += std::string("<") + e.element + " name=\"" + e.name + "\" value=\"" + e.value + "\" />";
+    return text + "</attributes></userData>";
+}
+
+std::string exporterNode(const char* type, const char* name, const std::string& inner) {
+    return std::string("<node type=\"") + type + "\"><attributes><string name=\"Name\" value=\"" + name +
+           "\" /><vector3d name=\"Scale\" value=\"1, 1, 1\" /><bool name=\"Visible\" value=\"true\" />"
+           "</attributes>" + inner + "</node>";
+}
+
+// A scene as exporters write it: UTF-8, user data on most nodes, a text
+// node whose text and colour sit among entries of its own.
+std::string exporterScene() {
+    const std::vector<UserEntry> every(std::begin(kEveryType), std::end(kEveryType));
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<irr_scene>\n" +
+           userData({{"bool", "OccludesLight", "false"}}) + exporterNode("empty", "Spawn", userData(every)) +
+           exporterNode("text", "Sign",
+                        userData({{"string", "Trigger", "door"},
+                                  {"string", "Text", "Welcome"},
+                                  {"color", "Color", "ff405060"},
+                                  {"int", "Score", "5"}})) +
+           exporterNode("cube", "Crate",
+                        userData({{"float", "Mass", "12.5"}}) +
+                            exporterNode("sphere", "Lid", userData({{"string", "Opens", "up"}}))) +
+           exporterNode("empty", "Plain", "") + "</irr_scene>\n";
+}
+
+// A node's user data as (name, type, value as the engine writes it), in order.
+using Entries = std::vector<std::tuple<std::string, std::wstring, std::wstring>>;
+
+Entries entriesOf(io::IAttributes* attributes) {
+    Entries entries;
+    for (s32 i = 0; attributes && i < static_cast<s32>(attributes->getAttributeCount()); ++i)
+        entries.emplace_back(attributes->getAttributeName(i), attributes->getAttributeTypeString(i),
+                             attributes->getAttributeAsStringW(i).c_str());
+    return entries;
+}
 
 class TextNodeDataTest : public test::EditorTest {
 protected:
@@ -43,6 +123,27 @@ protected:
             if (node->getType() == scene::ESNT_TEXT)
                 found[node->getName()] = node;
         return found;
+    }
+
+    scene::ISceneNode* named(const char* name) { return smgr()->getSceneNodeFromName(name); }
+
+    Entries entriesOfNode(const char* name) { return entriesOf(findNodeUserData(named(name))); }
+
+    // Every user node's entries, and the root's, by node name.
+    std::map<std::string, Entries> everyNodesEntries() {
+        std::map<std::string, Entries> all;
+        all["(root)"] = entriesOf(findNodeUserData(smgr()->getRootSceneNode()));
+        for (const char* name : {"Spawn", "Sign", "Crate", "Lid", "Plain"})
+            all[name] = entriesOfNode(name);
+        return all;
+    }
+
+    void openExporterScene() {
+        const std::string path = appFolder.file("exported.irr");
+        test::writeFile(path, exporterScene());
+        openSceneFromDialog(path);
+        activePasses(2);
+        ASSERT_NE(named("Spawn"), nullptr);
     }
 
     void reopen(const std::string& path) {
@@ -133,6 +234,114 @@ TEST_F(TextNodeDataTest, ANewTextNodeStartsWithTheDefaultRecord) {
     scene::ISceneNode* second = addNode(scene::ESNT_TEXT, 0);
     ASSERT_NE(findTextNodeData(second), nullptr);
     EXPECT_EQ(std::wstring(findTextNodeData(second)->text.c_str()), L"Text");
+}
+
+TEST_F(TextNodeDataTest, EveryNodesUserDataOfEveryTypeSurvivesOpenAndSaveInOrder) {
+    openExporterScene();
+    const Entries spawn = entriesOfNode("Spawn");
+    ASSERT_EQ(spawn.size(), std::size(kEveryType));
+    for (size_t i = 0; i < spawn.size(); ++i) {
+        EXPECT_EQ(std::get<0>(spawn[i]), kEveryType[i].name);
+        EXPECT_EQ(std::get<1>(spawn[i]), std::wstring(core::stringw(kEveryType[i].element).c_str()));
+    }
+    // The text node's record is two of its entries, in their place.
+    const Entries sign = entriesOfNode("Sign");
+    ASSERT_EQ(sign.size(), 4u);
+    EXPECT_EQ(std::get<0>(sign[1]), "Text");
+    EXPECT_EQ(std::get<0>(sign[3]), "Score");
+    ASSERT_NE(findTextNodeData(named("Sign")), nullptr);
+    EXPECT_EQ(std::wstring(findTextNodeData(named("Sign"))->text.c_str()), L"Welcome");
+    EXPECT_EQ(findTextNodeData(named("Sign"))->colour, video::SColor(0xff405060));
+    EXPECT_TRUE(entriesOfNode("Plain").empty());
+    const std::map<std::string, Entries> opened = everyNodesEntries();
+
+    // A changed text is updated in place; every other entry stays as it was.
+    setTextNodeText(static_cast<scene::ITextSceneNode*>(named("Sign")), L"Bye");
+    const std::string saved = appFolder.file("saved.irr");
+    ASSERT_TRUE(saveSceneFile(saved, textNodeUserData()));
+    chooseMenuCommand(ids::CmdNewScene);
+    activePasses(2);
+    EXPECT_EQ(nodeUserDataCount(), 0u) << "a new scene keeps nothing of the old one's";
+    openSceneFromDialog(saved);
+    activePasses(2);
+    std::map<std::string, Entries> expected = opened;
+    std::get<2>(expected["Sign"][1]) = L"Bye";
+    EXPECT_EQ(everyNodesEntries(), expected);
+    EXPECT_EQ(std::wstring(findTextNodeData(named("Sign"))->text.c_str()), L"Bye");
+}
+
+TEST_F(TextNodeDataTest, UserDataGoesWithDuplicatesAndDeletesAndComesBackWithUndo) {
+    openExporterScene();
+    clickButton(ids::ButtonOpenSceneBox);
+    activePasses(2);
+    for (const char* name : {"Spawn", "Crate", "Sign"}) {
+        scene::ISceneNode* original = named(name);
+        const auto& siblings = original->getParent()->getChildren();
+        std::vector<scene::ISceneNode*> before;
+        for (scene::ISceneNode* sibling : siblings)
+            before.push_back(sibling);
+        pickInTree(original);
+        clickButton(ids::SceneBoxDuplicate);
+        activePasses(2);
+        scene::ISceneNode* copy = nullptr;
+        for (scene::ISceneNode* sibling : siblings)
+            if (std::find(before.begin(), before.end(), sibling) == before.end())
+                copy = sibling;
+        ASSERT_NE(copy, nullptr) << name;
+        EXPECT_EQ(entriesOf(findNodeUserData(copy)), entriesOf(findNodeUserData(original))) << name;
+        EXPECT_NE(findNodeUserData(copy), findNodeUserData(original)) << name << ": a copy of its own";
+        if (std::string(name) == "Crate") {
+            ASSERT_EQ(copy->getChildren().size(), 1u);
+            EXPECT_EQ(entriesOf(findNodeUserData(*copy->getChildren().begin())), entriesOfNode("Lid"));
+        }
+    }
+
+    // Deleted, and saved while undo still holds it: it comes back with its entries.
+    scene::ISceneNode* spawn = named("Spawn");
+    const Entries before = entriesOf(findNodeUserData(spawn));
+    pickInTree(spawn);
+    clickButton(ids::SceneBoxRemove);
+    activePasses(2);
+    ASSERT_TRUE(saveSceneFile(appFolder.file("without.irr"), textNodeUserData()));
+    undoLastChange();
+    activePasses(2);
+    EXPECT_EQ(named("Spawn"), spawn);
+    EXPECT_EQ(entriesOf(findNodeUserData(spawn)), before);
+
+    // Deleted for good: the next save lets its record go.
+    const size_t records = nodeUserDataCount();
+    spawn->remove();
+    forgetSceneHistory();
+    editor.sceneViewRefresh.schedule(); // the scene box lets its item go
+    activePasses(2);
+    ASSERT_TRUE(saveSceneFile(appFolder.file("gone.irr"), textNodeUserData()));
+    EXPECT_EQ(nodeUserDataCount(), records - 1);
+}
+
+TEST_F(TextNodeDataTest, CopiedUserDataHasEveryTypeAndValueWithoutTheLocale) {
+    io::IAttributes* source = editor.device->getFileSystem()->createEmptyAttributes(editor.device->getVideoDriver());
+    const c8* const literals[] = {"slow", "fast", nullptr};
+    source->addEnum("Mode", "fast", literals);
+    source->addFloat("Speed", 0.1234567f);
+    unsigned char blob[] = {0, 1, 254, 255};
+    source->addBinary("Blob", blob, sizeof blob);
+    source->addString("Name", L"Gr\u00fc\u00dfe \u2603");
+    int anything = 0;
+    source->addUserPointer("Pointer", &anything);
+    source->addVector3d("Where", core::vector3df(1.5f, -2.25f, 1e-7f));
+    source->addArray("Tags", core::array<core::stringw>());
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    io::IAttributes* copy = copyAttributes(source);
+    std::setlocale(LC_ALL, "C");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(entriesOf(copy), entriesOf(source));
+    EXPECT_EQ(copy->getAttributeAsFloat("Speed"), 0.1234567f) << "exact, not as printed";
+    EXPECT_EQ(copy->getAttributeAsVector3d("Where"), core::vector3df(1.5f, -2.25f, 1e-7f));
+    EXPECT_EQ(copy->getAttributeAsEnumeration("Mode", literals), 1);
+    EXPECT_EQ(copy->getAttributeAsUserPointer("Pointer"), &anything);
+    copy->drop();
+    source->drop();
 }
 
 } // namespace

@@ -1,0 +1,187 @@
+#include "scene/NodeUserData.h"
+
+#include <map>
+
+#include "app/EditorState.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+// The node and its user data, both held by the record.
+struct UserDataRecord {
+    scene::ISceneNode* node = nullptr;
+    io::IAttributes* userData = nullptr;
+};
+
+std::map<const scene::ISceneNode*, UserDataRecord>& records() {
+    static std::map<const scene::ISceneNode*, UserDataRecord> byNode;
+    return byNode;
+}
+
+io::IAttributes* makeAttributes() {
+    if (!editor.device || !editor.device->getFileSystem())
+        return nullptr;
+    return editor.device->getFileSystem()->createEmptyAttributes(editor.device->getVideoDriver());
+}
+
+// The record's references go; the node may be freed by this.
+void release(UserDataRecord& record) {
+    record.userData->drop();
+    record.node->drop();
+}
+
+void copyEnum(io::IAttributes* from, s32 index, const c8* name, io::IAttributes* to) {
+    core::array<core::stringc> literals;
+    from->getAttributeEnumerationLiteralsOfEnumeration(index, literals);
+    std::vector<const c8*> pointers;
+    for (u32 i = 0; i < literals.size(); ++i)
+        pointers.push_back(literals[i].c_str());
+    pointers.push_back(nullptr);
+    const core::stringc value = from->getAttributeAsEnumeration(index);
+    to->addEnum(name, value.c_str(), pointers.data());
+}
+
+// One entry added to the end of to, typed as in from.
+void copyEntry(io::IAttributes* from, s32 index, io::IAttributes* to) {
+    const c8* name = from->getAttributeName(index);
+    switch (from->getAttributeType(index)) {
+    case io::EAT_INT: to->addInt(name, from->getAttributeAsInt(index)); break;
+    case io::EAT_FLOAT: to->addFloat(name, from->getAttributeAsFloat(index)); break;
+    case io::EAT_STRING: to->addString(name, from->getAttributeAsStringW(index).c_str()); break;
+    case io::EAT_BOOL: to->addBool(name, from->getAttributeAsBool(index)); break;
+    case io::EAT_ENUM: copyEnum(from, index, name, to); break;
+    case io::EAT_COLOR: to->addColor(name, from->getAttributeAsColor(index)); break;
+    case io::EAT_COLORF: to->addColorf(name, from->getAttributeAsColorf(index)); break;
+    case io::EAT_VECTOR3D: to->addVector3d(name, from->getAttributeAsVector3d(index)); break;
+    case io::EAT_POSITION2D: to->addPosition2d(name, from->getAttributeAsPosition2d(index)); break;
+    case io::EAT_VECTOR2D: to->addVector2d(name, from->getAttributeAsVector2d(index)); break;
+    case io::EAT_RECT: to->addRect(name, from->getAttributeAsRect(index)); break;
+    case io::EAT_MATRIX: to->addMatrix(name, from->getAttributeAsMatrix(index)); break;
+    case io::EAT_QUATERNION: to->addQuaternion(name, from->getAttributeAsQuaternion(index)); break;
+    case io::EAT_BBOX: to->addBox3d(name, from->getAttributeAsBox3d(index)); break;
+    case io::EAT_PLANE: to->addPlane3d(name, from->getAttributeAsPlane3d(index)); break;
+    case io::EAT_TRIANGLE3D: to->addTriangle3d(name, from->getAttributeAsTriangle3d(index)); break;
+    case io::EAT_LINE2D: to->addLine2d(name, from->getAttributeAsLine2d(index)); break;
+    case io::EAT_LINE3D: to->addLine3d(name, from->getAttributeAsLine3d(index)); break;
+    case io::EAT_STRINGWARRAY: to->addArray(name, from->getAttributeAsArray(index)); break;
+    case io::EAT_DIMENSION2D: to->addDimension2d(name, from->getAttributeAsDimension2d(index)); break;
+    case io::EAT_USER_POINTER: to->addUserPointer(name, from->getAttributeAsUserPointer(index)); break;
+    case io::EAT_TEXTURE:
+        to->addTexture(name, from->getAttributeAsTexture(index), from->getAttributeAsString(index));
+        break;
+    case io::EAT_BINARY:
+        // Binary data has no size getter; its text form is exact (hexadecimal).
+        to->addBinary(name, nullptr, 0);
+        to->setAttribute(static_cast<s32>(to->getAttributeCount()) - 1, from->getAttributeAsString(index).c_str());
+        break;
+    default:
+        // A type the engine reads but offers no way to add: its text.
+        to->addString(name, from->getAttributeAsStringW(index).c_str());
+        break;
+    }
+}
+
+} // namespace
+
+io::IAttributes* findNodeUserData(const scene::ISceneNode* node) {
+    auto found = records().find(node);
+    return found == records().end() ? nullptr : found->second.userData;
+}
+
+void setNodeUserData(scene::ISceneNode* node, io::IAttributes* userData) {
+    if (!node)
+        return;
+    auto found = records().find(node);
+    if (!userData) {
+        if (found != records().end()) {
+            UserDataRecord record = found->second;
+            records().erase(found);
+            release(record);
+        }
+        return;
+    }
+    userData->grab();
+    if (found != records().end()) {
+        found->second.userData->drop();
+        found->second.userData = userData;
+        return;
+    }
+    node->grab();
+    records()[node] = UserDataRecord{node, userData};
+}
+
+io::IAttributes* nodeUserDataForChange(scene::ISceneNode* node) {
+    if (!node)
+        return nullptr;
+    if (io::IAttributes* known = findNodeUserData(node))
+        return known;
+    io::IAttributes* fresh = makeAttributes();
+    if (!fresh)
+        return nullptr;
+    setNodeUserData(node, fresh);
+    fresh->drop(); // the store holds it
+    return fresh;
+}
+
+void copyNodeUserData(const scene::ISceneNode* original, scene::ISceneNode* copy) {
+    if (!copy || original == copy)
+        return;
+    io::IAttributes* source = findNodeUserData(original);
+    io::IAttributes* copied = source ? copyAttributes(source) : nullptr;
+    setNodeUserData(copy, copied);
+    if (copied)
+        copied->drop();
+}
+
+void forgetNodeUserData(const scene::ISceneNode* node) {
+    auto found = records().find(node);
+    if (found != records().end())
+        setNodeUserData(found->second.node, nullptr);
+}
+
+std::vector<const scene::ISceneNode*> releaseUnheldNodeUserData() {
+    std::vector<const scene::ISceneNode*> released;
+    // A node let go may have held children with records of their own, which
+    // are then held by nothing else either: repeat until none is found.
+    for (bool found = true; found;) {
+        found = false;
+        for (auto it = records().begin(); it != records().end();) {
+            if (it->second.node->getReferenceCount() > 1) {
+                ++it;
+                continue;
+            }
+            UserDataRecord record = it->second;
+            released.push_back(it->first);
+            it = records().erase(it);
+            release(record);
+            found = true;
+        }
+    }
+    return released;
+}
+
+void forgetAllNodeUserData() {
+    std::map<const scene::ISceneNode*, UserDataRecord> all;
+    all.swap(records());
+    for (auto& entry : all)
+        release(entry.second);
+}
+
+size_t nodeUserDataCount() {
+    return records().size();
+}
+
+io::IAttributes* copyAttributes(io::IAttributes* from) {
+    io::IAttributes* to = makeAttributes();
+    if (!to || !from)
+        return to;
+    const s32 count = static_cast<s32>(from->getAttributeCount());
+    for (s32 i = 0; i < count; ++i)
+        copyEntry(from, i, to);
+    return to;
+}
+
+} // namespace sorn

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "files/SceneScanDetail.h"
+#include "files/SceneValueLimits.h"
 
 namespace sorn {
 
@@ -14,8 +15,8 @@ using namespace irr;
 // Counts the engine turns into geometry, work per frame or passes over a
 // terrain, with bounds far above what a scene needs and far below what
 // exhausts the machine:
-// - volume light subdivisions: negative ones allocate 2^32 vertices; 1024
-//   by 1024 builds in 0.2 s;
+// - volume light subdivisions: negative ones allocate 2^32 vertices; the
+//   bound is the tool box's (see SceneValueLimits.h);
 // - sky dome resolutions: negative or 100,000 by 100,000 exhaust memory;
 //   1024 by 1024 takes 60 MB; a vertical resolution of 0 (also one the
 //   engine reads as 0, or none at all) makes it allocate 8 GB;
@@ -25,8 +26,8 @@ using namespace irr;
 // - particles per second: emitted each frame up to twice the maximum, a
 //   negative or huge count allocates gigabytes at the first frame.
 const SceneValueBound kSceneValueBounds[] = {
-    {"SubDivideU", 0, 1024},
-    {"SubDivideV", 0, 1024},
+    {"SubDivideU", 0, kMaxVolumeLightSubdivisions},
+    {"SubDivideV", 0, kMaxVolumeLightSubdivisions},
     {"HorizontalResolution", 0, 1024},
     {"VerticalResolution", 1, 1024},
     {"PolyCountX", 0, 32767},

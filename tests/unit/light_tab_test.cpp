@@ -103,7 +103,8 @@ TEST_F(LightTabTest, RowsShowLabelsValuesAndTooltips) {
     };
     const wchar_t* colourTip = L"ARGB: u32(A), u32(R), u32(G), u32(B)";
     const Row rows[] = {
-        {L"DiffuseColor:", L"255,127,255,0", colourTip}, {L"SpecularColor:", L"127,0,63,255", colourTip},
+        // 0.5 and 0.25 of 255: 127.5 and 63.75 show rounded to the nearest value.
+        {L"DiffuseColor:", L"255,128,255,0", colourTip}, {L"SpecularColor:", L"128,0,64,255", colourTip},
         {L"AmbientColor:", L"255,0,0,0", colourTip},     {L"Radius:", L"250.000000", L"f32"},
         {L"InnerCone:", L"12.500000", L"f32"},           {L"OuterCone:", L"45.000000", L"f32"},
         {L"Falloff:", L"2.000000", L"f32"},

@@ -225,7 +225,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 name_.push_back(c);
                 hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
                 entryAttributesExact_ = true;
-                skyDomeNode_ = false;
+                skyDomeNode_ = particleSystemNode_ = false;
                 state_ = State::ElementName;
             } else {
                 return void(refuse(SceneRefusal::NotAScene));
@@ -357,6 +357,8 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             // here, whichever of several the engine takes.
             if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
                 skyDomeNode_ = true;
+            if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "particleSystem"))
+                particleSystemNode_ = true;
             state_ = State::AfterValue;
             break;
         }
@@ -436,6 +438,10 @@ void SceneScanner::elementOpened(bool empty) {
         verticalResolutionSeen_ = false;
     } else if (unitsAre(name_, "node") && skyDomeNode_) {
         kind = Kind::SkyDomeNode;
+    } else if (parent == Kind::ParticleSystemNode && unitsAre(name_, "attributes")) {
+        kind = Kind::ParticleSystemAttributes;
+    } else if (unitsAre(name_, "node") && particleSystemNode_) {
+        kind = Kind::ParticleSystemNode;
     }
     openKinds_.push_back(kind);
     if (unitsAre(name_, "attributes")) {
@@ -476,6 +482,11 @@ void SceneScanner::checkEntry(Kind parent) {
     // The engine looks the name up as written.
     if (parent == Kind::SkyDomeAttributes && entryAttributesExact_ && entryName_ == "VerticalResolution")
         verticalResolutionSeen_ = true;
+    if (parent == Kind::ParticleSystemAttributes && sameIgnoringCase(entryName_, "Emitter")) {
+        checkEmitterKind();
+        if (refused_)
+            return;
+    }
     for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
         const SceneValueBound& bound = kSceneValueBounds[i];
         if (!sameIgnoringCase(entryName_, bound.name, boundNameLengths_[i]))
@@ -500,6 +511,19 @@ void SceneScanner::checkEntry(Kind parent) {
                                : sameIgnoringCase(entryName_, "Heightmap") ? UntrustedKind::HeightMap
                                                                            : UntrustedKind::Image;
     addReferencedFile(entryValue_, kind);
+}
+
+// A particle system's emitter as its attribute block names it. The engine
+// builds a mesh emitter ("Mesh", "AnimatedMesh") with no mesh, since a scene
+// cannot give it one, and its first frame divides by the mesh's vertex count
+// (0) or reads through the missing mesh: every such scene takes the editor
+// down, whatever its other values. Any spelling of the two names is refused;
+// every other emitter kind draws with any value the engine reads.
+void SceneScanner::checkEmitterKind() {
+    if (sameIgnoringCase(entryValue_, "Mesh") || sameIgnoringCase(entryValue_, "AnimatedMesh")) {
+        result_.detail = entryName_ + "=\"" + entryValue_ + "\"";
+        refuse(SceneRefusal::ValueOutOfBounds);
+    }
 }
 
 void SceneScanner::refuseMissingVerticalResolution() {

@@ -91,7 +91,7 @@ private:
     };
     enum class Capture { None, Name, Value, NodeType, Other };
     // What an open element is to the checks that depend on its place.
-    enum class Kind : uint8_t { Other, SkyDomeNode, SkyDomeAttributes };
+    enum class Kind : uint8_t { Other, SkyDomeNode, SkyDomeAttributes, ParticleSystemNode, ParticleSystemAttributes };
 
     bool refuse(SceneRefusal refusal);
     void elementNameDone();
@@ -100,6 +100,7 @@ private:
     void elementClosed();
     void checkEntry(Kind parent);
     void refuseMissingVerticalResolution();
+    void checkEmitterKind();
     void addReferencedFile(const std::string& path, UntrustedKind kind);
 
     State state_ = State::Text;
@@ -121,6 +122,8 @@ private:
     // one of them names a sky dome.
     std::string nodeType_;
     bool skyDomeNode_ = false;
+    // The same for a particle system.
+    bool particleSystemNode_ = false;
     // Whether the open attribute block of a sky dome holds its vertical resolution.
     bool verticalResolutionSeen_ = false;
     std::vector<uint32_t> name_;            // element name being read

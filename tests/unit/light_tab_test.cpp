@@ -236,12 +236,25 @@ TEST_F(LightTabTest, RadiusOfZeroKeepsTheRadius) {
     }
 }
 
+// The deleted light is kept (undo can put it back) and its tab stays until
+// the refresh: an update then must not reach the light.
 TEST_F(LightTabTest, UpdateAfterTheLightWasDeletedDoesNothing) {
+    light->grab();
+    const video::SLight before = light->getLightData();
+    const f32 radius = light->getRadius();
     clickButton(ids::SceneBoxRemove);
+    ASSERT_NE(findElement(ids::LightApply), nullptr) << "the tab stays until the refresh";
+    combo()->setSelected(1);
     type(kDiffuse, L"255,255,0,0");
+    type(kRadius, L"12");
     clickButton(ids::LightApply);
+    EXPECT_EQ(light->getLightType(), before.Type);
+    EXPECT_EQ(light->getLightData().DiffuseColor.r, before.DiffuseColor.r);
+    EXPECT_EQ(light->getLightData().DiffuseColor.g, before.DiffuseColor.g);
+    EXPECT_EQ(light->getRadius(), radius);
     activePasses(2);
     EXPECT_EQ(findElement(ids::LightApply), nullptr);
+    light->drop();
 }
 
 } // namespace

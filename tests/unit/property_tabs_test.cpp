@@ -12,6 +12,7 @@
 #include "files/SceneScan.h"
 #include "files/TextNodeData.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/NodeState.h"
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
 #include "support/TestImages.h"
@@ -289,16 +290,22 @@ TEST_F(VolumeLightTest, TheLargestCountsTheTabGivesOpenAgain) {
         << "as the engine writes the name";
 }
 
-TEST_F(VolumeLightTest, ButtonsDoNothingForAnotherNode) {
+// Rows left over from the volume light while another node is selected: the
+// buttons touch neither that node nor the rows.
+TEST_F(VolumeLightTest, ButtonsLeaveAnotherSelectedNodeAlone) {
     setText(ids::VolumeLightTailEdit, L"255,255,0,0");
     setText(ids::VolumeLightSubDivUEdit, L"30");
-    const video::SColor tail = light->getTailColor();
-    const u32 u = light->getSubDivideU();
-    editor.selectedNode = smgr()->addCubeSceneNode(); // rows left over from the volume light
+    auto* cube = static_cast<scene::IMeshSceneNode*>(smgr()->addCubeSceneNode());
+    const NodeState before = NodeState::of(cube);
+    scene::IMesh* mesh = cube->getMesh();
+    const core::aabbox3df box = cube->getBoundingBox();
+    editor.selectedNode = cube;
     clickButton(ids::VolumeLightApply);
     clickButton(ids::VolumeLightColourApply);
-    EXPECT_EQ(light->getTailColor(), tail);
-    EXPECT_EQ(light->getSubDivideU(), u);
+    EXPECT_TRUE(NodeState::of(cube) == before);
+    EXPECT_EQ(cube->getMesh(), mesh);
+    EXPECT_EQ(cube->getBoundingBox(), box);
+    EXPECT_EQ(textOf(ids::VolumeLightSubDivUEdit), L"30") << "no count in force is shown for a cube";
 }
 
 } // namespace

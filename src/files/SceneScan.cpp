@@ -421,28 +421,26 @@ void SceneScanner::elementOpened(bool empty) {
         result_.detail = "<attributes> > " + std::to_string(kMaxAttributesPerBlock);
         return void(refuse(SceneRefusal::ValueOutOfBounds));
     }
-    const Kind parent = openKinds_.empty() ? Kind::Other : openKinds_.back();
+    const uint8_t parent = openKinds_.empty() ? 0 : openKinds_.back();
     checkEntry(parent);
     // Every attribute block of a sky dome sets all of its values: one without
     // a vertical resolution sets it to 0.
-    const bool skyDomeAttributes = parent == Kind::SkyDomeNode && unitsAre(name_, "attributes");
+    const bool skyDomeAttributes = (parent & SkyDomeNode) && unitsAre(name_, "attributes");
     if (skyDomeAttributes && empty)
         return void(refuseMissingVerticalResolution());
     if (refused_ || empty)
         return;
     if (depth + 1 > kMaxElementDepth)
         return void(refuse(SceneRefusal::NestedTooDeeply));
-    Kind kind = Kind::Other;
+    uint8_t kind = 0;
     if (skyDomeAttributes) {
-        kind = Kind::SkyDomeAttributes;
+        kind |= SkyDomeAttributes;
         verticalResolutionSeen_ = false;
-    } else if (unitsAre(name_, "node") && skyDomeNode_) {
-        kind = Kind::SkyDomeNode;
-    } else if (parent == Kind::ParticleSystemNode && unitsAre(name_, "attributes")) {
-        kind = Kind::ParticleSystemAttributes;
-    } else if (unitsAre(name_, "node") && particleSystemNode_) {
-        kind = Kind::ParticleSystemNode;
     }
+    if ((parent & ParticleSystemNode) && unitsAre(name_, "attributes"))
+        kind |= ParticleSystemAttributes;
+    if (unitsAre(name_, "node"))
+        kind |= (skyDomeNode_ ? SkyDomeNode : 0) | (particleSystemNode_ ? ParticleSystemNode : 0);
     openKinds_.push_back(kind);
     if (unitsAre(name_, "attributes")) {
         attributesDepth_ = depth + 1;
@@ -462,7 +460,7 @@ void SceneScanner::elementClosed() {
         return void(refuse(SceneRefusal::NotAScene));
     if (attributesDepth_ == static_cast<int>(openStarts_.size()))
         attributesDepth_ = -1;
-    if (openKinds_.back() == Kind::SkyDomeAttributes && !verticalResolutionSeen_)
+    if ((openKinds_.back() & SkyDomeAttributes) && !verticalResolutionSeen_)
         return void(refuseMissingVerticalResolution());
     openNames_.resize(start);
     openStarts_.pop_back();
@@ -476,13 +474,13 @@ void SceneScanner::elementClosed() {
 // An attribute entry such as <int name="SubDivideU" value="32" />: its value
 // within bounds, and the files it names collected. Bounds apply to any entry
 // of that name, whatever its type, since the engine converts between them.
-void SceneScanner::checkEntry(Kind parent) {
+void SceneScanner::checkEntry(uint8_t parent) {
     if (!hasEntryName_ || !hasEntryValue_)
         return;
     // The engine looks the name up as written.
-    if (parent == Kind::SkyDomeAttributes && entryAttributesExact_ && entryName_ == "VerticalResolution")
+    if ((parent & SkyDomeAttributes) && entryAttributesExact_ && entryName_ == "VerticalResolution")
         verticalResolutionSeen_ = true;
-    if (parent == Kind::ParticleSystemAttributes && sameIgnoringCase(entryName_, "Emitter")) {
+    if ((parent & ParticleSystemAttributes) && sameIgnoringCase(entryName_, "Emitter")) {
         checkEmitterKind();
         if (refused_)
             return;

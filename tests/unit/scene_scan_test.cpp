@@ -233,6 +233,9 @@ TEST(SceneScanner, ParticleSystemsWithAMeshEmitterAreRefusedWhateverTheSpelling)
         {"another case of the node type", node("ParticleSystem", mesh), true},
         {"among several type attributes",
          "<node type=\"cube\" Type=\"particleSystem\"><attributes>" + mesh + "</attributes></node>", true},
+        {"a sky dome too", "<node type=\"skyDome\" Type=\"particleSystem\"><attributes>" +
+                               entry("int", "VerticalResolution", "8") + mesh + "</attributes></node>",
+         true},
         {"in a second block", node("particleSystem", entry("enum", "Emitter", "Point"), "<attributes>" + mesh +
                                                                                           "</attributes>"),
          true},

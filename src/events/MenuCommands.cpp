@@ -1,6 +1,7 @@
 #include "events/MenuCommands.h"
 
 #include "app/EditorState.h"
+#include "app/MenuBar.h"
 #include "app/Platform.h"
 #include "app/SmallWindows.h"
 #include "app/TextConvert.h"
@@ -39,6 +40,8 @@ void setCheckRange(gui::IGUIContextMenu* menu, s32 first, s32 step, bool checked
     }
 }
 
+// The debug drawing bits are saved with the node: each change of them is a
+// step of the history (recorded by the caller).
 void toggleDebugBit(gui::IGUIContextMenu* menu, s32 index, u32 bit) {
     toggleCheck(menu, index);
     if (editor.selectedNode)
@@ -96,6 +99,17 @@ const DebugCommand DebugCommands[6] = {
     {ids::CmdDebugBufferBoxes, scene::EDS_BBOX_BUFFERS},
 };
 
+void showDebugChecksOf(scene::ISceneNode* node) {
+    if (!node)
+        return;
+    const u32 bits = node->isDebugDataVisible();
+    for (const DebugCommand& debug : DebugCommands) {
+        s32 index = -1;
+        if (gui::IGUIContextMenu* menu = menuHoldingCommand(debug.commandId, index))
+            menu->setItemChecked(index, (bits & debug.bit) != 0);
+    }
+}
+
 void activateCamera(scene::ICameraSceneNode* camera) {
     if (!editor.device || !camera)
         return;
@@ -145,6 +159,7 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
         }
     for (const DebugCommand& debug : DebugCommands)
         if (debug.commandId == command) {
+            RecordedChange change;
             toggleDebugBit(menu, index, debug.bit);
             return;
         }
@@ -182,24 +197,29 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
         break;
     case ids::CmdSkyVisible:
         // Every user sky takes the new check mark, so skies that differed
-        // (or were added while it was off) agree with it again.
-        setUserSkiesVisible(toggleCheck(menu, index));
+        // (or were added while it was off) agree with it again. A sky's
+        // visibility is saved: the change is a step.
+        recordStep(showUserSkiesRecorded(toggleCheck(menu, index)));
         break;
     case ids::CmdGridVisible:
         toggleCheck(menu, index);
         if (editor.gridNode)
             editor.gridNode->setVisible(!editor.gridNode->isVisible());
         break;
-    case ids::CmdDebugOff:
+    case ids::CmdDebugOff: {
+        RecordedChange change;
         setCheckRange(menu, index + 1, 1, false);
         if (editor.selectedNode)
             editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
         break;
-    case ids::CmdDebugAll:
+    }
+    case ids::CmdDebugAll: {
+        RecordedChange change;
         setCheckRange(menu, index - 1, -1, true);
         if (editor.selectedNode)
             editor.selectedNode->setDebugDataVisible(scene::EDS_FULL);
         break;
+    }
     case ids::CmdAddModel:
         openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
         break;

@@ -10,6 +10,10 @@ struct DebugCommand {
 };
 extern const DebugCommand DebugCommands[6];
 
+// Checks exactly the debug items whose bits the node draws. Nothing changes
+// for a null node (the marks then stand for the next node selected).
+void showDebugChecksOf(irr::scene::ISceneNode* node);
+
 // Runs the command of the item chosen in a menu (the sub-menu holding it).
 void handleMenuCommand(irr::gui::IGUIContextMenu* menu);
 

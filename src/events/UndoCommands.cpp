@@ -6,6 +6,7 @@
 #include "app/MenuBar.h"
 #include "app/StatusLine.h"
 #include "events/KeyboardMouseEditing.h"
+#include "events/MenuCommands.h"
 #include "events/Selection.h"
 #include "scene/NodeLifetime.h"
 #include "scene/UndoHistory.h"
@@ -29,6 +30,7 @@ SceneValues currentValues(scene::ISceneNode* node) {
     values.node = NodeState::of(node);
     values.gridSize = editor.gridSize;
     values.gridSpacing = editor.gridSpacing;
+    values.modelLighting = editor.modelLighting;
     return values;
 }
 
@@ -73,6 +75,7 @@ int recordingDepth = 0;
 void showRestoredScene() {
     if (editor.selectedNode && !isLiveSceneNode(editor.selectedNode))
         clearSelection();
+    showDebugChecksOf(editor.selectedNode);
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
     updateStatusLine();
@@ -145,6 +148,14 @@ void deleteNodeRecorded(scene::ISceneNode* node) {
     undoHistory.push(makeRemoveStep(node, parent, position));
     node->drop();
     parent->drop();
+    updateUndoMenuItems();
+}
+
+void recordStep(std::unique_ptr<UndoStep> step) {
+    if (!step)
+        return;
+    endDragChange();
+    undoHistory.push(std::move(step));
     updateUndoMenuItems();
 }
 

@@ -12,6 +12,7 @@
 namespace sorn {
 
 struct ChangeStart;
+class UndoStep;
 
 // Records one user action on the selected node and the grid: construct it
 // before the action runs; the destructor adds a step if anything changed. An
@@ -41,9 +42,13 @@ void recordNodesAdded(const std::vector<irr::scene::ISceneNode*>& nodes);
 // Takes the node out of the scene as one step that undo puts back, with its
 // children, materials and animators, at its place among its siblings.
 void deleteNodeRecorded(irr::scene::ISceneNode* node);
+// A change already made that the caller describes as its own step (the
+// skies shown or hidden); a null step records nothing.
+void recordStep(std::unique_ptr<UndoStep> step);
 
 // Undo and redo as the user asks for them: the scene box, the tool box, the
-// gizmo and the status line then show the restored state.
+// gizmo, the status line and the debug drawing check marks then show the
+// restored state.
 void undoLastChange();
 void redoLastChange();
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "files/SceneScanDetail.h"
+#include "files/SceneValueLimits.h"
 
 namespace sorn {
 
@@ -14,8 +15,8 @@ using namespace irr;
 // Counts the engine turns into geometry, work per frame or passes over a
 // terrain, with bounds far above what a scene needs and far below what
 // exhausts the machine:
-// - volume light subdivisions: negative ones allocate 2^32 vertices; 1024
-//   by 1024 builds in 0.2 s;
+// - volume light subdivisions: negative ones allocate 2^32 vertices; the
+//   bound is the tool box's (see SceneValueLimits.h);
 // - sky dome resolutions: negative or 100,000 by 100,000 exhaust memory;
 //   1024 by 1024 takes 60 MB; a vertical resolution of 0 (also one the
 //   engine reads as 0, or none at all) makes it allocate 8 GB;
@@ -25,8 +26,8 @@ using namespace irr;
 // - particles per second: emitted each frame up to twice the maximum, a
 //   negative or huge count allocates gigabytes at the first frame.
 const SceneValueBound kSceneValueBounds[] = {
-    {"SubDivideU", 0, 1024},
-    {"SubDivideV", 0, 1024},
+    {"SubDivideU", 0, kMaxVolumeLightSubdivisions},
+    {"SubDivideV", 0, kMaxVolumeLightSubdivisions},
     {"HorizontalResolution", 0, 1024},
     {"VerticalResolution", 1, 1024},
     {"PolyCountX", 0, 32767},
@@ -226,7 +227,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
                 recordHasName_ = recordHasValue_ = recordHasType_ = false;
                 recordValueTooLong_ = recordTypeTooLong_ = false;
                 entryAttributesExact_ = true;
-                skyDomeNode_ = false;
+                skyDomeNode_ = particleSystemNode_ = false;
                 state_ = State::ElementName;
             } else {
                 return void(refuse(SceneRefusal::NotAScene));
@@ -369,6 +370,8 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             // here, whichever of several the engine takes.
             if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
                 skyDomeNode_ = true;
+            if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "particleSystem"))
+                particleSystemNode_ = true;
             recordCapture_ = RecordCapture::None;
             state_ = State::AfterValue;
             break;
@@ -447,27 +450,29 @@ void SceneScanner::elementOpened(bool empty) {
         result_.detail = "<attributes> > " + std::to_string(kMaxAttributesPerBlock);
         return void(refuse(SceneRefusal::ValueOutOfBounds));
     }
-    const Kind parent = openKinds_.empty() ? Kind::Other : openKinds_.back();
+    const uint8_t parent = openKinds_.empty() ? 0 : openKinds_.back();
     checkEntry(parent);
     countMaterialEntry();
     if (!refused_)
         recordElement();
     // Every attribute block of a sky dome sets all of its values: one without
     // a vertical resolution sets it to 0.
-    const bool skyDomeAttributes = parent == Kind::SkyDomeNode && unitsAre(name_, "attributes");
+    const bool skyDomeAttributes = (parent & SkyDomeNode) && unitsAre(name_, "attributes");
     if (skyDomeAttributes && empty)
         return void(refuseMissingVerticalResolution());
     if (refused_ || empty)
         return;
     if (depth + 1 > kMaxElementDepth)
         return void(refuse(SceneRefusal::NestedTooDeeply));
-    Kind kind = Kind::Other;
+    uint8_t kind = 0;
     if (skyDomeAttributes) {
-        kind = Kind::SkyDomeAttributes;
+        kind |= SkyDomeAttributes;
         verticalResolutionSeen_ = false;
-    } else if (unitsAre(name_, "node") && skyDomeNode_) {
-        kind = Kind::SkyDomeNode;
     }
+    if ((parent & ParticleSystemNode) && unitsAre(name_, "attributes"))
+        kind |= ParticleSystemAttributes;
+    if (unitsAre(name_, "node"))
+        kind |= (skyDomeNode_ ? SkyDomeNode : 0) | (particleSystemNode_ ? ParticleSystemNode : 0);
     openKinds_.push_back(kind);
     if (unitsAre(name_, "attributes")) {
         attributesDepth_ = depth + 1;
@@ -489,7 +494,7 @@ void SceneScanner::elementClosed() {
         return void(refuse(SceneRefusal::NotAScene));
     if (attributesDepth_ == static_cast<int>(openStarts_.size()))
         attributesDepth_ = -1;
-    if (openKinds_.back() == Kind::SkyDomeAttributes && !verticalResolutionSeen_)
+    if ((openKinds_.back() & SkyDomeAttributes) && !verticalResolutionSeen_)
         return void(refuseMissingVerticalResolution());
     openNames_.resize(start);
     openStarts_.pop_back();
@@ -519,12 +524,17 @@ void SceneScanner::recordElement() {
 // An attribute entry such as <int name="SubDivideU" value="32" />: its value
 // within bounds, and the files it names collected. Bounds apply to any entry
 // of that name, whatever its type, since the engine converts between them.
-void SceneScanner::checkEntry(Kind parent) {
+void SceneScanner::checkEntry(uint8_t parent) {
     if (!hasEntryName_ || !hasEntryValue_)
         return;
     // The engine looks the name up as written.
-    if (parent == Kind::SkyDomeAttributes && entryAttributesExact_ && entryName_ == "VerticalResolution")
+    if ((parent & SkyDomeAttributes) && entryAttributesExact_ && entryName_ == "VerticalResolution")
         verticalResolutionSeen_ = true;
+    if ((parent & ParticleSystemAttributes) && sameIgnoringCase(entryName_, "Emitter")) {
+        checkEmitterKind();
+        if (refused_)
+            return;
+    }
     for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
         const SceneValueBound& bound = kSceneValueBounds[i];
         if (!sameIgnoringCase(entryName_, bound.name, boundNameLengths_[i]))
@@ -551,6 +561,19 @@ void SceneScanner::checkEntry(Kind parent) {
     const size_t file = addReferencedFile(entryValue_, kind);
     if (kind == UntrustedKind::Model && !nodeMaterials_.empty())
         nodeMaterials_.back().meshFile = static_cast<long>(file);
+}
+
+// A particle system's emitter as its attribute block names it. The engine
+// builds a mesh emitter ("Mesh", "AnimatedMesh") with no mesh, since a scene
+// cannot give it one, and its first frame divides by the mesh's vertex count
+// (0) or reads through the missing mesh: every such scene takes the editor
+// down, whatever its other values. Any spelling of the two names is refused;
+// every other emitter kind draws with any value the engine reads.
+void SceneScanner::checkEmitterKind() {
+    if (sameIgnoringCase(entryValue_, "Mesh") || sameIgnoringCase(entryValue_, "AnimatedMesh")) {
+        result_.detail = entryName_ + "=\"" + entryValue_ + "\"";
+        refuse(SceneRefusal::ValueOutOfBounds);
+    }
 }
 
 void SceneScanner::refuseMissingVerticalResolution() {

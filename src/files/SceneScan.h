@@ -98,16 +98,23 @@ private:
         SlashInTag, AttributeName, AfterAttributeName, BeforeValue, Value, AfterValue, EndName,
     };
     enum class Capture { None, Name, Value, NodeType, Other };
-    // What an open element is to the checks that depend on its place.
-    enum class Kind : uint8_t { Other, SkyDomeNode, SkyDomeAttributes };
+    // What an open element is to the checks that depend on its place, as
+    // flags: a node may name several types, and each is checked.
+    enum Kind : uint8_t {
+        SkyDomeNode = 1,
+        SkyDomeAttributes = 2,
+        ParticleSystemNode = 4,
+        ParticleSystemAttributes = 8,
+    };
 
     bool refuse(SceneRefusal refusal);
     void elementNameDone();
     void attributeNameDone();
     void elementOpened(bool empty);
     void elementClosed();
-    void checkEntry(Kind parent);
+    void checkEntry(uint8_t parentKinds);
     void refuseMissingVerticalResolution();
+    void checkEmitterKind();
     size_t addReferencedFile(const std::string& path, UntrustedKind kind);
     void countMaterialEntry();
     void nodeClosed();
@@ -127,11 +134,13 @@ private:
     // The open elements' names one after another, with where each starts.
     std::vector<uint32_t> openNames_;
     std::vector<uint32_t> openStarts_;
-    std::vector<Kind> openKinds_;
+    std::vector<uint8_t> openKinds_;
     // A type attribute of the node element, narrowed to bytes, and whether
     // one of them names a sky dome.
     std::string nodeType_;
     bool skyDomeNode_ = false;
+    // The same for a particle system.
+    bool particleSystemNode_ = false;
     // Whether the open attribute block of a sky dome holds its vertical resolution.
     bool verticalResolutionSeen_ = false;
     std::vector<uint32_t> name_;            // element name being read

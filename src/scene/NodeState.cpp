@@ -33,6 +33,7 @@ NodeState& NodeState::operator=(const NodeState& other) {
     position_ = other.position_;
     rotation_ = other.rotation_;
     scale_ = other.scale_;
+    debugData_ = other.debugData_;
     materials_ = other.materials_;
     isLight_ = other.isLight_;
     light_ = other.light_;
@@ -62,6 +63,7 @@ NodeState NodeState::of(scene::ISceneNode* node) {
     state.position_ = node->getPosition();
     state.rotation_ = node->getRotation();
     state.scale_ = node->getScale();
+    state.debugData_ = node->isDebugDataVisible();
     const u32 count = node->getMaterialCount();
     state.materials_.reserve(count);
     for (u32 i = 0; i < count; ++i)
@@ -109,6 +111,7 @@ void NodeState::applyTo(scene::ISceneNode* node) const {
     node->setPosition(position_);
     node->setRotation(rotation_);
     node->setScale(scale_);
+    node->setDebugDataVisible(debugData_);
 
     if (isLight_ && node->getType() == scene::ESNT_LIGHT)
         static_cast<scene::ILightSceneNode*>(node)->setLightData(light_);
@@ -137,7 +140,8 @@ void NodeState::applyTo(scene::ISceneNode* node) const {
 }
 
 bool NodeState::operator==(const NodeState& other) const {
-    if (position_ != other.position_ || rotation_ != other.rotation_ || scale_ != other.scale_)
+    if (position_ != other.position_ || rotation_ != other.rotation_ || scale_ != other.scale_ ||
+        debugData_ != other.debugData_)
         return false;
     if (materials_.size() != other.materials_.size())
         return false;

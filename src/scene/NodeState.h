@@ -1,6 +1,7 @@
 #pragma once
 // Everything about one scene node that the editor lets the user change in
-// place: its transformation, its materials and the values of its own kind
+// place: its transformation, its debug drawing, its materials and the values
+// of its own kind
 // (light, emitter, volume light, animation speed, text). Taken before and after a
 // change, two states tell whether the change did anything and let undo and
 // redo put either one back.
@@ -32,6 +33,8 @@ public:
 
 private:
     irr::core::vector3df position_, rotation_, scale_;
+    // The debug drawing bits: saved with the node ("DebugDataVisible").
+    irr::u32 debugData_ = 0;
     std::vector<irr::video::SMaterial> materials_;
 
     bool isLight_ = false;

@@ -16,6 +16,64 @@ bool isSky(scene::ISceneNode* node) {
     return type == scene::ESNT_SKY_BOX || type == scene::ESNT_SKY_DOME;
 }
 
+// Every user sky at any depth. An explicit stack: scenes can nest deeper
+// than the call stack allows.
+std::vector<scene::ISceneNode*> userSkies() {
+    std::vector<scene::ISceneNode*> skies;
+    if (!editor.sceneManager)
+        return skies;
+    std::vector<scene::ISceneNode*> pending{editor.sceneManager->getRootSceneNode()};
+    while (!pending.empty()) {
+        scene::ISceneNode* node = pending.back();
+        pending.pop_back();
+        for (scene::ISceneNode* child : node->getChildren()) {
+            if (child->isDebugObject())
+                continue;
+            if (isSky(child))
+                skies.push_back(child);
+            pending.push_back(child);
+        }
+    }
+    return skies;
+}
+
+void setSkyCheckMark(bool checked) {
+    s32 index = -1;
+    if (gui::IGUIContextMenu* menu = menuHoldingCommand(ids::CmdSkyVisible, index))
+        menu->setItemChecked(index, checked);
+}
+
+// The skies that the check mark showed or hid, each held with the visibility
+// it had before; undo gives each its own back, redo the check mark's.
+class SkyVisibilityStep : public UndoStep {
+public:
+    SkyVisibilityStep(std::vector<scene::ISceneNode*> skies, bool visible)
+        : skies_(std::move(skies)), visible_(visible) {
+        for (scene::ISceneNode* sky : skies_)
+            sky->grab();
+    }
+    ~SkyVisibilityStep() override {
+        for (scene::ISceneNode* sky : skies_)
+            sky->drop();
+    }
+    void undo() override {
+        for (scene::ISceneNode* sky : skies_)
+            sky->setVisible(!visible_);
+        setSkyCheckMark(!visible_);
+    }
+    void redo() override {
+        for (scene::ISceneNode* sky : skies_)
+            sky->setVisible(visible_);
+        setSkyCheckMark(visible_);
+    }
+    std::size_t memoryCost() const override { return sizeof(*this) + skies_.capacity() * sizeof(void*); }
+    scene::ISceneNode* node() const override { return skies_.front(); }
+
+private:
+    std::vector<scene::ISceneNode*> skies_;
+    bool visible_;
+};
+
 } // namespace
 
 // Looked up where the item is (the View menu), by its command id.
@@ -26,21 +84,21 @@ bool skyCheckMarkOn() {
 }
 
 void setUserSkiesVisible(bool visible) {
-    if (!editor.sceneManager)
-        return;
-    // An explicit stack: scenes can nest deeper than the call stack allows.
-    std::vector<scene::ISceneNode*> pending{editor.sceneManager->getRootSceneNode()};
-    while (!pending.empty()) {
-        scene::ISceneNode* node = pending.back();
-        pending.pop_back();
-        for (scene::ISceneNode* child : node->getChildren()) {
-            if (child->isDebugObject())
-                continue;
-            if (isSky(child))
-                child->setVisible(visible);
-            pending.push_back(child);
-        }
+    for (scene::ISceneNode* sky : userSkies())
+        sky->setVisible(visible);
+}
+
+std::unique_ptr<UndoStep> showUserSkiesRecorded(bool visible) {
+    std::vector<scene::ISceneNode*> changed;
+    for (scene::ISceneNode* sky : userSkies()) {
+        if (sky->isVisible() == visible)
+            continue;
+        sky->setVisible(visible);
+        changed.push_back(sky);
     }
+    if (changed.empty())
+        return nullptr;
+    return std::make_unique<SkyVisibilityStep>(std::move(changed), visible);
 }
 
 void followSkyCheckMark(scene::ISceneNode* node) {

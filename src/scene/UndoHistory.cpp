@@ -36,12 +36,16 @@ public:
     void redo() override { apply(after_); }
     std::size_t memoryCost() const override { return cost_; }
     scene::ISceneNode* node() const override { return node_; }
+    bool changesScene() const override { return node_ && before_.node != after_.node; }
 
 private:
     void apply(const SceneValues& values) {
         if (node_)
             values.node.applyTo(node_);
         applyGrid(values.gridSize, values.gridSpacing);
+        // The lighting key flips this flag: a lighting key pressed after an
+        // undo must flip the node's lighting as restored, not the one undone.
+        editor.modelLighting = values.modelLighting;
     }
 
     scene::ISceneNode* node_;
@@ -117,6 +121,12 @@ public:
     }
     std::size_t memoryCost() const override { return cost_; }
     scene::ISceneNode* node() const override { return steps_.empty() ? nullptr : steps_.front()->node(); }
+    bool changesScene() const override {
+        for (const auto& step : steps_)
+            if (step->changesScene())
+                return true;
+        return false;
+    }
 
 private:
     std::vector<std::unique_ptr<UndoStep>> steps_;
@@ -189,12 +199,16 @@ void attachNode(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position
 UndoHistory::~UndoHistory() { clear(); }
 
 void UndoHistory::push(std::unique_ptr<UndoStep> step) {
+    // Undone steps between here and the saved state that changed no scene
+    // leave it where it is: the scene here is the saved one.
+    if (savedPosition_ > static_cast<long>(position_))
+        savedPosition_ = anySceneChange(position_, static_cast<std::size_t>(savedPosition_))
+                             ? -1
+                             : static_cast<long>(position_);
     while (steps_.size() > position_) {
         bytes_ -= steps_.back()->memoryCost();
         steps_.pop_back();
     }
-    if (savedPosition_ > static_cast<long>(position_))
-        savedPosition_ = -1;
     bytes_ += step->memoryCost();
     steps_.push_back(std::move(step));
     ++position_;
@@ -203,10 +217,13 @@ void UndoHistory::push(std::unique_ptr<UndoStep> step) {
 }
 
 void UndoHistory::dropOldest() {
+    // A saved state before the oldest step is still there after it when
+    // that step changed nothing a save writes.
+    const bool savedBeforeKept = savedPosition_ == 0 && !steps_.front()->changesScene();
     bytes_ -= steps_.front()->memoryCost();
     steps_.erase(steps_.begin());
     --position_;
-    savedPosition_ = savedPosition_ > 0 ? savedPosition_ - 1 : -1;
+    savedPosition_ = savedPosition_ > 0 ? savedPosition_ - 1 : savedBeforeKept ? 0 : -1;
 }
 
 bool UndoHistory::undo() {
@@ -236,6 +253,18 @@ void UndoHistory::clear() {
 
 void UndoHistory::markSaved() { savedPosition_ = static_cast<long>(position_); }
 
-bool UndoHistory::hasUnsavedChanges() const { return savedPosition_ != static_cast<long>(position_); }
+bool UndoHistory::anySceneChange(std::size_t from, std::size_t to) const {
+    for (std::size_t i = from; i < to && i < steps_.size(); ++i)
+        if (steps_[i]->changesScene())
+            return true;
+    return false;
+}
+
+bool UndoHistory::hasUnsavedChanges() const {
+    if (savedPosition_ < 0)
+        return true;
+    const std::size_t saved = static_cast<std::size_t>(savedPosition_);
+    return saved < position_ ? anySceneChange(saved, position_) : anySceneChange(position_, saved);
+}
 
 } // namespace sorn

@@ -1,9 +1,12 @@
 #pragma once
 // The undo history of scene changes. A step restores exactly the state before
-// it (undo) or after it (redo): a node's own values and the grid, or a node
-// (with everything under it) taken out of or put back into its place in the
-// scene graph. Nodes the history may put back are held, so a deleted node
-// survives as long as a step can still restore it.
+// it (undo) or after it (redo): a node's own values, the grid and the model
+// lighting flag, a node (with everything under it) taken out of or put back
+// into its place in the scene graph, or the visibility of the skies. Nodes the
+// history may put back are held, so a deleted node survives as long as a step
+// can still restore it. Steps that change only what a save does not write
+// (the grid, the lighting flag for models still to come) are undoable but are
+// no unsaved work.
 #include <irrlicht.h>
 
 #include <cstddef>
@@ -14,14 +17,18 @@
 
 namespace sorn {
 
-// The values of one node and of the grid, as one user action found them.
+// The values of one node, of the grid and of the model lighting flag (the
+// lighting key's state, given to models added later), as one user action
+// found them.
 struct SceneValues {
     NodeState node;
     irr::f32 gridSize = 0.f;
     irr::f32 gridSpacing = 0.f;
+    bool modelLighting = false;
 
     bool operator==(const SceneValues& other) const {
-        return node == other.node && gridSize == other.gridSize && gridSpacing == other.gridSpacing;
+        return node == other.node && gridSize == other.gridSize && gridSpacing == other.gridSpacing &&
+               modelLighting == other.modelLighting;
     }
 };
 
@@ -34,6 +41,9 @@ public:
     virtual std::size_t memoryCost() const = 0;
     // The node the step acts on (null for a grid-only change).
     virtual irr::scene::ISceneNode* node() const = 0;
+    // Whether the step changes what a save writes; one that does not (the
+    // grid, the lighting flag alone) leaves no unsaved work behind.
+    virtual bool changesScene() const { return true; }
 };
 
 // A node's values (and the grid's) changed in place.
@@ -81,12 +91,14 @@ public:
     std::size_t memoryCost() const { return bytes_; }
 
     // Unsaved changes: the scene differs from the state it had when it was
-    // last opened, saved or created.
+    // last opened, saved or created, by at least one step that changes the scene.
     void markSaved();
     bool hasUnsavedChanges() const;
 
 private:
     void dropOldest();
+    // Whether any of steps_[from .. to) changes the scene.
+    bool anySceneChange(std::size_t from, std::size_t to) const;
 
     std::vector<std::unique_ptr<UndoStep>> steps_;
     std::size_t position_ = 0; // steps_[0 .. position_) are done

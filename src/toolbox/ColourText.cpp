@@ -13,11 +13,14 @@ namespace sorn {
 
 namespace {
 
-// A float channel as the 8-bit channel the colour text shows. Values outside
-// 0..1 wrap through the low 8 bits as their truncated integer does; values no
+// A float channel as the 8-bit channel the colour text shows: channel * 255
+// rounded to the nearest integer. A saved scene holds a channel with six
+// decimals (100 / 255 reads back as 0.392157, 99.99999 / 255): truncating
+// would show, and apply again, one step less after every save and reopen.
+// Values outside 0..1 wrap through the low 8 bits of that integer; values no
 // int can hold (and NaN) count as 0 rather than being undefined.
 u32 channelByte(f32 channel) {
-    const double scaled = static_cast<double>(channel) * 255.0;
+    const double scaled = std::floor(static_cast<double>(channel) * 255.0 + 0.5);
     if (!std::isfinite(scaled) || scaled >= 2147483648.0 || scaled <= -2147483649.0)
         return 0;
     return static_cast<u32>(static_cast<int>(scaled)) & 255u;

@@ -9,7 +9,8 @@ namespace sorn {
 // "A,R,G,B" of a 32-bit colour.
 irr::core::stringw formatColourText(irr::video::SColor colour);
 // A floating-point colour (channels 0.0 to 1.0): each channel times 255,
-// truncated to an integer and kept to its low 8 bits.
+// rounded to the nearest integer and kept to its low 8 bits, so that a colour
+// read back from a saved scene shows as it was typed.
 irr::core::stringw formatColourText(const irr::video::SColorf& colour);
 
 // Reads edit-box text as colour text. The text is cut at its first three

@@ -3,14 +3,10 @@
 // U and V subdivision counts of the light's rays.
 #include <irrlicht.h>
 
-namespace sorn {
+// kMaxVolumeLightSubdivisions: the same bound holds when a scene is opened.
+#include "files/SceneValueLimits.h"
 
-// The most subdivisions the tab hands to the engine per direction. The
-// engine's volume-light mesh takes 8 vertices per subdivision (U + V) plus 13
-// and numbers its vertices with 16 bits, so 4095 in both directions (65,533
-// vertices) is the most that is still drawn correctly; it also keeps a typed
-// "1e12" from making the engine allocate and loop without bound.
-constexpr irr::u32 kMaxVolumeLightSubdivisions = 4095;
+namespace sorn {
 
 // Adds the volume-light tab to the tool box's tab control and fills it.
 void addVolumeLightTab();

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "files/UserTexture.h"
@@ -46,10 +48,26 @@ TEST(ColourText, ParsesByTheCommaRule) {
 TEST(ColourText, FormatsIntegerAndFloatColours) {
     EXPECT_EQ(formatColourText(video::SColor(255, 1, 22, 133)), L"255,1,22,133");
     EXPECT_EQ(formatColourText(video::SColorf(1.f, 1.f, 1.f, 1.f)), L"255,255,255,255");
-    // 0.5 * 255 = 127.5, truncated.
-    EXPECT_EQ(formatColourText(video::SColorf(0.5f, 0.f, 1.f, 0.5f)), L"127,127,0,255");
+    // 0.5 * 255 = 127.5, rounded to the nearest channel value.
+    EXPECT_EQ(formatColourText(video::SColorf(0.5f, 0.f, 1.f, 0.5f)), L"128,128,0,255");
+    EXPECT_EQ(formatColourText(video::SColorf(0.498f, 0.f, 1.f, 0.502f)), L"128,127,0,255");
     // Out of range channels wrap through the low byte; NaN and huge read 0.
     EXPECT_EQ(formatColourText(video::SColorf(2.f, -0.5f, NAN, 1e30f)), L"0,254,129,0");
+}
+
+// A light keeps its colour as floats (channel / 255), and a saved scene holds
+// each with six decimals: every channel value reads back as itself.
+TEST(ColourText, EveryChannelValueSurvivesTheSixDecimalsOfASavedScene) {
+    for (u32 value = 0; value < 256; ++value) {
+        const video::SColorf typed = colourToFloat(video::SColor(value, value, value, value));
+        char written[32];
+        std::snprintf(written, sizeof written, "%f", typed.r);
+        const f32 read = std::strtof(written, nullptr);
+        const std::wstring expected = std::to_wstring(value);
+        EXPECT_EQ(std::wstring(formatColourText(video::SColorf(read, read, read, read)).c_str()),
+                  expected + L"," + expected + L"," + expected + L"," + expected)
+            << value << " written as " << written;
+    }
 }
 
 TEST(ColourText, RoundTripsThroughText) {

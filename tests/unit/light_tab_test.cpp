@@ -103,7 +103,8 @@ TEST_F(LightTabTest, RowsShowLabelsValuesAndTooltips) {
     };
     const wchar_t* colourTip = L"ARGB: u32(A), u32(R), u32(G), u32(B)";
     const Row rows[] = {
-        {L"DiffuseColor:", L"255,127,255,0", colourTip}, {L"SpecularColor:", L"127,0,63,255", colourTip},
+        // 0.5 and 0.25 of 255: 127.5 and 63.75 show rounded to the nearest value.
+        {L"DiffuseColor:", L"255,128,255,0", colourTip}, {L"SpecularColor:", L"128,0,64,255", colourTip},
         {L"AmbientColor:", L"255,0,0,0", colourTip},     {L"Radius:", L"250.000000", L"f32"},
         {L"InnerCone:", L"12.500000", L"f32"},           {L"OuterCone:", L"45.000000", L"f32"},
         {L"Falloff:", L"2.000000", L"f32"},
@@ -235,12 +236,25 @@ TEST_F(LightTabTest, RadiusOfZeroKeepsTheRadius) {
     }
 }
 
+// The deleted light is kept (undo can put it back) and its tab stays until
+// the refresh: an update then must not reach the light.
 TEST_F(LightTabTest, UpdateAfterTheLightWasDeletedDoesNothing) {
+    light->grab();
+    const video::SLight before = light->getLightData();
+    const f32 radius = light->getRadius();
     clickButton(ids::SceneBoxRemove);
+    ASSERT_NE(findElement(ids::LightApply), nullptr) << "the tab stays until the refresh";
+    combo()->setSelected(1);
     type(kDiffuse, L"255,255,0,0");
+    type(kRadius, L"12");
     clickButton(ids::LightApply);
+    EXPECT_EQ(light->getLightType(), before.Type);
+    EXPECT_EQ(light->getLightData().DiffuseColor.r, before.DiffuseColor.r);
+    EXPECT_EQ(light->getLightData().DiffuseColor.g, before.DiffuseColor.g);
+    EXPECT_EQ(light->getRadius(), radius);
     activePasses(2);
     EXPECT_EQ(findElement(ids::LightApply), nullptr);
+    light->drop();
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <string>
+#include <vector>
+
 #include "app/EditorState.h"
 #include "app/PathText.h"
 #include "files/OpenFile.h"
@@ -81,6 +84,49 @@ TEST_F(MaterialLightSaveTest, TabValuesComeBackFromTheSavedScene) {
     EXPECT_EQ(std::wstring(findElement(0x500d1)->getText()), L"255,255,0,0");
     EXPECT_EQ(std::wstring(findElement(0x500d7)->getText()), L"321.500000");
     EXPECT_EQ(std::wstring(findElement(0x500db)->getText()), L"33.250000");
+}
+
+// Every value of a channel typed into the light tab reads back as typed after
+// a save and a reopen (the scene holds channel / 255 with six decimals): 64
+// lights whose diffuse colours hold the 256 values, four to a colour.
+TEST_F(MaterialLightSaveTest, EveryChannelValueTypedReadsBackTheSameAfterASaveAndReopen) {
+    constexpr int kLights = 64;
+    const auto typed = [](int light) {
+        std::wstring text;
+        for (int channel = 0; channel < 4; ++channel)
+            text += (channel ? L"," : L"") + std::to_wstring(4 * light + channel);
+        return text;
+    };
+    std::vector<scene::ISceneNode*> lights;
+    for (int i = 0; i < kLights; ++i)
+        lights.push_back(addNode(scene::ESNT_LIGHT, 0));
+    activePasses(2);
+    for (int i = 0; i < kLights; ++i) {
+        pickInTree(lights[i]);
+        findElement(0x500d1)->setText(typed(i).c_str());
+        clickButton(ids::LightApply);
+    }
+
+    chooseMenuCommand(ids::CmdSave);
+    const std::string path = appFolder.file("colours.irr");
+    setText(ids::SavePathEdit, path);
+    clickButton(ids::SaveButton);
+    ASSERT_TRUE(test::fileExists(path));
+    chooseMenuCommand(ids::CmdNewScene);
+    activePasses(2);
+    ASSERT_TRUE(openFile(path, false));
+    editor.sceneViewRefresh.schedule();
+    activePasses(2);
+
+    std::vector<scene::ISceneNode*> reopened;
+    for (scene::ISceneNode* node : smgr()->getRootSceneNode()->getChildren())
+        if (node->getType() == scene::ESNT_LIGHT && !node->isDebugObject())
+            reopened.push_back(node);
+    ASSERT_EQ(reopened.size(), static_cast<size_t>(kLights));
+    for (int i = 0; i < kLights; ++i) {
+        pickInTree(reopened[i]);
+        EXPECT_EQ(std::wstring(findElement(0x500d1)->getText()), typed(i));
+    }
 }
 
 } // namespace

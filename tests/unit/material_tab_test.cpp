@@ -422,19 +422,27 @@ TEST_F(MaterialTabTest, NodeWithoutMaterialsIsNeitherReadNorWritten) {
     EXPECT_FALSE(video::IdentityMaterial != identity) << "the engine's shared material was changed";
 }
 
+// The deleted node is kept (undo can put it back) and the tab stays until
+// the refresh: none of its actions may reach the node.
 TEST_F(MaterialTabTest, ActionsAfterTheNodeWasDeletedDoNothing) {
     scene::ISceneNode* cube = addAndPick(scene::ESNT_CUBE);
+    cube->grab();
+    cube->setMaterialFlag(video::EMF_WIREFRAME, false);
+    const video::SMaterial before = cube->getMaterial(0);
     clickButton(ids::SceneBoxRemove);
     ASSERT_NE(findElement(ids::MaterialFlagsSet), nullptr) << "the tab stays until the refresh";
     for (int i = 0; i < kFlagCount; ++i)
         flagBox(i)->setChecked(true);
     clickButton(ids::MaterialFlagsSet);
+    EXPECT_FALSE(cube->getMaterial(0).Wireframe);
     clickButton(ids::MaterialFlagsDefault);
     applyTexturePath(kEngineMedia + "/wall.jpg");
     chooseType(2);
-    (void)cube; // freed by the engine at the next drawing; never touched here
+    EXPECT_FALSE(cube->getMaterial(0) != before);
+    EXPECT_EQ(cube->getMaterial(0).getTexture(0), before.getTexture(0));
     activePasses(2);
     EXPECT_EQ(findElement(ids::MaterialFlagsSet), nullptr);
+    cube->drop();
 }
 
 TEST_F(MaterialTabTest, ParticleSystemAndTerrainShowTheTabUnfilled) {

@@ -10,6 +10,7 @@
 #include "app/EditorState.h"
 #include "app/Translate.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/NodeState.h"
 #include "support/EditorFixture.h"
 #include "support/ParticleTabFixture.h"
 #include "toolbox/ToolBox.h"
@@ -340,9 +341,17 @@ TEST_F(ParticleTabTest, UpdateNeedsASelectedParticleSystem) {
     update();
     EXPECT_EQ(system->getEmitter(), before);
     editor.nodeSelected = true;
-    editor.selectedNode = smgr()->addCubeSceneNode();
+    // Another node selected under the rows: the update leaves it as it was.
+    auto* cube = static_cast<scene::IMeshSceneNode*>(smgr()->addCubeSceneNode());
+    const NodeState cubeBefore = NodeState::of(cube);
+    scene::IMesh* mesh = cube->getMesh();
+    editor.selectedNode = cube;
+    type(0, L"1e40"); // a row read would show the bound in force instead
     update();
-    EXPECT_EQ(system->getEmitter(), before);
+    EXPECT_TRUE(NodeState::of(cube) == cubeBefore);
+    EXPECT_EQ(cube->getMesh(), mesh);
+    EXPECT_TRUE(cube->getChildren().empty());
+    EXPECT_EQ(text(emitterEditId(0)), L"1e40") << "no row was read for a cube";
     editor.selectedNode = nullptr;
     update();
     EXPECT_EQ(system->getEmitter(), before);

@@ -9,8 +9,10 @@
 #include "app/EditorState.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "files/SceneScan.h"
 #include "files/TextNodeData.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/NodeState.h"
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
 #include "support/TestImages.h"
@@ -256,7 +258,8 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, SubdivisionTest,
     testing::Values(SubdivisionCase{"zero", L"0", false, 0}, SubdivisionCase{"minus_one", L"-1", false, 0},
                     SubdivisionCase{"huge", L"1e12", false, kMaxVolumeLightSubdivisions},
-                    SubdivisionCase{"bound", L"4095", false, 4095}, SubdivisionCase{"above", L"4096", false, 4095},
+                    SubdivisionCase{"bound", L"128", false, 128}, SubdivisionCase{"above", L"129", false, 128},
+                    SubdivisionCase{"old_bound", L"4095", false, 128},
                     SubdivisionCase{"not_a_number", L"abc", false, 0}, SubdivisionCase{"nan", L"nan", true, 0},
                     SubdivisionCase{"infinity", L"-inf", true, 0}, SubdivisionCase{"empty", L"", true, 0}),
     [](const testing::TestParamInfo<SubdivisionCase>& info) { return info.param.name; });
@@ -274,16 +277,43 @@ TEST_F(VolumeLightTest, LargestCountsStillFitTheEngineMesh) {
     EXPECT_LE(vertices, 65536u);
 }
 
-TEST_F(VolumeLightTest, ButtonsDoNothingForAnotherNode) {
+// The counts the tab gives are the ones an open accepts: the largest, saved,
+// passes the scan, and one more does not.
+TEST_F(VolumeLightTest, TheLargestCountsTheTabGivesOpenAgain) {
+    setText(ids::VolumeLightSubDivUEdit, L"1e12");
+    setText(ids::VolumeLightSubDivVEdit, L"99999");
+    clickButton(ids::VolumeLightApply);
+    ASSERT_EQ(light->getSubDivideU(), kMaxVolumeLightSubdivisions);
+    ASSERT_EQ(light->getSubDivideV(), kMaxVolumeLightSubdivisions);
+    const std::string path = appFolder.file("largest.irr");
+    ASSERT_TRUE(smgr()->saveScene(path.c_str()));
+    const SceneScan scan = scanSceneFile(smgr()->getFileSystem(), path.c_str());
+    EXPECT_TRUE(scan.accepted()) << scan.detail;
+
+    light->setSubDivideU(kMaxVolumeLightSubdivisions + 1);
+    ASSERT_TRUE(smgr()->saveScene(path.c_str()));
+    const SceneScan above = scanSceneFile(smgr()->getFileSystem(), path.c_str());
+    EXPECT_EQ(above.refusal, SceneRefusal::ValueOutOfBounds);
+    EXPECT_EQ(above.detail, "subDivideU=\"" + std::to_string(kMaxVolumeLightSubdivisions + 1) + "\"")
+        << "as the engine writes the name";
+}
+
+// Rows left over from the volume light while another node is selected: the
+// buttons touch neither that node nor the rows.
+TEST_F(VolumeLightTest, ButtonsLeaveAnotherSelectedNodeAlone) {
     setText(ids::VolumeLightTailEdit, L"255,255,0,0");
     setText(ids::VolumeLightSubDivUEdit, L"30");
-    const video::SColor tail = light->getTailColor();
-    const u32 u = light->getSubDivideU();
-    editor.selectedNode = smgr()->addCubeSceneNode(); // rows left over from the volume light
+    auto* cube = static_cast<scene::IMeshSceneNode*>(smgr()->addCubeSceneNode());
+    const NodeState before = NodeState::of(cube);
+    scene::IMesh* mesh = cube->getMesh();
+    const core::aabbox3df box = cube->getBoundingBox();
+    editor.selectedNode = cube;
     clickButton(ids::VolumeLightApply);
     clickButton(ids::VolumeLightColourApply);
-    EXPECT_EQ(light->getTailColor(), tail);
-    EXPECT_EQ(light->getSubDivideU(), u);
+    EXPECT_TRUE(NodeState::of(cube) == before);
+    EXPECT_EQ(cube->getMesh(), mesh);
+    EXPECT_EQ(cube->getBoundingBox(), box);
+    EXPECT_EQ(textOf(ids::VolumeLightSubDivUEdit), L"30") << "no count in force is shown for a cube";
 }
 
 } // namespace

@@ -183,6 +183,87 @@ TEST(SceneScanner, EverySkyDomeAttributeBlockHoldsAVerticalResolutionOfAtLeastOn
     }
 }
 
+// The values of a particle system and its emitter, absurd ones as a hostile
+// scene holds them, with the emitter kind and its shape entries. Visible and
+// never culled, so that the engine draws (and emits) at every frame.
+std::string particleSystem(const std::string& kind, const std::string& shape = "") {
+    return node("particleSystem",
+                entry("vector3d", "Scale", "1, 1, 1") + entry("bool", "Visible", "true") +
+                    entry("int", "AutomaticCulling", "0") + entry("float", "ParticleWidth", "1e39") + entry("float", "ParticleHeight", "nan") +
+                    entry("enum", "Emitter", kind) + shape + entry("vector3d", "Direction", "1e39, nan, -1e30") +
+                    entry("float", "MinStartSizeWidth", "nan") + entry("float", "MaxStartSizeWidth", "3.4e38") +
+                    entry("float", "MaxStartSizeHeight", "-1e39") + entry("int", "MinParticlesPerSecond", "100000") +
+                    entry("int", "MaxParticlesPerSecond", "100000") + entry("int", "MinLifeTime", "2147483647") +
+                    entry("int", "MaxLifeTime", "-1") + entry("int", "MaxAngleDegrees", "-2147483648"));
+}
+
+// Every emitter kind the engine has, with the shape entries it reads, and
+// whether a scene may hold it. A mesh emitter read from a scene has no mesh
+// (a scene cannot name one): the engine's first frame divides by its vertex
+// count, or reads through the missing mesh, whatever the other values.
+struct EmitterKindCase {
+    const char* kind;
+    std::string shape;
+    bool admitted;
+};
+const EmitterKindCase kEmitterKinds[] = {
+    {"Point", "", true},
+    {"Box", entry("vector3d", "Box", "1e39, nan, 0"), true},
+    {"Sphere", entry("vector3d", "Center", "nan, 0, 0") + entry("float", "Radius", "1e39"), true},
+    {"Cylinder",
+     entry("vector3d", "Normal", "0, 0, 0") + entry("float", "Radius", "nan") + entry("float", "Length", "1e39") +
+         entry("bool", "OutlineOnly", "true"),
+     true},
+    {"Ring", entry("float", "Radius", "-1e39") + entry("float", "RingThickness", "nan"), true},
+    {"Mesh", "", false},
+    {"AnimatedMesh", "", false},
+};
+
+TEST(SceneScanner, ParticleSystemsWithAMeshEmitterAreRefusedWhateverTheSpelling) {
+    struct Case {
+        const char* what;
+        std::string body;
+        bool refused;
+    };
+    const std::string mesh = entry("enum", "Emitter", "Mesh");
+    const Case cases[] = {
+        {"another case of the kind", node("particleSystem", entry("enum", "Emitter", "animatedmesh")), true},
+        {"another entry type", node("particleSystem", entry("string", "Emitter", "MESH")), true},
+        {"another case of the name", node("particleSystem", entry("enum", "emitter", "Mesh")), true},
+        {"another case of the node type", node("ParticleSystem", mesh), true},
+        {"among several type attributes",
+         "<node type=\"cube\" Type=\"particleSystem\"><attributes>" + mesh + "</attributes></node>", true},
+        {"a sky dome too", "<node type=\"skyDome\" Type=\"particleSystem\"><attributes>" +
+                               entry("int", "VerticalResolution", "8") + mesh + "</attributes></node>",
+         true},
+        {"in a second block", node("particleSystem", entry("enum", "Emitter", "Point"), "<attributes>" + mesh +
+                                                                                          "</attributes>"),
+         true},
+        {"a name the engine gives no emitter", node("particleSystem", entry("enum", "Emitter", "Mesh ")), false},
+        {"another node kind", node("cube", mesh), false},
+        {"the system's user data", node("particleSystem", "", "<userData><attributes>" + mesh +
+                                                                  "</attributes></userData>"),
+         false},
+        {"the system's materials", node("particleSystem", "", "<materials><attributes>" + mesh +
+                                                                  "</attributes></materials>"),
+         false},
+        {"a node inside the system", node("particleSystem", "", node("empty", mesh)), false},
+    };
+    for (const Case& c : cases) {
+        const SceneScan scan = scanText(scene(c.body));
+        EXPECT_EQ(scan.refusal, c.refused ? SceneRefusal::ValueOutOfBounds : SceneRefusal::None) << c.what;
+        if (c.refused)
+            EXPECT_TRUE(scan.detail.rfind("Emitter=", 0) == 0 || scan.detail.rfind("emitter=", 0) == 0)
+                << c.what << ": " << scan.detail;
+    }
+    for (const EmitterKindCase& k : kEmitterKinds) {
+        const SceneScan scan = scanText(scene(particleSystem(k.kind, k.shape)));
+        EXPECT_EQ(scan.refusal, k.admitted ? SceneRefusal::None : SceneRefusal::ValueOutOfBounds) << k.kind;
+        if (!k.admitted)
+            EXPECT_EQ(scan.detail, std::string("Emitter=\"") + k.kind + "\"");
+    }
+}
+
 TEST(SceneScanner, ListsEachMeshTextureAndHeightMapOnceAsTheEngineWillOpenIt) {
     const std::string body =
         node("mesh", entry("string", "Mesh", "models/ship.3ds"),
@@ -359,6 +440,39 @@ std::string encoded(const std::string& text, int unitSize, bool bigEndian, const
             out += static_cast<char>(shift == 0 ? c : 0);
         }
     return out;
+}
+
+// Every emitter kind the scan admits, with the absurd values of a hostile
+// scene, opened by the engine and drawn: frames of 16 ms, one pause of ten
+// seconds (the largest burst), and frames again.
+TEST_F(SceneFileScanTest, EveryEmitterKindTheScanAdmitsDrawsWithAbsurdValues) {
+    scene::ISceneManager* smgr = sorn::editor.sceneManager;
+    smgr->addCameraSceneNode(nullptr, core::vector3df(0, 30, -100), core::vector3df(0, 0, 0));
+    ITimer* timer = sorn::editor.device->getTimer();
+    int drawn = 0;
+    for (const EmitterKindCase& k : kEmitterKinds) {
+        const SceneScan scan = scanFile("system.irr", scene(particleSystem(k.kind, k.shape)));
+        ASSERT_EQ(scan.accepted(), k.admitted) << k.kind;
+        if (!scan.accepted())
+            continue;
+        io::IReadFile* file = sorn::openScannedScene(files(), dir.file("system.irr").c_str(), scan);
+        ASSERT_NE(file, nullptr);
+        EXPECT_TRUE(smgr->loadScene(file)) << k.kind;
+        file->drop();
+        u32 now = timer->getTime();
+        for (int frame = 0; frame < 40; ++frame) {
+            now += frame == 20 ? 10000 : 16;
+            timer->setTime(now);
+            smgr->drawAll();
+        }
+        core::array<scene::ISceneNode*> systems;
+        smgr->getSceneNodesFromType(scene::ESNT_PARTICLE_SYSTEM, systems);
+        ASSERT_EQ(systems.size(), 1u) << k.kind;
+        ASSERT_NE(static_cast<scene::IParticleSystemSceneNode*>(systems[0])->getEmitter(), nullptr) << k.kind;
+        systems[0]->remove();
+        ++drawn;
+    }
+    EXPECT_EQ(drawn, 5);
 }
 
 TEST_F(SceneFileScanTest, EveryEncodingGivesTheSameVerdictAcrossBlocks) {

@@ -104,8 +104,9 @@ protected:
     }
 
     // Runs a change, then checks undo gives back the scene before and redo
-    // the scene after, each shown as after any other change.
-    void expectUndoable(const std::function<void()>& change) {
+    // the scene after, each shown as after any other change. A change of what
+    // a save writes is unsaved work; one of the editor's own state is not.
+    void expectUndoable(const std::function<void()>& change, bool savedInTheScene = true) {
         activePasses(3);
         const std::string before = sceneText();
         const size_t steps = undoHistory.size();
@@ -114,7 +115,7 @@ protected:
         const std::string after = sceneText();
         ASSERT_TRUE(before != after) << "the change changed nothing";
         EXPECT_EQ(undoHistory.size(), steps + 1) << "one change, one step";
-        EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+        EXPECT_EQ(undoHistory.hasUnsavedChanges(), savedInTheScene);
         undoLastChange();
         activePasses(3);
         EXPECT_TRUE(sceneText() == before) << "undo did not give back the scene before";
@@ -245,17 +246,97 @@ INSTANTIATE_TEST_SUITE_P(
                  }}),
     [](const testing::TestParamInfo<TabApply>& info) { return std::string(info.param.name); });
 
-TEST_F(UndoTest, GridSizeAndSpacingAreSteps) {
+// The grid is the editor's and no save writes it: its changes are undone
+// like any tool box apply (a wrong size is one Ctrl+Z away) but are no
+// unsaved work, so Quit after them asks nothing.
+TEST_F(UndoTest, GridSizeAndSpacingAreStepsButNoUnsavedWork) {
     createToolBox();
-    expectUndoable([&] {
-        setEditText(ids::GridSizeEdit, L"500");
+    const auto changeGrid = [&](const wchar_t* size) {
+        setEditText(ids::GridSizeEdit, size);
         setEditText(ids::GridSpacingEdit, L"50");
         clickButton(ids::GridApply);
-    });
+    };
+    expectUndoable([&] { changeGrid(L"500"); }, false);
     EXPECT_EQ(editor.gridSize, 500.f);
     undoLastChange();
     EXPECT_EQ(editor.gridSize, 2000.f);
     EXPECT_EQ(editor.gridSpacing, 100.f);
+
+    // Saved with a grid step undone after it, then another grid change in its
+    // place: the scene is still the saved one.
+    addFromMenu(ids::CmdAddCube);
+    changeGrid(L"700");
+    onSceneSaved();
+    undoLastChange();
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    changeGrid(L"800");
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+    undoLastChange();
+    undoLastChange(); // the cube goes
+    EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+    redoLastChange();
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+
+    chooseMenuCommand(ids::CmdQuit);
+    EXPECT_EQ(findElement(ids::UnsavedChangesBox), nullptr);
+    EXPECT_FALSE(editor.device->run());
+}
+
+// View menu items that change what a save writes (a sky's visibility, the
+// selected node's debug drawing) are steps, and undo puts their check marks
+// back with them.
+struct ViewChange {
+    const char* name;
+    s32 addCommand;
+    std::vector<s32> before; // chosen first, as steps of their own
+    s32 command;
+};
+
+class UndoViewMenuTest : public UndoTest, public testing::WithParamInterface<ViewChange> {
+protected:
+    std::vector<bool> checks() {
+        std::vector<bool> marks;
+        for (s32 id = ids::CmdDebugOff; id <= ids::CmdDebugAll; ++id)
+            marks.push_back(isMenuItemChecked(id));
+        marks.push_back(isMenuItemChecked(ids::CmdSkyVisible));
+        return marks;
+    }
+};
+
+TEST_P(UndoViewMenuTest, IsOneStepAndItsCheckMarksFollowUndo) {
+    select(addFromMenu(GetParam().addCommand));
+    for (s32 command : GetParam().before)
+        chooseMenuCommand(command);
+    const std::vector<bool> before = checks();
+    expectUndoable([&] { chooseMenuCommand(GetParam().command); });
+    const std::vector<bool> after = checks();
+    EXPECT_NE(after, before);
+    undoLastChange();
+    EXPECT_EQ(checks(), before);
+    redoLastChange();
+    EXPECT_EQ(checks(), after);
+    onSceneSaved();
+    undoLastChange();
+    EXPECT_TRUE(undoHistory.hasUnsavedChanges());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, UndoViewMenuTest,
+    testing::Values(ViewChange{"sky_box_hidden", ids::CmdAddSkyBox, {}, ids::CmdSkyVisible},
+                    ViewChange{"sky_dome_shown", ids::CmdAddSkyDome, {ids::CmdSkyVisible}, ids::CmdSkyVisible},
+                    ViewChange{"bounding_box", ids::CmdAddCube, {}, ids::CmdDebugBoundingBox},
+                    ViewChange{"normals_off", ids::CmdAddSphere, {ids::CmdDebugNormals}, ids::CmdDebugNormals},
+                    ViewChange{"all", ids::CmdAddCube, {ids::CmdDebugSkeleton}, ids::CmdDebugAll},
+                    ViewChange{"off", ids::CmdAddCube, {ids::CmdDebugAll}, ids::CmdDebugOff}),
+    [](const testing::TestParamInfo<ViewChange>& info) { return std::string(info.param.name); });
+
+TEST_F(UndoTest, ViewItemsThatChangeNoSkyAndNoNodeAreNoSteps) {
+    const size_t steps = undoHistory.size();
+    chooseMenuCommand(ids::CmdSkyVisible); // no sky of the user's
+    chooseMenuCommand(ids::CmdDebugAll);   // nothing selected
+    chooseMenuCommand(ids::CmdGridVisible);
+    EXPECT_EQ(undoHistory.size(), steps);
+    EXPECT_FALSE(undoHistory.hasUnsavedChanges());
 }
 
 TEST_F(UndoTest, DeleteComesBackWithChildrenAtItsPlace) {
@@ -322,6 +403,24 @@ TEST_F(UndoTest, LightingKeyIsAStepAndCtrlZNeverSwitchesAMode) {
     EXPECT_TRUE(typeCtrlKey(KEY_KEY_Z));
     EXPECT_EQ(editor.editMode, ids::ModeNone);
     EXPECT_FALSE(editor.gizmoActive);
+}
+
+// The lighting key flips the model lighting flag and gives it to the node:
+// after an undo, the key flips the node's lighting as restored.
+TEST_F(UndoTest, LightingKeyAfterAnUndoFlipsTheNodesLighting) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(cube);
+    cube->setMaterialFlag(video::EMF_LIGHTING, editor.modelLighting); // as the flag stands
+    const bool lit = cube->getMaterial(0).Lighting;
+    releaseKey(KEY_KEY_L);
+    ASSERT_NE(cube->getMaterial(0).Lighting, lit);
+    undoLastChange();
+    ASSERT_EQ(cube->getMaterial(0).Lighting, lit);
+    releaseKey(KEY_KEY_L);
+    EXPECT_NE(cube->getMaterial(0).Lighting, lit) << "the key did nothing visible after the undo";
+    EXPECT_EQ(editor.modelLighting, cube->getMaterial(0).Lighting);
 }
 
 TEST_F(UndoTest, KeysUndoAndRedoButNotWhileTypingOrAskingAndMenuFollows) {

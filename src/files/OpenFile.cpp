@@ -172,7 +172,12 @@ bool loadScannedScene(const std::string& path, SceneScan& scan) {
     // records; what the engine's reader drops comes back from the scan's.
     scene::ISceneNode* root = sceneManager->getRootSceneNode();
     SceneReadRestore restoring(sceneManager, scan.records, textNodeUserData(), root);
+    restoring.decodeUtf8Text(scan.unitSize == 1);
+    // A scene's own camera is made the active one as the engine reads it;
+    // the view stays the editor's.
+    scene::ICameraSceneNode* view = sceneManager->getActiveCamera();
     const bool loaded = sceneManager->loadScene(file, &restoring, root);
+    sceneManager->setActiveCamera(view);
     // A file changed since the scan reached the engine as an empty text.
     const bool changed = scannedSceneChanged(file);
     file->drop();

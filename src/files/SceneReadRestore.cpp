@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/TextConvert.h"
 #include "files/ParticleValues.h"
 #include "scene/WaterSurfaceMesh.h"
 
@@ -42,6 +43,46 @@ std::string narrowed(const std::wstring& text) {
     for (wchar_t c : text)
         out.push_back(static_cast<char>(static_cast<u32>(c) & 0xFF));
     return out;
+}
+
+// Custom property texts read from an 8-bit file, decoded where they spell UTF-8.
+void decodeUtf8Strings(io::IAttributes* userData) {
+    core::stringw decoded;
+    for (u32 i = 0; i < userData->getAttributeCount(); ++i) {
+        if (userData->getAttributeType(i) == io::EAT_STRING) {
+            if (decodeUtf8Bytes(userData->getAttributeAsStringW(i), decoded))
+                userData->setAttribute(static_cast<s32>(i), decoded.c_str());
+        } else if (userData->getAttributeType(i) == io::EAT_STRINGWARRAY) {
+            core::array<core::stringw> texts = userData->getAttributeAsArray(i);
+            bool changed = false;
+            for (u32 k = 0; k < texts.size(); ++k)
+                if (decodeUtf8Bytes(texts[k], decoded)) {
+                    texts[k] = decoded;
+                    changed = true;
+                }
+            if (changed)
+                userData->setAttribute(static_cast<s32>(i), texts);
+        }
+    }
+}
+
+// A node name read from an 8-bit file, decoded where it spells UTF-8 of
+// characters an 8-bit name can hold.
+void decodeUtf8Name(scene::ISceneNode* node) {
+    const core::stringc bytes(node->getName());
+    core::stringw units;
+    for (u32 i = 0; i < bytes.size(); ++i)
+        units.append(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
+    core::stringw decoded;
+    if (!decodeUtf8Bytes(units, decoded))
+        return;
+    std::string name;
+    for (u32 i = 0; i < decoded.size(); ++i) {
+        if (static_cast<u32>(decoded[i]) > 0xFF)
+            return;
+        name.push_back(static_cast<char>(decoded[i]));
+    }
+    node->setName(name.c_str());
 }
 
 // The emitter values the engine's reader clamps, as the file holds them. The
@@ -154,6 +195,8 @@ void SceneReadRestore::OnReadUserData(scene::ISceneNode* forSceneNode, io::IAttr
         }
     }
     ++userDataCalls_;
+    if (userData && decodeUtf8_)
+        decodeUtf8Strings(userData);
     if (inner_)
         inner_->OnReadUserData(forSceneNode, userData);
 }
@@ -201,6 +244,16 @@ void SceneReadRestore::restoreNode(scene::ISceneNode* node, const RecordedEntry*
 // depth; one without a match is left as the engine made it, and after a few
 // of those the matching ends (each costs a pass over the rest of the records).
 void SceneReadRestore::restore() {
+    restoreRecords();
+    if (!decodeUtf8_)
+        return;
+    if (root_)
+        decodeUtf8Name(root_);
+    for (scene::ISceneNode* node : created_)
+        decodeUtf8Name(node);
+}
+
+void SceneReadRestore::restoreRecords() {
     constexpr int kMaxUnmatched = 16;
     int unmatched = 0;
     if (records_.givenUp || !sceneManager_)

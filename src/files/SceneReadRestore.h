@@ -26,8 +26,15 @@ public:
     // After loadScene: restores every node created with a record that matches it.
     void restore();
 
+    // The file is 8-bit text: the engine's reader gives each byte as a
+    // character of its own, so names and custom property texts that spell
+    // UTF-8 (as exporters write it) are decoded to what they spell. Names,
+    // which the engine keeps as 8-bit text, only when every character fits.
+    void decodeUtf8Text(bool eightBitFile) { decodeUtf8_ = eightBitFile; }
+
 private:
     bool made(size_t record) const { return made_[record]; }
+    void restoreRecords();
     void restoreNode(irr::scene::ISceneNode* node, const RecordedEntry* entries, size_t count);
 
     irr::scene::ISceneManager* sceneManager_;
@@ -42,6 +49,7 @@ private:
     // The user-data blocks the engine will read, in order, and how many it has.
     std::vector<uint32_t> userDataRead_;
     size_t userDataCalls_ = 0;
+    bool decodeUtf8_ = false;
     std::vector<irr::scene::ISceneNode*> created_;
     std::vector<uint16_t> createdDepths_;
 };

@@ -19,6 +19,7 @@
 #include "files/Quarantine.h"
 #include "files/SceneFileCommands.h"
 #include "files/TextNodeFactory.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/DefaultScene.h"
 #include "scene/Gizmo.h"
 #include "scene/NodeCatalogue.h"
@@ -236,6 +237,7 @@ void shutdownEditor() {
     saveWindow.reset();
     // Nodes kept for undo go before the engine that made them.
     forgetSceneHistory();
+    forgetHeldAnimators();
     resetUnsavedChanges();
     if (editor.device)
         editor.device->drop();

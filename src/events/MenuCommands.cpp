@@ -9,6 +9,7 @@
 #include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/DefaultScene.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
@@ -189,6 +190,13 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
         toggleCheck(menu, index);
         if (editor.gridNode)
             editor.gridNode->setVisible(!editor.gridNode->isVisible());
+        break;
+    case ids::CmdPlayAnimation:
+        // How the scene is shown, not a change of it: no undo step, nothing unsaved.
+        if (animationPlaying())
+            stopAnimation();
+        else
+            playAnimation();
         break;
     case ids::CmdDebugOff:
         setCheckRange(menu, index + 1, 1, false);

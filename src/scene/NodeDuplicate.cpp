@@ -4,6 +4,7 @@
 
 #include "app/EditorState.h"
 #include "files/TextNodeData.h"
+#include "scene/AnimationPlayback.h"
 
 using namespace irr;
 
@@ -69,6 +70,8 @@ scene::ISceneNode* copyTree(scene::ISceneNode* original, scene::ISceneNode* pare
     }
     if (!copy)
         copy = remake(original, parent);
+    // Animators held aside while the editor shows the scene are copied there too.
+    holdAnimatorCopies(original, copy);
     if (copy)
         for (scene::ISceneNode* child : original->getChildren())
             copyTree(child, copy);

@@ -68,6 +68,9 @@ constexpr s32 CmdSave = 0x500ae;
 constexpr s32 CmdUndo = 0x50106;
 constexpr s32 CmdRedo = 0x50107;
 
+// View > Play animation / Stop animation.
+constexpr s32 CmdPlayAnimation = 0x50110;
+
 // The question asked before unsaved changes would be lost.
 constexpr s32 UnsavedChangesBox = 0x50108;
 

@@ -33,6 +33,8 @@ const MenuEntry ViewEntries[] = {
     {L"menu_sky_box_visible", ids::CmdSkyVisible, false, true},
     {L"menu_grid_visible", ids::CmdGridVisible, false, true},
     {L"menu_toggle_model_debug", ids::CmdDebugMenu, true, false},
+    Separator,
+    {L"menu_play_animation", ids::CmdPlayAnimation, false, false},
 };
 
 const MenuEntry WindowEntries[] = {
@@ -184,6 +186,12 @@ gui::IGUIToolBar* buildToolBar() {
 gui::IGUIContextMenu* menuHoldingCommand(s32 commandId, s32& index) {
     index = -1;
     return searchMenu(static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar)), commandId, index);
+}
+
+void showAnimationPlaying(bool playing) {
+    s32 index = -1;
+    if (gui::IGUIContextMenu* menu = menuHoldingCommand(ids::CmdPlayAnimation, index))
+        menu->setItemText(index, translate(playing ? L"menu_stop_animation" : L"menu_play_animation").c_str());
 }
 
 void buildFpsText(gui::IGUIToolBar* toolBar) {

@@ -26,4 +26,8 @@ void buildFpsText(irr::gui::IGUIToolBar* toolBar);
 // no menu holds it.
 irr::gui::IGUIContextMenu* menuHoldingCommand(irr::s32 commandId, irr::s32& index);
 
+// The View menu's animation item says what choosing it will do: play the
+// scene's animation, or stop it.
+void showAnimationPlaying(bool playing);
+
 } // namespace sorn

@@ -20,6 +20,7 @@
 #include "files/SceneFileCommands.h"
 #include "files/TextNodeData.h"
 #include "files/TextNodeFactory.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/DefaultScene.h"
 #include "scene/Gizmo.h"
 #include "scene/NodeCatalogue.h"
@@ -237,6 +238,7 @@ void shutdownEditor() {
     saveWindow.reset();
     // Nodes kept for undo go before the engine that made them.
     forgetSceneHistory();
+    forgetHeldAnimators();
     resetUnsavedChanges();
     // The nodes' user data holds them; they go before the engine too.
     forgetTextNodeData();

@@ -10,6 +10,7 @@
 #include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/DefaultScene.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
@@ -205,6 +206,13 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
         toggleCheck(menu, index);
         if (editor.gridNode)
             editor.gridNode->setVisible(!editor.gridNode->isVisible());
+        break;
+    case ids::CmdPlayAnimation:
+        // How the scene is shown, not a change of it: no undo step, nothing unsaved.
+        if (animationPlaying())
+            stopAnimation();
+        else
+            playAnimation();
         break;
     case ids::CmdDebugOff: {
         RecordedChange change;

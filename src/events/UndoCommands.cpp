@@ -8,6 +8,7 @@
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
 #include "events/Selection.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/NodeLifetime.h"
 #include "scene/UndoHistory.h"
 
@@ -27,7 +28,8 @@ namespace {
 
 SceneValues currentValues(scene::ISceneNode* node) {
     SceneValues values;
-    values.node = NodeState::of(node);
+    // A playing node's edit moves its authored state: that is what undo restores.
+    values.node = authoredStateOf(node);
     values.gridSize = editor.gridSize;
     values.gridSpacing = editor.gridSpacing;
     values.modelLighting = editor.modelLighting;

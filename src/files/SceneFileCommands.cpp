@@ -8,6 +8,7 @@
 #include "files/Quarantine.h"
 #include "files/SceneScan.h"
 #include "app/PathText.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/DefaultScene.h"
 #include "scene/GridCommands.h"
 #include "scene/SceneBox.h"
@@ -64,6 +65,8 @@ void openSceneFromDialog(const std::string& path) {
         finishMissingReferences(opened);
     if (!opened)
         showOpenRefusal(file, isScene ? scan.refusal : SceneRefusal::Unreadable);
+    // The scene opens stopped, showing the transformations the file holds.
+    holdSceneAnimators();
     // The opened scene starts a history of its own, with nothing unsaved.
     forgetSceneHistory();
     editor.sceneViewRefresh.schedule();
@@ -84,6 +87,8 @@ void addModelFromDialog(const std::string& path, bool animated) {
         for (irr::scene::ISceneNode* child : root->getChildren())
             before.insert(child);
     openFile(path, animated);
+    // A scene file added here brings its animators: held aside, the scene stopped.
+    holdSceneAnimators();
     if (root) {
         std::vector<irr::scene::ISceneNode*> added;
         for (irr::scene::ISceneNode* child : root->getChildren())

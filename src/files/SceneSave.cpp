@@ -5,6 +5,7 @@
 #include "app/EditorState.h"
 #include "files/AtomicFile.h"
 #include "files/ScenePostProcess.h"
+#include "scene/AnimationPlayback.h"
 
 using namespace irr;
 
@@ -22,6 +23,9 @@ void trace(const char* text) {
 bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUserDataSerializer* userData) {
     // The engine writes mesh paths relative to the folder of the name it is given.
     AtomicWriteFile* out = new AtomicWriteFile(file, io::path(path.c_str()));
+    // The file gets the authored transformations and every animator, as
+    // stopped or playing; the scene shows what it showed again right after.
+    AuthoredSceneForSave authoredScene;
     const bool written = editor.sceneManager->saveScene(out, userData, nullptr);
     out->drop(); // writes the last block
     return written && !file.failed();

@@ -5,6 +5,7 @@
 #include "events/Selection.h"
 #include "files/MissingReferences.h"
 #include "files/TextNodeData.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/Gizmo.h"
 #include "scene/GridCommands.h"
 #include "scene/NodeLifetime.h"
@@ -62,6 +63,8 @@ void clearScene() {
     scene::ISceneManager* smgr = editor.sceneManager;
     if (!smgr)
         return;
+    // The animators held for the nodes go with them; what comes next starts stopped.
+    forgetHeldAnimators();
     // Deletion is queued, so walking the child list stays safe.
     const core::list<scene::ISceneNode*>& children = smgr->getRootSceneNode()->getChildren();
     for (core::list<scene::ISceneNode*>::ConstIterator it = children.begin(); it != children.end(); ++it) {

@@ -6,6 +6,7 @@
 #include "files/ParticleValues.h"
 #include "files/TextNodeData.h"
 #include "scene/NodeUserData.h"
+#include "scene/AnimationPlayback.h"
 
 using namespace irr;
 
@@ -78,8 +79,10 @@ scene::ISceneNode* copyTree(scene::ISceneNode* original, scene::ISceneNode* pare
         copy = remake(original, parent);
     if (!copy)
         return nullptr;
-    // The user data goes with it, a copy of its own.
+    // The user data goes with it, a copy of its own; animators held aside
+    // while the editor shows the scene are copied there too.
     copyNodeUserData(original, copy);
+    holdAnimatorCopies(original, copy);
     for (scene::ISceneNode* child : original->getChildren())
         copyTree(child, copy);
     return copy;

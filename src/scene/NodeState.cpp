@@ -1,6 +1,9 @@
 #include "scene/NodeState.h"
 
+#include <algorithm>
+
 #include "files/TextNodeData.h"
+#include "scene/AnimationPlayback.h"
 
 using namespace irr;
 
@@ -17,6 +20,20 @@ bool sameLight(const video::SLight& a, const video::SLight& b) {
            sameColour(a.SpecularColor, b.SpecularColor) && a.Attenuation == b.Attenuation &&
            a.OuterCone == b.OuterCone && a.InnerCone == b.InnerCone && a.Falloff == b.Falloff &&
            a.Radius == b.Radius && a.Type == b.Type && a.CastShadows == b.CastShadows;
+}
+
+f32 carriedValue(f32 base, f32 from, f32 to) {
+    // Exact where nothing moved or where the base was the start itself.
+    if (to == from)
+        return base;
+    if (base == from)
+        return to;
+    return base + (to - from);
+}
+
+core::vector3df carriedVector(const core::vector3df& base, const core::vector3df& from, const core::vector3df& to) {
+    return core::vector3df(carriedValue(base.X, from.X, to.X), carriedValue(base.Y, from.Y, to.Y),
+                           carriedValue(base.Z, from.Z, to.Z));
 }
 
 } // namespace
@@ -106,6 +123,12 @@ NodeState NodeState::of(scene::ISceneNode* node) {
 }
 
 void NodeState::applyTo(scene::ISceneNode* node) const {
+    if (!node || applyAuthoredStateWhilePlaying(node, *this))
+        return;
+    showOn(node);
+}
+
+void NodeState::showOn(scene::ISceneNode* node) const {
     if (!node)
         return;
     node->setPosition(position_);
@@ -137,6 +160,19 @@ void NodeState::applyTo(scene::ISceneNode* node) const {
     const u32 count = node->getMaterialCount();
     for (u32 i = 0; i < count && i < materials_.size(); ++i)
         node->getMaterial(i) = materials_[i];
+}
+
+NodeState NodeState::carriedOver(const NodeState& from, const NodeState& to) const {
+    NodeState result = to;
+    result.position_ = carriedVector(position_, from.position_, to.position_);
+    result.rotation_ = carriedVector(rotation_, from.rotation_, to.rotation_);
+    result.scale_ = carriedVector(scale_, from.scale_, to.scale_);
+    const std::size_t count = std::min({materials_.size(), from.materials_.size(), to.materials_.size()});
+    for (std::size_t i = 0; i < count; ++i)
+        for (u32 layer = 0; layer < video::MATERIAL_MAX_TEXTURES; ++layer)
+            if (to.materials_[i].getTexture(layer) == from.materials_[i].getTexture(layer))
+                result.materials_[i].setTexture(layer, materials_[i].getTexture(layer));
+    return result;
 }
 
 bool NodeState::operator==(const NodeState& other) const {

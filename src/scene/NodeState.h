@@ -23,7 +23,17 @@ public:
     static NodeState of(irr::scene::ISceneNode* node);
 
     // Gives the node this state back. The node must be the one it was taken from.
+    // A node whose animation plays takes it as its authored state and shows it
+    // moved on by the animation (see AnimationPlayback.h).
     void applyTo(irr::scene::ISceneNode* node) const;
+    // Sets the node's values to exactly this state, animation or not.
+    void showOn(irr::scene::ISceneNode* node) const;
+
+    // The state `to` with this state's transformation and textures carried
+    // from `from` to `to`: each transformation value moved by what changed
+    // between the two, each texture that changed taken from `to`, the others
+    // kept. An edit of an animated node moves its authored state this way.
+    NodeState carriedOver(const NodeState& from, const NodeState& to) const;
 
     bool operator==(const NodeState& other) const;
     bool operator!=(const NodeState& other) const { return !(*this == other); }

@@ -7,6 +7,8 @@
 #include "app/Platform.h"
 #include "app/TextConvert.h"
 #include "events/MenuCommands.h"
+#include "scene/AnimationPlayback.h"
+#include "scene/UndoHistory.h"
 #include "scene/GridSceneNode.h"
 #include "support/EditorFixture.h"
 
@@ -172,6 +174,48 @@ TEST_F(MenuCommandsTest, NewSceneKeepsTheEditorsNodesAndRemovesTheRestOnTheNextD
     EXPECT_EQ(remaining, editorNodes);
     EXPECT_EQ(editor.gridNode->getGridsSize(), core::dimension2df(2000, 2000));
 }
+
+// The animation item says what choosing it does, in the user's language;
+// playing is no change of the scene, and a new scene starts stopped.
+struct AnimationCaptions {
+    const char* language;
+    const wchar_t* play;
+    const wchar_t* stop;
+};
+
+class AnimationItemTest : public sorn::test::EditorTest, public testing::WithParamInterface<AnimationCaptions> {
+protected:
+    AnimationItemTest() {
+        startInSetUp = false;
+        configText = std::string("<?xml version=\"1.0\"?><config><prog><setting name=\"language\" value=\"") +
+                     GetParam().language + "\"/></prog></config>";
+    }
+};
+
+TEST_P(AnimationItemTest, CaptionSaysWhatItDoesAndPlayingLeavesNothingToSave) {
+    start();
+    scene::ISceneNode* cube = smgr()->addCubeSceneNode();
+    cube->addAnimator(smgr()->createRotationAnimator(core::vector3df(0, 1, 0)));
+    (*cube->getAnimators().begin())->drop();
+    sorn::holdSceneAnimators();
+    s32 index = -1;
+    gui::IGUIContextMenu* menu = menuHolding(ids::CmdPlayAnimation, &index);
+    ASSERT_NE(menu, nullptr);
+    for (bool playing : {false, true, false}) {
+        EXPECT_EQ(sorn::animationPlaying(), playing);
+        EXPECT_EQ(core::stringw(menu->getItemText(index)), core::stringw(playing ? GetParam().stop : GetParam().play));
+        EXPECT_FALSE(sorn::undoHistory.canUndo() || sorn::undoHistory.hasUnsavedChanges());
+        chooseMenuCommand(ids::CmdPlayAnimation);
+    }
+    chooseMenuCommand(ids::CmdNewScene);
+    EXPECT_FALSE(sorn::animationPlaying());
+    EXPECT_EQ(core::stringw(menu->getItemText(index)), core::stringw(GetParam().play));
+    EXPECT_EQ(sorn::heldAnimatorCount(cube), 0u) << "nothing held from the scene before";
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, AnimationItemTest,
+                         testing::Values(AnimationCaptions{"en", L"Play animation", L"Stop animation"},
+                                         AnimationCaptions{"fr", L"Lire l'animation", L"Arr\u00eater l'animation"}));
 
 TEST_F(MenuCommandsTest, QuitClosesTheDevice) {
     chooseMenuCommand(ids::CmdQuit);

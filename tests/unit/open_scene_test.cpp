@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/EditorState.h"
 #include "app/GuiIds.h"
@@ -21,7 +23,9 @@
 #include "files/SceneSave.h"
 #include "files/SceneScan.h"
 #include "files/TextNodeData.h"
+#include "scene/AnimationPlayback.h"
 #include "support/EditorFixture.h"
+#include "support/TestImages.h"
 
 using namespace irr;
 using sorn::editor;
@@ -510,6 +514,137 @@ TEST_F(OpenSceneTest, ManyMissingFilesAreToldInOneMessageCutWithACount) {
     chooseMenuCommand(sorn::ids::CmdNewScene);
     activePasses(2);
     EXPECT_EQ(editor.device->getVideoDriver()->findTexture(name), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Nodes with an animator of every kind the engine reads from a file, each at
+// its own place, turned, and with its own texture.
+using MakeAnimator = scene::ISceneNodeAnimator* (*)(scene::ISceneManager*, const core::array<video::ITexture*>&);
+struct AnimatedNode {
+    const char* name;
+    core::vector3df position, rotation;
+    MakeAnimator make;
+    bool playingMovesIt; // what the node shows changes while the animation plays
+};
+const core::vector3df kStraightEnd(100, 0, 0);
+const AnimatedNode kAnimatedNodes[] = {
+    {"Spinner", {10, 0, 0}, {0, 15, 0}, [](auto s, auto&) { return s->createRotationAnimator({0, 1, 0}); }, true},
+    {"Circler", {20, 5, 0}, {}, [](auto s, auto&) { return s->createFlyCircleAnimator({0, 0, 0}, 50.f); }, true},
+    {"Straight", {30, 0, -3}, {5, 0, 0},
+     [](auto s, auto&) { return s->createFlyStraightAnimator({0, 0, 0}, kStraightEnd, 1000, false); }, true},
+    {"Spline", {40, 1, 2}, {},
+     [](auto s, auto&) {
+         core::array<core::vector3df> points;
+         for (const core::vector3df& p : {core::vector3df(0, 0, 0), kStraightEnd, core::vector3df(100, 0, 100)})
+             points.push_back(p);
+         return s->createFollowSplineAnimator(0, points);
+     }, true},
+    {"Flicker", {50, 0, 0}, {0, 30, 0}, [](auto s, auto& t) { return s->createTextureAnimator(t, 100, true); }, true},
+    {"Doomed", {60, 0, 0}, {}, [](auto s, auto&) { return s->createDeleteAnimator(1000); }, false},
+    {"Bumper", {70, 2, 0}, {}, [](auto s, auto&) { return s->createSceneNodeAnimator("collisionResponse"); }, false},
+};
+
+// What a node shows of what animators change: place, turn and first texture.
+std::string shownBy(scene::ISceneNode* node) {
+    const core::vector3df& p = node->getPosition();
+    const core::vector3df& r = node->getRotation();
+    video::ITexture* texture = node->getMaterial(0).getTexture(0);
+    std::ostringstream out;
+    out << p.X << " " << p.Y << " " << p.Z << " / " << r.X << " " << r.Y << " " << r.Z << " / "
+        << (texture ? texture->getName().getPath().c_str() : "");
+    return out.str();
+}
+
+class AnimatedSceneTest : public OpenSceneTest {
+protected:
+    // The scene, written by the engine, opened through the open dialog.
+    void SetUp() override {
+        OpenSceneTest::SetUp();
+        start();
+        for (const char* image : {"base.png", "a.png", "b.png"})
+            ASSERT_TRUE(sorn::test::writeTestImage(folder.file(image), video::SColor(255, image[0], 40, 40)));
+        IrrlichtDevice* engine = createDevice(video::EDT_NULL);
+        engine->getLogger()->setLogLevel(ELL_NONE);
+        engine->getFileSystem()->changeWorkingDirectoryTo(folder.path().c_str());
+        scene::ISceneManager* engineScene = engine->getSceneManager();
+        core::array<video::ITexture*> textures;
+        textures.push_back(engine->getVideoDriver()->getTexture("a.png"));
+        textures.push_back(engine->getVideoDriver()->getTexture("b.png"));
+        for (const AnimatedNode& n : kAnimatedNodes) {
+            scene::ISceneNode* node = engineScene->addCubeSceneNode(10.f, nullptr, -1, n.position, n.rotation);
+            node->setName(n.name);
+            node->setMaterialTexture(0, engine->getVideoDriver()->getTexture("base.png"));
+            scene::ISceneNodeAnimator* animator = n.make(engineScene, textures);
+            node->addAnimator(animator);
+            animator->drop();
+            authored.push_back(shownBy(node));
+        }
+        ASSERT_TRUE(engineScene->saveScene(folder.file("animated.irr").c_str()));
+        engine->drop();
+        chooseInOpenDialog(folder.file("animated.irr"));
+        ASSERT_EQ(refusalShown(), core::stringw());
+        for (const AnimatedNode& n : kAnimatedNodes) {
+            nodes.push_back(smgr()->getSceneNodeFromName(n.name));
+            ASSERT_NE(nodes.back(), nullptr) << n.name;
+        }
+    }
+
+    // Frame passes with the engine's clock moved on 100 ms before each.
+    void runFor(u32 milliseconds) {
+        ITimer* timer = editor.device->getTimer();
+        for (u32 passed = 0; passed < milliseconds; passed += 100) {
+            timer->setTime(timer->getTime() + 100);
+            activePasses(1);
+        }
+    }
+
+    std::string saved(const char* name) {
+        testing::internal::CaptureStdout();
+        const bool written = sorn::saveSceneFile(folder.file(name));
+        const std::string trace = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(written) << trace;
+        return sorn::test::readFile(folder.file(name));
+    }
+
+    sorn::test::TempDir folder;
+    std::vector<scene::ISceneNode*> nodes;
+    std::vector<std::string> authored; // as the file holds them
+};
+
+TEST_F(AnimatedSceneTest, OpensStoppedPlaysAndStopsAndEverySaveWritesTheFile) {
+    // Stopped, time passes and nothing moves; the save is the file itself.
+    runFor(3000);
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        EXPECT_EQ(shownBy(nodes[i]), authored[i]);
+        EXPECT_EQ(sorn::heldAnimatorCount(nodes[i]), 1u) << authored[i] << ": the animator is held aside";
+    }
+    const std::string whileStopped = saved("stopped.irr");
+    EXPECT_EQ(whileStopped, sorn::test::readFile(folder.file("animated.irr")));
+
+    chooseMenuCommand(sorn::ids::CmdPlayAnimation);
+    runFor(6000); // longer than a deletion animator read from a file waits
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        EXPECT_EQ(shownBy(nodes[i]) != authored[i], kAnimatedNodes[i].playingMovesIt) << authored[i];
+        EXPECT_EQ(nodes[i]->getParent(), smgr()->getRootSceneNode()) << authored[i] << " is kept";
+    }
+    EXPECT_EQ(nodes[2]->getPosition(), kStraightEnd) << "flew to its end and stays there";
+    const std::string circling = shownBy(nodes[1]);
+    EXPECT_EQ(saved("playing.irr"), whileStopped);
+    EXPECT_EQ(shownBy(nodes[1]), circling) << "the save gives the animated node its place back";
+
+    chooseMenuCommand(sorn::ids::CmdPlayAnimation);
+    for (size_t i = 0; i < nodes.size(); ++i)
+        EXPECT_EQ(shownBy(nodes[i]), authored[i]);
+    EXPECT_EQ(saved("after-stop.irr"), whileStopped);
+
+    // Playing again starts each animation afresh: the straight flight from its start.
+    chooseMenuCommand(sorn::ids::CmdPlayAnimation);
+    runFor(300);
+    EXPECT_GT(nodes[2]->getPosition().X, 0.f);
+    EXPECT_LT(nodes[2]->getPosition().X, kStraightEnd.X);
 }
 
 } // namespace

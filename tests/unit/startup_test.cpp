@@ -98,7 +98,7 @@ TEST_F(StartupTest, MenuEntriesHaveTheirIdsPositionsAndTranslatedCaptions) {
         {ids::CmdAddPlane, nullptr, 3, false},          {ids::CmdAddWaterSurface, nullptr, 15, false},
         {ids::CmdCameraMaya1, nullptr, 0, false},       {ids::CmdCameraFps, nullptr, 2, false},
         {ids::CmdSettings, nullptr, 0, false},          {ids::CmdHelp, nullptr, 0, false},
-        {ids::CmdAbout, nullptr, 1, false},
+        {ids::CmdAbout, nullptr, 1, false},             {ids::CmdPlayAnimation, L"Play animation", 5, false},
     };
     for (const MenuItemExpectation& item : items) {
         s32 index = -1;

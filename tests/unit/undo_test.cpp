@@ -18,6 +18,7 @@
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
 #include "files/TextNodeData.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/UndoHistory.h"
 #include "support/ChosenFileDialog.h"
@@ -392,6 +393,128 @@ TEST_F(UndoTest, AWholeDragIsOneStepAndARightClickResetIsOne) {
     releaseKey(KEY_KEY_X); // rotate about X
     cube->setRotation(core::vector3df(10.f, 20.f, 30.f));
     expectUndoable([&] { mouseEvent(EMIE_RMOUSE_LEFT_UP, 200, 200); });
+}
+
+// Nodes with animators, held aside as after an open.
+class AnimatedUndoTest : public UndoTest {
+protected:
+    scene::ISceneNode* animatedCube(const core::vector3df& position, scene::ISceneNodeAnimator* animator) {
+        select(nullptr);
+        scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+        cube->setPosition(position);
+        cube->addAnimator(animator);
+        animator->drop();
+        return cube;
+    }
+
+    void runFor(u32 milliseconds) {
+        for (u32 passed = 0; passed < milliseconds; passed += 100) {
+            editor.device->getTimer()->setTime(editor.device->getTimer()->getTime() + 100);
+            activePasses(1);
+        }
+    }
+
+    // A drag along X in the view, the animation running between the pointer's
+    // moves. Returns how far the moves themselves took the node.
+    f32 dragAlongX(scene::ISceneNode* node) {
+        select(node);
+        releaseKey(KEY_KEY_X);
+        f32 moved = 0.f;
+        mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 100, 300);
+        for (s32 x = 101; x < 120; ++x, runFor(100)) {
+            const f32 before = node->getPosition().X;
+            mouseEvent(EMIE_MOUSE_MOVED, x, 300);
+            moved += node->getPosition().X - before;
+        }
+        mouseEvent(EMIE_LMOUSE_LEFT_UP, 120, 300);
+        releaseKey(KEY_KEY_X);
+        return moved;
+    }
+
+    void playOrStop() { chooseMenuCommand(ids::CmdPlayAnimation); }
+};
+
+TEST_F(AnimatedUndoTest, EditsWhilePlayingMoveTheAuthoredStateAndUndoWorksEitherWay) {
+    scene::ISceneNode* flyer = animatedCube({10, 0, 0}, smgr()->createFlyCircleAnimator({0, 0, 0}, 50.f));
+    scene::ISceneNode* spinner = animatedCube({0, 0, 0}, smgr()->createRotationAnimator({0, 1, 0}));
+    holdSceneAnimators();
+    createToolBox();
+    const size_t steps = undoHistory.size();
+    playOrStop();
+    runFor(500);
+    const core::vector3df flyerMoved(10.f + dragAlongX(flyer), 0, 0), spinnerMoved(1, 2, 3);
+    ASSERT_GT(flyerMoved.X, 15.f);
+    select(spinner);
+    setEditText(ids::PositionEditX, L"1");
+    setEditText(ids::PositionEditY, L"2");
+    setEditText(ids::PositionEditZ, L"3");
+    clickButton(ids::ApplyPosition);
+    runFor(300);
+    playOrStop();
+    EXPECT_TRUE(flyer->getPosition().equals(flyerMoved, 1e-3f)) << "where the drag put it, not where it flew";
+    EXPECT_EQ(spinner->getPosition(), spinnerMoved);
+    EXPECT_EQ(spinner->getRotation(), core::vector3df(0, 0, 0)) << "its turning was the animation's";
+
+    // Undo and redo stopped, then while playing: each gives the authored state.
+    const struct {
+        void (*step)();
+        bool playing;
+        core::vector3df flyer, spinner;
+    } moves[] = {
+        {undoLastChange, false, flyerMoved, {0, 0, 0}}, {undoLastChange, false, {10, 0, 0}, {0, 0, 0}},
+        {redoLastChange, true, flyerMoved, {0, 0, 0}},  {redoLastChange, true, flyerMoved, spinnerMoved},
+        {undoLastChange, true, flyerMoved, {0, 0, 0}},
+    };
+    for (const auto& move : moves) {
+        if (move.playing)
+            playOrStop(), runFor(300);
+        move.step();
+        if (move.playing)
+            runFor(300), playOrStop();
+        EXPECT_TRUE(flyer->getPosition().equals(move.flyer, 1e-3f)) << &move - moves;
+        EXPECT_EQ(spinner->getPosition(), move.spinner) << &move - moves;
+        EXPECT_EQ(undoHistory.size(), steps + 2) << "each edit one step, play none";
+    }
+}
+
+TEST_F(AnimatedUndoTest, CopiesGetTheHeldAnimatorsAndADeletedNodeKeepsThem) {
+    scene::ISceneNode* cube = animatedCube({5, 0, 0}, smgr()->createRotationAnimator({0, 1, 0}));
+    scene::ISceneNodeAnimator* deletion = smgr()->createDeleteAnimator(100);
+    cube->addAnimator(deletion);
+    deletion->drop();
+    holdSceneAnimators();
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    auto duplicate = [&] {
+        pickInTree(cube);
+        clickButton(ids::SceneBoxDuplicate);
+        return *smgr()->getRootSceneNode()->getChildren().getLast();
+    };
+    scene::ISceneNode* copies[] = {duplicate(), nullptr};
+    playOrStop();
+    runFor(1000);
+    copies[1] = duplicate();
+    runFor(1000);
+    for (scene::ISceneNode* copy : copies) {
+        EXPECT_EQ(copy->getParent(), smgr()->getRootSceneNode()) << "its deletion animator never runs";
+        EXPECT_NE(copy->getRotation(), core::vector3df(0, 0, 0)) << "the copy plays";
+    }
+    playOrStop();
+    // Deleted and brought back by undo, a copy still has its animators.
+    pickInTree(copies[0]);
+    clickButton(ids::SceneBoxRemove);
+    activePasses(3);
+    holdSceneAnimators(); // lets go of the nodes nothing else holds
+    undoLastChange();
+    for (scene::ISceneNode* copy : copies) {
+        EXPECT_EQ(copy->getRotation(), core::vector3df(0, 0, 0)) << "the original's authored state";
+        EXPECT_TRUE(copy->getAnimators().empty());
+        ASSERT_EQ(heldAnimatorCount(copy), 2u);
+        for (u32 i = 0; i < 2; ++i) {
+            EXPECT_NE(heldAnimator(copy, i), heldAnimator(cube, i));
+            EXPECT_EQ(heldAnimator(copy, i)->getType(), heldAnimator(cube, i)->getType());
+        }
+    }
 }
 
 TEST_F(UndoTest, LightingKeyIsAStepAndCtrlZNeverSwitchesAMode) {

@@ -1,0 +1,289 @@
+#include "scene/AnimationPlayback.h"
+
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "app/EditorState.h"
+#include "app/MenuBar.h"
+#include "scene/NodeState.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+// The running copies of one node's animators, on the node as its only
+// animator while the animation plays. Before each animation step it counts
+// what changed since the last one (a user edit) into the authored state.
+class PlayedAnimators : public scene::ISceneNodeAnimator {
+public:
+    PlayedAnimators(std::vector<scene::ISceneNodeAnimator*> running, const NodeState& authored,
+                    const NodeState& shown)
+        : running_(std::move(running)), authored_(authored), shown_(shown) {}
+
+    ~PlayedAnimators() override {
+        for (scene::ISceneNodeAnimator* animator : running_)
+            animator->drop();
+    }
+
+    void animateNode(scene::ISceneNode* node, u32 timeMs) override {
+        catchUp(node);
+        for (scene::ISceneNodeAnimator* animator : running_)
+            animator->animateNode(node, timeMs);
+        shown_ = NodeState::of(node);
+    }
+
+    // Copies of a node get theirs from the held animators, never from these.
+    scene::ISceneNodeAnimator* createClone(scene::ISceneNode*, scene::ISceneManager*) override { return nullptr; }
+
+    // Counts a change made since the last animation step into the authored state.
+    void catchUp(scene::ISceneNode* node) {
+        NodeState now = NodeState::of(node);
+        if (now == shown_)
+            return;
+        authored_ = authored_.carriedOver(shown_, now);
+        shown_ = now;
+    }
+
+    const NodeState& authored() const { return authored_; }
+    const NodeState& shown() const { return shown_; }
+    void setStates(const NodeState& authored, const NodeState& shown) {
+        authored_ = authored;
+        shown_ = shown;
+    }
+
+private:
+    std::vector<scene::ISceneNodeAnimator*> running_;
+    NodeState authored_; // the state the user made
+    NodeState shown_;    // the node's state after the last step
+};
+
+// One user node and its animators, held aside (each with a reference).
+struct HeldAnimators {
+    std::vector<scene::ISceneNodeAnimator*> animators;
+    PlayedAnimators* played = nullptr; // while playing, when one of them runs
+};
+
+std::unordered_map<scene::ISceneNode*, HeldAnimators> held; // each node held once
+bool playing = false;
+
+HeldAnimators* heldFor(scene::ISceneNode* node) {
+    auto found = held.find(node);
+    return found == held.end() ? nullptr : &found->second;
+}
+
+// A running copy whose clock starts now: made by the engine's factory from the
+// held animator's attributes (a clone would keep the held one's clock). None
+// for a deletion animator: pressing Play must never cost the user a node.
+scene::ISceneNodeAnimator* runningCopy(scene::ISceneNodeAnimator* animator, scene::ISceneNode* node) {
+    scene::ISceneManager* smgr = editor.sceneManager;
+    const scene::ESCENE_NODE_ANIMATOR_TYPE type = animator->getType();
+    if (type == scene::ESNAT_DELETION)
+        return nullptr;
+    // The collision world is not one of the attributes.
+    const bool hasWorld = type == scene::ESNAT_COLLISION_RESPONSE &&
+                          static_cast<scene::ISceneNodeAnimatorCollisionResponse*>(animator)->getWorld();
+    const c8* typeName = hasWorld ? nullptr : smgr->getAnimatorTypeName(type);
+    scene::ISceneNodeAnimator* copy = typeName ? smgr->createSceneNodeAnimator(typeName, nullptr) : nullptr;
+    if (copy && copy->getType() == type) {
+        io::IAttributes* attributes = smgr->getFileSystem()->createEmptyAttributes(smgr->getVideoDriver());
+        animator->serializeAttributes(attributes);
+        copy->deserializeAttributes(attributes);
+        attributes->drop();
+        return copy;
+    }
+    if (copy)
+        copy->drop();
+    return animator->createClone(node, smgr);
+}
+
+void startPlaying(scene::ISceneNode* node, HeldAnimators& entry, const NodeState& authored) {
+    std::vector<scene::ISceneNodeAnimator*> running;
+    for (scene::ISceneNodeAnimator* animator : entry.animators)
+        if (scene::ISceneNodeAnimator* copy = runningCopy(animator, node))
+            running.push_back(copy);
+    if (running.empty())
+        return;
+    entry.played = new PlayedAnimators(std::move(running), authored, NodeState::of(node));
+    node->addAnimator(entry.played);
+}
+
+void stopPlaying(scene::ISceneNode* node, HeldAnimators& entry) {
+    if (!entry.played)
+        return;
+    entry.played->catchUp(node);
+    node->removeAnimator(entry.played);
+    entry.played->authored().showOn(node);
+    entry.played->drop();
+    entry.played = nullptr;
+}
+
+void release(scene::ISceneNode* node, HeldAnimators& entry) {
+    if (entry.played) {
+        node->removeAnimator(entry.played);
+        entry.played->drop();
+    }
+    for (scene::ISceneNodeAnimator* animator : entry.animators)
+        animator->drop();
+    node->drop();
+}
+
+// Nodes that nothing but this table holds any more (deleted, and their undo
+// step gone) are let go.
+void dropUnreachable() {
+    for (auto it = held.begin(); it != held.end();) {
+        if (it->first->getReferenceCount() > 1) {
+            ++it;
+            continue;
+        }
+        release(it->first, it->second);
+        it = held.erase(it);
+    }
+}
+
+void takeAside(scene::ISceneNode* node) {
+    const scene::ISceneNodeAnimatorList& animators = node->getAnimators();
+    if (animators.empty())
+        return;
+    auto [entry, added] = held.try_emplace(node);
+    if (added)
+        node->grab();
+    for (scene::ISceneNodeAnimator* animator : animators) {
+        animator->grab();
+        entry->second.animators.push_back(animator);
+    }
+    node->removeAnimators();
+}
+
+} // namespace
+
+void holdSceneAnimators() {
+    stopAnimation();
+    dropUnreachable();
+    if (!editor.sceneManager)
+        return;
+    // Depth first without recursion: a scene may nest deeply.
+    std::vector<scene::ISceneNode*> pending{editor.sceneManager->getRootSceneNode()};
+    while (!pending.empty()) {
+        scene::ISceneNode* node = pending.back();
+        pending.pop_back();
+        for (scene::ISceneNode* child : node->getChildren()) {
+            if (child->isDebugObject())
+                continue; // the editor's own: cameras, grid, gizmo, default sky
+            takeAside(child);
+            pending.push_back(child);
+        }
+    }
+}
+
+bool animationPlaying() { return playing; }
+
+void playAnimation() {
+    if (playing)
+        return;
+    dropUnreachable();
+    playing = true;
+    for (auto& [node, entry] : held)
+        startPlaying(node, entry, NodeState::of(node));
+    showAnimationPlaying(true);
+}
+
+void stopAnimation() {
+    if (!playing)
+        return;
+    playing = false;
+    for (auto& [node, entry] : held)
+        stopPlaying(node, entry);
+    dropUnreachable();
+    showAnimationPlaying(false);
+}
+
+void forgetHeldAnimators() {
+    for (auto& [node, entry] : held)
+        release(node, entry);
+    held.clear();
+    if (playing) {
+        playing = false;
+        showAnimationPlaying(false);
+    }
+}
+
+void holdAnimatorCopies(scene::ISceneNode* original, scene::ISceneNode* copy) {
+    HeldAnimators* source = heldFor(original);
+    if (!source || !copy || heldFor(copy) || !editor.sceneManager)
+        return;
+    HeldAnimators entry;
+    for (scene::ISceneNodeAnimator* animator : source->animators)
+        if (scene::ISceneNodeAnimator* cloned = animator->createClone(copy, editor.sceneManager))
+            entry.animators.push_back(cloned);
+    if (entry.animators.empty())
+        return;
+    copy->grab();
+    HeldAnimators& added = held[copy] = std::move(entry);
+    if (!playing)
+        return;
+    // The copy shows what the original shows; its authored state is the original's.
+    NodeState authored = NodeState::of(copy);
+    if (source->played) {
+        source->played->catchUp(original);
+        authored = source->played->authored().carriedOver(NodeState::of(original), authored);
+    }
+    startPlaying(copy, added, authored);
+}
+
+u32 heldAnimatorCount(scene::ISceneNode* node) {
+    const HeldAnimators* entry = heldFor(node);
+    return entry ? static_cast<u32>(entry->animators.size()) : 0;
+}
+
+scene::ISceneNodeAnimator* heldAnimator(scene::ISceneNode* node, u32 index) {
+    const HeldAnimators* entry = heldFor(node);
+    return entry && index < entry->animators.size() ? entry->animators[index] : nullptr;
+}
+
+NodeState authoredStateOf(scene::ISceneNode* node) {
+    HeldAnimators* entry = node ? heldFor(node) : nullptr;
+    if (!entry || !entry->played)
+        return NodeState::of(node);
+    entry->played->catchUp(node);
+    return entry->played->authored();
+}
+
+bool applyAuthoredStateWhilePlaying(scene::ISceneNode* node, const NodeState& authored) {
+    HeldAnimators* entry = heldFor(node);
+    if (!entry || !entry->played)
+        return false;
+    PlayedAnimators& played = *entry->played;
+    played.catchUp(node);
+    // What the animation added to the old authored state stays added.
+    NodeState::of(node).carriedOver(played.authored(), authored).showOn(node);
+    played.setStates(authored, NodeState::of(node));
+    return true;
+}
+
+AuthoredSceneForSave::AuthoredSceneForSave() {
+    for (auto& [node, entry] : held) {
+        if (entry.played) {
+            entry.played->catchUp(node);
+            node->removeAnimator(entry.played);
+            entry.played->authored().showOn(node);
+        }
+        for (scene::ISceneNodeAnimator* animator : entry.animators)
+            node->addAnimator(animator);
+    }
+}
+
+AuthoredSceneForSave::~AuthoredSceneForSave() {
+    for (auto& [node, entry] : held) {
+        for (scene::ISceneNodeAnimator* animator : entry.animators)
+            node->removeAnimator(animator);
+        if (entry.played) {
+            entry.played->shown().showOn(node);
+            node->addAnimator(entry.played);
+        }
+    }
+}
+
+} // namespace sorn

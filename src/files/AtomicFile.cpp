@@ -227,6 +227,18 @@ bool AtomicWriteFile::writeBlock() {
     return written;
 }
 
+void AtomicWriteFile::mendSignExtendedCharacters(unsigned char* bytes, size_t size) {
+    if (written_ == 0 && size >= 4 && bytes[0] == 0xFF && bytes[1] == 0xFE && bytes[2] == 0 && bytes[3] == 0)
+        utf32_ = true;
+    if (utf32_) {
+        // Units start at multiples of four from the file's start.
+        for (size_t i = (4 - written_ % 4) % 4; i + 4 <= size; i += 4)
+            if (bytes[i + 3] == 0xFF && bytes[i + 2] == 0xFF && bytes[i + 1] == 0xFF && bytes[i] >= 0x80)
+                bytes[i + 1] = bytes[i + 2] = bytes[i + 3] = 0;
+    }
+    written_ += size;
+}
+
 irr::s32 AtomicWriteFile::write(const void* buffer, irr::u32 sizeToWrite) {
     if (file_.failed())
         return 0;
@@ -234,15 +246,21 @@ irr::s32 AtomicWriteFile::write(const void* buffer, irr::u32 sizeToWrite) {
     if (block_.size() + sizeToWrite > BlockSize && !writeBlock())
         return 0;
     if (sizeToWrite >= BlockSize) {
-        if (!file_.write(bytes, sizeToWrite))
+        std::vector<unsigned char> mended(bytes, bytes + sizeToWrite);
+        mendSignExtendedCharacters(mended.data(), mended.size());
+        if (!file_.write(mended.data(), mended.size()))
             return 0;
     } else {
+        const size_t at = block_.size();
         block_.insert(block_.end(), bytes, bytes + sizeToWrite);
+        mendSignExtendedCharacters(block_.data() + at, sizeToWrite);
     }
     return sizeToWrite > static_cast<irr::u32>(INT32_MAX) ? INT32_MAX : static_cast<irr::s32>(sizeToWrite);
 }
 
 bool AtomicWriteFile::seek(long finalPos, bool relativeMovement) {
+    const long long moved = relativeMovement ? static_cast<long long>(written_) + finalPos : finalPos;
+    written_ = moved < 0 ? 0 : static_cast<unsigned long long>(moved);
     return writeBlock() && file_.fd() >= 0 &&
            ::lseek(file_.fd(), finalPos, relativeMovement ? SEEK_CUR : SEEK_SET) >= 0;
 }

@@ -90,10 +90,17 @@ public:
 
 private:
     bool writeBlock();
+    void mendSignExtendedCharacters(unsigned char* bytes, size_t size);
 
     AtomicFile& file_;
     irr::io::path name_;
     std::vector<unsigned char> block_;
+    // The engine writes UTF-32 (a byte-order mark first) and widens an 8-bit
+    // text such as a node name with sign extension: a byte 0xE9 comes out as
+    // 0xFFFFFFE9, no character at all. Such units are written as the
+    // character of their byte.
+    bool utf32_ = false;
+    unsigned long long written_ = 0;
 };
 
 // The system call behind every write: offset -1 writes at the current

@@ -200,7 +200,8 @@ void placeMissingReferences(const SceneScan& scan, const std::string& folder) {
     for (size_t i = 0; i < scan.referencedFiles.size(); ++i) {
         const std::string& name = scan.referencedFiles[i];
         const UntrustedKind kind = scan.referencedKinds[i];
-        if (name.empty() || exists(fileSystem, name, base))
+        // "0" is how the engine writes a material layer without a texture.
+        if (name.empty() || (kind == UntrustedKind::Image && name == "0") || exists(fileSystem, name, base))
             continue;
         bool named = false;
         for (const std::string& known : state.names)

@@ -514,6 +514,13 @@ TEST_F(OpenSceneTest, ManyMissingFilesAreToldInOneMessageCutWithACount) {
     chooseMenuCommand(sorn::ids::CmdNewScene);
     activePasses(2);
     EXPECT_EQ(editor.device->getVideoDriver()->findTexture(name), nullptr);
+
+    // "0" is how the engine writes a layer without a texture: nothing is missing.
+    const std::string plain = corpus.make(
+        "plain.irr", "<irr_scene><node type=\"cube\"><materials><attributes><texture name=\"Texture1\" "
+                     "value=\"0\" /></attributes></materials></node></irr_scene>");
+    chooseInOpenDialog(plain);
+    EXPECT_TRUE(messagesCaptioned(gui()->getRootGUIElement(), sorn::translate(L"missing_files_caption")).empty());
 }
 
 } // namespace

@@ -74,6 +74,9 @@ const char* const kLanguageKeys[] = {
     // Undo, redo and the unsaved-changes question.
     "menu_scene_undo", "menu_scene_redo", "action_discard", "window_unsaved_caption",
     "window_unsaved_text",
+    // Playing animation; the files a scene names that are missing.
+    "menu_play_animation", "menu_stop_animation", "missing_files_caption", "missing_files_text",
+    "missing_files_more",
 };
 
 std::wstring widen(const char* text) {
@@ -325,7 +328,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 119u);
+    EXPECT_EQ(std::size(kLanguageKeys), 124u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

@@ -102,6 +102,24 @@ TEST_F(SceneSaveTest, ReplacesTheSceneThroughATemporaryFileBesideIt) {
     EXPECT_NE(text.find(std::string("C\0\0\0u\0\0\0b\0\0\0e\0\0\0", 16)), std::string::npos);
 }
 
+// A name with characters past ASCII (a model file "Café.obj", a scene from an
+// exporter) is written as those characters: the engine's own writer widens
+// its bytes with their sign, giving no character at all.
+TEST_F(SceneSaveTest, NamesPastAsciiAreWrittenAsTheirCharacters) {
+    const std::string path = folder.file("accents.irr");
+    addCubes(1);
+    smgr()->getSceneNodeFromName("Cube")->setName("Caf\xE9 \xFF\x80");
+    bool result = false;
+    save(path, &result);
+    ASSERT_TRUE(result);
+    const std::string text = readFile(path);
+    EXPECT_NE(text.find(std::string("f\0\0\0\xE9\0\0\0 \0\0\0\xFF\0\0\0\x80\0\0\0", 20)), std::string::npos);
+    EXPECT_EQ(text.find(std::string("\xFF\xFF\xFF", 3)), std::string::npos);
+    smgr()->getRootSceneNode()->removeAll();
+    ASSERT_TRUE(smgr()->loadScene(path.c_str()));
+    EXPECT_NE(smgr()->getSceneNodeFromName("Caf\xE9 \xFF\x80"), nullptr);
+}
+
 // Every block a save writes, the engine's and the post-processing's, fails in turn.
 TEST_F(SceneSaveTest, WriteFailureAtEveryBlockKeepsTheOldSceneByteForByte) {
     const bool rewriting = decimalCommaLocale();

@@ -5,8 +5,9 @@
 #include "app/EditorState.h"
 #include "files/ParticleValues.h"
 #include "files/TextNodeData.h"
-#include "scene/NodeUserData.h"
 #include "scene/AnimationPlayback.h"
+#include "scene/NodeUserData.h"
+#include "scene/WaterSurfaceMesh.h"
 
 using namespace irr;
 
@@ -29,6 +30,9 @@ scene::ISceneNode* remake(scene::ISceneNode* original, scene::ISceneNode* parent
     io::IAttributes* attributes = smgr->getFileSystem()->createEmptyAttributes(smgr->getVideoDriver());
     original->serializeAttributes(attributes);
     copy->deserializeAttributes(attributes);
+    // A water surface read that way animates a copy of its mesh the cache
+    // does not know, and would be saved without one.
+    keepWaterSurfaceMesh(smgr, copy, attributes->getAttributeAsString("Mesh"));
     attributes->drop();
     // The engine's attributes clamp the emitter's rates and direction and
     // lose the affectors: those are handed over directly.

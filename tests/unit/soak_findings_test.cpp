@@ -157,6 +157,14 @@ TEST_F(DuplicateEveryKindTest, EachKindOfTheAddMenuIsCopiedWithItsValues) {
         EXPECT_EQ(copy->getPosition(), node->getPosition()) << kind;
         EXPECT_STREQ(copy->getName(), node->getName()) << kind;
         EXPECT_EQ(undoHistory.size(), steps + 1) << kind << ": one step";
+        // A copy saves the same mesh (a water surface made afresh lost it).
+        io::IAttributes* saved = smgr()->getFileSystem()->createEmptyAttributes();
+        node->serializeAttributes(saved);
+        const core::stringc mesh = saved->getAttributeAsString("Mesh");
+        saved->clear();
+        copy->serializeAttributes(saved);
+        EXPECT_EQ(saved->getAttributeAsString("Mesh"), mesh) << kind;
+        saved->drop();
         if (node->getType() == scene::ESNT_PARTICLE_SYSTEM) {
             auto* original = static_cast<scene::IParticleSystemSceneNode*>(node);
             auto* copied = static_cast<scene::IParticleSystemSceneNode*>(copy);
@@ -179,6 +187,23 @@ TEST_F(DuplicateEveryKindTest, EachKindOfTheAddMenuIsCopiedWithItsValues) {
         undoLastChange();
         EXPECT_EQ(copy->getParent(), nullptr) << kind << ": undo takes the copy out";
     }
+}
+
+// A water surface made from a mesh the cache knows (as one read from a scene
+// is): its copy saves that mesh too, and so does the original after an open.
+TEST_F(DuplicateEveryKindTest, AWaterSurfaceAndItsCopySaveTheirMesh) {
+    scene::IAnimatedMesh* plane = smgr()->getMeshCache()->getMeshByName("Sorn::PlaneMesh");
+    ASSERT_NE(plane, nullptr);
+    scene::ISceneNode* water = smgr()->addWaterSurfaceSceneNode(plane->getMesh(0), 2.f, 300.f, 10.f);
+    water->setName("Lake");
+    scene::ISceneNode* copy = duplicate(water);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(copy->getType(), scene::ESNT_WATER_SURFACE);
+    io::IAttributes* saved = smgr()->getFileSystem()->createEmptyAttributes();
+    copy->serializeAttributes(saved);
+    EXPECT_EQ(saved->getAttributeAsString("Mesh"), core::stringc("Sorn::PlaneMesh"));
+    EXPECT_EQ(saved->getAttributeAsFloat("WaveLength"), 10.f);
+    saved->drop();
 }
 
 TEST_F(DuplicateEveryKindTest, ChildrenTheEngineCannotCloneComeAlong) {

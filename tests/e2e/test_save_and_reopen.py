@@ -1,12 +1,38 @@
 """Add two nodes, save the scene with File > Save (mouse and keyboard), then
-open the written file from the command line and find the same nodes."""
+open the written file from the command line and find the same nodes. Then a
+scene as an exporter writes it, naming files that are not there: the editor
+says so in one message, and saving it again keeps the paths, the custom
+properties and the particle affector the engine's reader drops."""
 import os
 import shutil
 import tempfile
 
 import e2e_lib
 from e2e_lib import (CUBE_ITEM, FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
-                     SPHERE_ITEM, TREE, TREE_ROWS, TREE_ROW_X, E2EFailure, Editor, add_node, decode_scene)
+                     SPHERE_ITEM, TREE, TREE_ROWS, TREE_ROW_X, E2EFailure, Editor, add_node, decode_scene,
+                     save_through_window)
+
+# Where the engine centres a message box in the 1000 x 750 window.
+MESSAGE_AREA = (350, 300, 300, 150)
+
+EXPORTED = """<?xml version="1.0"?>
+<irr_scene>
+<node type="mesh">
+ <attributes><string name="Name" value="Statue" /><vector3d name="Position" value="1, 2, 3" />
+  <vector3d name="Scale" value="1, 1, 1" /><bool name="Visible" value="true" />
+  <string name="Mesh" value="models/gone.3ds" /></attributes>
+ <materials><attributes><texture name="Texture1" value="textures/gone.jpg" /></attributes></materials>
+ <userData><attributes><int name="spawnPoint" value="3" /><string name="trigger" value="R&amp;D" /></attributes></userData>
+</node>
+<node type="particleSystem">
+ <attributes><string name="Name" value="Smoke" /><vector3d name="Scale" value="1, 1, 1" />
+  <bool name="Visible" value="true" /><enum name="Emitter" value="Point" />
+  <int name="MinParticlesPerSecond" value="5" /><int name="MaxParticlesPerSecond" value="10" />
+  <enum name="Affector" value="Gravity" /><vector3d name="Gravity" value="0, -0.5, 0" />
+  <float name="TimeForceLost" value="900" /></attributes>
+</node>
+</irr_scene>
+"""
 
 
 
@@ -53,6 +79,27 @@ def test(runtime):
             for name, row_y in (("Cube", TREE_ROWS[1]), ("Sphere", TREE_ROWS[2])):
                 editor.click(TREE_ROW_X, row_y)
                 editor.wait_output("Selection => " + name)
+
+        with Editor(runtime, "plain") as editor:
+            plain = editor.wait_first_frame()
+        exported = Editor(runtime, "exported", args=["exported.irr"])
+        with open(os.path.join(exported.work, "exported.irr"), "w") as out:
+            out.write(EXPORTED)
+        with exported as editor:
+            editor.wait_first_frame()
+            e2e_lib.wait_for(
+                lambda: editor.regions_differ(plain, editor.screenshot("missing"), *MESSAGE_AREA) > 2000,
+                20, 0.5, "the message naming the missing files")
+            editor.key("Return")
+            e2e_lib.wait_for(
+                lambda: editor.regions_differ(plain, editor.screenshot("dismissed"), *MESSAGE_AREA) < 2000,
+                20, 0.5, "the message to go")
+            text = decode_scene(open(save_through_window(editor, "again.irr"), "rb").read())
+        for kept in ('value="models/gone.3ds"', 'value="textures/gone.jpg"', 'name="spawnPoint" value="3"',
+                     'name="trigger" value="R&amp;D"', 'name="Affector" value="Gravity"',
+                     'name="TimeForceLost" value="900.000000"'):
+            if kept not in text:
+                raise E2EFailure("the scene saved again lost " + kept)
     finally:
         shutil.rmtree(keep, ignore_errors=True)
 

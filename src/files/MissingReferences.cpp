@@ -1,6 +1,7 @@
 #include "files/MissingReferences.h"
 
 #include <climits>
+#include <cstring>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -29,8 +30,71 @@ struct Placeholder {
     const void* made;       // the mesh or texture, only compared, never followed
 };
 
+// A terrain opens its height map by name through the file system, which asks
+// its archives first: while a scene loads, this archive serves each missing
+// height map as a small flat image of the kind its name says, under the name
+// the scene gives. The terrain keeps that name and a save writes it back.
+class HeightMapPlaceholders : public io::IFileArchive {
+public:
+    explicit HeightMapPlaceholders(io::IFileSystem* fileSystem)
+        : fileSystem_(fileSystem), list_(fileSystem->createEmptyFileList("", false, false)) {}
+    ~HeightMapPlaceholders() override { list_->drop(); }
+
+    void add(const std::string& name, const std::string& bytes) {
+        files_.push_back({name, bytes});
+        list_->addItem(name.c_str(), 0, static_cast<u32>(bytes.size()), false, static_cast<u32>(files_.size() - 1));
+        list_->sort();
+    }
+    bool empty() const { return files_.empty(); }
+
+    io::IReadFile* createAndOpenFile(const io::path& filename) override {
+        for (const auto& file : files_)
+            if (filename == file.first.c_str())
+                return open(file);
+        return nullptr;
+    }
+    io::IReadFile* createAndOpenFile(u32 index) override {
+        return index < list_->getFileCount() ? open(files_[list_->getID(index)]) : nullptr;
+    }
+    const io::IFileList* getFileList() const override { return list_; }
+
+private:
+    io::IReadFile* open(const std::pair<std::string, std::string>& file) {
+        auto* bytes = new c8[file.second.size()];
+        std::memcpy(bytes, file.second.data(), file.second.size());
+        return fileSystem_->createMemoryReadFile(bytes, static_cast<s32>(file.second.size()), file.first.c_str(),
+                                                 true);
+    }
+
+    io::IFileSystem* fileSystem_;
+    io::IFileList* list_;
+    std::vector<std::pair<std::string, std::string>> files_;
+};
+
+// A flat height map in the format the name's extension asks for, as the
+// driver's image writers make it; empty when no writer makes that format.
+std::string flatHeightMap(video::IVideoDriver* driver, io::IFileSystem* fileSystem, const std::string& name) {
+    // The smallest size the terrain's default patch size takes.
+    video::IImage* image = driver->createImage(video::ECF_R8G8B8, core::dimension2du(17, 17));
+    if (!image)
+        return std::string();
+    image->fill(video::SColor(255, 0, 0, 0));
+    std::string bytes(64 * 1024, '\0');
+    io::IWriteFile* out = fileSystem->createMemoryWriteFile(&bytes[0], static_cast<s32>(bytes.size()), name.c_str());
+    const bool written = out && driver->writeImageToFile(image, out);
+    const long size = out ? out->getPos() : 0;
+    if (out)
+        out->drop();
+    image->drop();
+    if (!written || size <= 0)
+        return std::string();
+    bytes.resize(static_cast<size_t>(size));
+    return bytes;
+}
+
 struct MissingState {
     const scene::ISceneManager* owner = nullptr; // whose caches hold the placeholders
+    HeightMapPlaceholders* heightMaps = nullptr;  // mounted from before a load to after it
     std::vector<Placeholder> pending; // made for a load still to come
     std::vector<Placeholder> placed;  // serving the current scene
     std::vector<std::string> names;
@@ -217,14 +281,39 @@ void placeMissingReferences(const SceneScan& scan, const std::string& folder) {
             made = static_cast<const scene::IMesh*>(mesh);
         } else if (kind == UntrustedKind::Image && !driver->findTexture(name.c_str())) {
             made = makeTexture(driver, name);
+        } else if (kind == UntrustedKind::HeightMap) {
+            const std::string bytes = flatHeightMap(driver, fileSystem, name);
+            if (!bytes.empty()) {
+                if (!state.heightMaps)
+                    state.heightMaps = new HeightMapPlaceholders(fileSystem);
+                state.heightMaps->add(name, bytes);
+            }
         }
         if (made)
             state.pending.push_back({kind, name, savedNameOfMissingFile(name, base), made});
     }
+    // The file system takes the archive's reference and drops it when it is removed.
+    if (state.heightMaps && !fileSystem->addFileArchive(state.heightMaps)) {
+        state.heightMaps->drop();
+        state.heightMaps = nullptr;
+    }
 }
+
+namespace {
+
+void unmountHeightMaps(MissingState& state) {
+    if (!state.heightMaps)
+        return;
+    if (editor.device)
+        editor.device->getFileSystem()->removeFileArchive(state.heightMaps);
+    state.heightMaps = nullptr;
+}
+
+} // namespace
 
 void finishMissingReferences(bool loaded) {
     MissingState& state = missing();
+    unmountHeightMaps(state);
     if (editor.device && editor.sceneManager && !state.pending.empty()) {
         video::IVideoDriver* driver = editor.device->getVideoDriver();
         scene::IMeshCache* cache = editor.sceneManager->getMeshCache();

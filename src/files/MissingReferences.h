@@ -17,10 +17,11 @@
 
 namespace sorn {
 
-// Makes the placeholders for the scanned scene's missing meshes and textures:
-// files found neither in a mounted archive nor on disk (relative names from
-// folder, or from the working directory when folder is empty). Height maps
-// that are missing are only listed: a terrain reads its file by itself.
+// Makes the placeholders for the scanned scene's missing meshes, textures and
+// height maps: files found neither in a mounted archive nor on disk (relative
+// names from folder, or from the working directory when folder is empty). A
+// terrain opens its height map by name: a missing one is served, until
+// finishMissingReferences, as a flat image of its kind by an archive in memory.
 void placeMissingReferences(const SceneScan& scan, const std::string& folder);
 
 // After the engine loaded the scene: the placeholders take the names a save

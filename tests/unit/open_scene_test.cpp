@@ -488,6 +488,30 @@ TEST(OpenSceneRoundTrip, EngineSampleSceneWithItsMediaMissingSavesAsTheEngineDoe
     EXPECT_NE(moved.find("name=\"Texture1\" value=\"media/wall.jpg\""), std::string::npos);
 }
 
+// A terrain whose height map is missing (of each kind the driver writes) is
+// named in the message and saved with the height map's name as the file had it.
+TEST_F(OpenSceneTest, AMissingHeightMapIsToldAndSavedBackAsTheFileHadIt) {
+    start();
+    std::string body;
+    for (const char* name : {"maps/gone.bmp", "maps/gone.png", "../gone.tga"})
+        body += std::string("<node type=\"terrain\"><attributes><string name=\"Heightmap\" value=\"") + name +
+                "\" /><vector3d name=\"Scale\" value=\"1, 1, 1\" /><bool name=\"Visible\" value=\"true\" />"
+                "</attributes></node>";
+    chooseInOpenDialog(corpus.make("terrain.irr", "<irr_scene>" + body + "</irr_scene>"));
+    const std::vector<core::stringw> told =
+        messagesCaptioned(gui()->getRootGUIElement(), sorn::translate(L"missing_files_caption"));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(L"maps/gone.png"), -1);
+    activePasses(2);
+    const std::string saved = corpus.dir.file("saved.irr");
+    ASSERT_TRUE(sorn::saveSceneFile(saved, sorn::textNodeUserData()));
+    const std::string text = textOf(sorn::test::readFile(saved));
+    for (const char* name : {"maps/gone.bmp", "maps/gone.png", "../gone.tga"})
+        EXPECT_NE(text.find(std::string("name=\"Heightmap\" value=\"") + name + "\""), std::string::npos) << name;
+    // The placeholders served the load only.
+    EXPECT_EQ(editor.device->getFileSystem()->createAndOpenFile("maps/gone.bmp"), nullptr);
+}
+
 TEST_F(OpenSceneTest, ManyMissingFilesAreToldInOneMessageCutWithACount) {
     start();
     std::string body;

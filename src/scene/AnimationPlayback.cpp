@@ -7,6 +7,7 @@
 #include "app/EditorState.h"
 #include "app/MenuBar.h"
 #include "scene/NodeState.h"
+#include "scene/UserNodes.h"
 
 using namespace irr;
 
@@ -162,20 +163,7 @@ void takeAside(scene::ISceneNode* node) {
 void holdSceneAnimators() {
     stopAnimation();
     dropUnreachable();
-    if (!editor.sceneManager)
-        return;
-    // Depth first without recursion: a scene may nest deeply.
-    std::vector<scene::ISceneNode*> pending{editor.sceneManager->getRootSceneNode()};
-    while (!pending.empty()) {
-        scene::ISceneNode* node = pending.back();
-        pending.pop_back();
-        for (scene::ISceneNode* child : node->getChildren()) {
-            if (child->isDebugObject())
-                continue; // the editor's own: cameras, grid, gizmo, default sky
-            takeAside(child);
-            pending.push_back(child);
-        }
-    }
+    forEachUserNode(editor.sceneManager, takeAside);
 }
 
 bool animationPlaying() { return playing; }

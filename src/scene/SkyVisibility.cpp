@@ -4,6 +4,7 @@
 
 #include "app/EditorState.h"
 #include "app/MenuBar.h"
+#include "scene/UserNodes.h"
 
 using namespace irr;
 
@@ -16,24 +17,13 @@ bool isSky(scene::ISceneNode* node) {
     return type == scene::ESNT_SKY_BOX || type == scene::ESNT_SKY_DOME;
 }
 
-// Every user sky at any depth. An explicit stack: scenes can nest deeper
-// than the call stack allows.
+// Every user sky at any depth.
 std::vector<scene::ISceneNode*> userSkies() {
     std::vector<scene::ISceneNode*> skies;
-    if (!editor.sceneManager)
-        return skies;
-    std::vector<scene::ISceneNode*> pending{editor.sceneManager->getRootSceneNode()};
-    while (!pending.empty()) {
-        scene::ISceneNode* node = pending.back();
-        pending.pop_back();
-        for (scene::ISceneNode* child : node->getChildren()) {
-            if (child->isDebugObject())
-                continue;
-            if (isSky(child))
-                skies.push_back(child);
-            pending.push_back(child);
-        }
-    }
+    forEachUserNode(editor.sceneManager, [&](scene::ISceneNode* node) {
+        if (isSky(node))
+            skies.push_back(node);
+    });
     return skies;
 }
 

@@ -541,7 +541,24 @@ protected:
         again->drop();
     }
 
+    // Frames pass with the clock moving on (animators, particles and meshes
+    // run), then the save: what it lost of the opened file, a line each.
+    std::string framesThenSave(int frames) {
+        ITimer* timer = editor.device->getTimer();
+        for (int i = 0; i < frames; ++i) {
+            timer->setTime(timer->getTime() + 250);
+            activePasses(1);
+        }
+        if (!sorn::saveSceneFile(editorSaved, sorn::textNodeUserData()))
+            return "the save failed";
+        std::string report;
+        for (const std::string& line : differences(opened, elementsOf(editorSaved)))
+            report += "\n  " + line;
+        return report;
+    }
+
     sorn::test::TempDir folder;
+    std::vector<Element> opened; // the elements of the file the test opens
     std::string original = folder.file("exported.irr");
     std::string engineSaved = folder.file("engine-saved.irr");
     std::string editorSaved = folder.file("editor-saved.irr");
@@ -549,38 +566,20 @@ protected:
 
 TEST_F(SceneRoundTripTest, OpenAndSaveKeepsEverythingAnEngineWrittenSceneHolds) {
     writeEngineFiles();
-    const std::vector<Element> file = elementsOf(original);
-    ASSERT_GT(file.size(), 400u);
+    opened = elementsOf(original);
+    ASSERT_GT(opened.size(), 400u);
 
     scene::ICameraSceneNode* view = smgr()->getActiveCamera();
     sorn::openSceneFromDialog(original);
     // The scene's own camera does not take the editor's view.
     EXPECT_EQ(smgr()->getActiveCamera(), view);
-    // Frames pass with the clock moving on: animators, particles and meshes run.
-    ITimer* timer = editor.device->getTimer();
-    for (int i = 0; i < 40; ++i) {
-        timer->setTime(timer->getTime() + 250);
-        activePasses(1);
-    }
-    ASSERT_TRUE(sorn::saveSceneFile(editorSaved, sorn::textNodeUserData()));
-
-    const std::vector<std::string> lost = differences(file, elementsOf(editorSaved));
-    std::string report;
-    for (const std::string& line : lost)
-        report += "\n  " + line;
-    EXPECT_TRUE(lost.empty()) << "the editor's save differs from the file it opened:" << report;
-
+    EXPECT_EQ(framesThenSave(40), "") << "the editor's save differs from the file it opened";
     // Saved while the animation plays, the file is the same.
     chooseMenuCommand(sorn::ids::CmdPlayAnimation);
-    for (int i = 0; i < 20; ++i) {
-        timer->setTime(timer->getTime() + 250);
-        activePasses(1);
-    }
-    ASSERT_TRUE(sorn::saveSceneFile(editorSaved, sorn::textNodeUserData()));
-    EXPECT_TRUE(differences(file, elementsOf(editorSaved)).empty()) << "saved while playing";
+    EXPECT_EQ(framesThenSave(20), "") << "saved while playing";
 
     // The engine alone loses what the editor must keep: this scene holds it.
-    const std::vector<std::string> engineLost = differences(file, elementsOf(engineSaved));
+    const std::vector<std::string> engineLost = differences(opened, elementsOf(engineSaved));
     for (const char* kept : {"Affector", "StartFrame", "MinParticlesPerSecond", "Direction", "R&D", "x<y",
                              "waterSurface attributes <string Mesh"})
         EXPECT_TRUE(anyDifferenceMentions(engineLost, kept)) << "the engine's own load and save keeps " << kept;
@@ -614,21 +613,11 @@ TEST_F(SceneRoundTripTest, OpenAndSaveKeepsEverythingAnExporterWrittenSceneHolds
     writeEngineFiles();
     const std::string exported = folder.file("exported-utf8.irr");
     sorn::test::writeFile(exported, asExporterWritesIt(sorn::test::readFile(original)));
-    const std::vector<Element> file = elementsOf(exported);
-    ASSERT_GT(file.size(), 400u);
+    opened = elementsOf(exported);
+    ASSERT_GT(opened.size(), 400u);
 
     sorn::openSceneFromDialog(exported);
-    ITimer* timer = editor.device->getTimer();
-    for (int i = 0; i < 10; ++i) {
-        timer->setTime(timer->getTime() + 500);
-        activePasses(1);
-    }
-    ASSERT_TRUE(sorn::saveSceneFile(editorSaved, sorn::textNodeUserData()));
-    const std::vector<std::string> lost = differences(file, elementsOf(editorSaved));
-    std::string report;
-    for (const std::string& line : lost)
-        report += "\n  " + line;
-    EXPECT_TRUE(lost.empty()) << "the editor's save differs from the UTF-8 file it opened:" << report;
+    EXPECT_EQ(framesThenSave(10), "") << "the editor's save differs from the UTF-8 file it opened";
 }
 
 // Text read from an 8-bit scene: one character per byte.

@@ -104,7 +104,7 @@ const PlainMenuCommand PlainMenuCommands[] = {
     {ids::CmdQuit, [] { runAfterUnsavedCheck(SceneAction::Quit); }},
     // How the scene is shown, not a change of it: no undo step, nothing unsaved.
     {ids::CmdPlayAnimation, [] { animationPlaying() ? stopAnimation() : playAnimation(); }},
-    {ids::CmdAddModel, [] { openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model"); }},
+    {ids::CmdAddModel, openAddModelDialog},
     {ids::CmdAddAnimatedModel, [] { openFileDialog(ids::DialogAddAnimatedMesh, L"file_open_dialog_add_model"); }},
     {ids::CmdSettings, openSettingsWindow},
     {ids::CmdHelp, openHelpPage},
@@ -213,6 +213,10 @@ void openFileDialog(s32 dialogId, const wchar_t* titleKey) {
         return;
     editor.device->getGUIEnvironment()->addFileOpenDialog(translate(titleKey).c_str(), true, nullptr,
                                                           dialogId, false, nullptr);
+}
+
+void openAddModelDialog() {
+    openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
 }
 
 void setWindowMenuCheck(s32 commandId, bool checked) {

@@ -57,10 +57,6 @@ void resetFirstOrbitCamera() {
     editor.cameraMaya1->setRotation(core::vector3df(0, 0, 0));
 }
 
-void openAddModelDialog() {
-    openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
-}
-
 void openSkyBoxSetDialog() {
     openFileDialog(ids::DialogSkyBoxSet, L"file_open_dialog_open_skybox");
 }

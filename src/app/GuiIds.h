@@ -186,7 +186,12 @@ constexpr s32 SkyBoxFrontEdit = 0x5005b;
 constexpr s32 SkyBoxRightEdit = 0x5005c;
 constexpr s32 SkyBoxUpEdit = 0x5005d;
 constexpr s32 SkyBoxDownEdit = 0x5005e;
-constexpr s32 SkyBoxBackBrowse = 0x50066; // to 0x5006b in the same order
+constexpr s32 SkyBoxBackBrowse = 0x50066;
+constexpr s32 SkyBoxLeftBrowse = 0x50067;
+constexpr s32 SkyBoxFrontBrowse = 0x50068;
+constexpr s32 SkyBoxRightBrowse = 0x50069;
+constexpr s32 SkyBoxUpBrowse = 0x5006a;
+constexpr s32 SkyBoxDownBrowse = 0x5006b;
 constexpr s32 SkyBoxApply = 0x50061;
 
 // Tool box: volume-light tab

@@ -1,5 +1,7 @@
 #include "app/SafeXmlFile.h"
 
+#include "app/ByteOrderMark.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -15,33 +17,11 @@ namespace {
 using Units = std::vector<uint32_t>;
 
 // The text as the engine's reader sees it: code units told apart by the
-// byte-order mark (UTF-32, UTF-16, either byte order), else single bytes.
+// byte-order mark, which is not part of the text.
 Units decodeUnits(const std::vector<unsigned char>& bytes) {
-    size_t size = bytes.size();
-    const unsigned char* b = bytes.data();
-    size_t unitSize = 1, start = 0;
-    bool bigEndian = false;
-    if (size >= 4 && b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0)
-        unitSize = 4, start = 4;
-    else if (size >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)
-        unitSize = 4, start = 4, bigEndian = true;
-    else if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE)
-        unitSize = 2, start = 2;
-    else if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF)
-        unitSize = 2, start = 2, bigEndian = true;
-    else if (size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
-        start = 3;
-
+    const TextEncoding encoding = detectEncoding(bytes.data(), bytes.size());
     Units units;
-    units.reserve((size - start) / unitSize + 1);
-    for (size_t i = start; i + unitSize <= size; i += unitSize) {
-        uint32_t unit = 0;
-        for (size_t k = 0; k < unitSize; ++k) {
-            size_t shift = 8 * (bigEndian ? unitSize - 1 - k : k);
-            unit |= static_cast<uint32_t>(b[i + k]) << shift;
-        }
-        units.push_back(unit);
-    }
+    decodeCodeUnits(bytes.data() + encoding.markSize, bytes.size() - encoding.markSize, encoding, units);
     return units;
 }
 
@@ -170,8 +150,7 @@ io::IReadFile* openGuardedXmlFile(io::IFileSystem* fileSystem, const io::path& p
     const unsigned char bom[4] = {0xFF, 0xFE, 0, 0};
     std::memcpy(memory, bom, 4);
     for (size_t i = 0; i < units.size(); ++i)
-        for (size_t k = 0; k < 4; ++k)
-            memory[4 + i * 4 + k] = static_cast<char>((units[i] >> (8 * k)) & 0xFF);
+        encodeCodeUnit(units[i], 4, false, reinterpret_cast<unsigned char*>(memory) + 4 + i * 4);
     return fileSystem->createMemoryReadFile(memory, static_cast<s32>(total), path, true);
 }
 

@@ -1,6 +1,7 @@
 #include "app/SmallWindows.h"
 
 #include "app/EditorState.h"
+#include "app/MessageKeyTable.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 
@@ -15,20 +16,16 @@ void removeElement(s32 id) {
         element->remove();
 }
 
-// The language key that says why config.xml could not be written.
+// The language keys that say why config.xml could not be written.
+constexpr MessageKey<WriteFailure> kFailureReasonKeys[] = {
+    {WriteFailure::ReadOnly, L"window_settings_error_read_only"},
+    {WriteFailure::DiskFull, L"window_settings_error_disk_full"},
+    {WriteFailure::MissingFolder, L"window_settings_error_missing_folder"},
+    {WriteFailure::NotAFile, L"window_settings_error_not_a_file"},
+};
+
 const wchar_t* failureReasonKey(WriteFailure failure) {
-    switch (failure) {
-    case WriteFailure::ReadOnly:
-        return L"window_settings_error_read_only";
-    case WriteFailure::DiskFull:
-        return L"window_settings_error_disk_full";
-    case WriteFailure::MissingFolder:
-        return L"window_settings_error_missing_folder";
-    case WriteFailure::NotAFile:
-        return L"window_settings_error_not_a_file";
-    default:
-        return L"window_settings_error_other";
-    }
+    return messageKeyFor(kFailureReasonKeys, failure, L"window_settings_error_other");
 }
 
 core::stringw logoPath() {

@@ -89,6 +89,94 @@ void openHelpPage() {
     platform::openInBrowser(narrowPath(helpPagePath()));
 }
 
+// Items whose command needs nothing but its id.
+struct PlainMenuCommand {
+    s32 commandId;
+    void (*run)();
+};
+
+const PlainMenuCommand PlainMenuCommands[] = {
+    {ids::CmdNewScene, [] { runAfterUnsavedCheck(SceneAction::NewScene); }},
+    {ids::CmdOpenScene, [] { runAfterUnsavedCheck(SceneAction::OpenScene); }},
+    {ids::CmdUndo, undoLastChange},
+    {ids::CmdRedo, redoLastChange},
+    {ids::CmdSave, [] { saveWindow.open(); }},
+    {ids::CmdQuit, [] { runAfterUnsavedCheck(SceneAction::Quit); }},
+    // How the scene is shown, not a change of it: no undo step, nothing unsaved.
+    {ids::CmdPlayAnimation, [] { animationPlaying() ? stopAnimation() : playAnimation(); }},
+    {ids::CmdAddModel, openAddModelDialog},
+    {ids::CmdAddAnimatedModel, [] { openFileDialog(ids::DialogAddAnimatedMesh, L"file_open_dialog_add_model"); }},
+    {ids::CmdSettings, openSettingsWindow},
+    {ids::CmdHelp, openHelpPage},
+    {ids::CmdAbout, openAboutWindow},
+};
+
+void toggleToolBox(gui::IGUIContextMenu* menu, s32 index) {
+    if (toggleCheck(menu, index))
+        createToolBox();
+    else
+        ToolBoxClose();
+}
+
+void toggleSceneBox(gui::IGUIContextMenu* menu, s32 index) {
+    if (toggleCheck(menu, index))
+        createSceneBox();
+    else
+        closeSceneBox();
+}
+
+// Every user sky takes the new check mark, so skies that differed (or were
+// added while it was off) agree with it again. A sky's visibility is saved:
+// the change is a step.
+void toggleSkies(gui::IGUIContextMenu* menu, s32 index) {
+    recordStep(showUserSkiesRecorded(toggleCheck(menu, index)));
+}
+
+void toggleGrid(gui::IGUIContextMenu* menu, s32 index) {
+    toggleCheck(menu, index);
+    if (editor.gridNode)
+        editor.gridNode->setVisible(!editor.gridNode->isVisible());
+}
+
+// "Off" stands above the six debug items, "All" below them.
+void debugOff(gui::IGUIContextMenu* menu, s32 index) {
+    RecordedChange change;
+    setCheckRange(menu, index + 1, 1, false);
+    if (editor.selectedNode)
+        editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
+}
+
+void debugAll(gui::IGUIContextMenu* menu, s32 index) {
+    RecordedChange change;
+    setCheckRange(menu, index - 1, -1, true);
+    if (editor.selectedNode)
+        editor.selectedNode->setDebugDataVisible(scene::EDS_FULL);
+}
+
+// Items whose command works on the item itself (its check mark, its neighbours).
+struct ItemMenuCommand {
+    s32 commandId;
+    void (*run)(gui::IGUIContextMenu* menu, s32 index);
+};
+
+const ItemMenuCommand ItemMenuCommands[] = {
+    {ids::CmdToolBox, toggleToolBox},
+    {ids::CmdSceneBox, toggleSceneBox},
+    {ids::CmdSkyVisible, toggleSkies},
+    {ids::CmdGridVisible, toggleGrid},
+    {ids::CmdDebugOff, debugOff},
+    {ids::CmdDebugAll, debugAll},
+    {ids::CmdCameraMaya1, [](gui::IGUIContextMenu* menu, s32 index) {
+         chooseCamera(menu, index, 0, editor.cameraMaya1, ids::ModeNone);
+     }},
+    {ids::CmdCameraMaya2, [](gui::IGUIContextMenu* menu, s32 index) {
+         chooseCamera(menu, index, 1, editor.cameraMaya2, ids::ModeNone);
+     }},
+    {ids::CmdCameraFps, [](gui::IGUIContextMenu* menu, s32 index) {
+         chooseCamera(menu, index, 2, editor.cameraFps, ids::ModeFirstPerson);
+     }},
+};
+
 } // namespace
 
 const DebugCommand DebugCommands[6] = {
@@ -125,6 +213,10 @@ void openFileDialog(s32 dialogId, const wchar_t* titleKey) {
         return;
     editor.device->getGUIEnvironment()->addFileOpenDialog(translate(titleKey).c_str(), true, nullptr,
                                                           dialogId, false, nullptr);
+}
+
+void openAddModelDialog() {
+    openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
 }
 
 void setWindowMenuCheck(s32 commandId, bool checked) {
@@ -165,96 +257,16 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
             return;
         }
 
-    switch (command) {
-    case ids::CmdNewScene:
-        runAfterUnsavedCheck(SceneAction::NewScene);
-        break;
-    case ids::CmdOpenScene:
-        runAfterUnsavedCheck(SceneAction::OpenScene);
-        break;
-    case ids::CmdUndo:
-        undoLastChange();
-        break;
-    case ids::CmdRedo:
-        redoLastChange();
-        break;
-    case ids::CmdSave:
-        saveWindow.open();
-        break;
-    case ids::CmdQuit:
-        runAfterUnsavedCheck(SceneAction::Quit);
-        break;
-    case ids::CmdToolBox:
-        if (toggleCheck(menu, index))
-            createToolBox();
-        else
-            ToolBoxClose();
-        break;
-    case ids::CmdSceneBox:
-        if (toggleCheck(menu, index))
-            createSceneBox();
-        else
-            closeSceneBox();
-        break;
-    case ids::CmdSkyVisible:
-        // Every user sky takes the new check mark, so skies that differed
-        // (or were added while it was off) agree with it again. A sky's
-        // visibility is saved: the change is a step.
-        recordStep(showUserSkiesRecorded(toggleCheck(menu, index)));
-        break;
-    case ids::CmdGridVisible:
-        toggleCheck(menu, index);
-        if (editor.gridNode)
-            editor.gridNode->setVisible(!editor.gridNode->isVisible());
-        break;
-    case ids::CmdPlayAnimation:
-        // How the scene is shown, not a change of it: no undo step, nothing unsaved.
-        if (animationPlaying())
-            stopAnimation();
-        else
-            playAnimation();
-        break;
-    case ids::CmdDebugOff: {
-        RecordedChange change;
-        setCheckRange(menu, index + 1, 1, false);
-        if (editor.selectedNode)
-            editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
-        break;
-    }
-    case ids::CmdDebugAll: {
-        RecordedChange change;
-        setCheckRange(menu, index - 1, -1, true);
-        if (editor.selectedNode)
-            editor.selectedNode->setDebugDataVisible(scene::EDS_FULL);
-        break;
-    }
-    case ids::CmdAddModel:
-        openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
-        break;
-    case ids::CmdAddAnimatedModel:
-        openFileDialog(ids::DialogAddAnimatedMesh, L"file_open_dialog_add_model");
-        break;
-    case ids::CmdCameraMaya1:
-        chooseCamera(menu, index, 0, editor.cameraMaya1, ids::ModeNone);
-        break;
-    case ids::CmdCameraMaya2:
-        chooseCamera(menu, index, 1, editor.cameraMaya2, ids::ModeNone);
-        break;
-    case ids::CmdCameraFps:
-        chooseCamera(menu, index, 2, editor.cameraFps, ids::ModeFirstPerson);
-        break;
-    case ids::CmdSettings:
-        openSettingsWindow();
-        break;
-    case ids::CmdHelp:
-        openHelpPage();
-        break;
-    case ids::CmdAbout:
-        openAboutWindow();
-        break;
-    default:
-        break;
-    }
+    for (const PlainMenuCommand& plain : PlainMenuCommands)
+        if (plain.commandId == command) {
+            plain.run();
+            return;
+        }
+    for (const ItemMenuCommand& item : ItemMenuCommands)
+        if (item.commandId == command) {
+            item.run(menu, index);
+            return;
+        }
 }
 
 } // namespace sorn

@@ -25,6 +25,9 @@ void activateCamera(irr::scene::ICameraSceneNode* camera);
 // The working directory is not restored: choosing a file elsewhere moves it.
 void openFileDialog(irr::s32 dialogId, const wchar_t* titleKey);
 
+// The dialog that adds a static mesh file to the scene (menu item and scene box button).
+void openAddModelDialog();
+
 // Sets a check mark of the View > Window sub-menu (tool box, scene box items).
 void setWindowMenuCheck(irr::s32 commandId, bool checked);
 

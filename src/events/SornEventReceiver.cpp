@@ -1,5 +1,6 @@
 #include "events/SornEventReceiver.h"
 
+#include <array>
 #include <cstdio>
 
 #include "app/EditorState.h"
@@ -54,10 +55,6 @@ void resetFirstOrbitCamera() {
         return;
     editor.cameraMaya1->setTarget(core::vector3df(0, 30, 0));
     editor.cameraMaya1->setRotation(core::vector3df(0, 0, 0));
-}
-
-void openAddModelDialog() {
-    openFileDialog(ids::DialogAddStaticMesh, L"file_open_dialog_add_model");
 }
 
 void openSkyBoxSetDialog() {
@@ -127,10 +124,14 @@ struct ImageTarget {
     s32 editBoxId;
 };
 
-const ImageTarget ImageTargets[] = {
-    {0x50066, 1, 0x50059}, {0x50067, 2, 0x5005a}, {0x50068, 3, 0x5005b}, {0x50069, 4, 0x5005c},
-    {0x5006a, 5, 0x5005d}, {0x5006b, 6, 0x5005e}, {0x5006d, 7, 0x5006c},
-};
+// The sky-box rows' browse buttons, then the terrain and sky-dome image row's.
+std::array<ImageTarget, 7> imageTargets() {
+    std::array<ImageTarget, 7> targets{};
+    for (size_t i = 0; i < 6; ++i)
+        targets[i] = {kSkyBoxRows[i].browseButton, kSkyBoxRows[i].dialogTarget, kSkyBoxRows[i].editBox};
+    targets[6] = {ids::ImagePathBrowse, ids::ImagePathDialogTarget, ids::ImagePathEdit};
+    return targets;
+}
 
 // The debug-drawing state formed from the check marks of the debug sub-menu.
 u32 checkedDebugBits(gui::IGUIContextMenu* menu) {
@@ -262,7 +263,7 @@ void SornEventReceiver::onButtonClicked(s32 id) {
             button.run();
             return;
         }
-    for (const ImageTarget& image : ImageTargets)
+    for (const ImageTarget& image : imageTargets())
         if (image.buttonId == id) {
             editor.imageDialogTarget = image.target;
             openFileDialog(ids::DialogToolBoxImage, L"file_open_dialog_open_img");
@@ -287,7 +288,7 @@ void SornEventReceiver::onFileSelected(s32 id, gui::IGUIElement* dialog) {
     case ids::DialogToolBoxImage: {
         if (!findElement(ids::ToolBoxWindow))
             break;
-        for (const ImageTarget& image : ImageTargets)
+        for (const ImageTarget& image : imageTargets())
             if (image.target == editor.imageDialogTarget) {
                 if (gui::IGUIElement* box = findElement(image.editBoxId))
                     box->setText(static_cast<gui::IGUIFileOpenDialog*>(dialog)->getFileName());

@@ -50,35 +50,6 @@ bool isNumericType(const char* name) {
 
 } // namespace
 
-TextEncoding detectEncoding(const unsigned char* head, size_t size) {
-    TextEncoding encoding;
-    if (size >= 4 && head[0] == 0xFF && head[1] == 0xFE && head[2] == 0 && head[3] == 0) {
-        encoding.unitSize = 4;
-    } else if (size >= 4 && head[0] == 0 && head[1] == 0 && head[2] == 0xFE && head[3] == 0xFF) {
-        encoding.unitSize = 4;
-        encoding.bigEndian = true;
-    } else if (size >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
-        encoding.unitSize = 2;
-    } else if (size >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
-        encoding.unitSize = 2;
-        encoding.bigEndian = true;
-    }
-    return encoding;
-}
-
-namespace {
-
-unsigned long unitAt(const unsigned char* data, size_t at, TextEncoding encoding) {
-    unsigned long value = 0;
-    for (unsigned k = 0; k < encoding.unitSize; ++k) {
-        unsigned shift = 8 * (encoding.bigEndian ? encoding.unitSize - 1 - k : k);
-        value |= static_cast<unsigned long>(data[at + k]) << shift;
-    }
-    return value;
-}
-
-} // namespace
-
 bool holdsDigitCommaDigit(const unsigned char* data, size_t size, size_t offset, TextEncoding encoding) {
     const size_t unit = encoding.unitSize;
     const size_t lowByte = encoding.bigEndian ? unit - 1 : 0;
@@ -90,9 +61,9 @@ bool holdsDigitCommaDigit(const unsigned char* data, size_t size, size_t offset,
         if (at < lowByte || (offset + at - lowByte) % unit != 0)
             continue;
         const size_t start = at - lowByte;
-        if (start < unit || start + 2 * unit > size || unitAt(data, start, encoding) != ',')
+        if (start < unit || start + 2 * unit > size || codeUnitAt(data + start, encoding) != ',')
             continue;
-        if (isDigit(unitAt(data, start - unit, encoding)) && isDigit(unitAt(data, start + unit, encoding)))
+        if (isDigit(codeUnitAt(data + start - unit, encoding)) && isDigit(codeUnitAt(data + start + unit, encoding)))
             return true;
     }
     return false;
@@ -110,20 +81,6 @@ bool DecimalCommaRewriter::collect(char* name, unsigned& length, unsigned long c
     name[length++] = c < 0x80 ? static_cast<char>(c) : '?';
     name[length] = 0;
     return true;
-}
-
-// One character of the file's encoding, composed from its bytes in one
-// expression per size, which the compiler turns into a single load.
-template <unsigned Size, bool BigEndian>
-inline unsigned long loadUnit(const unsigned char* p) {
-    if constexpr (Size == 1) {
-        return p[0];
-    } else if constexpr (Size == 2) {
-        return BigEndian ? (unsigned long)p[0] << 8 | p[1] : (unsigned long)p[1] << 8 | p[0];
-    } else {
-        return BigEndian ? (unsigned long)p[0] << 24 | (unsigned long)p[1] << 16 | (unsigned long)p[2] << 8 | p[3]
-                         : (unsigned long)p[3] << 24 | (unsigned long)p[2] << 16 | (unsigned long)p[1] << 8 | p[0];
-    }
 }
 
 template <unsigned Size, bool BigEndian>
@@ -152,7 +109,7 @@ size_t DecimalCommaRewriter::scan(unsigned char* data, size_t size) {
     size_t offset = scannedCarry_;
     while (offset < end) {
         if (state_ == State::Text) {
-            while (offset < end && loadUnit<Size, BigEndian>(data + offset) != '<')
+            while (offset < end && loadCodeUnit<Size, BigEndian>(data + offset) != '<')
                 offset += Size;
             if (offset < end) {
                 state_ = State::TagStart;
@@ -160,7 +117,7 @@ size_t DecimalCommaRewriter::scan(unsigned char* data, size_t size) {
             }
         } else if (state_ == State::SkipTag) {
             for (; offset < end; offset += Size) {
-                const unsigned long c = loadUnit<Size, BigEndian>(data + offset);
+                const unsigned long c = loadCodeUnit<Size, BigEndian>(data + offset);
                 if (c == '>' || c == '"' || c == '\'') {
                     state_ = c == '>' ? State::Text : State::Value;
                     quote_ = c;
@@ -171,7 +128,7 @@ size_t DecimalCommaRewriter::scan(unsigned char* data, size_t size) {
             }
         } else if (state_ == State::Value && !numericValue_) {
             const unsigned long quote = quote_;
-            while (offset < end && loadUnit<Size, BigEndian>(data + offset) != quote)
+            while (offset < end && loadCodeUnit<Size, BigEndian>(data + offset) != quote)
                 offset += Size;
             if (offset < end) {
                 state_ = numericTag_ ? State::InTag : State::SkipTag;
@@ -181,7 +138,7 @@ size_t DecimalCommaRewriter::scan(unsigned char* data, size_t size) {
             // A comma is decided at the character after it, which may come
             // with the next block.
             for (; offset < end; offset += Size) {
-                const unsigned long c = loadUnit<Size, BigEndian>(data + offset);
+                const unsigned long c = loadCodeUnit<Size, BigEndian>(data + offset);
                 if (commaPending_) {
                     commaPending_ = false;
                     if (isDigit(c)) {
@@ -207,7 +164,7 @@ size_t DecimalCommaRewriter::scan(unsigned char* data, size_t size) {
             char* name = tag ? tagName_ : attributeName_;
             unsigned& length = tag ? tagNameLength_ : attributeNameLength_;
             for (; offset < end; offset += Size) {
-                const unsigned long c = loadUnit<Size, BigEndian>(data + offset);
+                const unsigned long c = loadCodeUnit<Size, BigEndian>(data + offset);
                 const bool ends = tag ? (isSpace(c) || c == '/' || c == '>')
                                       : (isSpace(c) || c == '=' || c == '>');
                 if (ends) {
@@ -218,14 +175,14 @@ size_t DecimalCommaRewriter::scan(unsigned char* data, size_t size) {
                 collect(name, length, c);
             }
         } else if (state_ == State::InTag) {
-            while (offset < end && isSpace(loadUnit<Size, BigEndian>(data + offset)))
+            while (offset < end && isSpace(loadCodeUnit<Size, BigEndian>(data + offset)))
                 offset += Size;
             if (offset < end) {
-                step(loadUnit<Size, BigEndian>(data + offset));
+                step(loadCodeUnit<Size, BigEndian>(data + offset));
                 offset += Size;
             }
         } else {
-            step(loadUnit<Size, BigEndian>(data + offset));
+            step(loadCodeUnit<Size, BigEndian>(data + offset));
             offset += Size;
         }
     }

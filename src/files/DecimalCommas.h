@@ -11,17 +11,9 @@
 // attributes, text and comments stay as they are.
 #include <cstddef>
 
+#include "app/ByteOrderMark.h"
+
 namespace sorn {
-
-// How the characters of a file are stored, told apart by the byte-order mark:
-// UTF-32 and UTF-16 (either byte order); anything else (UTF-8, with or
-// without its mark, or plain ASCII) is read as single bytes.
-struct TextEncoding {
-    unsigned unitSize = 1;
-    bool bigEndian = false;
-};
-
-TextEncoding detectEncoding(const unsigned char* head, size_t size);
 
 // Whether data[0, size), whose first byte lies at file offset `offset`, holds
 // a comma between two digits (the only commas the rewriter ever changes).

@@ -3,27 +3,28 @@
 #include <irrlicht.h>
 
 #include "app/EditorState.h"
+#include "app/MessageKeyTable.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
 
 namespace sorn {
 
+namespace {
+
+// SceneRefusal::None is no refusal and has no message.
+constexpr MessageKey<SceneRefusal> kRefusalKeys[] = {
+    {SceneRefusal::None, nullptr},
+    {SceneRefusal::Unreadable, L"open_failed_unreadable"},
+    {SceneRefusal::TooLarge, L"open_failed_too_large"},
+    {SceneRefusal::NotAScene, L"open_failed_not_a_scene"},
+    {SceneRefusal::NestedTooDeeply, L"open_failed_too_deep"},
+    {SceneRefusal::ValueOutOfBounds, L"open_failed_out_of_bounds"},
+};
+
+} // namespace
+
 const wchar_t* openRefusalKey(SceneRefusal refusal) {
-    switch (refusal) {
-    case SceneRefusal::None:
-        return nullptr;
-    case SceneRefusal::Unreadable:
-        return L"open_failed_unreadable";
-    case SceneRefusal::TooLarge:
-        return L"open_failed_too_large";
-    case SceneRefusal::NotAScene:
-        return L"open_failed_not_a_scene";
-    case SceneRefusal::NestedTooDeeply:
-        return L"open_failed_too_deep";
-    case SceneRefusal::ValueOutOfBounds:
-        return L"open_failed_out_of_bounds";
-    }
-    return L"open_failed_unreadable";
+    return messageKeyFor(kRefusalKeys, refusal, L"open_failed_unreadable");
 }
 
 void showOpenRefusal(const std::string& path, SceneRefusal refusal, const std::string& detail) {

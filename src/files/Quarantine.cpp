@@ -14,6 +14,7 @@
 #include <irrlicht.h>
 
 #include "app/EditorState.h"
+#include "app/MessageKeyTable.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
 #include "files/CheckedImage.h"
@@ -295,19 +296,15 @@ void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) 
     }
 }
 
+constexpr MessageKey<FileVerdict> kRefusalReasonKeys[] = {
+    {FileVerdict::Crashed, L"file_refused_crashed"},
+    {FileVerdict::TooLarge, L"file_refused_too_large"},
+    {FileVerdict::TookTooLong, L"file_refused_too_long"},
+    {FileVerdict::NotChecked, L"file_refused_not_checked"},
+};
+
 const wchar_t* reasonKey(FileVerdict verdict) {
-    switch (verdict) {
-    case FileVerdict::Crashed:
-        return L"file_refused_crashed";
-    case FileVerdict::TooLarge:
-        return L"file_refused_too_large";
-    case FileVerdict::TookTooLong:
-        return L"file_refused_too_long";
-    case FileVerdict::NotChecked:
-        return L"file_refused_not_checked";
-    default:
-        return L"file_refused_unreadable";
-    }
+    return messageKeyFor(kRefusalReasonKeys, verdict, L"file_refused_unreadable");
 }
 
 void tellRefusedFiles(const std::vector<std::pair<std::string, FileVerdict>>& refused) {

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <vector>
 
+#include "app/ByteOrderMark.h"
 #include "files/SceneScanDetail.h"
 
 namespace sorn {
 
 using namespace irr;
-using scan_detail::encodeUnit;
 using scan_detail::kGuardTail;
 using scan_detail::kGuardTailUnits;
 using scan_detail::StreamDigest;
@@ -22,7 +22,7 @@ public:
         : source_(source), usable_(scan.usableBytes), expected_(scan.digest) {
         tail_.resize(kGuardTailUnits * scan.unitSize);
         for (size_t i = 0; i < kGuardTailUnits; ++i)
-            encodeUnit(kGuardTail[i], scan.unitSize, scan.bigEndian, &tail_[i * scan.unitSize]);
+            encodeCodeUnit(kGuardTail[i], scan.unitSize, scan.bigEndian, &tail_[i * scan.unitSize]);
         size_ = usable_ + static_cast<long>(tail_.size());
     }
     ~ScannedSceneFile() override { source_->drop(); }

@@ -13,6 +13,7 @@
 #include "files/AtomicFile.h"
 #include "files/DescriptorIo.h"
 #include "files/DecimalCommas.h"
+#include "files/SceneFileTrace.h"
 #include "app/PathText.h"
 
 namespace sorn {
@@ -20,11 +21,6 @@ namespace sorn {
 namespace {
 
 constexpr size_t kBlockSize = 1 << 20;
-
-void trace(const char* text) {
-    std::fputs(text, stdout);
-    std::fflush(stdout);
-}
 
 class InputFile {
 public:
@@ -155,40 +151,19 @@ bool rewriteDecimalCommasInPlace(AtomicFile& file) {
 bool postProcessScene(const irr::core::stringw& path) {
     const std::string scenePath = narrowPath(path);
 
-    trace("Post-Traitement=\n");
-    trace("Ouverture du fichier------->");
     InputFile input(scenePath);
-    if (!input.isOpen()) {
-        trace("Error\n");
-        return false;
-    }
-    trace("OK\n");
-
-    trace("Ecriture------->");
-    bool changes = false;
-    if (!streamThroughRewriter(input.fd(), nullptr, changes)) {
-        trace("Error\n");
-        return false;
-    }
-    if (!changes) {
-        // Nothing to change: the file as written is already the final one,
-        // so the run ends as a completed replacement does.
-        trace("OK\n");
-        trace("File successfully renamed");
-        return true;
-    }
     AtomicFile copy(scenePath);
-    if (!copy.create() || !copyInto(input.fd(), copy) || !rewriteDecimalCommasInPlace(copy) || !copy.flush()) {
-        trace("Error\n");
-        return false;
-    }
-    trace("OK\n");
-    if (!copy.commit()) {
-        trace("Error\n");
-        return false;
-    }
-    trace("File successfully renamed");
-    return true;
+    bool changes = false;
+    // Without decimal commas the file as written is already the final one, so
+    // the run ends as a completed replacement does.
+    return traceSceneFileSteps(
+        [&] { return input.isOpen(); },
+        [&] {
+            return streamThroughRewriter(input.fd(), nullptr, changes) &&
+                   (!changes || (copy.create() && copyInto(input.fd(), copy) &&
+                                 rewriteDecimalCommasInPlace(copy) && copy.flush()));
+        },
+        [&] { return !changes || copy.commit(); });
 }
 
 } // namespace sorn

@@ -1,9 +1,8 @@
 #include "files/SceneSave.h"
 
-#include <cstdio>
-
 #include "app/EditorState.h"
 #include "files/AtomicFile.h"
+#include "files/SceneFileTrace.h"
 #include "files/ScenePostProcess.h"
 #include "scene/AnimationPlayback.h"
 
@@ -12,11 +11,6 @@ using namespace irr;
 namespace sorn {
 
 namespace {
-
-void trace(const char* text) {
-    std::fputs(text, stdout);
-    std::fflush(stdout);
-}
 
 // The engine's scene writer ignores what its writes return and reports
 // success regardless; the write file records every short write instead.
@@ -36,27 +30,11 @@ bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUser
 bool saveSceneFile(const std::string& path, scene::ISceneUserDataSerializer* userData) {
     if (!editor.sceneManager)
         return false;
-    trace("Post-Traitement=\n");
-    trace("Ouverture du fichier------->");
     AtomicFile file(path);
-    if (!file.create()) {
-        trace("Error\n");
-        return false;
-    }
-    trace("OK\n");
-
-    trace("Ecriture------->");
-    if (!writeSceneInto(file, path, userData) || !rewriteDecimalCommasInPlace(file) || !file.flush()) {
-        trace("Error\n");
-        return false;
-    }
-    trace("OK\n");
-    if (!file.commit()) {
-        trace("Error\n");
-        return false;
-    }
-    trace("File successfully renamed");
-    return true;
+    return traceSceneFileSteps(
+        [&] { return file.create(); },
+        [&] { return writeSceneInto(file, path, userData) && rewriteDecimalCommasInPlace(file) && file.flush(); },
+        [&] { return file.commit(); });
 }
 
 } // namespace sorn

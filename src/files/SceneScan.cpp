@@ -5,6 +5,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "app/ByteOrderMark.h"
 #include "files/SceneScanDetail.h"
 #include "files/SceneValueLimits.h"
 
@@ -132,46 +133,6 @@ double leadingNumber(const std::string& text) {
         value *= std::pow(10.0L, negativeExponent ? -exponent : exponent);
     }
     return static_cast<double>(negative ? -value : value);
-}
-
-struct Encoding {
-    unsigned unitSize = 1;
-    unsigned start = 0;
-    bool bigEndian = false;
-};
-
-// Told apart by the byte-order mark, as the engine's XML reader does: UTF-32
-// and UTF-16 in either byte order; anything else is one byte per unit (a
-// UTF-8 mark is skipped).
-Encoding encodingOf(const unsigned char* b, size_t size) {
-    if (size >= 4 && b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0)
-        return {4, 4, false};
-    if (size >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)
-        return {4, 4, true};
-    if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE)
-        return {2, 2, false};
-    if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF)
-        return {2, 2, true};
-    if (size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
-        return {1, 3, false};
-    return {1, 0, false};
-}
-
-void decodeUnits(const unsigned char* bytes, size_t count, const Encoding& encoding,
-                 std::vector<uint32_t>& units) {
-    const size_t n = count / encoding.unitSize;
-    units.resize(n);
-    uint32_t* out = units.data();
-    if (encoding.unitSize == 4) {
-        for (size_t i = 0; i < n; ++i, bytes += 4)
-            out[i] = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
-    } else if (encoding.unitSize == 2) {
-        for (size_t i = 0; i < n; ++i, bytes += 2)
-            out[i] = encoding.bigEndian ? uint32_t(bytes[0]) << 8 | bytes[1] : uint32_t(bytes[1]) << 8 | bytes[0];
-    } else {
-        for (size_t i = 0; i < n; ++i)
-            out[i] = bytes[i];
-    }
 }
 
 } // namespace
@@ -665,9 +626,9 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
     unsigned char* block = reinterpret_cast<unsigned char*>(blockUnits.data());
     std::vector<uint32_t> units;
     const s32 headRead = file->read(block, static_cast<u32>(size < 4 ? size : 4));
-    const Encoding encoding = encodingOf(block, headRead > 0 ? static_cast<size_t>(headRead) : 0);
-    const long wholeUnits = (size - static_cast<long>(encoding.start)) / static_cast<long>(encoding.unitSize);
-    const long usable = static_cast<long>(encoding.start) + wholeUnits * static_cast<long>(encoding.unitSize);
+    const TextEncoding encoding = detectEncoding(block, headRead > 0 ? static_cast<size_t>(headRead) : 0);
+    const long wholeUnits = (size - static_cast<long>(encoding.markSize)) / static_cast<long>(encoding.unitSize);
+    const long usable = static_cast<long>(encoding.markSize) + wholeUnits * static_cast<long>(encoding.unitSize);
     const unsigned long long handed =
         static_cast<unsigned long long>(usable) + kGuardTailUnits * encoding.unitSize;
     if (handed > kMaxSceneFileSize) {
@@ -677,9 +638,9 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
     }
 
     StreamDigest digest;
-    digest.update(block, encoding.start);
+    digest.update(block, encoding.markSize);
     SceneScanner scanner;
-    long position = encoding.start;
+    long position = encoding.markSize;
     bool readFailed = !file->seek(position);
     while (!readFailed && position < usable && !scanner.refused()) {
         const long count = usable - position < static_cast<long>(kBlockSize) ? usable - position
@@ -692,7 +653,7 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
         if (encoding.unitSize == 4 && !encoding.bigEndian) {
             scanner.feed(blockUnits.data(), static_cast<size_t>(count) / 4);
         } else {
-            decodeUnits(block, static_cast<size_t>(count), encoding, units);
+            decodeCodeUnits(block, static_cast<size_t>(count), encoding, units);
             scanner.feed(units.data(), units.size());
         }
         position += count;

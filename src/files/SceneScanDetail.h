@@ -69,12 +69,5 @@ private:
 constexpr uint32_t kGuardTail[] = {0, ' ', '=', '"', '"', '>', '>', '>', '>', 0};
 constexpr size_t kGuardTailUnits = sizeof kGuardTail / sizeof kGuardTail[0];
 
-inline void encodeUnit(uint32_t unit, unsigned unitSize, bool bigEndian, unsigned char* out) {
-    for (unsigned k = 0; k < unitSize; ++k) {
-        unsigned shift = 8 * (bigEndian ? unitSize - 1 - k : k);
-        out[k] = static_cast<unsigned char>((unit >> shift) & 0xFF);
-    }
-}
-
 } // namespace scan_detail
 } // namespace sorn

@@ -13,11 +13,11 @@ namespace sorn {
 
 const SkyBoxRow kSkyBoxRows[6] = {
     {L"Back:", ids::SkyBoxBackEdit, ids::SkyBoxBackBrowse, 1, 2},
-    {L"Left:", ids::SkyBoxLeftEdit, ids::SkyBoxBackBrowse + 1, 2, 1},
-    {L"Front:", ids::SkyBoxFrontEdit, ids::SkyBoxBackBrowse + 2, 3, 0},
-    {L"Right:", ids::SkyBoxRightEdit, ids::SkyBoxBackBrowse + 3, 4, 3},
-    {L"Up:", ids::SkyBoxUpEdit, ids::SkyBoxBackBrowse + 4, 5, 4},
-    {L"Down:", ids::SkyBoxDownEdit, ids::SkyBoxBackBrowse + 5, 6, 5},
+    {L"Left:", ids::SkyBoxLeftEdit, ids::SkyBoxLeftBrowse, 2, 1},
+    {L"Front:", ids::SkyBoxFrontEdit, ids::SkyBoxFrontBrowse, 3, 0},
+    {L"Right:", ids::SkyBoxRightEdit, ids::SkyBoxRightBrowse, 4, 3},
+    {L"Up:", ids::SkyBoxUpEdit, ids::SkyBoxUpBrowse, 5, 4},
+    {L"Down:", ids::SkyBoxDownEdit, ids::SkyBoxDownBrowse, 6, 5},
 };
 
 namespace {

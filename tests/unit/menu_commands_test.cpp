@@ -265,6 +265,36 @@ TEST_F(MenuCommandsTest, SmallWindowCommandsOpenTheirWindows) {
     EXPECT_NE(findElement(ids::AboutWindow), nullptr);
 }
 
+// The items that step through the history: each undoes or redoes one step,
+// and the node a step added leaves and comes back with it.
+TEST_F(MenuCommandsTest, UndoAndRedoItemsStepThroughTheHistory) {
+    chooseMenuCommand(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdAddSphere);
+    ASSERT_TRUE(sorn::undoHistory.canUndo());
+    struct Step {
+        s32 command;
+        bool canUndo, canRedo;
+        scene::ESCENE_NODE_TYPE lastType;
+    };
+    const Step steps[] = {
+        {ids::CmdUndo, true, true, scene::ESNT_CUBE},
+        {ids::CmdUndo, false, true, scene::ESNT_UNKNOWN},
+        {ids::CmdRedo, true, true, scene::ESNT_CUBE},
+        {ids::CmdRedo, true, false, scene::ESNT_SPHERE},
+    };
+    for (const Step& step : steps) {
+        chooseMenuCommand(step.command);
+        SCOPED_TRACE(step.command == ids::CmdUndo ? "undo" : "redo");
+        EXPECT_EQ(sorn::undoHistory.canUndo(), step.canUndo);
+        EXPECT_EQ(sorn::undoHistory.canRedo(), step.canRedo);
+        scene::ESCENE_NODE_TYPE lastType = scene::ESNT_UNKNOWN;
+        for (scene::ISceneNode* node : smgr()->getRootSceneNode()->getChildren())
+            if (node->getType() == scene::ESNT_CUBE || node->getType() == scene::ESNT_SPHERE)
+                lastType = node->getType();
+        EXPECT_EQ(lastType, step.lastType);
+    }
+}
+
 class HelpPageTest : public MenuCommandsTest {
 protected:
     void SetUp() override {

@@ -19,7 +19,9 @@
 #include "app/GuiIds.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "app/MessageKeyTable.h"
 #include "files/OpenFile.h"
+#include "files/OpenRefusalMessage.h"
 #include "files/SceneSave.h"
 #include "files/SceneScan.h"
 #include "files/TextNodeData.h"
@@ -135,6 +137,42 @@ std::vector<Refused> refusedFiles(const std::string& good) {
          L"open_failed_out_of_bounds"},
         {"spline.irr", splineBlock, L"open_failed_out_of_bounds"},
     };
+}
+
+// Each refusal has its own message in both languages; "None" has none, and a
+// value outside a key table gets the table's fallback.
+class OpenRefusalKeys : public sorn::test::EditorTest {};
+
+TEST_F(OpenRefusalKeys, EveryRefusalHasItsOwnTranslatedMessage) {
+    using sorn::SceneRefusal;
+    const std::pair<SceneRefusal, const wchar_t*> expected[] = {
+        {SceneRefusal::Unreadable, L"open_failed_unreadable"},
+        {SceneRefusal::TooLarge, L"open_failed_too_large"},
+        {SceneRefusal::NotAScene, L"open_failed_not_a_scene"},
+        {SceneRefusal::NestedTooDeeply, L"open_failed_too_deep"},
+        {SceneRefusal::ValueOutOfBounds, L"open_failed_out_of_bounds"},
+    };
+    EXPECT_EQ(sorn::openRefusalKey(SceneRefusal::None), nullptr);
+    for (const wchar_t* language : {L"en", L"fr"}) {
+        sorn::loadLanguage(language);
+        std::set<std::wstring> texts;
+        for (const auto& refusal : expected) {
+            const wchar_t* key = sorn::openRefusalKey(refusal.first);
+            ASSERT_NE(key, nullptr);
+            EXPECT_EQ(std::wstring(key), std::wstring(refusal.second));
+            const irr::core::stringw text = sorn::translate(key);
+            EXPECT_NE(text, irr::core::stringw(L"___")) << language;
+            texts.insert(text.c_str());
+        }
+        EXPECT_EQ(texts.size(), std::size(expected)) << language;
+    }
+    sorn::loadLanguage(sorn::FallbackLanguage);
+
+    enum class Colour { Red, Green, Blue };
+    const sorn::MessageKey<Colour> keys[] = {{Colour::Red, L"red"}, {Colour::Blue, L"blue"}};
+    EXPECT_EQ(std::wstring(sorn::messageKeyFor(keys, Colour::Blue, L"other")), L"blue");
+    EXPECT_EQ(std::wstring(sorn::messageKeyFor(keys, Colour::Red, L"other")), L"red");
+    EXPECT_EQ(std::wstring(sorn::messageKeyFor(keys, Colour::Green, L"other")), L"other");
 }
 
 class OpenSceneTest : public sorn::test::EditorTest {

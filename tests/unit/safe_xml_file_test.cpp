@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
+#include <string>
+#include <vector>
 
+#include "app/ByteOrderMark.h"
 #include "app/SafeXmlFile.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
@@ -134,3 +138,48 @@ TEST_F(SafeXmlFileTest, ManyUnendedDeclarationsAreDecidedLocally) {
 }
 
 } // namespace
+
+// The one byte-order-mark decoder that the settings, language and scene
+// readers share: each mark, its absence and a mark cut short by the file's end.
+TEST(ByteOrderMark, TellsEncodingsApartAndDecodesTheirUnits) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        unsigned unitSize;
+        bool bigEndian;
+        unsigned markSize;
+        std::vector<uint32_t> units; // what follows the mark
+    };
+    using B = std::string;
+    const Case cases[] = {
+        {"UTF-32 LE", B("\xFF\xFE\0\0<\0\0\0\xE9\0\0\0\x00\x30\x01\0", 16), 4, false, 4, {'<', 0xE9, 0x13000}},
+        {"UTF-32 BE", B("\0\0\xFE\xFF\0\0\0<\0\x01\x30\0", 12), 4, true, 4, {'<', 0x13000}},
+        {"UTF-16 LE", B("\xFF\xFE<\0\xE9\0\xAC\x20", 8), 2, false, 2, {'<', 0xE9, 0x20AC}},
+        {"UTF-16 BE", B("\xFE\xFF\0<\x20\xAC", 6), 2, true, 2, {'<', 0x20AC}},
+        {"UTF-16 LE, not UTF-32", B("\xFF\xFE\0\x01", 4), 2, false, 2, {0x100}},
+        {"UTF-8 mark", B("\xEF\xBB\xBF<\xC3\xA9"), 1, false, 3, {'<', 0xC3, 0xA9}},
+        {"no mark", B("<a/>"), 1, false, 0, {'<', 'a', '/', '>'}},
+        {"UTF-8 mark cut short", B("\xEF\xBB"), 1, false, 0, {0xEF, 0xBB}},
+        {"UTF-32 BE mark cut short", B("\0\0\xFE", 3), 1, false, 0, {0, 0, 0xFE}},
+        {"empty", B(), 1, false, 0, {}},
+        {"partial unit left out", B("\xFE\xFF\0<\x20", 5), 2, true, 2, {'<'}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(c.bytes.data());
+        const sorn::TextEncoding encoding = sorn::detectEncoding(bytes, c.bytes.size());
+        EXPECT_EQ(encoding.unitSize, c.unitSize);
+        EXPECT_EQ(encoding.bigEndian, c.bigEndian);
+        EXPECT_EQ(encoding.markSize, c.markSize);
+        std::vector<uint32_t> units{7, 7, 7, 7, 7, 7, 7, 7};
+        sorn::decodeCodeUnits(bytes + encoding.markSize, c.bytes.size() - encoding.markSize, encoding, units);
+        EXPECT_EQ(units, c.units);
+        for (size_t i = 0; i < c.units.size(); ++i)
+            EXPECT_EQ(sorn::codeUnitAt(bytes + encoding.markSize + i * encoding.unitSize, encoding), c.units[i]);
+        std::string again(c.units.size() * encoding.unitSize, '\0');
+        for (size_t i = 0; i < c.units.size(); ++i)
+            sorn::encodeCodeUnit(c.units[i], encoding.unitSize, encoding.bigEndian,
+                                 reinterpret_cast<unsigned char*>(&again[i * encoding.unitSize]));
+        EXPECT_EQ(again, c.bytes.substr(encoding.markSize, again.size()));
+    }
+}

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "files/DecimalCommas.h"
+#include "files/SceneFileTrace.h"
 #include "files/ScenePostProcess.h"
 #include "support/EditorFixture.h"
 #include "support/FileSystemFaults.h"
@@ -131,6 +132,39 @@ const char* const kTraceRewritten =
 const char* const kTraceUnchanged = kTraceRewritten;
 const char* const kTraceCannotOpen = "Post-Traitement=\nOuverture du fichier------->Error\n";
 const char* const kTraceCannotWrite = "Post-Traitement=\nOuverture du fichier------->OK\nEcriture------->Error\n";
+
+// The progress lines that saving and post-processing share: the steps run in
+// order, the first that fails ends the run with "Error", and a failed
+// replacement is the only step whose success prints nothing.
+TEST(SceneFileTrace, StepsRunInOrderAndStopAtTheFirstFailure) {
+    struct Case {
+        int failingStep; // 0: none
+        bool result;
+        std::string steps;
+        const char* trace;
+    };
+    const Case cases[] = {
+        {0, true, "owr", kTraceRewritten},
+        {1, false, "o", kTraceCannotOpen},
+        {2, false, "ow", kTraceCannotWrite},
+        {3, false, "owr", "Post-Traitement=\nOuverture du fichier------->OK\nEcriture------->OK\nError\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failingStep);
+        std::string ran;
+        auto step = [&](char name, int number) {
+            return [&ran, &c, name, number] {
+                ran += name;
+                return c.failingStep != number;
+            };
+        };
+        testing::internal::CaptureStdout();
+        const bool result = sorn::traceSceneFileSteps(step('o', 1), step('w', 2), step('r', 3));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.trace);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(ran, c.steps);
+    }
+}
 
 class PostProcessForm : public testing::TestWithParam<Form> {
 protected:

@@ -72,6 +72,10 @@ void updateStatusLine() {
             break;
         }
     }
+    if (!editor.historyNote.empty()) {
+        text += L"  |  ";
+        text += editor.historyNote;
+    }
     editor.statusText->setText(text.c_str());
 }
 

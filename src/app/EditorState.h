@@ -60,9 +60,6 @@ struct EditorState {
     irr::video::ITexture* defaultSkyDomeTexture = nullptr;
 
     irr::gui::IGUIStaticText* statusText = nullptr;
-    // What the last undo or redo did ("Undone: Move"), shown on the status
-    // line after the selection until the next change is recorded.
-    irr::core::stringw historyNote;
     irr::gui::IGUIStaticText* cameraInfoText = nullptr;
     irr::gui::IGUIStaticText* fpsText = nullptr;
 

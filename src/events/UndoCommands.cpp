@@ -31,8 +31,8 @@ namespace {
 // A new step: what an undo or redo did before it is no longer news.
 void addStep(std::unique_ptr<UndoStep> step) {
     undoHistory.push(std::move(step));
-    if (!editor.historyNote.empty()) {
-        editor.historyNote = L"";
+    if (!historyNote().empty()) {
+        setHistoryNote(L"");
         updateStatusLine();
     }
     updateUndoMenuItems();
@@ -89,7 +89,7 @@ int recordingDepth = 0;
 // After an undo or redo: a selection that left the scene is dropped, and every
 // view is brought up to date like after any other change.
 void showRestoredScene(const wchar_t* noteKey, const UndoStep& step) {
-    editor.historyNote = namedCaption(noteKey, step);
+    setHistoryNote(namedCaption(noteKey, step));
     if (editor.selectedNode && !isLiveSceneNode(editor.selectedNode))
         clearSelection();
     showDebugChecksOf(editor.selectedNode);
@@ -197,7 +197,7 @@ void redoLastChange() { stepThroughHistory(false); }
 void forgetSceneHistory() {
     pendingDrag.reset();
     undoHistory.clear();
-    editor.historyNote = L"";
+    setHistoryNote(L"");
     updateUndoMenuItems();
 }
 

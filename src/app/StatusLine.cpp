@@ -47,7 +47,16 @@ s32 toInt(f64 value) {
     return static_cast<s32>(value);
 }
 
+core::stringw& noteOfLastUndo() {
+    static core::stringw note;
+    return note;
+}
+
 } // namespace
+
+void setHistoryNote(const core::stringw& note) { noteOfLastUndo() = note; }
+
+const core::stringw& historyNote() { return noteOfLastUndo(); }
 
 void updateStatusLine() {
     if (!editor.statusText)
@@ -71,6 +80,10 @@ void updateStatusLine() {
         case ModeGroup::None:
             break;
         }
+    }
+    if (!historyNote().empty()) {
+        text += L"  |  ";
+        text += historyNote();
     }
     editor.statusText->setText(text.c_str());
 }

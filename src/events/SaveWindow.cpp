@@ -20,20 +20,6 @@ gui::IGUIEnvironment* guiEnvironment() {
     return editor.device ? editor.device->getGUIEnvironment() : nullptr;
 }
 
-template <typename T>
-void release(T*& object) {
-    if (object)
-        object->drop();
-    object = nullptr;
-}
-
-template <typename T>
-T* hold(T* object) {
-    if (object)
-        object->grab();
-    return object;
-}
-
 // The modal message with one OK button that the save checks show.
 void showMessage(const wchar_t* caption, const wchar_t* text) {
     if (gui::IGUIEnvironment* gui = guiEnvironment())
@@ -48,28 +34,21 @@ std::string nameOf(const std::string& path) {
 
 } // namespace
 
-SaveWindow::~SaveWindow() {
-    reset();
-}
-
 void SaveWindow::holdFileSystem(io::IFileSystem* system) {
-    if (system == fileSystem)
-        return;
-    hold(system);
-    release(fileSystem);
-    fileSystem = system;
+    if (system != fileSystem.get())
+        fileSystem = EngineRef<io::IFileSystem>(system);
 }
 
 void SaveWindow::releaseElements() {
-    release(fileBox);
-    release(fileNameText);
-    release(window);
-    release(fileList);
+    fileBox.reset();
+    fileNameText.reset();
+    window.reset();
+    fileList.reset();
 }
 
 void SaveWindow::reset() {
     releaseElements();
-    release(fileSystem);
+    fileSystem.reset();
     directory = L"";
     fileName.clear();
 }
@@ -82,23 +61,25 @@ void SaveWindow::open() {
         previous->remove();
     releaseElements();
 
-    window = hold(gui->addWindow(core::rect<s32>(100, 100, 500, 500), true,
-                                 translate(L"window_save_caption").c_str(), nullptr, ids::SaveWindow));
+    window = EngineRef<gui::IGUIWindow>(gui->addWindow(core::rect<s32>(100, 100, 500, 500), true,
+                                                      translate(L"window_save_caption").c_str(), nullptr,
+                                                      ids::SaveWindow));
     if (!window)
         return;
-    gui->addButton(core::rect<s32>(310, 370, 390, 390), window, ids::SaveButton,
+    gui->addButton(core::rect<s32>(310, 370, 390, 390), window.get(), ids::SaveButton,
                    translate(L"action_save").c_str(), nullptr);
-    gui->addButton(core::rect<s32>(220, 370, 300, 390), window, ids::SaveCancel,
+    gui->addButton(core::rect<s32>(220, 370, 300, 390), window.get(), ids::SaveCancel,
                    translate(L"action_cancel").c_str(), nullptr);
 
-    fileNameText = hold(gui->addEditBox(L"", core::rect<s32>(10, 30, 390, 48), true, window,
-                                        ids::SavePathEdit));
+    fileNameText = EngineRef<gui::IGUIEditBox>(
+        gui->addEditBox(L"", core::rect<s32>(10, 30, 390, 48), true, window.get(), ids::SavePathEdit));
     if (fileNameText) {
         fileNameText->setSubElement(true);
         fileNameText->setAlignment(gui::EGUIA_UPPERLEFT, gui::EGUIA_LOWERRIGHT,
                                    gui::EGUIA_UPPERLEFT, gui::EGUIA_UPPERLEFT);
     }
-    fileBox = hold(gui->addListBox(core::rect<s32>(10, 50, 390, 360), window, ids::SaveFileList, true));
+    fileBox = EngineRef<gui::IGUIListBox>(
+        gui->addListBox(core::rect<s32>(10, 50, 390, 360), window.get(), ids::SaveFileList, true));
     if (fileBox) {
         fileBox->setSubElement(true);
         fileBox->setAlignment(gui::EGUIA_UPPERLEFT, gui::EGUIA_LOWERRIGHT,
@@ -117,12 +98,12 @@ void SaveWindow::fillListBox() {
     gui::IGUISkin* skin = gui ? gui->getSkin() : nullptr;
     if (!fileSystem || !fileBox || !skin)
         return;
-    release(fileList);
+    fileList.reset();
     fileBox->clear();
     // The skin's sprite bank holds the folder and file icons.
     fileBox->setSpriteBank(skin->getSpriteBank());
 
-    fileList = fileSystem->createFileList();
+    fileList = EngineRef<io::IFileList>::adopt(fileSystem->createFileList());
     if (fileList) {
         for (u32 i = 0; i < fileList->getFileCount(); ++i) {
             const gui::EGUI_DEFAULT_ICON icon =

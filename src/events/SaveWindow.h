@@ -5,23 +5,24 @@
 #include <irrlicht.h>
 #include <string>
 
+#include "app/EngineRef.h"
+
 namespace sorn {
 
 class SaveWindow {
 public:
-    // The window and its two elements are held with one reference each, so
-    // they never dangle, even after the GUI removed the window (its close
-    // button); the references are released by the next open() or reset().
-    irr::gui::IGUIWindow* window = nullptr;
-    irr::gui::IGUIListBox* fileBox = nullptr;
-    irr::gui::IGUIEditBox* fileNameText = nullptr;
-    irr::io::IFileSystem* fileSystem = nullptr;
-    irr::io::IFileList* fileList = nullptr;
+    // The window and its two elements are held, so they never dangle, even
+    // after the GUI removed the window (its close button); they are let go by
+    // the next open() or reset().
+    EngineRef<irr::gui::IGUIWindow> window;
+    EngineRef<irr::gui::IGUIListBox> fileBox;
+    EngineRef<irr::gui::IGUIEditBox> fileNameText;
+    EngineRef<irr::io::IFileSystem> fileSystem;
+    EngineRef<irr::io::IFileList> fileList;
     irr::core::stringw directory;
     std::string fileName;
 
     SaveWindow() = default;
-    ~SaveWindow();
     SaveWindow(const SaveWindow&) = delete;
     SaveWindow& operator=(const SaveWindow&) = delete;
 

@@ -13,7 +13,7 @@ void duplicateSelectedNode() {
     irr::scene::ISceneNode* node = editor.selectedNode;
     if (node && editor.nodeSelected) {
         // The copy hangs beside the original; its parent holds it.
-        recordNodeAdded(duplicateNodeTree(node));
+        recordNodeAdded(duplicateNodeTree(node), ChangeKind::Duplicate);
     }
     updateTreeview();
     editor.nameIndexRefresh.schedule();

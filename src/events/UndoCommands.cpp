@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "app/EditorState.h"
+#include "app/EngineRef.h"
 #include "app/MenuBar.h"
 #include "app/StatusLine.h"
+#include "app/Translate.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
 #include "events/Selection.h"
@@ -19,12 +21,30 @@ namespace sorn {
 // What one action found before it ran: the selected node (held, so the
 // pointer stays good whatever the action does) and the values.
 struct ChangeStart {
-    scene::ISceneNode* node = nullptr;
+    EngineRef<scene::ISceneNode> node;
     SceneValues before;
     unsigned long generation = 0;
 };
 
 namespace {
+
+// A new step: what an undo or redo did before it is no longer news.
+void addStep(std::unique_ptr<UndoStep> step) {
+    undoHistory.push(std::move(step));
+    if (!historyNote().empty()) {
+        setHistoryNote(L"");
+        updateStatusLine();
+    }
+    updateUndoMenuItems();
+}
+
+// The step's name in the current language, put into the text of key where
+// it says "%s".
+core::stringw namedCaption(const wchar_t* key, const UndoStep& step) {
+    core::stringw caption = translate(key);
+    caption.replace(L"%s", translate(changeNameKey(step.kind())));
+    return caption;
+}
 
 SceneValues currentValues(scene::ISceneNode* node) {
     SceneValues values;
@@ -38,10 +58,8 @@ SceneValues currentValues(scene::ISceneNode* node) {
 
 ChangeStart startChange() {
     ChangeStart start;
-    start.node = editor.selectedNode;
-    if (start.node)
-        start.node->grab();
-    start.before = currentValues(start.node);
+    start.node = EngineRef<scene::ISceneNode>(editor.selectedNode);
+    start.before = currentValues(start.node.get());
     start.generation = undoHistory.generation();
     return start;
 }
@@ -49,21 +67,17 @@ ChangeStart startChange() {
 // A step when the node (still the selection, still in the scene) or the grid
 // changed; nothing otherwise.
 void finishChange(ChangeStart& start) {
-    scene::ISceneNode* node = start.node;
+    scene::ISceneNode* node = start.node.get();
     const bool sameNode = node == editor.selectedNode;
     // A scene opened by the action replaced everything, the grid included:
     // the opened scene starts with nothing to undo.
     const bool sameScene = start.generation == undoHistory.generation();
     if (sameScene && sameNode && (!node || isLiveSceneNode(node))) {
         SceneValues after = currentValues(node);
-        if (!(after == start.before)) {
-            undoHistory.push(makeValuesStep(node, start.before, after));
-            updateUndoMenuItems();
-        }
+        if (!(after == start.before))
+            addStep(makeValuesStep(node, start.before, after));
     }
-    if (node)
-        node->drop();
-    start.node = nullptr;
+    start.node.reset();
 }
 
 // The drag in progress, if any.
@@ -74,7 +88,8 @@ int recordingDepth = 0;
 
 // After an undo or redo: a selection that left the scene is dropped, and every
 // view is brought up to date like after any other change.
-void showRestoredScene() {
+void showRestoredScene(const wchar_t* noteKey, const UndoStep& step) {
+    setHistoryNote(namedCaption(noteKey, step));
     if (editor.selectedNode && !isLiveSceneNode(editor.selectedNode))
         clearSelection();
     showDebugChecksOf(editor.selectedNode);
@@ -84,10 +99,15 @@ void showRestoredScene() {
     updateUndoMenuItems();
 }
 
-void setMenuItemEnabled(s32 commandId, bool enabled) {
+// The item is enabled and names the step when there is one, and shows its
+// plain caption otherwise.
+void showHistoryMenuItem(s32 commandId, const wchar_t* plainKey, const wchar_t* namedKey, const UndoStep* step) {
     s32 index = -1;
-    if (gui::IGUIContextMenu* menu = menuHoldingCommand(commandId, index))
-        menu->setItemEnabled(index, enabled);
+    gui::IGUIContextMenu* menu = menuHoldingCommand(commandId, index);
+    if (!menu)
+        return;
+    menu->setItemEnabled(index, step != nullptr);
+    menu->setItemText(index, (step ? namedCaption(namedKey, *step) : translate(plainKey)).c_str());
 }
 
 } // namespace
@@ -118,12 +138,11 @@ void endDragChange() {
     finishChange(*drag);
 }
 
-void recordNodeAdded(scene::ISceneNode* node) {
+void recordNodeAdded(scene::ISceneNode* node, ChangeKind kind) {
     if (!node || !node->getParent())
         return;
     endDragChange();
-    undoHistory.push(makeAddStep(node));
-    updateUndoMenuItems();
+    addStep(makeAddStep(node, kind));
 }
 
 void recordNodesAdded(const std::vector<scene::ISceneNode*>& nodes) {
@@ -134,8 +153,7 @@ void recordNodesAdded(const std::vector<scene::ISceneNode*>& nodes) {
     if (steps.empty())
         return;
     endDragChange();
-    undoHistory.push(steps.size() == 1 ? std::move(steps.front()) : makeGroupStep(std::move(steps)));
-    updateUndoMenuItems();
+    addStep(steps.size() == 1 ? std::move(steps.front()) : makeGroupStep(std::move(steps)));
 }
 
 void deleteNodeRecorded(scene::ISceneNode* node) {
@@ -143,46 +161,43 @@ void deleteNodeRecorded(scene::ISceneNode* node) {
     if (!parent)
         return;
     endDragChange();
-    parent->grab();
+    // Both are held until the step holds them: the scene no longer does.
+    const EngineRef<scene::ISceneNode> heldNode(node), heldParent(parent);
     const u32 position = detachNode(node);
-    // The step holds the node from here on; the scene no longer does.
-    node->grab();
-    undoHistory.push(makeRemoveStep(node, parent, position));
-    node->drop();
-    parent->drop();
-    updateUndoMenuItems();
+    addStep(makeRemoveStep(node, parent, position));
 }
 
 void recordStep(std::unique_ptr<UndoStep> step) {
     if (!step)
         return;
     endDragChange();
-    undoHistory.push(std::move(step));
-    updateUndoMenuItems();
+    addStep(std::move(step));
 }
 
 namespace {
 
 // Undo and redo during a drag: what the drag did so far becomes its own step
 // first, and the rest of the drag is recorded from the restored state on.
-void stepThroughHistory(bool (UndoHistory::*move)()) {
+void stepThroughHistory(bool undo) {
     const bool dragging = pendingDrag != nullptr;
     endDragChange();
-    if ((undoHistory.*move)())
-        showRestoredScene();
+    const UndoStep* step = undo ? undoHistory.stepToUndo() : undoHistory.stepToRedo();
+    if (step && (undo ? undoHistory.undo() : undoHistory.redo()))
+        showRestoredScene(undo ? L"status_undone" : L"status_redone", *step);
     if (dragging)
         beginDragChange();
 }
 
 } // namespace
 
-void undoLastChange() { stepThroughHistory(&UndoHistory::undo); }
+void undoLastChange() { stepThroughHistory(true); }
 
-void redoLastChange() { stepThroughHistory(&UndoHistory::redo); }
+void redoLastChange() { stepThroughHistory(false); }
 
 void forgetSceneHistory() {
     pendingDrag.reset();
     undoHistory.clear();
+    setHistoryNote(L"");
     updateUndoMenuItems();
 }
 
@@ -210,8 +225,8 @@ bool handleUndoKey(const SEvent::SKeyInput& key) {
 }
 
 void updateUndoMenuItems() {
-    setMenuItemEnabled(ids::CmdUndo, undoHistory.canUndo());
-    setMenuItemEnabled(ids::CmdRedo, undoHistory.canRedo());
+    showHistoryMenuItem(ids::CmdUndo, L"menu_scene_undo", L"menu_scene_undo_step", undoHistory.stepToUndo());
+    showHistoryMenuItem(ids::CmdRedo, L"menu_scene_redo", L"menu_scene_redo_step", undoHistory.stepToRedo());
 }
 
 } // namespace sorn

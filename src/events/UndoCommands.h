@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "scene/ChangeKind.h"
+
 namespace sorn {
 
 struct ChangeStart;
@@ -34,8 +36,8 @@ void beginDragChange();
 void endDragChange();
 
 // The node was put into the scene (added from the catalogue or a model file,
-// duplicated): one step that undo takes back out.
-void recordNodeAdded(irr::scene::ISceneNode* node);
+// duplicated): one step that undo takes back out, named by kind.
+void recordNodeAdded(irr::scene::ISceneNode* node, ChangeKind kind = ChangeKind::Add);
 // Several nodes put into the scene by one action (a scene file added as a
 // model): one step for all of them.
 void recordNodesAdded(const std::vector<irr::scene::ISceneNode*>& nodes);
@@ -48,7 +50,7 @@ void recordStep(std::unique_ptr<UndoStep> step);
 
 // Undo and redo as the user asks for them: the scene box, the tool box, the
 // gizmo, the status line and the debug drawing check marks then show the
-// restored state.
+// restored state, and the status line says what was undone or redone.
 void undoLastChange();
 void redoLastChange();
 
@@ -62,7 +64,8 @@ void forgetSceneHistory();
 bool handleUndoKey(const irr::SEvent::SKeyInput& key);
 
 // Enables the Scene menu's undo and redo entries only when there is
-// something to undo or redo.
+// something to undo or redo, and names the step each would act on
+// ("Undo Move (Ctrl+Z)"; the plain caption when there is none).
 void updateUndoMenuItems();
 
 } // namespace sorn

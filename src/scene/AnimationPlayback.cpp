@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/EngineRef.h"
 #include "app/MenuBar.h"
 #include "scene/NodeState.h"
 #include "scene/UserNodes.h"
@@ -20,18 +21,13 @@ namespace {
 // what changed since the last one (a user edit) into the authored state.
 class PlayedAnimators : public scene::ISceneNodeAnimator {
 public:
-    PlayedAnimators(std::vector<scene::ISceneNodeAnimator*> running, const NodeState& authored,
+    PlayedAnimators(std::vector<EngineRef<scene::ISceneNodeAnimator>> running, const NodeState& authored,
                     const NodeState& shown)
         : running_(std::move(running)), authored_(authored), shown_(shown) {}
 
-    ~PlayedAnimators() override {
-        for (scene::ISceneNodeAnimator* animator : running_)
-            animator->drop();
-    }
-
     void animateNode(scene::ISceneNode* node, u32 timeMs) override {
         catchUp(node);
-        for (scene::ISceneNodeAnimator* animator : running_)
+        for (const auto& animator : running_)
             animator->animateNode(node, timeMs);
         shown_ = NodeState::of(node);
     }
@@ -56,15 +52,17 @@ public:
     }
 
 private:
-    std::vector<scene::ISceneNodeAnimator*> running_;
+    std::vector<EngineRef<scene::ISceneNodeAnimator>> running_;
     NodeState authored_; // the state the user made
     NodeState shown_;    // the node's state after the last step
 };
 
-// One user node and its animators, held aside (each with a reference).
+// One user node and its animators, held aside. The node is the table's key:
+// held here, so no node made later at its address can take the entry over.
 struct HeldAnimators {
-    std::vector<scene::ISceneNodeAnimator*> animators;
-    PlayedAnimators* played = nullptr; // while playing, when one of them runs
+    EngineRef<scene::ISceneNode> node;
+    std::vector<EngineRef<scene::ISceneNodeAnimator>> animators;
+    EngineRef<PlayedAnimators> played; // while playing, when one of them runs
 };
 
 std::unordered_map<scene::ISceneNode*, HeldAnimators> held; // each node held once
@@ -78,57 +76,53 @@ HeldAnimators* heldFor(scene::ISceneNode* node) {
 // A running copy whose clock starts now: made by the engine's factory from the
 // held animator's attributes (a clone would keep the held one's clock). None
 // for a deletion animator: pressing Play must never cost the user a node.
-scene::ISceneNodeAnimator* runningCopy(scene::ISceneNodeAnimator* animator, scene::ISceneNode* node) {
+EngineRef<scene::ISceneNodeAnimator> runningCopy(scene::ISceneNodeAnimator* animator, scene::ISceneNode* node) {
     scene::ISceneManager* smgr = editor.sceneManager;
     const scene::ESCENE_NODE_ANIMATOR_TYPE type = animator->getType();
     if (type == scene::ESNAT_DELETION)
-        return nullptr;
+        return {};
     // The collision world is not one of the attributes.
     const bool hasWorld = type == scene::ESNAT_COLLISION_RESPONSE &&
                           static_cast<scene::ISceneNodeAnimatorCollisionResponse*>(animator)->getWorld();
     const c8* typeName = hasWorld ? nullptr : smgr->getAnimatorTypeName(type);
-    scene::ISceneNodeAnimator* copy = typeName ? smgr->createSceneNodeAnimator(typeName, nullptr) : nullptr;
+    auto copy = EngineRef<scene::ISceneNodeAnimator>::adopt(
+        typeName ? smgr->createSceneNodeAnimator(typeName, nullptr) : nullptr);
     if (copy && copy->getType() == type) {
-        io::IAttributes* attributes = smgr->getFileSystem()->createEmptyAttributes(smgr->getVideoDriver());
-        animator->serializeAttributes(attributes);
-        copy->deserializeAttributes(attributes);
-        attributes->drop();
+        auto attributes =
+            EngineRef<io::IAttributes>::adopt(smgr->getFileSystem()->createEmptyAttributes(smgr->getVideoDriver()));
+        animator->serializeAttributes(attributes.get());
+        copy->deserializeAttributes(attributes.get());
         return copy;
     }
-    if (copy)
-        copy->drop();
-    return animator->createClone(node, smgr);
+    return EngineRef<scene::ISceneNodeAnimator>::adopt(animator->createClone(node, smgr));
 }
 
 void startPlaying(scene::ISceneNode* node, HeldAnimators& entry, const NodeState& authored) {
-    std::vector<scene::ISceneNodeAnimator*> running;
-    for (scene::ISceneNodeAnimator* animator : entry.animators)
-        if (scene::ISceneNodeAnimator* copy = runningCopy(animator, node))
-            running.push_back(copy);
+    std::vector<EngineRef<scene::ISceneNodeAnimator>> running;
+    for (const auto& animator : entry.animators)
+        if (auto copy = runningCopy(animator.get(), node))
+            running.push_back(std::move(copy));
     if (running.empty())
         return;
-    entry.played = new PlayedAnimators(std::move(running), authored, NodeState::of(node));
-    node->addAnimator(entry.played);
+    entry.played = EngineRef<PlayedAnimators>::adopt(
+        new PlayedAnimators(std::move(running), authored, NodeState::of(node)));
+    node->addAnimator(entry.played.get());
 }
 
 void stopPlaying(scene::ISceneNode* node, HeldAnimators& entry) {
     if (!entry.played)
         return;
     entry.played->catchUp(node);
-    node->removeAnimator(entry.played);
+    node->removeAnimator(entry.played.get());
     entry.played->authored().showOn(node);
-    entry.played->drop();
-    entry.played = nullptr;
+    entry.played.reset();
 }
 
+// Takes the running copies off the node before the entry goes; the entry's
+// end then drops the animators and the node.
 void release(scene::ISceneNode* node, HeldAnimators& entry) {
-    if (entry.played) {
-        node->removeAnimator(entry.played);
-        entry.played->drop();
-    }
-    for (scene::ISceneNodeAnimator* animator : entry.animators)
-        animator->drop();
-    node->drop();
+    if (entry.played)
+        node->removeAnimator(entry.played.get());
 }
 
 // Nodes that nothing but this table holds any more (deleted, and their undo
@@ -150,11 +144,9 @@ void takeAside(scene::ISceneNode* node) {
         return;
     auto [entry, added] = held.try_emplace(node);
     if (added)
-        node->grab();
-    for (scene::ISceneNodeAnimator* animator : animators) {
-        animator->grab();
-        entry->second.animators.push_back(animator);
-    }
+        entry->second.node = EngineRef<scene::ISceneNode>(node);
+    for (scene::ISceneNodeAnimator* animator : animators)
+        entry->second.animators.emplace_back(animator);
     node->removeAnimators();
 }
 
@@ -203,12 +195,12 @@ void holdAnimatorCopies(scene::ISceneNode* original, scene::ISceneNode* copy) {
     if (!source || !copy || heldFor(copy) || !editor.sceneManager)
         return;
     HeldAnimators entry;
-    for (scene::ISceneNodeAnimator* animator : source->animators)
-        if (scene::ISceneNodeAnimator* cloned = animator->createClone(copy, editor.sceneManager))
-            entry.animators.push_back(cloned);
+    for (const auto& animator : source->animators)
+        if (auto cloned = EngineRef<scene::ISceneNodeAnimator>::adopt(animator->createClone(copy, editor.sceneManager)))
+            entry.animators.push_back(std::move(cloned));
     if (entry.animators.empty())
         return;
-    copy->grab();
+    entry.node = EngineRef<scene::ISceneNode>(copy);
     HeldAnimators& added = held[copy] = std::move(entry);
     if (!playing)
         return;
@@ -228,7 +220,7 @@ u32 heldAnimatorCount(scene::ISceneNode* node) {
 
 scene::ISceneNodeAnimator* heldAnimator(scene::ISceneNode* node, u32 index) {
     const HeldAnimators* entry = heldFor(node);
-    return entry && index < entry->animators.size() ? entry->animators[index] : nullptr;
+    return entry && index < entry->animators.size() ? entry->animators[index].get() : nullptr;
 }
 
 NodeState authoredStateOf(scene::ISceneNode* node) {
@@ -255,21 +247,21 @@ AuthoredSceneForSave::AuthoredSceneForSave() {
     for (auto& [node, entry] : held) {
         if (entry.played) {
             entry.played->catchUp(node);
-            node->removeAnimator(entry.played);
+            node->removeAnimator(entry.played.get());
             entry.played->authored().showOn(node);
         }
-        for (scene::ISceneNodeAnimator* animator : entry.animators)
-            node->addAnimator(animator);
+        for (const auto& animator : entry.animators)
+            node->addAnimator(animator.get());
     }
 }
 
 AuthoredSceneForSave::~AuthoredSceneForSave() {
     for (auto& [node, entry] : held) {
-        for (scene::ISceneNodeAnimator* animator : entry.animators)
-            node->removeAnimator(animator);
+        for (const auto& animator : entry.animators)
+            node->removeAnimator(animator.get());
         if (entry.played) {
             entry.played->shown().showOn(node);
-            node->addAnimator(entry.played);
+            node->addAnimator(entry.played.get());
         }
     }
 }

@@ -38,41 +38,6 @@ core::vector3df carriedVector(const core::vector3df& base, const core::vector3df
 
 } // namespace
 
-NodeState::NodeState(const NodeState& other) { *this = other; }
-
-NodeState& NodeState::operator=(const NodeState& other) {
-    if (this == &other)
-        return *this;
-    if (other.emitter_)
-        other.emitter_->grab();
-    if (emitter_)
-        emitter_->drop();
-    position_ = other.position_;
-    rotation_ = other.rotation_;
-    scale_ = other.scale_;
-    debugData_ = other.debugData_;
-    materials_ = other.materials_;
-    isLight_ = other.isLight_;
-    light_ = other.light_;
-    emitter_ = other.emitter_;
-    isVolumeLight_ = other.isVolumeLight_;
-    tailColour_ = other.tailColour_;
-    footColour_ = other.footColour_;
-    subDivideU_ = other.subDivideU_;
-    subDivideV_ = other.subDivideV_;
-    isAnimatedMesh_ = other.isAnimatedMesh_;
-    animationSpeed_ = other.animationSpeed_;
-    hasText_ = other.hasText_;
-    text_ = other.text_;
-    textColour_ = other.textColour_;
-    return *this;
-}
-
-NodeState::~NodeState() {
-    if (emitter_)
-        emitter_->drop();
-}
-
 NodeState NodeState::of(scene::ISceneNode* node) {
     NodeState state;
     if (!node)
@@ -92,9 +57,8 @@ NodeState NodeState::of(scene::ISceneNode* node) {
         state.light_ = static_cast<scene::ILightSceneNode*>(node)->getLightData();
         break;
     case scene::ESNT_PARTICLE_SYSTEM:
-        state.emitter_ = static_cast<scene::IParticleSystemSceneNode*>(node)->getEmitter();
-        if (state.emitter_)
-            state.emitter_->grab();
+        state.emitter_ = EngineRef<scene::IParticleEmitter>(
+            static_cast<scene::IParticleSystemSceneNode*>(node)->getEmitter());
         break;
     case scene::ESNT_VOLUME_LIGHT: {
         auto* volume = static_cast<scene::IVolumeLightSceneNode*>(node);
@@ -139,7 +103,7 @@ void NodeState::showOn(scene::ISceneNode* node) const {
     if (isLight_ && node->getType() == scene::ESNT_LIGHT)
         static_cast<scene::ILightSceneNode*>(node)->setLightData(light_);
     if (node->getType() == scene::ESNT_PARTICLE_SYSTEM)
-        static_cast<scene::IParticleSystemSceneNode*>(node)->setEmitter(emitter_);
+        static_cast<scene::IParticleSystemSceneNode*>(node)->setEmitter(emitter_.get());
     if (isVolumeLight_ && node->getType() == scene::ESNT_VOLUME_LIGHT) {
         auto* volume = static_cast<scene::IVolumeLightSceneNode*>(node);
         volume->setTailColor(tailColour_);
@@ -195,6 +159,39 @@ bool NodeState::operator==(const NodeState& other) const {
     if (hasText_ != other.hasText_ || (hasText_ && (text_ != other.text_ || textColour_ != other.textColour_)))
         return false;
     return isAnimatedMesh_ == other.isAnimatedMesh_ && animationSpeed_ == other.animationSpeed_;
+}
+
+ChangeKind NodeState::changeFrom(const NodeState& before) const {
+    if (position_ != before.position_)
+        return ChangeKind::Move;
+    if (rotation_ != before.rotation_)
+        return ChangeKind::Turn;
+    if (scale_ != before.scale_)
+        return ChangeKind::Scale;
+    if (isLight_ && !sameLight(light_, before.light_))
+        return ChangeKind::Light;
+    if (emitter_ != before.emitter_)
+        return ChangeKind::Emitter;
+    if (isVolumeLight_ && (tailColour_ != before.tailColour_ || footColour_ != before.footColour_ ||
+                           subDivideU_ != before.subDivideU_ || subDivideV_ != before.subDivideV_))
+        return ChangeKind::VolumeLight;
+    if (hasText_ && (text_ != before.text_ || textColour_ != before.textColour_))
+        return ChangeKind::Text;
+    if (animationSpeed_ != before.animationSpeed_)
+        return ChangeKind::AnimationSpeed;
+    if (debugData_ != before.debugData_)
+        return ChangeKind::DebugDrawing;
+    // Materials: a texture, then the material type, then everything else the
+    // flags tab sets.
+    const std::size_t count = std::min(materials_.size(), before.materials_.size());
+    for (std::size_t i = 0; i < count; ++i)
+        for (u32 layer = 0; layer < video::MATERIAL_MAX_TEXTURES; ++layer)
+            if (materials_[i].getTexture(layer) != before.materials_[i].getTexture(layer))
+                return ChangeKind::Texture;
+    for (std::size_t i = 0; i < count; ++i)
+        if (materials_[i].MaterialType != before.materials_[i].MaterialType)
+            return ChangeKind::Material;
+    return ChangeKind::Flags;
 }
 
 std::size_t NodeState::memoryCost() const {

@@ -10,15 +10,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "app/EngineRef.h"
+#include "scene/ChangeKind.h"
+
 namespace sorn {
 
 class NodeState {
 public:
-    NodeState() = default;
-    NodeState(const NodeState& other);
-    NodeState& operator=(const NodeState& other);
-    ~NodeState();
-
     // The state of the node as it is now.
     static NodeState of(irr::scene::ISceneNode* node);
 
@@ -38,6 +36,11 @@ public:
     bool operator==(const NodeState& other) const;
     bool operator!=(const NodeState& other) const { return !(*this == other); }
 
+    // What a change from `before` to this state did, named by the first of
+    // its kinds that differs (transformation first, then the node's own
+    // values). Meaningful only when the two differ.
+    ChangeKind changeFrom(const NodeState& before) const;
+
     // An estimate of the memory the state holds, for the history's bound.
     std::size_t memoryCost() const;
 
@@ -51,7 +54,7 @@ private:
     irr::video::SLight light_;
 
     // The emitter in place (held, so that an undo can put it back).
-    irr::scene::IParticleEmitter* emitter_ = nullptr;
+    EngineRef<irr::scene::IParticleEmitter> emitter_;
 
     bool isVolumeLight_ = false;
     irr::video::SColor tailColour_, footColour_;

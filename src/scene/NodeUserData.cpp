@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/EditorState.h"
+#include "app/EngineRef.h"
 
 using namespace irr;
 
@@ -10,10 +11,11 @@ namespace sorn {
 
 namespace {
 
-// The node and its user data, both held by the record.
+// The node and its user data, both held by the record; the record's end
+// lets them go (the node may be freed by this).
 struct UserDataRecord {
-    scene::ISceneNode* node = nullptr;
-    io::IAttributes* userData = nullptr;
+    EngineRef<scene::ISceneNode> node;
+    EngineRef<io::IAttributes> userData;
 };
 
 std::map<const scene::ISceneNode*, UserDataRecord>& records() {
@@ -25,12 +27,6 @@ io::IAttributes* makeAttributes() {
     if (!editor.device || !editor.device->getFileSystem())
         return nullptr;
     return editor.device->getFileSystem()->createEmptyAttributes(editor.device->getVideoDriver());
-}
-
-// The record's references go; the node may be freed by this.
-void release(UserDataRecord& record) {
-    record.userData->drop();
-    record.node->drop();
 }
 
 void copyEnum(io::IAttributes* from, s32 index, const c8* name, io::IAttributes* to) {
@@ -88,7 +84,7 @@ void copyEntry(io::IAttributes* from, s32 index, io::IAttributes* to) {
 
 io::IAttributes* findNodeUserData(const scene::ISceneNode* node) {
     auto found = records().find(node);
-    return found == records().end() ? nullptr : found->second.userData;
+    return found == records().end() ? nullptr : found->second.userData.get();
 }
 
 void setNodeUserData(scene::ISceneNode* node, io::IAttributes* userData) {
@@ -97,20 +93,17 @@ void setNodeUserData(scene::ISceneNode* node, io::IAttributes* userData) {
     auto found = records().find(node);
     if (!userData) {
         if (found != records().end()) {
-            UserDataRecord record = found->second;
+            // Out of the store before the references go.
+            UserDataRecord record = std::move(found->second);
             records().erase(found);
-            release(record);
         }
         return;
     }
-    userData->grab();
     if (found != records().end()) {
-        found->second.userData->drop();
-        found->second.userData = userData;
+        found->second.userData = EngineRef<io::IAttributes>(userData);
         return;
     }
-    node->grab();
-    records()[node] = UserDataRecord{node, userData};
+    records()[node] = UserDataRecord{EngineRef<scene::ISceneNode>(node), EngineRef<io::IAttributes>(userData)};
 }
 
 io::IAttributes* nodeUserDataForChange(scene::ISceneNode* node) {
@@ -118,28 +111,25 @@ io::IAttributes* nodeUserDataForChange(scene::ISceneNode* node) {
         return nullptr;
     if (io::IAttributes* known = findNodeUserData(node))
         return known;
-    io::IAttributes* fresh = makeAttributes();
+    const auto fresh = EngineRef<io::IAttributes>::adopt(makeAttributes());
     if (!fresh)
         return nullptr;
-    setNodeUserData(node, fresh);
-    fresh->drop(); // the store holds it
-    return fresh;
+    setNodeUserData(node, fresh.get());
+    return fresh.get(); // the store holds it
 }
 
 void copyNodeUserData(const scene::ISceneNode* original, scene::ISceneNode* copy) {
     if (!copy || original == copy)
         return;
     io::IAttributes* source = findNodeUserData(original);
-    io::IAttributes* copied = source ? copyAttributes(source) : nullptr;
-    setNodeUserData(copy, copied);
-    if (copied)
-        copied->drop();
+    const auto copied = EngineRef<io::IAttributes>::adopt(source ? copyAttributes(source) : nullptr);
+    setNodeUserData(copy, copied.get());
 }
 
 void forgetNodeUserData(const scene::ISceneNode* node) {
     auto found = records().find(node);
     if (found != records().end())
-        setNodeUserData(found->second.node, nullptr);
+        setNodeUserData(found->second.node.get(), nullptr);
 }
 
 std::vector<const scene::ISceneNode*> releaseUnheldNodeUserData() {
@@ -153,10 +143,9 @@ std::vector<const scene::ISceneNode*> releaseUnheldNodeUserData() {
                 ++it;
                 continue;
             }
-            UserDataRecord record = it->second;
+            UserDataRecord record = std::move(it->second);
             released.push_back(it->first);
             it = records().erase(it);
-            release(record);
             found = true;
         }
     }
@@ -166,8 +155,7 @@ std::vector<const scene::ISceneNode*> releaseUnheldNodeUserData() {
 void forgetAllNodeUserData() {
     std::map<const scene::ISceneNode*, UserDataRecord> all;
     all.swap(records());
-    for (auto& entry : all)
-        release(entry.second);
+    all.clear();
 }
 
 size_t nodeUserDataCount() {

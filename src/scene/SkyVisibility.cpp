@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/EngineRef.h"
 #include "app/MenuBar.h"
 #include "scene/UserNodes.h"
 
@@ -37,30 +38,26 @@ void setSkyCheckMark(bool checked) {
 // it had before; undo gives each its own back, redo the check mark's.
 class SkyVisibilityStep : public UndoStep {
 public:
-    SkyVisibilityStep(std::vector<scene::ISceneNode*> skies, bool visible)
-        : skies_(std::move(skies)), visible_(visible) {
-        for (scene::ISceneNode* sky : skies_)
-            sky->grab();
-    }
-    ~SkyVisibilityStep() override {
-        for (scene::ISceneNode* sky : skies_)
-            sky->drop();
+    SkyVisibilityStep(const std::vector<scene::ISceneNode*>& skies, bool visible) : visible_(visible) {
+        for (scene::ISceneNode* sky : skies)
+            skies_.emplace_back(sky);
     }
     void undo() override {
-        for (scene::ISceneNode* sky : skies_)
+        for (const auto& sky : skies_)
             sky->setVisible(!visible_);
         setSkyCheckMark(!visible_);
     }
     void redo() override {
-        for (scene::ISceneNode* sky : skies_)
+        for (const auto& sky : skies_)
             sky->setVisible(visible_);
         setSkyCheckMark(visible_);
     }
     std::size_t memoryCost() const override { return sizeof(*this) + skies_.capacity() * sizeof(void*); }
-    scene::ISceneNode* node() const override { return skies_.front(); }
+    scene::ISceneNode* node() const override { return skies_.front().get(); }
+    ChangeKind kind() const override { return ChangeKind::Sky; }
 
 private:
-    std::vector<scene::ISceneNode*> skies_;
+    std::vector<EngineRef<scene::ISceneNode>> skies_;
     bool visible_;
 };
 
@@ -88,7 +85,7 @@ std::unique_ptr<UndoStep> showUserSkiesRecorded(bool visible) {
     }
     if (changed.empty())
         return nullptr;
-    return std::make_unique<SkyVisibilityStep>(std::move(changed), visible);
+    return std::make_unique<SkyVisibilityStep>(changed, visible);
 }
 
 void followSkyCheckMark(scene::ISceneNode* node) {

@@ -24,57 +24,56 @@ class ValuesStep : public UndoStep {
 public:
     ValuesStep(scene::ISceneNode* node, const SceneValues& before, const SceneValues& after)
         : node_(node), before_(before), after_(after),
-          cost_(sizeof(*this) + before.node.memoryCost() + after.node.memoryCost()) {
-        if (node_)
-            node_->grab();
-    }
-    ~ValuesStep() override {
-        if (node_)
-            node_->drop();
-    }
+          cost_(sizeof(*this) + before.node.memoryCost() + after.node.memoryCost()),
+          kind_(kindOf(before, after)) {}
     void undo() override { apply(before_); }
     void redo() override { apply(after_); }
     std::size_t memoryCost() const override { return cost_; }
-    scene::ISceneNode* node() const override { return node_; }
+    scene::ISceneNode* node() const override { return node_.get(); }
     bool changesScene() const override { return node_ && before_.node != after_.node; }
+    ChangeKind kind() const override { return kind_; }
 
 private:
+    // The lighting key flips the flag and the node's lighting together: it
+    // names the step. Otherwise the node's change does, the grid last.
+    static ChangeKind kindOf(const SceneValues& before, const SceneValues& after) {
+        if (before.modelLighting != after.modelLighting)
+            return ChangeKind::Lighting;
+        if (before.node != after.node)
+            return after.node.changeFrom(before.node);
+        return ChangeKind::Grid;
+    }
+
     void apply(const SceneValues& values) {
         if (node_)
-            values.node.applyTo(node_);
+            values.node.applyTo(node_.get());
         applyGrid(values.gridSize, values.gridSpacing);
         // The lighting key flips this flag: a lighting key pressed after an
         // undo must flip the node's lighting as restored, not the one undone.
         editor.modelLighting = values.modelLighting;
     }
 
-    scene::ISceneNode* node_;
+    EngineRef<scene::ISceneNode> node_;
     SceneValues before_, after_;
     std::size_t cost_;
+    ChangeKind kind_;
 };
 
 // A node in or out of the scene graph. The node and its parent are held for
 // as long as the step may move them.
 class PlacementStep : public UndoStep {
 public:
-    PlacementStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position, bool inAfter)
+    PlacementStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position, bool inAfter,
+                  ChangeKind kind)
         : node_(node), parent_(parent), position_(position), inAfter_(inAfter),
-          cost_(sizeof(*this) + subtreeCost(node)) {
-        node_->grab();
-        if (parent_)
-            parent_->grab();
-    }
-    ~PlacementStep() override {
-        node_->drop();
-        if (parent_)
-            parent_->drop();
-    }
+          cost_(sizeof(*this) + subtreeCost(node)), kind_(kind) {}
     void undo() override { place(!inAfter_); }
     void redo() override { place(inAfter_); }
     // A node kept out of the scene costs its subtree, estimated per node when
     // the step is made (meshes and textures stay in the engine's caches).
     std::size_t memoryCost() const override { return cost_; }
-    scene::ISceneNode* node() const override { return node_; }
+    scene::ISceneNode* node() const override { return node_.get(); }
+    ChangeKind kind() const override { return kind_; }
 
 private:
     static std::size_t subtreeCost(scene::ISceneNode* node) {
@@ -87,17 +86,18 @@ private:
     void place(bool inScene) {
         if (inScene) {
             if (!node_->getParent() && parent_)
-                attachNode(node_, parent_, position_);
+                attachNode(node_.get(), parent_.get(), position_);
         } else if (node_->getParent()) {
-            position_ = detachNode(node_);
+            position_ = detachNode(node_.get());
         }
     }
 
-    scene::ISceneNode* node_;
-    scene::ISceneNode* parent_;
+    EngineRef<scene::ISceneNode> node_;
+    EngineRef<scene::ISceneNode> parent_;
     u32 position_;
     bool inAfter_;
     std::size_t cost_;
+    ChangeKind kind_;
 };
 
 class GroupStep : public UndoStep {
@@ -121,6 +121,7 @@ public:
     }
     std::size_t memoryCost() const override { return cost_; }
     scene::ISceneNode* node() const override { return steps_.empty() ? nullptr : steps_.front()->node(); }
+    ChangeKind kind() const override { return steps_.empty() ? ChangeKind::Add : steps_.front()->kind(); }
     bool changesScene() const override {
         for (const auto& step : steps_)
             if (step->changesScene())
@@ -144,7 +145,7 @@ std::unique_ptr<UndoStep> makeValuesStep(scene::ISceneNode* node, const SceneVal
     return std::make_unique<ValuesStep>(node, before, after);
 }
 
-std::unique_ptr<UndoStep> makeAddStep(scene::ISceneNode* node) {
+std::unique_ptr<UndoStep> makeAddStep(scene::ISceneNode* node, ChangeKind kind) {
     scene::ISceneNode* parent = node->getParent();
     u32 position = 0;
     if (parent)
@@ -153,11 +154,11 @@ std::unique_ptr<UndoStep> makeAddStep(scene::ISceneNode* node) {
                 break;
             ++position;
         }
-    return std::make_unique<PlacementStep>(node, parent, position, true);
+    return std::make_unique<PlacementStep>(node, parent, position, true, kind);
 }
 
 std::unique_ptr<UndoStep> makeRemoveStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position) {
-    return std::make_unique<PlacementStep>(node, parent, position, false);
+    return std::make_unique<PlacementStep>(node, parent, position, false, ChangeKind::Delete);
 }
 
 u32 detachNode(scene::ISceneNode* node) {

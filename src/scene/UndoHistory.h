@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "scene/ChangeKind.h"
 #include "scene/NodeState.h"
 
 namespace sorn {
@@ -44,19 +45,22 @@ public:
     // Whether the step changes what a save writes; one that does not (the
     // grid, the lighting flag alone) leaves no unsaved work behind.
     virtual bool changesScene() const { return true; }
+    // What the step did, as the menu and the status line name it.
+    virtual ChangeKind kind() const = 0;
 };
 
 // A node's values (and the grid's) changed in place.
 std::unique_ptr<UndoStep> makeValuesStep(irr::scene::ISceneNode* node, const SceneValues& before,
                                          const SceneValues& after);
 // A node was put into the scene graph (added or duplicated): undo takes it out.
-std::unique_ptr<UndoStep> makeAddStep(irr::scene::ISceneNode* node);
+std::unique_ptr<UndoStep> makeAddStep(irr::scene::ISceneNode* node, ChangeKind kind = ChangeKind::Add);
 // A node was taken out of the scene graph (deleted) from its parent at the
 // given position among the parent's children: undo puts it back there.
 std::unique_ptr<UndoStep> makeRemoveStep(irr::scene::ISceneNode* node, irr::scene::ISceneNode* parent,
                                          irr::u32 position);
 
-// Several steps done together: undone newest first, redone oldest first.
+// Several steps done together: undone newest first, redone oldest first. The
+// group is named after its first step.
 std::unique_ptr<UndoStep> makeGroupStep(std::vector<std::unique_ptr<UndoStep>> steps);
 
 // Takes the node out of its parent, holding it; returns its former position
@@ -78,6 +82,9 @@ public:
     void push(std::unique_ptr<UndoStep> step);
     bool canUndo() const { return position_ > 0; }
     bool canRedo() const { return position_ < steps_.size(); }
+    // The step the next undo or redo acts on; null when there is none.
+    const UndoStep* stepToUndo() const { return canUndo() ? steps_[position_ - 1].get() : nullptr; }
+    const UndoStep* stepToRedo() const { return canRedo() ? steps_[position_].get() : nullptr; }
     // Undoes or redoes one step; false when there is none.
     bool undo();
     bool redo();

@@ -77,6 +77,13 @@ const char* const kLanguageKeys[] = {
     // Playing animation; the files a scene names that are missing.
     "menu_play_animation", "menu_stop_animation", "missing_files_caption", "missing_files_text",
     "missing_files_more",
+    // Named undo steps: the menu's and the status line's captions, each step's name.
+    "menu_scene_undo_step", "menu_scene_redo_step", "status_undone", "status_redone",
+    "undo_step_move", "undo_step_turn", "undo_step_scale", "undo_step_delete", "undo_step_add",
+    "undo_step_duplicate", "undo_step_material", "undo_step_texture", "undo_step_flags",
+    "undo_step_light", "undo_step_emitter", "undo_step_volume_light", "undo_step_text",
+    "undo_step_animation_speed", "undo_step_sky", "undo_step_grid", "undo_step_debug_drawing",
+    "undo_step_lighting",
 };
 
 std::wstring widen(const char* text) {
@@ -328,7 +335,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 124u);
+    EXPECT_EQ(std::size(kLanguageKeys), 146u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

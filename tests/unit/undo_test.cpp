@@ -104,6 +104,51 @@ protected:
         return menu && menu->isItemEnabled(index);
     }
 
+    std::wstring menuText(s32 command) {
+        s32 index = -1;
+        gui::IGUIContextMenu* menu = menuHolding(command, &index);
+        return menu ? std::wstring(menu->getItemText(index)) : L"<no item>";
+    }
+
+    std::wstring statusNote() {
+        const std::wstring text = editor.statusText ? editor.statusText->getText() : L"";
+        const std::wstring::size_type bar = text.rfind(L"  |  ");
+        return bar == std::wstring::npos ? L"" : text.substr(bar + 5);
+    }
+
+    // The newest step is named in both languages: the Undo item names it,
+    // and once it is undone the Redo item does and the status line says it
+    // was undone; redone, the status line says that. The step is done again
+    // at the end.
+    void expectNewestStepNamed(const wchar_t* english, const wchar_t* french) {
+        struct Captions {
+            const wchar_t* language;
+            const wchar_t* name;
+            std::wstring undo, redo, undone, redone;
+        };
+        const Captions languages[] = {
+            {L"en", english, L"Undo %s (Ctrl+Z)", L"Redo %s (Ctrl+Y)", L"Undone: %s", L"Redone: %s"},
+            {L"fr", french, L"Annuler %s (Ctrl+Z)", L"Rétablir %s (Ctrl+Y)", L"Annulé : %s", L"Rétabli : %s"},
+        };
+        const auto named = [](std::wstring text, const wchar_t* name) {
+            return text.replace(text.find(L"%s"), 2, name);
+        };
+        for (const Captions& captions : languages) {
+            SCOPED_TRACE(core::stringc(captions.language).c_str());
+            loadLanguage(captions.language);
+            updateUndoMenuItems();
+            EXPECT_TRUE(menuText(ids::CmdUndo) == named(captions.undo, captions.name));
+            undoLastChange();
+            EXPECT_TRUE(menuText(ids::CmdRedo) == named(captions.redo, captions.name));
+            EXPECT_TRUE(statusNote() == named(captions.undone, captions.name));
+            redoLastChange();
+            EXPECT_TRUE(statusNote() == named(captions.redone, captions.name));
+            EXPECT_TRUE(menuText(ids::CmdUndo) == named(captions.undo, captions.name));
+        }
+        loadLanguage(L"en");
+        updateUndoMenuItems();
+    }
+
     // Runs a change, then checks undo gives back the scene before and redo
     // the scene after, each shown as after any other change. A change of what
     // a save writes is unsaved work; one of the editor's own state is not.
@@ -156,6 +201,9 @@ struct TabApply {
     const char* name;
     s32 addCommand;
     std::function<void(UndoTest&)> apply;
+    // The step's name in English and French.
+    const wchar_t* english;
+    const wchar_t* french;
 };
 
 class UndoTabApplyTest : public UndoTest, public testing::WithParamInterface<TabApply> {
@@ -184,6 +232,7 @@ TEST_P(UndoTabApplyTest, IsOneStep) {
     createToolBox();
     select(node);
     expectUndoable([&] { GetParam().apply(*this); });
+    expectNewestStepNamed(GetParam().english, GetParam().french);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -194,57 +243,58 @@ INSTANTIATE_TEST_SUITE_P(
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.check(ids::MaterialFirstFlagBox, true); // wire frame
                      tab.click(ids::MaterialFlagsSet);
-                 }},
+                 }, L"Flags", L"Drapeaux"},
         TabApply{"default_flags", ids::CmdAddSphere,
                  [](UndoTest& t) {
                      static_cast<UndoTabApplyTest&>(t).click(ids::MaterialFlagsDefault);
-                 }},
+                 }, L"Flags", L"Drapeaux"},
         TabApply{"material_type", ids::CmdAddCube,
-                 [](UndoTest& t) { static_cast<UndoTabApplyTest&>(t).choose(ids::MaterialTypeCombo, 1); }},
+                 [](UndoTest& t) { static_cast<UndoTabApplyTest&>(t).choose(ids::MaterialTypeCombo, 1); },
+                 L"Material", L"Matériau"},
         TabApply{"texture", ids::CmdAddCube,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.type(ids::MaterialTexturePath, tab.media("folder.png").c_str());
                      tab.click(ids::MaterialTextureSet);
-                 }},
+                 }, L"Texture", L"Texture"},
         TabApply{"light", ids::CmdAddLight,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.type(ids::LightFirstRow + 1, L"255,255,0,0");
                      tab.choose(ids::LightTypeCombo, 1);
                      tab.click(ids::LightApply);
-                 }},
+                 }, L"Light", L"Lumière"},
         TabApply{"emitter", ids::CmdAddParticle,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.choose(ids::EmitterTypeCombo, 5); // ring
                      tab.click(ids::EmitterUpdate);
-                 }},
+                 }, L"Emitter", L"Émetteur"},
         TabApply{"text", ids::CmdAddText,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.type(ids::TextEdit, L"Hello, world");
                      tab.click(ids::TextApply);
-                 }},
+                 }, L"Text", L"Texte"},
         TabApply{"volume_light", ids::CmdAddVolumeLight,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.type(ids::VolumeLightTailEdit, L"255,255,0,0");
                      tab.type(ids::VolumeLightSubDivUEdit, L"8");
                      tab.click(ids::VolumeLightApply);
-                 }},
+                 }, L"Volume light", L"Lumière volumique"},
         TabApply{"sky_box_face", ids::CmdAddSkyBox,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.type(ids::SkyBoxUpEdit, tab.media("folder.png").c_str());
                      tab.click(ids::SkyBoxApply);
-                 }},
+                 }, L"Texture", L"Texture"},
         TabApply{"terrain_image", ids::CmdAddTerrain,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
                      tab.type(ids::ImagePathEdit, tab.media("folder.png").c_str());
                      tab.click(ids::ImagePathApply);
-                 }}),
+                 }, L"Texture", L"Texture"}),
     [](const testing::TestParamInfo<TabApply>& info) { return std::string(info.param.name); });
 
 // The grid is the editor's and no save writes it: its changes are undone
@@ -291,6 +341,9 @@ struct ViewChange {
     s32 addCommand;
     std::vector<s32> before; // chosen first, as steps of their own
     s32 command;
+    // The step's name in English and French.
+    const wchar_t* english;
+    const wchar_t* french;
 };
 
 class UndoViewMenuTest : public UndoTest, public testing::WithParamInterface<ViewChange> {
@@ -316,6 +369,7 @@ TEST_P(UndoViewMenuTest, IsOneStepAndItsCheckMarksFollowUndo) {
     EXPECT_EQ(checks(), before);
     redoLastChange();
     EXPECT_EQ(checks(), after);
+    expectNewestStepNamed(GetParam().english, GetParam().french);
     onSceneSaved();
     undoLastChange();
     EXPECT_TRUE(undoHistory.hasUnsavedChanges());
@@ -323,12 +377,17 @@ TEST_P(UndoViewMenuTest, IsOneStepAndItsCheckMarksFollowUndo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Items, UndoViewMenuTest,
-    testing::Values(ViewChange{"sky_box_hidden", ids::CmdAddSkyBox, {}, ids::CmdSkyVisible},
-                    ViewChange{"sky_dome_shown", ids::CmdAddSkyDome, {ids::CmdSkyVisible}, ids::CmdSkyVisible},
-                    ViewChange{"bounding_box", ids::CmdAddCube, {}, ids::CmdDebugBoundingBox},
-                    ViewChange{"normals_off", ids::CmdAddSphere, {ids::CmdDebugNormals}, ids::CmdDebugNormals},
-                    ViewChange{"all", ids::CmdAddCube, {ids::CmdDebugSkeleton}, ids::CmdDebugAll},
-                    ViewChange{"off", ids::CmdAddCube, {ids::CmdDebugAll}, ids::CmdDebugOff}),
+    testing::Values(
+        ViewChange{"sky_box_hidden", ids::CmdAddSkyBox, {}, ids::CmdSkyVisible, L"Sky", L"Ciel"},
+        ViewChange{"sky_dome_shown", ids::CmdAddSkyDome, {ids::CmdSkyVisible}, ids::CmdSkyVisible, L"Sky", L"Ciel"},
+        ViewChange{"bounding_box", ids::CmdAddCube, {}, ids::CmdDebugBoundingBox, L"Debug drawing",
+                   L"Affichage de débogage"},
+        ViewChange{"normals_off", ids::CmdAddSphere, {ids::CmdDebugNormals}, ids::CmdDebugNormals, L"Debug drawing",
+                   L"Affichage de débogage"},
+        ViewChange{"all", ids::CmdAddCube, {ids::CmdDebugSkeleton}, ids::CmdDebugAll, L"Debug drawing",
+                   L"Affichage de débogage"},
+        ViewChange{"off", ids::CmdAddCube, {ids::CmdDebugAll}, ids::CmdDebugOff, L"Debug drawing",
+                   L"Affichage de débogage"}),
     [](const testing::TestParamInfo<ViewChange>& info) { return std::string(info.param.name); });
 
 TEST_F(UndoTest, ViewItemsThatChangeNoSkyAndNoNodeAreNoSteps) {
@@ -338,6 +397,92 @@ TEST_F(UndoTest, ViewItemsThatChangeNoSkyAndNoNodeAreNoSteps) {
     chooseMenuCommand(ids::CmdGridVisible);
     EXPECT_EQ(undoHistory.size(), steps);
     EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+}
+
+// The other kinds of change, each named in the Scene menu and on the status
+// line: what is done first (not named), then the change itself.
+class UndoNamedStepTest;
+
+struct NamedChange {
+    const char* name;
+    std::function<void(UndoNamedStepTest&)> prepare;
+    std::function<void(UndoNamedStepTest&)> change;
+    const wchar_t* english;
+    const wchar_t* french;
+};
+
+class UndoNamedStepTest : public UndoTest, public testing::WithParamInterface<NamedChange> {
+public:
+    scene::ISceneNode* cube = nullptr;
+
+    // A cube, picked in the scene box, with the tool box open.
+    void addPickedCube() {
+        cube = addFromMenu(ids::CmdAddCube);
+        chooseMenuCommand(ids::CmdSceneBox);
+        createToolBox();
+        activePasses(3);
+        pickInTree(cube);
+    }
+    // The tool box with nothing selected: its scene tab.
+    void openToolBox() { createToolBox(); }
+    void type(s32 id, const wchar_t* text) { setEditText(id, text); }
+    void click(s32 id) { clickButton(id); }
+    void release(EKEY_CODE key) { releaseKey(key); }
+    void add(s32 command) { addFromMenu(command); }
+};
+
+TEST_P(UndoNamedStepTest, MenuAndStatusLineNameIt) {
+    GetParam().prepare(*this);
+    const size_t steps = undoHistory.size();
+    GetParam().change(*this);
+    ASSERT_EQ(undoHistory.size(), steps + 1) << "the change was no step";
+    expectNewestStepNamed(GetParam().english, GetParam().french);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UndoNamedStepTest,
+    testing::Values(
+        NamedChange{"add", [](UndoNamedStepTest&) {}, [](UndoNamedStepTest& t) { t.add(ids::CmdAddSphere); },
+                    L"Add", L"Ajout"},
+        NamedChange{"move", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest& t) {
+                        t.type(ids::PositionEditX, L"12.5");
+                        t.click(ids::ApplyPosition);
+                    },
+                    L"Move", L"Déplacement"},
+        NamedChange{"turn", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest& t) { t.click(0x5004d); }, // rotation X + 1
+                    L"Turn", L"Rotation"},
+        NamedChange{"scale", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest& t) { t.click(ids::ScaleTimesTen); }, L"Scale", L"Échelle"},
+        NamedChange{"duplicate", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest& t) { t.click(ids::SceneBoxDuplicate); }, L"Duplicate", L"Duplication"},
+        NamedChange{"delete", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest& t) { t.click(ids::SceneBoxRemove); }, L"Delete", L"Suppression"},
+        NamedChange{"lighting_key", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest& t) { t.release(KEY_KEY_L); }, L"Lighting", L"Éclairage"},
+        NamedChange{"grid", [](UndoNamedStepTest& t) { t.openToolBox(); },
+                    [](UndoNamedStepTest& t) {
+                        t.type(ids::GridSizeEdit, L"500");
+                        t.click(ids::GridApply);
+                    },
+                    L"Grid", L"Grille"}),
+    [](const testing::TestParamInfo<NamedChange>& info) { return std::string(info.param.name); });
+
+// With nothing to undo or redo the items read as they always did; a new
+// change ends the status line's note of the last undo.
+TEST_F(UndoTest, PlainCaptionsWithNothingToUndoAndANewChangeEndsTheNote) {
+    EXPECT_TRUE(menuText(ids::CmdUndo) == std::wstring(translate(L"menu_scene_undo").c_str()));
+    EXPECT_TRUE(menuText(ids::CmdRedo) == std::wstring(translate(L"menu_scene_redo").c_str()));
+    addFromMenu(ids::CmdAddCube);
+    undoLastChange();
+    EXPECT_TRUE(menuText(ids::CmdUndo) == L"Undo (Ctrl+Z)");
+    EXPECT_TRUE(statusNote() == L"Undone: Add");
+    addFromMenu(ids::CmdAddSphere);
+    EXPECT_TRUE(statusNote().empty());
+    EXPECT_TRUE(menuText(ids::CmdRedo) == L"Redo (Ctrl+Y)");
+    forgetSceneHistory();
+    EXPECT_TRUE(menuText(ids::CmdUndo) == L"Undo (Ctrl+Z)");
 }
 
 TEST_F(UndoTest, DeleteComesBackWithChildrenAtItsPlace) {

@@ -16,7 +16,7 @@
 #include "app/EditorState.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
-#include "files/CheckedImage.h"
+#include "files/check/CheckedImage.h"
 
 namespace sorn {
 

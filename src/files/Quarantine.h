@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "files/FileCheckServer.h"
+#include "files/check/FileCheckServer.h"
 
 namespace sorn {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/EditorState.h"
-#include "files/AtomicFile.h"
+#include "app/AtomicFile.h"
 #include "files/ScenePostProcess.h"
 #include "scene/AnimationPlayback.h"
 

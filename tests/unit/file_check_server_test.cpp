@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "files/FileCheckProtocol.h"
-#include "files/FileCheckServer.h"
+#include "files/check/FileCheckProtocol.h"
+#include "files/check/FileCheckServer.h"
 #include "files/Quarantine.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"

@@ -22,7 +22,7 @@
 #include "files/OpenFile.h"
 #include "files/SceneSave.h"
 #include "files/SceneScan.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
 #include "support/EditorFixture.h"
 #include "support/TestImages.h"

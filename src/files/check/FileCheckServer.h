@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files/FileCheckProtocol.h"
+#include "files/check/FileCheckProtocol.h"
 
 namespace sorn {
 

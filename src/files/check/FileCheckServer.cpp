@@ -1,4 +1,4 @@
-#include "files/FileCheckServer.h"
+#include "files/check/FileCheckServer.h"
 
 #include <fcntl.h>
 #include <poll.h>

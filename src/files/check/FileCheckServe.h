@@ -10,7 +10,7 @@
 // Standard input is a sequenced-packet socket to the editor, carrying the
 // messages of FileCheckProtocol.h. When the editor goes, the server kills
 // its checks and ends.
-#include "files/FileCheck.h"
+#include "files/check/FileCheck.h"
 
 namespace sorn {
 

@@ -15,7 +15,7 @@
 #include <irrlicht.h>
 
 #include "files/check/CheckedImage.h"
-#include "files/check/FileCheckServe.h"
+#include "files/check/CheckServerProcess.h"
 
 namespace sorn {
 

@@ -1,4 +1,4 @@
-#include "files/check/FileCheckServe.h"
+#include "files/check/CheckServerProcess.h"
 
 #include <poll.h>
 #include <signal.h>

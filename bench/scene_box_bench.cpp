@@ -13,7 +13,7 @@
 
 #include "app/EditorState.h"
 #include "app/NodeIndex.h"
-#include "app/Startup.h"
+#include "startup/Startup.h"
 #include "app/StatusLine.h"
 #include "events/SornEventReceiver.h"
 #include "scene/NodeLifetime.h"

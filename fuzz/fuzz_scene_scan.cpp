@@ -14,8 +14,8 @@
 #include "app/EditorState.h"
 #include "files/SceneSave.h"
 #include "files/SceneScan.h"
-#include "files/TextNodeData.h"
-#include "files/TextNodeFactory.h"
+#include "scene/TextNodeData.h"
+#include "scene/TextNodeFactory.h"
 
 using namespace irr;
 using sorn::fuzz::require;

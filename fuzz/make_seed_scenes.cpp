@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/EditorState.h"
-#include "files/AtomicFile.h"
-#include "files/TextNodeData.h"
-#include "files/TextNodeFactory.h"
+#include "app/AtomicFile.h"
+#include "scene/TextNodeData.h"
+#include "scene/TextNodeFactory.h"
 
 using namespace irr;
 

@@ -1,4 +1,4 @@
-#include "files/FileCheck.h"
+#include "files/check/FileCheck.h"
 
 int main(int argc, char** argv) {
     return sorn::runFileCheck(argc, argv);

@@ -2,7 +2,7 @@
 #include <irrlicht.h>
 #include <map>
 
-#include "files/AtomicFile.h"
+#include "app/AtomicFile.h"
 
 namespace sorn {
 

@@ -5,7 +5,7 @@
 #include "app/Translate.h"
 #include "app/PathText.h"
 #include "files/SceneSave.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "events/UnsavedChanges.h"
 
 namespace sorn {

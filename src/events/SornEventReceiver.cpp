@@ -16,7 +16,7 @@
 #include "events/UnsavedChanges.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
-#include "files/SceneFileCommands.h"
+#include "events/SceneFileCommands.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"

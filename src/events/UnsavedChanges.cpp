@@ -4,6 +4,7 @@
 #include "app/Translate.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
+#include "events/SceneFileCommands.h"
 #include "events/UndoCommands.h"
 #include "scene/DefaultScene.h"
 #include "scene/UndoHistory.h"
@@ -23,7 +24,7 @@ void run(SceneAction action) {
     waiting = Waiting::Nothing;
     switch (action) {
     case SceneAction::NewScene:
-        newScene();
+        startNewScene();
         forgetSceneHistory();
         break;
     case SceneAction::OpenScene:

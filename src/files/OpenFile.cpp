@@ -8,7 +8,7 @@
 #include "files/MissingReferences.h"
 #include "files/Quarantine.h"
 #include "files/SceneReadRestore.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "app/PathText.h"
 
 namespace sorn {

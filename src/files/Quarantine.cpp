@@ -17,7 +17,7 @@
 #include "app/MessageKeyTable.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
-#include "files/CheckedImage.h"
+#include "files/check/CheckedImage.h"
 
 namespace sorn {
 
@@ -49,7 +49,7 @@ struct QuarantineState {
     QuarantineLimits limits = defaultQuarantineLimits();
     std::string program;
     // The check server, started ahead of time.
-    std::unique_ptr<FileCheckServer> server;
+    std::unique_ptr<CheckServerClient> server;
     std::uint32_t lastCheckId = 0;
     // Textures made from checks' decoded images since the last checkUntrustedFiles began.
     std::vector<io::path> adoptedTextures;
@@ -163,11 +163,11 @@ std::vector<std::string> mountedArchives() {
 
 // The check server with the current settings, started if it is not
 // running; null when it cannot be started.
-FileCheckServer* readyServer() {
+CheckServerClient* readyServer() {
     QuarantineState& state = quarantine();
     if (state.server && state.server->runsWith(fileCheckProgram(), state.limits.check))
         return state.server.get();
-    state.server = std::make_unique<FileCheckServer>();
+    state.server = std::make_unique<CheckServerClient>();
     if (!state.server->start(fileCheckProgram(), state.limits.check))
         state.server.reset();
     return state.server.get();
@@ -234,7 +234,7 @@ void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) 
         running.clear();
         state.server.reset();
     };
-    FileCheckServer* server = readyServer();
+    CheckServerClient* server = readyServer();
     size_t next = 0;
     while (next < jobs.size() || !running.empty()) {
         while (running.size() < parallel && next < jobs.size()) {

@@ -6,14 +6,14 @@
 // of its own, under a memory limit, a CPU-time limit and a wall-clock
 // timeout. Only files that pass are loaded by the editor.
 //
-// One check server is kept running (see FileCheckServe.h): each check is a
+// One check server is kept running (see CheckServerProcess.h): each check is a
 // fork of it, so that a file costs its load and not a program's start-up.
 // Verdicts are kept for the run by file (path, size, modification time), so a
 // file is checked once; distinct files are checked in parallel.
 #include <string>
 #include <vector>
 
-#include "files/FileCheckServer.h"
+#include "files/check/CheckServerClient.h"
 
 namespace sorn {
 

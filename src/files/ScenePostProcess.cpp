@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/AtomicFile.h"
-#include "files/DescriptorIo.h"
+#include "app/AtomicFile.h"
+#include "files/check/DescriptorIo.h"
 #include "files/DecimalCommas.h"
 #include "files/SceneFileTrace.h"
 #include "app/PathText.h"

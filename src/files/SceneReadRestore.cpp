@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/TextConvert.h"
-#include "files/ParticleValues.h"
+#include "scene/ParticleValues.h"
 #include "scene/WaterSurfaceMesh.h"
 
 using namespace irr;

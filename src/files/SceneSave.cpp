@@ -1,7 +1,7 @@
 #include "files/SceneSave.h"
 
 #include "app/EditorState.h"
-#include "files/AtomicFile.h"
+#include "app/AtomicFile.h"
 #include "files/SceneFileTrace.h"
 #include "files/ScenePostProcess.h"
 #include "scene/AnimationPlayback.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "files/FileCheck.h"
+#include "files/check/FileCheck.h"
 #include "files/SceneFileRecords.h"
 
 namespace sorn {

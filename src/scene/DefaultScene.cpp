@@ -2,9 +2,7 @@
 
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
-#include "events/Selection.h"
-#include "files/MissingReferences.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/Gizmo.h"
 #include "scene/GridCommands.h"
@@ -73,12 +71,10 @@ void clearScene() {
     }
     // What the editor kept for the old scene's nodes goes with them.
     forgetTextNodeData();
-    forgetMissingReferences();
 }
 
 void newScene() {
     clearScene();
-    clearSelection();
     resetGrid();
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();

@@ -12,8 +12,9 @@ void buildDefaultScene();
 void addDefaultSkyBox();
 // Queues every root child that is not a debug object for deletion at the next draw.
 void clearScene();
-// The new-scene command: empties the scene, drops the selection, resets the
-// grid and asks the frame loop to rebuild the scene box and the name index.
+// The scene's part of the new-scene command (startNewScene): empties the
+// scene, resets the grid and asks the frame loop to rebuild the scene box and
+// the name index. The selection is the caller's to drop.
 void newScene();
 
 } // namespace sorn

@@ -2,7 +2,7 @@
 
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "scene/SkyVisibility.h"
 
 using namespace irr;

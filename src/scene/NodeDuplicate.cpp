@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "app/EditorState.h"
-#include "files/ParticleValues.h"
-#include "files/TextNodeData.h"
+#include "scene/ParticleValues.h"
+#include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/NodeUserData.h"
 #include "scene/WaterSurfaceMesh.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
 
 using namespace irr;

@@ -4,7 +4,7 @@
 
 #include "app/EditorState.h"
 #include "app/Translate.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "toolbox/ToolBoxRows.h"
 
 using namespace irr;

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "app/MenuBar.h"
-#include "app/Startup.h"
+#include "startup/Startup.h"
 
 using namespace irr;
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "files/AtomicFile.h"
+#include "app/AtomicFile.h"
 #include "support/EditorFixture.h"
 
 extern char** environ;

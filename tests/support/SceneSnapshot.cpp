@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "support/EditorFixture.h"
 
 using namespace irr;

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "files/AtomicFile.h"
+#include "app/AtomicFile.h"
 #include "support/EditorFixture.h"
 #include "support/FileSystemFaults.h"
 

@@ -12,9 +12,9 @@
 
 #include <irrlicht.h>
 
-#include "files/CheckedImage.h"
-#include "files/FileCheck.h"
-#include "files/FileCheckProtocol.h"
+#include "files/check/CheckedImage.h"
+#include "files/check/FileCheck.h"
+#include "files/check/FileCheckProtocol.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
 #include "support/TestImages.h"

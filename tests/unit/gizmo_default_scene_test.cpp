@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "events/SceneFileCommands.h"
 #include "scene/AxisLineSceneNodes.h"
 #include "scene/DefaultScene.h"
 #include "scene/Gizmo.h"
@@ -288,7 +289,7 @@ TEST_F(DefaultSceneTest, NewSceneRemovesUserNodesAndKeepsTheEditorsOwn) {
     const std::vector<scene::ISceneNode*> editorsOwn = childrenOf(root);
     ASSERT_EQ(editorsOwn.size(), 5u);
 
-    sorn::newScene();
+    sorn::startNewScene();
     EXPECT_EQ(editor.selectedNode, nullptr);
     EXPECT_TRUE(editor.sceneViewRefresh.pending);
     EXPECT_TRUE(editor.nameIndexRefresh.pending);

@@ -15,9 +15,9 @@
 #include "app/EditorState.h"
 #include "events/SaveWindow.h"
 #include "files/OpenFile.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "app/PathText.h"
-#include "files/SceneFileCommands.h"
+#include "events/SceneFileCommands.h"
 #include "support/EditorFixture.h"
 
 using namespace irr;

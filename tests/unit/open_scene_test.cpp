@@ -24,7 +24,7 @@
 #include "files/OpenRefusalMessage.h"
 #include "files/SceneSave.h"
 #include "files/SceneScan.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
 #include "support/EditorFixture.h"
 #include "support/TestImages.h"

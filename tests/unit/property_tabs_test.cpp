@@ -10,7 +10,7 @@
 #include "app/PathText.h"
 #include "app/Translate.h"
 #include "files/SceneScan.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/NodeState.h"
 #include "support/ChosenFileDialog.h"

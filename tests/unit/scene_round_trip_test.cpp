@@ -19,9 +19,9 @@
 #include "app/GuiIds.h"
 #include "app/TextConvert.h"
 #include "events/SaveWindow.h"
-#include "files/SceneFileCommands.h"
+#include "events/SceneFileCommands.h"
 #include "files/SceneSave.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "support/EditorFixture.h"
 
 using namespace irr;

@@ -11,7 +11,7 @@
 
 #include "app/EditorState.h"
 #include "events/KeyboardMouseEditing.h"
-#include "files/SceneFileCommands.h"
+#include "events/SceneFileCommands.h"
 #include "scene/NodeCatalogue.h"
 #include "support/EditorFixture.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/GuiIds.h"
 #include "app/PathText.h"
-#include "app/Startup.h"
+#include "startup/Startup.h"
 #include "app/Translate.h"
 #include "support/EditorFixture.h"
 #include "support/FileSystemFaults.h"

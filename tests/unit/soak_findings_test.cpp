@@ -11,7 +11,7 @@
 #include "app/EditorState.h"
 #include "events/Selection.h"
 #include "events/UndoCommands.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 #include "scene/NodeState.h"
 #include "scene/UndoHistory.h"
 #include "support/EditorFixture.h"

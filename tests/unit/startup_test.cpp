@@ -6,7 +6,7 @@
 #include <set>
 
 #include "app/NodeIndex.h"
-#include "app/Startup.h"
+#include "startup/Startup.h"
 #include "app/Translate.h"
 #include "events/MenuCommands.h"
 #include "support/EditorFixture.h"

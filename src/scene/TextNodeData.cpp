@@ -1,4 +1,4 @@
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "files/FileCheck.h"
+#include "files/check/FileCheck.h"
 
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -14,8 +14,8 @@
 
 #include <irrlicht.h>
 
-#include "files/CheckedImage.h"
-#include "files/FileCheckServe.h"
+#include "files/check/CheckedImage.h"
+#include "files/check/CheckServerProcess.h"
 
 namespace sorn {
 

@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "startup/Startup.h"
 
 #include "app/EditorState.h"
 #include "app/SafeXmlFile.h"
@@ -17,9 +17,9 @@
 #include "events/UnsavedChanges.h"
 #include "files/OpenFile.h"
 #include "files/Quarantine.h"
-#include "files/SceneFileCommands.h"
-#include "files/TextNodeData.h"
-#include "files/TextNodeFactory.h"
+#include "events/SceneFileCommands.h"
+#include "scene/TextNodeData.h"
+#include "scene/TextNodeFactory.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/DefaultScene.h"
 #include "scene/Gizmo.h"

@@ -1,4 +1,4 @@
-#include "files/SceneFileCommands.h"
+#include "events/SceneFileCommands.h"
 
 #include "app/EditorState.h"
 #include "events/Selection.h"
@@ -55,6 +55,7 @@ void openSceneFromDialog(const std::string& path) {
     }
 
     clearScene();
+    forgetMissingReferences();
     clearSelection();
     resetGrid();
     // Mesh and texture paths in a scene are relative to its folder, and the
@@ -71,6 +72,12 @@ void openSceneFromDialog(const std::string& path) {
     forgetSceneHistory();
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
+}
+
+void startNewScene() {
+    newScene();
+    forgetMissingReferences();
+    clearSelection();
 }
 
 void openSceneFromDialog(const irr::core::stringw& path) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "files/FileCheck.h"
+#include "files/check/FileCheck.h"
 
 namespace sorn {
 

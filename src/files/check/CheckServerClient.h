@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files/FileCheckProtocol.h"
+#include "files/check/FileCheckProtocol.h"
 
 namespace sorn {
 
@@ -27,16 +27,17 @@ struct FileCheckLimits {
     unsigned wallSeconds = 0;
 };
 
-// The file check server (see FileCheckServe.h), started by the editor with
-// an argument vector (no shell) and kept running: each file to check is one
-// request, and each check's end comes back with its wait status.
-class FileCheckServer {
+// The editor's side of the file check server: it starts the server process
+// (see CheckServerProcess.h) with an argument vector (no shell) and keeps it
+// running: each file to check is one request, and each check's end comes back
+// with its wait status.
+class CheckServerClient {
 public:
-    FileCheckServer() = default;
-    FileCheckServer(const FileCheckServer&) = delete;
-    FileCheckServer& operator=(const FileCheckServer&) = delete;
+    CheckServerClient() = default;
+    CheckServerClient(const CheckServerClient&) = delete;
+    CheckServerClient& operator=(const CheckServerClient&) = delete;
     // The server is told to go (its checks are killed) and is reaped.
-    ~FileCheckServer();
+    ~CheckServerClient();
 
     // Starts the server; false when it could not be started.
     bool start(const std::string& program, const FileCheckLimits& limits);

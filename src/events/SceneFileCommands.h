@@ -6,6 +6,11 @@
 
 namespace sorn {
 
+// New scene: the default scene (see newScene), with nothing selected and no
+// missing file names kept from the scene before. The scene layer leaves the
+// selection and the missing names to this command: both live above it.
+void startNewScene();
+
 // Open-scene dialog and the file named on the command line: checks the file
 // first (a scene with scanSceneFile), and when it cannot be opened shows why
 // and leaves the scene as it is. Otherwise empties the scene (the editor's

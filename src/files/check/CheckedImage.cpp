@@ -1,4 +1,4 @@
-#include "files/CheckedImage.h"
+#include "files/check/CheckedImage.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 
 #include <irrlicht.h>
 
-#include "files/DescriptorIo.h"
+#include "files/check/DescriptorIo.h"
 
 namespace sorn {
 

@@ -1,4 +1,4 @@
-#include "files/DescriptorIo.h"
+#include "files/check/DescriptorIo.h"
 
 #include <unistd.h>
 

@@ -1,8 +1,21 @@
 #pragma once
 // The image a check decoded, handed back to the editor. A check of an image
 // decodes it in full under its limits; the editor then makes its texture
-// from those pixels instead of decoding the same file a second time, so that
-// checking a scene's textures costs little more than loading them did.
+// from those pixels instead of decoding the same file a second time.
+//
+// What it guarantees: the image the editor uses is exactly the one that was
+// checked. The pixels come from the checked process's decode, not from the
+// file again, so a file changed or replaced between the check and the open
+// cannot reach the engine's loaders unchecked: there is no window between
+// check and use. That holds for the images handed back; one that is not (larger
+// than kMaxCheckedImageBytes, inside an archive, or a hand-back the editor
+// refuses) is decoded by the engine from the file after its check, tied to
+// the check only by the file's path, size and modification time.
+//
+// Why it is worth its size: the check's decode is the open's decode. Opening
+// the engine's sample scene with the checks cost 138 % more than without them
+// when the editor decoded the images again, and about 80 % at most with the
+// images handed back (README, "Untrusted files").
 //
 // The check writes a header ("SRNI", colour format, width, height) and the
 // pixel rows without padding. The editor trusts none of it: the header must

@@ -1,4 +1,4 @@
-#include "files/FileCheckServer.h"
+#include "files/check/CheckServerClient.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -121,7 +121,7 @@ FileVerdict verdictFromWaitStatus(int status, bool killedForTime, double cpuSeco
     }
 }
 
-FileCheckServer::~FileCheckServer() {
+CheckServerClient::~CheckServerClient() {
     if (socket_ >= 0)
         close(socket_);
     if (pid_ > 0) {
@@ -130,7 +130,7 @@ FileCheckServer::~FileCheckServer() {
     }
 }
 
-bool FileCheckServer::start(const std::string& program, const FileCheckLimits& limits) {
+bool CheckServerClient::start(const std::string& program, const FileCheckLimits& limits) {
     program_ = program;
     limits_ = limits;
     std::vector<std::string> arguments = serverArguments(program, limits);
@@ -177,7 +177,7 @@ bool FileCheckServer::start(const std::string& program, const FileCheckLimits& l
     return true;
 }
 
-bool FileCheckServer::runsWith(const std::string& program, const FileCheckLimits& limits) {
+bool CheckServerClient::runsWith(const std::string& program, const FileCheckLimits& limits) {
     if (pid_ <= 0 || socket_ < 0 || program != program_ || limits.memoryMegabytes != limits_.memoryMegabytes ||
         limits.cpuSeconds != limits_.cpuSeconds || limits.wallSeconds != limits_.wallSeconds)
         return false;
@@ -185,7 +185,7 @@ bool FileCheckServer::runsWith(const std::string& program, const FileCheckLimits
     return waitpid(pid_, &status, WNOHANG) == 0;
 }
 
-bool FileCheckServer::send(std::uint32_t id, const FileCheckRequest& request) {
+bool CheckServerClient::send(std::uint32_t id, const FileCheckRequest& request) {
     const std::string message = encodeCheckRequest(id, request);
     if (socket_ < 0 || message.size() > filecheck::kMaxMessage)
         return false;
@@ -196,13 +196,13 @@ bool FileCheckServer::send(std::uint32_t id, const FileCheckRequest& request) {
     return sent == static_cast<ssize_t>(message.size());
 }
 
-void FileCheckServer::cancel(std::uint32_t id) {
+void CheckServerClient::cancel(std::uint32_t id) {
     const std::string message = encodeCancel(id);
     if (socket_ >= 0)
         ::send(socket_, message.data(), message.size(), MSG_NOSIGNAL);
 }
 
-bool FileCheckServer::receive(std::vector<FileCheckEnd>& ended, int milliseconds) {
+bool CheckServerClient::receive(std::vector<FileCheckEnd>& ended, int milliseconds) {
     if (socket_ < 0)
         return false;
     pollfd watch{socket_, POLLIN, 0};

@@ -1,8 +1,8 @@
-#include "files/TextNodeFactory.h"
+#include "scene/TextNodeFactory.h"
 
 #include "app/EditorState.h"
 #include "app/PathText.h"
-#include "files/TextNodeData.h"
+#include "scene/TextNodeData.h"
 
 using namespace irr;
 

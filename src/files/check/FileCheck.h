@@ -42,7 +42,7 @@ struct CheckLimits {
 // The first loads one file, with the archives mounted as the editor mounted
 // them so that names inside them resolve the same way, and returns one of the
 // exit statuses above. The second is the server the editor keeps running:
-// see FileCheckServe.h.
+// see CheckServerProcess.h.
 int runFileCheck(int argc, char** argv);
 
 // The pieces of one check, shared by both forms.

@@ -1,4 +1,4 @@
-#include "files/FileCheckServe.h"
+#include "files/check/CheckServerProcess.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -17,7 +17,7 @@
 
 #include <irrlicht.h>
 
-#include "files/FileCheckProtocol.h"
+#include "files/check/FileCheckProtocol.h"
 
 namespace sorn {
 

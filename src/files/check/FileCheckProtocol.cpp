@@ -1,4 +1,4 @@
-#include "files/FileCheckProtocol.h"
+#include "files/check/FileCheckProtocol.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "app/Startup.h"
+#include "startup/Startup.h"
 
 int main(int argc, char** argv) {
     // Trace lines reach a console or a pipe as soon as they are printed.

@@ -1,5 +1,6 @@
 #pragma once
-// The file check server: the check program as the editor keeps it running.
+// The file check server process: the check program as the editor keeps it
+// running (the editor's side of it is CheckServerClient.h).
 // Starting a program (loading its libraries, making an engine device) costs
 // more than loading a texture, so the server pays it once: it makes its
 // device, then for every file asked for forks a check that sets its limits,
@@ -10,7 +11,7 @@
 // Standard input is a sequenced-packet socket to the editor, carrying the
 // messages of FileCheckProtocol.h. When the editor goes, the server kills
 // its checks and ends.
-#include "files/FileCheck.h"
+#include "files/check/FileCheck.h"
 
 namespace sorn {
 

@@ -1,4 +1,4 @@
-#include "files/ParticleValues.h"
+#include "scene/ParticleValues.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "files/AtomicFile.h"
+#include "app/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "files/FileCheckProtocol.h"
-#include "files/FileCheckServer.h"
+#include "files/check/FileCheckProtocol.h"
+#include "files/check/CheckServerClient.h"
 #include "files/Quarantine.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
@@ -124,7 +124,7 @@ bool processGone(pid_t pid) {
 
 // A folder with an .obj whose material library is a FIFO nobody writes:
 // its check blocks on the read, using no CPU time, until it is killed.
-class FileCheckServerTest : public testing::Test {
+class CheckServerClientTest : public testing::Test {
 protected:
     void SetUp() override {
         writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
@@ -154,10 +154,10 @@ protected:
     }
 
     sorn::test::TempDir dir;
-    std::unique_ptr<sorn::FileCheckServer> server = std::make_unique<sorn::FileCheckServer>();
+    std::unique_ptr<sorn::CheckServerClient> server = std::make_unique<sorn::CheckServerClient>();
 };
 
-TEST_F(FileCheckServerTest, AStoppedCheckEndsKilledAndTheServerGoesOnChecking) {
+TEST_F(CheckServerClientTest, AStoppedCheckEndsKilledAndTheServerGoesOnChecking) {
     ASSERT_TRUE(server->send(1, request("blocked.obj")));
     ASSERT_TRUE(within(std::chrono::seconds(10), [&] { return !checksOf(server->process()).empty(); }));
     std::vector<FileCheckEnd> ended;
@@ -177,7 +177,7 @@ TEST_F(FileCheckServerTest, AStoppedCheckEndsKilledAndTheServerGoesOnChecking) {
 
 // A thousand mounted archives' names still make one request; a request
 // longer than a message can be is refused rather than cut.
-TEST_F(FileCheckServerTest, LongRequestsComeThroughOrAreRefusedWhole) {
+TEST_F(CheckServerClientTest, LongRequestsComeThroughOrAreRefusedWhole) {
     FileCheckRequest many = request("good.obj");
     for (int i = 0; i < 1000; ++i)
         many.archives.push_back(dir.path() + "/archives/no-such-archive-" + std::to_string(i) + ".zip");
@@ -197,7 +197,7 @@ TEST_F(FileCheckServerTest, LongRequestsComeThroughOrAreRefusedWhole) {
 
 // An image check that loads sends its decoded image with its end; a model
 // check, or an image check that loads nothing, sends none.
-TEST_F(FileCheckServerTest, OnlyAnImageThatLoadedComesBackDecoded) {
+TEST_F(CheckServerClientTest, OnlyAnImageThatLoadedComesBackDecoded) {
     writeFile(dir.file("broken.png"), "not an image");
     FileCheckRequest image = request(std::string(SORN_IRRLICHT_MEDIA) + "/wall.jpg");
     image.kind = UntrustedKind::Image;
@@ -217,7 +217,7 @@ TEST_F(FileCheckServerTest, OnlyAnImageThatLoadedComesBackDecoded) {
     EXPECT_LT(end.decodedImage.get(), 0);
 }
 
-TEST_F(FileCheckServerTest, NoCheckOutlivesTheServer) {
+TEST_F(CheckServerClientTest, NoCheckOutlivesTheServer) {
     ASSERT_TRUE(server->send(1, request("blocked.obj")));
     std::vector<pid_t> checks;
     ASSERT_TRUE(within(std::chrono::seconds(10), [&] { return !(checks = checksOf(server->process())).empty(); }));
@@ -226,7 +226,7 @@ TEST_F(FileCheckServerTest, NoCheckOutlivesTheServer) {
         EXPECT_TRUE(within(std::chrono::seconds(10), [&] { return processGone(check); })) << check;
 }
 
-TEST_F(FileCheckServerTest, AServerThatIsGoneSaysSo) {
+TEST_F(CheckServerClientTest, AServerThatIsGoneSaysSo) {
     const pid_t pid = server->process();
     ASSERT_EQ(kill(pid, SIGKILL), 0);
     std::vector<FileCheckEnd> ended;

@@ -284,8 +284,16 @@ def colour_fraction(path, colour, x, y, w, h, fuzz="10%"):
 FILE_MENU = (18, 9)
 SCENE_MENU = (104, 9)
 ADD_ITEM = (110, 30)
-CUBE_ITEM = (210, 85)
-SPHERE_ITEM = (210, 99)
+# Scene > Add entries are the submenu's rows, given by their height alone: the
+# submenu opens at the Scene menu's right edge, which moves with the width of
+# the Undo and Redo captions ("Undo Light (Ctrl+Z)"), so its column is found on
+# screen (see click_add_entry).
+ADD_ROW_HEIGHT = 14
+MODEL_ITEM = 33
+CUBE_ITEM = 85
+SPHERE_ITEM = CUBE_ITEM + ADD_ROW_HEIGHT
+# The highlight of the open "Add" row, which ends where the submenu begins.
+MENU_HIGHLIGHT = "#CBDFFE"
 SCENE_BOX_BUTTON = (19, 32)
 TOOL_BOX_BUTTON = (46, 32)
 TREE = (10, 140, 180, 100)
@@ -301,12 +309,27 @@ TREE_ROWS = (152, 170, 188)
 TREE_ROW_X = 35
 
 
+def click_add_entry(editor, row_y):
+    """Opens Scene > Add and clicks the submenu entry at height row_y, a little
+    inside the submenu's left edge (the end of the "Add" row's highlight)."""
+    editor.click(*SCENE_MENU)
+    editor.click(*ADD_ITEM)
+
+    def submenu_left():
+        shot = editor.screenshot("add-menu")
+        row = subprocess.run(["convert", shot, "-crop", "400x1+0+%d" % ADD_ITEM[1], "+repage",
+                              "-depth", "8", "txt:-"], capture_output=True, text=True, check=True).stdout
+        lit = [int(line.split(",")[0]) for line in row.splitlines()[1:] if MENU_HIGHLIGHT in line]
+        return max(lit) + 1 if lit and max(lit) > ADD_ITEM[0] else None
+
+    left = wait_for(submenu_left, 20, 0.2, "the Scene > Add submenu")
+    editor.click(left + 40, row_y)
+
+
 def add_node(editor, item, label):
     """Scene > Add > item, then wait until the scene box tree has been rebuilt."""
     refreshes = editor.stdout().count("updateTreeview()")
-    editor.click(*SCENE_MENU)
-    editor.click(*ADD_ITEM)
-    editor.click(*item)
+    click_add_entry(editor, item)
     wait_for(lambda: editor.stdout().count("updateTreeview()") > refreshes, 20,
              what="the tree refresh after adding a " + label)
 
@@ -367,7 +390,7 @@ def decode_scene(data):
 SAMPLES = "/usr/share/doc/libirrlicht-dev/media"
 # Scene > Add entries: menu rows 14 pixels apart from the cube's.
 def add_item(row):
-    return (210, 85 + 14 * row)
+    return CUBE_ITEM + ADD_ROW_HEIGHT * row
 
 
 LIGHT_ITEM = add_item(4)

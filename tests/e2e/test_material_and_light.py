@@ -7,11 +7,10 @@ import subprocess
 import tempfile
 
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+from e2e_lib import (CUBE_ITEM, FILE_MENU, LIGHT_ITEM, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
                      TOOL_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure, Editor, add_node,
                      decode_scene)
 
-LIGHT_ITEM = (210, 141)
 # Tool box tab headers: the second top-level tab, the nested flags tab.
 SECOND_TAB = (887, 88)
 FLAGS_TAB = (892, 132)

@@ -8,11 +8,10 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import (FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+from e2e_lib import (FILE_MENU, PARTICLE_ITEM, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
                      TOOL_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure, Editor, add_node,
                      decode_scene, wait_for)
 
-PARTICLE_ITEM = (210, 155)
 PARTICLE_TAB = (880, 85)
 EMITTER_COMBO = (900, 195)
 UPDATE_BUTTON = (940, 124)

@@ -5,11 +5,10 @@ import gzip
 import os
 
 import e2e_lib
-from e2e_lib import (ADD_ITEM, CUBE_ITEM, SCENE_BOX_BUTTON, SCENE_MENU, TREE_ROW_X, TREE_ROWS, E2EFailure,
-                     Editor, add_node)
+from e2e_lib import (CUBE_ITEM, MODEL_ITEM, SCENE_BOX_BUTTON, TREE_ROW_X, TREE_ROWS, E2EFailure,
+                     Editor, add_node, click_add_entry)
 
 MEDIA = "/usr/share/doc/libirrlicht-dev/media"
-MODEL_ITEM = (210, 33)
 # The add-model dialog: its list (directories first, then files by name) and OK.
 DIALOG = (325, 250, 350, 250)
 DIALOG_ROW_Y0 = 315
@@ -77,9 +76,7 @@ def test_add_model_menu(runtime):
     write_crashing_model(editor.work)
     with editor:
         start = editor.wait_first_frame()
-        editor.click(*SCENE_MENU)
-        editor.click(*ADD_ITEM)
-        editor.click(*MODEL_ITEM)
+        click_add_entry(editor, MODEL_ITEM)
         dialog = editor.wait_screen_change(start, "dialog", *DIALOG)
         editor.click(DIALOG_ROW_X, dialog_row(editor, "crash.x"))
         selected = editor.screenshot("selected")

@@ -3,13 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
+#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <map>
-#include <memory>
-#include <tuple>
 
 #include <irrlicht.h>
 
@@ -25,32 +20,8 @@ namespace {
 
 using namespace irr;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr unsigned kTimeFactor = 3; // instrumented loaders run about three times slower
-#else
-constexpr unsigned kTimeFactor = 1;
-#endif
-
-// A file as the engine will read it: on disk by its real path, or inside a
-// mounted archive by the archive and the name there.
-struct FileIdentity {
-    std::string where;
-    long long size = 0;
-    long long modified = 0; // nanoseconds
-    UntrustedKind kind = UntrustedKind::Model;
-
-    bool operator<(const FileIdentity& other) const {
-        return std::tie(where, size, modified, kind) < std::tie(other.where, other.size, other.modified, other.kind);
-    }
-};
-
 struct QuarantineState {
-    std::map<FileIdentity, FileVerdict> verdicts;
-    QuarantineLimits limits = defaultQuarantineLimits();
-    std::string program;
-    // The check server, started ahead of time.
-    std::unique_ptr<CheckServerClient> server;
-    std::uint32_t lastCheckId = 0;
+    CheckBook book;
     // Textures made from checks' decoded images since the last checkUntrustedFiles began.
     std::vector<io::path> adoptedTextures;
 };
@@ -62,15 +33,6 @@ QuarantineState& quarantine() {
 
 long long modifiedTime(const struct stat& status) {
     return static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec;
-}
-
-std::string programBesideThisOne() {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0)
-        return "sorn-filecheck";
-    std::string path(self, static_cast<size_t>(length));
-    return path.substr(0, path.find_last_of('/') + 1) + "sorn-filecheck";
 }
 
 // What one file needs: a check of the identified file, or a verdict now.
@@ -161,25 +123,6 @@ std::vector<std::string> mountedArchives() {
     return archives;
 }
 
-// The check server with the current settings, started if it is not
-// running; null when it cannot be started.
-CheckServerClient* readyServer() {
-    QuarantineState& state = quarantine();
-    if (state.server && state.server->runsWith(fileCheckProgram(), state.limits.check))
-        return state.server.get();
-    state.server = std::make_unique<CheckServerClient>();
-    if (!state.server->start(fileCheckProgram(), state.limits.check))
-        state.server.reset();
-    return state.server.get();
-}
-
-struct CheckJob {
-    FileIdentity identity;
-    std::string path;
-    bool inArchive = false;
-    std::vector<size_t> positions; // where the verdict goes in the caller's list
-};
-
 // An image check decoded the file already: its texture is made from those
 // pixels under the name the driver gives a texture loaded from the file on
 // disk, so that the engine finds it there instead of decoding the file again.
@@ -196,104 +139,6 @@ void adoptDecodedImage(const CheckJob& job, const OwnedDescriptor& decoded) {
     if (driver->addTexture(name, image))
         quarantine().adoptedTextures.push_back(name);
     image->drop();
-}
-
-struct RunningCheck {
-    size_t job = 0;
-    std::uint32_t id = 0;
-    std::chrono::steady_clock::time_point deadline;
-    bool killedForTime = false;
-};
-
-// How long a check asked to stop may take to be reported before the server
-// is taken for lost.
-constexpr std::chrono::seconds kCancelGrace(5);
-
-// Runs the checks, at most parallelChecks at a time, and records their verdicts.
-void runChecks(std::vector<CheckJob>& jobs, std::vector<FileVerdict>& verdicts) {
-    using Clock = std::chrono::steady_clock;
-    QuarantineState& state = quarantine();
-    FileCheckRequest request;
-    request.archives = mountedArchives();
-    char directory[PATH_MAX];
-    request.workingDirectory = getcwd(directory, sizeof directory) ? directory : ".";
-    const unsigned parallel = state.limits.parallelChecks > 0 ? state.limits.parallelChecks : 1;
-    std::vector<RunningCheck> running;
-    auto record = [&](size_t job, FileVerdict verdict) {
-        // A check that could not run says nothing about the file: asked again next time.
-        if (verdict != FileVerdict::NotChecked)
-            state.verdicts[jobs[job].identity] = verdict;
-        for (size_t position : jobs[job].positions)
-            verdicts[position] = verdict;
-    };
-    // The server is gone or does not answer: what it had running says
-    // nothing, except that a check already out of time took too long.
-    auto loseServer = [&] {
-        for (const RunningCheck& check : running)
-            record(check.job, check.killedForTime ? FileVerdict::TookTooLong : FileVerdict::NotChecked);
-        running.clear();
-        state.server.reset();
-    };
-    CheckServerClient* server = readyServer();
-    size_t next = 0;
-    while (next < jobs.size() || !running.empty()) {
-        while (running.size() < parallel && next < jobs.size()) {
-            request.kind = jobs[next].identity.kind;
-            request.path = jobs[next].path;
-            const std::uint32_t id = ++state.lastCheckId;
-            if (server && server->send(id, request))
-                running.push_back({next, id, Clock::now() + std::chrono::seconds(state.limits.check.wallSeconds)});
-            else
-                record(next, FileVerdict::NotChecked);
-            ++next;
-        }
-        if (running.empty())
-            continue;
-        auto earliest = Clock::time_point::max();
-        for (const RunningCheck& check : running)
-            earliest = std::min(earliest, check.deadline);
-        const auto now = Clock::now();
-        const long long wait =
-            earliest <= now ? 0 : std::chrono::duration_cast<std::chrono::milliseconds>(earliest - now).count() + 1;
-        std::vector<FileCheckEnd> ended;
-        if (!server->receive(ended, static_cast<int>(std::min(wait, 1000LL)))) {
-            loseServer();
-            server = readyServer();
-            continue;
-        }
-        for (const FileCheckEnd& end : ended) {
-            for (size_t i = 0; i < running.size(); ++i) {
-                if (running[i].id != end.id)
-                    continue;
-                const FileVerdict verdict =
-                    verdictFromWaitStatus(end.waitStatus, running[i].killedForTime, end.cpuMicroseconds / 1e6,
-                                          state.limits.check.cpuSeconds, end.errorText);
-                if (verdict == FileVerdict::Safe)
-                    adoptDecodedImage(jobs[running[i].job], end.decodedImage);
-                record(running[i].job, verdict);
-                running.erase(running.begin() + static_cast<long>(i));
-                break;
-            }
-        }
-        // A check out of time is stopped; one that does not end even then
-        // means the server no longer answers.
-        bool lost = false;
-        for (RunningCheck& check : running) {
-            if (Clock::now() < check.deadline)
-                continue;
-            if (check.killedForTime) {
-                lost = true;
-            } else {
-                server->cancel(check.id);
-                check.killedForTime = true;
-                check.deadline = Clock::now() + kCancelGrace;
-            }
-        }
-        if (lost) {
-            loseServer();
-            server = readyServer();
-        }
-    }
 }
 
 constexpr MessageKey<FileVerdict> kRefusalReasonKeys[] = {
@@ -330,33 +175,22 @@ bool isRefused(FileVerdict verdict) {
 std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& files) {
     QuarantineState& state = quarantine();
     std::vector<FileVerdict> verdicts(files.size(), FileVerdict::NotLoadable);
-    std::vector<CheckJob> jobs;
-    std::map<FileIdentity, size_t> jobOf;
+    CheckBatch batch;
     for (size_t i = 0; i < files.size(); ++i) {
         const Resolution resolution = resolve(files[i]);
-        if (!resolution.needsCheck) {
+        if (!resolution.needsCheck)
             verdicts[i] = resolution.verdict;
-            continue;
-        }
-        auto known = state.verdicts.find(resolution.identity);
-        if (known != state.verdicts.end()) {
-            verdicts[i] = known->second;
-            continue;
-        }
-        auto pending = jobOf.find(resolution.identity);
-        if (pending != jobOf.end()) {
-            jobs[pending->second].positions.push_back(i);
-            continue;
-        }
-        jobOf[resolution.identity] = jobs.size();
-        jobs.push_back({resolution.identity, files[i].path, resolution.inArchive, {i}});
+        else if (const FileVerdict* known = state.book.knownVerdict(resolution.identity))
+            verdicts[i] = *known;
+        else
+            batch.add(resolution.identity, files[i].path, resolution.inArchive, i);
     }
-    // The largest files first: they tend to take longest, and the checks
-    // of the small ones fill in beside them.
-    std::stable_sort(jobs.begin(), jobs.end(),
-                     [](const CheckJob& a, const CheckJob& b) { return a.identity.size > b.identity.size; });
+    FileCheckRequest request;
+    request.archives = mountedArchives();
+    char directory[PATH_MAX];
+    request.workingDirectory = getcwd(directory, sizeof directory) ? directory : ".";
     state.adoptedTextures.clear();
-    runChecks(jobs, verdicts);
+    state.book.run(batch, request, verdicts, adoptDecodedImage);
     prepareFileChecks();
     return verdicts;
 }
@@ -392,42 +226,28 @@ bool admitUntrustedFile(const std::string& path, UntrustedKind kind) {
     return admitUntrustedFiles({{path, kind}});
 }
 
-QuarantineLimits defaultQuarantineLimits() {
-    QuarantineLimits limits;
-    limits.check.memoryMegabytes = 1024;
-    limits.check.cpuSeconds = 15 * kTimeFactor;
-    limits.check.wallSeconds = 20 * kTimeFactor;
-    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
-    limits.parallelChecks = processors < 1 ? 1 : processors > 4 ? 4 : static_cast<unsigned>(processors);
-    return limits;
-}
-
 void setQuarantineLimits(const QuarantineLimits& limits) {
-    quarantine().limits = limits;
+    quarantine().book.setLimits(limits);
 }
 
 void setFileCheckProgram(const std::string& path) {
-    quarantine().program = path;
+    quarantine().book.setProgram(path);
 }
 
 const std::string& fileCheckProgram() {
-    QuarantineState& state = quarantine();
-    if (state.program.empty())
-        state.program = programBesideThisOne();
-    return state.program;
+    return quarantine().book.program();
 }
 
 void prepareFileChecks() {
-    readyServer();
+    quarantine().book.readyServer();
 }
 
 int fileCheckServerProcess() {
-    const QuarantineState& state = quarantine();
-    return state.server ? state.server->process() : -1;
+    return quarantine().book.serverProcess();
 }
 
 void forgetFileVerdicts() {
-    quarantine().verdicts.clear();
+    quarantine().book.forget();
 }
 
 } // namespace sorn

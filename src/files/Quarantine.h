@@ -9,11 +9,13 @@
 // One check server is kept running (see CheckServerProcess.h): each check is a
 // fork of it, so that a file costs its load and not a program's start-up.
 // Verdicts are kept for the run by file (path, size, modification time), so a
-// file is checked once; distinct files are checked in parallel.
+// file is checked once; distinct files are checked in parallel. The
+// bookkeeping is files/check/CheckBook; this side knows the engine: what it
+// holds already, its mounted archives, and what a checked image becomes.
 #include <string>
 #include <vector>
 
-#include "files/check/CheckServerClient.h"
+#include "files/check/CheckBook.h"
 
 namespace sorn {
 
@@ -38,15 +40,7 @@ FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind);
 bool admitUntrustedFiles(const std::vector<UntrustedFile>& files);
 bool admitUntrustedFile(const std::string& path, UntrustedKind kind);
 
-// Limits of each check and how many run at once.
-struct QuarantineLimits {
-    FileCheckLimits check;
-    unsigned parallelChecks = 1;
-};
-// 1 GiB of address space, 15 s of CPU, 20 s on the clock (three times the
-// time in the sanitizer build), as many checks at once as there are
-// processors, at most four.
-QuarantineLimits defaultQuarantineLimits();
+// The limits of the checks to come (see defaultQuarantineLimits).
 void setQuarantineLimits(const QuarantineLimits& limits);
 
 // The check program; by default "sorn-filecheck" beside the running program.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "files/check/FileCheckProtocol.h"
+#include "files/check/CheckBook.h"
 #include "files/check/CheckServerClient.h"
 #include "files/Quarantine.h"
 #include "support/EditorFixture.h"
@@ -259,6 +260,50 @@ TEST_F(QuarantineServerTest, AServerLostDuringACheckIsStartedAgain) {
     EXPECT_EQ(sorn::checkUntrustedFile(dir.file("good.obj"), UntrustedKind::Model), sorn::FileVerdict::Safe);
     EXPECT_NE(sorn::fileCheckServerProcess(), first);
     EXPECT_GT(sorn::fileCheckServerProcess(), 0);
+}
+
+// The check book on its own, without the editor: a file named twice is
+// checked once and both places get its verdict; verdicts are kept for the
+// run, except a check that could not run at all.
+TEST(CheckBook, AFileNamedTwiceIsCheckedOnceAndOnlyRealVerdictsAreKept) {
+    sorn::test::TempDir dir;
+    writeFile(dir.file("good.obj"), kTriangle);
+    writeFile(dir.file("other.obj"), kTriangle + kTriangle);
+    const auto identity = [&](const std::string& name, long long size) {
+        return sorn::FileIdentity{dir.file(name), size, 1, UntrustedKind::Model};
+    };
+    struct Case {
+        const char* what;
+        std::string program;
+        sorn::FileVerdict expected;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"a running check program", kProgram, sorn::FileVerdict::Safe, true},
+        {"no check program at all", dir.file("missing-program"), sorn::FileVerdict::NotChecked, false},
+    };
+    for (const Case& c : cases) {
+        sorn::CheckBook book;
+        book.setProgram(c.program);
+        sorn::CheckBatch batch;
+        batch.add(identity("good.obj", kTriangle.size()), "good.obj", false, 0);
+        batch.add(identity("other.obj", 2 * kTriangle.size()), "other.obj", false, 1);
+        batch.add(identity("good.obj", kTriangle.size()), "good.obj", false, 2);
+        ASSERT_EQ(batch.jobs().size(), 2u) << c.what;
+        std::vector<sorn::FileVerdict> verdicts(3, sorn::FileVerdict::Crashed);
+        int safeChecks = 0;
+        book.run(batch, {dir.path(), {}, UntrustedKind::Model, ""}, verdicts,
+                 [&](const sorn::CheckJob&, const sorn::OwnedDescriptor&) { ++safeChecks; });
+        for (sorn::FileVerdict verdict : verdicts)
+            EXPECT_EQ(verdict, c.expected) << c.what;
+        EXPECT_EQ(safeChecks, c.expected == sorn::FileVerdict::Safe ? 2 : 0) << c.what;
+        const sorn::FileVerdict* known = book.knownVerdict(identity("good.obj", kTriangle.size()));
+        EXPECT_EQ(known != nullptr, c.kept) << c.what;
+        EXPECT_EQ(book.knownVerdict(identity("good.obj", kTriangle.size() + 1)), nullptr)
+            << "a file that changed size is a new file";
+        book.forget();
+        EXPECT_EQ(book.knownVerdict(identity("good.obj", kTriangle.size())), nullptr) << c.what;
+    }
 }
 
 } // namespace

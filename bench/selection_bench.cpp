@@ -176,6 +176,28 @@ void framePasses(benchmark::State& state, bool dragging) {
     state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// One pointer move of the drag alone, without the frame.
+void BM_DragStepOfSelected(benchmark::State& state) {
+    SelectionBench bench(10000);
+    if (!bench.ok) {
+        state.SkipWithError("the editor did not start");
+        return;
+    }
+    Quiet quiet;
+    const size_t selected = static_cast<size_t>(state.range(0));
+    sorn::setSelectedNodes(std::vector<scene::ISceneNode*>(bench.nodes.begin(), bench.nodes.begin() + selected));
+    bench.key(KEY_KEY_X);
+    bench.post(EMIE_LMOUSE_PRESSED_DOWN, kX, kY);
+    s32 x = kX, step = 1;
+    for (auto _ : state) {
+        if (x > kX + 100 || x < kX - 100)
+            step = -step;
+        bench.post(EMIE_MOUSE_MOVED, x += step, kY);
+    }
+    bench.post(EMIE_LMOUSE_LEFT_UP, x, kY);
+}
+BENCHMARK(BM_DragStepOfSelected)->Arg(1)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
 void BM_FramePassSelectedIdle(benchmark::State& state) { framePasses(state, false); }
 void BM_FramePassSelectedDragged(benchmark::State& state) { framePasses(state, true); }
 BENCHMARK(BM_FramePassSelectedIdle)->Arg(1000)->Unit(benchmark::kMillisecond);

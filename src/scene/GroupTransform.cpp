@@ -1,6 +1,7 @@
 #include "scene/GroupTransform.h"
 
 #include <cmath>
+#include <unordered_map>
 
 #include "scene/SelectedNodes.h"
 
@@ -44,8 +45,22 @@ bool finite(const core::vector3df& v) { return std::isfinite(v.X) && std::isfini
 } // namespace
 
 void moveNodesBy(const std::vector<scene::ISceneNode*>& nodes, const core::vector3df& worldDelta) {
-    for (scene::ISceneNode* node : nodes)
-        placeInWorld(node, worldTransformationOf(node).getTranslation() + worldDelta);
+    // The distance in each parent's space, worked out once per parent (most
+    // nodes share one): a drag of many nodes costs little more than of one.
+    std::unordered_map<scene::ISceneNode*, core::vector3df> localDeltas;
+    for (scene::ISceneNode* node : nodes) {
+        auto known = localDeltas.find(node->getParent());
+        if (known == localDeltas.end()) {
+            core::matrix4 inverse;
+            core::vector3df local;
+            if (parentWorld(node).getInverse(inverse))
+                inverse.rotateVect(local, worldDelta);
+            if (!finite(local))
+                local = core::vector3df();
+            known = localDeltas.emplace(node->getParent(), local).first;
+        }
+        node->setPosition(node->getPosition() + known->second);
+    }
 }
 
 void turnNodesAbout(const std::vector<scene::ISceneNode*>& nodes, const core::vector3df& centre, int axis,

@@ -17,18 +17,22 @@ void primaryFollowsList() {
     editor.nodeSelected = editor.selectedNode != nullptr;
 }
 
-// Every node of the scene graph not queued for deletion.
-void collectLiveNodes(scene::ISceneNode* node, std::unordered_set<scene::ISceneNode*>& live) {
-    if (editor.nodesQueuedForDeletion.count(node))
-        return;
-    live.insert(node);
-    for (scene::ISceneNode* child : node->getChildren())
-        collectLiveNodes(child, live);
-}
+// Finds which of the wanted nodes lie in the graph under node, none queued
+// for deletion on the way; stops once all are found.
+struct LiveSearch {
+    std::unordered_set<scene::ISceneNode*> wanted;
+    std::unordered_set<scene::ISceneNode*> found;
 
-// The nodes of the list still in the scene. Asking one node walks the graph,
-// so a long list is checked against one walk instead; stale pointers are
-// compared, never followed.
+    void walk(scene::ISceneNode* node) {
+        if (found.size() == wanted.size() || editor.nodesQueuedForDeletion.count(node))
+            return;
+        if (wanted.count(node))
+            found.insert(node);
+        for (scene::ISceneNode* child : node->getChildren())
+            walk(child);
+    }
+};
+
 } // namespace
 
 std::vector<scene::ISceneNode*> liveAmong(const std::vector<scene::ISceneNode*>& list) {
@@ -40,10 +44,12 @@ std::vector<scene::ISceneNode*> liveAmong(const std::vector<scene::ISceneNode*>&
                 nodes.push_back(node);
         return nodes;
     }
-    std::unordered_set<scene::ISceneNode*> live;
-    collectLiveNodes(editor.sceneManager->getRootSceneNode(), live);
+    LiveSearch search;
+    search.wanted.insert(list.begin(), list.end());
+    search.found.reserve(search.wanted.size());
+    search.walk(editor.sceneManager->getRootSceneNode());
     for (scene::ISceneNode* node : list)
-        if (live.count(node))
+        if (search.found.count(node))
             nodes.push_back(node);
     return nodes;
 }

@@ -48,7 +48,12 @@ void drawSelectionHighlight() {
         // Drawn where the node is drawn: its world transformation as computed
         // from the relative ones, current even before the engine's next pass.
         driver->setTransform(video::ETS_WORLD, worldTransformationOf(box.node));
-        driver->draw3DBox(box.node->getBoundingBox(), box.colour);
+        // A little larger than the node, so the lines do not sink into its faces.
+        core::aabbox3df outline = box.node->getBoundingBox();
+        const core::vector3df margin = outline.getExtent() * 0.02f + core::vector3df(0.05f, 0.05f, 0.05f);
+        outline.MinEdge -= margin;
+        outline.MaxEdge += margin;
+        driver->draw3DBox(outline, box.colour);
     }
     driver->setTransform(video::ETS_WORLD, core::IdentityMatrix);
 }

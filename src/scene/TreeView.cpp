@@ -224,7 +224,9 @@ void CTreeView::selectByUser(CTreeViewNode* node) {
     if (!node)
         return;
     if (node == Selected) {
-        if (PickControl || PickShift)
+        // A plain click on the selected row among several marked ones picks
+        // it alone, which the receiver must hear too.
+        if (PickControl || PickShift || otherMarked(node))
             sendEvent(gui::EGET_TREEVIEW_NODE_SELECT, node);
         return;
     }
@@ -235,6 +237,23 @@ void CTreeView::selectByUser(CTreeViewNode* node) {
     // A receiver may have cleared the tree while hearing of the deselection.
     if (Selected == node)
         sendEvent(gui::EGET_TREEVIEW_NODE_SELECT, node);
+}
+
+bool CTreeView::otherMarked(const CTreeViewNode* node) const {
+    // Depth first without recursion: every item, shown or not.
+    for (const CTreeViewNode* n = Root->FirstChild; n;) {
+        if (n->Marked && n != node)
+            return true;
+        if (n->FirstChild) {
+            n = n->FirstChild;
+            continue;
+        }
+        while (n && !n->NextSibling)
+            n = n->Parent && !n->Parent->IsRoot ? n->Parent : nullptr;
+        if (n)
+            n = n->NextSibling;
+    }
+    return false;
 }
 
 void CTreeView::toggleByUser(CTreeViewNode* node) {

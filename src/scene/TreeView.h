@@ -161,6 +161,8 @@ private:
     void sendEvent(irr::gui::EGUI_EVENT_TYPE type, CTreeViewNode* node);
     void selectByUser(CTreeViewNode* node);
     void toggleByUser(CTreeViewNode* node);
+    // Whether any item but this one is marked as selected.
+    bool otherMarked(const CTreeViewNode* node) const;
     bool onKey(irr::EKEY_CODE key);
     void drawRow(CTreeViewNode* node, irr::s32 top, const irr::core::rect<irr::s32>& clip);
     void drawLines(CTreeViewNode* node, irr::s32 top, irr::s32 rowRight, const irr::core::rect<irr::s32>& clip);

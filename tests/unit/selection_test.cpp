@@ -464,6 +464,10 @@ TEST_F(ViewPickTest, TreeControlAndShiftClicksSelectSeveralRows) {
     clickTreeRow(sphere, false); // a plain click: that row alone
     EXPECT_EQ(selection(), std::vector<scene::ISceneNode*>{sphere});
     EXPECT_FALSE(static_cast<CTreeViewNode*>(treeItemFor(cube))->isMarked());
+    clickTreeRow(cube, true);
+    clickTreeRow(cube, false); // a plain click on the primary's own row: it alone
+    EXPECT_EQ(selection(), std::vector<scene::ISceneNode*>{cube});
+    EXPECT_FALSE(static_cast<CTreeViewNode*>(treeItemFor(sphere))->isMarked());
 }
 
 TEST_F(ViewPickTest, TopmostNodesLeaveOutChildrenOfSelectedAncestors) {

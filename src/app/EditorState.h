@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/ConfigFile.h"
 #include "app/DeferredRequest.h"
@@ -36,6 +37,10 @@ struct EditorState {
 
     irr::scene::ISceneNode* selectedNode = nullptr;
     bool nodeSelected = false; // the last tree pick carried a scene node
+    // Every selected node in pick order; the last one is selectedNode (the
+    // primary, shown in the tool box). Read it through scene/SelectedNodes.h,
+    // which leaves out nodes no longer in the scene.
+    std::vector<irr::scene::ISceneNode*> selection;
 
     irr::s32 imageDialogTarget = 0;
     bool leftButtonDown = false;

@@ -2,6 +2,10 @@
 
 #include "app/EditorState.h"
 #include "app/StatusLine.h"
+#include "events/SceneBoxCommands.h"
+#include "events/Selection.h"
+#include "scene/GroupTransform.h"
+#include "scene/SelectedNodes.h"
 #include "toolbox/ObjectTab.h"
 
 using namespace irr;
@@ -137,6 +141,10 @@ bool handleEscape() {
         toggleCameraInput();
         return true;
     }
+    // With no mode on, Escape lets go of the selection (not while typing:
+    // there it belongs to the text).
+    if (mode == ids::ModeNone && !typingIntoEditBox())
+        deselectAll();
     return false;
 }
 
@@ -192,6 +200,33 @@ void dragVector(Get get, Set set, const core::vector3df& delta, bool forward, bo
         v -= delta;
         set(v);
     }
+}
+
+// Several nodes (or one under its selected ancestor's) dragged together, in
+// the world, about their common centre: the same steps as for one node.
+bool dragGroup(const std::vector<scene::ISceneNode*>& group, bool forward, bool back) {
+    const f32 moveStep = static_cast<f32>(editor.moveSensitivity / 100);
+    const f32 turnStep = static_cast<f32>(editor.moveSensitivity) / 100.f;
+    auto apply = [&](f32 sign) {
+        switch (editor.editMode) {
+        case ids::ModeMoveX: moveNodesBy(group, core::vector3df(sign * moveStep, 0, 0)); break;
+        case ids::ModeMoveY: moveNodesBy(group, core::vector3df(0, sign * moveStep, 0)); break;
+        case ids::ModeMoveZ: moveNodesBy(group, core::vector3df(0, 0, sign * moveStep)); break;
+        case ids::ModeRotate:
+        case ids::ModeRotateY: turnNodesAbout(group, selectionCentre(), 1, sign * turnStep); break;
+        case ids::ModeRotateX: turnNodesAbout(group, selectionCentre(), 0, sign * turnStep); break;
+        case ids::ModeRotateZ: turnNodesAbout(group, selectionCentre(), 2, sign * turnStep); break;
+        case ids::ModeScale: scaleNodesAbout(group, selectionCentre(), sign * turnStep); break;
+        default: return false;
+        }
+        return true;
+    };
+    bool changed = false;
+    if (forward)
+        changed = apply(1.f);
+    if (back)
+        changed = apply(-1.f) || changed;
+    return changed;
 }
 
 } // namespace
@@ -256,6 +291,11 @@ bool handleKeyRelease(EKEY_CODE key) {
     case KEY_KEY_L:
         toggleModelLighting();
         return false;
+    case KEY_DELETE:
+        // As the scene box's delete button: every selected node, one step.
+        if (editor.editMode == ids::ModeNone)
+            deleteSelectedNode();
+        return false;
     case KEY_KEY_X:
     case KEY_KEY_Y:
     case KEY_KEY_Z:
@@ -279,8 +319,11 @@ void onRightButtonUp() {
     const s32 mode = editor.editMode;
     const bool rotatingAboutAxis =
         mode == ids::ModeRotateY || mode == ids::ModeRotateX || mode == ids::ModeRotateZ;
-    if (editor.gizmoActive && editor.nodeSelected && editor.selectedNode && rotatingAboutAxis)
+    if (editor.gizmoActive && editor.nodeSelected && editor.selectedNode && rotatingAboutAxis) {
         editor.selectedNode->setRotation(core::vector3df(0.f, 0.f, 0.f));
+        for (scene::ISceneNode* node : topmostSelectedNodes())
+            node->setRotation(core::vector3df(0.f, 0.f, 0.f));
+    }
 }
 
 void onMouseMoved(s32 x, s32 y) {
@@ -298,6 +341,13 @@ void onMouseMoved(s32 x, s32 y) {
     editor.lastPointerY = static_cast<f32>(y) / static_cast<f32>(screen.Height);
     const bool forward = previousX < editor.lastPointerX || previousY < editor.lastPointerY;
     const bool back = editor.lastPointerX < previousX || editor.lastPointerY < previousY;
+
+    const std::vector<scene::ISceneNode*> group = topmostSelectedNodes();
+    if (group.size() > 1 || (group.size() == 1 && group.front() != node)) {
+        if (dragGroup(group, forward, back))
+            updateStatusLine();
+        return;
+    }
 
     auto getPosition = [node] { return node->getPosition(); };
     auto setPosition = [node](const core::vector3df& v) { node->setPosition(v); };

@@ -1,5 +1,6 @@
 #include "events/SornEventReceiver.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -12,10 +13,14 @@
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneBoxCommands.h"
+#include "events/Selection.h"
+#include "events/ViewClick.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
+#include "scene/SelectedNodes.h"
+#include "scene/TreeView.h"
 #include "events/SceneFileCommands.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
@@ -133,15 +138,22 @@ std::array<ImageTarget, 7> imageTargets() {
     return targets;
 }
 
-// The debug-drawing state formed from the check marks of the debug sub-menu.
-u32 checkedDebugBits(gui::IGUIContextMenu* menu) {
-    u32 bits = 0;
-    for (const DebugCommand& item : DebugCommands) {
-        s32 index = menu->findItemWithCommandId(item.commandId);
-        if (index >= 0 && menu->isItemChecked(index))
-            bits |= item.bit;
-    }
-    return bits;
+// The live nodes of the rows from the anchor's to the clicked one, the
+// clicked one last (it becomes the primary). Without an anchor row shown,
+// the clicked node alone.
+std::vector<scene::ISceneNode*> nodesOfTreeRange(CTreeView* tree, gui::IGUITreeViewNode* anchor,
+                                                 gui::IGUITreeViewNode* clicked) {
+    std::vector<CTreeViewNode*> rows = tree->rowsBetween(anchor ? anchor : clicked, clicked);
+    if (!rows.empty() && rows.front() == clicked)
+        std::reverse(rows.begin(), rows.end());
+    std::vector<scene::ISceneNode*> nodes;
+    for (CTreeViewNode* row : rows)
+        if (scene::ISceneNode* node = liveNodeOfTreeItem(row))
+            nodes.push_back(node);
+    if (nodes.empty())
+        if (scene::ISceneNode* node = liveNodeOfTreeItem(clicked))
+            nodes.push_back(node);
+    return nodes;
 }
 
 std::string chosenFile(gui::IGUIElement* dialog) {
@@ -171,10 +183,12 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
             // one change of the selected node.
             beginDragChange();
             onLeftButtonDown();
+            onViewLeftButtonDown(event.MouseInput);
             break;
         case EMIE_LMOUSE_LEFT_UP:
             onLeftButtonUp();
             endDragChange();
+            onViewLeftButtonUp(event.MouseInput);
             break;
         case EMIE_RMOUSE_LEFT_UP: {
             RecordedChange change;
@@ -183,6 +197,7 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
         }
         case EMIE_MOUSE_MOVED:
             onMouseMoved(event.MouseInput.X, event.MouseInput.Y);
+            onViewPointerMoved(event.MouseInput);
             break;
         default:
             break;
@@ -314,31 +329,18 @@ void SornEventReceiver::onTreeNodeSelected(gui::IGUIElement* caller) {
     if (!treeNode)
         return;
 
-    if (editor.selectedNode)
-        editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
-
     // An item can outlive its node's place in the scene until the tree is
     // rebuilt after a deletion: only a node still in the scene graph becomes
     // the selection.
-    editor.selectedNode = liveNodeOfTreeItem(treeNode);
-    editor.nodeSelected = editor.selectedNode != nullptr;
-
-    if (editor.selectedNode) {
-        if (auto* debugMenu = static_cast<gui::IGUIContextMenu*>(findElement(ids::CmdDebugMenu))) {
-            u32 bits = checkedDebugBits(debugMenu);
-            if (bits)
-                editor.selectedNode->setDebugDataVisible(bits);
-        }
-    }
-
-    updateToolBox();
-    updateStatusLine();
-
-    if (editor.selectedNode) {
-        auto named = editor.nodeNameIndex.find(editor.selectedNode);
-        if (named != editor.nodeNameIndex.end())
-            std::printf("Selection => %s\n", named->second.c_str());
-    }
+    scene::ISceneNode* node = liveNodeOfTreeItem(treeNode);
+    // The scene box's own tree tells whether Control or Shift was held.
+    auto* sceneTree = caller->getID() == ids::SceneBoxTree ? dynamic_cast<CTreeView*>(caller) : nullptr;
+    if (node && sceneTree && sceneTree->pickedWithShift() && editor.selectedNode)
+        pickNodes(nodesOfTreeRange(sceneTree, sceneBoxItemOf(editor.selectedNode), treeNode));
+    else if (node && sceneTree && sceneTree->pickedWithControl())
+        pickNode(node, PickHow::Toggle, false);
+    else
+        pickNode(node, PickHow::Only, false);
 }
 
 } // namespace sorn

@@ -1,6 +1,7 @@
 #include "events/UndoCommands.h"
 
 #include <memory>
+#include <unordered_set>
 
 #include "app/EditorState.h"
 #include "app/EngineRef.h"
@@ -12,6 +13,7 @@
 #include "events/Selection.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/NodeLifetime.h"
+#include "scene/SelectedNodes.h"
 #include "scene/UndoHistory.h"
 
 using namespace irr;
@@ -24,6 +26,9 @@ struct ChangeStart {
     EngineRef<scene::ISceneNode> node;
     SceneValues before;
     unsigned long generation = 0;
+    // The other selected nodes, which a drag, a key or the object tab may
+    // change together with the primary.
+    std::vector<std::pair<EngineRef<scene::ISceneNode>, NodeState>> others;
 };
 
 namespace {
@@ -61,7 +66,33 @@ ChangeStart startChange() {
     start.node = EngineRef<scene::ISceneNode>(editor.selectedNode);
     start.before = currentValues(start.node.get());
     start.generation = undoHistory.generation();
+    if (editor.selection.size() > 1)
+        for (scene::ISceneNode* node : selectedNodes())
+            if (node != editor.selectedNode)
+                start.others.emplace_back(EngineRef<scene::ISceneNode>(node), authoredStateOf(node));
     return start;
+}
+
+// The other selected nodes that changed, each as a step of its own values.
+// They carry the grid and lighting flag as the action left them, so undoing
+// and redoing them in either order leaves those as the primary's step says.
+void addOthersChanged(ChangeStart& start, const SceneValues& after, std::vector<std::unique_ptr<UndoStep>>& steps) {
+    std::vector<scene::ISceneNode*> held;
+    for (auto& other : start.others)
+        held.push_back(other.first.get());
+    const std::vector<scene::ISceneNode*> live = liveAmong(held);
+    const std::unordered_set<scene::ISceneNode*> inScene(live.begin(), live.end());
+    for (auto& [ref, before] : start.others) {
+        scene::ISceneNode* node = ref.get();
+        if (!inScene.count(node))
+            continue;
+        SceneValues was = after, now = after;
+        was.node = before;
+        now.node = authoredStateOf(node);
+        if (!(now == was))
+            steps.push_back(makeValuesStep(node, was, now));
+    }
+    start.others.clear();
 }
 
 // A step when the node (still the selection, still in the scene) or the grid
@@ -73,10 +104,18 @@ void finishChange(ChangeStart& start) {
     // the opened scene starts with nothing to undo.
     const bool sameScene = start.generation == undoHistory.generation();
     if (sameScene && sameNode && (!node || isLiveSceneNode(node))) {
+        std::vector<std::unique_ptr<UndoStep>> steps;
         SceneValues after = currentValues(node);
         if (!(after == start.before))
-            addStep(makeValuesStep(node, start.before, after));
+            steps.push_back(makeValuesStep(node, start.before, after));
+        addOthersChanged(start, after, steps);
+        // Several nodes changed by one action are one step; the primary names it.
+        if (steps.size() == 1)
+            addStep(std::move(steps.front()));
+        else if (!steps.empty())
+            addStep(makeGroupStep(std::move(steps)));
     }
+    start.others.clear();
     start.node.reset();
 }
 
@@ -92,6 +131,8 @@ void showRestoredScene(const wchar_t* noteKey, const UndoStep& step) {
     setHistoryNote(namedCaption(noteKey, step));
     if (editor.selectedNode && !isLiveSceneNode(editor.selectedNode))
         clearSelection();
+    // Other selected nodes the step took out of the scene leave the selection.
+    dropNodesNotInScene();
     showDebugChecksOf(editor.selectedNode);
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
@@ -145,11 +186,11 @@ void recordNodeAdded(scene::ISceneNode* node, ChangeKind kind) {
     addStep(makeAddStep(node, kind));
 }
 
-void recordNodesAdded(const std::vector<scene::ISceneNode*>& nodes) {
+void recordNodesAdded(const std::vector<scene::ISceneNode*>& nodes, ChangeKind kind) {
     std::vector<std::unique_ptr<UndoStep>> steps;
     for (scene::ISceneNode* node : nodes)
         if (node && node->getParent())
-            steps.push_back(makeAddStep(node));
+            steps.push_back(makeAddStep(node, kind));
     if (steps.empty())
         return;
     endDragChange();
@@ -165,6 +206,24 @@ void deleteNodeRecorded(scene::ISceneNode* node) {
     const EngineRef<scene::ISceneNode> heldNode(node), heldParent(parent);
     const u32 position = detachNode(node);
     addStep(makeRemoveStep(node, parent, position));
+}
+
+void deleteNodesRecorded(const std::vector<scene::ISceneNode*>& nodes) {
+    std::vector<std::unique_ptr<UndoStep>> steps;
+    endDragChange();
+    for (scene::ISceneNode* node : nodes) {
+        scene::ISceneNode* parent = node ? node->getParent() : nullptr;
+        if (!parent)
+            continue;
+        const EngineRef<scene::ISceneNode> heldNode(node), heldParent(parent);
+        const u32 position = detachNode(node);
+        steps.push_back(makeRemoveStep(node, parent, position));
+    }
+    // Undone newest first: each node goes back to the place it left.
+    if (steps.size() == 1)
+        addStep(std::move(steps.front()));
+    else if (!steps.empty())
+        addStep(makeGroupStep(std::move(steps)));
 }
 
 void recordStep(std::unique_ptr<UndoStep> step) {

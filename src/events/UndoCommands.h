@@ -40,10 +40,12 @@ void endDragChange();
 void recordNodeAdded(irr::scene::ISceneNode* node, ChangeKind kind = ChangeKind::Add);
 // Several nodes put into the scene by one action (a scene file added as a
 // model): one step for all of them.
-void recordNodesAdded(const std::vector<irr::scene::ISceneNode*>& nodes);
+void recordNodesAdded(const std::vector<irr::scene::ISceneNode*>& nodes, ChangeKind kind = ChangeKind::Add);
 // Takes the node out of the scene as one step that undo puts back, with its
 // children, materials and animators, at its place among its siblings.
 void deleteNodeRecorded(irr::scene::ISceneNode* node);
+// Takes several nodes out as one step (none of them under another).
+void deleteNodesRecorded(const std::vector<irr::scene::ISceneNode*>& nodes);
 // A change already made that the caller describes as its own step (the
 // skies shown or hidden); a null step records nothing.
 void recordStep(std::unique_ptr<UndoStep> step);

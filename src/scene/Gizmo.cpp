@@ -2,6 +2,7 @@
 
 #include "app/EditorState.h"
 #include "scene/AxisLineSceneNodes.h"
+#include "scene/SelectedNodes.h"
 
 namespace sorn {
 
@@ -72,6 +73,15 @@ void followSelectedNodeWithGizmo() {
     scene::ISceneNode* node = editor.selectedNode;
     if (!node || !editor.gizmoActive || !editor.gizmoAnchor || !editor.gizmoRotationAnchor)
         return;
+    // Several nodes turn about their common centre and the world's axes.
+    if (editor.selection.size() > 1) {
+        const std::vector<scene::ISceneNode*> group = topmostSelectedNodes();
+        if (group.size() > 1) {
+            editor.gizmoAnchor->setPosition(selectionCentre());
+            editor.gizmoRotationAnchor->setRotation(core::vector3df(0.f, 0.f, 0.f));
+            return;
+        }
+    }
     editor.gizmoAnchor->setPosition(worldTransformation(node).getTranslation());
     editor.gizmoRotationAnchor->setRotation(worldRotation(node));
 }

@@ -1,11 +1,13 @@
 #include "scene/SceneBox.h"
 
 #include <cstdio>
+#include <unordered_set>
 
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "scene/NodeLifetime.h"
+#include "scene/SelectedNodes.h"
 #include "scene/TreeView.h"
 
 using namespace irr;
@@ -19,6 +21,28 @@ void resetTree(gui::IGUITreeView* tree) {
     root->clearChildren();
     root->addChildBack(translate(L"window_scenebox_scene").c_str(), nullptr, 0, -1, nullptr, nullptr);
     fillTree(editor.sceneManager->getRootSceneNode(), root);
+    markSelectionInTree(false);
+}
+
+gui::IGUITreeView* sceneBoxTree() {
+    gui::IGUIElement* window = findElement(ids::SceneBoxWindow);
+    gui::IGUIElement* tree = window ? window->getElementFromId(ids::SceneBoxTree, true) : nullptr;
+    return static_cast<gui::IGUITreeView*>(tree);
+}
+
+// Marks every item whose node is selected; returns the primary's item.
+gui::IGUITreeViewNode* markItems(gui::IGUITreeViewNode* item, const std::unordered_set<scene::ISceneNode*>& chosen) {
+    gui::IGUITreeViewNode* primary = nullptr;
+    for (gui::IGUITreeViewNode* child = item->getFirstChild(); child; child = child->getNextSibling()) {
+        auto* node = static_cast<scene::ISceneNode*>(child->getData());
+        if (auto* ours = dynamic_cast<CTreeViewNode*>(child))
+            ours->setMarked(node && chosen.count(node));
+        if (node && node == editor.selectedNode)
+            primary = child;
+        if (gui::IGUITreeViewNode* below = markItems(child, chosen))
+            primary = below;
+    }
+    return primary;
 }
 
 void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 id, const wchar_t* icon) {
@@ -81,6 +105,51 @@ void updateTreeview() {
     if (!tree)
         return;
     resetTree(static_cast<gui::IGUITreeView*>(tree));
+}
+
+void markSelectionInTree(bool reveal) {
+    gui::IGUITreeView* tree = sceneBoxTree();
+    if (!tree || !editor.sceneManager)
+        return;
+    const std::vector<scene::ISceneNode*> nodes = selectedNodes();
+    const std::unordered_set<scene::ISceneNode*> chosen(nodes.begin(), nodes.end());
+    gui::IGUITreeViewNode* primary = markItems(tree->getRoot(), chosen);
+    if (!primary) {
+        // A row of a node that is no longer selected stops being the tree's
+        // selection; the "Scene" row stays, it stands for no selection.
+        gui::IGUITreeViewNode* selected = tree->getSelected();
+        if (selected && selected->getData())
+            selected->setSelected(false);
+        return;
+    }
+    primary->setSelected(true);
+    if (!reveal)
+        return;
+    for (gui::IGUITreeViewNode* a = primary->getParent(); a && !a->isRoot(); a = a->getParent())
+        a->setExpanded(true);
+    if (auto* ours = dynamic_cast<CTreeView*>(tree))
+        ours->scrollToNode(primary);
+}
+
+gui::IGUITreeViewNode* sceneBoxItemOf(scene::ISceneNode* node) {
+    gui::IGUITreeView* tree = sceneBoxTree();
+    if (!tree || !node)
+        return nullptr;
+    // Depth first, without recursion: a scene may nest deeply.
+    gui::IGUITreeViewNode* item = tree->getRoot()->getFirstChild();
+    while (item) {
+        if (item->getData() == node)
+            return item;
+        if (item->getFirstChild()) {
+            item = item->getFirstChild();
+            continue;
+        }
+        while (item && !item->getNextSibling())
+            item = item->getParent() && !item->getParent()->isRoot() ? item->getParent() : nullptr;
+        if (item)
+            item = item->getNextSibling();
+    }
+    return nullptr;
 }
 
 void closeSceneBox() {

@@ -191,6 +191,19 @@ void CTreeView::scrollToNode(gui::IGUITreeViewNode* node) {
         ScrollBar->setPos(top + ItemHeight - viewHeight());
 }
 
+std::vector<CTreeViewNode*> CTreeView::rowsBetween(gui::IGUITreeViewNode* from, gui::IGUITreeViewNode* to) {
+    auto* a = static_cast<CTreeViewNode*>(from);
+    auto* b = static_cast<CTreeViewNode*>(to);
+    if (!a || !b || a->Owner != this || b->Owner != this || !a->isVisible() || !b->isVisible())
+        return {};
+    if (RowsDirty)
+        rebuildRows();
+    if (a->RowStamp != RowStamp || b->RowStamp != RowStamp)
+        return {};
+    const s32 first = std::min(a->Row, b->Row), last = std::max(a->Row, b->Row);
+    return std::vector<CTreeViewNode*>(Rows.begin() + first, Rows.begin() + last + 1);
+}
+
 void CTreeView::sendEvent(gui::EGUI_EVENT_TYPE type, CTreeViewNode* node) {
     LastEventNode = node;
     if (Parent) {
@@ -205,10 +218,18 @@ void CTreeView::sendEvent(gui::EGUI_EVENT_TYPE type, CTreeViewNode* node) {
 }
 
 // As the engine's tree does: the new item is selected before the old one
-// hears that it was deselected, and picking the selected item again says nothing.
+// hears that it was deselected, and picking the selected item again says
+// nothing, unless Control or Shift adds it to or takes it from several.
 void CTreeView::selectByUser(CTreeViewNode* node) {
-    if (!node || node == Selected)
+    if (!node)
         return;
+    if (node == Selected) {
+        // A plain click on the selected row among several marked ones picks
+        // it alone, which the receiver must hear too.
+        if (PickControl || PickShift || otherMarked(node))
+            sendEvent(gui::EGET_TREEVIEW_NODE_SELECT, node);
+        return;
+    }
     CTreeViewNode* old = Selected;
     Selected = node;
     if (old)
@@ -216,6 +237,23 @@ void CTreeView::selectByUser(CTreeViewNode* node) {
     // A receiver may have cleared the tree while hearing of the deselection.
     if (Selected == node)
         sendEvent(gui::EGET_TREEVIEW_NODE_SELECT, node);
+}
+
+bool CTreeView::otherMarked(const CTreeViewNode* node) const {
+    // Depth first without recursion: every item, shown or not.
+    for (const CTreeViewNode* n = Root->FirstChild; n;) {
+        if (n->Marked && n != node)
+            return true;
+        if (n->FirstChild) {
+            n = n->FirstChild;
+            continue;
+        }
+        while (n && !n->NextSibling)
+            n = n->Parent && !n->Parent->IsRoot ? n->Parent : nullptr;
+        if (n)
+            n = n->NextSibling;
+    }
+    return false;
 }
 
 void CTreeView::toggleByUser(CTreeViewNode* node) {
@@ -238,6 +276,7 @@ void CTreeView::toggleByUser(CTreeViewNode* node) {
 }
 
 bool CTreeView::onKey(EKEY_CODE key) {
+    PickControl = PickShift = false;
     if (RowsDirty)
         rebuildRows();
     if (Rows.empty())
@@ -319,6 +358,8 @@ bool CTreeView::OnEvent(const SEvent& event) {
             // The engine's tree hands the focus back after a click, so the
             // keys keep steering the camera after a pick.
             Environment->removeFocus(this);
+            PickControl = event.MouseInput.Control;
+            PickShift = event.MouseInput.Shift;
             CTreeViewNode* node = nodeAt(at.X, at.Y);
             if (!node)
                 return true;
@@ -383,7 +424,7 @@ void CTreeView::drawRow(CTreeViewNode* node, s32 top, const core::rect<s32>& cli
     const s32 expanderLeft = levelLeft(level);
     s32 left = expanderLeft + IndentWidth;
     const s32 right = clip.LowerRightCorner.X;
-    const bool selected = node == Selected;
+    const bool selected = node == Selected || node->Marked;
 
     if (selected)
         fillClipped(driver, skin->getColor(gui::EGDC_HIGH_LIGHT), core::rect<s32>(left, top, right, top + ItemHeight),

@@ -68,6 +68,11 @@ public:
     irr::s32 getLevel() const override { return Level; }
     bool isVisible() const override;
 
+    // Drawn highlighted as one of several selected items (the selected item
+    // itself always is).
+    void setMarked(bool marked) { Marked = marked; }
+    bool isMarked() const { return Marked; }
+
     CTreeViewNode* nextVisible() const;
     // The visible node before this one (its parent when it is a first child).
     CTreeViewNode* prevVisible() const;
@@ -98,6 +103,7 @@ private:
     irr::IReferenceCounted* Data2 = nullptr;
     bool Expanded = false;
     bool IsRoot = false;
+    bool Marked = false;
     // Items never change parents, so the level is known from the start.
     irr::s32 Level = 0;
     // Row in the owner's row array, valid while RowStamp matches the owner's.
@@ -137,6 +143,14 @@ public:
     // Current scroll offset in pixels.
     irr::s32 scrollPosition() const;
 
+    // Whether the click that made the last selection held Control or Shift
+    // (false for a selection by key).
+    bool pickedWithControl() const { return PickControl; }
+    bool pickedWithShift() const { return PickShift; }
+    // The rows shown from one item to the other, both included, top first;
+    // empty when either is not shown.
+    std::vector<CTreeViewNode*> rowsBetween(irr::gui::IGUITreeViewNode* from, irr::gui::IGUITreeViewNode* to);
+
 private:
     friend class CTreeViewNode;
 
@@ -147,6 +161,8 @@ private:
     void sendEvent(irr::gui::EGUI_EVENT_TYPE type, CTreeViewNode* node);
     void selectByUser(CTreeViewNode* node);
     void toggleByUser(CTreeViewNode* node);
+    // Whether any item but this one is marked as selected.
+    bool otherMarked(const CTreeViewNode* node) const;
     bool onKey(irr::EKEY_CODE key);
     void drawRow(CTreeViewNode* node, irr::s32 top, const irr::core::rect<irr::s32>& clip);
     void drawLines(CTreeViewNode* node, irr::s32 top, irr::s32 rowRight, const irr::core::rect<irr::s32>& clip);
@@ -168,6 +184,8 @@ private:
     bool LinesVisible = true;
     bool ImageLeftOfIcon = true;
     bool RowsDirty = true;
+    bool PickControl = false;
+    bool PickShift = false;
     irr::u32 RowStamp = 1;
     std::vector<CTreeViewNode*> Rows;
 };

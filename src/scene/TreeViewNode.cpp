@@ -194,9 +194,11 @@ bool CTreeViewNode::getSelected() const { return Owner && Owner->Selected == thi
 void CTreeViewNode::setSelected(bool selected) {
     if (!Owner)
         return;
-    if (selected)
+    if (selected) {
+        // Chosen by the program, not by a click with modifiers.
         Owner->Selected = this;
-    else if (Owner->Selected == this)
+        Owner->PickControl = Owner->PickShift = false;
+    } else if (Owner->Selected == this)
         Owner->Selected = nullptr;
 }
 

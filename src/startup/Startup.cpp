@@ -18,6 +18,7 @@
 #include "files/OpenFile.h"
 #include "files/Quarantine.h"
 #include "events/SceneFileCommands.h"
+#include "scene/SelectionHighlight.h"
 #include "scene/TextNodeData.h"
 #include "scene/TextNodeFactory.h"
 #include "scene/AnimationPlayback.h"
@@ -209,6 +210,7 @@ void runFramePass(bool windowFocused, bool windowActive) {
     driver->beginScene(true, true, video::SColor(150, 50, 50, 50));
     editor.sceneManager->drawAll();
     deletionQueueFlushed();
+    drawSelectionHighlight();
     editor.device->getGUIEnvironment()->drawAll();
     followSelectedNodeWithGizmo();
     driver->endScene();

@@ -5,6 +5,7 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "scene/SelectedNodes.h"
 #include "toolbox/NumberText.h"
 #include "toolbox/ToolBoxRows.h"
 
@@ -120,18 +121,57 @@ void addRows(Group group) {
 
 // Writes the three boxes to the selected node. A box whose text reads as no
 // finite number (or is missing) leaves its component as it was.
+// Whether the tool box would show the group for a node of this kind (a
+// light has no scale rows, a text node only position rows).
+bool showsGroup(scene::ISceneNode* node, Group group) {
+    switch (node->getType()) {
+    case scene::ESNT_ANIMATED_MESH:
+    case scene::ESNT_MESH:
+    case scene::ESNT_EMPTY:
+    case scene::ESNT_CUBE:
+    case scene::ESNT_PARTICLE_SYSTEM:
+    case scene::ESNT_SPHERE:
+    case scene::ESNT_TERRAIN:
+    case scene::ESNT_VOLUME_LIGHT:
+        return true;
+    case scene::ESNT_LIGHT:
+        return group != Group::Scale;
+    case scene::ESNT_TEXT:
+        return group == Group::Position;
+    default:
+        return false;
+    }
+}
+
+// The nodes the object tab's buttons act on: the primary (the one shown)
+// and every other selected node that has the group's rows.
+std::vector<scene::ISceneNode*> nodesToChange(Group group) {
+    std::vector<scene::ISceneNode*> nodes;
+    for (scene::ISceneNode* node : selectedNodes())
+        if (node != editor.selectedNode && showsGroup(node, group))
+            nodes.push_back(node);
+    if (editor.selectedNode)
+        nodes.push_back(editor.selectedNode);
+    return nodes;
+}
+
 void applyRows(Group group) {
     scene::ISceneNode* node = editor.selectedNode;
     if (node) {
         const GroupRows& rows = rowsOf(group);
-        core::vector3df v = readVector(node, group);
+        bool given[3] = {false, false, false};
+        f32 values[3] = {0.f, 0.f, 0.f};
         for (int axis = 0; axis < 3; ++axis) {
             gui::IGUIElement* box = toolBoxElement(rows.edit[axis]);
-            f32 value = 0.f;
-            if (box && parseFiniteNumber(box->getText(), value))
-                component(v, axis) = value;
+            given[axis] = box && parseFiniteNumber(box->getText(), values[axis]);
         }
-        writeVector(node, group, v);
+        for (scene::ISceneNode* target : nodesToChange(group)) {
+            core::vector3df v = readVector(target, group);
+            for (int axis = 0; axis < 3; ++axis)
+                if (given[axis])
+                    component(v, axis) = values[axis];
+            writeVector(target, group, v);
+        }
     }
     fillRows(group, node);
 }
@@ -140,11 +180,13 @@ void stepRow(Group group, int axis, f32 delta) {
     scene::ISceneNode* node = editor.selectedNode;
     if (!node)
         return;
-    core::vector3df v = readVector(node, group);
-    const f32 stepped = component(v, axis) + delta;
-    if (std::isfinite(stepped)) {
-        component(v, axis) = stepped;
-        writeVector(node, group, v);
+    for (scene::ISceneNode* target : nodesToChange(group)) {
+        core::vector3df v = readVector(target, group);
+        const f32 stepped = component(v, axis) + delta;
+        if (std::isfinite(stepped)) {
+            component(v, axis) = stepped;
+            writeVector(target, group, v);
+        }
     }
     fillRows(group, node);
 }
@@ -152,14 +194,16 @@ void stepRow(Group group, int axis, f32 delta) {
 void multiplyScale(f32 factor) {
     scene::ISceneNode* node = editor.selectedNode;
     if (node) {
-        core::vector3df scale = node->getScale();
-        for (int axis = 0; axis < 3; ++axis) {
-            // A component that would overflow to infinity keeps its value.
-            const f32 product = component(scale, axis) * factor;
-            if (std::isfinite(product))
-                component(scale, axis) = product;
+        for (scene::ISceneNode* target : nodesToChange(Group::Scale)) {
+            core::vector3df scale = target->getScale();
+            for (int axis = 0; axis < 3; ++axis) {
+                // A component that would overflow to infinity keeps its value.
+                const f32 product = component(scale, axis) * factor;
+                if (std::isfinite(product))
+                    component(scale, axis) = product;
+            }
+            target->setScale(scale);
         }
-        node->setScale(scale);
     }
     fillRows(Group::Scale, node);
 }

@@ -1,5 +1,7 @@
 #include "support/EditorFixture.h"
 
+#include "scene/TreeView.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -231,6 +233,42 @@ gui::IGUITreeViewNode* EditorTest::treeItemFor(scene::ISceneNode* node) {
     if (!tree)
         return nullptr;
     return findItem(tree->getRoot(), node);
+}
+
+void EditorTest::clickTreeRow(scene::ISceneNode* node, bool control, bool shift) {
+    auto* tree = dynamic_cast<CTreeView*>(findElement(ids::SceneBoxTree));
+    ASSERT_NE(tree, nullptr) << "the scene box is not open";
+    gui::IGUITreeViewNode* item = node ? findItem(tree->getRoot(), node) : tree->getRoot()->getFirstChild();
+    ASSERT_NE(item, nullptr) << "no tree item for the node";
+    for (gui::IGUITreeViewNode* a = item->getParent(); a && !a->isRoot(); a = a->getParent())
+        a->setExpanded(true);
+    tree->scrollToNode(item);
+    const std::vector<CTreeViewNode*> rows = tree->rowsBetween(tree->getRoot()->getFirstChild(), item);
+    ASSERT_FALSE(rows.empty());
+    const core::rect<s32> area = tree->getAbsolutePosition();
+    const s32 y = area.UpperLeftCorner.Y + static_cast<s32>(rows.size() - 1) * tree->rowHeight() -
+                  tree->scrollPosition() + tree->rowHeight() / 2;
+    const s32 x = area.LowerRightCorner.X - 30; // on the text side, clear of the expander
+    for (EMOUSE_INPUT_EVENT type : {EMIE_MOUSE_MOVED, EMIE_LMOUSE_PRESSED_DOWN, EMIE_LMOUSE_LEFT_UP}) {
+        SEvent event = mouse(type, x, y);
+        event.MouseInput.Control = control;
+        event.MouseInput.Shift = shift;
+        editor.device->postEventFromUser(event);
+    }
+}
+
+core::position2di EditorTest::screenPointOf(scene::ISceneNode* node) {
+    node->updateAbsolutePosition();
+    return smgr()->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
+        node->getTransformedBoundingBox().getCenter(), smgr()->getActiveCamera());
+}
+
+void EditorTest::clickInView(core::position2di at, bool control) {
+    for (EMOUSE_INPUT_EVENT type : {EMIE_MOUSE_MOVED, EMIE_LMOUSE_PRESSED_DOWN, EMIE_LMOUSE_LEFT_UP}) {
+        SEvent event = mouse(type, at.X, at.Y);
+        event.MouseInput.Control = control;
+        editor.device->postEventFromUser(event);
+    }
 }
 
 void EditorTest::pickInTree(scene::ISceneNode* node) {

@@ -62,6 +62,13 @@ protected:
 
     // Picks the scene box tree item carrying the node (the scene box must be open).
     void pickInTree(irr::scene::ISceneNode* node);
+    // Clicks the node's row of the scene box tree with the mouse, holding
+    // Control and/or Shift (null: the "Scene" row). Opens its ancestors first.
+    void clickTreeRow(irr::scene::ISceneNode* node, bool control, bool shift = false);
+    // Where the node's centre is seen in the view through the active camera.
+    irr::core::position2di screenPointOf(irr::scene::ISceneNode* node);
+    // A left click in the view (press and release at one place).
+    void clickInView(irr::core::position2di at, bool control = false);
     // The tree item carrying the node, or null.
     irr::gui::IGUITreeViewNode* treeItemFor(irr::scene::ISceneNode* node);
 

@@ -10,6 +10,7 @@
 #include "app/EditorState.h"
 #include "events/KeyboardMouseEditing.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/SelectedNodes.h"
 #include "support/EditorFixture.h"
 #include "toolbox/ToolBox.h"
 
@@ -295,11 +296,14 @@ TEST_F(EditingTest, EscapeInFirstPersonModeIsConsumedAndTogglesTheCameraInput) {
     EXPECT_EQ(editor.editMode, Fps);
 }
 
-TEST_F(EditingTest, EscapeWithNoModeDoesNothing) {
+TEST_F(EditingTest, EscapeWithNoModeOnlyLetsGoOfTheSelection) {
     const bool before = cameraTakesInput();
     EXPECT_FALSE(releaseKey(KEY_ESCAPE));
     EXPECT_EQ(cameraTakesInput(), before);
     EXPECT_TRUE(windowsVisible());
+    EXPECT_EQ(editor.selectedNode, nullptr);
+    EXPECT_FALSE(editor.nodeSelected);
+    EXPECT_EQ(cube->getParent(), smgr()->getRootSceneNode());
 }
 
 TEST_F(EditingTest, F1TogglesTheCameraReadout) {
@@ -438,6 +442,114 @@ TEST_F(EditingTest, RightClickOutsideEditingKeepsTheRotation) {
     editor.editMode = RotX; // mode left over without editing on
     mouseEvent(EMIE_RMOUSE_LEFT_UP, 50, 50);
     EXPECT_EQ(cube->getRotation(), core::vector3df(10.f, 20.f, 30.f));
+}
+
+// ---- Several nodes ------------------------------------------------------------------
+
+// Two nodes 20 apart on X (centre at the origin) and a child under the left
+// one: all three selected, the child moves once, with its parent.
+class GroupEditingTest : public EditingTest {
+protected:
+    void SetUp() override {
+        EditingTest::SetUp();
+        child = addNode(scene::ESNT_SPHERE, 0); // under the cube
+        pickInTree(nullptr);
+        other = addNode(scene::ESNT_SPHERE, 0);
+        cube->setPosition({-10.f, 0.f, 0.f});
+        other->setPosition({10.f, 0.f, 0.f});
+        child->setPosition({0.f, 0.f, 5.f});
+        activePasses(2);
+        setSelectedNodes({child, other, cube});
+        ASSERT_EQ(selectedNodes().size(), 3u);
+        updateToolBox();
+    }
+
+    core::vector3df world(scene::ISceneNode* node) { return worldTransformationOf(node).getTranslation(); }
+
+    scene::ISceneNode* child = nullptr;
+    scene::ISceneNode* other = nullptr;
+};
+
+struct GroupDragCase {
+    EKEY_CODE key1, key2; // key2 KEY_KEY_CODES_COUNT when unused
+    s32 mode;
+    core::vector3df cubeWorld, otherWorld; // after one forward step at sensitivity 100
+    core::vector3df cubeRotation, cubeScale;
+};
+
+std::ostream& operator<<(std::ostream& out, const GroupDragCase& c) { return out << "mode " << std::hex << c.mode; }
+
+class GroupDragTest : public GroupEditingTest, public testing::WithParamInterface<GroupDragCase> {};
+
+TEST_P(GroupDragTest, AllSelectedMoveTurnAndScaleAboutTheirCentre) {
+    const GroupDragCase& c = GetParam();
+    releaseKey(c.key1);
+    if (c.key2 != KEY_KEY_CODES_COUNT)
+        releaseKey(c.key2);
+    ASSERT_EQ(editor.editMode, c.mode);
+    ASSERT_EQ(topmostSelectedNodes(), (std::vector<scene::ISceneNode*>{other, cube}));
+    activePasses(1);
+    EXPECT_TRUE(editor.gizmoAnchor->getPosition().equals({0.f, 0.f, 0.f}, 0.001f)) << "the gizmo at the centre";
+    const core::vector3df childOffset = world(child) - world(cube);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 400, 300);
+    mouseEvent(EMIE_MOUSE_MOVED, 410, 300); // one step forward
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, 410, 300);
+    EXPECT_TRUE(world(cube).equals(c.cubeWorld, 0.01f)) << world(cube).X << " " << world(cube).Y << " " << world(cube).Z;
+    EXPECT_TRUE(world(other).equals(c.otherWorld, 0.01f)) << world(other).X << " " << world(other).Z;
+    EXPECT_TRUE(cube->getRotation().equals(c.cubeRotation, 0.01f));
+    EXPECT_TRUE(other->getRotation().equals(c.cubeRotation, 0.01f));
+    EXPECT_TRUE(cube->getScale().equals(c.cubeScale, 0.001f));
+    EXPECT_EQ(child->getPosition(), core::vector3df(0.f, 0.f, 5.f)) << "the child moved once, with its parent";
+    if (c.mode >= ids::ModeMoveX && c.mode <= ids::ModeMoveZ)
+        EXPECT_TRUE((world(child) - world(cube)).equals(childOffset, 0.001f));
+}
+
+const core::vector3df One(1, 1, 1);
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, GroupDragTest,
+    testing::Values(
+        GroupDragCase{KEY_KEY_X, KEY_KEY_CODES_COUNT, MX, {-9, 0, 0}, {11, 0, 0}, Zero, One},
+        GroupDragCase{KEY_KEY_Z, KEY_KEY_CODES_COUNT, MZ, {-10, 0, 1}, {10, 0, 1}, Zero, One},
+        // One degree about Y: the pair turns about the centre and each node with it.
+        GroupDragCase{KEY_KEY_R, KEY_KEY_Y, RotY, {-9.998477f, 0, 0.174524f}, {9.998477f, 0, -0.174524f}, {0, 1, 0}, One},
+        // Scale 1 -> 2: each place twice as far from the centre.
+        GroupDragCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, {-20, 0, 0}, {20, 0, 0}, Zero, {2, 2, 2}}));
+
+TEST_F(GroupEditingTest, OneSelectedUnderARotatedParentMovesAlongTheWorldAxis) {
+    cube->setRotation({0.f, 90.f, 0.f});
+    setSelectedNodes({cube, child}); // the child is the primary, under a selected parent
+    releaseKey(KEY_KEY_X);
+    const core::vector3df before = world(cube);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 400, 300);
+    mouseEvent(EMIE_MOUSE_MOVED, 410, 300);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, 410, 300);
+    EXPECT_TRUE(world(cube).equals(before + core::vector3df(1.f, 0.f, 0.f), 0.001f));
+    EXPECT_EQ(child->getPosition(), core::vector3df(0.f, 0.f, 5.f));
+}
+
+TEST_F(GroupEditingTest, RightClickResetsEverySelectedRotation) {
+    cube->setRotation({10.f, 20.f, 30.f});
+    other->setRotation({5.f, 5.f, 5.f});
+    releaseKey(KEY_KEY_R);
+    releaseKey(KEY_KEY_X);
+    mouseEvent(EMIE_RMOUSE_LEFT_UP, 50, 50);
+    EXPECT_EQ(cube->getRotation(), Zero);
+    EXPECT_EQ(other->getRotation(), Zero);
+}
+
+TEST_F(GroupEditingTest, EscapeWithoutAModeClearsTheSelectionButNotWhileTyping) {
+    gui()->setFocus(findElement(ids::PositionEditX));
+    releaseKey(KEY_ESCAPE);
+    EXPECT_EQ(selectedNodes().size(), 3u) << "Escape in a text field belongs to the text";
+    gui()->removeFocus(findElement(ids::PositionEditX));
+    releaseKey(KEY_KEY_X);
+    releaseKey(KEY_ESCAPE); // first Escape: the mode ends, the selection stays
+    EXPECT_EQ(editor.editMode, ids::ModeNone);
+    EXPECT_EQ(selectedNodes().size(), 3u);
+    releaseKey(KEY_ESCAPE);
+    EXPECT_TRUE(selectedNodes().empty());
+    EXPECT_EQ(editor.selectedNode, nullptr);
 }
 
 TEST_F(EditingTest, CameraAndWindowsSwitchTogether) {

@@ -106,23 +106,27 @@ TEST_F(SceneBoxTest, PickingSelectsPrintsAndPickingTheLabelClears) {
     pickInTree(nullptr);
     EXPECT_EQ(editor.selectedNode, nullptr);
     EXPECT_FALSE(editor.nodeSelected);
-    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_OFF));
+    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_BBOX)) << "the scene's value, not the pick's";
     EXPECT_EQ(core::stringw(editor.statusText->getText()), core::stringw(L"Selection: Scene"));
 }
 
-TEST_F(SceneBoxTest, PickTakesDebugDrawingFromTheMenuChecks) {
+// The debug drawing is the node's own (a save writes it): picks leave it as
+// it is, and the Debug menu's checks show the picked node's.
+TEST_F(SceneBoxTest, PickLeavesDebugDrawingAndTheMenuShowsTheNodes) {
     sorn::createSceneBox();
     scene::ISceneNode* cube = sorn::addNode(scene::ESNT_CUBE, 0);
     scene::ISceneNode* sphere = sorn::addNode(scene::ESNT_SPHERE, 0);
     sphere->setDebugDataVisible(scene::EDS_SKELETON);
     refresh();
     pickInTree(sphere);
-    EXPECT_EQ(sphere->isDebugDataVisible(), static_cast<u32>(scene::EDS_SKELETON)) << "no check: unchanged";
-    chooseMenuCommand(ids::CmdDebugBoundingBox);
-    chooseMenuCommand(ids::CmdDebugNormals);
+    EXPECT_EQ(sphere->isDebugDataVisible(), static_cast<u32>(scene::EDS_SKELETON));
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdDebugSkeleton));
+    chooseMenuCommand(ids::CmdDebugBoundingBox); // the user's own choice for the sphere
     pickInTree(cube);
-    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_BBOX | scene::EDS_NORMALS));
-    EXPECT_EQ(sphere->isDebugDataVisible(), static_cast<u32>(scene::EDS_OFF));
+    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_OFF));
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdDebugBoundingBox));
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdDebugSkeleton));
+    EXPECT_EQ(sphere->isDebugDataVisible(), static_cast<u32>(scene::EDS_SKELETON | scene::EDS_BBOX));
 }
 
 TEST_F(SceneBoxTest, DuplicateAddsACopyBesideTheOriginal) {
@@ -132,11 +136,11 @@ TEST_F(SceneBoxTest, DuplicateAddsACopyBesideTheOriginal) {
     refresh();
     pickInTree(cube);
     clickButton(ids::SceneBoxDuplicate);
-    EXPECT_EQ(outline(), "Scene\nCube *\nCube\n");
+    EXPECT_EQ(outline(), "Scene\nCube\nCube *\n") << "the copy is the selection";
     scene::ISceneNode* copy = *smgr()->getRootSceneNode()->getChildren().getLast();
     EXPECT_NE(copy, cube);
     EXPECT_EQ(copy->getPosition(), cube->getPosition());
-    EXPECT_EQ(editor.selectedNode, cube);
+    EXPECT_EQ(editor.selectedNode, copy);
     EXPECT_TRUE(editor.nameIndexRefresh.pending);
 }
 

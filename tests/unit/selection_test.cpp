@@ -8,12 +8,18 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/EditorState.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/SceneFileCommands.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/NodeLifetime.h"
+#include "scene/SelectedNodes.h"
+#include "scene/SelectionHighlight.h"
+#include "scene/TreeView.h"
 #include "support/EditorFixture.h"
+#include "toolbox/ToolBox.h"
 
 using namespace irr;
 
@@ -126,8 +132,9 @@ TEST_P(DropSelectionTest, EditingInProgressIsLeftWithWindowsBack) {
     ASSERT_FALSE(cameraTakesInput());
     GetParam().run(*this);
     expectNothingSelectedOrEdited("after editing");
-    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_OFF))
-        << "no later pick would switch the old node's debug drawing off";
+    if (isLiveSceneNode(cube)) // the ways that keep it in the scene
+        EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_BBOX))
+            << "the node's own debug drawing belongs to the scene";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, DropSelectionTest, testing::ValuesIn(kDropCases),
@@ -252,6 +259,284 @@ TEST_F(SelectionTest, GizmoOnAZeroScaledParentKeepsFiniteAngles) {
     const core::vector3df rotation = editor.gizmoRotationAnchor->getRotation();
     EXPECT_TRUE(std::isfinite(rotation.X) && std::isfinite(rotation.Y) && std::isfinite(rotation.Z));
     EXPECT_NEAR(rotation.Y, 45.f, 0.01f);
+}
+
+} // namespace
+} // namespace sorn
+
+namespace sorn {
+namespace {
+
+// ---- Picking in the view, several nodes, the highlight -----------------------
+
+class ViewPickTest : public SelectionTest {
+protected:
+    void SetUp() override {
+        SelectionTest::SetUp();
+        pickInTree(nullptr);
+        sphere = addNode(scene::ESNT_SPHERE, 0); // beside the cube, at the root
+        ASSERT_EQ(sphere->getParent(), smgr()->getRootSceneNode());
+        cube->setName("Left");
+        sphere->setName("Right");
+        // Side by side as the camera sees them (it looks along X).
+        cube->setPosition({0.f, 30.f, -15.f});
+        sphere->setPosition({0.f, 30.f, 15.f});
+        activePasses(3); // the names indexed, the boxes where they are drawn
+    }
+
+    // The point is in the view, clear of the windows.
+    core::position2di seen(scene::ISceneNode* node) {
+        const core::position2di at = screenPointOf(node);
+        EXPECT_GT(at.X, 220);
+        EXPECT_LT(at.X, 790);
+        EXPECT_GT(at.Y, 60);
+        EXPECT_LT(at.Y, 740);
+        return at;
+    }
+
+    std::vector<scene::ISceneNode*> selection() { return selectedNodes(); }
+
+public:
+    using EditorTest::activePasses;
+    using EditorTest::screenPointOf;
+
+protected:
+    scene::ISceneNode* sphere = nullptr;
+};
+
+struct ClickCase {
+    const char* name;
+    // Runs before the click; returns where to click.
+    std::function<core::position2di(ViewPickTest&, scene::ISceneNode* cube, scene::ISceneNode* sphere)> aim;
+    bool expectCube; // else: the selection is as before the click
+    bool expectCleared;
+};
+
+core::position2di emptySky(ViewPickTest&, scene::ISceneNode*, scene::ISceneNode*) { return {500, 70}; }
+
+const ClickCase kClickCases[] = {
+    {"on_the_cube", [](ViewPickTest& t, auto* c, auto*) { return t.screenPointOf(c); }, true, false},
+    {"on_empty_space", emptySky, false, true},
+    {"on_a_window",
+     [](ViewPickTest&, auto*, auto*) { return core::position2di(100, 200); }, false, false},
+    {"on_a_hidden_cube",
+     [](ViewPickTest& t, auto* c, auto*) {
+         const core::position2di at = t.screenPointOf(c);
+         c->setVisible(false);
+         return at;
+     },
+     false, true},
+    {"on_the_grid_only", // the ground in front of the camera: the grid is the editor's
+     [](ViewPickTest& t, auto* c, auto* s) {
+         c->setPosition({0.f, 30.f, -500.f});
+         s->setPosition({0.f, 30.f, 500.f});
+         t.activePasses(1);
+         return core::position2di(500, 700);
+     },
+     false, true},
+};
+
+std::ostream& operator<<(std::ostream& out, const ClickCase& c) { return out << c.name; }
+
+class ViewClickTest : public ViewPickTest, public testing::WithParamInterface<ClickCase> {};
+
+TEST_P(ViewClickTest, PicksTheNodeUnderThePointerOrClearsOnEmptySpace) {
+    const ClickCase& c = GetParam();
+    pickInTree(sphere);
+    ASSERT_EQ(editor.selectedNode, sphere);
+    const core::position2di at = c.aim(*this, cube, sphere);
+    clickInView(at);
+    if (c.expectCube) {
+        EXPECT_EQ(editor.selectedNode, cube);
+        EXPECT_EQ(selection(), std::vector<scene::ISceneNode*>{cube});
+    } else if (c.expectCleared) {
+        EXPECT_EQ(editor.selectedNode, nullptr);
+        EXPECT_FALSE(editor.nodeSelected);
+        EXPECT_TRUE(selection().empty());
+    } else {
+        EXPECT_EQ(editor.selectedNode, sphere);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Clicks, ViewClickTest, testing::ValuesIn(kClickCases),
+                         [](const testing::TestParamInfo<ClickCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ViewPickTest, AViewPickIsShownLikeATreePick) {
+    const core::position2di at = seen(cube);
+    testing::internal::CaptureStdout();
+    clickInView(at);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Selection => Left\n"), std::string::npos) << out;
+    EXPECT_TRUE(editor.nodeSelected);
+    EXPECT_NE(std::wstring(editor.statusText->getText()).find(L"Left"), std::wstring::npos);
+    EXPECT_NE(findElement(ids::PositionEditX), nullptr) << "the tool box shows the object tab";
+    EXPECT_EQ(std::wstring(findElement(ids::PositionEditZ)->getText()), L"-15.000000");
+    gui::IGUITreeViewNode* row = treeItemFor(cube);
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(row->getSelected());
+    // The gizmo goes where the picked node is.
+    releaseKey(KEY_KEY_X);
+    activePasses(1);
+    EXPECT_TRUE(editor.gizmoAnchor->getPosition().equals(cube->getAbsolutePosition(), 0.001f));
+}
+
+TEST_F(ViewPickTest, AViewPickOpensTheTreeToANestedNode) {
+    pickInTree(cube);
+    scene::ISceneNode* child = addNode(scene::ESNT_SPHERE, 0); // under the cube
+    child->setPosition({0.f, 0.f, -20.f});
+    child->setName("Nested");
+    activePasses(3); // rebuilt tree: the cube's row is closed
+    gui::IGUITreeViewNode* cubeRow = treeItemFor(cube);
+    ASSERT_NE(cubeRow, nullptr);
+    ASSERT_FALSE(cubeRow->getExpanded());
+    clickInView(seen(child));
+    EXPECT_EQ(editor.selectedNode, child);
+    EXPECT_TRUE(treeItemFor(cube)->getExpanded());
+    EXPECT_TRUE(treeItemFor(child)->getSelected());
+}
+
+TEST_F(ViewPickTest, TheNearestNodeWinsAndTrianglesCountBeforeTheBox) {
+    // The sphere straight in front of the cube, nearer the camera.
+    const core::vector3df camera = smgr()->getActiveCamera()->getAbsolutePosition();
+    const core::vector3df towardsCamera = (camera - cube->getAbsolutePosition()).normalize();
+    sphere->setPosition(cube->getPosition() + towardsCamera * 20.f);
+    activePasses(1);
+    clickInView(seen(cube));
+    EXPECT_EQ(editor.selectedNode, sphere);
+    // A point inside the sphere's box but off its round surface reaches the cube.
+    // 5.5 off the ray (the radius is 5), across the box's corner (its half size is 5).
+    const core::vector3df side = towardsCamera.crossProduct({0.f, 1.f, 0.f}).normalize();
+    const core::vector3df up = side.crossProduct(towardsCamera).normalize();
+    sphere->setPosition(cube->getPosition() + towardsCamera * 20.f + (side + up) * 3.9f);
+    activePasses(1);
+    clickInView(seen(cube));
+    EXPECT_EQ(editor.selectedNode, cube) << "the sphere's box corner must not catch the click";
+}
+
+TEST_F(ViewPickTest, DragsAndEditingModesPickNothing) {
+    pickInTree(sphere);
+    const core::position2di at = seen(cube);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, at.X, at.Y);
+    mouseEvent(EMIE_MOUSE_MOVED, at.X + 20, at.Y);
+    mouseEvent(EMIE_MOUSE_MOVED, at.X, at.Y);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, at.X, at.Y);
+    EXPECT_EQ(editor.selectedNode, sphere) << "a drag turns the camera, it picks nothing";
+    releaseKey(KEY_KEY_X);
+    ASSERT_EQ(editor.editMode, ids::ModeMoveX);
+    clickInView(at);
+    EXPECT_EQ(editor.selectedNode, sphere);
+}
+
+TEST_F(ViewPickTest, ControlClickTogglesAndEscapeClears) {
+    clickInView(seen(cube));
+    clickInView(seen(sphere), true);
+    EXPECT_EQ(selection(), (std::vector<scene::ISceneNode*>{cube, sphere}));
+    EXPECT_EQ(editor.selectedNode, sphere) << "the last picked is the primary";
+    EXPECT_TRUE(static_cast<CTreeViewNode*>(treeItemFor(cube))->isMarked());
+    clickInView(seen(sphere), true);
+    EXPECT_EQ(selection(), std::vector<scene::ISceneNode*>{cube});
+    EXPECT_EQ(editor.selectedNode, cube);
+    clickInView({500, 70}, true); // Control on empty space keeps the selection
+    EXPECT_EQ(editor.selectedNode, cube);
+    EXPECT_FALSE(releaseKey(KEY_ESCAPE));
+    EXPECT_TRUE(selection().empty());
+    EXPECT_FALSE(editor.nodeSelected);
+    EXPECT_FALSE(treeItemFor(cube)->getSelected());
+}
+
+TEST_F(ViewPickTest, TreeControlAndShiftClicksSelectSeveralRows) {
+    pickInTree(nullptr);
+    scene::ISceneNode* third = addNode(scene::ESNT_CUBE, 0);
+    activePasses(3);
+    clickTreeRow(cube, false);
+    EXPECT_EQ(selection(), std::vector<scene::ISceneNode*>{cube});
+    clickTreeRow(third, false, true); // Shift: the rows from the cube's to the third's
+    EXPECT_EQ(selection(), (std::vector<scene::ISceneNode*>{cube, sphere, third}));
+    EXPECT_EQ(editor.selectedNode, third);
+    for (scene::ISceneNode* node : {cube, sphere, third})
+        EXPECT_TRUE(static_cast<CTreeViewNode*>(treeItemFor(node))->isMarked());
+    clickTreeRow(sphere, true); // Control: out again
+    EXPECT_EQ(selection(), (std::vector<scene::ISceneNode*>{cube, third}));
+    EXPECT_FALSE(static_cast<CTreeViewNode*>(treeItemFor(sphere))->isMarked());
+    clickTreeRow(third, true); // the primary out: the one picked before leads
+    EXPECT_EQ(editor.selectedNode, cube);
+    EXPECT_TRUE(treeItemFor(cube)->getSelected());
+    clickTreeRow(sphere, false); // a plain click: that row alone
+    EXPECT_EQ(selection(), std::vector<scene::ISceneNode*>{sphere});
+    EXPECT_FALSE(static_cast<CTreeViewNode*>(treeItemFor(cube))->isMarked());
+    clickTreeRow(cube, true);
+    clickTreeRow(cube, false); // a plain click on the primary's own row: it alone
+    EXPECT_EQ(selection(), std::vector<scene::ISceneNode*>{cube});
+    EXPECT_FALSE(static_cast<CTreeViewNode*>(treeItemFor(sphere))->isMarked());
+}
+
+TEST_F(ViewPickTest, TopmostNodesLeaveOutChildrenOfSelectedAncestors) {
+    pickInTree(cube);
+    scene::ISceneNode* child = addNode(scene::ESNT_SPHERE, 0);
+    activePasses(3);
+    setSelectedNodes({child, sphere, cube});
+    EXPECT_EQ(selectedNodes(), (std::vector<scene::ISceneNode*>{child, sphere, cube}));
+    EXPECT_EQ(topmostSelectedNodes(), (std::vector<scene::ISceneNode*>{sphere, cube}));
+    // Only what is still in the scene is given out.
+    clickButton(ids::SceneBoxRemove);
+    EXPECT_TRUE(selectedNodes().empty());
+    EXPECT_EQ(sphere->getParent(), nullptr);
+    EXPECT_EQ(cube->getParent(), nullptr);
+}
+
+TEST_F(ViewPickTest, TheHighlightIsTheEditorsOwnAndTheDebugFlagStaysTheScenes) {
+    cube->setDebugDataVisible(scene::EDS_NORMALS); // as a scene file may hold it
+    sphere->setDebugDataVisible(scene::EDS_OFF);
+    clickInView(seen(cube));
+    clickInView(seen(sphere), true);
+    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_NORMALS));
+    EXPECT_EQ(sphere->isDebugDataVisible(), static_cast<u32>(scene::EDS_OFF));
+    std::vector<HighlightBox> boxes = selectionHighlightBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].node, cube);
+    EXPECT_EQ(boxes[0].colour, secondaryHighlightColour());
+    EXPECT_EQ(boxes[1].node, sphere);
+    EXPECT_EQ(boxes[1].colour, primaryHighlightColour());
+    EXPECT_NE(primaryHighlightColour(), secondaryHighlightColour());
+    cube->setVisible(false);
+    EXPECT_EQ(selectionHighlightBoxes().size(), 1u) << "a hidden node is not outlined";
+    releaseKey(KEY_ESCAPE);
+    EXPECT_TRUE(selectionHighlightBoxes().empty());
+    EXPECT_EQ(cube->isDebugDataVisible(), static_cast<u32>(scene::EDS_NORMALS));
+}
+
+TEST_F(ViewPickTest, DuplicateSelectsTheCopiesAndDeleteTakesAll) {
+    clickInView(seen(cube));
+    clickInView(seen(sphere), true);
+    clickButton(ids::SceneBoxDuplicate);
+    const std::vector<scene::ISceneNode*> copies = selectedNodes();
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_NE(copies[0], cube);
+    EXPECT_NE(copies[1], sphere);
+    EXPECT_EQ(copies[1]->getType(), scene::ESNT_SPHERE) << "the sphere's copy is the primary";
+    EXPECT_EQ(editor.selectedNode, copies[1]);
+    EXPECT_TRUE(treeItemFor(copies[1])->getSelected());
+    releaseKey(KEY_DELETE);
+    EXPECT_EQ(copies[0]->getParent(), nullptr);
+    EXPECT_EQ(copies[1]->getParent(), nullptr);
+    EXPECT_EQ(cube->getParent(), smgr()->getRootSceneNode());
+    EXPECT_EQ(editor.selectedNode, nullptr);
+}
+
+TEST_F(ViewPickTest, ObjectTabSetAppliesToEverySelectedNode) {
+    scene::ISceneNode* light = smgr()->addLightSceneNode(nullptr, {0.f, 0.f, 0.f});
+    light->setScale({1.f, 1.f, 1.f});
+    setSelectedNodes({light, sphere, cube});
+    updateToolBox();
+    findElement(ids::PositionEditY)->setText(L"7");
+    clickButton(ids::ApplyPosition);
+    for (scene::ISceneNode* node : {cube, sphere, light})
+        EXPECT_EQ(node->getPosition().Y, 7.f);
+    EXPECT_EQ(sphere->getPosition().Z, -15.f) << "the rows as shown apply whole";
+    findElement(ids::ScaleEditX)->setText(L"3");
+    clickButton(ids::ApplyScale);
+    EXPECT_EQ(sphere->getScale().X, 3.f);
+    EXPECT_EQ(light->getScale().X, 1.f) << "a light has no scale rows";
 }
 
 } // namespace

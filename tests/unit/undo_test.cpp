@@ -20,6 +20,7 @@
 #include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/SelectedNodes.h"
 #include "scene/UndoHistory.h"
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
@@ -538,6 +539,84 @@ TEST_F(UndoTest, AWholeDragIsOneStepAndARightClickResetIsOne) {
     releaseKey(KEY_KEY_X); // rotate about X
     cube->setRotation(core::vector3df(10.f, 20.f, 30.f));
     expectUndoable([&] { mouseEvent(EMIE_RMOUSE_LEFT_UP, 200, 200); });
+}
+
+// ---- Several selected nodes: every action on them is one step ----------------
+
+struct GroupChange {
+    const char* name;
+    std::function<void(UndoTest&)> run;
+};
+
+class UndoGroupTest : public UndoTest, public testing::WithParamInterface<GroupChange> {
+public:
+    void click(s32 id) { clickButton(id); }
+    void key(EKEY_CODE code) { releaseKey(code); }
+    void mouse(EMOUSE_INPUT_EVENT type, s32 x, s32 y) { mouseEvent(type, x, y); }
+    void text(s32 id, const wchar_t* value) { setEditText(id, value); }
+};
+
+const GroupChange kGroupChanges[] = {
+    {"delete", [](UndoTest& t) { static_cast<UndoGroupTest&>(t).click(ids::SceneBoxRemove); }},
+    {"delete_key", [](UndoTest& t) { static_cast<UndoGroupTest&>(t).key(KEY_DELETE); }},
+    {"duplicate", [](UndoTest& t) { static_cast<UndoGroupTest&>(t).click(ids::SceneBoxDuplicate); }},
+    {"object_tab_set",
+     [](UndoTest& t) {
+         auto& g = static_cast<UndoGroupTest&>(t);
+         g.text(ids::PositionEditY, L"12");
+         g.click(ids::ApplyPosition);
+     }},
+    {"object_tab_step", [](UndoTest& t) { static_cast<UndoGroupTest&>(t).click(0x50047); }},
+    {"drag",
+     [](UndoTest& t) {
+         auto& g = static_cast<UndoGroupTest&>(t);
+         g.key(KEY_KEY_R);
+         g.mouse(EMIE_LMOUSE_PRESSED_DOWN, 400, 300);
+         for (s32 x = 401; x < 420; ++x)
+             g.mouse(EMIE_MOUSE_MOVED, x, 300);
+         g.mouse(EMIE_LMOUSE_LEFT_UP, 420, 300);
+         g.key(KEY_KEY_R);
+     }},
+};
+
+std::ostream& operator<<(std::ostream& out, const GroupChange& c) { return out << c.name; }
+
+TEST_P(UndoGroupTest, IsOneStepForAllSelected) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    scene::ISceneNode* sphere = addFromMenu(ids::CmdAddSphere);
+    scene::ISceneNode* light = addFromMenu(ids::CmdAddLight);
+    cube->setPosition({-20.f, 0.f, 0.f});
+    sphere->setPosition({20.f, 0.f, 0.f});
+    chooseMenuCommand(ids::CmdSceneBox);
+    chooseMenuCommand(ids::CmdToolBox);
+    activePasses(3);
+    pickInTree(cube);
+    clickTreeRow(sphere, true);
+    ASSERT_EQ(selectedNodes(), (std::vector<scene::ISceneNode*>{cube, sphere}));
+    const core::vector3df lightAt = light->getPosition();
+    expectUndoable([&] { GetParam().run(*this); });
+    EXPECT_EQ(light->getPosition(), lightAt) << "a node not selected is left alone";
+}
+
+INSTANTIATE_TEST_SUITE_P(Actions, UndoGroupTest, testing::ValuesIn(kGroupChanges),
+                         [](const testing::TestParamInfo<GroupChange>& info) { return std::string(info.param.name); });
+
+TEST_F(UndoTest, UndoingAGroupDeleteBringsBothBackAndRedoDropsThemFromTheSelection) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    scene::ISceneNode* sphere = addFromMenu(ids::CmdAddSphere);
+    chooseMenuCommand(ids::CmdSceneBox);
+    activePasses(3);
+    pickInTree(cube);
+    clickTreeRow(sphere, true);
+    clickButton(ids::SceneBoxRemove);
+    EXPECT_TRUE(typeCtrlKey(KEY_KEY_Z));
+    EXPECT_EQ(cube->getParent(), smgr()->getRootSceneNode());
+    EXPECT_EQ(sphere->getParent(), smgr()->getRootSceneNode());
+    // Selected again, then the delete redone: both leave the selection.
+    pickInTree(cube);
+    clickTreeRow(sphere, true);
+    typeCtrlKey(KEY_KEY_Y); // the delete again
+    EXPECT_TRUE(selectedNodes().empty());
 }
 
 // Nodes with animators, held aside as after an open.

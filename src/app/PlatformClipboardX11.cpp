@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 using namespace irr;
 
@@ -22,6 +23,17 @@ struct ClipboardConnection {
 
 ClipboardConnection connection;
 std::string heldText;
+
+// A text too large for one property, handed over piece by piece (the INCR
+// protocol): each time the requestor deletes the property, the next piece.
+struct Transfer {
+    Window requestor;
+    Atom property;
+    Atom type;
+    std::string data;
+    size_t sent;
+};
+std::vector<Transfer> transfers;
 
 // What the editor offers other programs: UTF-8, and Latin-1 as STRING
 // (characters past it as "?").
@@ -63,13 +75,48 @@ bool ownsClipboard() {
     return connection.display && XGetSelectionOwner(connection.display, connection.clipboard) == connection.window;
 }
 
-// The largest property written in one request (the rest is refused: no
-// program the editor knows asks for more than a few megabytes).
+// The largest property written in one request; larger texts go in pieces.
 size_t largestProperty() {
     long units = XExtendedMaxRequestSize(connection.display);
     if (units == 0)
         units = XMaxRequestSize(connection.display);
     return static_cast<size_t>(units) * 4 - 256;
+}
+
+size_t pieceSize() {
+    const size_t largest = largestProperty();
+    return largest < (256u << 10) ? largest : (256u << 10);
+}
+
+void startTransfer(Window requestor, Atom property, Atom type, std::string data) {
+    XSelectInput(connection.display, requestor, PropertyChangeMask);
+    long size = static_cast<long>(data.size());
+    XChangeProperty(connection.display, requestor, property, connection.incr, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&size), 1);
+    transfers.push_back({requestor, property, type, std::move(data), 0});
+}
+
+// The requestor took the last piece: the next one, and an empty one to end.
+void continueTransfer(const XPropertyEvent& event) {
+    if (event.state != PropertyDelete)
+        return;
+    for (size_t i = 0; i < transfers.size(); ++i) {
+        Transfer& transfer = transfers[i];
+        if (transfer.requestor != event.window || transfer.property != event.atom)
+            continue;
+        const size_t left = transfer.data.size() - transfer.sent;
+        const size_t piece = left < pieceSize() ? left : pieceSize();
+        XChangeProperty(connection.display, transfer.requestor, transfer.property, transfer.type, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(transfer.data.data() + transfer.sent),
+                        static_cast<int>(piece));
+        transfer.sent += piece;
+        if (piece == 0) {
+            XSelectInput(connection.display, transfer.requestor, NoEventMask);
+            transfers.erase(transfers.begin() + static_cast<long>(i));
+        }
+        XFlush(connection.display);
+        return;
+    }
 }
 
 void answer(const XSelectionRequestEvent& request) {
@@ -89,13 +136,14 @@ void answer(const XSelectionRequestEvent& request) {
         reply.xselection.property = property;
     } else if (request.target == connection.utf8 || request.target == connection.text || request.target == XA_STRING) {
         const bool utf8 = request.target != XA_STRING;
-        const std::string data = utf8 ? heldText : latin1Of(heldText);
-        if (data.size() <= largestProperty()) {
-            XChangeProperty(connection.display, request.requestor, property, utf8 ? connection.utf8 : XA_STRING, 8,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(data.data()),
-                            static_cast<int>(data.size()));
-            reply.xselection.property = property;
-        }
+        std::string data = utf8 ? heldText : latin1Of(heldText);
+        const Atom type = utf8 ? connection.utf8 : XA_STRING;
+        if (data.size() <= pieceSize())
+            XChangeProperty(connection.display, request.requestor, property, type, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+        else
+            startTransfer(request.requestor, property, type, std::move(data));
+        reply.xselection.property = property;
     }
     XSendEvent(connection.display, request.requestor, False, NoEventMask, &reply);
     XFlush(connection.display);
@@ -238,6 +286,8 @@ void serveClipboard() {
         XNextEvent(connection.display, &event);
         if (event.type == SelectionRequest)
             answer(event.xselectionrequest);
+        else if (event.type == PropertyNotify)
+            continueTransfer(event.xproperty);
     }
 }
 

@@ -3,7 +3,8 @@ box, Ctrl+C, Ctrl+V pastes its copy under it (the copy is then the selection),
 and the saved file holds two cubes. Another program (xclip) reads what the
 editor copied as UTF-8 scene text, and bare <node> text that it puts on the
 clipboard, with a name beyond ASCII, pastes as a node; plain text pastes
-nothing."""
+nothing. A group of 3,000 cubes (megabytes of text, handed over in pieces
+between the programs) pastes from xclip and copies back to it whole."""
 import os
 import re
 import shutil
@@ -16,6 +17,15 @@ from e2e_lib import (CUBE_ITEM, SCENE_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, E2EFail
 TEXT_NODE = ('<node type="empty"><attributes><string name="Name" value="Caf\u00e9" />'
              '<vector3d name="Position" value="7, 8, 9" /><vector3d name="Scale" value="1, 1, 1" />'
              '<bool name="Visible" value="true" /></attributes></node>\n')
+
+
+def group_of_cubes(count):
+    cube = ('<node type="cube"><attributes><string name="Name" value="Cube%d" /><vector3d name="Position" '
+            'value="%d, 0, 0" /><vector3d name="Scale" value="1, 1, 1" /><bool name="Visible" value="true" />'
+            '</attributes></node>\n')
+    return ('<?xml version="1.0"?>\n<irr_scene>\n<node type="empty"><attributes><string name="Name" '
+            'value="Group" /><vector3d name="Scale" value="1, 1, 1" /><bool name="Visible" value="true" />'
+            '</attributes>\n' + "".join(cube % (i, i) for i in range(count)) + '</node>\n</irr_scene>\n')
 
 
 def clipboard_owned_by(editor, text):
@@ -76,6 +86,16 @@ def test(runtime):
         four = decode_scene(open(save_through_window(editor, "four.irr"), "rb").read())
         if four.count("<node ") != nodes:
             raise E2EFailure("plain text pasted nodes")
+
+        # Megabytes each way: the group pasted from xclip is the selection,
+        # and its copy reaches xclip whole.
+        clipboard_owned_by(editor, group_of_cubes(3000))
+        pastes(editor, "Group")
+        chord(editor, "ctrl+c")
+        big = e2e_lib.wait_for(lambda: (lambda text: text if "Cube2999" in text else None)(clipboard_text(editor)),
+                               60, what="the copied group read by xclip")
+        if big.count('<node type="cube">') != 3000 or not big.rstrip().endswith("</irr_scene>"):
+            raise E2EFailure("the group's copy came over cut: %d cubes" % big.count('<node type="cube">'))
 
 
 if __name__ == "__main__":

@@ -7,7 +7,7 @@ PACKAGES=(
   cmake g++ make
   libirrlicht-dev libirrlicht-doc libx11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
+  xvfb xauth xdotool xclip x11-utils imagemagick libgl1-mesa-dri
   tango-icon-theme locales python3
   clang libclang-rt-dev
 )

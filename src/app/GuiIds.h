@@ -68,6 +68,11 @@ constexpr s32 CmdSave = 0x500ae;
 constexpr s32 CmdUndo = 0x50106;
 constexpr s32 CmdRedo = 0x50107;
 
+// Scene > Copy, Cut, Paste, after Undo and Redo.
+constexpr s32 CmdCopy = 0x50130;
+constexpr s32 CmdCut = 0x50131;
+constexpr s32 CmdPaste = 0x50132;
+
 // View > Play animation / Stop animation.
 constexpr s32 CmdPlayAnimation = 0x50110;
 

@@ -57,6 +57,10 @@ const MenuEntry SceneEntries[] = {
     {L"menu_scene_add", ids::CmdAddMenu, true, false},
     {L"menu_scene_undo", ids::CmdUndo, false, false},
     {L"menu_scene_redo", ids::CmdRedo, false, false},
+    Separator,
+    {L"menu_scene_copy", ids::CmdCopy, false, false},
+    {L"menu_scene_cut", ids::CmdCut, false, false},
+    {L"menu_scene_paste", ids::CmdPaste, false, false},
 };
 
 const MenuEntry AddEntries[] = {

@@ -21,6 +21,25 @@ void interceptCloseButton(irr::IrrlichtDevice* device);
 // Whether the close button was clicked since the last call.
 bool takeCloseRequest();
 
+// The system clipboard: the X11 CLIPBOARD selection, served and read through
+// an X connection and window of the editor's own (the engine's clipboard
+// answers a paste with what the clipboard held before, and offers its text
+// under a malformed target list). Until useSystemClipboard found a window
+// (the null driver, tests), the clipboard is a text kept in the process.
+void useSystemClipboard(irr::IrrlichtDevice* device);
+// Makes text (UTF-8) the clipboard's content, offered as UTF-8 and Latin-1.
+void setClipboardText(const std::string& text);
+// The clipboard's text as UTF-8 (Latin-1 offers converted), waiting for the
+// program that holds it at most about two seconds; empty when there is none.
+std::string clipboardText();
+// Whether any program (this one included) holds the clipboard.
+bool clipboardHeld();
+// Answers other programs asking for the clipboard's text; called every pass
+// of the frame loop.
+void serveClipboard();
+// Back to the text kept in the process, empty (a fresh run).
+void resetClipboard();
+
 // The program used by openInBrowser ("xdg-open"; tests point it elsewhere).
 void setBrowserCommand(const std::string& command);
 

@@ -6,6 +6,7 @@
 #include "app/SmallWindows.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "events/ClipboardCommands.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
@@ -100,6 +101,9 @@ const PlainMenuCommand PlainMenuCommands[] = {
     {ids::CmdOpenScene, [] { runAfterUnsavedCheck(SceneAction::OpenScene); }},
     {ids::CmdUndo, undoLastChange},
     {ids::CmdRedo, redoLastChange},
+    {ids::CmdCopy, [] { copyNodes(nodesToCopy()); }},
+    {ids::CmdCut, [] { cutNodes(nodesToCopy()); }},
+    {ids::CmdPaste, [] { pasteFromClipboard(); }},
     {ids::CmdSave, [] { saveWindow.open(); }},
     {ids::CmdQuit, [] { runAfterUnsavedCheck(SceneAction::Quit); }},
     // How the scene is shown, not a change of it: no undo step, nothing unsaved.

@@ -9,6 +9,7 @@
 #include "app/SmallWindows.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
+#include "events/ClipboardCommands.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
@@ -168,7 +169,7 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
     keepNumbersInCLocale();
     switch (event.EventType) {
     case EET_KEY_INPUT_EVENT: {
-        if (handleUndoKey(event.KeyInput))
+        if (handleUndoKey(event.KeyInput) || handleClipboardKey(event.KeyInput))
             return true;
         if (event.KeyInput.PressedDown)
             return false;
@@ -179,6 +180,9 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
     case EET_MOUSE_INPUT_EVENT:
         switch (event.MouseInput.Event) {
         case EMIE_LMOUSE_PRESSED_DOWN:
+            // The press reaches the menu bar after this: a menu opened by it
+            // shows whether Copy, Cut and Paste can act.
+            updateClipboardMenuItems();
             // A whole drag, from the button going down to it coming up, is
             // one change of the selected node.
             beginDragChange();

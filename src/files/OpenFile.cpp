@@ -163,14 +163,20 @@ bool loadScannedScene(const std::string& path, SceneScan& scan) {
     scene::ISceneManager* sceneManager = editor.sceneManager;
     if (!sceneManager || !scan.accepted())
         return false;
-    io::IReadFile* file = openScannedScene(sceneManager->getFileSystem(), path.c_str(), scan);
-    if (!file) {
+    return loadScannedSceneFile(openScannedScene(sceneManager->getFileSystem(), path.c_str(), scan), scan,
+                                sceneManager->getRootSceneNode());
+}
+
+bool loadScannedSceneFile(io::IReadFile* file, SceneScan& scan, scene::ISceneNode* root) {
+    scene::ISceneManager* sceneManager = editor.sceneManager;
+    if (!file || !sceneManager || !scan.accepted() || !root) {
+        if (file)
+            file->drop();
         scan.refusal = SceneRefusal::Unreadable;
         return false;
     }
     // The text and colour of text nodes come back from their user-data
     // records; what the engine's reader drops comes back from the scan's.
-    scene::ISceneNode* root = sceneManager->getRootSceneNode();
     SceneReadRestore restoring(sceneManager, scan.records, textNodeUserData(), root);
     restoring.decodeUtf8Text(scan.unitSize == 1);
     // A scene's own camera is made the active one as the engine reads it;

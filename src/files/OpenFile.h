@@ -39,5 +39,8 @@ bool admitSceneReferences(const SceneScan& scan, const std::string& folder);
 // the engine reading the scanned bytes. False, with scan.refusal set, when
 // the file could not be read again or changed since the scan.
 bool loadScannedScene(const std::string& path, SceneScan& scan);
+// The same from a file openScannedScene or openScannedSceneFrom made (which
+// it drops), under root.
+bool loadScannedSceneFile(irr::io::IReadFile* file, SceneScan& scan, irr::scene::ISceneNode* root);
 
 } // namespace sorn

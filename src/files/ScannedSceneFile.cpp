@@ -100,9 +100,16 @@ private:
 io::IReadFile* openScannedScene(io::IFileSystem* fileSystem, const io::path& path, const SceneScan& scan) {
     if (!fileSystem || !scan.accepted())
         return nullptr;
-    io::IReadFile* source = fileSystem->createAndOpenFile(path);
+    return openScannedSceneFrom(fileSystem->createAndOpenFile(path), scan);
+}
+
+io::IReadFile* openScannedSceneFrom(io::IReadFile* source, const SceneScan& scan) {
     if (!source)
         return nullptr;
+    if (!scan.accepted()) {
+        source->drop();
+        return nullptr;
+    }
     return new ScannedSceneFile(source, scan);
 }
 

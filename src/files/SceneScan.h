@@ -186,6 +186,9 @@ private:
 // changed() is set. Null when the file cannot be opened again.
 irr::io::IReadFile* openScannedScene(irr::io::IFileSystem* fileSystem, const irr::io::path& path,
                                      const SceneScan& scan);
+// The same over a file already open (a text held in memory); takes over the
+// caller's reference to source.
+irr::io::IReadFile* openScannedSceneFrom(irr::io::IReadFile* source, const SceneScan& scan);
 // Whether the file handed over by openScannedScene turned out to differ from the scan.
 bool scannedSceneChanged(irr::io::IReadFile* file);
 

@@ -10,6 +10,7 @@
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "events/ClipboardCommands.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
@@ -151,6 +152,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     editor.appDirectory = widePath(device->getFileSystem()->getWorkingDirectory().c_str());
     platform::setWindowIcon(device, mediaPath(L"sorn.png"));
     platform::interceptCloseButton(device);
+    platform::useSystemClipboard(device);
 
     editor.config.fileName = appPath(L"config.xml");
     editor.config.load();
@@ -162,6 +164,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     setUpSkin();
     buildMenuBar();
     updateUndoMenuItems();
+    updateClipboardMenuItems();
     gui::IGUIToolBar* toolBar = buildToolBar();
     editor.moveSensitivity = 100;
     updateStatusLine();
@@ -231,6 +234,7 @@ void runFrameLoop() {
         // The close button asks about unsaved work like File > Quit.
         if (platform::takeCloseRequest())
             runAfterUnsavedCheck(SceneAction::Quit);
+        platform::serveClipboard();
         runFramePass(editor.device->isWindowFocused(), editor.device->isWindowActive());
     }
 }
@@ -244,6 +248,8 @@ void shutdownEditor() {
     resetUnsavedChanges();
     // The nodes' user data holds them; they go before the engine too.
     forgetTextNodeData();
+    // A clipboard kept in the process is a fresh one for the next run.
+    platform::resetClipboard();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

@@ -16,11 +16,15 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/Platform.h"
+#include "app/StatusLine.h"
 #include "app/GuiIds.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
 #include "app/MessageKeyTable.h"
+#include "events/ClipboardCommands.h"
 #include "files/OpenFile.h"
+#include "files/SceneClipboard.h"
 #include "files/OpenRefusalMessage.h"
 #include "files/SceneSave.h"
 #include "files/SceneScan.h"
@@ -717,3 +721,199 @@ TEST_F(AnimatedSceneTest, OpensStoppedPlaysAndStopsAndEverySaveWritesTheFile) {
 }
 
 } // namespace
+
+// Pasted text is untrusted like an opened file: every text the open refuses,
+// pasted under the root, makes nothing and gives the open's reason.
+class PasteRefusedTest : public OpenSceneTest, public testing::WithParamInterface<int> {};
+
+TEST_P(PasteRefusedTest, MakesNothingAndGivesTheOpensReason) {
+    start();
+    const Refused refused = refusedFiles(corpus.good)[static_cast<size_t>(GetParam())];
+    const std::set<std::string> before = userNodeNames();
+    const sorn::PastedNodes pasted = sorn::pasteSceneText(refused.text, smgr()->getRootSceneNode());
+    EXPECT_TRUE(pasted.nodes.empty()) << refused.name;
+    EXPECT_STREQ(sorn::openRefusalKey(pasted.refusal), refused.key) << refused.name;
+    EXPECT_EQ(userNodeNames(), before) << refused.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, PasteRefusedTest, testing::Range(0, 11));
+
+// What a clipboard may hold, and what pasting it under the root makes.
+struct PastedText {
+    const char* what;
+    std::string text;
+    std::vector<std::string> names; // the nodes made directly under the root, in order
+    sorn::SceneRefusal refusal;
+};
+
+const std::string kCubeNode =
+    "<node type=\"cube\"><attributes><string name=\"Name\" value=\"Crate\" /><vector3d name=\"Position\" "
+    "value=\"1.5, 2, 3\" /><vector3d name=\"Scale\" value=\"1, 1, 1\" /><bool name=\"Visible\" value=\"true\" />"
+    "</attributes></node>";
+
+std::vector<PastedText> pastedTexts() {
+    return {
+        {"bare node", kCubeNode, {"Crate"}, sorn::SceneRefusal::None},
+        {"bare nodes after a declaration and a comment",
+         "\n<?xml version=\"1.0\"?>\n<!-- from a text editor -->\n" + kCubeNode + "\n" + kCubeNode,
+         {"Crate", "Crate"}, sorn::SceneRefusal::None},
+        {"whole document", "<?xml version=\"1.0\"?><irr_scene>" + kCubeNode + "</irr_scene>", {"Crate"},
+         sorn::SceneRefusal::None},
+        {"name beyond ASCII in UTF-8",
+         "<node type=\"empty\"><attributes><string name=\"Name\" value=\"Caf\xC3\xA9\" /></attributes></node>",
+         {"Caf\xE9"}, sorn::SceneRefusal::None},
+        {"plain text", "Crate at 1, 2, 3", {}, sorn::SceneRefusal::NotAScene},
+        {"empty text", "", {}, sorn::SceneRefusal::NotAScene},
+        {"markup that is no scene", "<html><body>Crate</body></html>", {}, sorn::SceneRefusal::NotAScene},
+        {"a node left open", "<node type=\"cube\"><attributes>", {}, sorn::SceneRefusal::NotAScene},
+        {"huge number", "<node type=\"sphere\"><attributes><int name=\"PolyCountX\" value=\"99999999999999\" />"
+                        "</attributes></node>", {}, sorn::SceneRefusal::ValueOutOfBounds},
+        {"deep nesting", deepScene(5000), {}, sorn::SceneRefusal::NestedTooDeeply},
+        {"a model that is not there",
+         "<node type=\"mesh\"><attributes><string name=\"Name\" value=\"Ghost\" /><string name=\"Mesh\" "
+         "value=\"nowhere/ghost.obj\" /></attributes></node>",
+         {"Ghost"}, sorn::SceneRefusal::None},
+    };
+}
+
+TEST_F(OpenSceneTest, PastedTextMakesTheNodesItHoldsAndNothingElse) {
+    start();
+    for (const PastedText& paste : pastedTexts()) {
+        const size_t before = smgr()->getRootSceneNode()->getChildren().size();
+        const sorn::PastedNodes pasted = sorn::pasteSceneText(paste.text, smgr()->getRootSceneNode());
+        closeMessages(L"missing_files_caption");
+        EXPECT_EQ(pasted.refusal, paste.refusal) << paste.what;
+        std::vector<std::string> names;
+        for (scene::ISceneNode* node : pasted.nodes) {
+            names.push_back(node->getName());
+            EXPECT_EQ(node->getParent(), smgr()->getRootSceneNode()) << paste.what;
+        }
+        EXPECT_EQ(names, paste.names) << paste.what;
+        EXPECT_EQ(smgr()->getRootSceneNode()->getChildren().size(), before + paste.names.size()) << paste.what;
+    }
+}
+
+TEST_F(OpenSceneTest, PastedValuesAreTheTextsAndTheParentKeepsItsOwn) {
+    start();
+    scene::ISceneNode* parent = smgr()->addEmptySceneNode();
+    parent->setName("Parent");
+    parent->setPosition(core::vector3df(10, 0, 0));
+    const sorn::PastedNodes pasted = sorn::pasteSceneText(kCubeNode, parent);
+    ASSERT_EQ(pasted.nodes.size(), 1u);
+    EXPECT_EQ(pasted.nodes[0]->getParent(), parent);
+    EXPECT_EQ(pasted.nodes[0]->getPosition(), core::vector3df(1.5f, 2, 3));
+    EXPECT_TRUE(pasted.nodes[0]->isVisible());
+    // The scene element's attributes went to a holder, never to the parent.
+    EXPECT_STREQ(parent->getName(), "Parent");
+    EXPECT_EQ(parent->getScale(), core::vector3df(1, 1, 1));
+    EXPECT_TRUE(parent->isVisible());
+    EXPECT_EQ(parent->getChildren().size(), 1u);
+}
+
+TEST_F(OpenSceneTest, PasteUnderANodeNearTheDepthBoundIsRefused) {
+    start();
+    scene::ISceneNode* parent = smgr()->getRootSceneNode();
+    for (int i = 0; i < sorn::kMaxNodeDepth - 2; ++i)
+        parent = smgr()->addEmptySceneNode(parent);
+    EXPECT_EQ(sorn::pasteSceneText(deepScene(2), parent).refusal, sorn::SceneRefusal::None);
+    const sorn::PastedNodes deeper = sorn::pasteSceneText(deepScene(3), parent);
+    EXPECT_EQ(deeper.refusal, sorn::SceneRefusal::NestedTooDeeply);
+    EXPECT_TRUE(deeper.nodes.empty());
+}
+
+// Ctrl+C, Ctrl+X and Ctrl+V as the engine delivers them, and the menu items.
+class ClipboardKeysTest : public sorn::test::EditorTest {
+protected:
+    bool controlKey(EKEY_CODE key, bool down) {
+        SEvent event;
+        event.EventType = EET_KEY_INPUT_EVENT;
+        event.KeyInput.Key = key;
+        event.KeyInput.PressedDown = down;
+        event.KeyInput.Control = true;
+        event.KeyInput.Shift = false;
+        event.KeyInput.Char = 0;
+        return receiver.OnEvent(event);
+    }
+    void press(EKEY_CODE key) {
+        EXPECT_TRUE(controlKey(key, true));
+        EXPECT_TRUE(controlKey(key, false)) << "the release reaches the editing keys";
+    }
+    bool itemEnabled(s32 commandId) {
+        s32 index = -1;
+        gui::IGUIContextMenu* menu = menuHolding(commandId, &index);
+        EXPECT_NE(menu, nullptr);
+        return menu && menu->isItemEnabled(index);
+    }
+    scene::ISceneNode* cube() {
+        if (!sorn::findElement(sorn::ids::SceneBoxWindow))
+            chooseMenuCommand(sorn::ids::CmdSceneBox);
+        chooseMenuCommand(sorn::ids::CmdAddCube);
+        activePasses(2);
+        for (scene::ISceneNode* node : smgr()->getRootSceneNode()->getChildren())
+            if (!node->isDebugObject() && std::string(node->getName()) == "Cube")
+                return node;
+        return nullptr;
+    }
+    unsigned cubes() {
+        unsigned count = 0;
+        for (scene::ISceneNode* node : smgr()->getRootSceneNode()->getChildren())
+            count += !node->isDebugObject() && node->getType() == scene::ESNT_CUBE;
+        return count;
+    }
+};
+
+TEST_F(ClipboardKeysTest, CopyPasteSelectsTheCopyAndUndoTakesItAway) {
+    scene::ISceneNode* original = cube();
+    ASSERT_NE(original, nullptr);
+    sorn::updateClipboardMenuItems();
+    EXPECT_FALSE(itemEnabled(sorn::ids::CmdCopy)) << "nothing selected";
+    EXPECT_FALSE(itemEnabled(sorn::ids::CmdPaste)) << "nothing on the clipboard";
+    original->setPosition(core::vector3df(4, 5, 6));
+    pickInTree(original);
+    sorn::updateClipboardMenuItems();
+    EXPECT_TRUE(itemEnabled(sorn::ids::CmdCopy));
+    EXPECT_TRUE(itemEnabled(sorn::ids::CmdCut));
+    press(KEY_KEY_C);
+    EXPECT_NE(sorn::platform::clipboardText().find("<node type=\"cube\""), std::string::npos);
+    EXPECT_TRUE(itemEnabled(sorn::ids::CmdPaste));
+    // Under the selected node; the copy becomes the selection.
+    press(KEY_KEY_V);
+    ASSERT_EQ(original->getChildren().size(), 1u);
+    scene::ISceneNode* copy = *original->getChildren().begin();
+    EXPECT_EQ(editor.selectedNode, copy);
+    EXPECT_EQ(copy->getPosition(), core::vector3df(4, 5, 6));
+    chooseMenuCommand(sorn::ids::CmdUndo);
+    EXPECT_TRUE(original->getChildren().empty()) << "one undo takes the paste back";
+    chooseMenuCommand(sorn::ids::CmdRedo);
+    EXPECT_EQ(original->getChildren().size(), 1u);
+}
+
+TEST_F(ClipboardKeysTest, CutIsOneStepAndPasteBringsTheNodeBackAtTheRoot) {
+    scene::ISceneNode* original = cube();
+    ASSERT_NE(original, nullptr);
+    smgr()->addSphereSceneNode(5.f, 16, original)->setName("Inner");
+    pickInTree(original);
+    press(KEY_KEY_X);
+    EXPECT_EQ(cubes(), 0u);
+    EXPECT_EQ(editor.selectedNode, nullptr);
+    EXPECT_EQ(editor.editMode, sorn::ids::ModeNone) << "the X of Ctrl+X started a move";
+    chooseMenuCommand(sorn::ids::CmdUndo);
+    EXPECT_EQ(cubes(), 1u);
+    chooseMenuCommand(sorn::ids::CmdRedo);
+    EXPECT_EQ(cubes(), 0u);
+    chooseMenuCommand(sorn::ids::CmdPaste);
+    ASSERT_EQ(cubes(), 1u);
+    ASSERT_NE(editor.selectedNode, nullptr);
+    EXPECT_EQ(editor.selectedNode->getParent(), smgr()->getRootSceneNode());
+    ASSERT_EQ(editor.selectedNode->getChildren().size(), 1u);
+    EXPECT_STREQ((*editor.selectedNode->getChildren().begin())->getName(), "Inner");
+}
+
+TEST_F(ClipboardKeysTest, TextThatIsNoSceneIsToldAndPastesNothing) {
+    cube();
+    sorn::platform::setClipboardText("just a note");
+    press(KEY_KEY_V);
+    EXPECT_EQ(cubes(), 1u);
+    EXPECT_EQ(sorn::historyNote(), sorn::translate(L"status_paste_no_scene"));
+    EXPECT_EQ(editor.selectedNode, nullptr);
+}

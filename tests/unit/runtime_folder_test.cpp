@@ -84,6 +84,8 @@ const char* const kLanguageKeys[] = {
     "undo_step_light", "undo_step_emitter", "undo_step_volume_light", "undo_step_text",
     "undo_step_animation_speed", "undo_step_sky", "undo_step_grid", "undo_step_debug_drawing",
     "undo_step_lighting",
+    "menu_scene_copy", "menu_scene_cut", "menu_scene_paste", "status_paste_no_scene",
+    "status_paste_refused",
 };
 
 std::wstring widen(const char* text) {
@@ -335,7 +337,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 146u);
+    EXPECT_EQ(std::size(kLanguageKeys), 151u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

@@ -18,6 +18,7 @@
 
 #include "app/GuiIds.h"
 #include "app/TextConvert.h"
+#include "events/ClipboardCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneFileCommands.h"
 #include "files/SceneSave.h"
@@ -583,6 +584,31 @@ TEST_F(SceneRoundTripTest, OpenAndSaveKeepsEverythingAnEngineWrittenSceneHolds) 
     for (const char* kept : {"Affector", "StartFrame", "MinParticlesPerSecond", "Direction", "R&D", "x<y",
                              "waterSurface attributes <string Mesh"})
         EXPECT_TRUE(anyDifferenceMentions(engineLost, kept)) << "the engine's own load and save keeps " << kept;
+}
+
+// Every node cut to the clipboard and pasted back: the saved file holds
+// every value the opened one did (the nodes come back at the root's end, in
+// their order, as they were).
+TEST_F(SceneRoundTripTest, CutAndPasteKeepsEverythingAnEngineWrittenSceneHolds) {
+    writeEngineFiles();
+    opened = elementsOf(original);
+    ASSERT_GT(opened.size(), 400u);
+    sorn::openSceneFromDialog(original);
+    activePasses(2);
+    std::vector<scene::ISceneNode*> topmost;
+    for (scene::ISceneNode* node : smgr()->getRootSceneNode()->getChildren())
+        if (!node->isDebugObject())
+            topmost.push_back(node);
+    ASSERT_GT(topmost.size(), 1u);
+    // A node listed with one it holds goes once, with the one that holds it.
+    std::vector<scene::ISceneNode*> listed = topmost;
+    for (scene::ISceneNode* child : topmost.front()->getChildren())
+        listed.push_back(child);
+    ASSERT_TRUE(sorn::cutNodes(listed));
+    for (scene::ISceneNode* node : smgr()->getRootSceneNode()->getChildren())
+        EXPECT_TRUE(node->isDebugObject()) << node->getName() << " was not cut";
+    ASSERT_TRUE(sorn::pasteFromClipboard());
+    EXPECT_EQ(framesThenSave(10), "") << "the pasted nodes differ from the file they were opened from";
 }
 
 // The engine's UTF-32 file as an exporter writes it: UTF-8 without a

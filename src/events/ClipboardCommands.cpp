@@ -1,0 +1,148 @@
+#include "events/ClipboardCommands.h"
+
+#include <cstdio>
+
+#include "app/EditorState.h"
+#include "app/MenuBar.h"
+#include "app/Platform.h"
+#include "app/StatusLine.h"
+#include "app/Translate.h"
+#include "events/KeyboardMouseEditing.h"
+#include "events/Selection.h"
+#include "events/UndoCommands.h"
+#include "files/SceneClipboard.h"
+#include "scene/SceneBox.h"
+#include "scene/UndoHistory.h"
+#include "toolbox/ToolBox.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+// What happened, on the status line until the next change.
+void tell(const wchar_t* key) {
+    setHistoryNote(translate(key));
+    updateStatusLine();
+}
+
+// The pasted node becomes the selection as a pick in the scene box makes it.
+void selectPastedNode(scene::ISceneNode* node) {
+    if (editor.selectedNode)
+        editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
+    editor.selectedNode = node;
+    editor.nodeSelected = node != nullptr;
+    updateToolBox();
+    updateStatusLine();
+    if (node)
+        std::printf("Selection => %s\n", node->getName());
+}
+
+void setItemEnabled(s32 commandId, bool enabled) {
+    s32 index = -1;
+    if (gui::IGUIContextMenu* menu = menuHoldingCommand(commandId, index))
+        menu->setItemEnabled(index, enabled);
+}
+
+} // namespace
+
+std::vector<scene::ISceneNode*> nodesToCopy() {
+    std::vector<scene::ISceneNode*> nodes;
+    if (editor.selectedNode && editor.nodeSelected)
+        nodes.push_back(editor.selectedNode);
+    return nodes;
+}
+
+bool copyNodes(const std::vector<scene::ISceneNode*>& nodes) {
+    const std::string text = sceneTextOfNodes(nodes);
+    if (text.empty())
+        return false;
+    platform::setClipboardText(text);
+    updateClipboardMenuItems();
+    return true;
+}
+
+bool cutNodes(const std::vector<scene::ISceneNode*>& nodes) {
+    const std::string text = sceneTextOfNodes(nodes);
+    if (text.empty())
+        return false;
+    platform::setClipboardText(text);
+    // The nodes that went to the clipboard leave the scene: those not under
+    // another one of the list, each kept by the undo step with its children.
+    std::vector<std::unique_ptr<UndoStep>> steps;
+    clearSelection();
+    for (scene::ISceneNode* node : nodes) {
+        bool underAnother = false;
+        for (scene::ISceneNode* up = node ? node->getParent() : nullptr; up && !underAnother; up = up->getParent())
+            for (scene::ISceneNode* other : nodes)
+                underAnother = underAnother || other == up;
+        scene::ISceneNode* parent = node ? node->getParent() : nullptr;
+        if (!parent || underAnother || node->isDebugObject())
+            continue;
+        // Both are held until the step holds them: the scene no longer does.
+        node->grab();
+        parent->grab();
+        const u32 position = detachNode(node);
+        steps.push_back(makeRemoveStep(node, parent, position));
+        parent->drop();
+        node->drop();
+    }
+    if (!steps.empty())
+        recordStep(steps.size() == 1 ? std::move(steps.front()) : makeGroupStep(std::move(steps)));
+    editor.sceneViewRefresh.schedule();
+    editor.nameIndexRefresh.schedule();
+    updateClipboardMenuItems();
+    return true;
+}
+
+bool pasteFromClipboard() {
+    if (!editor.sceneManager)
+        return false;
+    scene::ISceneNode* parent =
+        editor.selectedNode && editor.nodeSelected ? editor.selectedNode : editor.sceneManager->getRootSceneNode();
+    const PastedNodes pasted = pasteSceneText(platform::clipboardText(), parent);
+    if (pasted.nodes.empty()) {
+        tell(pasted.refusal == SceneRefusal::NotAScene ? L"status_paste_no_scene" : L"status_paste_refused");
+        return false;
+    }
+    recordNodesAdded(pasted.nodes);
+    updateTreeview();
+    selectPastedNode(pasted.nodes.front());
+    editor.sceneViewRefresh.schedule();
+    editor.nameIndexRefresh.schedule();
+    return true;
+}
+
+bool handleClipboardKey(const SEvent::SKeyInput& key) {
+    if (key.Key != KEY_KEY_C && key.Key != KEY_KEY_X && key.Key != KEY_KEY_V)
+        return false;
+    // As with undo: the command runs when the key goes down, and its release
+    // is swallowed whatever the modifiers are by then.
+    static EKEY_CODE swallowRelease = KEY_KEY_CODES_COUNT;
+    if (!key.PressedDown) {
+        if (key.Key != swallowRelease)
+            return false;
+        swallowRelease = KEY_KEY_CODES_COUNT;
+        return true;
+    }
+    if (!key.Control || key.Shift || modalDialogOpen() || typingIntoEditBox())
+        return false;
+    swallowRelease = key.Key;
+    if (key.Key == KEY_KEY_C)
+        copyNodes(nodesToCopy());
+    else if (key.Key == KEY_KEY_X)
+        cutNodes(nodesToCopy());
+    else
+        pasteFromClipboard();
+    return true;
+}
+
+void updateClipboardMenuItems() {
+    const bool selected = !nodesToCopy().empty();
+    setItemEnabled(ids::CmdCopy, selected);
+    setItemEnabled(ids::CmdCut, selected);
+    setItemEnabled(ids::CmdPaste, platform::clipboardHeld());
+}
+
+} // namespace sorn

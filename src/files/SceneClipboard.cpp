@@ -1,0 +1,347 @@
+#include "files/SceneClipboard.h"
+
+#include <algorithm>
+
+#include "app/ByteOrderMark.h"
+#include "app/EditorState.h"
+#include "app/NumericLocale.h"
+#include "files/MissingReferences.h"
+#include "files/OpenFile.h"
+#include "files/SceneScanDetail.h"
+#include "scene/AnimationPlayback.h"
+#include "scene/NodeUserData.h"
+#include "scene/TextNodeData.h"
+
+using namespace irr;
+
+namespace sorn {
+
+namespace {
+
+// What the engine's scene writer writes, gathered in memory.
+class MemoryWriteFile : public io::IWriteFile {
+public:
+    explicit MemoryWriteFile(const io::path& name) : name_(name) {}
+    s32 write(const void* buffer, u32 sizeToWrite) override {
+        const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
+        if (position_ + sizeToWrite > bytes_.size())
+            bytes_.resize(position_ + sizeToWrite);
+        std::copy(bytes, bytes + sizeToWrite, bytes_.begin() + static_cast<long>(position_));
+        position_ += sizeToWrite;
+        return static_cast<s32>(sizeToWrite);
+    }
+    bool seek(long finalPos, bool relativeMovement = false) override {
+        const long target = relativeMovement ? static_cast<long>(position_) + finalPos : finalPos;
+        if (target < 0 || static_cast<size_t>(target) > bytes_.size())
+            return false;
+        position_ = static_cast<size_t>(target);
+        return true;
+    }
+    long getPos() const override { return static_cast<long>(position_); }
+    const io::path& getFileName() const override { return name_; }
+    const std::vector<unsigned char>& bytes() const { return bytes_; }
+
+private:
+    io::path name_;
+    std::vector<unsigned char> bytes_;
+    size_t position_ = 0;
+};
+
+bool holdsAncestor(const std::vector<scene::ISceneNode*>& nodes, scene::ISceneNode* node) {
+    for (scene::ISceneNode* up = node->getParent(); up; up = up->getParent())
+        if (std::find(nodes.begin(), nodes.end(), up) != nodes.end())
+            return true;
+    return false;
+}
+
+bool isEditorOwned(scene::ISceneNode* node) {
+    for (; node; node = node->getParent())
+        if (node->isDebugObject())
+            return true;
+    return false;
+}
+
+// The engine writes UTF-32 with a byte-order mark and widens 8-bit names
+// with sign extension (0xE9 comes out as 0xFFFFFFE9): such units are the
+// character of their low byte.
+std::vector<uint32_t> writtenUnits(const std::vector<unsigned char>& bytes) {
+    std::vector<uint32_t> units;
+    const TextEncoding encoding = detectEncoding(bytes.data(), bytes.size());
+    if (bytes.size() < encoding.markSize)
+        return units;
+    decodeCodeUnits(bytes.data() + encoding.markSize, bytes.size() - encoding.markSize, encoding, units);
+    for (uint32_t& unit : units)
+        if (unit >= 0xFFFFFF80u)
+            unit &= 0xFFu;
+    return units;
+}
+
+size_t findText(const std::vector<uint32_t>& units, const char* text, size_t from) {
+    const size_t length = std::char_traits<char>::length(text);
+    for (size_t i = from; i + length <= units.size(); ++i) {
+        size_t k = 0;
+        while (k < length && units[i + k] == static_cast<unsigned char>(text[k]))
+            ++k;
+        if (k == length)
+            return i;
+    }
+    return std::string::npos;
+}
+
+size_t findLastText(const std::vector<uint32_t>& units, const char* text) {
+    size_t found = std::string::npos;
+    for (size_t at = findText(units, text, 0); at != std::string::npos; at = findText(units, text, at + 1))
+        found = at;
+    return found;
+}
+
+// One node written as the engine writes a scene holding only it.
+std::vector<uint32_t> documentOfNode(scene::ISceneNode* node) {
+    MemoryWriteFile* file = new MemoryWriteFile(editor.sceneManager->getFileSystem()->getAbsolutePath("clipboard.irr"));
+    editor.sceneManager->saveScene(file, textNodeUserData(), node);
+    std::vector<uint32_t> units = writtenUnits(file->bytes());
+    file->drop();
+    return units;
+}
+
+void appendUtf8(std::string& out, uint32_t c) {
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        c = 0xFFFD;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-8 characters; a byte that starts none (or an overlong or cut one)
+// stands for itself.
+std::vector<uint32_t> decodeUtf8(const std::string& text) {
+    std::vector<uint32_t> units;
+    units.reserve(text.size());
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    for (size_t i = 0; i < size;) {
+        const unsigned char b = p[i];
+        size_t extra = b >= 0xF0 && b < 0xF5 ? 3 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : 0;
+        uint32_t c = extra == 3 ? b & 0x07u : extra == 2 ? b & 0x0Fu : b & 0x1Fu;
+        bool whole = extra > 0 && i + extra < size;
+        for (size_t k = 1; whole && k <= extra; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                whole = false;
+            else
+                c = c << 6 | (p[i + k] & 0x3Fu);
+        }
+        const uint32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (!whole || c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            units.push_back(b);
+            ++i;
+        } else {
+            units.push_back(c);
+            i += extra + 1;
+        }
+    }
+    return units;
+}
+
+bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0xFEFF; }
+
+// Whether units[at..] is "<" + name followed by a blank, "/" or ">".
+bool startsElement(const std::vector<uint32_t>& units, size_t at, const char* name) {
+    if (findText(units, name, at) != at)
+        return false;
+    const size_t end = at + std::char_traits<char>::length(name);
+    return end < units.size() && (isBlank(units[end]) || units[end] == '/' || units[end] == '>');
+}
+
+// The deepest node the records saw (a node at the top is 1).
+int deepestRecordedNode(const SceneFileRecords& records) {
+    int deepest = 0;
+    for (const NodeRecord& node : records.nodes)
+        deepest = std::max(deepest, static_cast<int>(node.depth));
+    return deepest;
+}
+
+int depthOf(scene::ISceneNode* node) {
+    int depth = 0;
+    for (; node && node->getParent(); node = node->getParent())
+        ++depth;
+    return depth;
+}
+
+} // namespace
+
+std::string sceneTextOfNodes(const std::vector<scene::ISceneNode*>& nodes) {
+    std::string text;
+    if (!editor.sceneManager)
+        return text;
+    std::vector<scene::ISceneNode*> topmost;
+    scene::ISceneNode* root = editor.sceneManager->getRootSceneNode();
+    for (scene::ISceneNode* node : nodes)
+        if (node && node != root && !isEditorOwned(node) && !holdsAncestor(nodes, node) &&
+            std::find(topmost.begin(), topmost.end(), node) == topmost.end())
+            topmost.push_back(node);
+    if (topmost.empty())
+        return text;
+
+    // Numbers with points, and the authored transformations and animators,
+    // exactly as a save writes them.
+    keepNumbersInCLocale();
+    std::vector<uint32_t> document;
+    {
+        AuthoredSceneForSave authoredScene;
+        for (scene::ISceneNode* node : topmost) {
+            std::vector<uint32_t> one = documentOfNode(node);
+            // The engine writes the scene element, its own attributes, then
+            // the node; values never hold a "<", so the first "<node" is it.
+            const size_t nodeStart = findText(one, "<node", 0);
+            const size_t sceneEnd = findLastText(one, "</irr_scene>");
+            if (nodeStart == std::string::npos || sceneEnd == std::string::npos || sceneEnd < nodeStart)
+                continue;
+            if (document.empty())
+                document.assign(one.begin(), one.begin() + static_cast<long>(sceneEnd));
+            else
+                document.insert(document.end(), one.begin() + static_cast<long>(nodeStart),
+                                one.begin() + static_cast<long>(sceneEnd));
+        }
+    }
+    if (document.empty())
+        return text;
+    const char* closing = "</irr_scene>\n";
+    for (const char* c = closing; *c; ++c)
+        document.push_back(static_cast<unsigned char>(*c));
+    text.reserve(document.size());
+    for (uint32_t unit : document)
+        appendUtf8(text, unit);
+    return text;
+}
+
+std::vector<uint32_t> sceneDocumentUnits(const std::string& text) {
+    std::vector<uint32_t> units = decodeUtf8(text);
+    // Past blanks, the XML declaration, comments and other markup that is no
+    // element, the first element tells what the text is.
+    size_t at = 0;
+    while (at < units.size()) {
+        if (isBlank(units[at])) {
+            ++at;
+        } else if (findText(units, "<!--", at) == at) {
+            const size_t end = findText(units, "-->", at + 4);
+            at = end == std::string::npos ? units.size() : end + 3;
+        } else if (findText(units, "<?", at) == at || findText(units, "<!", at) == at) {
+            size_t end = at;
+            while (end < units.size() && units[end] != '>')
+                ++end;
+            at = end + 1;
+        } else {
+            break;
+        }
+    }
+    if (at >= units.size())
+        return {};
+    if (startsElement(units, at, "<irr_scene"))
+        return units;
+    if (!startsElement(units, at, "<node"))
+        return {};
+    std::vector<uint32_t> document;
+    const char* head = "<?xml version=\"1.0\"?>\n<irr_scene>\n";
+    const char* tail = "\n</irr_scene>\n";
+    for (const char* c = head; *c; ++c)
+        document.push_back(static_cast<unsigned char>(*c));
+    document.insert(document.end(), units.begin() + static_cast<long>(at), units.end());
+    for (const char* c = tail; *c; ++c)
+        document.push_back(static_cast<unsigned char>(*c));
+    return document;
+}
+
+PastedNodes pasteSceneText(const std::string& text, scene::ISceneNode* parent) {
+    PastedNodes result;
+    scene::ISceneManager* sceneManager = editor.sceneManager;
+    if (!sceneManager || !parent) {
+        result.refusal = SceneRefusal::Unreadable;
+        return result;
+    }
+    if (text.size() > kMaxPastedTextSize) {
+        result.refusal = SceneRefusal::TooLarge;
+        return result;
+    }
+    const std::vector<uint32_t> units = sceneDocumentUnits(text);
+    if (units.empty())
+        return result;
+
+    SceneScanner scanner;
+    scanner.feed(units.data(), units.size());
+    SceneScan scan = scanner.finish();
+    if (!scan.accepted()) {
+        result.refusal = scan.refusal;
+        return result;
+    }
+    // Under the parent, the pasted nesting counts from the parent's depth.
+    if (depthOf(parent) + (scan.records.givenUp ? kMaxNodeDepth : deepestRecordedNode(scan.records)) >
+        kMaxNodeDepth) {
+        result.refusal = SceneRefusal::NestedTooDeeply;
+        return result;
+    }
+
+    // The engine reads what it writes: UTF-32, low byte first, with its mark.
+    std::vector<unsigned char> bytes(4 + units.size() * 4);
+    encodeCodeUnit(0xFEFF, 4, false, bytes.data());
+    for (size_t i = 0; i < units.size(); ++i)
+        encodeCodeUnit(units[i], 4, false, &bytes[4 + i * 4]);
+    scan.usableBytes = static_cast<long>(bytes.size());
+    scan.unitSize = 4;
+    scan.bigEndian = false;
+    scan_detail::StreamDigest digest;
+    digest.update(bytes.data(), bytes.size());
+    scan.digest = digest.value();
+
+    // Models and images the text names pass the file check first; a refusal
+    // is told in a message box.
+    if (!admitSceneReferences(scan, "")) {
+        result.refusal = SceneRefusal::Unreadable;
+        return result;
+    }
+
+    // The nodes are read under a holder of their own: the engine gives the
+    // scene element's attributes to the node it reads into, which must not
+    // be the user's parent (it would take the scene's name and lose its
+    // scale and visibility).
+    scene::ISceneNode* holder = sceneManager->addEmptySceneNode(parent);
+    io::IReadFile* memory = sceneManager->getFileSystem()->createMemoryReadFile(
+        bytes.data(), static_cast<s32>(bytes.size()), "clipboard.irr", false);
+    const bool loaded = holder && loadScannedSceneFile(openScannedSceneFrom(memory, scan), scan, holder);
+    finishMissingReferences(loaded);
+    if (holder) {
+        std::vector<scene::ISceneNode*> made;
+        for (scene::ISceneNode* node : holder->getChildren())
+            made.push_back(node);
+        for (scene::ISceneNode* node : made) {
+            node->setParent(parent);
+            result.nodes.push_back(node);
+        }
+        forgetNodeUserData(holder);
+        holder->remove();
+    }
+    if (!loaded) {
+        for (scene::ISceneNode* node : result.nodes)
+            node->remove();
+        result.nodes.clear();
+        result.refusal = scan.refusal == SceneRefusal::None ? SceneRefusal::Unreadable : scan.refusal;
+        return result;
+    }
+    // Pasted animators are held aside like those of an opened scene.
+    holdSceneAnimators();
+    result.refusal = result.nodes.empty() ? SceneRefusal::NotAScene : SceneRefusal::None;
+    return result;
+}
+
+} // namespace sorn

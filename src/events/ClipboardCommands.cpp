@@ -12,6 +12,7 @@
 #include "events/UndoCommands.h"
 #include "files/SceneClipboard.h"
 #include "scene/SceneBox.h"
+#include "scene/SelectedNodes.h"
 #include "scene/UndoHistory.h"
 #include "toolbox/ToolBox.h"
 
@@ -27,16 +28,13 @@ void tell(const wchar_t* key) {
     updateStatusLine();
 }
 
-// The pasted node becomes the selection as a pick in the scene box makes it.
-void selectPastedNode(scene::ISceneNode* node) {
+// The pasted nodes become the selection, the last one the primary, named on
+// the trace line as a pick names it (by its own name: the name index is
+// rebuilt only at the next frame).
+void selectPastedNodes(const std::vector<scene::ISceneNode*>& nodes) {
+    selectNodesQuietly(nodes);
     if (editor.selectedNode)
-        editor.selectedNode->setDebugDataVisible(scene::EDS_OFF);
-    editor.selectedNode = node;
-    editor.nodeSelected = node != nullptr;
-    updateToolBox();
-    updateStatusLine();
-    if (node)
-        std::printf("Selection => %s\n", node->getName());
+        std::printf("Selection => %s\n", editor.selectedNode->getName());
 }
 
 void setItemEnabled(s32 commandId, bool enabled) {
@@ -48,10 +46,9 @@ void setItemEnabled(s32 commandId, bool enabled) {
 } // namespace
 
 std::vector<scene::ISceneNode*> nodesToCopy() {
-    std::vector<scene::ISceneNode*> nodes;
-    if (editor.selectedNode && editor.nodeSelected)
-        nodes.push_back(editor.selectedNode);
-    return nodes;
+    if (!editor.nodeSelected)
+        return {};
+    return topmostSelectedNodes();
 }
 
 bool copyNodes(const std::vector<scene::ISceneNode*>& nodes) {
@@ -108,7 +105,7 @@ bool pasteFromClipboard() {
     }
     recordNodesAdded(pasted.nodes);
     updateTreeview();
-    selectPastedNode(pasted.nodes.front());
+    selectPastedNodes(pasted.nodes);
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
     return true;

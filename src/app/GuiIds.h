@@ -202,5 +202,10 @@ constexpr s32 VolumeLightSubDivVEdit = 0x50033;
 constexpr s32 VolumeLightColourApply = 0x50034;
 constexpr s32 VolumeLightApply = 0x50035;
 
+// Renaming and finding nodes: the object tab's name row, the scene box's filter
+constexpr s32 NameEdit = 0x50130;
+constexpr s32 ApplyName = 0x50131;
+constexpr s32 SceneBoxFilter = 0x50132;
+
 } // namespace ids
 } // namespace sorn

@@ -12,6 +12,7 @@
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneBoxCommands.h"
+#include "events/TreeEditCommands.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
 #include "scene/NodeLifetime.h"
@@ -99,6 +100,7 @@ const ButtonCommand ButtonCommands[] = {
     {ids::SkyBoxApply, applySkyBoxRows},
     {ids::VolumeLightColourApply, applyVolumeLightColours},
     {ids::VolumeLightApply, applyVolumeLightRows},
+    {ids::ApplyName, applyNameRow},
 };
 
 // Combo boxes of the tool box whose change takes effect at once. The light
@@ -150,6 +152,10 @@ std::string chosenFile(gui::IGUIElement* dialog) {
 }
 
 } // namespace
+
+// The scene box's rows are renamed and dragged through the commands that
+// record them.
+SornEventReceiver::SornEventReceiver() { installSceneBoxEditing(); }
 
 bool SornEventReceiver::OnEvent(const SEvent& event) {
     // A file dialog may have changed the number locale since the last event.
@@ -251,6 +257,10 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     }
     case gui::EGET_TREEVIEW_NODE_SELECT:
         onTreeNodeSelected(caller);
+        break;
+    case gui::EGET_EDITBOX_ENTER:
+    case gui::EGET_EDITBOX_CHANGED:
+        handleNameAndFilterBoxes(event.EventType, id);
         break;
     default:
         break;

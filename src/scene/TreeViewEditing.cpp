@@ -179,7 +179,9 @@ bool CTreeView::onEditingEvent(const SEvent& event) {
         return beginRename(node);
     }
     case EMIE_MOUSE_MOVED:
-        if (!DragItem || !event.MouseInput.isLeftPressed())
+        // DragItem is held from the press to the release alone (the focused
+        // tree hears the release wherever it happens).
+        if (!DragItem)
             return false;
         if (!Dragging && (std::abs(x - PressPoint.X) > kDragThreshold || std::abs(y - PressPoint.Y) > kDragThreshold))
             Dragging = true;

@@ -2,6 +2,7 @@
 // edited in place, rows dragged onto other rows, and the filter.
 #include "scene/TreeView.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 
@@ -88,10 +89,11 @@ bool CTreeView::beginRename(gui::IGUITreeViewNode* node) {
         return false;
     // Over the row's text, from its indent to the right edge of the rows.
     const s32 top = n->Row * ItemHeight - scrollPosition();
-    const s32 left = IndentWidth * n->getLevel() + 1;
     s32 right = RelativeRect.getWidth() - 1;
     if (ScrollBar && ScrollBar->isVisible())
         right -= Environment->getSkin()->getSize(gui::EGDS_SCROLLBAR_SIZE);
+    // A row indented past the tree's width still gets a box wide enough to type in.
+    const s32 left = std::max(2, std::min(IndentWidth * n->getLevel() + 1, right - 80));
     const core::rect<s32> area(left - 2, top - 1, right, top + ItemHeight + 1);
     if (!RenameBox) {
         RenameBox = Environment->addEditBox(n->getText(), area, true, this, -1);

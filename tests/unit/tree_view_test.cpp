@@ -691,17 +691,4 @@ TEST_F(EditorTreeTest, DraggingARowOntoAnother) {
     EXPECT_EQ(heard.text, "");
 }
 
-TEST_F(TreeViewTest, WithoutHandlersRowsAreNeitherRenamedNorDragged) {
-    auto* tree = static_cast<sorn::CTreeView*>(editorTree());
-    fill(tree, 5);
-    for (gui::IGUITreeViewNode* n = tree->getRoot()->getFirstChild(); n; n = n->getNextSibling())
-        n->setData(n);
-    draw();
-    EXPECT_FALSE(tree->beginRename(tree->getRoot()->getFirstChild()));
-    tree->getRoot()->getFirstChild()->setSelected(true);
-    gui->setFocus(tree);
-    key(KEY_F2);
-    EXPECT_FALSE(tree->isRenaming());
-}
-
 } // namespace

@@ -207,5 +207,10 @@ constexpr s32 VolumeLightSubDivVEdit = 0x50033;
 constexpr s32 VolumeLightColourApply = 0x50034;
 constexpr s32 VolumeLightApply = 0x50035;
 
+// Renaming and finding nodes: the object tab's name row, the scene box's filter
+constexpr s32 NameEdit = 0x50140;
+constexpr s32 ApplyName = 0x50141;
+constexpr s32 SceneBoxFilter = 0x50142;
+
 } // namespace ids
 } // namespace sorn

@@ -66,7 +66,8 @@ void updateStatusLine() {
     if (!node || !editor.nodeSelected) {
         text += L"Scene";
     } else {
-        text += widePath(node->getName());
+        // The name as the saved file spells it: one character a byte.
+        text += widenBytes(node->getName());
         switch (modeGroup(editor.editMode)) {
         case ModeGroup::Move:
             appendVector(text, L"Position: ", node->getPosition());

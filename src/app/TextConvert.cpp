@@ -17,6 +17,13 @@ std::string narrowToBytes(const wchar_t* text) {
     return out;
 }
 
+irr::core::stringw widenBytes(const char* bytes) {
+    irr::core::stringw text;
+    for (const char* p = bytes; p && *p; ++p)
+        text.append(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+    return text;
+}
+
 bool decodeUtf8Bytes(const irr::core::stringw& bytes, irr::core::stringw& decoded) {
     irr::core::stringw out;
     bool beyondAscii = false;

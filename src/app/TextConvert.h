@@ -19,6 +19,10 @@ std::string narrowToBytes(const wchar_t* text);
 // sequence, or nothing beyond ASCII is left alone: false.
 bool decodeUtf8Bytes(const irr::core::stringw& bytes, irr::core::stringw& decoded);
 
+// 8-bit text as the characters its bytes code (Latin-1), as the engine's
+// scene writer writes a node's name.
+irr::core::stringw widenBytes(const char* bytes);
+
 // Number text shown in the editor: printf "%0.6f".
 irr::core::stringw formatFloat(irr::f32 value);
 

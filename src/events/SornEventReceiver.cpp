@@ -15,6 +15,7 @@
 #include "events/SaveWindow.h"
 #include "events/SceneBoxCommands.h"
 #include "events/Selection.h"
+#include "events/TreeEditCommands.h"
 #include "events/ViewClick.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
@@ -105,6 +106,7 @@ const ButtonCommand ButtonCommands[] = {
     {ids::SkyBoxApply, applySkyBoxRows},
     {ids::VolumeLightColourApply, applyVolumeLightColours},
     {ids::VolumeLightApply, applyVolumeLightRows},
+    {ids::ApplyName, applyNameRow},
 };
 
 // Combo boxes of the tool box whose change takes effect at once. The light
@@ -163,6 +165,10 @@ std::string chosenFile(gui::IGUIElement* dialog) {
 }
 
 } // namespace
+
+// The scene box's rows are renamed and dragged through the commands that
+// record them.
+SornEventReceiver::SornEventReceiver() { installSceneBoxEditing(); }
 
 bool SornEventReceiver::OnEvent(const SEvent& event) {
     // A file dialog may have changed the number locale since the last event.
@@ -271,6 +277,10 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     case gui::EGET_TREEVIEW_NODE_SELECT:
         onTreeNodeSelected(caller);
         break;
+    case gui::EGET_EDITBOX_ENTER:
+    case gui::EGET_EDITBOX_CHANGED:
+        handleNameAndFilterBoxes(event.EventType, id);
+        break;
     default:
         break;
     }
@@ -340,7 +350,7 @@ void SornEventReceiver::onTreeNodeSelected(gui::IGUIElement* caller) {
     // The scene box's own tree tells whether Control or Shift was held.
     auto* sceneTree = caller->getID() == ids::SceneBoxTree ? dynamic_cast<CTreeView*>(caller) : nullptr;
     if (node && sceneTree && sceneTree->pickedWithShift() && editor.selectedNode)
-        pickNodes(nodesOfTreeRange(sceneTree, sceneBoxItemOf(editor.selectedNode), treeNode));
+        pickNodes(nodesOfTreeRange(sceneTree, treeItemOfNode(editor.selectedNode), treeNode));
     else if (node && sceneTree && sceneTree->pickedWithControl())
         pickNode(node, PickHow::Toggle, false);
     else

@@ -8,6 +8,7 @@ namespace sorn {
 // engine see every event too, except a key release the editing keys consume.
 class SornEventReceiver : public irr::IEventReceiver {
 public:
+    SornEventReceiver();
     ~SornEventReceiver() override = default;
     bool OnEvent(const irr::SEvent& event) override;
 

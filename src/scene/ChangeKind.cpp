@@ -29,6 +29,8 @@ constexpr ChangeName ChangeNames[] = {
     {ChangeKind::Grid, L"undo_step_grid"},
     {ChangeKind::DebugDrawing, L"undo_step_debug_drawing"},
     {ChangeKind::Lighting, L"undo_step_lighting"},
+    {ChangeKind::Rename, L"undo_step_rename"},
+    {ChangeKind::Reparent, L"undo_step_reparent"},
 };
 
 } // namespace

@@ -23,6 +23,8 @@ enum class ChangeKind {
     Grid,
     DebugDrawing,
     Lighting,
+    Rename,
+    Reparent,
 };
 
 // The language table's key of the change's name ("undo_step_move").

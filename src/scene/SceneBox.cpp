@@ -7,6 +7,7 @@
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "scene/NodeLifetime.h"
+#include "scene/NodeName.h"
 #include "scene/SelectedNodes.h"
 #include "scene/TreeView.h"
 
@@ -16,18 +17,37 @@ namespace sorn {
 
 namespace {
 
+TreeEditHandlers sceneBoxHandlers;
+
+// The rows open before a rebuild are open after it (by the node they show).
+void collectExpanded(gui::IGUITreeViewNode* item, std::unordered_set<void*>& open) {
+    for (gui::IGUITreeViewNode* n = item->getFirstChild(); n; n = n->getNextVisible())
+        if (n->getExpanded() && n->getData())
+            open.insert(n->getData());
+}
+
+void reopen(gui::IGUITreeViewNode* item, const std::unordered_set<void*>& open) {
+    std::vector<gui::IGUITreeViewNode*> pending{item};
+    while (!pending.empty()) {
+        gui::IGUITreeViewNode* n = pending.back();
+        pending.pop_back();
+        for (gui::IGUITreeViewNode* child = n->getFirstChild(); child; child = child->getNextSibling())
+            if (child->hasChildren() && open.count(child->getData())) {
+                child->setExpanded(true);
+                pending.push_back(child);
+            }
+    }
+}
+
 void resetTree(gui::IGUITreeView* tree) {
     gui::IGUITreeViewNode* root = tree->getRoot();
+    std::unordered_set<void*> open;
+    collectExpanded(root, open);
     root->clearChildren();
     root->addChildBack(translate(L"window_scenebox_scene").c_str(), nullptr, 0, -1, nullptr, nullptr);
     fillTree(editor.sceneManager->getRootSceneNode(), root);
+    reopen(root, open);
     markSelectionInTree(false);
-}
-
-gui::IGUITreeView* sceneBoxTree() {
-    gui::IGUIElement* window = findElement(ids::SceneBoxWindow);
-    gui::IGUIElement* tree = window ? window->getElementFromId(ids::SceneBoxTree, true) : nullptr;
-    return static_cast<gui::IGUITreeView*>(tree);
 }
 
 // Marks every item whose node is selected; returns the primary's item.
@@ -45,6 +65,13 @@ gui::IGUITreeViewNode* markItems(gui::IGUITreeViewNode* item, const std::unorder
     return primary;
 }
 
+// The node's name, or its type in grey when it has none.
+void labelItem(gui::IGUITreeViewNode* item, scene::ISceneNode* node) {
+    const core::stringw name = nodeNameText(node);
+    item->setText(name.empty() ? unnamedNodeLabel(node).c_str() : name.c_str());
+    static_cast<CTreeViewNode*>(item)->setDimmed(name.empty());
+}
+
 void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 id, const wchar_t* icon) {
     gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
     gui::IGUIButton* button = gui->addButton(rect, window, id, L" ", nullptr);
@@ -59,8 +86,8 @@ void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
     for (scene::ISceneNode* child : node->getChildren()) {
         if (child->getType() == scene::ESNT_CAMERA || child->isDebugObject())
             continue;
-        gui::IGUITreeViewNode* item =
-            treeItem->addChildBack(widePath(child->getName()).c_str(), nullptr, 0, -1, nullptr, nullptr);
+        gui::IGUITreeViewNode* item = treeItem->addChildBack(L"", nullptr, 0, -1, nullptr, nullptr);
+        labelItem(item, child);
         item->setSelected(child == editor.selectedNode);
         fillTree(child, item);
     }
@@ -87,9 +114,14 @@ void createSceneBox() {
     gui::IGUITabControl* tabs =
         gui->addTabControl(core::rect<s32>(2, 25, 210, 395), window, true, true, ids::SceneBoxTabControl);
     gui::IGUITab* tab = tabs->addTab(translate(L"window_scenebox_tab").c_str(), -1);
-    gui::IGUITreeView* tree = addTreeView(gui, core::rect<s32>(4, 34, 200, 380), tab, ids::SceneBoxTree, false, true);
+    CTreeView* tree = addTreeView(gui, core::rect<s32>(4, 34, 200, 380), tab, ids::SceneBoxTree, false, true);
     tree->setToolTipText(L"Show the current Scenegraph");
+    tree->setWheelRows(3);
+    tree->setKeepsFocus(true);
+    tree->setEditHandlers(sceneBoxHandlers);
     resetTree(tree);
+    gui::IGUIEditBox* filter = gui->addEditBox(L"", core::rect<s32>(4, 8, 200, 28), true, tab, ids::SceneBoxFilter);
+    filter->setToolTipText(translate(L"window_scenebox_filter").c_str());
 
     addImageButton(window, core::rect<s32>(4, 40, 24, 60), ids::SceneBoxAdd, L"list-add.png");
     addImageButton(window, core::rect<s32>(30, 40, 50, 60), ids::SceneBoxDuplicate, L"list-arrow.png");
@@ -108,7 +140,7 @@ void updateTreeview() {
 }
 
 void markSelectionInTree(bool reveal) {
-    gui::IGUITreeView* tree = sceneBoxTree();
+    CTreeView* tree = sceneBoxTree();
     if (!tree || !editor.sceneManager)
         return;
     const std::vector<scene::ISceneNode*> nodes = selectedNodes();
@@ -127,29 +159,53 @@ void markSelectionInTree(bool reveal) {
         return;
     for (gui::IGUITreeViewNode* a = primary->getParent(); a && !a->isRoot(); a = a->getParent())
         a->setExpanded(true);
-    if (auto* ours = dynamic_cast<CTreeView*>(tree))
-        ours->scrollToNode(primary);
+    tree->scrollToNode(primary);
 }
 
-gui::IGUITreeViewNode* sceneBoxItemOf(scene::ISceneNode* node) {
-    gui::IGUITreeView* tree = sceneBoxTree();
+void setSceneBoxEditHandlers(const TreeEditHandlers& handlers) { sceneBoxHandlers = handlers; }
+
+CTreeView* sceneBoxTree() {
+    gui::IGUIElement* window = findElement(ids::SceneBoxWindow);
+    gui::IGUIElement* tree = window ? window->getElementFromId(ids::SceneBoxTree, true) : nullptr;
+    return static_cast<CTreeView*>(tree);
+}
+
+void applySceneBoxFilter() {
+    CTreeView* tree = sceneBoxTree();
+    gui::IGUIElement* box = tree ? findElement(ids::SceneBoxFilter) : nullptr;
+    if (box)
+        tree->setFilter(box->getText());
+}
+
+gui::IGUITreeViewNode* treeItemOfNode(scene::ISceneNode* node) {
+    CTreeView* tree = sceneBoxTree();
     if (!tree || !node)
         return nullptr;
-    // Depth first, without recursion: a scene may nest deeply.
-    gui::IGUITreeViewNode* item = tree->getRoot()->getFirstChild();
-    while (item) {
-        if (item->getData() == node)
-            return item;
-        if (item->getFirstChild()) {
-            item = item->getFirstChild();
-            continue;
+    std::vector<gui::IGUITreeViewNode*> pending{tree->getRoot()};
+    while (!pending.empty()) {
+        gui::IGUITreeViewNode* item = pending.back();
+        pending.pop_back();
+        for (gui::IGUITreeViewNode* child = item->getFirstChild(); child; child = child->getNextSibling()) {
+            if (child->getData() == node)
+                return child;
+            pending.push_back(child);
         }
-        while (item && !item->getNextSibling())
-            item = item->getParent() && !item->getParent()->isRoot() ? item->getParent() : nullptr;
-        if (item)
-            item = item->getNextSibling();
     }
     return nullptr;
+}
+
+void revealNodeInTree(scene::ISceneNode* node) {
+    gui::IGUITreeViewNode* item = treeItemOfNode(node);
+    if (!item)
+        return;
+    for (gui::IGUITreeViewNode* above = item->getParent(); above && !above->isRoot(); above = above->getParent())
+        above->setExpanded(true);
+    sceneBoxTree()->scrollToNode(item);
+}
+
+void showNodeNameInTree(scene::ISceneNode* node) {
+    if (gui::IGUITreeViewNode* item = treeItemOfNode(node))
+        labelItem(item, node);
 }
 
 void closeSceneBox() {

@@ -1,6 +1,8 @@
 #pragma once
 #include <irrlicht.h>
 
+#include "scene/TreeView.h"
+
 namespace sorn {
 
 // The scene box: a window showing the scene graph as a tree, with buttons to
@@ -14,11 +16,23 @@ void closeSceneBox();
 // primary's row the tree's selected item. With reveal, the primary's
 // ancestors are expanded and its row scrolled into view.
 void markSelectionInTree(bool reveal);
-// The scene box row standing for the node, or null.
-irr::gui::IGUITreeViewNode* sceneBoxItemOf(irr::scene::ISceneNode* node);
 
 // Adds an item under treeItem for every child of node that is shown (cameras
 // and debug objects are left out with everything under them), recursively.
 void fillTree(irr::scene::ISceneNode* node, irr::gui::IGUITreeViewNode* treeItem);
+
+// What the scene box's tree does with a row renamed or dragged, given to
+// every scene box built from now on.
+void setSceneBoxEditHandlers(const TreeEditHandlers& handlers);
+// The scene box's tree, or null while the box is closed.
+CTreeView* sceneBoxTree();
+// The tree shows only the rows whose name holds the filter box's text.
+void applySceneBoxFilter();
+// The item standing for the node, or null.
+irr::gui::IGUITreeViewNode* treeItemOfNode(irr::scene::ISceneNode* node);
+// Opens the rows above the node's and scrolls its row into view.
+void revealNodeInTree(irr::scene::ISceneNode* node);
+// Shows the node's name (or, without one, its type in grey) in its row.
+void showNodeNameInTree(irr::scene::ISceneNode* node);
 
 } // namespace sorn

@@ -59,6 +59,10 @@ CTreeView::CTreeView(gui::IGUIEnvironment* environment, gui::IGUIElement* parent
 }
 
 CTreeView::~CTreeView() {
+    forgetDrag();
+    if (RenameItem)
+        RenameItem->drop();
+    RenameItem = nullptr;
     Selected = nullptr;
     Root->clearChildren();
     Root->Owner = nullptr;
@@ -133,10 +137,30 @@ void CTreeView::subtreeRemoved(CTreeViewNode* top) {
 void CTreeView::rebuildRows() {
     Rows.clear();
     ++RowStamp;
-    for (CTreeViewNode* n = Root->FirstChild; n; n = n->nextVisible()) {
+    auto addRow = [this](CTreeViewNode* n) {
         n->Row = static_cast<s32>(Rows.size());
         n->RowStamp = RowStamp;
         Rows.push_back(n);
+    };
+    if (filtering()) {
+        markFilterMatches();
+        // Every item the filter shows, depth first, without recursion.
+        CTreeViewNode* n = Root->FirstChild;
+        while (n) {
+            if (n->FilterShown) {
+                addRow(n);
+                if (n->FirstChild) {
+                    n = n->FirstChild;
+                    continue;
+                }
+            }
+            while (n && !n->NextSibling)
+                n = n->Parent && !n->Parent->IsRoot ? n->Parent : nullptr;
+            n = n ? n->NextSibling : nullptr;
+        }
+    } else {
+        for (CTreeViewNode* n = Root->FirstChild; n; n = n->nextVisible())
+            addRow(n);
     }
     RowsDirty = false;
     updateScrollBar();
@@ -177,7 +201,7 @@ CTreeViewNode* CTreeView::nodeAt(s32 x, s32 y) {
 
 void CTreeView::scrollToNode(gui::IGUITreeViewNode* node) {
     auto* n = static_cast<CTreeViewNode*>(node);
-    if (!ScrollBar || !n || n->Owner != this || !n->isVisible())
+    if (!ScrollBar || !n || n->Owner != this)
         return;
     if (RowsDirty)
         rebuildRows();
@@ -257,7 +281,8 @@ bool CTreeView::otherMarked(const CTreeViewNode* node) const {
 }
 
 void CTreeView::toggleByUser(CTreeViewNode* node) {
-    if (!node || !node->FirstChild)
+    // A filtered tree shows every match open: there is nothing to fold.
+    if (!node || !node->FirstChild || filtering())
         return;
     node->setExpanded(!node->Expanded);
     sendEvent(node->Expanded ? gui::EGET_TREEVIEW_NODE_EXPAND : gui::EGET_TREEVIEW_NODE_COLLAPSE, node);
@@ -312,6 +337,11 @@ bool CTreeView::onKey(EKEY_CODE key) {
         else
             target = current->FirstChild;
         break;
+    case KEY_F2:
+        if (!current || !Handlers.renamed)
+            return false;
+        beginRename(current);
+        return true;
     case KEY_LEFT:
         if (!current)
             return false;
@@ -333,6 +363,8 @@ bool CTreeView::onKey(EKEY_CODE key) {
 bool CTreeView::OnEvent(const SEvent& event) {
     if (!isEnabled())
         return IGUIElement::OnEvent(event);
+    if (onEditingEvent(event))
+        return true;
     switch (event.EventType) {
     case EET_GUI_EVENT:
         // The bar's own moves concern the tree alone.
@@ -347,8 +379,10 @@ bool CTreeView::OnEvent(const SEvent& event) {
         const core::position2di at(event.MouseInput.X, event.MouseInput.Y);
         switch (event.MouseInput.Event) {
         case EMIE_MOUSE_WHEEL:
-            if (ScrollBar)
-                ScrollBar->setPos(ScrollBar->getPos() - static_cast<s32>(event.MouseInput.Wheel) * kSmallScrollStep);
+            if (ScrollBar) {
+                const s32 step = WheelRows > 0 ? WheelRows * ItemHeight : kSmallScrollStep;
+                ScrollBar->setPos(ScrollBar->getPos() - static_cast<s32>(event.MouseInput.Wheel) * step);
+            }
             return true;
         case EMIE_LMOUSE_PRESSED_DOWN:
             return true;
@@ -356,8 +390,10 @@ bool CTreeView::OnEvent(const SEvent& event) {
             if (ScrollBar && ScrollBar->isVisible() && ScrollBar->getAbsolutePosition().isPointInside(at))
                 return ScrollBar->OnEvent(event);
             // The engine's tree hands the focus back after a click, so the
-            // keys keep steering the camera after a pick.
-            Environment->removeFocus(this);
+            // keys keep steering the camera after a pick; the scene box's
+            // keeps it, so the keys move the selection.
+            if (!KeepsFocus)
+                Environment->removeFocus(this);
             PickControl = event.MouseInput.Control;
             PickShift = event.MouseInput.Shift;
             CTreeViewNode* node = nodeAt(at.X, at.Y);
@@ -408,6 +444,7 @@ void CTreeView::draw() {
             break;
         drawRow(Rows[row], rowTop, clip);
     }
+    drawDropTarget(clip);
     // The frame's light bottom edge runs under the dark left edge's last pixel.
     const core::rect<s32>& r = AbsoluteRect;
     fillClipped(Environment->getVideoDriver(), skin->getColor(gui::EGDC_3D_HIGH_LIGHT),
@@ -441,14 +478,15 @@ void CTreeView::drawRow(CTreeViewNode* node, s32 top, const core::rect<s32>& cli
         const s32 cx = box.UpperLeftCorner.X + size / 2, cy = box.UpperLeftCorner.Y + size / 2;
         fillClipped(driver, signColour,
                     core::rect<s32>(box.UpperLeftCorner.X + 2, cy, box.LowerRightCorner.X - 1, cy + 1), clip);
-        if (!node->Expanded)
+        if (!shownExpanded(node))
             fillClipped(driver, signColour,
                         core::rect<s32>(cx, box.UpperLeftCorner.Y + 2, cx + 1, box.LowerRightCorner.Y - 1), clip);
     }
     if (LinesVisible)
         drawLines(node, top, node->FirstChild ? expanderLeft + 2 : left, clip);
 
-    const video::SColor textColour = skin->getColor(selected ? gui::EGDC_HIGH_LIGHT_TEXT : gui::EGDC_BUTTON_TEXT);
+    const video::SColor textColour = skin->getColor(
+        selected ? gui::EGDC_HIGH_LIGHT_TEXT : (node->Dimmed ? gui::EGDC_GRAY_TEXT : gui::EGDC_BUTTON_TEXT));
     const u32 image = selected && node->SelectedImageIndex != static_cast<u32>(-1) ? node->SelectedImageIndex
                                                                                    : node->ImageIndex;
     const bool hasImage = ImageList && image < static_cast<u32>(ImageList->getImageCount());

@@ -12,6 +12,16 @@ namespace sorn {
 
 class CTreeView;
 
+// What the owner of a tree does with the user's edits: a row's text edited in
+// place, and rows dragged onto another row. Editing and dragging are offered
+// only when the handler is set, and only on rows that carry data.
+struct TreeEditHandlers {
+    // Enter (or leaving the box) on an edited row: the item and the new text.
+    void (*renamed)(irr::gui::IGUITreeViewNode* item, const irr::core::stringw& text) = nullptr;
+    // A row dropped onto another (the label row of the tree included).
+    void (*dropped)(irr::gui::IGUITreeViewNode* dragged, irr::gui::IGUITreeViewNode* onto) = nullptr;
+};
+
 class CTreeViewNode : public irr::gui::IGUITreeViewNode {
 public:
     CTreeViewNode(CTreeView* owner, CTreeViewNode* parent);
@@ -20,7 +30,7 @@ public:
     irr::gui::IGUITreeView* getOwner() const override;
     irr::gui::IGUITreeViewNode* getParent() const override { return Parent; }
     const wchar_t* getText() const override { return Text.c_str(); }
-    void setText(const wchar_t* text) override { Text = text; }
+    void setText(const wchar_t* text) override;
     const wchar_t* getIcon() const override { return Icon.c_str(); }
     void setIcon(const wchar_t* icon) override { Icon = icon; }
     irr::u32 getImageIndex() const override { return ImageIndex; }
@@ -72,6 +82,10 @@ public:
     // itself always is).
     void setMarked(bool marked) { Marked = marked; }
     bool isMarked() const { return Marked; }
+    // A row drawn in the skin's grey text colour (a placeholder text, such as
+    // the type of a node without a name).
+    void setDimmed(bool dimmed) { Dimmed = dimmed; }
+    bool getDimmed() const { return Dimmed; }
 
     CTreeViewNode* nextVisible() const;
     // The visible node before this one (its parent when it is a first child).
@@ -96,6 +110,8 @@ private:
     CTreeViewNode* NextSibling = nullptr;
     irr::u32 ChildCount = 0;
     irr::core::stringw Text;
+    // The text folded to lower case once, for the filter.
+    irr::core::stringw FoldedText;
     irr::core::stringw Icon;
     irr::u32 ImageIndex = static_cast<irr::u32>(-1);
     irr::u32 SelectedImageIndex = static_cast<irr::u32>(-1);
@@ -104,6 +120,9 @@ private:
     bool Expanded = false;
     bool IsRoot = false;
     bool Marked = false;
+    bool Dimmed = false;
+    // The item or one under it matches the tree's filter (valid while filtering).
+    bool FilterShown = false;
     // Items never change parents, so the level is known from the start.
     irr::s32 Level = 0;
     // Row in the owner's row array, valid while RowStamp matches the owner's.
@@ -150,6 +169,32 @@ public:
     // The rows shown from one item to the other, both included, top first;
     // empty when either is not shown.
     std::vector<CTreeViewNode*> rowsBetween(irr::gui::IGUITreeViewNode* from, irr::gui::IGUITreeViewNode* to);
+    // The editor's behaviour beside the engine's (all off by default, so the
+    // tree acts as the engine's): the wheel scrolls this many rows a notch
+    // (0: the engine's 10 pixels), a click leaves the focus on the tree so
+    // the keys move the selection, and rows can be renamed and dragged.
+    void setWheelRows(irr::s32 rows) { WheelRows = rows; }
+    void setKeepsFocus(bool keeps) { KeepsFocus = keeps; }
+    void setEditHandlers(const TreeEditHandlers& handlers) { Handlers = handlers; }
+
+    // Shows only the rows whose text contains the filter (ignoring case),
+    // with their ancestors, all expanded; an empty filter shows the tree.
+    void setFilter(const wchar_t* text);
+    const irr::core::stringw& filter() const { return Filter; }
+
+    // Edits the item's text in place in an edit box over its row (F2 and a
+    // double click do it for the user). Nothing for an item without data.
+    bool beginRename(irr::gui::IGUITreeViewNode* node);
+    // Ends the editing: the handler hears the new text when applied.
+    void endRename(bool apply);
+    bool isRenaming() const { return RenameItem != nullptr; }
+    irr::gui::IGUIEditBox* renameBox() const { return RenameBox; }
+    // The row being dragged and the row under the pointer, while a drag lasts.
+    CTreeViewNode* dragItem() const { return Dragging ? DragItem : nullptr; }
+    CTreeViewNode* dropTarget() const { return Dragging ? DropTarget : nullptr; }
+
+    // Case folding of the filter: ASCII and Latin-1 letters (the font's).
+    static irr::core::stringw foldCase(const irr::core::stringw& text);
 
 private:
     friend class CTreeViewNode;
@@ -170,6 +215,17 @@ private:
     irr::s32 viewHeight() const;
     // Forgets the selection when it lies in the subtree about to go.
     void subtreeRemoved(CTreeViewNode* top);
+    // Marks the items the filter shows.
+    void markFilterMatches();
+    bool filtering() const { return !Filter.empty(); }
+    // Expanded as drawn: every shown row is open while filtering.
+    bool shownExpanded(const CTreeViewNode* node) const { return filtering() || node->Expanded; }
+    // The mouse and key events of renaming and dragging; true when taken.
+    bool onEditingEvent(const irr::SEvent& event);
+    void finishRename(bool apply, bool refocus);
+    void beginDrag(CTreeViewNode* node, irr::s32 x, irr::s32 y);
+    void forgetDrag();
+    void drawDropTarget(const irr::core::rect<irr::s32>& clip);
 
     CTreeViewNode* Root;
     CTreeViewNode* Selected = nullptr;
@@ -188,6 +244,17 @@ private:
     bool PickShift = false;
     irr::u32 RowStamp = 1;
     std::vector<CTreeViewNode*> Rows;
+
+    irr::s32 WheelRows = 0;
+    bool KeepsFocus = false;
+    TreeEditHandlers Handlers;
+    irr::core::stringw Filter; // folded
+    irr::gui::IGUIEditBox* RenameBox = nullptr;
+    CTreeViewNode* RenameItem = nullptr; // held while editing
+    CTreeViewNode* DragItem = nullptr;   // held from the press until the release
+    CTreeViewNode* DropTarget = nullptr;
+    irr::core::position2di PressPoint;
+    bool Dragging = false;
 };
 
 // Creates the tree under parent; the parent holds the only reference. The

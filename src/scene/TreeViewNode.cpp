@@ -27,6 +27,12 @@ CTreeViewNode::~CTreeViewNode() {
 
 gui::IGUITreeView* CTreeViewNode::getOwner() const { return Owner; }
 
+void CTreeViewNode::setText(const wchar_t* text) {
+    Text = text ? text : L"";
+    FoldedText = CTreeView::foldCase(Text);
+    changed();
+}
+
 void CTreeViewNode::setData2(IReferenceCounted* data) {
     if (data)
         data->grab();
@@ -66,7 +72,7 @@ void CTreeViewNode::clearChildren() {
 CTreeViewNode* CTreeViewNode::makeChild(const wchar_t* text, const wchar_t* icon, s32 imageIndex,
                                         s32 selectedImageIndex, void* data, IReferenceCounted* data2) {
     auto* child = new CTreeViewNode(Owner, this);
-    child->Text = text ? text : L"";
+    child->setText(text);
     child->Icon = icon ? icon : L"";
     child->ImageIndex = static_cast<u32>(imageIndex);
     child->SelectedImageIndex = static_cast<u32>(selectedImageIndex);

@@ -6,6 +6,7 @@
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "scene/SelectedNodes.h"
+#include "scene/NodeName.h"
 #include "toolbox/NumberText.h"
 #include "toolbox/ToolBoxRows.h"
 
@@ -228,6 +229,32 @@ void addFrameRateRow() {
     speed->setMin(-80);
     speed->setPos(30);
     speed->setSmallStep(1);
+}
+
+void addNameRow() {
+    gui::IGUIElement* tab = toolBoxElement(ids::ToolBoxFirstTab);
+    if (!tab || !editor.selectedNode)
+        return;
+    gui::IGUIEnvironment* env = editor.device->getGUIEnvironment();
+    env->addStaticText(translate(L"window_toolbox_edit_name").c_str(), core::rect<s32>(10, 510, 100, 530), false,
+                       false, tab, -1);
+    env->addEditBox(L"", core::rect<s32>(12, 532, 175, 552), true, tab, ids::NameEdit);
+    env->addButton(core::rect<s32>(100, 560, 175, 581), tab, ids::ApplyName, translate(L"action_set").c_str());
+    fillNameRow(editor.selectedNode);
+}
+
+void fillNameRow(scene::ISceneNode* node) {
+    gui::IGUIElement* box = toolBoxElement(ids::NameEdit);
+    if (box && node)
+        box->setText(nodeNameText(node).c_str());
+}
+
+bool nameRowText(core::stringw& text) {
+    gui::IGUIElement* box = toolBoxElement(ids::NameEdit);
+    if (!box)
+        return false;
+    text = box->getText();
+    return true;
 }
 
 void fillPositionRows(scene::ISceneNode* node) { fillRows(Group::Position, node); }

@@ -14,6 +14,13 @@ void addScaleRows();
 // The animation speed scroll bar and the frame read-out below the scale rows.
 void addFrameRateRow();
 
+// The name row at the end of the tab: the node's name and its own Set button
+// (applied by the rename command, which records it). Nothing without a node.
+void addNameRow();
+void fillNameRow(irr::scene::ISceneNode* node);
+// The text typed into the name row; false when the row is absent.
+bool nameRowText(irr::core::stringw& text);
+
 // Write the node's current values into the group's edit boxes (six decimals).
 // Nothing happens while the tool box is closed, for a null node, or for a node
 // type whose values the group does not show (an empty node keeps "1.0"/"0.0").

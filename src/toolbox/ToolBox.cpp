@@ -98,6 +98,7 @@ void ToolBoxbyType() {
     if (!editor.selectedNode)
         return;
     buildTabsFor(editor.selectedNode->getType());
+    addNameRow();
 }
 
 void updateToolBox() {

@@ -112,6 +112,19 @@ const std::vector<RowElement> kCubeObjectTab = {
     {gui::EGUIET_BUTTON, L"* 0.1", nullptr, {145, 310, 175, 330}, 0x50046},
 };
 
+// The name row ends the tab of every node, after the frame-rate row of an
+// animated mesh.
+const std::vector<RowElement> kNameRow = {
+    {gui::EGUIET_STATIC_TEXT, nullptr, L"window_toolbox_edit_name", {10, 510, 100, 530}, -1},
+    {gui::EGUIET_EDIT_BOX, nullptr, nullptr, {12, 532, 175, 552}, 0x50130},
+    {gui::EGUIET_BUTTON, nullptr, L"action_set", {100, 560, 175, 581}, 0x50131},
+};
+
+std::vector<RowElement> withNameRow(std::vector<RowElement> rows) {
+    rows.insert(rows.end(), kNameRow.begin(), kNameRow.end());
+    return rows;
+}
+
 std::vector<gui::IGUIElement*> childrenOf(gui::IGUIElement* parent) {
     std::vector<gui::IGUIElement*> out;
     for (gui::IGUIElement* child : parent->getChildren())
@@ -124,9 +137,10 @@ TEST_F(ObjectTabTest, CubeRowsHaveTheirTypesTextsRectanglesAndIdsInOrder) {
     gui::IGUIElement* tab = findElement(0x50008);
     ASSERT_NE(tab, nullptr);
     std::vector<gui::IGUIElement*> children = childrenOf(tab);
-    ASSERT_EQ(children.size(), kCubeObjectTab.size());
+    const std::vector<RowElement> expected = withNameRow(kCubeObjectTab);
+    ASSERT_EQ(children.size(), expected.size());
     for (size_t i = 0; i < children.size(); ++i) {
-        const RowElement& want = kCubeObjectTab[i];
+        const RowElement& want = expected[i];
         gui::IGUIElement* got = children[i];
         SCOPED_TRACE(testing::Message() << "element " << i << " id " << std::hex << want.id);
         EXPECT_EQ(got->getType(), want.type);
@@ -154,7 +168,8 @@ TEST_F(ObjectTabTest, AnimatedMeshEndsWithTheFrameRateRow) {
     gui::IGUIElement* tab = findElement(0x50008);
     ASSERT_NE(tab, nullptr);
     std::vector<gui::IGUIElement*> children = childrenOf(tab);
-    ASSERT_EQ(children.size(), kCubeObjectTab.size() + 4);
+    ASSERT_EQ(children.size(), kCubeObjectTab.size() + 4 + kNameRow.size());
+    EXPECT_EQ(children.back()->getID(), ids::ApplyName) << "the name row comes last";
     gui::IGUIElement* const* row = &children[kCubeObjectTab.size()];
     EXPECT_EQ(row[0]->getType(), gui::EGUIET_STATIC_TEXT);
     EXPECT_EQ(std::wstring(row[0]->getText()), L":");
@@ -199,6 +214,30 @@ TEST_F(ObjectTabTest, FrameRateScrollBarSetsTheAnimationSpeedOfAnAnimatedMeshOnl
 }
 
 // ---- Fill ------------------------------------------------------------------
+
+// The name row shows the name as the file spells it, one character a byte;
+// what is typed there is only read, and the row follows the selection.
+TEST_F(ObjectTabTest, NameRowShowsTheSelectedNodesName) {
+    const std::pair<const char*, const wchar_t*> cases[] = {
+        {"Crate", L"Crate"}, {"", L""}, {"cr\xE8me br\xFBl\xE9" "e", L"cr\u00E8me br\u00FBl\u00E9e"}};
+    for (const auto& c : cases) {
+        scene::ISceneNode* cube = selectCubeAt({0, 0, 0});
+        cube->setName(c.first);
+        fillNameRow(cube);
+        EXPECT_EQ(text(ids::NameEdit), std::wstring(c.second));
+        type(ids::NameEdit, L"typed");
+        core::stringw typed;
+        ASSERT_TRUE(nameRowText(typed));
+        EXPECT_EQ(std::wstring(typed.c_str()), L"typed");
+        EXPECT_EQ(std::string(cube->getName()), c.first) << "typing alone renames nothing";
+        updateToolBox();
+        EXPECT_EQ(text(ids::NameEdit), std::wstring(c.second));
+    }
+    select(nullptr);
+    EXPECT_EQ(findElement(ids::NameEdit), nullptr) << "the scene tab has no name row";
+    core::stringw none;
+    EXPECT_FALSE(nameRowText(none));
+}
 
 TEST_F(ObjectTabTest, FillShowsTheNodesValuesWithSixDecimals) {
     scene::ISceneNode* cube = selectCubeAt({1.f, -12.5f, 3.25f});

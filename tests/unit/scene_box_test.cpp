@@ -1,8 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+#include "app/StatusLine.h"
+#include "app/Translate.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/Reparent.h"
 #include "scene/SceneBox.h"
+#include "scene/TreeView.h"
+#include "scene/UndoHistory.h"
+#include "events/UndoCommands.h"
 #include "support/EditorFixture.h"
+#include "toolbox/ToolBox.h"
 
 using namespace irr;
 using sorn::editor;
@@ -218,6 +229,221 @@ TEST_F(SceneBoxClearTest, PickBetweenNewSceneAndTheNextDrawSelectsNothing) {
     EXPECT_EQ(editor.selectedNode, nullptr);
     activePasses(3);
     EXPECT_EQ(editor.selectedNode, nullptr);
+}
+
+
+// ---- Renaming, dragging, keys and the filter ---------------------------------
+
+class SceneBoxEditingTest : public SceneBoxTest {
+protected:
+    sorn::CTreeView* ownTree() { return static_cast<sorn::CTreeView*>(tree()); }
+
+    // The middle of the row showing the node (the "Scene" label for null).
+    core::position2di rowOf(scene::ISceneNode* node) {
+        gui::IGUITreeViewNode* item = node ? treeItemFor(node) : tree()->getRoot()->getFirstChild();
+        EXPECT_NE(item, nullptr);
+        const core::rect<s32> area = tree()->getAbsolutePosition();
+        for (s32 y = area.UpperLeftCorner.Y; y < area.LowerRightCorner.Y; ++y)
+            if (ownTree()->nodeAt(area.UpperLeftCorner.X + 60, y) == item)
+                return {area.UpperLeftCorner.X + 60, y + ownTree()->rowHeight() / 2};
+        ADD_FAILURE() << "the row is not in view";
+        return {};
+    }
+    void post(EMOUSE_INPUT_EVENT type, core::position2di at, bool leftHeld) {
+        SEvent event;
+        event.EventType = EET_MOUSE_INPUT_EVENT;
+        event.MouseInput.Event = type;
+        event.MouseInput.X = at.X;
+        event.MouseInput.Y = at.Y;
+        event.MouseInput.Wheel = 0.f;
+        event.MouseInput.Shift = event.MouseInput.Control = false;
+        event.MouseInput.ButtonStates = leftHeld ? EMBSM_LEFT : 0;
+        editor.device->postEventFromUser(event);
+    }
+    void clickRow(scene::ISceneNode* node) {
+        const core::position2di at = rowOf(node);
+        post(EMIE_MOUSE_MOVED, at, false);
+        post(EMIE_LMOUSE_PRESSED_DOWN, at, true);
+        post(EMIE_LMOUSE_LEFT_UP, at, false);
+    }
+    void dragRow(scene::ISceneNode* node, scene::ISceneNode* onto) {
+        const core::position2di from = rowOf(node), to = rowOf(onto);
+        post(EMIE_MOUSE_MOVED, from, false);
+        post(EMIE_LMOUSE_PRESSED_DOWN, from, true);
+        post(EMIE_MOUSE_MOVED, {from.X + 1, (from.Y + to.Y) / 2}, true);
+        post(EMIE_MOUSE_MOVED, to, true);
+        post(EMIE_LMOUSE_LEFT_UP, to, false);
+    }
+    void press(EKEY_CODE key, wchar_t ch = 0) {
+        SEvent event = sorn::test::keyEvent(key, true);
+        event.KeyInput.Char = ch;
+        editor.device->postEventFromUser(event);
+        event.KeyInput.PressedDown = false;
+        editor.device->postEventFromUser(event);
+    }
+    static core::vector3df worldPoint(scene::ISceneNode* node, core::vector3df point) {
+        sorn::worldTransformOf(node).transformVect(point);
+        return point;
+    }
+    static void expectNear(const core::vector3df& a, const core::vector3df& b, const char* what) {
+        EXPECT_NEAR(a.X, b.X, 1e-3f) << what;
+        EXPECT_NEAR(a.Y, b.Y, 1e-3f) << what;
+        EXPECT_NEAR(a.Z, b.Z, 1e-3f) << what;
+    }
+};
+
+// A row shows the node's name as the file holds it (one character a byte),
+// or, with no name, the node's type in grey.
+TEST_F(SceneBoxEditingTest, RowsShowTheNameOrTheTypeInGrey) {
+    struct Case {
+        const char* name;
+        const wchar_t* shown;
+        bool dimmed;
+    };
+    const Case cases[] = {{"Crate", L"Crate", false}, {"", L"cube", true}, {"\xC9" "cran \xE0 gauche", L"\u00C9cran \u00E0 gauche", false}};
+    sorn::createSceneBox();
+    for (const Case& c : cases)
+        smgr()->addCubeSceneNode()->setName(c.name);
+    sorn::updateTreeview();
+    size_t i = 0;
+    for (gui::IGUITreeViewNode* item = tree()->getRoot()->getFirstChild()->getNextSibling(); item;
+         item = item->getNextSibling(), ++i) {
+        ASSERT_LT(i, std::size(cases));
+        EXPECT_EQ(std::wstring(item->getText()), std::wstring(cases[i].shown)) << i;
+        EXPECT_EQ(static_cast<sorn::CTreeViewNode*>(item)->getDimmed(), cases[i].dimmed) << i;
+    }
+    EXPECT_EQ(i, std::size(cases));
+}
+
+// Dragging a row onto another moves the node under it where it was in the
+// world; one step undoes it, back at its place among its siblings.
+TEST_F(SceneBoxEditingTest, DragUnderAnotherKeepsTheWorldPlaceAsOneStep) {
+    sorn::createSceneBox();
+    scene::ISceneNode* first = sorn::addNode(scene::ESNT_CUBE, 0);
+    scene::ISceneNode* cube = sorn::addNode(scene::ESNT_CUBE, 0);
+    scene::ISceneNode* sphere = sorn::addNode(scene::ESNT_SPHERE, 0);
+    cube->setName("Mover");
+    sphere->setPosition({10, 0, 0});
+    sphere->setRotation({0, 90, 0});
+    sphere->setScale({2, 2, 2});
+    cube->setPosition({0, 5, 3});
+    cube->setRotation({30, 0, 0});
+    refresh();
+    const core::vector3df corner = worldPoint(cube, {1, 1, 1}), centre = worldPoint(cube, {});
+    const size_t steps = sorn::undoHistory.size();
+
+    dragRow(cube, sphere);
+    EXPECT_EQ(cube->getParent(), sphere);
+    expectNear(worldPoint(cube, {}), centre, "centre");
+    expectNear(worldPoint(cube, {1, 1, 1}), corner, "corner");
+    EXPECT_EQ(outline(), "Scene\nCube\nSphere\n  Mover\n") << "shown at once";
+    EXPECT_TRUE(treeItemFor(sphere)->getExpanded()) << "the moved row is in view";
+    ASSERT_EQ(sorn::undoHistory.size(), steps + 1);
+    EXPECT_EQ(sorn::undoHistory.stepToUndo()->kind(), sorn::ChangeKind::Reparent);
+
+    sorn::undoLastChange();
+    EXPECT_EQ(cube->getParent(), smgr()->getRootSceneNode());
+    std::vector<scene::ISceneNode*> order;
+    for (scene::ISceneNode* child : smgr()->getRootSceneNode()->getChildren())
+        order.push_back(child);
+    const auto at = std::find(order.begin(), order.end(), first);
+    ASSERT_NE(at, order.end());
+    ASSERT_NE(std::next(at), order.end());
+    EXPECT_EQ(*std::next(at), cube) << "back right after the first cube";
+    EXPECT_EQ(cube->getPosition(), core::vector3df(0, 5, 3));
+    EXPECT_EQ(cube->getRotation(), core::vector3df(30, 0, 0));
+    sorn::redoLastChange();
+    EXPECT_EQ(cube->getParent(), sphere);
+    expectNear(worldPoint(cube, {1, 1, 1}), corner, "corner after redo");
+}
+
+TEST_F(SceneBoxEditingTest, DropOnSceneGoesToTheRoot) {
+    sorn::createSceneBox();
+    scene::ISceneNode* outer = sorn::addNode(scene::ESNT_SPHERE, 0);
+    outer->setPosition({0, 0, 7});
+    refresh();
+    pickInTree(outer);
+    scene::ISceneNode* inner = sorn::addNode(scene::ESNT_CUBE, 0);
+    pickInTree(nullptr);
+    refresh();
+    sorn::revealNodeInTree(inner);
+    const core::vector3df innerCentre = worldPoint(inner, {});
+    const size_t steps = sorn::undoHistory.size();
+    dragRow(inner, nullptr);
+    EXPECT_EQ(inner->getParent(), smgr()->getRootSceneNode());
+    expectNear(inner->getPosition(), innerCentre, "where its parent had put it");
+    EXPECT_EQ(sorn::undoHistory.size(), steps + 1);
+    EXPECT_EQ(outline(), "Scene\nSphere\nCube\n");
+}
+
+// F2 on the picked row edits its name in place: Enter renames as one step,
+// shown in the row, the tool box and the status line, and in the next trace.
+TEST_F(SceneBoxEditingTest, F2RenamesThePickedNodeAsOneStep) {
+    sorn::createSceneBox();
+    sorn::createToolBox();
+    scene::ISceneNode* cube = sorn::addNode(scene::ESNT_CUBE, 0);
+    scene::ISceneNode* sphere = sorn::addNode(scene::ESNT_SPHERE, 0);
+    refresh();
+    clickRow(cube);
+    ASSERT_EQ(editor.selectedNode, cube);
+    press(KEY_F2);
+    ASSERT_TRUE(ownTree()->isRenaming());
+    ownTree()->renameBox()->setText(L"Caf\u00E9 & <b>");
+    press(KEY_RETURN, L'\r');
+    EXPECT_EQ(std::string(cube->getName()), "Caf\xE9 & <b>");
+    EXPECT_EQ(std::wstring(treeItemFor(cube)->getText()), L"Caf\u00E9 & <b>");
+    EXPECT_EQ(std::wstring(findElement(ids::NameEdit)->getText()), L"Caf\u00E9 & <b>");
+    EXPECT_EQ(std::wstring(editor.statusText->getText()), L"Selection: Caf\u00E9 & <b>");
+    EXPECT_EQ(sorn::undoHistory.stepToUndo()->kind(), sorn::ChangeKind::Rename);
+    EXPECT_TRUE(sorn::undoHistory.hasUnsavedChanges());
+
+    testing::internal::CaptureStdout();
+    clickRow(sphere);
+    clickRow(cube);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Selection => Caf\xE9 & <b>\n"), std::string::npos) << out;
+
+    sorn::undoLastChange();
+    EXPECT_EQ(std::string(cube->getName()), "Cube");
+    refresh();
+    EXPECT_EQ(std::wstring(treeItemFor(cube)->getText()), L"Cube");
+}
+
+// With the focus on the tree the keys move the selection, each move a pick.
+TEST_F(SceneBoxEditingTest, KeysMoveTheSelectionAsAPick) {
+    sorn::createSceneBox();
+    scene::ISceneNode* cube = sorn::addNode(scene::ESNT_CUBE, 0);
+    scene::ISceneNode* sphere = sorn::addNode(scene::ESNT_SPHERE, 0);
+    refresh();
+    clickRow(cube);
+    testing::internal::CaptureStdout();
+    press(KEY_DOWN);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(editor.selectedNode, sphere);
+    EXPECT_NE(out.find("Selection => Sphere\n"), std::string::npos) << out;
+    press(KEY_HOME);
+    EXPECT_EQ(editor.selectedNode, nullptr) << "Home reaches the Scene row";
+}
+
+TEST_F(SceneBoxEditingTest, FilterBoxShowsMatchingRowsAndSurvivesARefresh) {
+    sorn::createSceneBox();
+    scene::ISceneNode* sphere = sorn::addNode(scene::ESNT_SPHERE, 0);
+    refresh();
+    pickInTree(sphere);
+    sorn::addNode(scene::ESNT_CUBE, 0)->setName("Red crate");
+    pickInTree(nullptr);
+    sorn::addNode(scene::ESNT_CUBE, 0)->setName("Blue box");
+    refresh();
+    gui::IGUIElement* box = findElement(ids::SceneBoxFilter);
+    ASSERT_NE(box, nullptr);
+    box->setText(L"CRATE");
+    postGuiEvent(gui::EGET_EDITBOX_CHANGED, box);
+    EXPECT_EQ(ownTree()->shownRowCount(), 2u) << "the crate and the sphere above it";
+    sorn::updateTreeview();
+    EXPECT_EQ(ownTree()->shownRowCount(), 2u);
+    box->setText(L"");
+    postGuiEvent(gui::EGET_EDITBOX_CHANGED, box);
+    EXPECT_EQ(ownTree()->shownRowCount(), 3u) << "Scene, Sphere (folded), Blue box";
 }
 
 } // namespace

@@ -191,8 +191,10 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     EXPECT_EQ(has(ids::FrameReadout), c.frameRate);
     for (s32 own : {ids::SkyBoxUpEdit, ids::ImagePathEdit})
         EXPECT_EQ(has(own), own == c.ownObjectRow) << std::hex << own;
+    EXPECT_TRUE(has(ids::NameEdit)) << "every node has its name row";
+    EXPECT_TRUE(has(ids::ApplyName));
     if (!c.position && !c.ownObjectRow && c.completeTabCount)
-        EXPECT_TRUE(objectTab->getChildren().empty()) << "types without rows get an empty object tab";
+        EXPECT_EQ(objectTab->getChildren().size(), 3u) << "types without rows get the name row alone";
 }
 
 INSTANTIATE_TEST_SUITE_P(NodeTypes, ToolBoxTabSetTest, testing::ValuesIn(tabSetCases()),

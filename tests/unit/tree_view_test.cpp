@@ -445,4 +445,250 @@ TEST_F(TreeViewTest, ImageListSetsTheRowHeight) {
     EXPECT_EQ(own->shownRowCount(), 1u);
 }
 
+// ---- The scene box's behaviour beside the engine's --------------------------
+
+// What the edit handlers heard, for the tests below.
+struct HeardEdits {
+    std::string text;
+    gui::IGUITreeViewNode* dragged = nullptr;
+    gui::IGUITreeViewNode* onto = nullptr;
+};
+HeardEdits heard;
+
+void heardRename(gui::IGUITreeViewNode* item, const core::stringw& text) {
+    heard.text += std::string("rename ") + core::stringc(item->getText()).c_str() + " to " +
+                  core::stringc(text).c_str() + "\n";
+}
+void heardDrop(gui::IGUITreeViewNode* dragged, gui::IGUITreeViewNode* onto) {
+    heard.dragged = dragged;
+    heard.onto = onto;
+    heard.text += std::string("drop ") + core::stringc(dragged->getText()).c_str() + " onto " +
+                  core::stringc(onto->getText()).c_str() + "\n";
+}
+
+class EditorTreeTest : public TreeViewTest {
+public:
+    using TreeViewTest::click;
+
+protected:
+    void SetUp() override {
+        TreeViewTest::SetUp();
+        heard = HeardEdits();
+        tree = static_cast<sorn::CTreeView*>(editorTree());
+        sorn::TreeEditHandlers handlers;
+        handlers.renamed = heardRename;
+        handlers.dropped = heardDrop;
+        tree->setEditHandlers(handlers);
+        tree->setKeepsFocus(true);
+        tree->setWheelRows(3);
+        fill(tree, 40);
+        // Rows carry data where a scene node would be: every item but n1.
+        for (gui::IGUITreeViewNode* n = tree->getRoot()->getFirstChild(); n; n = n->getNextVisible())
+            if (core::stringw(n->getText()) != L"n1")
+                n->setData(n);
+        draw();
+    }
+
+public:
+    // The middle of the row's text.
+    core::position2di rowPoint(int row) const {
+        const s32 h = tree->rowHeight();
+        return {kRect.UpperLeftCorner.X + 60, kRect.UpperLeftCorner.Y + h / 2 + h * row - tree->scrollPosition()};
+    }
+    void keyWithChar(EKEY_CODE code, wchar_t ch) {
+        SEvent event;
+        event.EventType = EET_KEY_INPUT_EVENT;
+        event.KeyInput.Key = code;
+        event.KeyInput.Char = ch;
+        event.KeyInput.Shift = event.KeyInput.Control = false;
+        event.KeyInput.PressedDown = true;
+        device->postEventFromUser(event);
+        event.KeyInput.PressedDown = false;
+        device->postEventFromUser(event);
+    }
+    std::string shownRows() {
+        std::string rows;
+        for (u32 i = 0; i < tree->shownRowCount(); ++i) {
+            sorn::CTreeViewNode* node = tree->nodeAt(rowPoint(static_cast<int>(i)).X, rowPoint(static_cast<int>(i)).Y);
+            rows += node ? core::stringc(node->getText()).c_str() + std::string(" ") : std::string("? ");
+        }
+        return rows;
+    }
+    sorn::CTreeView* tree = nullptr;
+};
+
+// The filter shows the rows whose text holds it, ignoring case (Latin-1
+// letters included), each with its ancestors, open.
+struct FilterCase {
+    const wchar_t* filter;
+    const char* rows;
+};
+
+const FilterCase kFilterCases[] = {
+    {L"", "n0 n1 n2 n3 n4 "},
+    {L"2a", "n2 n2a n2a1 "},
+    {L"N2B", "n2 n2b "},
+    {L"a1", "n2 n2a n2a1 "},
+    {L"n3", "n3 n30 n31 n32 n33 n34 n35 n36 n37 n38 n39 "},
+    {L"zz", ""},
+    {L"\u00E9CL", "\xC9" "clair "},
+    {L"\u00C9CLAIR", "\xC9" "clair "},
+};
+
+TEST_F(EditorTreeTest, FilterShowsMatchesWithTheirAncestors) {
+    // Only the first rows of the unfiltered tree are looked at.
+    while (tree->getRoot()->getChildCount() > 5)
+        tree->getRoot()->deleteChild(tree->getRoot()->getLastChild());
+    for (int i = 30; i < 40; ++i)
+        tree->getRoot()->addChildBack((L"n" + std::to_wstring(i)).c_str());
+    tree->getRoot()->addChildBack(L"\u00C9clair");
+    for (const FilterCase& c : kFilterCases) {
+        tree->setFilter(c.filter);
+        draw();
+        std::string rows = shownRows();
+        if (*c.filter == 0)
+            rows = rows.substr(0, 15);
+        EXPECT_EQ(rows, std::string(c.rows)) << core::stringc(c.filter).c_str();
+    }
+    tree->setFilter(L"");
+    EXPECT_EQ(tree->shownRowCount(), 16u) << "the tree comes back folded as it was";
+}
+
+TEST_F(EditorTreeTest, FilterKeepsUpWithItemsAddedAndRenamed) {
+    tree->setFilter(L"new");
+    EXPECT_EQ(tree->shownRowCount(), 0u);
+    gui::IGUITreeViewNode* added = find(tree->getRoot(), L"n2a1")->addChildBack(L"NEWS");
+    EXPECT_EQ(shownRows(), "n2 n2a n2a1 NEWS ");
+    added->setText(L"old");
+    EXPECT_EQ(tree->shownRowCount(), 0u);
+}
+
+TEST_F(EditorTreeTest, WheelScrollsThreeRowsANotch) {
+    scrollBar(tree)->setPos(0);
+    const core::position2di inside = kRect.getCenter();
+    mouse(EMIE_MOUSE_WHEEL, inside.X, inside.Y, -1.f);
+    EXPECT_EQ(tree->scrollPosition(), 3 * tree->rowHeight());
+    mouse(EMIE_MOUSE_WHEEL, inside.X, inside.Y, -2.f);
+    EXPECT_EQ(tree->scrollPosition(), 9 * tree->rowHeight());
+    mouse(EMIE_MOUSE_WHEEL, inside.X, inside.Y, 1.f);
+    EXPECT_EQ(tree->scrollPosition(), 6 * tree->rowHeight());
+}
+
+TEST_F(EditorTreeTest, AClickKeepsTheFocusSoTheKeysMoveTheSelection) {
+    click(rowPoint(3).X, rowPoint(3).Y);
+    ASSERT_TRUE(gui->hasFocus(tree));
+    key(KEY_DOWN);
+    ASSERT_NE(tree->getSelected(), nullptr);
+    EXPECT_EQ(core::stringc(tree->getSelected()->getText()), core::stringc("n4"));
+    EXPECT_NE(log.text.find("select n4 (selected n4)"), std::string::npos) << log.text;
+}
+
+// F2 or a double click opens the edit box over the row; Enter and leaving
+// the box apply, Escape cancels; a row without data is not edited.
+struct RenameCase {
+    const char* name;
+    int row;
+    bool doubleClick;
+    std::function<void(EditorTreeTest&)> finish;
+    const char* heard;
+};
+
+const RenameCase kRenameCases[] = {
+    {"f2_enter", 3, false, [](EditorTreeTest& t) { t.keyWithChar(KEY_RETURN, L'\r'); }, "rename n3 to n3X\n"},
+    {"double_click_enter", 4, true, [](EditorTreeTest& t) { t.keyWithChar(KEY_RETURN, L'\r'); },
+     "rename n4 to n4X\n"},
+    {"escape", 3, false, [](EditorTreeTest& t) { t.keyWithChar(KEY_ESCAPE, 0); }, ""},
+    {"click_elsewhere", 3, false,
+     [](EditorTreeTest& t) { t.click(t.rowPoint(0).X, t.rowPoint(0).Y); }, "rename n3 to n3X\n"},
+    {"row_without_data", 1, false, [](EditorTreeTest& t) { t.keyWithChar(KEY_RETURN, L'\r'); }, ""},
+};
+
+TEST_F(EditorTreeTest, RenameInPlace) {
+    for (const RenameCase& c : kRenameCases) {
+        heard = HeardEdits();
+        click(rowPoint(c.row).X, rowPoint(c.row).Y);
+        if (c.doubleClick) {
+            mouse(EMIE_LMOUSE_PRESSED_DOWN, rowPoint(c.row).X, rowPoint(c.row).Y);
+            mouse(EMIE_LMOUSE_DOUBLE_CLICK, rowPoint(c.row).X, rowPoint(c.row).Y);
+            mouse(EMIE_LMOUSE_LEFT_UP, rowPoint(c.row).X, rowPoint(c.row).Y);
+        } else {
+            key(KEY_F2);
+        }
+        const bool offered = c.row != 1;
+        ASSERT_EQ(tree->isRenaming(), offered) << c.name;
+        if (offered) {
+            ASSERT_TRUE(gui->hasFocus(tree->renameBox())) << c.name;
+            EXPECT_TRUE(tree->renameBox()->isVisible());
+            EXPECT_EQ(core::stringw(tree->renameBox()->getText()), core::stringw(tree->getSelected()->getText()));
+            EXPECT_EQ(tree->renameBox()->getAbsolutePosition().UpperLeftCorner.Y,
+                      rowPoint(c.row).Y - tree->rowHeight() / 2 - 1)
+                << "the box lies over the row";
+            keyWithChar(KEY_END, 0);
+            keyWithChar(KEY_KEY_X, L'X');
+        }
+        c.finish(*this);
+        EXPECT_EQ(heard.text, c.heard) << c.name;
+        EXPECT_FALSE(tree->isRenaming()) << c.name;
+        EXPECT_FALSE(tree->renameBox() && tree->renameBox()->isVisible()) << c.name;
+        // The handler here does not rename: the rows keep their texts.
+        EXPECT_EQ(core::stringc(find(tree->getRoot(), L"n3")->getText()), core::stringc("n3"));
+    }
+}
+
+TEST_F(EditorTreeTest, RenameOfARowRemovedMeanwhileSaysNothing) {
+    click(rowPoint(3).X, rowPoint(3).Y);
+    key(KEY_F2);
+    ASSERT_TRUE(tree->isRenaming());
+    tree->getRoot()->clearChildren();
+    keyWithChar(KEY_RETURN, L'\r');
+    EXPECT_EQ(heard.text, "");
+    EXPECT_FALSE(tree->isRenaming());
+}
+
+// A press that moves past a few pixels drags its row; the release names the
+// row under the pointer and selects nothing. A short move is a click.
+TEST_F(EditorTreeTest, DraggingARowOntoAnother) {
+    const core::position2di from = rowPoint(3), to = rowPoint(0);
+    mouse(EMIE_MOUSE_MOVED, from.X, from.Y);
+    mouse(EMIE_LMOUSE_PRESSED_DOWN, from.X, from.Y);
+    SEvent move;
+    move.EventType = EET_MOUSE_INPUT_EVENT;
+    move.MouseInput.Event = EMIE_MOUSE_MOVED;
+    move.MouseInput.X = to.X;
+    move.MouseInput.Y = to.Y;
+    move.MouseInput.Wheel = 0.f;
+    move.MouseInput.Shift = move.MouseInput.Control = false;
+    move.MouseInput.ButtonStates = EMBSM_LEFT;
+    device->postEventFromUser(move);
+    ASSERT_NE(tree->dragItem(), nullptr);
+    EXPECT_EQ(core::stringc(tree->dragItem()->getText()), core::stringc("n3"));
+    ASSERT_NE(tree->dropTarget(), nullptr);
+    EXPECT_EQ(core::stringc(tree->dropTarget()->getText()), core::stringc("n0"));
+    draw();
+    mouse(EMIE_LMOUSE_LEFT_UP, to.X, to.Y);
+    EXPECT_EQ(heard.text, "drop n3 onto n0\n");
+    EXPECT_EQ(tree->getSelected(), nullptr) << "a drop picks nothing";
+    EXPECT_EQ(tree->dragItem(), nullptr);
+
+    heard = HeardEdits();
+    mouse(EMIE_LMOUSE_PRESSED_DOWN, from.X, from.Y);
+    move.MouseInput.X = from.X + 2;
+    move.MouseInput.Y = from.Y + 2;
+    device->postEventFromUser(move);
+    mouse(EMIE_LMOUSE_LEFT_UP, from.X + 2, from.Y + 2);
+    EXPECT_EQ(heard.text, "");
+    ASSERT_NE(tree->getSelected(), nullptr);
+    EXPECT_EQ(core::stringc(tree->getSelected()->getText()), core::stringc("n3"));
+
+    // A row without data (n1) is not dragged; dropping a row on itself is nothing.
+    for (int row : {1, 3}) {
+        mouse(EMIE_LMOUSE_PRESSED_DOWN, rowPoint(row).X, rowPoint(row).Y);
+        move.MouseInput.X = rowPoint(row).X + 10;
+        move.MouseInput.Y = rowPoint(row).Y;
+        device->postEventFromUser(move);
+        mouse(EMIE_LMOUSE_LEFT_UP, rowPoint(row).X + 10, rowPoint(row).Y);
+    }
+    EXPECT_EQ(heard.text, "");
+}
+
 } // namespace

@@ -15,12 +15,17 @@
 #include "app/Translate.h"
 #include "events/SaveWindow.h"
 #include "events/SceneFileCommands.h"
+#include "events/TreeEditCommands.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
+#include "files/SceneSave.h"
 #include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/SelectedNodes.h"
+#include "scene/NodeName.h"
+#include "scene/Reparent.h"
+#include "app/TextConvert.h"
 #include "scene/UndoHistory.h"
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
@@ -415,6 +420,7 @@ struct NamedChange {
 class UndoNamedStepTest : public UndoTest, public testing::WithParamInterface<NamedChange> {
 public:
     scene::ISceneNode* cube = nullptr;
+    scene::ISceneNode* other = nullptr;
 
     // A cube, picked in the scene box, with the tool box open.
     void addPickedCube() {
@@ -462,6 +468,21 @@ INSTANTIATE_TEST_SUITE_P(
                     [](UndoNamedStepTest& t) { t.click(ids::SceneBoxRemove); }, L"Delete", L"Suppression"},
         NamedChange{"lighting_key", [](UndoNamedStepTest& t) { t.addPickedCube(); },
                     [](UndoNamedStepTest& t) { t.release(KEY_KEY_L); }, L"Lighting", L"Éclairage"},
+        NamedChange{"rename", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest& t) {
+                        t.type(ids::NameEdit, L"Crate");
+                        t.click(ids::ApplyName);
+                    },
+                    L"Rename", L"Renommage"},
+        NamedChange{"reparent",
+                    [](UndoNamedStepTest& t) {
+                        t.addPickedCube();
+                        t.other = addNode(scene::ESNT_SPHERE, 0);
+                    },
+                    [](UndoNamedStepTest& t) {
+                        reparentNodesRecorded({t.other}, t.cube->getParent());
+                    },
+                    L"Reparent", L"Changement de parent"},
         NamedChange{"grid", [](UndoNamedStepTest& t) { t.openToolBox(); },
                     [](UndoNamedStepTest& t) {
                         t.type(ids::GridSizeEdit, L"500");
@@ -510,6 +531,154 @@ TEST_F(UndoTest, DeleteComesBackWithChildrenAtItsPlace) {
     // Tree picks of the restored node work again.
     pickInTree(middle);
     EXPECT_EQ(editor.selectedNode, middle);
+}
+
+// Moving nodes under another keeps where they are in the world, whatever the
+// transformations of the parents, old and new; undo and redo give back each
+// scene exactly.
+struct ReparentCase {
+    const char* name;
+    core::vector3df parentPosition, parentRotation, parentScale;
+    core::vector3df targetPosition, targetRotation, targetScale;
+};
+
+class UndoReparentTest : public UndoTest, public testing::WithParamInterface<ReparentCase> {};
+
+TEST_P(UndoReparentTest, KeepsTheWorldPlaceAndIsOneStep) {
+    const ReparentCase& c = GetParam();
+    scene::ISceneNode* parent = smgr()->addEmptySceneNode();
+    parent->setPosition(c.parentPosition);
+    parent->setRotation(c.parentRotation);
+    parent->setScale(c.parentScale);
+    parent->setName("old parent");
+    scene::ISceneNode* target = smgr()->addEmptySceneNode();
+    target->setPosition(c.targetPosition);
+    target->setRotation(c.targetRotation);
+    target->setScale(c.targetScale);
+    target->setName("new parent");
+    scene::ISceneNode* node = smgr()->addCubeSceneNode(10.f, parent, -1, {1, 2, 3}, {10, 20, 30}, {1, 2, 1});
+    smgr()->addSphereSceneNode(5.f, 16, parent)->setName("sibling after");
+    const core::vector3df corners[] = {{0, 0, 0}, {5, 5, 5}, {-5, 5, -5}};
+    std::vector<core::vector3df> world;
+    for (core::vector3df p : corners) {
+        worldTransformOf(node).transformVect(p);
+        world.push_back(p);
+    }
+    expectUndoable([&] { ASSERT_TRUE(reparentNodesRecorded({node}, target)); });
+    EXPECT_EQ(node->getParent(), target);
+    for (size_t i = 0; i < world.size(); ++i) {
+        core::vector3df p = corners[i];
+        worldTransformOf(node).transformVect(p);
+        EXPECT_NEAR(p.X, world[i].X, 2e-3f) << i;
+        EXPECT_NEAR(p.Y, world[i].Y, 2e-3f) << i;
+        EXPECT_NEAR(p.Z, world[i].Z, 2e-3f) << i;
+    }
+    undoLastChange();
+    EXPECT_EQ(*parent->getChildren().begin(), node) << "back first among its siblings";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parents, UndoReparentTest,
+    testing::Values(ReparentCase{"moved", {10, 0, 0}, {}, {1, 1, 1}, {0, -4, 2}, {}, {1, 1, 1}},
+                    ReparentCase{"turned", {0, 0, 0}, {0, 90, 0}, {1, 1, 1}, {3, 0, 0}, {45, 0, 30}, {1, 1, 1}},
+                    ReparentCase{"scaled", {1, 1, 1}, {}, {2, 2, 2}, {0, 0, 0}, {}, {0.5f, 0.5f, 0.5f}},
+                    ReparentCase{"all", {4, 5, 6}, {10, 20, 30}, {3, 3, 3}, {-7, 1, 2}, {0, 0, 90}, {2, 2, 2}}),
+    [](const testing::TestParamInfo<ReparentCase>& info) { return std::string(info.param.name); });
+
+// The list form: nodes under one another move as one (the top one carries
+// the rest), a node named twice moves once, and nothing goes under itself,
+// its descendants, or where it already is.
+TEST_F(UndoTest, ReparentTakesAListAndRefusesWhatCannotMove) {
+    scene::ISceneNode* root = smgr()->getRootSceneNode();
+    scene::ISceneNode* a = smgr()->addEmptySceneNode();
+    scene::ISceneNode* b = smgr()->addEmptySceneNode(a);
+    scene::ISceneNode* c = smgr()->addEmptySceneNode(b);
+    scene::ISceneNode* target = smgr()->addEmptySceneNode();
+    const size_t steps = undoHistory.size();
+    EXPECT_FALSE(reparentNodesRecorded({a}, c)) << "under its own descendant";
+    EXPECT_FALSE(reparentNodesRecorded({a}, a)) << "under itself";
+    EXPECT_FALSE(reparentNodesRecorded({b}, a)) << "already there";
+    EXPECT_FALSE(reparentNodesRecorded({}, target));
+    EXPECT_EQ(undoHistory.size(), steps);
+
+    ASSERT_TRUE(reparentNodesRecorded({c, b, b, target}, target));
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+    EXPECT_EQ(b->getParent(), target);
+    EXPECT_EQ(c->getParent(), b) << "carried by its parent";
+    EXPECT_EQ(target->getParent(), root);
+    EXPECT_EQ(target->getChildren().size(), 1u);
+    undoLastChange();
+    EXPECT_EQ(b->getParent(), a);
+    EXPECT_EQ(c->getParent(), b);
+}
+
+// A name from the object tab's row: one step, characters beyond what the
+// font shows become '?', and the same name again is no step.
+TEST_F(UndoTest, RenameFromTheNameRowIsOneStep) {
+    scene::ISceneNode* cube = addFromMenu(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdSceneBox);
+    createToolBox();
+    activePasses(3);
+    pickInTree(cube);
+    expectUndoable([&] {
+        setEditText(ids::NameEdit, L"B\u00F6x \u4E2D");
+        clickButton(ids::ApplyName);
+    });
+    EXPECT_EQ(std::string(cube->getName()), "B\xF6x ?");
+    const size_t steps = undoHistory.size();
+    setEditText(ids::NameEdit, L"B\u00F6x ?");
+    clickButton(ids::ApplyName);
+    EXPECT_EQ(undoHistory.size(), steps) << "no change, no step";
+    setEditText(ids::NameEdit, L"");
+    postGuiEvent(gui::EGET_EDITBOX_ENTER, findElement(ids::NameEdit));
+    EXPECT_EQ(std::string(cube->getName()), "") << "Enter in the row applies it";
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+}
+
+// Renamed and regrouped nodes are saved as they are shown: the names with
+// their accents and XML characters, the child inside its new parent.
+TEST_F(UndoTest, RenamedAndReparentedNodesSaveAndReopenAsShown) {
+    const wchar_t* const names[] = {L"Cr\u00E8me & <br\u00FBl\u00E9e> \"x\"", L"\u00C9TAG\u00C8RE", L""};
+    std::vector<scene::ISceneNode*> nodes;
+    for (const wchar_t* name : names) {
+        nodes.push_back(addFromMenu(ids::CmdAddCube));
+        renameNodeRecorded(nodes.back(), name);
+    }
+    nodes[0]->setPosition({4, 0, 0});
+    const core::vector3df world = worldTransformOf(nodes[1]).getTranslation();
+    ASSERT_TRUE(reparentNodesRecorded({nodes[1]}, nodes[0]));
+    const std::string path = appFolder.file("renamed.irr");
+    ASSERT_TRUE(saveSceneFile(path, textNodeUserData()));
+    // The file spells the names in their characters (UTF-32 with its byte-order mark).
+    const std::string bytes = test::readFile(path);
+    ASSERT_GE(bytes.size(), 4u);
+    ASSERT_EQ(bytes.substr(0, 4), std::string("\xFF\xFE\0\0", 4));
+    std::wstring text;
+    for (size_t i = 4; i + 3 < bytes.size(); i += 4)
+        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                            static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                                            static_cast<unsigned char>(bytes[i + 2]) << 16));
+    EXPECT_NE(text.find(L"Cr\u00E8me"), std::wstring::npos);
+    EXPECT_NE(text.find(L"br\u00FBl\u00E9e"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\u00C9TAG\u00C8RE"), std::wstring::npos);
+    openSceneFromDialog(path);
+    activePasses(3);
+    std::vector<std::wstring> found;
+    std::function<void(scene::ISceneNode*, int)> walk = [&](scene::ISceneNode* node, int depth) {
+        for (scene::ISceneNode* child : node->getChildren()) {
+            if (child->isDebugObject() || child->getType() == scene::ESNT_CAMERA)
+                continue;
+            found.push_back(std::wstring(depth, L' ') + std::wstring(nodeNameText(child).c_str()));
+            walk(child, depth + 1);
+        }
+    };
+    walk(smgr()->getRootSceneNode(), 0);
+    const std::vector<std::wstring> expected = {names[0], std::wstring(L" ") + names[1], names[2]};
+    EXPECT_TRUE(found == expected) << found.size();
+    scene::ISceneNode* reopened = smgr()->getSceneNodeFromName(narrowToBytes(names[1]).c_str());
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_NEAR(worldTransformOf(reopened).getTranslation().X, world.X, 1e-3f) << "kept in place";
+    EXPECT_NEAR(worldTransformOf(reopened).getTranslation().Z, world.Z, 1e-3f) << "kept in place";
 }
 
 TEST_F(UndoTest, DuplicateIsOneStep) {

@@ -65,28 +65,19 @@ bool cutNodes(const std::vector<scene::ISceneNode*>& nodes) {
     if (text.empty())
         return false;
     platform::setClipboardText(text);
-    // The nodes that went to the clipboard leave the scene: those not under
-    // another one of the list, each kept by the undo step with its children.
-    std::vector<std::unique_ptr<UndoStep>> steps;
-    clearSelection();
+    // The nodes that went to the clipboard leave the scene as one step:
+    // those not under another one of the list, each with its children.
+    std::vector<scene::ISceneNode*> leaving;
     for (scene::ISceneNode* node : nodes) {
         bool underAnother = false;
         for (scene::ISceneNode* up = node ? node->getParent() : nullptr; up && !underAnother; up = up->getParent())
             for (scene::ISceneNode* other : nodes)
                 underAnother = underAnother || other == up;
-        scene::ISceneNode* parent = node ? node->getParent() : nullptr;
-        if (!parent || underAnother || node->isDebugObject())
-            continue;
-        // Both are held until the step holds them: the scene no longer does.
-        node->grab();
-        parent->grab();
-        const u32 position = detachNode(node);
-        steps.push_back(makeRemoveStep(node, parent, position));
-        parent->drop();
-        node->drop();
+        if (node && node->getParent() && !underAnother && !node->isDebugObject())
+            leaving.push_back(node);
     }
-    if (!steps.empty())
-        recordStep(steps.size() == 1 ? std::move(steps.front()) : makeGroupStep(std::move(steps)));
+    clearSelection();
+    deleteNodesRecorded(leaving, ChangeKind::Cut);
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
     updateClipboardMenuItems();
@@ -103,7 +94,7 @@ bool pasteFromClipboard() {
         tell(pasted.refusal == SceneRefusal::NotAScene ? L"status_paste_no_scene" : L"status_paste_refused");
         return false;
     }
-    recordNodesAdded(pasted.nodes);
+    recordNodesAdded(pasted.nodes, ChangeKind::Paste);
     updateTreeview();
     selectPastedNodes(pasted.nodes);
     editor.sceneViewRefresh.schedule();

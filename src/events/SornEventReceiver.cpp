@@ -177,8 +177,17 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
     case EET_KEY_INPUT_EVENT: {
         if (handleUndoKey(event.KeyInput) || handleClipboardKey(event.KeyInput))
             return true;
+        // An Escape pressed in a field (a row being renamed, a tool box row)
+        // cancels there; its release must not also clear the selection.
+        static bool escapeWasTyped = false;
+        if (event.KeyInput.Key == KEY_ESCAPE && event.KeyInput.PressedDown)
+            escapeWasTyped = typingIntoEditBox();
         if (event.KeyInput.PressedDown)
             return false;
+        if (event.KeyInput.Key == KEY_ESCAPE && escapeWasTyped) {
+            escapeWasTyped = false;
+            return false;
+        }
         // The lighting key changes the selected node's materials.
         RecordedChange change;
         return handleKeyRelease(event.KeyInput.Key);

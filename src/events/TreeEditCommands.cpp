@@ -6,6 +6,7 @@
 #include "scene/NodeLifetime.h"
 #include "scene/NodeName.h"
 #include "scene/Reparent.h"
+#include "scene/SelectedNodes.h"
 #include "scene/SceneBox.h"
 #include "scene/UndoHistory.h"
 #include "toolbox/ObjectTab.h"
@@ -76,10 +77,9 @@ void applyNameRow() {
 }
 
 std::vector<scene::ISceneNode*> nodesToArrange() {
-    std::vector<scene::ISceneNode*> nodes;
-    if (editor.selectedNode && editor.nodeSelected && isLiveSceneNode(editor.selectedNode))
-        nodes.push_back(editor.selectedNode);
-    return nodes;
+    if (!editor.nodeSelected)
+        return {};
+    return topmostSelectedNodes();
 }
 
 bool reparentNodesRecorded(const std::vector<scene::ISceneNode*>& nodes, scene::ISceneNode* newParent) {

@@ -208,7 +208,7 @@ void deleteNodeRecorded(scene::ISceneNode* node) {
     addStep(makeRemoveStep(node, parent, position));
 }
 
-void deleteNodesRecorded(const std::vector<scene::ISceneNode*>& nodes) {
+void deleteNodesRecorded(const std::vector<scene::ISceneNode*>& nodes, ChangeKind kind) {
     std::vector<std::unique_ptr<UndoStep>> steps;
     endDragChange();
     for (scene::ISceneNode* node : nodes) {
@@ -217,7 +217,7 @@ void deleteNodesRecorded(const std::vector<scene::ISceneNode*>& nodes) {
             continue;
         const EngineRef<scene::ISceneNode> heldNode(node), heldParent(parent);
         const u32 position = detachNode(node);
-        steps.push_back(makeRemoveStep(node, parent, position));
+        steps.push_back(makeRemoveStep(node, parent, position, kind));
     }
     // Undone newest first: each node goes back to the place it left.
     if (steps.size() == 1)

@@ -45,7 +45,7 @@ void recordNodesAdded(const std::vector<irr::scene::ISceneNode*>& nodes, ChangeK
 // children, materials and animators, at its place among its siblings.
 void deleteNodeRecorded(irr::scene::ISceneNode* node);
 // Takes several nodes out as one step (none of them under another).
-void deleteNodesRecorded(const std::vector<irr::scene::ISceneNode*>& nodes);
+void deleteNodesRecorded(const std::vector<irr::scene::ISceneNode*>& nodes, ChangeKind kind = ChangeKind::Delete);
 // A change already made that the caller describes as its own step (the
 // skies shown or hidden); a null step records nothing.
 void recordStep(std::unique_ptr<UndoStep> step);

@@ -31,6 +31,8 @@ constexpr ChangeName ChangeNames[] = {
     {ChangeKind::Lighting, L"undo_step_lighting"},
     {ChangeKind::Rename, L"undo_step_rename"},
     {ChangeKind::Reparent, L"undo_step_reparent"},
+    {ChangeKind::Cut, L"undo_step_cut"},
+    {ChangeKind::Paste, L"undo_step_paste"},
 };
 
 } // namespace

@@ -25,6 +25,8 @@ enum class ChangeKind {
     Lighting,
     Rename,
     Reparent,
+    Cut,
+    Paste,
 };
 
 // The language table's key of the change's name ("undo_step_move").

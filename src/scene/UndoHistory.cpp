@@ -157,8 +157,9 @@ std::unique_ptr<UndoStep> makeAddStep(scene::ISceneNode* node, ChangeKind kind) 
     return std::make_unique<PlacementStep>(node, parent, position, true, kind);
 }
 
-std::unique_ptr<UndoStep> makeRemoveStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position) {
-    return std::make_unique<PlacementStep>(node, parent, position, false, ChangeKind::Delete);
+std::unique_ptr<UndoStep> makeRemoveStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position,
+                                         ChangeKind kind) {
+    return std::make_unique<PlacementStep>(node, parent, position, false, kind);
 }
 
 u32 detachNode(scene::ISceneNode* node) {

@@ -57,7 +57,7 @@ std::unique_ptr<UndoStep> makeAddStep(irr::scene::ISceneNode* node, ChangeKind k
 // A node was taken out of the scene graph (deleted) from its parent at the
 // given position among the parent's children: undo puts it back there.
 std::unique_ptr<UndoStep> makeRemoveStep(irr::scene::ISceneNode* node, irr::scene::ISceneNode* parent,
-                                         irr::u32 position);
+                                         irr::u32 position, ChangeKind kind = ChangeKind::Delete);
 
 // Several steps done together: undone newest first, redone oldest first. The
 // group is named after its first step.

@@ -407,6 +407,17 @@ TEST_F(SceneBoxEditingTest, F2RenamesThePickedNodeAsOneStep) {
     EXPECT_EQ(std::string(cube->getName()), "Cube");
     refresh();
     EXPECT_EQ(std::wstring(treeItemFor(cube)->getText()), L"Cube");
+
+    // Escape in the rename box cancels the rename, and only that: the node
+    // stays selected and keeps its name.
+    clickRow(cube);
+    press(KEY_F2);
+    ASSERT_TRUE(ownTree()->isRenaming());
+    ownTree()->renameBox()->setText(L"Thrown away");
+    press(KEY_ESCAPE);
+    EXPECT_FALSE(ownTree()->isRenaming());
+    EXPECT_EQ(std::string(cube->getName()), "Cube");
+    EXPECT_EQ(editor.selectedNode, cube) << "the Escape that cancelled the rename also cleared the selection";
 }
 
 // With the focus on the tree the keys move the selection, each move a pick.

@@ -13,6 +13,7 @@
 
 #include "app/EditorState.h"
 #include "app/Translate.h"
+#include "events/ClipboardCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneFileCommands.h"
 #include "events/TreeEditCommands.h"
@@ -483,6 +484,14 @@ INSTANTIATE_TEST_SUITE_P(
                         reparentNodesRecorded({t.other}, t.cube->getParent());
                     },
                     L"Reparent", L"Changement de parent"},
+        NamedChange{"cut", [](UndoNamedStepTest& t) { t.addPickedCube(); },
+                    [](UndoNamedStepTest&) { cutNodes(nodesToCopy()); }, L"Cut", L"Coupe"},
+        NamedChange{"paste",
+                    [](UndoNamedStepTest& t) {
+                        t.addPickedCube();
+                        copyNodes(nodesToCopy());
+                    },
+                    [](UndoNamedStepTest&) { pasteFromClipboard(); }, L"Paste", L"Collage"},
         NamedChange{"grid", [](UndoNamedStepTest& t) { t.openToolBox(); },
                     [](UndoNamedStepTest& t) {
                         t.type(ids::GridSizeEdit, L"500");

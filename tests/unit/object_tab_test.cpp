@@ -116,8 +116,8 @@ const std::vector<RowElement> kCubeObjectTab = {
 // animated mesh.
 const std::vector<RowElement> kNameRow = {
     {gui::EGUIET_STATIC_TEXT, nullptr, L"window_toolbox_edit_name", {10, 510, 100, 530}, -1},
-    {gui::EGUIET_EDIT_BOX, nullptr, nullptr, {12, 532, 175, 552}, 0x50130},
-    {gui::EGUIET_BUTTON, nullptr, L"action_set", {100, 560, 175, 581}, 0x50131},
+    {gui::EGUIET_EDIT_BOX, nullptr, nullptr, {12, 532, 175, 552}, 0x50140},
+    {gui::EGUIET_BUTTON, nullptr, L"action_set", {100, 560, 175, 581}, 0x50141},
 };
 
 std::vector<RowElement> withNameRow(std::vector<RowElement> rows) {

@@ -1,9 +1,12 @@
 """Two cubes picked in the 3D view: a click on the first names it on standard
 output, Control and a click on the second adds it, the Delete key takes both
-out, one Ctrl+Z brings both back, and the saved scene holds both cubes where
-they were, without the selection's outline in their debug drawing."""
+out, one Ctrl+Z brings both back. Then in the scene box the first is renamed
+with F2, dragged under the second and copied and pasted under itself; the
+saved scene holds both cubes where they were, nested as arranged, without the
+selection's outline in their debug drawing."""
 import os
 import time
+from xml.etree import ElementTree
 
 import e2e_lib
 from e2e_lib import (CUBE_ITEM, SCENE_BOX_BUTTON, TREE, TREE_ROW_X, TREE_ROWS, E2EFailure, Editor, add_node,
@@ -36,6 +39,50 @@ def clicks_until(editor, points, trace, control=False):
     return None
 
 
+def arrange(editor, shown):
+    """The first cube's row: F2 renames it "Crate", a drag puts it under the
+    second cube, Ctrl+C and Ctrl+V paste a copy under it."""
+    e2e_lib.pick(editor, TREE_ROWS[1], "Cube")
+    editor.key("F2")
+    editor.key("ctrl+a", "BackSpace")
+    editor.type("Crate")
+    editor.key("Return")
+    renamed = editor.wait_screen_change(shown, "renamed", *TREE)
+    refreshes = editor.stdout().count("updateTreeview()")
+    editor.drag(TREE_ROW_X, TREE_ROWS[1], TREE_ROW_X, TREE_ROWS[2])
+    wait_for(lambda: editor.stdout().count("updateTreeview()") > refreshes, 20,
+             what="the tree rebuilt after the drop")
+    editor.wait_screen_change(renamed, "reparented", *TREE)
+    pasted = editor.stdout().count("Selection => Crate")
+    chord(editor, "ctrl+c")
+    chord(editor, "ctrl+v")
+    wait_for(lambda: editor.stdout().count("Selection => Crate") > pasted, 30, what="the pasted copy selected")
+
+
+def check_arranged(text):
+    """One cube at the root; inside it the renamed one, inside that its copy."""
+    def name_of(element):
+        return next((a.get("value") for a in element.iter("string") if a.get("name") == "Name"), None)
+
+    def cubes_under(element):
+        return [node for node in element.findall("node") if node.get("type") == "cube"]
+
+    tops = cubes_under(ElementTree.fromstring(text))
+    inner = cubes_under(tops[0]) if len(tops) == 1 else []
+    copies = cubes_under(inner[0]) if len(inner) == 1 else []
+    arranged = [[name_of(n) for n in level] for level in (tops, inner, copies)]
+    if arranged[1:] != [["Crate"], ["Crate"]]:
+        raise E2EFailure("the cubes are not nested as arranged (by level): %r" % arranged)
+    # The second cube was moved 25 along Z; the first, put under it, kept its
+    # place in the world: 25 back along Z from its new parent.
+    def z_of(element):
+        value = next(a.get("value") for a in element.iter("vector3d") if a.get("name") == "Position")
+        return float(value.split(",")[2])
+
+    if abs(z_of(tops[0]) - 25) > 1e-3 or abs(z_of(inner[0]) + 25) > 1e-3:
+        raise E2EFailure("the cubes did not keep their places: top Z %g, inner Z %g" % (z_of(tops[0]), z_of(inner[0])))
+
+
 def test(runtime):
     with Editor(runtime, "select-in-view") as editor:
         start = editor.wait_first_frame()
@@ -65,20 +112,19 @@ def test(runtime):
         editor.key("Delete")
         deleted = editor.wait_screen_change(both, "deleted", *TREE, timeout=60)
         chord(editor, "ctrl+z")
-        editor.wait_screen_change(deleted, "undone", *TREE, timeout=60)
+        undone = editor.wait_screen_change(deleted, "undone", *TREE, timeout=60)
 
+        arrange(editor, undone)
         saved = save_through_window(editor, "two-cubes.irr")
         with open(saved, "rb") as f:
             text = decode_scene(f.read())
+        check_arranged(text)
         cubes = node_attributes(text, "cube")
-        if len(cubes) != 2:
-            raise E2EFailure("the saved scene holds %d cubes, not both" % len(cubes))
+        if len(cubes) != 3:
+            raise E2EFailure("the saved scene holds %d cubes, not both and the pasted copy" % len(cubes))
         for cube in cubes:
             if cube.get("DebugDataVisible", "0") != "0":
                 raise E2EFailure("the selection reached a cube's debug drawing: %r" % cube)
-        positions = sorted(cube["Position"] for cube in cubes)
-        if positions[0] == positions[1]:
-            raise E2EFailure("the second cube did not keep its place: %r" % positions)
 
 
 if __name__ == "__main__":

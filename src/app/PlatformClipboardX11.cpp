@@ -1,5 +1,7 @@
 #include "app/Platform.h"
 
+#include "app/TextConvert.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -60,14 +62,8 @@ std::string latin1Of(const std::string& utf8) {
 
 std::string utf8OfLatin1(const std::string& latin1) {
     std::string out;
-    for (unsigned char b : latin1) {
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-        } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
+    for (unsigned char b : latin1)
+        appendUtf8(out, b);
     return out;
 }
 

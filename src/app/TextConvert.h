@@ -2,6 +2,7 @@
 // Conversions between the engine's wide strings and the narrow strings of
 // file paths and number parsing.
 #include <irrlicht.h>
+#include <cstdint>
 #include <string>
 
 #include "app/PathText.h"
@@ -22,6 +23,10 @@ bool decodeUtf8Bytes(const irr::core::stringw& bytes, irr::core::stringw& decode
 // 8-bit text as the characters its bytes code (Latin-1), as the engine's
 // scene writer writes a node's name.
 irr::core::stringw widenBytes(const char* bytes);
+
+// Appends the character's UTF-8 bytes; a surrogate or a code beyond Unicode
+// becomes U+FFFD.
+void appendUtf8(std::string& out, std::uint32_t c);
 
 // Number text shown in the editor: printf "%0.6f".
 irr::core::stringw formatFloat(irr::f32 value);

@@ -5,6 +5,7 @@
 #include "app/ByteOrderMark.h"
 #include "app/EditorState.h"
 #include "app/NumericLocale.h"
+#include "app/TextConvert.h"
 #include "files/MissingReferences.h"
 #include "files/OpenFile.h"
 #include "files/SceneScanDetail.h"
@@ -102,26 +103,6 @@ std::vector<uint32_t> documentOfNode(scene::ISceneNode* node) {
     std::vector<uint32_t> units = writtenUnits(file->bytes());
     file->drop();
     return units;
-}
-
-void appendUtf8(std::string& out, uint32_t c) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        c = 0xFFFD;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // UTF-8 characters; a byte that starts none (or an overlong or cut one)

@@ -298,24 +298,6 @@ struct Element {
     std::string value;
 };
 
-void appendUtf8(std::string& out, unsigned long c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // A scene file's text as UTF-8, whatever its encoding (a byte-order mark
 // tells UTF-32 and UTF-16; anything else is taken as UTF-8).
 std::string textOf(const std::string& bytes) {
@@ -323,11 +305,11 @@ std::string textOf(const std::string& bytes) {
     std::string out;
     if (bytes.size() >= 4 && bytes.compare(0, 4, std::string("\xFF\xFE\0\0", 4)) == 0) {
         for (size_t i = 4; i + 3 < bytes.size(); i += 4)
-            appendUtf8(out, byte(i) | byte(i + 1) << 8 | byte(i + 2) << 16);
+            sorn::appendUtf8(out, byte(i) | byte(i + 1) << 8 | byte(i + 2) << 16);
     } else if (bytes.size() >= 2 && (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)) {
         const bool little = bytes[0] == '\xFF';
         for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            appendUtf8(out, little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1));
+            sorn::appendUtf8(out, little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1));
     } else {
         out = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
     }
@@ -623,7 +605,7 @@ std::string asExporterWritesIt(const std::string& utf32) {
     }
     std::string utf8;
     for (wchar_t c : text)
-        appendUtf8(utf8, static_cast<unsigned long>(c));
+        sorn::appendUtf8(utf8, static_cast<std::uint32_t>(c));
     const std::pair<std::string, std::string> beyondAscii[] = {
         {"value=\"spot\"", "value=\"Caf\xC3\xA9 spot\""},
         {"value=\"door_open\"", "value=\"Zo\xC3\xAB\xE2\x80\x99s door\""},

@@ -103,20 +103,9 @@ bool pasteFromClipboard() {
 }
 
 bool handleClipboardKey(const SEvent::SKeyInput& key) {
-    if (key.Key != KEY_KEY_C && key.Key != KEY_KEY_X && key.Key != KEY_KEY_V)
-        return false;
-    // As with undo: the command runs when the key goes down, and its release
-    // is swallowed whatever the modifiers are by then.
-    static EKEY_CODE swallowRelease = KEY_KEY_CODES_COUNT;
-    if (!key.PressedDown) {
-        if (key.Key != swallowRelease)
-            return false;
-        swallowRelease = KEY_KEY_CODES_COUNT;
-        return true;
-    }
-    if (!key.Control || key.Shift || modalDialogOpen() || typingIntoEditBox())
-        return false;
-    swallowRelease = key.Key;
+    const ChordKey chord = controlChord(key, {KEY_KEY_C, KEY_KEY_X, KEY_KEY_V}, false);
+    if (chord != ChordKey::Run)
+        return chord == ChordKey::Taken;
     if (key.Key == KEY_KEY_C)
         copyNodes(nodesToCopy());
     else if (key.Key == KEY_KEY_X)

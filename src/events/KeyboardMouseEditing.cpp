@@ -269,6 +269,25 @@ bool typingIntoEditBox() {
     return false;
 }
 
+ChordKey controlChord(const SEvent::SKeyInput& key, std::initializer_list<EKEY_CODE> keys, bool shiftAllowed) {
+    static bool releaseTaken[KEY_KEY_CODES_COUNT] = {};
+    bool ours = false;
+    for (EKEY_CODE k : keys)
+        ours = ours || k == key.Key;
+    if (!ours || key.Key >= KEY_KEY_CODES_COUNT)
+        return ChordKey::Other;
+    if (!key.PressedDown) {
+        if (!releaseTaken[key.Key])
+            return ChordKey::Other;
+        releaseTaken[key.Key] = false;
+        return ChordKey::Taken;
+    }
+    if (!key.Control || (key.Shift && !shiftAllowed) || modalDialogOpen() || typingIntoEditBox())
+        return ChordKey::Other;
+    releaseTaken[key.Key] = true;
+    return ChordKey::Run;
+}
+
 bool handleKeyRelease(EKEY_CODE key) {
     if (modalDialogOpen())
         return false;

@@ -5,6 +5,8 @@
 // switch model lighting.
 #include <irrlicht.h>
 
+#include <initializer_list>
+
 namespace sorn {
 
 // Runs the command of a released key. Returns whether the event is consumed
@@ -22,6 +24,18 @@ void onMouseMoved(irr::s32 x, irr::s32 y);
 bool modalDialogOpen();
 // An edit box that the user can see has the focus: letters are text there.
 bool typingIntoEditBox();
+
+// A Control chord (Ctrl+Z, Ctrl+C...) runs when its key goes down, while
+// Control is surely held; its release is taken whatever the modifiers are by
+// then (Control is often let go first), so it never reaches the plain
+// letter's editing command. Nothing runs in a modal window or while typing.
+enum class ChordKey {
+    Other, // not this chord: the event goes on
+    Run,   // the chord went down: run its command, the event is taken
+    Taken, // the release of a chord that ran
+};
+ChordKey controlChord(const irr::SEvent::SKeyInput& key, std::initializer_list<irr::EKEY_CODE> keys,
+                      bool shiftAllowed);
 
 // Switches the active camera's input and the tool box and scene box windows
 // on or off together.

@@ -261,21 +261,10 @@ void forgetSceneHistory() {
 }
 
 bool handleUndoKey(const SEvent::SKeyInput& key) {
-    if (key.Key != KEY_KEY_Z && key.Key != KEY_KEY_Y)
-        return false;
-    // The command runs when the key goes down, while Control is surely held;
-    // its release is swallowed whatever the modifiers are by then (Control is
-    // often let go first), so it never reaches the plain Z editing key.
-    static EKEY_CODE swallowRelease = KEY_KEY_CODES_COUNT;
-    if (!key.PressedDown) {
-        if (key.Key != swallowRelease)
-            return false;
-        swallowRelease = KEY_KEY_CODES_COUNT;
-        return true;
-    }
-    if (!key.Control || modalDialogOpen() || typingIntoEditBox())
-        return false;
-    swallowRelease = key.Key;
+    // Ctrl+Shift+Z redoes as Ctrl+Y does.
+    const ChordKey chord = controlChord(key, {KEY_KEY_Z, KEY_KEY_Y}, true);
+    if (chord != ChordKey::Run)
+        return chord == ChordKey::Taken;
     if (key.Key == KEY_KEY_Z && !key.Shift)
         undoLastChange();
     else

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Draws the editor's own images into media/: the About logo and the two
-# default sky textures. Run once by hand (needs ImageMagick and the
+# Draws the editor's own images into media/: the About logo, the two
+# default sky textures and the snap button. Run once by hand (needs ImageMagick and the
 # Ghostscript fonts); the results are committed, so the build does not need it.
 # The other media files come from Debian packages at build time
 # (cmake/RuntimeData.cmake).
@@ -41,3 +41,13 @@ $IM -size 512x256 gradient:'#2a64ad'-'#cfe3f5' \
      -virtual-pixel tile -filter gaussian -resize 512x256 -blur 0x7 \
      -auto-level -level 55%,100% +level 0,80% \) \
   -composite -strip -quality 85 default_skydome.jpg
+
+# Toolbar snap button: a horseshoe magnet (red, with pale tips) over two
+# grid lines, 16 x 16 on a transparent ground.
+$IM -size 16x16 xc:none \
+  -stroke '#9aa4b0' -strokewidth 1 \
+  -draw 'line 0,13 15,13' -draw 'line 0,15 15,15' -draw 'line 4,13 4,15' -draw 'line 11,13 11,15' \
+  -stroke '#c62828' -strokewidth 3 -fill none -draw 'arc 2,1 13,12 180,360' \
+  -draw 'line 3,6 3,8' -draw 'line 12,6 12,8' \
+  -stroke '#e8e8e8' -draw 'line 3,9 3,11' -draw 'line 12,9 12,11' \
+  -depth 8 PNG32:snap.png

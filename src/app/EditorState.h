@@ -72,6 +72,13 @@ struct EditorState {
     irr::f32 gridSize = 2000.f;
     irr::f32 gridSpacing = 100.f;
 
+    // Snapping of drags (View > Snap), from the settings: whether it is on,
+    // and the steps; a position step of 0 follows gridSpacing.
+    bool snapOn = false;
+    irr::f32 snapPosition = 0.f;
+    irr::f32 snapRotation = 15.f;
+    irr::f32 snapScale = 0.1f;
+
     DeferredRequest sceneViewRefresh;
     DeferredRequest nameIndexRefresh;
     std::map<irr::scene::ISceneNode*, std::string> nodeNameIndex;

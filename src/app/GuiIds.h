@@ -212,5 +212,11 @@ constexpr s32 NameEdit = 0x50140;
 constexpr s32 ApplyName = 0x50141;
 constexpr s32 SceneBoxFilter = 0x50142;
 
+// Viewing: snapping of drags (View menu entry and toolbar push button),
+// framing the selection (0x50180 to 0x5018f)
+constexpr s32 CmdSnap = 0x50180;
+constexpr s32 CmdFrameSelection = 0x50181;
+constexpr s32 ButtonSnap = 0x50182;
+
 } // namespace ids
 } // namespace sorn

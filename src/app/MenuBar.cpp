@@ -35,6 +35,9 @@ const MenuEntry ViewEntries[] = {
     {L"menu_toggle_model_debug", ids::CmdDebugMenu, true, false},
     Separator,
     {L"menu_play_animation", ids::CmdPlayAnimation, false, false},
+    Separator,
+    {L"menu_view_snap", ids::CmdSnap, false, false},
+    {L"menu_view_frame_selection", ids::CmdFrameSelection, false, false},
 };
 
 const MenuEntry WindowEntries[] = {
@@ -173,9 +176,13 @@ gui::IGUIToolBar* buildToolBar() {
         toolBar->addButton(button.id, nullptr, translate(button.tooltipKey).c_str(), image, nullptr,
                            false, true);
     }
+    // Snapping: a push button, down while snapping is on (showSnapState).
+    toolBar->addButton(ids::ButtonSnap, nullptr, translate(L"bar_image_btn_snap").c_str(),
+                       driver->getTexture(narrowPath(mediaPath(L"snap.png")).c_str()), nullptr, true, true);
 
-    addToolBarText(toolBar, L"", core::rect<s32>(120, 4, 590, 23), true, -1);
-    editor.statusText = addToolBarText(toolBar, L"", core::rect<s32>(125, 7, 485, 23), false, ids::StatusText);
+    // The status line starts after the fifth button (x 116 to 132).
+    addToolBarText(toolBar, L"", core::rect<s32>(140, 4, 590, 23), true, -1);
+    editor.statusText = addToolBarText(toolBar, L"", core::rect<s32>(145, 7, 585, 23), false, ids::StatusText);
     addToolBarText(toolBar, L"", core::rect<s32>(780, 4, 940, 23), true, -1);
     addToolBarText(toolBar, L"Sens: ", core::rect<s32>(780, 4, 836, 23), false, -1);
     gui::IGUIScrollBar* sensitivity =

@@ -34,6 +34,10 @@ core::stringw logoPath() {
 
 } // namespace
 
+const wchar_t* settingsFailureReasonKey(WriteFailure failure) {
+    return failureReasonKey(failure);
+}
+
 void openSettingsWindow() {
     if (!editor.device)
         return;

@@ -4,6 +4,7 @@
 #include "app/StatusLine.h"
 #include "events/SceneBoxCommands.h"
 #include "events/Selection.h"
+#include "events/SnapDrag.h"
 #include "scene/GroupTransform.h"
 #include "scene/SelectedNodes.h"
 #include "toolbox/ObjectTab.h"
@@ -330,7 +331,10 @@ bool handleKeyRelease(EKEY_CODE key) {
     }
 }
 
-void onLeftButtonDown() { editor.leftButtonDown = true; }
+void onLeftButtonDown() {
+    editor.leftButtonDown = true;
+    startSnappedDrag();
+}
 
 void onLeftButtonUp() { editor.leftButtonDown = false; }
 
@@ -362,6 +366,12 @@ void onMouseMoved(s32 x, s32 y) {
     const bool back = editor.lastPointerX < previousX || editor.lastPointerY < previousY;
 
     const std::vector<scene::ISceneNode*> group = topmostSelectedNodes();
+    if (editor.snapOn) {
+        if (dragSnapped(group.empty() ? std::vector<scene::ISceneNode*>{node} : group, node,
+                        (forward ? 1 : 0) - (back ? 1 : 0)))
+            updateStatusLine();
+        return;
+    }
     if (group.size() > 1 || (group.size() == 1 && group.front() != node)) {
         if (dragGroup(group, forward, back))
             updateStatusLine();

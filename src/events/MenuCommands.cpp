@@ -11,6 +11,7 @@
 #include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
+#include "events/ViewNavigation.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/DefaultScene.h"
 #include "scene/GridSceneNode.h"
@@ -261,6 +262,8 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
             return;
         }
 
+    if (handleViewMenuCommand(command))
+        return;
     for (const PlainMenuCommand& plain : PlainMenuCommands)
         if (plain.commandId == command) {
             plain.run();

@@ -17,6 +17,7 @@
 #include "events/Selection.h"
 #include "events/TreeEditCommands.h"
 #include "events/ViewClick.h"
+#include "events/ViewNavigation.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
 #include "scene/NodeLifetime.h"
@@ -107,6 +108,7 @@ const ButtonCommand ButtonCommands[] = {
     {ids::VolumeLightColourApply, applyVolumeLightColours},
     {ids::VolumeLightApply, applyVolumeLightRows},
     {ids::ApplyName, applyNameRow},
+    {ids::ButtonSnap, toggleSnapFromButton},
 };
 
 // Combo boxes of the tool box whose change takes effect at once. The light
@@ -177,6 +179,8 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
     case EET_KEY_INPUT_EVENT: {
         if (handleUndoKey(event.KeyInput) || handleClipboardKey(event.KeyInput))
             return true;
+        // F frames the selection; it also follows Alt going down and up.
+        handleViewKey(event.KeyInput);
         // An Escape pressed in a field (a row being renamed, a tool box row)
         // cancels there; its release must not also clear the selection.
         static bool escapeWasTyped = false;
@@ -214,6 +218,9 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
             onRightButtonUp();
             break;
         }
+        case EMIE_MOUSE_WHEEL:
+            onMouseWheel(event.MouseInput);
+            break;
         case EMIE_MOUSE_MOVED:
             onMouseMoved(event.MouseInput.X, event.MouseInput.Y);
             onViewPointerMoved(event.MouseInput);

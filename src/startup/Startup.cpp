@@ -7,6 +7,7 @@
 #include "app/NumericLocale.h"
 #include "app/Platform.h"
 #include "app/SanitizerBuild.h"
+#include "app/SnapSettings.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
@@ -169,6 +170,9 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     editor.moveSensitivity = 100;
     updateStatusLine();
     buildFpsText(toolBar);
+    // Snapping as the settings left it, shown by the menu's check mark and the button.
+    loadSnapSettings();
+    showSnapState();
 
     gui::IGUIEnvironment* gui = device->getGUIEnvironment();
     editor.cameraInfoText = gui->addStaticText(L"", core::rect<s32>(10, 50, 570, 80), false, false,

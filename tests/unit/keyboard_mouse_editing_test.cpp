@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "app/EditorState.h"
 #include "events/KeyboardMouseEditing.h"
+#include "events/UndoCommands.h"
+#include "events/ViewNavigation.h"
+#include "scene/UndoHistory.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/SelectedNodes.h"
 #include "support/EditorFixture.h"
@@ -413,6 +417,157 @@ TEST_F(EditingTest, DragOutsideEditingChangesNothing) {
     EXPECT_EQ(editor.lastPointerX, 0.f);
 }
 
+// ---- Snapped drags ---------------------------------------------------------------
+
+// Which value a mode drags, read off a node.
+core::vector3df draggedValue(scene::ISceneNode* node, s32 mode) {
+    if (mode == Sc)
+        return node->getScale();
+    if (mode >= Rot && mode <= RotZ)
+        return node->getRotation();
+    return node->getPosition();
+}
+
+bool isMultipleOf(f32 value, f32 step) {
+    const f32 steps = value / step;
+    return std::fabs(steps - std::round(steps)) < 1e-3f;
+}
+
+struct SnapDragCase {
+    EKEY_CODE key1, key2; // key2 KEY_KEY_CODES_COUNT when unused
+    s32 mode;
+    int axis;             // the component dragged (scale: all three)
+    s32 sensitivity;
+    f32 snapStep;         // the mode's snap step for this case
+    f32 start;            // the dragged components' value before the drag
+    int smallEvents;      // forward events that stay under half a step
+    int events;           // forward events of the whole drag
+    f32 snapped;          // the value after the whole drag, snapping on
+    f32 unsnapped;        // the same drag, snapping off
+};
+
+std::ostream& operator<<(std::ostream& out, const SnapDragCase& c) {
+    return out << "mode " << std::hex << c.mode << std::dec << " axis " << c.axis << " step " << c.snapStep;
+}
+
+f32 axisOf(const core::vector3df& v, int axis) { return axis == 0 ? v.X : axis == 1 ? v.Y : v.Z; }
+
+class SnapDragTest : public EditingTest, public testing::WithParamInterface<SnapDragCase> {
+protected:
+    void startDrag(bool snapOn) {
+        const SnapDragCase& c = GetParam();
+        editor.snapOn = snapOn;
+        editor.snapPosition = c.mode <= MZ ? c.snapStep : 0.f;
+        editor.snapRotation = c.mode >= Rot && c.mode <= RotZ ? c.snapStep : 15.f;
+        editor.snapScale = c.mode == Sc ? c.snapStep : 0.1f;
+        editor.moveSensitivity = c.sensitivity;
+        const core::vector3df start(c.start, c.start, c.start);
+        c.mode == Sc ? cube->setScale(start) : c.mode <= MZ ? cube->setPosition(start) : cube->setRotation(start);
+        releaseKey(c.key1);
+        if (c.key2 != KEY_KEY_CODES_COUNT)
+            releaseKey(c.key2);
+        ASSERT_EQ(editor.editMode, c.mode);
+        mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 100);
+        x = 0;
+    }
+    void forward(int events) {
+        for (int i = 0; i < events; ++i)
+            mouseEvent(EMIE_MOUSE_MOVED, ++x, 100);
+    }
+    s32 x = 0;
+};
+
+TEST_P(SnapDragTest, TheDraggedValueLandsOnWholeStepsAndSmallDragsDoNothing) {
+    const SnapDragCase& c = GetParam();
+    startDrag(true);
+    const core::vector3df before = draggedValue(cube, c.mode);
+    forward(c.smallEvents);
+    EXPECT_EQ(draggedValue(cube, c.mode), before) << "less than half a step changes nothing";
+    for (int i = c.smallEvents; i < c.events; ++i) {
+        forward(1);
+        const core::vector3df now = draggedValue(cube, c.mode);
+        for (int axis = 0; axis < 3; ++axis) {
+            const bool dragged = c.mode == Sc || axis == c.axis;
+            if (!dragged)
+                EXPECT_EQ(axisOf(now, axis), axisOf(before, axis)) << "axis " << axis << " is not dragged";
+            else if (axisOf(now, axis) != c.start)
+                EXPECT_TRUE(isMultipleOf(axisOf(now, axis), c.snapStep)) << axisOf(now, axis) << " after " << i;
+        }
+    }
+    EXPECT_NEAR(axisOf(draggedValue(cube, c.mode), c.axis), c.snapped, 1e-4f) << "the slow drag got there";
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 100);
+    wchar_t shown[32];
+    swprintf(shown, 32, L": %0.6f", static_cast<double>(c.snapped));
+    EXPECT_NE(statusText().find(shown), std::wstring::npos) << "the status line shows the snapped value";
+}
+
+TEST_P(SnapDragTest, WithSnappingOffTheSameDragIsNotRounded) {
+    const SnapDragCase& c = GetParam();
+    startDrag(false);
+    forward(c.events);
+    EXPECT_NEAR(axisOf(draggedValue(cube, c.mode), c.axis), c.unsnapped, 1e-3f);
+}
+
+TEST_P(SnapDragTest, ASnappedDragIsOneUndoStepAndASmallOneNone) {
+    const SnapDragCase& c = GetParam();
+    startDrag(true);
+    const size_t steps = undoHistory.size();
+    forward(c.smallEvents);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 100);
+    EXPECT_EQ(undoHistory.size(), steps) << "a drag that changed nothing is no step";
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, x, 100);
+    forward(c.events);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 100);
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+    undoLastChange();
+    EXPECT_EQ(axisOf(draggedValue(cube, c.mode), c.axis), c.start);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, SnapDragTest,
+    testing::Values(
+        // Position: the grid spacing (100) by default; one unit per event.
+        SnapDragCase{KEY_KEY_X, KEY_KEY_CODES_COUNT, MX, 0, 100, 100.f, 3.7f, 46, 120, 100.f, 123.7f},
+        SnapDragCase{KEY_KEY_Y, KEY_KEY_CODES_COUNT, MY, 1, 100, 100.f, 3.7f, 46, 150, 200.f, 153.7f},
+        SnapDragCase{KEY_KEY_Z, KEY_KEY_CODES_COUNT, MZ, 2, 2500, 100.f, 3.7f, 1, 5, 100.f, 128.7f},
+        SnapDragCase{KEY_KEY_X, KEY_KEY_CODES_COUNT, MX, 0, 100, 10.f, -3.f, 4, 9, 10.f, 6.f},
+        // Rotation: 15 degrees; one degree per event, 2.5 at 250.
+        SnapDragCase{KEY_KEY_R, KEY_KEY_CODES_COUNT, Rot, 1, 100, 15.f, 7.f, 7, 20, 30.f, 27.f},
+        SnapDragCase{KEY_KEY_R, KEY_KEY_Y, RotY, 1, 100, 15.f, 0.f, 7, 8, 15.f, 8.f},
+        SnapDragCase{KEY_KEY_R, KEY_KEY_X, RotX, 0, 100, 15.f, 7.f, 7, 8, 15.f, 15.f},
+        SnapDragCase{KEY_KEY_R, KEY_KEY_Z, RotZ, 2, 250, 15.f, 7.f, 2, 9, 30.f, 29.5f},
+        // Scale: 0.1 by default; one event adds 1 at the lowest sensitivity,
+        // so a small drag needs a larger step.
+        SnapDragCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, 0, 100, 0.1f, 1.03f, 0, 2, 3.f, 3.03f},
+        SnapDragCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, 0, 100, 4.f, 1.03f, 1, 3, 4.f, 4.03f}));
+
+TEST_F(EditingTest, ThePositionStepFollowsTheGridSpacingUnlessSet) {
+    editor.snapOn = true;
+    editor.snapPosition = 0.f;
+    editor.gridSpacing = 25.f;
+    releaseKey(KEY_KEY_X);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 100);
+    for (s32 x = 1; x <= 30; ++x)
+        mouseEvent(EMIE_MOUSE_MOVED, x, 100);
+    EXPECT_EQ(cube->getPosition().X, 25.f);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, 30, 100);
+}
+
+TEST_F(EditingTest, ASnappedDragBackAndForthComesBackToItsStart) {
+    editor.snapOn = true;
+    cube->setPosition({3.7f, 0.f, 0.f});
+    releaseKey(KEY_KEY_X);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 100);
+    for (s32 x = 1; x <= 80; ++x)
+        mouseEvent(EMIE_MOUSE_MOVED, x, 100);
+    EXPECT_EQ(cube->getPosition().X, 100.f);
+    for (s32 x = 79; x >= 40; --x)
+        mouseEvent(EMIE_MOUSE_MOVED, x, 100);
+    EXPECT_EQ(cube->getPosition().X, 3.7f) << "back within half a step of the start";
+    mouseEvent(EMIE_MOUSE_MOVED, 41, 99); // up and right: no step at all
+    EXPECT_EQ(cube->getPosition().X, 3.7f);
+}
+
 struct RightClickCase {
     EKEY_CODE second; // after R
     s32 mode;
@@ -516,6 +671,65 @@ INSTANTIATE_TEST_SUITE_P(
         // Scale 1 -> 2: each place twice as far from the centre.
         GroupDragCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, {-20, 0, 0}, {20, 0, 0}, Zero, {2, 2, 2}}));
 
+// Snapping a group: the primary (the cube) lands on a whole step, the others
+// keep their places relative to it.
+struct GroupSnapCase {
+    EKEY_CODE key1, key2;
+    s32 mode;
+    s32 sensitivity;
+    f32 scaleStep;
+    int smallEvents, events;
+    core::vector3df cubeWorld, otherWorld, cubeRotation, cubeScale;
+};
+
+std::ostream& operator<<(std::ostream& out, const GroupSnapCase& c) { return out << "mode " << std::hex << c.mode; }
+
+class GroupSnapTest : public GroupEditingTest, public testing::WithParamInterface<GroupSnapCase> {};
+
+TEST_P(GroupSnapTest, ThePrimaryLandsOnAWholeStepAndTheGroupKeepsItsShape) {
+    const GroupSnapCase& c = GetParam();
+    editor.snapOn = true;
+    editor.snapScale = c.scaleStep;
+    editor.moveSensitivity = c.sensitivity;
+    releaseKey(c.key1);
+    if (c.key2 != KEY_KEY_CODES_COUNT)
+        releaseKey(c.key2);
+    ASSERT_EQ(editor.editMode, c.mode);
+    const size_t steps = undoHistory.size();
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 300);
+    s32 x = 0;
+    for (int i = 0; i < c.smallEvents; ++i)
+        mouseEvent(EMIE_MOUSE_MOVED, ++x, 300);
+    EXPECT_TRUE(world(cube).equals({-10.f, 0.f, 0.f}, 1e-4f)) << "less than half a step moves nothing";
+    EXPECT_TRUE(world(other).equals({10.f, 0.f, 0.f}, 1e-4f));
+    for (int i = c.smallEvents; i < c.events; ++i)
+        mouseEvent(EMIE_MOUSE_MOVED, ++x, 300);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 300);
+    EXPECT_TRUE(world(cube).equals(c.cubeWorld, 0.01f)) << world(cube).X << " " << world(cube).Z;
+    EXPECT_TRUE(world(other).equals(c.otherWorld, 0.01f)) << world(other).X << " " << world(other).Z;
+    EXPECT_TRUE(cube->getRotation().equals(c.cubeRotation, 0.01f));
+    EXPECT_TRUE(other->getRotation().equals(c.cubeRotation, 0.01f));
+    EXPECT_TRUE(cube->getScale().equals(c.cubeScale, 0.001f));
+    EXPECT_EQ(child->getPosition(), core::vector3df(0.f, 0.f, 5.f));
+    EXPECT_EQ(undoHistory.size(), steps + 1) << "the whole drag is one step";
+    undoLastChange();
+    EXPECT_TRUE(world(cube).equals({-10.f, 0.f, 0.f}, 1e-4f));
+    EXPECT_TRUE(world(other).equals({10.f, 0.f, 0.f}, 1e-4f));
+    EXPECT_EQ(cube->getRotation(), Zero);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, GroupSnapTest,
+    testing::Values(
+        // The cube at -10 with a step of 100: 46 units short of the half, 70 to 0 + 100.
+        GroupSnapCase{KEY_KEY_X, KEY_KEY_CODES_COUNT, MX, 100, 0.1f, 46, 70, {100, 0, 0}, {120, 0, 0}, Zero, One},
+        GroupSnapCase{KEY_KEY_Z, KEY_KEY_CODES_COUNT, MZ, 100, 0.1f, 49, 51, {-10, 0, 100}, {10, 0, 100}, Zero, One},
+        // 20 degrees of drag give 15 about the centre.
+        GroupSnapCase{KEY_KEY_R, KEY_KEY_Y, RotY, 100, 0.1f, 7, 20, {-9.659258f, 0, 2.588190f},
+                      {9.659258f, 0, -2.588190f}, {0, 15, 0}, One},
+        // A scale step of 2: 1.5 of drag takes the cube from 1 to 2, twice as far from the centre.
+        GroupSnapCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, 150, 2.f, 0, 1, {-20, 0, 0}, {20, 0, 0}, Zero, {2, 2, 2}}));
+
 TEST_F(GroupEditingTest, OneSelectedUnderARotatedParentMovesAlongTheWorldAxis) {
     cube->setRotation({0.f, 90.f, 0.f});
     setSelectedNodes({cube, child}); // the child is the primary, under a selected parent
@@ -550,6 +764,234 @@ TEST_F(GroupEditingTest, EscapeWithoutAModeClearsTheSelectionButNotWhileTyping) 
     releaseKey(KEY_ESCAPE);
     EXPECT_TRUE(selectedNodes().empty());
     EXPECT_EQ(editor.selectedNode, nullptr);
+}
+
+// ---- Wheel zoom and framing -------------------------------------------------------
+
+scene::ISceneNodeAnimatorCameraMaya* orbitOf(scene::ICameraSceneNode* camera) {
+    for (scene::ISceneNodeAnimator* animator : camera->getAnimators())
+        if (animator->getType() == scene::ESNAT_CAMERA_MAYA)
+            return static_cast<scene::ISceneNodeAnimatorCameraMaya*>(animator);
+    return nullptr;
+}
+
+class ViewTest : public EditingTest {
+protected:
+    void SetUp() override {
+        EditingTest::SetUp();
+        orbit = orbitOf(editor.cameraMaya1);
+        ASSERT_NE(orbit, nullptr);
+        ASSERT_EQ(smgr()->getActiveCamera(), editor.cameraMaya1);
+    }
+
+    bool wheel(core::position2di at, f32 notches) {
+        SEvent event;
+        event.EventType = EET_MOUSE_INPUT_EVENT;
+        event.MouseInput.Event = EMIE_MOUSE_WHEEL;
+        event.MouseInput.X = at.X;
+        event.MouseInput.Y = at.Y;
+        event.MouseInput.Wheel = notches;
+        event.MouseInput.ButtonStates = 0;
+        event.MouseInput.Shift = event.MouseInput.Control = false;
+        return editor.device->postEventFromUser(event);
+    }
+
+    // A key going down and up, with Control held or not.
+    void tap(EKEY_CODE key, bool control = false) {
+        SEvent event = test::keyEvent(key, true);
+        event.KeyInput.Control = control;
+        editor.device->postEventFromUser(event);
+        event.KeyInput.PressedDown = false;
+        editor.device->postEventFromUser(event);
+    }
+
+    // The box's corners as the active camera shows them, once the camera
+    // has taken its new place: all on the screen, and how much of it they span.
+    f32 screenShareOf(const core::aabbox3df& box) {
+        activePasses(2);
+        scene::ICameraSceneNode* camera = smgr()->getActiveCamera();
+        const core::dimension2du screen = editor.device->getVideoDriver()->getScreenSize();
+        core::vector3df corners[8];
+        box.getEdges(corners);
+        core::rect<s32> seen;
+        for (int i = 0; i < 8; ++i) {
+            const core::position2di at =
+                smgr()->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(corners[i], camera);
+            EXPECT_TRUE(at.X >= 0 && at.Y >= 0 && at.X <= s32(screen.Width) && at.Y <= s32(screen.Height))
+                << "corner " << i << " off the screen at " << at.X << ", " << at.Y;
+            if (i == 0)
+                seen = core::rect<s32>(at, at);
+            else
+                seen.addInternalPoint(at);
+        }
+        return std::max(f32(seen.getWidth()) / screen.Width, f32(seen.getHeight()) / screen.Height);
+    }
+
+    core::aabbox3df worldBox(scene::ISceneNode* node) {
+        core::aabbox3df box = node->getBoundingBox();
+        worldTransformationOf(node).transformBoxEx(box);
+        return box;
+    }
+
+    scene::ISceneNodeAnimatorCameraMaya* orbit = nullptr;
+};
+
+const core::position2di kOverView(500, 500);
+
+struct WheelCase {
+    const char* where;
+    f32 notches;
+    bool zooms;
+};
+
+std::ostream& operator<<(std::ostream& out, const WheelCase& c) { return out << c.where << " " << c.notches; }
+
+class WheelTest : public ViewTest, public testing::WithParamInterface<WheelCase> {
+protected:
+    core::position2di pointFor(const std::string& where) {
+        if (where == "tool box")
+            return findElement(ids::ToolBoxWindow)->getAbsolutePosition().getCenter();
+        if (where == "scene box")
+            return findElement(ids::SceneBoxWindow)->getAbsolutePosition().getCenter();
+        if (where == "menu bar")
+            return {300, 5};
+        if (where == "toolbar")
+            return findElement(ids::StatusText)->getAbsolutePosition().getCenter();
+        if (where == "message box")
+            gui()->addMessageBox(L"caption", L"text", true);
+        return kOverView;
+    }
+};
+
+TEST_P(WheelTest, TheWheelZoomsTheOrbitCameraOnlyOverTheView) {
+    for (s32 id : {ids::ToolBoxWindow, ids::SceneBoxWindow})
+        ASSERT_FALSE(findElement(id)->getAbsolutePosition().isPointInside(kOverView)) << "the view point is free";
+    const f32 before = orbit->getDistance();
+    wheel(pointFor(GetParam().where), GetParam().notches);
+    const f32 expected = GetParam().zooms ? before * std::pow(kWheelZoomFactor, GetParam().notches) : before;
+    EXPECT_NEAR(orbit->getDistance(), expected, 1e-3f) << GetParam().where;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, WheelTest,
+    testing::Values(WheelCase{"view", 1.f, true}, WheelCase{"view", -2.f, true},
+                    WheelCase{"tool box", 1.f, false}, WheelCase{"scene box", -1.f, false},
+                    WheelCase{"menu bar", 1.f, false}, WheelCase{"toolbar", 1.f, false},
+                    WheelCase{"message box", 1.f, false}));
+
+TEST_F(ViewTest, TheWheelStopsAtTheNearestAndFarthestDistance) {
+    for (int i = 0; i < 30; ++i)
+        wheel(kOverView, 10.f);
+    EXPECT_EQ(orbit->getDistance(), nearestOrbitDistance());
+    for (int i = 0; i < 60; ++i)
+        wheel(kOverView, -10.f);
+    EXPECT_EQ(orbit->getDistance(), farthestOrbitDistance(editor.cameraMaya1));
+}
+
+TEST_F(ViewTest, TheCameraStandsAtTheZoomedDistanceFromItsTarget) {
+    wheel(kOverView, 3.f);
+    activePasses(2);
+    const f32 seen = (editor.cameraMaya1->getAbsolutePosition() - editor.cameraMaya1->getTarget()).getLength();
+    EXPECT_NEAR(seen, orbit->getDistance(), orbit->getDistance() * 1e-3f);
+}
+
+TEST_F(ViewTest, TheFirstPersonCameraIgnoresTheWheel) {
+    chooseMenuCommand(ids::CmdCameraFps);
+    ASSERT_EQ(smgr()->getActiveCamera(), editor.cameraFps);
+    activePasses(1);
+    const core::vector3df place = editor.cameraFps->getPosition();
+    const f32 orbitDistance = orbit->getDistance();
+    wheel(kOverView, 2.f);
+    activePasses(1);
+    EXPECT_EQ(editor.cameraFps->getPosition(), place);
+    EXPECT_EQ(orbit->getDistance(), orbitDistance);
+}
+
+struct FrameCase {
+    const char* what;
+    core::vector3df position, scale;
+    bool nested; // frame a sphere under the cube instead of the cube
+};
+
+class FrameTest : public ViewTest, public testing::WithParamInterface<FrameCase> {};
+
+TEST_P(FrameTest, FPutsTheTargetAtTheCentreAndFitsTheNodeInTheView) {
+    const FrameCase& c = GetParam();
+    cube->setPosition(c.position);
+    cube->setScale(c.scale);
+    cube->setRotation({0.f, 30.f, 0.f});
+    scene::ISceneNode* framed = cube;
+    if (c.nested) {
+        framed = addNode(scene::ESNT_SPHERE, 0); // under the selected cube
+        ASSERT_EQ(framed->getParent(), cube);
+        framed->setPosition({20.f, 5.f, 0.f});
+        setSelectedNodes({framed});
+    }
+    const core::aabbox3df box = worldBox(framed);
+    releaseKey(KEY_KEY_F);
+    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(box.getCenter(), box.getExtent().getLength() * 1e-4f));
+    const f32 share = screenShareOf(box);
+    EXPECT_GT(share, 0.35f) << c.what << ": the node fills the view";
+    EXPECT_LE(share, 1.f);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nodes, FrameTest,
+    testing::Values(FrameCase{"small", {0, 0, 0}, {1, 1, 1}, false},
+                    FrameCase{"big", {500, 40, -300}, {100, 100, 100}, false},
+                    FrameCase{"flat", {-50, 0, 20}, {30, 0.1f, 2}, false},
+                    FrameCase{"nested", {100, 0, 0}, {2, 2, 2}, true}));
+
+TEST_F(ViewTest, FWithNothingSelectedFramesTheUserNodesOnly) {
+    cube->setPosition({300.f, 0.f, 0.f});
+    releaseKey(KEY_ESCAPE); // lets go of the selection
+    ASSERT_EQ(editor.selectedNode, nullptr);
+    releaseKey(KEY_KEY_F);
+    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(worldBox(cube).getCenter(), 0.01f))
+        << "neither the grid nor the sky counts";
+    EXPECT_GT(screenShareOf(worldBox(cube)), 0.35f);
+}
+
+TEST_F(ViewTest, FramingAGroupTakesInEverySelectedNode) {
+    scene::ISceneNode* other = addNode(scene::ESNT_CUBE, 0);
+    // Far apart on every axis: the pair's box looks as big from any side.
+    other->setPosition({-200.f, 400.f, -400.f});
+    cube->setPosition({200.f, 0.f, 0.f});
+    setSelectedNodes({other, cube});
+    releaseKey(KEY_KEY_F);
+    core::aabbox3df both = worldBox(cube);
+    both.addInternalBox(worldBox(other));
+    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(both.getCenter(), 0.01f));
+    EXPECT_GT(screenShareOf(both), 0.35f);
+}
+
+TEST_F(ViewTest, FDoesNothingWithControlOrAltWhileTypingOrUnderAModalWindow) {
+    cube->setPosition({300.f, 0.f, 0.f});
+    const core::vector3df target = editor.cameraMaya1->getTarget();
+    tap(KEY_KEY_F, true);
+    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Ctrl+F";
+    editor.device->postEventFromUser(test::keyEvent(KEY_LMENU, true));
+    tap(KEY_KEY_F);
+    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Alt+F";
+    editor.device->postEventFromUser(test::keyEvent(KEY_LMENU, false));
+    gui()->setFocus(findElement(ids::PositionEditX));
+    tap(KEY_KEY_F);
+    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "typing";
+    gui()->removeFocus(findElement(ids::PositionEditX));
+    gui::IGUIWindow* box = gui()->addMessageBox(L"caption", L"text", true);
+    tap(KEY_KEY_F);
+    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "modal";
+    box->remove();
+    tap(KEY_KEY_F);
+    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals({300.f, 0.f, 0.f}, 0.01f)) << "plain F";
+}
+
+TEST_F(ViewTest, FFramesWithTheFirstPersonCameraToo) {
+    cube->setPosition({-400.f, 100.f, 250.f});
+    chooseMenuCommand(ids::CmdCameraFps);
+    releaseKey(KEY_KEY_F);
+    EXPECT_TRUE(editor.cameraFps->getTarget().equals(worldBox(cube).getCenter(), 0.01f));
+    EXPECT_GT(screenShareOf(worldBox(cube)), 0.35f);
 }
 
 TEST_F(EditingTest, CameraAndWindowsSwitchTogether) {

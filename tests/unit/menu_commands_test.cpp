@@ -4,10 +4,13 @@
 #include <chrono>
 #include <thread>
 
+#include "app/PathText.h"
 #include "app/Platform.h"
+#include "app/SnapSettings.h"
 #include "app/TextConvert.h"
 #include "events/MenuCommands.h"
 #include "scene/AnimationPlayback.h"
+#include "scene/SelectedNodes.h"
 #include "scene/UndoHistory.h"
 #include "scene/GridSceneNode.h"
 #include "support/EditorFixture.h"
@@ -216,6 +219,103 @@ TEST_P(AnimationItemTest, CaptionSaysWhatItDoesAndPlayingLeavesNothingToSave) {
 INSTANTIATE_TEST_SUITE_P(Languages, AnimationItemTest,
                          testing::Values(AnimationCaptions{"en", L"Play animation", L"Stop animation"},
                                          AnimationCaptions{"fr", L"Lire l'animation", L"Arr\u00eater l'animation"}));
+
+// ---- Snapping and framing ----------------------------------------------------------
+
+class SnapMenuTest : public MenuCommandsTest {
+protected:
+    bool buttonDown() { return static_cast<gui::IGUIButton*>(findElement(ids::ButtonSnap))->isPressed(); }
+    core::stringw savedSnapSetting() {
+        sorn::ConfigFile saved;
+        saved.fileName = editor.config.fileName;
+        saved.load();
+        return saved.get(L"snap_on");
+    }
+    bool messageBoxOpen() {
+        for (gui::IGUIElement* child : gui()->getRootGUIElement()->getChildren())
+            if (child->getType() == gui::EGUIET_MODAL_SCREEN)
+                return true;
+        return false;
+    }
+};
+
+TEST_F(SnapMenuTest, TheMenuEntryAndTheButtonToggleSnappingTogetherAndItIsSaved) {
+    ASSERT_FALSE(editor.snapOn) << "off by default";
+    ASSERT_FALSE(isMenuItemChecked(ids::CmdSnap));
+    const struct {
+        bool byMenu;
+        bool on;
+    } steps[] = {{true, true}, {true, false}, {false, true}, {true, false}, {false, true}, {false, false}};
+    for (const auto& step : steps) {
+        if (step.byMenu)
+            chooseMenuCommand(ids::CmdSnap);
+        else
+            clickButton(ids::ButtonSnap);
+        EXPECT_EQ(editor.snapOn, step.on);
+        EXPECT_EQ(isMenuItemChecked(ids::CmdSnap), step.on);
+        EXPECT_EQ(buttonDown(), step.on);
+        EXPECT_EQ(savedSnapSetting(), core::stringw(step.on ? L"1" : L"0"));
+        EXPECT_FALSE(messageBoxOpen());
+    }
+    EXPECT_FALSE(sorn::undoHistory.canUndo() || sorn::undoHistory.hasUnsavedChanges()) << "no change of the scene";
+}
+
+TEST_F(SnapMenuTest, ASettingsFileThatCannotBeWrittenIsToldAndSnappingStillSwitches) {
+    editor.config.fileName = sorn::widePath(appFolder.file("gone/config.xml").c_str());
+    chooseMenuCommand(ids::CmdSnap);
+    EXPECT_TRUE(editor.snapOn);
+    EXPECT_TRUE(isMenuItemChecked(ids::CmdSnap));
+    EXPECT_TRUE(messageBoxOpen()) << "the user learns it will not be remembered";
+}
+
+TEST_F(SnapMenuTest, FrameSelectionEntryFramesTheSelectedNode) {
+    scene::ISceneNode* cube = addSelectedCube();
+    cube->setPosition(core::vector3df(-120.f, 40.f, 75.f));
+    sorn::setSelectedNodes({cube});
+    chooseMenuCommand(ids::CmdFrameSelection);
+    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(core::vector3df(-120.f, 40.f, 75.f), 0.01f));
+}
+
+struct SnapSettingsCase {
+    const char* settings; // <setting> elements written into config.xml
+    bool on;
+    f32 position, rotation, scale; // position 0: the grid spacing
+};
+
+class SnapSettingsTest : public sorn::test::EditorTest, public testing::WithParamInterface<SnapSettingsCase> {
+protected:
+    SnapSettingsTest() {
+        startInSetUp = false;
+        configText = std::string("<?xml version=\"1.0\"?><config><prog><setting name=\"language\" value=\"en\"/>") +
+                     GetParam().settings + "</prog></config>";
+    }
+};
+
+TEST_P(SnapSettingsTest, SettingsAreReadAtStartAndUnusableOnesGiveTheDefaults) {
+    start();
+    const SnapSettingsCase& c = GetParam();
+    EXPECT_EQ(editor.snapOn, c.on);
+    EXPECT_EQ(isMenuItemChecked(ids::CmdSnap), c.on);
+    EXPECT_EQ(static_cast<gui::IGUIButton*>(findElement(ids::ButtonSnap))->isPressed(), c.on);
+    EXPECT_FLOAT_EQ(editor.snapRotation, c.rotation);
+    EXPECT_FLOAT_EQ(editor.snapScale, c.scale);
+    editor.gridSpacing = 40.f; // as the scene tab's grid row sets it
+    EXPECT_FLOAT_EQ(sorn::snapPositionStep(), c.position > 0.f ? c.position : 40.f);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SnapSettingsTest,
+    testing::Values(
+        SnapSettingsCase{"", false, 0.f, 15.f, 0.1f},
+        SnapSettingsCase{"<setting name=\"snap_on\" value=\"1\"/><setting name=\"snap_position\" value=\"2.5\"/>"
+                         "<setting name=\"snap_rotation\" value=\"45\"/><setting name=\"snap_scale\" value=\"0.25\"/>",
+                         true, 2.5f, 45.f, 0.25f},
+        SnapSettingsCase{"<setting name=\"snap_on\" value=\"0\"/><setting name=\"snap_position\" value=\"-3\"/>"
+                         "<setting name=\"snap_rotation\" value=\"abc\"/><setting name=\"snap_scale\" value=\"0\"/>",
+                         false, 0.f, 15.f, 0.1f},
+        SnapSettingsCase{"<setting name=\"snap_on\" value=\"yes\"/><setting name=\"snap_position\" value=\"1e99\"/>"
+                         "<setting name=\"snap_rotation\" value=\"15 degrees\"/><setting name=\"snap_scale\" value=\"nan\"/>",
+                         false, 0.f, 15.f, 0.1f}));
 
 TEST_F(MenuCommandsTest, QuitClosesTheDevice) {
     chooseMenuCommand(ids::CmdQuit);

@@ -89,6 +89,8 @@ const char* const kLanguageKeys[] = {
     // Renaming and arranging nodes: the steps, the name row, the scene box's filter.
     "undo_step_rename", "undo_step_reparent", "window_toolbox_edit_name", "window_scenebox_filter",
     "undo_step_cut", "undo_step_paste",
+    // Viewing: snapping and framing the selection.
+    "menu_view_snap", "menu_view_frame_selection", "bar_image_btn_snap",
 };
 
 std::wstring widen(const char* text) {
@@ -232,6 +234,7 @@ const RuntimeFile kRuntimeFiles[] = {
     {"media/list-arrow.png", 16, 16, true},
     {"media/list-remove.png", 16, 16, true},
     {"media/folder.png", 16, 16, true},
+    {"media/snap.png", 16, 16, true},
     {"media/sorn.png", 0, 0, true},
     {"media/default_skybox.jpg", 0, 0, true},
     {"media/default_skydome.jpg", 0, 0, true},
@@ -340,7 +343,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 157u);
+    EXPECT_EQ(std::size(kLanguageKeys), 160u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

@@ -99,6 +99,7 @@ TEST_F(StartupTest, MenuEntriesHaveTheirIdsPositionsAndTranslatedCaptions) {
         {ids::CmdCameraMaya1, nullptr, 0, false},       {ids::CmdCameraFps, nullptr, 2, false},
         {ids::CmdSettings, nullptr, 0, false},          {ids::CmdHelp, nullptr, 0, false},
         {ids::CmdAbout, nullptr, 1, false},             {ids::CmdPlayAnimation, L"Play animation", 5, false},
+        {ids::CmdSnap, L"Snap", 7, false},              {ids::CmdFrameSelection, L"Frame selection (F)", 8, false},
     };
     for (const MenuItemExpectation& item : items) {
         s32 index = -1;
@@ -127,7 +128,7 @@ struct ChildExpectation {
     const wchar_t* text;
 };
 
-TEST_F(StartupTest, ToolbarHoldsFourButtonsThenSixControls) {
+TEST_F(StartupTest, ToolbarHoldsFiveButtonsThenSixControls) {
     gui::IGUIElement* toolBar = nullptr;
     for (gui::IGUIElement* child : gui()->getRootGUIElement()->getChildren())
         if (child->getType() == gui::EGUIET_TOOL_BAR)
@@ -138,8 +139,9 @@ TEST_F(StartupTest, ToolbarHoldsFourButtonsThenSixControls) {
         {gui::EGUIET_BUTTON, {}, ids::ButtonOpenToolBox, nullptr},
         {gui::EGUIET_BUTTON, {}, ids::ButtonCameraZero, nullptr},
         {gui::EGUIET_BUTTON, {}, ids::ButtonAbout, nullptr},
-        {gui::EGUIET_STATIC_TEXT, {120, 4, 590, 23}, -1, L""},
-        {gui::EGUIET_STATIC_TEXT, {125, 7, 485, 23}, ids::StatusText, L"Selection: Scene"},
+        {gui::EGUIET_BUTTON, {}, ids::ButtonSnap, nullptr},
+        {gui::EGUIET_STATIC_TEXT, {140, 4, 590, 23}, -1, L""},
+        {gui::EGUIET_STATIC_TEXT, {145, 7, 585, 23}, ids::StatusText, L"Selection: Scene"},
         {gui::EGUIET_STATIC_TEXT, {780, 4, 940, 23}, -1, L""},
         {gui::EGUIET_STATIC_TEXT, {780, 4, 836, 23}, -1, L"Sens: "},
         {gui::EGUIET_SCROLL_BAR, {840, 10, 935, 18}, ids::SensitivityScrollBar, nullptr},
@@ -163,6 +165,10 @@ TEST_F(StartupTest, ToolbarHoldsFourButtonsThenSixControls) {
         if (e.text)
             EXPECT_EQ(core::stringw(child->getText()), core::stringw(e.text)) << i;
     }
+    EXPECT_LE(previousButtonX + 16, 140) << "the status line's frame starts after the last button";
+    auto* snap = static_cast<gui::IGUIButton*>(sorn::findElement(ids::ButtonSnap));
+    EXPECT_TRUE(snap->isPushButton());
+    EXPECT_FALSE(snap->isPressed()) << "snapping is off by default";
     auto* sensitivity = static_cast<gui::IGUIScrollBar*>(sorn::findElement(ids::SensitivityScrollBar));
     EXPECT_EQ(sensitivity->getMin(), 100);
     EXPECT_EQ(sensitivity->getMax(), 5000);

@@ -77,15 +77,24 @@ f32 farthestOrbitDistance(scene::ICameraSceneNode* camera) {
 }
 
 void handleViewKey(const SEvent::SKeyInput& key) {
+    // Whether F went down on its own: Control or Alt is often let go before
+    // the letter, so the release alone cannot tell a Ctrl+F from an F.
+    static bool plainFDown = false;
     if (isAltKey(key.Key)) {
         altHeld = key.PressedDown;
         return;
     }
-    if (key.Key != KEY_KEY_F || key.PressedDown || key.Control || altHeld)
+    if (key.Key != KEY_KEY_F)
         return;
-    if (modalDialogOpen() || typingIntoEditBox())
+    const bool free = !modalDialogOpen() && !typingIntoEditBox();
+    if (key.PressedDown) {
+        plainFDown = free && !key.Control && !altHeld;
         return;
-    frameSelection();
+    }
+    const bool wasPlain = plainFDown;
+    plainFDown = false;
+    if (wasPlain && free && !key.Control && !altHeld)
+        frameSelection();
 }
 
 void onMouseWheel(const SEvent::SMouseInput& mouse) {

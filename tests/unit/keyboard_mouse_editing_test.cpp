@@ -928,7 +928,7 @@ TEST_P(FrameTest, FPutsTheTargetAtTheCentreAndFitsTheNodeInTheView) {
         setSelectedNodes({framed});
     }
     const core::aabbox3df box = worldBox(framed);
-    releaseKey(KEY_KEY_F);
+    tap(KEY_KEY_F);
     EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(box.getCenter(), box.getExtent().getLength() * 1e-4f));
     const f32 share = screenShareOf(box);
     EXPECT_GT(share, 0.35f) << c.what << ": the node fills the view";
@@ -946,7 +946,7 @@ TEST_F(ViewTest, FWithNothingSelectedFramesTheUserNodesOnly) {
     cube->setPosition({300.f, 0.f, 0.f});
     releaseKey(KEY_ESCAPE); // lets go of the selection
     ASSERT_EQ(editor.selectedNode, nullptr);
-    releaseKey(KEY_KEY_F);
+    tap(KEY_KEY_F);
     EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(worldBox(cube).getCenter(), 0.01f))
         << "neither the grid nor the sky counts";
     EXPECT_GT(screenShareOf(worldBox(cube)), 0.35f);
@@ -958,7 +958,7 @@ TEST_F(ViewTest, FramingAGroupTakesInEverySelectedNode) {
     other->setPosition({-200.f, 400.f, -400.f});
     cube->setPosition({200.f, 0.f, 0.f});
     setSelectedNodes({other, cube});
-    releaseKey(KEY_KEY_F);
+    tap(KEY_KEY_F);
     core::aabbox3df both = worldBox(cube);
     both.addInternalBox(worldBox(other));
     EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(both.getCenter(), 0.01f));
@@ -970,10 +970,18 @@ TEST_F(ViewTest, FDoesNothingWithControlOrAltWhileTypingOrUnderAModalWindow) {
     const core::vector3df target = editor.cameraMaya1->getTarget();
     tap(KEY_KEY_F, true);
     EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Ctrl+F";
+    SEvent down = test::keyEvent(KEY_KEY_F, true);
+    down.KeyInput.Control = true;
+    editor.device->postEventFromUser(down);
+    editor.device->postEventFromUser(test::keyEvent(KEY_KEY_F, false));
+    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Ctrl+F, Control let go first";
     editor.device->postEventFromUser(test::keyEvent(KEY_LMENU, true));
     tap(KEY_KEY_F);
     EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Alt+F";
+    editor.device->postEventFromUser(test::keyEvent(KEY_KEY_F, true));
     editor.device->postEventFromUser(test::keyEvent(KEY_LMENU, false));
+    editor.device->postEventFromUser(test::keyEvent(KEY_KEY_F, false));
+    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Alt+F, Alt let go first";
     gui()->setFocus(findElement(ids::PositionEditX));
     tap(KEY_KEY_F);
     EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "typing";
@@ -989,7 +997,7 @@ TEST_F(ViewTest, FDoesNothingWithControlOrAltWhileTypingOrUnderAModalWindow) {
 TEST_F(ViewTest, FFramesWithTheFirstPersonCameraToo) {
     cube->setPosition({-400.f, 100.f, 250.f});
     chooseMenuCommand(ids::CmdCameraFps);
-    releaseKey(KEY_KEY_F);
+    tap(KEY_KEY_F);
     EXPECT_TRUE(editor.cameraFps->getTarget().equals(worldBox(cube).getCenter(), 0.01f));
     EXPECT_GT(screenShareOf(worldBox(cube)), 0.35f);
 }

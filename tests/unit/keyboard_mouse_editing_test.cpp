@@ -419,154 +419,94 @@ TEST_F(EditingTest, DragOutsideEditingChangesNothing) {
 
 // ---- Snapped drags ---------------------------------------------------------------
 
-// Which value a mode drags, read off a node.
-core::vector3df draggedValue(scene::ISceneNode* node, s32 mode) {
-    if (mode == Sc)
-        return node->getScale();
-    if (mode >= Rot && mode <= RotZ)
-        return node->getRotation();
-    return node->getPosition();
-}
-
-bool isMultipleOf(f32 value, f32 step) {
-    const f32 steps = value / step;
-    return std::fabs(steps - std::round(steps)) < 1e-3f;
-}
+f32 axisOf(const core::vector3df& v, int axis) { return axis == 0 ? v.X : axis == 1 ? v.Y : v.Z; }
 
 struct SnapDragCase {
     EKEY_CODE key1, key2; // key2 KEY_KEY_CODES_COUNT when unused
     s32 mode;
-    int axis;             // the component dragged (scale: all three)
+    int axis;             // the component dragged (scale: all three, X checked)
     s32 sensitivity;
-    f32 snapStep;         // the mode's snap step for this case
-    f32 start;            // the dragged components' value before the drag
-    int smallEvents;      // forward events that stay under half a step
-    int events;           // forward events of the whole drag
-    f32 snapped;          // the value after the whole drag, snapping on
-    f32 unsnapped;        // the same drag, snapping off
+    f32 step, start;      // the mode's snap step; every component's value before
+    int smallEvents;      // forward moves that stay under half a step
+    int events;           // forward moves of the whole drag
+    f32 snapped, unsnapped; // the value after them, snapping on and off
 };
 
-std::ostream& operator<<(std::ostream& out, const SnapDragCase& c) {
-    return out << "mode " << std::hex << c.mode << std::dec << " axis " << c.axis << " step " << c.snapStep;
-}
-
-f32 axisOf(const core::vector3df& v, int axis) { return axis == 0 ? v.X : axis == 1 ? v.Y : v.Z; }
+std::ostream& operator<<(std::ostream& out, const SnapDragCase& c) { return out << std::hex << c.mode << " " << c.step; }
 
 class SnapDragTest : public EditingTest, public testing::WithParamInterface<SnapDragCase> {
 protected:
-    void startDrag(bool snapOn) {
+    core::vector3df value() {
+        const s32 mode = GetParam().mode;
+        return mode == Sc ? cube->getScale() : mode <= MZ ? cube->getPosition() : cube->getRotation();
+    }
+    // Drags from the start value, one pointer move at a time; each value seen is kept.
+    std::vector<core::vector3df> drag(bool snapOn, int events) {
         const SnapDragCase& c = GetParam();
         editor.snapOn = snapOn;
-        editor.snapPosition = c.mode <= MZ ? c.snapStep : 0.f;
-        editor.snapRotation = c.mode >= Rot && c.mode <= RotZ ? c.snapStep : 15.f;
-        editor.snapScale = c.mode == Sc ? c.snapStep : 0.1f;
+        (c.mode <= MZ ? editor.snapPosition : c.mode == Sc ? editor.snapScale : editor.snapRotation) = c.step;
         editor.moveSensitivity = c.sensitivity;
         const core::vector3df start(c.start, c.start, c.start);
         c.mode == Sc ? cube->setScale(start) : c.mode <= MZ ? cube->setPosition(start) : cube->setRotation(start);
-        releaseKey(c.key1);
-        if (c.key2 != KEY_KEY_CODES_COUNT)
-            releaseKey(c.key2);
-        ASSERT_EQ(editor.editMode, c.mode);
-        mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 100);
-        x = 0;
-    }
-    void forward(int events) {
-        for (int i = 0; i < events; ++i)
+        if (editor.editMode != c.mode) {
+            releaseKey(c.key1);
+            if (c.key2 != KEY_KEY_CODES_COUNT)
+                releaseKey(c.key2);
+        }
+        std::vector<core::vector3df> seen;
+        // Each drag goes on rightwards from where the last one ended (the
+        // first move of a drag is compared with the end of the one before).
+        mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, x, 100);
+        for (int i = 0; i < events; ++i) {
             mouseEvent(EMIE_MOUSE_MOVED, ++x, 100);
+            seen.push_back(value());
+        }
+        mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 100);
+        return seen;
     }
     s32 x = 0;
 };
 
-TEST_P(SnapDragTest, TheDraggedValueLandsOnWholeStepsAndSmallDragsDoNothing) {
+TEST_P(SnapDragTest, ValuesLandOnWholeStepsSmallDragsDoNothingAndUndoTakesOneStep) {
     const SnapDragCase& c = GetParam();
-    startDrag(true);
-    const core::vector3df before = draggedValue(cube, c.mode);
-    forward(c.smallEvents);
-    EXPECT_EQ(draggedValue(cube, c.mode), before) << "less than half a step changes nothing";
-    for (int i = c.smallEvents; i < c.events; ++i) {
-        forward(1);
-        const core::vector3df now = draggedValue(cube, c.mode);
-        for (int axis = 0; axis < 3; ++axis) {
-            const bool dragged = c.mode == Sc || axis == c.axis;
-            if (!dragged)
-                EXPECT_EQ(axisOf(now, axis), axisOf(before, axis)) << "axis " << axis << " is not dragged";
-            else if (axisOf(now, axis) != c.start)
-                EXPECT_TRUE(isMultipleOf(axisOf(now, axis), c.snapStep)) << axisOf(now, axis) << " after " << i;
-        }
+    const size_t steps = undoHistory.size();
+    drag(true, c.smallEvents);
+    EXPECT_EQ(axisOf(value(), c.axis), c.start) << "less than half a step changes nothing";
+    EXPECT_EQ(undoHistory.size(), steps) << "and is no step";
+    for (const core::vector3df& v : drag(true, c.events)) {
+        const f32 dragged = axisOf(v, c.axis), inSteps = dragged / c.step;
+        EXPECT_TRUE(dragged == c.start || std::fabs(inSteps - std::round(inSteps)) < 1e-3f) << dragged;
+        for (int axis = 0; axis < 3; ++axis)
+            if (c.mode != Sc && axis != c.axis)
+                EXPECT_EQ(axisOf(v, axis), c.start) << "axis " << axis << " is not dragged";
     }
-    EXPECT_NEAR(axisOf(draggedValue(cube, c.mode), c.axis), c.snapped, 1e-4f) << "the slow drag got there";
-    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 100);
+    EXPECT_NEAR(axisOf(value(), c.axis), c.snapped, 1e-4f) << "the slow drag got there";
     wchar_t shown[32];
     swprintf(shown, 32, L": %0.6f", static_cast<double>(c.snapped));
     EXPECT_NE(statusText().find(shown), std::wstring::npos) << "the status line shows the snapped value";
-}
-
-TEST_P(SnapDragTest, WithSnappingOffTheSameDragIsNotRounded) {
-    const SnapDragCase& c = GetParam();
-    startDrag(false);
-    forward(c.events);
-    EXPECT_NEAR(axisOf(draggedValue(cube, c.mode), c.axis), c.unsnapped, 1e-3f);
-}
-
-TEST_P(SnapDragTest, ASnappedDragIsOneUndoStepAndASmallOneNone) {
-    const SnapDragCase& c = GetParam();
-    startDrag(true);
-    const size_t steps = undoHistory.size();
-    forward(c.smallEvents);
-    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 100);
-    EXPECT_EQ(undoHistory.size(), steps) << "a drag that changed nothing is no step";
-    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, x, 100);
-    forward(c.events);
-    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 100);
     EXPECT_EQ(undoHistory.size(), steps + 1);
     undoLastChange();
-    EXPECT_EQ(axisOf(draggedValue(cube, c.mode), c.axis), c.start);
+    EXPECT_EQ(axisOf(value(), c.axis), c.start);
+    drag(false, c.events);
+    EXPECT_NEAR(axisOf(value(), c.axis), c.unsnapped, 1e-3f) << "snapping off: the plain steps";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, SnapDragTest,
     testing::Values(
-        // Position: the grid spacing (100) by default; one unit per event.
+        // Position: one unit per move at sensitivity 100, 25 at 2500.
         SnapDragCase{KEY_KEY_X, KEY_KEY_CODES_COUNT, MX, 0, 100, 100.f, 3.7f, 46, 120, 100.f, 123.7f},
         SnapDragCase{KEY_KEY_Y, KEY_KEY_CODES_COUNT, MY, 1, 100, 100.f, 3.7f, 46, 150, 200.f, 153.7f},
         SnapDragCase{KEY_KEY_Z, KEY_KEY_CODES_COUNT, MZ, 2, 2500, 100.f, 3.7f, 1, 5, 100.f, 128.7f},
         SnapDragCase{KEY_KEY_X, KEY_KEY_CODES_COUNT, MX, 0, 100, 10.f, -3.f, 4, 9, 10.f, 6.f},
-        // Rotation: 15 degrees; one degree per event, 2.5 at 250.
+        // Rotation: one degree per move, 2.5 at 250.
         SnapDragCase{KEY_KEY_R, KEY_KEY_CODES_COUNT, Rot, 1, 100, 15.f, 7.f, 7, 20, 30.f, 27.f},
         SnapDragCase{KEY_KEY_R, KEY_KEY_Y, RotY, 1, 100, 15.f, 0.f, 7, 8, 15.f, 8.f},
         SnapDragCase{KEY_KEY_R, KEY_KEY_X, RotX, 0, 100, 15.f, 7.f, 7, 8, 15.f, 15.f},
         SnapDragCase{KEY_KEY_R, KEY_KEY_Z, RotZ, 2, 250, 15.f, 7.f, 2, 9, 30.f, 29.5f},
-        // Scale: 0.1 by default; one event adds 1 at the lowest sensitivity,
-        // so a small drag needs a larger step.
+        // Scale: a move adds 1 at the lowest sensitivity; a small drag needs a larger step.
         SnapDragCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, 0, 100, 0.1f, 1.03f, 0, 2, 3.f, 3.03f},
         SnapDragCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, 0, 100, 4.f, 1.03f, 1, 3, 4.f, 4.03f}));
-
-TEST_F(EditingTest, ThePositionStepFollowsTheGridSpacingUnlessSet) {
-    editor.snapOn = true;
-    editor.snapPosition = 0.f;
-    editor.gridSpacing = 25.f;
-    releaseKey(KEY_KEY_X);
-    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 100);
-    for (s32 x = 1; x <= 30; ++x)
-        mouseEvent(EMIE_MOUSE_MOVED, x, 100);
-    EXPECT_EQ(cube->getPosition().X, 25.f);
-    mouseEvent(EMIE_LMOUSE_LEFT_UP, 30, 100);
-}
-
-TEST_F(EditingTest, ASnappedDragBackAndForthComesBackToItsStart) {
-    editor.snapOn = true;
-    cube->setPosition({3.7f, 0.f, 0.f});
-    releaseKey(KEY_KEY_X);
-    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 100);
-    for (s32 x = 1; x <= 80; ++x)
-        mouseEvent(EMIE_MOUSE_MOVED, x, 100);
-    EXPECT_EQ(cube->getPosition().X, 100.f);
-    for (s32 x = 79; x >= 40; --x)
-        mouseEvent(EMIE_MOUSE_MOVED, x, 100);
-    EXPECT_EQ(cube->getPosition().X, 3.7f) << "back within half a step of the start";
-    mouseEvent(EMIE_MOUSE_MOVED, 41, 99); // up and right: no step at all
-    EXPECT_EQ(cube->getPosition().X, 3.7f);
-}
 
 struct RightClickCase {
     EKEY_CODE second; // after R
@@ -671,18 +611,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Scale 1 -> 2: each place twice as far from the centre.
         GroupDragCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, {-20, 0, 0}, {20, 0, 0}, Zero, {2, 2, 2}}));
 
-// Snapping a group: the primary (the cube) lands on a whole step, the others
-// keep their places relative to it.
+// Snapping a group: the primary (the cube, at -10) lands on a whole step and
+// the others keep their places relative to it.
 struct GroupSnapCase {
     EKEY_CODE key1, key2;
     s32 mode;
     s32 sensitivity;
     f32 scaleStep;
     int smallEvents, events;
-    core::vector3df cubeWorld, otherWorld, cubeRotation, cubeScale;
+    core::vector3df cubeWorld, otherWorld, rotation, scale;
 };
-
-std::ostream& operator<<(std::ostream& out, const GroupSnapCase& c) { return out << "mode " << std::hex << c.mode; }
 
 class GroupSnapTest : public GroupEditingTest, public testing::WithParamInterface<GroupSnapCase> {};
 
@@ -694,40 +632,29 @@ TEST_P(GroupSnapTest, ThePrimaryLandsOnAWholeStepAndTheGroupKeepsItsShape) {
     releaseKey(c.key1);
     if (c.key2 != KEY_KEY_CODES_COUNT)
         releaseKey(c.key2);
-    ASSERT_EQ(editor.editMode, c.mode);
-    const size_t steps = undoHistory.size();
     mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 0, 300);
-    s32 x = 0;
-    for (int i = 0; i < c.smallEvents; ++i)
-        mouseEvent(EMIE_MOUSE_MOVED, ++x, 300);
-    EXPECT_TRUE(world(cube).equals({-10.f, 0.f, 0.f}, 1e-4f)) << "less than half a step moves nothing";
-    EXPECT_TRUE(world(other).equals({10.f, 0.f, 0.f}, 1e-4f));
-    for (int i = c.smallEvents; i < c.events; ++i)
-        mouseEvent(EMIE_MOUSE_MOVED, ++x, 300);
-    mouseEvent(EMIE_LMOUSE_LEFT_UP, x, 300);
+    for (s32 x = 1; x <= c.events; ++x) {
+        mouseEvent(EMIE_MOUSE_MOVED, x, 300);
+        if (x == c.smallEvents)
+            EXPECT_TRUE(world(cube).equals({-10.f, 0.f, 0.f}, 1e-4f) && world(other).equals({10.f, 0.f, 0.f}, 1e-4f));
+    }
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, c.events, 300);
     EXPECT_TRUE(world(cube).equals(c.cubeWorld, 0.01f)) << world(cube).X << " " << world(cube).Z;
     EXPECT_TRUE(world(other).equals(c.otherWorld, 0.01f)) << world(other).X << " " << world(other).Z;
-    EXPECT_TRUE(cube->getRotation().equals(c.cubeRotation, 0.01f));
-    EXPECT_TRUE(other->getRotation().equals(c.cubeRotation, 0.01f));
-    EXPECT_TRUE(cube->getScale().equals(c.cubeScale, 0.001f));
+    EXPECT_TRUE(cube->getRotation().equals(c.rotation, 0.01f) && other->getRotation().equals(c.rotation, 0.01f));
+    EXPECT_TRUE(cube->getScale().equals(c.scale, 0.001f));
     EXPECT_EQ(child->getPosition(), core::vector3df(0.f, 0.f, 5.f));
-    EXPECT_EQ(undoHistory.size(), steps + 1) << "the whole drag is one step";
-    undoLastChange();
-    EXPECT_TRUE(world(cube).equals({-10.f, 0.f, 0.f}, 1e-4f));
-    EXPECT_TRUE(world(other).equals({10.f, 0.f, 0.f}, 1e-4f));
-    EXPECT_EQ(cube->getRotation(), Zero);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, GroupSnapTest,
     testing::Values(
-        // The cube at -10 with a step of 100: 46 units short of the half, 70 to 0 + 100.
         GroupSnapCase{KEY_KEY_X, KEY_KEY_CODES_COUNT, MX, 100, 0.1f, 46, 70, {100, 0, 0}, {120, 0, 0}, Zero, One},
         GroupSnapCase{KEY_KEY_Z, KEY_KEY_CODES_COUNT, MZ, 100, 0.1f, 49, 51, {-10, 0, 100}, {10, 0, 100}, Zero, One},
-        // 20 degrees of drag give 15 about the centre.
+        // 20 degrees of drag turn the pair by 15 about its centre.
         GroupSnapCase{KEY_KEY_R, KEY_KEY_Y, RotY, 100, 0.1f, 7, 20, {-9.659258f, 0, 2.588190f},
                       {9.659258f, 0, -2.588190f}, {0, 15, 0}, One},
-        // A scale step of 2: 1.5 of drag takes the cube from 1 to 2, twice as far from the centre.
+        // 1.5 of drag with a step of 2: the cube from 1 to 2, twice as far from the centre.
         GroupSnapCase{KEY_KEY_S, KEY_KEY_CODES_COUNT, Sc, 150, 2.f, 0, 1, {-20, 0, 0}, {20, 0, 0}, Zero, {2, 2, 2}}));
 
 TEST_F(GroupEditingTest, OneSelectedUnderARotatedParentMovesAlongTheWorldAxis) {
@@ -768,75 +695,56 @@ TEST_F(GroupEditingTest, EscapeWithoutAModeClearsTheSelectionButNotWhileTyping) 
 
 // ---- Wheel zoom and framing -------------------------------------------------------
 
-scene::ISceneNodeAnimatorCameraMaya* orbitOf(scene::ICameraSceneNode* camera) {
-    for (scene::ISceneNodeAnimator* animator : camera->getAnimators())
-        if (animator->getType() == scene::ESNAT_CAMERA_MAYA)
-            return static_cast<scene::ISceneNodeAnimatorCameraMaya*>(animator);
-    return nullptr;
-}
-
 class ViewTest : public EditingTest {
 protected:
     void SetUp() override {
         EditingTest::SetUp();
-        orbit = orbitOf(editor.cameraMaya1);
+        for (scene::ISceneNodeAnimator* animator : editor.cameraMaya1->getAnimators())
+            if (animator->getType() == scene::ESNAT_CAMERA_MAYA)
+                orbit = static_cast<scene::ISceneNodeAnimatorCameraMaya*>(animator);
         ASSERT_NE(orbit, nullptr);
-        ASSERT_EQ(smgr()->getActiveCamera(), editor.cameraMaya1);
     }
-
-    bool wheel(core::position2di at, f32 notches) {
-        SEvent event;
+    void wheel(core::position2di at, f32 notches) {
+        SEvent event = {};
         event.EventType = EET_MOUSE_INPUT_EVENT;
         event.MouseInput.Event = EMIE_MOUSE_WHEEL;
         event.MouseInput.X = at.X;
         event.MouseInput.Y = at.Y;
         event.MouseInput.Wheel = notches;
-        event.MouseInput.ButtonStates = 0;
-        event.MouseInput.Shift = event.MouseInput.Control = false;
-        return editor.device->postEventFromUser(event);
+        editor.device->postEventFromUser(event);
     }
-
-    // A key going down and up, with Control held or not.
-    void tap(EKEY_CODE key, bool control = false) {
-        SEvent event = test::keyEvent(key, true);
-        event.KeyInput.Control = control;
+    // F going down with Control (and Control let go or not before it comes up).
+    void tapF(bool controlDown = false, bool controlUp = false) {
+        SEvent event = test::keyEvent(KEY_KEY_F, true);
+        event.KeyInput.Control = controlDown;
         editor.device->postEventFromUser(event);
         event.KeyInput.PressedDown = false;
+        event.KeyInput.Control = controlUp;
         editor.device->postEventFromUser(event);
     }
-
-    // The box's corners as the active camera shows them, once the camera
-    // has taken its new place: all on the screen, and how much of it they span.
-    f32 screenShareOf(const core::aabbox3df& box) {
-        activePasses(2);
-        scene::ICameraSceneNode* camera = smgr()->getActiveCamera();
-        const core::dimension2du screen = editor.device->getVideoDriver()->getScreenSize();
-        core::vector3df corners[8];
-        box.getEdges(corners);
-        core::rect<s32> seen;
-        for (int i = 0; i < 8; ++i) {
-            const core::position2di at =
-                smgr()->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(corners[i], camera);
-            EXPECT_TRUE(at.X >= 0 && at.Y >= 0 && at.X <= s32(screen.Width) && at.Y <= s32(screen.Height))
-                << "corner " << i << " off the screen at " << at.X << ", " << at.Y;
-            if (i == 0)
-                seen = core::rect<s32>(at, at);
-            else
-                seen.addInternalPoint(at);
-        }
-        return std::max(f32(seen.getWidth()) / screen.Width, f32(seen.getHeight()) / screen.Height);
-    }
-
     core::aabbox3df worldBox(scene::ISceneNode* node) {
         core::aabbox3df box = node->getBoundingBox();
         worldTransformationOf(node).transformBoxEx(box);
         return box;
     }
-
+    // Once the camera has taken its place: every corner of the box is on the
+    // screen; returns how much of the screen's width or height they span.
+    f32 screenShareOf(const core::aabbox3df& box) {
+        activePasses(2);
+        const core::dimension2du screen = editor.device->getVideoDriver()->getScreenSize();
+        core::vector3df corners[8];
+        box.getEdges(corners);
+        core::rect<s32> seen(screen.Width, screen.Height, 0, 0);
+        for (const core::vector3df& corner : corners) {
+            const core::position2di at = smgr()->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
+                corner, smgr()->getActiveCamera());
+            EXPECT_TRUE(core::rect<s32>(0, 0, screen.Width + 1, screen.Height + 1).isPointInside(at)) << at.X << " " << at.Y;
+            seen.addInternalPoint(at); // the inverted start grows to the first point
+        }
+        return std::max(f32(seen.getWidth()) / screen.Width, f32(seen.getHeight()) / screen.Height);
+    }
     scene::ISceneNodeAnimatorCameraMaya* orbit = nullptr;
 };
-
-const core::position2di kOverView(500, 500);
 
 struct WheelCase {
     const char* where;
@@ -846,160 +754,117 @@ struct WheelCase {
 
 std::ostream& operator<<(std::ostream& out, const WheelCase& c) { return out << c.where << " " << c.notches; }
 
-class WheelTest : public ViewTest, public testing::WithParamInterface<WheelCase> {
-protected:
-    core::position2di pointFor(const std::string& where) {
-        if (where == "tool box")
-            return findElement(ids::ToolBoxWindow)->getAbsolutePosition().getCenter();
-        if (where == "scene box")
-            return findElement(ids::SceneBoxWindow)->getAbsolutePosition().getCenter();
-        if (where == "menu bar")
-            return {300, 5};
-        if (where == "toolbar")
-            return findElement(ids::StatusText)->getAbsolutePosition().getCenter();
-        if (where == "message box")
-            gui()->addMessageBox(L"caption", L"text", true);
-        return kOverView;
-    }
-};
+class WheelTest : public ViewTest, public testing::WithParamInterface<WheelCase> {};
 
 TEST_P(WheelTest, TheWheelZoomsTheOrbitCameraOnlyOverTheView) {
+    const std::string where = GetParam().where;
+    core::position2di at(500, 500); // in the view, between the scene box and the tool box
     for (s32 id : {ids::ToolBoxWindow, ids::SceneBoxWindow})
-        ASSERT_FALSE(findElement(id)->getAbsolutePosition().isPointInside(kOverView)) << "the view point is free";
+        ASSERT_FALSE(findElement(id)->getAbsolutePosition().isPointInside(at));
+    if (where == "tool box" || where == "scene box")
+        at = findElement(where == "tool box" ? ids::ToolBoxWindow : ids::SceneBoxWindow)->getAbsolutePosition().getCenter();
+    else if (where == "toolbar" || where == "menu bar")
+        at = where == "toolbar" ? findElement(ids::StatusText)->getAbsolutePosition().getCenter() : core::position2di(300, 5);
+    else if (where == "message box")
+        gui()->addMessageBox(L"caption", L"text", true);
     const f32 before = orbit->getDistance();
-    wheel(pointFor(GetParam().where), GetParam().notches);
-    const f32 expected = GetParam().zooms ? before * std::pow(kWheelZoomFactor, GetParam().notches) : before;
-    EXPECT_NEAR(orbit->getDistance(), expected, 1e-3f) << GetParam().where;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Places, WheelTest,
-    testing::Values(WheelCase{"view", 1.f, true}, WheelCase{"view", -2.f, true},
-                    WheelCase{"tool box", 1.f, false}, WheelCase{"scene box", -1.f, false},
-                    WheelCase{"menu bar", 1.f, false}, WheelCase{"toolbar", 1.f, false},
-                    WheelCase{"message box", 1.f, false}));
-
-TEST_F(ViewTest, TheWheelStopsAtTheNearestAndFarthestDistance) {
-    for (int i = 0; i < 30; ++i)
-        wheel(kOverView, 10.f);
-    EXPECT_EQ(orbit->getDistance(), nearestOrbitDistance());
-    for (int i = 0; i < 60; ++i)
-        wheel(kOverView, -10.f);
-    EXPECT_EQ(orbit->getDistance(), farthestOrbitDistance(editor.cameraMaya1));
-}
-
-TEST_F(ViewTest, TheCameraStandsAtTheZoomedDistanceFromItsTarget) {
-    wheel(kOverView, 3.f);
+    wheel(at, GetParam().notches);
+    EXPECT_NEAR(orbit->getDistance(), before * (GetParam().zooms ? std::pow(kWheelZoomFactor, GetParam().notches) : 1.f), 1e-3f);
     activePasses(2);
-    const f32 seen = (editor.cameraMaya1->getAbsolutePosition() - editor.cameraMaya1->getTarget()).getLength();
-    EXPECT_NEAR(seen, orbit->getDistance(), orbit->getDistance() * 1e-3f);
+    EXPECT_NEAR((editor.cameraMaya1->getAbsolutePosition() - editor.cameraMaya1->getTarget()).getLength(),
+                orbit->getDistance(), 1e-2f) << "the camera stands that far from its target";
 }
 
-TEST_F(ViewTest, TheFirstPersonCameraIgnoresTheWheel) {
+INSTANTIATE_TEST_SUITE_P(Places, WheelTest,
+                         testing::Values(WheelCase{"view", 1.f, true}, WheelCase{"view", -2.f, true},
+                                         WheelCase{"tool box", 1.f, false}, WheelCase{"scene box", -1.f, false},
+                                         WheelCase{"menu bar", 1.f, false}, WheelCase{"toolbar", 1.f, false},
+                                         WheelCase{"message box", 1.f, false}));
+
+TEST_F(ViewTest, TheWheelStopsAtItsLimitsAndTheFirstPersonCameraIgnoresIt) {
+    for (f32 notches : {10.f, -10.f}) {
+        for (int i = 0; i < 60; ++i)
+            wheel({500, 500}, notches);
+        EXPECT_EQ(orbit->getDistance(), notches > 0 ? nearestOrbitDistance() : farthestOrbitDistance(editor.cameraMaya1));
+    }
     chooseMenuCommand(ids::CmdCameraFps);
-    ASSERT_EQ(smgr()->getActiveCamera(), editor.cameraFps);
     activePasses(1);
     const core::vector3df place = editor.cameraFps->getPosition();
     const f32 orbitDistance = orbit->getDistance();
-    wheel(kOverView, 2.f);
+    wheel({500, 500}, 2.f);
     activePasses(1);
     EXPECT_EQ(editor.cameraFps->getPosition(), place);
     EXPECT_EQ(orbit->getDistance(), orbitDistance);
 }
 
+enum class Framed { Cube, Child, Pair, Nothing };
+
 struct FrameCase {
     const char* what;
+    Framed framed;
     core::vector3df position, scale;
-    bool nested; // frame a sphere under the cube instead of the cube
+    bool firstPerson;
 };
+
+std::ostream& operator<<(std::ostream& out, const FrameCase& c) { return out << c.what; }
 
 class FrameTest : public ViewTest, public testing::WithParamInterface<FrameCase> {};
 
-TEST_P(FrameTest, FPutsTheTargetAtTheCentreAndFitsTheNodeInTheView) {
+TEST_P(FrameTest, FPutsTheTargetAtTheCentreAndFitsTheSelectionInTheView) {
     const FrameCase& c = GetParam();
     cube->setPosition(c.position);
     cube->setScale(c.scale);
     cube->setRotation({0.f, 30.f, 0.f});
-    scene::ISceneNode* framed = cube;
-    if (c.nested) {
-        framed = addNode(scene::ESNT_SPHERE, 0); // under the selected cube
-        ASSERT_EQ(framed->getParent(), cube);
-        framed->setPosition({20.f, 5.f, 0.f});
-        setSelectedNodes({framed});
+    core::aabbox3df box = worldBox(cube);
+    if (c.framed == Framed::Child) { // a sphere under the cube, selected alone
+        scene::ISceneNode* child = addNode(scene::ESNT_SPHERE, 0);
+        child->setPosition({20.f, 5.f, 0.f});
+        setSelectedNodes({child});
+        box = worldBox(child);
+    } else if (c.framed == Framed::Pair) { // far apart on every axis: as big from any side
+        scene::ISceneNode* other = addNode(scene::ESNT_CUBE, 0);
+        other->setPosition({-200.f, 400.f, -400.f});
+        setSelectedNodes({other, cube});
+        box = worldBox(cube);
+        box.addInternalBox(worldBox(other));
+    } else if (c.framed == Framed::Nothing) { // the grid and the sky do not count
+        releaseKey(KEY_ESCAPE);
+        ASSERT_EQ(editor.selectedNode, nullptr);
     }
-    const core::aabbox3df box = worldBox(framed);
-    tap(KEY_KEY_F);
-    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(box.getCenter(), box.getExtent().getLength() * 1e-4f));
-    const f32 share = screenShareOf(box);
-    EXPECT_GT(share, 0.35f) << c.what << ": the node fills the view";
-    EXPECT_LE(share, 1.f);
+    if (c.firstPerson)
+        chooseMenuCommand(ids::CmdCameraFps);
+    tapF();
+    EXPECT_TRUE(smgr()->getActiveCamera()->getTarget().equals(box.getCenter(), box.getExtent().getLength() * 1e-4f));
+    EXPECT_GT(screenShareOf(box), 0.35f) << "the selection fills the view";
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Nodes, FrameTest,
-    testing::Values(FrameCase{"small", {0, 0, 0}, {1, 1, 1}, false},
-                    FrameCase{"big", {500, 40, -300}, {100, 100, 100}, false},
-                    FrameCase{"flat", {-50, 0, 20}, {30, 0.1f, 2}, false},
-                    FrameCase{"nested", {100, 0, 0}, {2, 2, 2}, true}));
-
-TEST_F(ViewTest, FWithNothingSelectedFramesTheUserNodesOnly) {
-    cube->setPosition({300.f, 0.f, 0.f});
-    releaseKey(KEY_ESCAPE); // lets go of the selection
-    ASSERT_EQ(editor.selectedNode, nullptr);
-    tap(KEY_KEY_F);
-    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(worldBox(cube).getCenter(), 0.01f))
-        << "neither the grid nor the sky counts";
-    EXPECT_GT(screenShareOf(worldBox(cube)), 0.35f);
-}
-
-TEST_F(ViewTest, FramingAGroupTakesInEverySelectedNode) {
-    scene::ISceneNode* other = addNode(scene::ESNT_CUBE, 0);
-    // Far apart on every axis: the pair's box looks as big from any side.
-    other->setPosition({-200.f, 400.f, -400.f});
-    cube->setPosition({200.f, 0.f, 0.f});
-    setSelectedNodes({other, cube});
-    tap(KEY_KEY_F);
-    core::aabbox3df both = worldBox(cube);
-    both.addInternalBox(worldBox(other));
-    EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(both.getCenter(), 0.01f));
-    EXPECT_GT(screenShareOf(both), 0.35f);
-}
+    Selections, FrameTest,
+    testing::Values(FrameCase{"small", Framed::Cube, {0, 0, 0}, {1, 1, 1}, false},
+                    FrameCase{"big", Framed::Cube, {500, 40, -300}, {100, 100, 100}, false},
+                    FrameCase{"flat", Framed::Cube, {-50, 0, 20}, {30, 0.1f, 2}, false},
+                    FrameCase{"nested", Framed::Child, {100, 0, 0}, {2, 2, 2}, false},
+                    FrameCase{"group", Framed::Pair, {200, 0, 0}, {1, 1, 1}, false},
+                    FrameCase{"nothing selected", Framed::Nothing, {300, 0, 0}, {1, 1, 1}, false},
+                    FrameCase{"first person", Framed::Cube, {-400, 100, 250}, {1, 1, 1}, true}));
 
 TEST_F(ViewTest, FDoesNothingWithControlOrAltWhileTypingOrUnderAModalWindow) {
     cube->setPosition({300.f, 0.f, 0.f});
     const core::vector3df target = editor.cameraMaya1->getTarget();
-    tap(KEY_KEY_F, true);
-    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Ctrl+F";
-    SEvent down = test::keyEvent(KEY_KEY_F, true);
-    down.KeyInput.Control = true;
-    editor.device->postEventFromUser(down);
-    editor.device->postEventFromUser(test::keyEvent(KEY_KEY_F, false));
-    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Ctrl+F, Control let go first";
+    tapF(true, true);
+    tapF(true, false); // Control let go before the letter
     editor.device->postEventFromUser(test::keyEvent(KEY_LMENU, true));
-    tap(KEY_KEY_F);
-    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Alt+F";
-    editor.device->postEventFromUser(test::keyEvent(KEY_KEY_F, true));
+    tapF();
     editor.device->postEventFromUser(test::keyEvent(KEY_LMENU, false));
-    editor.device->postEventFromUser(test::keyEvent(KEY_KEY_F, false));
-    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "Alt+F, Alt let go first";
     gui()->setFocus(findElement(ids::PositionEditX));
-    tap(KEY_KEY_F);
-    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "typing";
+    tapF();
     gui()->removeFocus(findElement(ids::PositionEditX));
     gui::IGUIWindow* box = gui()->addMessageBox(L"caption", L"text", true);
-    tap(KEY_KEY_F);
-    EXPECT_EQ(editor.cameraMaya1->getTarget(), target) << "modal";
+    tapF();
+    EXPECT_EQ(editor.cameraMaya1->getTarget(), target);
     box->remove();
-    tap(KEY_KEY_F);
+    tapF();
     EXPECT_TRUE(editor.cameraMaya1->getTarget().equals({300.f, 0.f, 0.f}, 0.01f)) << "plain F";
-}
-
-TEST_F(ViewTest, FFramesWithTheFirstPersonCameraToo) {
-    cube->setPosition({-400.f, 100.f, 250.f});
-    chooseMenuCommand(ids::CmdCameraFps);
-    tap(KEY_KEY_F);
-    EXPECT_TRUE(editor.cameraFps->getTarget().equals(worldBox(cube).getCenter(), 0.01f));
-    EXPECT_GT(screenShareOf(worldBox(cube)), 0.35f);
 }
 
 TEST_F(EditingTest, CameraAndWindowsSwitchTogether) {

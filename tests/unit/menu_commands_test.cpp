@@ -10,7 +10,6 @@
 #include "app/TextConvert.h"
 #include "events/MenuCommands.h"
 #include "scene/AnimationPlayback.h"
-#include "scene/SelectedNodes.h"
 #include "scene/UndoHistory.h"
 #include "scene/GridSceneNode.h"
 #include "support/EditorFixture.h"
@@ -222,62 +221,45 @@ INSTANTIATE_TEST_SUITE_P(Languages, AnimationItemTest,
 
 // ---- Snapping and framing ----------------------------------------------------------
 
-class SnapMenuTest : public MenuCommandsTest {
-protected:
-    bool buttonDown() { return static_cast<gui::IGUIButton*>(findElement(ids::ButtonSnap))->isPressed(); }
-    core::stringw savedSnapSetting() {
+bool modalWindowOpen() {
+    for (gui::IGUIElement* child : editor.device->getGUIEnvironment()->getRootGUIElement()->getChildren())
+        if (child->getType() == gui::EGUIET_MODAL_SCREEN)
+            return true;
+    return false;
+}
+
+TEST_F(MenuCommandsTest, TheSnapEntryAndButtonSwitchSnappingTogetherAndTheSettingIsSaved) {
+    auto* button = static_cast<gui::IGUIButton*>(findElement(ids::ButtonSnap));
+    bool on = false;
+    for (bool byMenu : {true, true, false, true, false, false}) {
+        byMenu ? chooseMenuCommand(ids::CmdSnap) : (void)clickButton(ids::ButtonSnap);
+        on = !on;
+        EXPECT_EQ(editor.snapOn, on);
+        EXPECT_EQ(isMenuItemChecked(ids::CmdSnap), on);
+        EXPECT_EQ(button->isPressed(), on);
         sorn::ConfigFile saved;
         saved.fileName = editor.config.fileName;
-        saved.load();
-        return saved.get(L"snap_on");
+        ASSERT_TRUE(saved.load());
+        EXPECT_EQ(saved.get(L"snap_on"), core::stringw(on ? L"1" : L"0"));
     }
-    bool messageBoxOpen() {
-        for (gui::IGUIElement* child : gui()->getRootGUIElement()->getChildren())
-            if (child->getType() == gui::EGUIET_MODAL_SCREEN)
-                return true;
-        return false;
-    }
-};
-
-TEST_F(SnapMenuTest, TheMenuEntryAndTheButtonToggleSnappingTogetherAndItIsSaved) {
-    ASSERT_FALSE(editor.snapOn) << "off by default";
-    ASSERT_FALSE(isMenuItemChecked(ids::CmdSnap));
-    const struct {
-        bool byMenu;
-        bool on;
-    } steps[] = {{true, true}, {true, false}, {false, true}, {true, false}, {false, true}, {false, false}};
-    for (const auto& step : steps) {
-        if (step.byMenu)
-            chooseMenuCommand(ids::CmdSnap);
-        else
-            clickButton(ids::ButtonSnap);
-        EXPECT_EQ(editor.snapOn, step.on);
-        EXPECT_EQ(isMenuItemChecked(ids::CmdSnap), step.on);
-        EXPECT_EQ(buttonDown(), step.on);
-        EXPECT_EQ(savedSnapSetting(), core::stringw(step.on ? L"1" : L"0"));
-        EXPECT_FALSE(messageBoxOpen());
-    }
+    EXPECT_FALSE(modalWindowOpen());
     EXPECT_FALSE(sorn::undoHistory.canUndo() || sorn::undoHistory.hasUnsavedChanges()) << "no change of the scene";
-}
-
-TEST_F(SnapMenuTest, ASettingsFileThatCannotBeWrittenIsToldAndSnappingStillSwitches) {
-    editor.config.fileName = sorn::widePath(appFolder.file("gone/config.xml").c_str());
+    // A settings file that cannot be written: the user is told, snapping switches all the same.
+    editor.config.fileName = sorn::widePath(appFolder.file("gone/config.xml"));
     chooseMenuCommand(ids::CmdSnap);
-    EXPECT_TRUE(editor.snapOn);
-    EXPECT_TRUE(isMenuItemChecked(ids::CmdSnap));
-    EXPECT_TRUE(messageBoxOpen()) << "the user learns it will not be remembered";
+    EXPECT_TRUE(editor.snapOn && isMenuItemChecked(ids::CmdSnap));
+    EXPECT_TRUE(modalWindowOpen());
 }
 
-TEST_F(SnapMenuTest, FrameSelectionEntryFramesTheSelectedNode) {
+TEST_F(MenuCommandsTest, FrameSelectionEntryTargetsTheSelectedNode) {
     scene::ISceneNode* cube = addSelectedCube();
     cube->setPosition(core::vector3df(-120.f, 40.f, 75.f));
-    sorn::setSelectedNodes({cube});
     chooseMenuCommand(ids::CmdFrameSelection);
     EXPECT_TRUE(editor.cameraMaya1->getTarget().equals(core::vector3df(-120.f, 40.f, 75.f), 0.01f));
 }
 
 struct SnapSettingsCase {
-    const char* settings; // <setting> elements written into config.xml
+    const char* settings; // <setting> elements of config.xml
     bool on;
     f32 position, rotation, scale; // position 0: the grid spacing
 };
@@ -286,8 +268,7 @@ class SnapSettingsTest : public sorn::test::EditorTest, public testing::WithPara
 protected:
     SnapSettingsTest() {
         startInSetUp = false;
-        configText = std::string("<?xml version=\"1.0\"?><config><prog><setting name=\"language\" value=\"en\"/>") +
-                     GetParam().settings + "</prog></config>";
+        configText = std::string("<?xml version=\"1.0\"?><config><prog>") + GetParam().settings + "</prog></config>";
     }
 };
 
@@ -303,19 +284,16 @@ TEST_P(SnapSettingsTest, SettingsAreReadAtStartAndUnusableOnesGiveTheDefaults) {
     EXPECT_FLOAT_EQ(sorn::snapPositionStep(), c.position > 0.f ? c.position : 40.f);
 }
 
+#define SNAP_SETTINGS(on, position, rotation, scale)                                                          \
+    "<setting name=\"snap_on\" value=\"" on "\"/><setting name=\"snap_position\" value=\"" position "\"/>" \
+    "<setting name=\"snap_rotation\" value=\"" rotation "\"/><setting name=\"snap_scale\" value=\"" scale "\"/>"
+
 INSTANTIATE_TEST_SUITE_P(
     Files, SnapSettingsTest,
-    testing::Values(
-        SnapSettingsCase{"", false, 0.f, 15.f, 0.1f},
-        SnapSettingsCase{"<setting name=\"snap_on\" value=\"1\"/><setting name=\"snap_position\" value=\"2.5\"/>"
-                         "<setting name=\"snap_rotation\" value=\"45\"/><setting name=\"snap_scale\" value=\"0.25\"/>",
-                         true, 2.5f, 45.f, 0.25f},
-        SnapSettingsCase{"<setting name=\"snap_on\" value=\"0\"/><setting name=\"snap_position\" value=\"-3\"/>"
-                         "<setting name=\"snap_rotation\" value=\"abc\"/><setting name=\"snap_scale\" value=\"0\"/>",
-                         false, 0.f, 15.f, 0.1f},
-        SnapSettingsCase{"<setting name=\"snap_on\" value=\"yes\"/><setting name=\"snap_position\" value=\"1e99\"/>"
-                         "<setting name=\"snap_rotation\" value=\"15 degrees\"/><setting name=\"snap_scale\" value=\"nan\"/>",
-                         false, 0.f, 15.f, 0.1f}));
+    testing::Values(SnapSettingsCase{"", false, 0.f, 15.f, 0.1f},
+                    SnapSettingsCase{SNAP_SETTINGS("1", "2.5", "45", "0.25"), true, 2.5f, 45.f, 0.25f},
+                    SnapSettingsCase{SNAP_SETTINGS("0", "-3", "abc", "0"), false, 0.f, 15.f, 0.1f},
+                    SnapSettingsCase{SNAP_SETTINGS("yes", "1e99", "15 degrees", "nan"), false, 0.f, 15.f, 0.1f}));
 
 TEST_F(MenuCommandsTest, QuitClosesTheDevice) {
     chooseMenuCommand(ids::CmdQuit);

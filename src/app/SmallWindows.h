@@ -1,4 +1,5 @@
 #pragma once
+#include "app/AtomicFile.h"
 
 namespace sorn {
 
@@ -10,5 +11,9 @@ void closeSettingsWindow();
 // The About window with the caption, text and logo.
 void openAboutWindow();
 void aboutOk();
+
+// The language key that says why a file could not be written (the settings
+// window's and the scene saves' messages).
+const wchar_t* failureReasonKey(WriteFailure failure);
 
 } // namespace sorn

@@ -5,12 +5,14 @@
 #include "app/MenuBar.h"
 #include "app/NodeIndex.h"
 #include "app/NumericLocale.h"
+#include "app/RecentFiles.h"
 #include "app/Platform.h"
 #include "app/SanitizerBuild.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
+#include "events/FileCommands.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
@@ -163,6 +165,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
 
     setUpSkin();
     buildMenuBar();
+    showRecentSceneFiles();
     updateUndoMenuItems();
     updateClipboardMenuItems();
     gui::IGUIToolBar* toolBar = buildToolBar();
@@ -199,6 +202,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
 }
 
 void runFramePass(bool windowFocused, bool windowActive) {
+    showSceneInCaption();
     if (editor.windowWasFocused && !windowFocused)
         releaseCameraKeys();
     if (!windowActive) {

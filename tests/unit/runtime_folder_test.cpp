@@ -89,6 +89,10 @@ const char* const kLanguageKeys[] = {
     // Renaming and arranging nodes: the steps, the name row, the scene box's filter.
     "undo_step_rename", "undo_step_reparent", "window_toolbox_edit_name", "window_scenebox_filter",
     "undo_step_cut", "undo_step_paste",
+    // Saving to the scene's file, Save as, the recent scenes.
+    "menu_save_as", "menu_recent", "menu_recent_none", "window_save_failed_caption",
+    "window_save_failed_text", "window_replace_caption", "window_replace_text", "action_replace",
+    "window_recent_missing_caption", "window_recent_missing_text",
 };
 
 std::wstring widen(const char* text) {

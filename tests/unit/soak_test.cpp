@@ -106,6 +106,9 @@ protected:
         saveFolder = appFolder.file("saved");
         scratchFile = appFolder.file("scratch.irr");
         ASSERT_TRUE(std::filesystem::create_directory(saveFolder));
+        // As the editor names a scene's file, so that its saves in place
+        // replace the record of the same file.
+        saveFolder = std::filesystem::canonical(saveFolder).string();
         test::writeFile(appFolder.file("cube.obj"), kCubeModel);
 
         const std::string media = std::string(SORN_RUNTIME_DIR) + "/media/";
@@ -392,9 +395,38 @@ protected:
         trace("  save " + saved.path + " with " + std::to_string(saved.nodes) + " nodes");
         saveWindow.fileNameText->setText(wide(saved.path).c_str());
         clickButton(ids::SaveButton);
+        // A name saved before is replaced once the user says so.
+        if (gui::IGUIElement* box = findElement(ids::ReplaceFileBox)) {
+            trace("  replace " + saved.path);
+            const core::stringw replace = translate(L"action_replace");
+            clickMessageBoxButton(box, &replace);
+        }
         ASSERT_TRUE(test::fileExists(saved.path)) << "the save wrote nothing";
         EXPECT_EQ(findElement(ids::SaveWindow), nullptr) << "a save that succeeded closes the window";
         ++counts["  scenes saved"];
+        rememberSave(saved);
+    }
+
+    // The scene as it is now, to be written to its own file.
+    SavedScene sceneToSaveInPlace() {
+        SavedScene saved;
+        saved.path = editor.sceneFile;
+        activePasses(2);
+        saved.nodes = test::countUserNodes(smgr()->getRootSceneNode());
+        saved.tally = test::tallyUserNodes(smgr());
+        return saved;
+    }
+
+    // File > Save wrote the scene to its own file, without the window.
+    void checkSavedInPlace(const SavedScene& saved) {
+        trace("  saved in place " + saved.path + " with " + std::to_string(saved.nodes) + " nodes");
+        EXPECT_EQ(findMessageBox(), nullptr) << "saving in place to " << saved.path << " failed";
+        EXPECT_FALSE(undoHistory.hasUnsavedChanges()) << "saved in place, still unsaved";
+        ++counts["  scenes saved in place"];
+        rememberSave(saved);
+    }
+
+    void rememberSave(const SavedScene& saved) {
         expectLoadsWithEngine(saved);
         // One entry per file name: the newest save of a name replaces the older.
         for (auto it = savedScenes.begin(); it != savedScenes.end(); ++it)
@@ -662,9 +694,17 @@ protected:
         }
     }
 
+    // Save as, or Save: in place when the scene has a file, else the window.
     void save() {
-        trace("save from the menu");
-        chooseMenuCommand(ids::CmdSave);
+        const bool saveAs = chance(50);
+        trace(saveAs ? "save as from the menu" : "save from the menu");
+        const SavedScene inPlace = sceneToSaveInPlace();
+        chooseMenuCommand(saveAs ? ids::CmdSaveAs : ids::CmdSave);
+        if (!saveAs && !inPlace.path.empty()) {
+            EXPECT_EQ(findElement(ids::SaveWindow), nullptr) << "a scene with a file is saved without the window";
+            checkSavedInPlace(inPlace);
+            return;
+        }
         completeSaveWindow();
     }
 
@@ -684,8 +724,12 @@ protected:
                 return;
             }
             if (answer < 4) {
+                const SavedScene inPlace = sceneToSaveInPlace();
                 answerUnsavedQuestion(L"action_save");
-                completeSaveWindow();
+                if (inPlace.path.empty())
+                    completeSaveWindow();
+                else
+                    checkSavedInPlace(inPlace);
             } else {
                 answerUnsavedQuestion(L"action_discard");
             }

@@ -4,6 +4,7 @@
 
 #include "app/EditorState.h"
 #include "app/PathText.h"
+#include "app/Platform.h"
 #include "app/RecentFiles.h"
 #include "app/SmallWindows.h"
 #include "app/Translate.h"
@@ -173,7 +174,7 @@ void showSceneInCaption() {
     editor.captionUnsaved = unsaved;
     editor.captionSceneFile = editor.sceneFile;
     editor.caption = sceneCaption(editor.sceneFile, unsaved != 0, editor.windowTitle);
-    editor.device->setWindowCaption(editor.caption.c_str());
+    platform::setWindowCaption(editor.device, editor.caption);
 }
 
 } // namespace sorn

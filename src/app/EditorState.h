@@ -88,6 +88,15 @@ struct EditorState {
 
     // Whether the window had the focus in the previous frame pass.
     bool windowWasFocused = false;
+
+    // The scene's file: the absolute path it was opened from or saved to
+    // last; empty for a new scene. Save writes there.
+    std::string sceneFile;
+    // What the window caption was last written from, so that the frame loop
+    // writes it again only when the file or the unsaved mark changed.
+    std::string captionSceneFile;
+    int captionUnsaved = -1; // -1: not written yet
+    irr::core::stringw caption;
 };
 
 extern EditorState editor;

@@ -218,5 +218,13 @@ constexpr s32 CmdSnap = 0x50180;
 constexpr s32 CmdFrameSelection = 0x50181;
 constexpr s32 ButtonSnap = 0x50182;
 
+// File > Save as, File > Recent with its eight entries (newest first), and
+// the question asked before a save replaces an existing file.
+constexpr s32 CmdSaveAs = 0x50150;
+constexpr s32 CmdRecentMenu = 0x50151;
+constexpr s32 CmdRecentFirst = 0x50152;
+constexpr s32 CmdRecentLast = 0x50159;
+constexpr s32 ReplaceFileBox = 0x5015a;
+
 } // namespace ids
 } // namespace sorn

@@ -24,6 +24,9 @@ const MenuEntry FileEntries[] = {
     {L"menu_open_scene", ids::CmdOpenScene, false, false},
     Separator,
     {L"menu_save", ids::CmdSave, false, false},
+    {L"menu_save_as", ids::CmdSaveAs, false, false},
+    Separator,
+    {L"menu_recent", ids::CmdRecentMenu, true, false},
     Separator,
     {L"menu_quit", ids::CmdQuit, false, false},
 };

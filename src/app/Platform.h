@@ -43,5 +43,11 @@ void resetClipboard();
 // The program used by openInBrowser ("xdg-open"; tests point it elsewhere).
 void setBrowserCommand(const std::string& command);
 
+// Writes the window's caption. Beside the engine's own call, which leaves
+// the caption as it was when the text does not fit the C library's
+// character set (a file name past ASCII in the "C" locale), the window gets
+// it as UTF-8 (_NET_WM_NAME and WM_NAME), which window managers show.
+void setWindowCaption(irr::IrrlichtDevice* device, const irr::core::stringw& caption);
+
 } // namespace platform
 } // namespace sorn

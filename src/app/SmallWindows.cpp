@@ -24,18 +24,14 @@ constexpr MessageKey<WriteFailure> kFailureReasonKeys[] = {
     {WriteFailure::NotAFile, L"window_settings_error_not_a_file"},
 };
 
-const wchar_t* failureReasonKey(WriteFailure failure) {
-    return messageKeyFor(kFailureReasonKeys, failure, L"window_settings_error_other");
-}
-
 core::stringw logoPath() {
     return mediaPath(L"sorn.png");
 }
 
 } // namespace
 
-const wchar_t* settingsFailureReasonKey(WriteFailure failure) {
-    return failureReasonKey(failure);
+const wchar_t* failureReasonKey(WriteFailure failure) {
+    return messageKeyFor(kFailureReasonKeys, failure, L"window_settings_error_other");
 }
 
 void openSettingsWindow() {

@@ -1,5 +1,4 @@
 #pragma once
-
 #include "app/AtomicFile.h"
 
 namespace sorn {
@@ -8,11 +7,13 @@ namespace sorn {
 void openSettingsWindow();
 void settingsOk();
 void closeSettingsWindow();
-// The language key that says why config.xml could not be written.
-const wchar_t* settingsFailureReasonKey(WriteFailure failure);
 
 // The About window with the caption, text and logo.
 void openAboutWindow();
 void aboutOk();
+
+// The language key that says why a file could not be written (the settings
+// window's and the scene saves' messages).
+const wchar_t* failureReasonKey(WriteFailure failure);
 
 } // namespace sorn

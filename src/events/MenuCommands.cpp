@@ -7,8 +7,8 @@
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
+#include "events/FileCommands.h"
 #include "events/KeyboardMouseEditing.h"
-#include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
 #include "events/ViewNavigation.h"
@@ -105,7 +105,6 @@ const PlainMenuCommand PlainMenuCommands[] = {
     {ids::CmdCopy, [] { copyNodes(nodesToCopy()); }},
     {ids::CmdCut, [] { cutNodes(nodesToCopy()); }},
     {ids::CmdPaste, [] { pasteFromClipboard(); }},
-    {ids::CmdSave, [] { saveWindow.open(); }},
     {ids::CmdQuit, [] { runAfterUnsavedCheck(SceneAction::Quit); }},
     // How the scene is shown, not a change of it: no undo step, nothing unsaved.
     {ids::CmdPlayAnimation, [] { animationPlaying() ? stopAnimation() : playAnimation(); }},
@@ -262,7 +261,7 @@ void handleMenuCommand(gui::IGUIContextMenu* menu) {
             return;
         }
 
-    if (handleViewMenuCommand(command))
+    if (handleFileMenuCommand(command) || handleViewMenuCommand(command))
         return;
     for (const PlainMenuCommand& plain : PlainMenuCommands)
         if (plain.commandId == command) {

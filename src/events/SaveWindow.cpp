@@ -1,11 +1,12 @@
 #include "events/SaveWindow.h"
 
+#include <sys/stat.h>
+
 #include "app/EditorState.h"
 #include "app/GuiIds.h"
 #include "app/Translate.h"
 #include "app/PathText.h"
-#include "files/SceneSave.h"
-#include "scene/TextNodeData.h"
+#include "events/FileCommands.h"
 #include "events/UnsavedChanges.h"
 
 namespace sorn {
@@ -24,6 +25,11 @@ gui::IGUIEnvironment* guiEnvironment() {
 void showMessage(const wchar_t* caption, const wchar_t* text) {
     if (gui::IGUIEnvironment* gui = guiEnvironment())
         gui->addMessageBox(caption, text, true, gui::EMBF_OK, nullptr, -1);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 // The name part of a path: the text after its last "/" or "\".
@@ -48,6 +54,7 @@ void SaveWindow::releaseElements() {
 
 void SaveWindow::reset() {
     releaseElements();
+    pathToReplace.clear();
     fileSystem.reset();
     directory = L"";
     fileName.clear();
@@ -163,15 +170,50 @@ void SaveWindow::save() {
         showMessage(L"Invalid extension", L"Must be .irr");
         return;
     }
-    // A scene that could not be written is not reported as saved, and the
-    // file that was there stays as it was: the window stays open so that
-    // another place can be chosen.
-    if (!saveSceneFile(path, textNodeUserData())) {
-        showMessage(L"Save failed", L"The scene could not be written");
+    if (isRegularFile(path)) {
+        askBeforeReplacing(path);
         return;
     }
+    write(path);
+}
+
+// A scene that could not be written is not reported as saved, and the file
+// that was there stays as it was: the window stays open (behind the message
+// saying why) so that another place can be chosen.
+void SaveWindow::write(const std::string& path) {
+    if (!writeSceneTo(path))
+        return;
     close();
     onSceneSaved();
+}
+
+// The engine's message box takes its button captions from the skin: they
+// are set to replace and cancel while the box is made, then put back.
+void SaveWindow::askBeforeReplacing(const std::string& path) {
+    gui::IGUIEnvironment* gui = guiEnvironment();
+    if (!gui)
+        return;
+    pathToReplace = path;
+    gui::IGUISkin* skin = gui->getSkin();
+    const core::stringw yes = skin->getDefaultText(gui::EGDT_MSG_BOX_YES);
+    const core::stringw no = skin->getDefaultText(gui::EGDT_MSG_BOX_NO);
+    skin->setDefaultText(gui::EGDT_MSG_BOX_YES, translate(L"action_replace").c_str());
+    skin->setDefaultText(gui::EGDT_MSG_BOX_NO, translate(L"action_cancel").c_str());
+    core::stringw text = translate(L"window_replace_text");
+    text += L"\n";
+    text += widePath(path);
+    gui->addMessageBox(translate(L"window_replace_caption").c_str(), text.c_str(), true,
+                       gui::EMBF_YES | gui::EMBF_NO, nullptr, ids::ReplaceFileBox);
+    skin->setDefaultText(gui::EGDT_MSG_BOX_YES, yes.c_str());
+    skin->setDefaultText(gui::EGDT_MSG_BOX_NO, no.c_str());
+}
+
+void SaveWindow::onReplaceAnswer(gui::EGUI_EVENT_TYPE answer) {
+    const std::string path = pathToReplace;
+    pathToReplace.clear();
+    // The window may have gone meanwhile (its close button): nothing is written then.
+    if (answer == gui::EGET_MESSAGEBOX_YES && !path.empty() && window && window->getParent())
+        write(path);
 }
 
 void SaveWindow::cancel() {

@@ -35,9 +35,13 @@ public:
     void chooseEntry(bool keepList);
     // Puts directory + "/" + fileName into the edit box.
     void showChosenFile();
-    // "action_save": checks the name and the ".irr" extension, writes the
-    // scene, post-processes the file and closes the window.
+    // "action_save": checks the name and the ".irr" extension, asks before
+    // replacing a file that exists, writes the scene, post-processes the
+    // file and closes the window.
     void save();
+    // The answer to the question whether to replace the chosen file: yes
+    // writes it; anything else leaves the window open for another name.
+    void onReplaceAnswer(irr::gui::EGUI_EVENT_TYPE answer);
     // "action_cancel": closes the window; nothing is written.
     void cancel();
 
@@ -46,7 +50,11 @@ public:
     void reset();
 
 private:
+    void write(const std::string& path);
+    void askBeforeReplacing(const std::string& path);
     void close();
+
+    std::string pathToReplace; // the file the replace question is about
     void holdFileSystem(irr::io::IFileSystem* system);
     void releaseElements();
 };

@@ -1,6 +1,8 @@
 #include "events/SceneFileCommands.h"
 
 #include "app/EditorState.h"
+#include "app/RecentFiles.h"
+#include "events/FileCommands.h"
 #include "events/Selection.h"
 #include "files/MissingReferences.h"
 #include "files/OpenFile.h"
@@ -70,6 +72,10 @@ void openSceneFromDialog(const std::string& path) {
     holdSceneAnimators();
     // The opened scene starts a history of its own, with nothing unsaved.
     forgetSceneHistory();
+    // Save writes back to a scene that opened; anything else has no file.
+    setSceneFile(isScene && opened ? file : std::string());
+    if (isScene && opened)
+        rememberRecentSceneFile(file);
     editor.sceneViewRefresh.schedule();
     editor.nameIndexRefresh.schedule();
 }
@@ -78,6 +84,7 @@ void startNewScene() {
     newScene();
     forgetMissingReferences();
     clearSelection();
+    setSceneFile(std::string());
 }
 
 void openSceneFromDialog(const irr::core::stringw& path) {

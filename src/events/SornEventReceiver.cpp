@@ -10,6 +10,7 @@
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "events/ClipboardCommands.h"
+#include "events/FileCommands.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
@@ -179,6 +180,8 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
     case EET_KEY_INPUT_EVENT: {
         if (handleUndoKey(event.KeyInput) || handleClipboardKey(event.KeyInput))
             return true;
+        if (handleFileKey(event.KeyInput))
+            return true;
         // F frames the selection; it also follows Alt going down and up.
         handleViewKey(event.KeyInput);
         // An Escape pressed in a field (a row being renamed, a tool box row)
@@ -255,6 +258,8 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     case gui::EGET_MESSAGEBOX_CANCEL:
         if (id == ids::UnsavedChangesBox)
             onUnsavedChangesAnswer(event.EventType);
+        else if (id == ids::ReplaceFileBox)
+            saveWindow.onReplaceAnswer(event.EventType);
         break;
     case gui::EGET_BUTTON_CLICKED: {
         // Every tool box apply and step is one change when it changed anything.

@@ -2,8 +2,8 @@
 
 #include "app/EditorState.h"
 #include "app/Translate.h"
+#include "events/FileCommands.h"
 #include "events/MenuCommands.h"
-#include "events/SaveWindow.h"
 #include "events/SceneFileCommands.h"
 #include "events/UndoCommands.h"
 #include "scene/DefaultScene.h"
@@ -19,6 +19,7 @@ enum class Waiting { Nothing, Answer, Save };
 
 Waiting waiting = Waiting::Nothing;
 SceneAction waitingAction = SceneAction::Quit;
+std::string waitingFile; // the file SceneAction::OpenFile opens
 
 void run(SceneAction action) {
     waiting = Waiting::Nothing;
@@ -34,6 +35,11 @@ void run(SceneAction action) {
         if (editor.device)
             editor.device->closeDevice();
         break;
+    case SceneAction::OpenFile: {
+        const std::string file = waitingFile;
+        openSceneFromDialog(file);
+        break;
+    }
     }
 }
 
@@ -72,13 +78,21 @@ void runAfterUnsavedCheck(SceneAction action) {
     askAboutUnsavedChanges();
 }
 
+void openFileAfterUnsavedCheck(const std::string& path) {
+    waitingFile = path;
+    runAfterUnsavedCheck(SceneAction::OpenFile);
+}
+
 void onUnsavedChangesAnswer(gui::EGUI_EVENT_TYPE answer) {
     if (waiting != Waiting::Answer)
         return;
     switch (answer) {
     case gui::EGET_MESSAGEBOX_YES:
+        // A scene with a file is written there and the action runs; a failed
+        // write (its message shown) leaves everything as it was.
         waiting = Waiting::Save;
-        saveWindow.open();
+        if (!saveScene())
+            waiting = Waiting::Nothing;
         break;
     case gui::EGET_MESSAGEBOX_NO:
         run(waitingAction);
@@ -102,6 +116,7 @@ void onSaveAbandoned() {
 
 void resetUnsavedChanges() {
     waiting = Waiting::Nothing;
+    waitingFile.clear();
 }
 
 } // namespace sorn

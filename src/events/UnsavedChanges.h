@@ -3,17 +3,22 @@
 // (and the window's close button) first ask whether to save, discard or
 // cancel when the scene changed since it was opened, saved or created.
 #include <irrlicht.h>
+#include <string>
 
 namespace sorn {
 
-enum class SceneAction { NewScene, OpenScene, Quit };
+enum class SceneAction { NewScene, OpenScene, Quit, OpenFile };
 
 // Runs the action at once when there is nothing unsaved; otherwise shows the
 // question, and the answer decides.
 void runAfterUnsavedCheck(SceneAction action);
+// Opens the file as File > Open opens what its dialog chose, after the same
+// question (File > Recent).
+void openFileAfterUnsavedCheck(const std::string& path);
 
 // The answer given in the question box (its yes, no or cancel event):
-// save opens the save window and runs the action once the file is written;
+// save writes the scene to its file (or, without one, opens the save
+// window) and runs the action once the file is written;
 // discard runs it now; cancel leaves everything as it was.
 void onUnsavedChangesAnswer(irr::gui::EGUI_EVENT_TYPE answer);
 

@@ -61,7 +61,7 @@ void rememberSnapState(bool on) {
         return;
     core::stringw text = translate(L"window_settings_save_failed_message");
     text += L"\n";
-    text += translate(settingsFailureReasonKey(failure));
+    text += translate(failureReasonKey(failure));
     editor.device->getGUIEnvironment()->addMessageBox(translate(L"window_settings_save_failed_caption").c_str(),
                                                       text.c_str(), true, gui::EMBF_OK, nullptr, -1, nullptr);
 }

@@ -27,14 +27,19 @@ bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUser
 
 } // namespace
 
-bool saveSceneFile(const std::string& path, scene::ISceneUserDataSerializer* userData) {
+bool saveSceneFile(const std::string& path, scene::ISceneUserDataSerializer* userData, WriteFailure* failure) {
+    if (failure)
+        *failure = WriteFailure::Other;
     if (!editor.sceneManager)
         return false;
     AtomicFile file(path);
-    return traceSceneFileSteps(
+    const bool saved = traceSceneFileSteps(
         [&] { return file.create(); },
         [&] { return writeSceneInto(file, path, userData) && rewriteDecimalCommasInPlace(file) && file.flush(); },
         [&] { return file.commit(); });
+    if (failure)
+        *failure = saved ? WriteFailure::None : file.failed() ? file.failure() : WriteFailure::Other;
+    return saved;
 }
 
 } // namespace sorn

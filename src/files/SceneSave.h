@@ -6,13 +6,17 @@
 #include <irrlicht.h>
 #include <string>
 
+#include "app/AtomicFile.h"
+
 namespace sorn {
 
 // Saves the whole scene (the engine leaves out debug objects) to path, with
 // the engine's user-data serializer when one is given. Prints the
 // post-processing trace. True when path now holds the saved scene; false on
 // any failure (a line "Error" in the trace), and then the file at path is
-// byte for byte what it was and no temporary file is left.
-bool saveSceneFile(const std::string& path, irr::scene::ISceneUserDataSerializer* userData = nullptr);
+// byte for byte what it was and no temporary file is left, and failure (when
+// given) says why.
+bool saveSceneFile(const std::string& path, irr::scene::ISceneUserDataSerializer* userData = nullptr,
+                   WriteFailure* failure = nullptr);
 
 } // namespace sorn

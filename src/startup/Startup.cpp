@@ -5,6 +5,7 @@
 #include "app/MenuBar.h"
 #include "app/NodeIndex.h"
 #include "app/NumericLocale.h"
+#include "app/RecentFiles.h"
 #include "app/Platform.h"
 #include "app/SanitizerBuild.h"
 #include "app/SnapSettings.h"
@@ -12,6 +13,7 @@
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
+#include "events/FileCommands.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
@@ -164,6 +166,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
 
     setUpSkin();
     buildMenuBar();
+    showRecentSceneFiles();
     updateUndoMenuItems();
     updateClipboardMenuItems();
     gui::IGUIToolBar* toolBar = buildToolBar();
@@ -203,6 +206,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
 }
 
 void runFramePass(bool windowFocused, bool windowActive) {
+    showSceneInCaption();
     if (editor.windowWasFocused && !windowFocused)
         releaseCameraKeys();
     if (!windowActive) {

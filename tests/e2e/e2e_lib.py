@@ -299,8 +299,11 @@ TOOL_BOX_BUTTON = (46, 32)
 TREE = (10, 140, 180, 100)
 # The 3D view, clear of the scene box and the tool box.
 VIEW = (230, 100, 560, 640)
-# File > Save and the save window: its path box, its "action_save" button, its area.
+# File > Save, File > Save as and the save window: its path box, its
+# "action_save" button, its area. Save opens the window only while the scene
+# has no file; Save as always does.
 SAVE_ITEM = (40, 67)
+SAVE_AS_ITEM = (40, 81)
 PATH_BOX = (300, 139)
 SAVE_BUTTON = (450, 480)
 SAVE_WINDOW = (100, 100, 400, 400)
@@ -488,11 +491,11 @@ def choose_in_dialog(editor, first_letter, before):
 
 
 def save_through_window(editor, name):
-    """File > Save, the name typed after the folder in the save window's path
+    """File > Save as, the name typed after the folder in the save window's path
     box, "action_save"; waits for the finished save and returns the file."""
     before = editor.screenshot("before-save-" + name)
     editor.click(*FILE_MENU)
-    editor.click(*SAVE_ITEM)
+    editor.click(*SAVE_AS_ITEM)
     editor.wait_screen_change(before, "save-window-" + name, *SAVE_WINDOW)
     done = editor.stdout().count("File successfully renamed")
     editor.click(*PATH_BOX)

@@ -18,7 +18,7 @@ from e2e_lib import (FILE_MENU, LIGHT_ITEM, PARTICLE_ITEM, SCENE_BOX_BUTTON, SCE
                      row_box, save_through_window, tree_row, wait_for)
 
 LOCALE = {"LANG": "de_DE.UTF-8", "LC_ALL": "de_DE.UTF-8"}
-QUIT_ITEM = (30, 91)
+QUIT_ITEM = (30, 127)
 OBJECT_TAB = (829, 88)
 OBJECT_ROWS = (803, 130, 190, 330)
 SCENE_FILE = "komma.irr"

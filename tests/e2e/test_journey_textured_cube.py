@@ -16,7 +16,7 @@ from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, SECOND_TAB, TOOL_BO
                      decode_scene, mean_difference, node_attributes, node_materials, numbers, on_page, pick,
                      replace_text, sample, save_through_window)
 
-QUIT_ITEM = (30, 91)
+QUIT_ITEM = (30, 127)
 OBJECT_TAB = (829, 88)
 TEXTURE = "redskin.jpg"  # the engine's red ninja skin; its first letter is unique in the folder
 NEW_X = "12.5"

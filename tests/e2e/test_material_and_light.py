@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, LIGHT_ITEM, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+from e2e_lib import (CUBE_ITEM, FILE_MENU, LIGHT_ITEM, PATH_BOX, SAVE_AS_ITEM, SAVE_BUTTON, SAVE_WINDOW, SCENE_BOX_BUTTON,
                      TOOL_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure, Editor, add_node,
                      decode_scene)
 
@@ -83,7 +83,7 @@ def test(runtime):
 
             before_save = editor.screenshot("before-save")
             editor.click(*FILE_MENU)
-            editor.click(*SAVE_ITEM)
+            editor.click(*SAVE_AS_ITEM)
             editor.wait_screen_change(before_save, "save-window", *SAVE_WINDOW)
             editor.click(*PATH_BOX)
             editor.key("End")

@@ -8,7 +8,7 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import (FILE_MENU, PARTICLE_ITEM, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+from e2e_lib import (FILE_MENU, PARTICLE_ITEM, PATH_BOX, SAVE_AS_ITEM, SAVE_BUTTON, SAVE_WINDOW, SCENE_BOX_BUTTON,
                      TOOL_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure, Editor, add_node,
                      decode_scene, wait_for)
 
@@ -31,7 +31,7 @@ def save_as(editor, name, keep):
     saves = editor.stdout().count("File successfully renamed")
     before = editor.screenshot("before-" + name)
     editor.click(*FILE_MENU)
-    editor.click(*SAVE_ITEM)
+    editor.click(*SAVE_AS_ITEM)
     editor.wait_screen_change(before, "save-window-" + name, *SAVE_WINDOW)
     editor.click(*PATH_BOX)
     editor.key("End")

@@ -4,7 +4,7 @@ import subprocess
 import e2e_lib
 from e2e_lib import FILE_MENU, E2EFailure, Editor
 
-QUIT_ITEM = (30, 91)
+QUIT_ITEM = (30, 127)
 
 
 def test(runtime):

@@ -8,7 +8,7 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, PATH_BOX, SAVE_BUTTON, SAVE_ITEM, SAVE_WINDOW, SCENE_BOX_BUTTON,
+from e2e_lib import (CUBE_ITEM, FILE_MENU, PATH_BOX, SAVE_AS_ITEM, SAVE_BUTTON, SAVE_WINDOW, SCENE_BOX_BUTTON,
                      SPHERE_ITEM, TREE, TREE_ROWS, TREE_ROW_X, E2EFailure, Editor, add_node, decode_scene,
                      save_through_window)
 
@@ -47,7 +47,7 @@ def test(runtime):
 
             before = editor.screenshot("before-save")
             editor.click(*FILE_MENU)
-            editor.click(*SAVE_ITEM)
+            editor.click(*SAVE_AS_ITEM)
             editor.wait_screen_change(before, "save-window", *SAVE_WINDOW)
             editor.click(*PATH_BOX)
             editor.key("End")

@@ -6,13 +6,20 @@
 
 #include "app/PathText.h"
 #include "app/Platform.h"
+#include "app/RecentFiles.h"
+#include "app/Translate.h"
 #include "app/SnapSettings.h"
 #include "app/TextConvert.h"
+#include "events/FileCommands.h"
 #include "events/MenuCommands.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/UndoHistory.h"
 #include "scene/GridSceneNode.h"
+#include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
+
+#include <filesystem>
+#include <functional>
 
 using namespace irr;
 using sorn::editor;
@@ -371,6 +378,199 @@ TEST_F(MenuCommandsTest, UndoAndRedoItemsStepThroughTheHistory) {
                 lastType = node->getType();
         EXPECT_EQ(lastType, step.lastType);
     }
+}
+
+// ---- The File menu: recent scenes and the File chords ----
+
+class FileMenuTest : public MenuCommandsTest {
+protected:
+    // A scene file (the editor's scene as the engine writes it) in the app folder.
+    std::string sceneFile(const std::string& name) {
+        const std::string path = appFolder.file(name);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        EXPECT_TRUE(smgr()->saveScene(path.c_str())) << path;
+        return std::filesystem::canonical(path).string();
+    }
+    void openScene(const std::string& path) {
+        sorn::test::ChosenFileDialog dialog(gui(), ids::DialogOpenScene, sorn::widePath(path));
+        postGuiEvent(gui::EGET_FILE_SELECTED, &dialog);
+    }
+    // The captions of File > Recent, in menu order.
+    std::vector<std::wstring> recentCaptions() {
+        s32 index = -1;
+        gui::IGUIContextMenu* file = menuHolding(ids::CmdRecentMenu, &index);
+        gui::IGUIContextMenu* recent = file ? file->getSubMenu(index) : nullptr;
+        std::vector<std::wstring> captions;
+        for (u32 i = 0; recent && i < recent->getItemCount(); ++i)
+            captions.push_back(recent->getItemText(i));
+        return captions;
+    }
+    static std::wstring caption(int number, const std::string& path) {
+        return std::to_wstring(number) + L"  " + sorn::widePath(path).c_str();
+    }
+    bool messageShownWithText(const std::wstring& text) {
+        std::function<bool(gui::IGUIElement*)> search = [&](gui::IGUIElement* e) {
+            for (gui::IGUIElement* child : e->getChildren())
+                if ((child->getType() == gui::EGUIET_STATIC_TEXT && text == child->getText()) || search(child))
+                    return true;
+            return false;
+        };
+        return search(gui()->getRootGUIElement());
+    }
+};
+
+// Scenes opened or saved are listed newest first, one entry per file however
+// it was named, at most eight, in config.xml and in File > Recent.
+TEST_F(FileMenuTest, RecentListKeepsTheEightNewestFirstWithoutDuplicates) {
+    EXPECT_EQ(recentCaptions(), std::vector<std::wstring>{sorn::translate(L"menu_recent_none").c_str()});
+    std::vector<std::string> files;
+    for (int i = 0; i < 10; ++i)
+        files.push_back(sceneFile("scenes/s" + std::to_string(i) + ".irr"));
+    struct Step {
+        std::string open;               // the name the file is opened by
+        std::vector<int> expected;      // the list afterwards, by file number
+    };
+    const std::string folder = appFolder.file("scenes");
+    const Step steps[] = {
+        {files[0], {0}},
+        {files[1], {1, 0}},
+        {folder + "/../scenes/./s0.irr", {0, 1}},   // another name of s0: moved up, not added
+        {files[2], {2, 0, 1}},
+        {files[3], {3, 2, 0, 1}}, {files[4], {4, 3, 2, 0, 1}}, {files[5], {5, 4, 3, 2, 0, 1}},
+        {files[6], {6, 5, 4, 3, 2, 0, 1}}, {files[7], {7, 6, 5, 4, 3, 2, 0, 1}},
+        {files[8], {8, 7, 6, 5, 4, 3, 2, 0}},        // the ninth pushes the oldest out
+        {files[1], {1, 8, 7, 6, 5, 4, 3, 2}},
+    };
+    for (const Step& step : steps) {
+        openScene(step.open);
+        std::vector<std::string> expected;
+        std::vector<std::wstring> captions;
+        for (int number : step.expected) {
+            expected.push_back(files[static_cast<size_t>(number)]);
+            captions.push_back(caption(static_cast<int>(captions.size()) + 1, expected.back()));
+        }
+        EXPECT_EQ(sorn::recentSceneFiles(), expected) << step.open;
+        EXPECT_EQ(recentCaptions(), captions) << step.open;
+        // What config.xml holds on disk gives the same list.
+        sorn::ConfigFile reread;
+        reread.fileName = editor.config.fileName;
+        ASSERT_TRUE(reread.load());
+        for (size_t i = 0; i < 8; ++i)
+            EXPECT_EQ(reread.get(core::stringw(L"recent_") + core::stringw(static_cast<s32>(i))),
+                      i < expected.size() ? sorn::widePath(expected[i]) : core::stringw(L"XXX"));
+    }
+    // A model opened in place of the scene is no scene: the list stays.
+    const std::vector<std::string> before = sorn::recentSceneFiles();
+    sorn::rememberRecentSceneFile("");
+    EXPECT_EQ(sorn::recentSceneFiles(), before);
+}
+
+// Choosing an entry opens that scene (asking first about unsaved work); an
+// entry whose file has gone is taken off with a message naming it.
+TEST_F(FileMenuTest, RecentEntryOpensItsSceneAndAMissingOneIsRemoved) {
+    const std::string first = sceneFile("first.irr");
+    const std::string second = sceneFile("second.irr");
+    openScene(first);
+    openScene(second);
+    chooseMenuCommand(ids::CmdAddCube);
+    chooseMenuCommand(ids::CmdRecentFirst + 1); // first.irr, the older
+    ASSERT_NE(findElement(ids::UnsavedChangesBox), nullptr) << "unsaved work is asked about first";
+    postGuiEvent(gui::EGET_MESSAGEBOX_NO, findElement(ids::UnsavedChangesBox));
+    findElement(ids::UnsavedChangesBox)->remove();
+    EXPECT_EQ(editor.sceneFile, first);
+    EXPECT_EQ(sorn::recentSceneFiles(), (std::vector<std::string>{first, second}));
+
+    std::filesystem::remove(second);
+    chooseMenuCommand(ids::CmdRecentFirst + 1);
+    EXPECT_TRUE(messageShownWithText(sorn::translate(L"window_recent_missing_text").c_str() + std::wstring(L"\n") +
+                                     sorn::widePath(second).c_str()));
+    EXPECT_EQ(editor.sceneFile, first) << "the scene stays";
+    EXPECT_EQ(sorn::recentSceneFiles(), std::vector<std::string>{first});
+    EXPECT_EQ(recentCaptions(), std::vector<std::wstring>{caption(1, first)});
+}
+
+// config.xml is wide text written by the engine: a UTF-8 file name, and one
+// with the characters XML escapes, come back unchanged after a reload.
+TEST_F(FileMenuTest, RecentListSurvivesAConfigReloadWithAUtf8Path) {
+    const std::string names[] = {"niveau \xC3\xA9t\xC3\xA9 \xE2\x82\xAC.irr", "R&D <\"1\">.irr", "plain.irr"};
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+        const std::string path = sceneFile(name);
+        sorn::rememberRecentSceneFile(path);
+        expected.insert(expected.begin(), path);
+    }
+    editor.config.settings.clear();
+    ASSERT_TRUE(editor.config.load());
+    EXPECT_EQ(sorn::recentSceneFiles(), expected);
+    sorn::showRecentSceneFiles();
+    EXPECT_EQ(recentCaptions().front(), caption(1, expected.front()));
+}
+
+// The File chords run their commands when the key goes down, also with
+// Control let go before the key; the letters' own commands never see them.
+TEST_F(FileMenuTest, FileChordsRunTheFileCommands) {
+    struct Case {
+        EKEY_CODE key;
+        bool shift;
+        bool chord;
+        s32 opens; // the element the chord shows; 0: none
+    };
+    const Case cases[] = {
+        {KEY_KEY_S, false, true, ids::SaveWindow}, // no file yet: the save window
+        {KEY_KEY_S, true, true, ids::SaveWindow},  // save as
+        {KEY_KEY_O, false, true, ids::DialogOpenScene},
+        {KEY_KEY_O, true, false, 0},               // Ctrl+Shift+O is no chord
+        {KEY_KEY_N, false, true, 0},               // nothing unsaved: a new scene at once
+    };
+    addSelectedCube();
+    for (const Case& c : cases) {
+        SEvent event = sorn::test::keyEvent(c.key, true);
+        event.KeyInput.Control = true;
+        event.KeyInput.Shift = c.shift;
+        EXPECT_EQ(editor.device->postEventFromUser(event), c.chord) << c.key;
+        event.KeyInput.PressedDown = false;
+        event.KeyInput.Control = false;
+        EXPECT_EQ(editor.device->postEventFromUser(event), c.chord) << "the release is taken: " << c.key;
+        EXPECT_EQ(editor.editMode, ids::ModeNone) << c.key;
+        if (!c.opens)
+            continue;
+        gui::IGUIElement* opened = findElement(c.opens);
+        ASSERT_NE(opened, nullptr) << c.key;
+        opened->getParent()->getType() == gui::EGUIET_MODAL_SCREEN ? opened->getParent()->remove() : opened->remove();
+    }
+    EXPECT_EQ(editor.selectedNode, nullptr) << "Ctrl+N started a new scene";
+}
+
+// The caption names the scene's file and shows "*" while work is unsaved;
+// it is written again only when one of them changed.
+TEST_F(FileMenuTest, CaptionNamesTheFileAndMarksUnsavedWork) {
+    const std::string title = sorn::narrowPath(editor.windowTitle);
+    const std::string file = sceneFile("level \xC3\xA9.irr");
+    struct Step {
+        std::function<void()> action;
+        std::string caption;
+    };
+    const Step steps[] = {
+        {[] {}, title},
+        {[&] { chooseMenuCommand(ids::CmdAddCube); }, "*" + title},
+        {[&] { openScene(file); }, "level \xC3\xA9.irr - " + title},
+        {[&] { chooseMenuCommand(ids::CmdAddCube); }, "*level \xC3\xA9.irr - " + title},
+        {[&] { chooseMenuCommand(ids::CmdUndo); }, "level \xC3\xA9.irr - " + title},
+        {[&] { chooseMenuCommand(ids::CmdRedo); }, "*level \xC3\xA9.irr - " + title},
+        {[&] { chooseMenuCommand(ids::CmdSave); }, "level \xC3\xA9.irr - " + title},
+        {[&] { chooseMenuCommand(ids::CmdNewScene); }, title},
+    };
+    for (const Step& step : steps) {
+        step.action();
+        activePasses(1);
+        EXPECT_EQ(editor.caption, sorn::widePath(step.caption)) << step.caption;
+        // A pass with nothing changed does not write the caption again.
+        editor.caption = L"unchanged";
+        activePasses(1);
+        EXPECT_EQ(editor.caption, core::stringw(L"unchanged")) << "rewritten without a change: " << step.caption;
+    }
+    EXPECT_EQ(sorn::sceneCaption("/a/b.irr", true, L"T"), core::stringw(L"*b.irr - T"));
+    EXPECT_EQ(sorn::sceneCaption("", false, L"T"), core::stringw(L"T"));
 }
 
 class HelpPageTest : public MenuCommandsTest {

@@ -7,6 +7,7 @@
 
 #include <clocale>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,7 +17,11 @@
 #include "events/SaveWindow.h"
 #include "files/OpenFile.h"
 #include "app/PathText.h"
+#include "events/FileCommands.h"
+#include "scene/UndoHistory.h"
+#include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
+#include "support/SceneSnapshot.h"
 
 using namespace irr;
 using sorn::editor;
@@ -94,6 +99,58 @@ protected:
         pathEdit()->setText(path.c_str());
         clickButton(ids::SaveButton);
     }
+
+    // Clicks the button of the box with the caption of the key, as a user
+    // would: the box reports the answer and closes.
+    void answerBox(s32 boxId, const wchar_t* key) {
+        gui::IGUIElement* box = sorn::findElement(boxId);
+        ASSERT_NE(box, nullptr) << "no question was asked";
+        gui::IGUIElement* button = nullptr;
+        std::function<void(gui::IGUIElement*)> search = [&](gui::IGUIElement* e) {
+            for (gui::IGUIElement* child : e->getChildren()) {
+                if (child->getType() == gui::EGUIET_BUTTON && sorn::translate(key) == child->getText())
+                    button = child;
+                search(child);
+            }
+        };
+        search(box);
+        ASSERT_NE(button, nullptr) << "no button reads " << core::stringc(sorn::translate(key)).c_str();
+        SEvent event;
+        event.EventType = EET_GUI_EVENT;
+        event.GUIEvent.Caller = button;
+        event.GUIEvent.Element = nullptr;
+        event.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+        box->OnEvent(event);
+        EXPECT_EQ(sorn::findElement(boxId), nullptr);
+    }
+
+    // The scene's user nodes as the engine reads them back from the file.
+    unsigned nodesInFile(const std::string& path) {
+        scene::ISceneManager* reader = smgr()->createNewSceneManager(false);
+        const bool loaded = reader->loadScene(path.c_str());
+        const unsigned count = loaded ? sorn::test::countUserNodes(reader->getRootSceneNode()) : 0;
+        reader->drop();
+        EXPECT_TRUE(loaded) << path;
+        return count;
+    }
+
+    // Opens the scene as File > Open does once its dialog reports the file.
+    void openScene(const std::string& path) {
+        sorn::test::ChosenFileDialog dialog(gui(), ids::DialogOpenScene, sorn::widePath(path));
+        postGuiEvent(gui::EGET_FILE_SELECTED, &dialog);
+    }
+
+    // Control and the key go down, then the key comes up without Control.
+    bool typeCtrlKey(EKEY_CODE key, bool shift = false) {
+        SEvent event = sorn::test::keyEvent(key, true);
+        event.KeyInput.Control = true;
+        event.KeyInput.Shift = shift;
+        const bool consumed = editor.device->postEventFromUser(event);
+        event.KeyInput.PressedDown = false;
+        event.KeyInput.Control = false;
+        editor.device->postEventFromUser(event);
+        return consumed;
+    }
 };
 
 TEST_F(SaveWindowTest, OpensOnTheWorkingDirectoryWithFolderAndFileIcons) {
@@ -159,17 +216,18 @@ TEST_F(SaveWindowTest, NameAndExtensionChecks) {
     struct Case {
         std::string path;
         const wchar_t* caption; // null: the scene is saved
-        const wchar_t* text;
+        std::string text;
     };
     const Case cases[] = {
-        {folder + "/", L"Invalid name", L"Name is null"},
-        {"", L"Invalid name", L"Name is null"},
-        {folder + "/level1.xml", L"Invalid extension", L"Must be .irr"},
-        {folder + "/level1", L"Invalid extension", L"Must be .irr"},
-        {folder + "/level.irr/x", L"Invalid extension", L"Must be .irr"},
-        {folder + "/no-such-folder/level1.irr", L"Save failed", L"The scene could not be written"},
-        {folder + "/level1.IRR", nullptr, nullptr},
-        {folder + "/niveau \xC3\xA9t\xC3\xA9.irr", nullptr, nullptr},
+        {folder + "/", L"Invalid name", "Name is null"},
+        {"", L"Invalid name", "Name is null"},
+        {folder + "/level1.xml", L"Invalid extension", "Must be .irr"},
+        {folder + "/level1", L"Invalid extension", "Must be .irr"},
+        {folder + "/level.irr/x", L"Invalid extension", "Must be .irr"},
+        {folder + "/no-such-folder/level1.irr", L"Scene not saved",
+         "The scene could not be written to this file:\n" + folder + "/no-such-folder/level1.irr\nits folder does not exist."},
+        {folder + "/level1.IRR", nullptr, ""},
+        {folder + "/niveau \xC3\xA9t\xC3\xA9.irr", nullptr, ""},
     };
     chooseMenuCommand(ids::CmdSave);
     for (const Case& c : cases) {
@@ -179,9 +237,9 @@ TEST_F(SaveWindowTest, NameAndExtensionChecks) {
         saveAs(sorn::widePath(c.path));
         const std::string trace = testing::internal::GetCapturedStdout();
         if (c.caption) {
-            EXPECT_TRUE(messageShown(c.caption, c.text)) << c.path;
+            EXPECT_TRUE(messageShown(c.caption, sorn::widePath(c.text).c_str())) << c.path;
             EXPECT_TRUE(windowOpen()) << "stays open to correct the name: " << c.path;
-            if (std::wstring(c.caption) == L"Save failed")
+            if (std::wstring(c.caption) == L"Scene not saved")
                 EXPECT_EQ(trace, "Post-Traitement=\nOuverture du fichier------->Error\n") << c.path;
             else
                 EXPECT_EQ(trace.find("Post-Traitement="), std::string::npos) << c.path;
@@ -307,3 +365,91 @@ TEST_F(SaveWindowTest, SceneSavedWithDecimalCommasOpensUnchanged) {
 }
 
 } // namespace
+
+// A scene that has a file is saved there by File > Save and Ctrl+S (also
+// while a field has the focus: the chord means nothing to its text), with
+// no window, and nothing is left unsaved; Ctrl+S never starts scale mode.
+TEST_F(SaveWindowTest, SaveWritesToTheScenesFileWithoutTheWindow) {
+    const std::string path = workingDirectory() + "/level.irr";
+    ASSERT_TRUE(smgr()->saveScene(path.c_str()));
+    openScene(path);
+    ASSERT_EQ(editor.sceneFile, fs::canonical(path).string());
+    chooseMenuCommand(ids::CmdSceneBox);
+    struct Case {
+        const char* how;
+        std::function<void()> save;
+    };
+    const Case cases[] = {
+        {"File > Save", [&] { chooseMenuCommand(ids::CmdSave); }},
+        {"Ctrl+S", [&] { EXPECT_TRUE(typeCtrlKey(KEY_KEY_S)); }},
+        {"Ctrl+S in a field", [&] {
+             gui()->setFocus(sorn::findElement(ids::SceneBoxFilter));
+             EXPECT_TRUE(typeCtrlKey(KEY_KEY_S));
+             gui()->setFocus(nullptr);
+         }},
+    };
+    unsigned cubes = 0;
+    for (const Case& c : cases) {
+        chooseMenuCommand(ids::CmdAddCube);
+        ++cubes;
+        editor.selectedNode = *smgr()->getRootSceneNode()->getChildren().getLast();
+        editor.nodeSelected = true;
+        ASSERT_TRUE(sorn::undoHistory.hasUnsavedChanges());
+        testing::internal::CaptureStdout();
+        c.save();
+        const std::string trace = testing::internal::GetCapturedStdout();
+        EXPECT_NE(trace.find("File successfully renamed"), std::string::npos) << c.how;
+        EXPECT_FALSE(windowOpen()) << c.how;
+        EXPECT_EQ(nodesInFile(path), cubes) << c.how;
+        EXPECT_FALSE(sorn::undoHistory.hasUnsavedChanges()) << c.how;
+        EXPECT_EQ(editor.editMode, ids::ModeNone) << c.how << " reached the S key";
+    }
+}
+
+// A save that fails says where and why, keeps the unsaved mark and the file.
+TEST_F(SaveWindowTest, FailedSaveToTheScenesFileSaysWhyAndKeepsTheUnsavedMark) {
+    const std::string path = workingDirectory() + "/level.irr";
+    ASSERT_TRUE(smgr()->saveScene(path.c_str()));
+    openScene(path);
+    chooseMenuCommand(ids::CmdAddCube);
+    // A folder standing where the file was cannot be replaced.
+    fs::remove(path);
+    fs::create_directory(path);
+    EXPECT_TRUE(typeCtrlKey(KEY_KEY_S));
+    const std::string text = "The scene could not be written to this file:\n" + fs::canonical(path).string() +
+                             "\na folder stands in its place.";
+    EXPECT_TRUE(messageShown(L"Scene not saved", sorn::widePath(text).c_str()));
+    EXPECT_TRUE(sorn::undoHistory.hasUnsavedChanges());
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_FALSE(windowOpen());
+}
+
+// Save as, and the first save of a scene without a file, go through the
+// window; a file that exists is replaced only once the user says so.
+TEST_F(SaveWindowTest, SaveAsAsksBeforeReplacingAnExistingFile) {
+    const std::string path = workingDirectory() + "/kept.irr";
+    sorn::test::writeFile(path, "old");
+    chooseMenuCommand(ids::CmdAddCube);
+    struct Case {
+        const wchar_t* answer;
+        bool replaced;
+    };
+    const Case cases[] = {{L"action_cancel", false}, {L"action_replace", true}};
+    chooseMenuCommand(ids::CmdSave);
+    for (const Case& c : cases) {
+        ASSERT_TRUE(windowOpen()) << "a scene without a file is saved through the window";
+        saveAs(sorn::widePath(path));
+        EXPECT_TRUE(messageShown(L"Replace the file?",
+                                 sorn::widePath("This file exists already. Replace it with the scene?\n" + path).c_str()));
+        EXPECT_EQ(sorn::test::readFile(path), "old") << "nothing is written before the answer";
+        answerBox(ids::ReplaceFileBox, c.answer);
+        EXPECT_EQ(sorn::test::readFile(path) != "old", c.replaced);
+        EXPECT_EQ(windowOpen(), !c.replaced);
+        EXPECT_EQ(sorn::undoHistory.hasUnsavedChanges(), !c.replaced);
+        EXPECT_EQ(editor.sceneFile, c.replaced ? fs::canonical(path).string() : std::string());
+    }
+    EXPECT_EQ(nodesInFile(path), 1u);
+    // Now that the scene has a file, Save as still asks where.
+    chooseMenuCommand(ids::CmdSaveAs);
+    EXPECT_TRUE(windowOpen());
+}

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/GuiIds.h"
+#include "app/Translate.h"
 #include "app/PathText.h"
 #include "events/SaveWindow.h"
 #include "files/SceneSave.h"
@@ -59,6 +60,11 @@ protected:
         sorn::findElement(ids::SavePathEdit)->setText(sorn::widePath(path).c_str());
         testing::internal::CaptureStdout();
         clickButton(ids::SaveButton);
+        // A file that is there is replaced once the user says so.
+        if (gui::IGUIElement* question = sorn::findElement(ids::ReplaceFileBox)) {
+            postGuiEvent(gui::EGET_MESSAGEBOX_YES, question);
+            question->remove();
+        }
         return testing::internal::GetCapturedStdout();
     }
 
@@ -70,12 +76,21 @@ protected:
         }
     }
 
-    bool saveFailedShown() const {
+    // The message that the scene was not saved, ending with the reason.
+    bool saveFailedShown(const wchar_t* reasonKey) const {
         std::vector<gui::IGUIElement*> boxes;
         collectMessageBoxes(gui()->getRootGUIElement(), boxes);
-        for (gui::IGUIElement* box : boxes)
-            if (core::stringw(box->getText()) == L"Save failed")
-                return true;
+        const core::stringw reason = sorn::translate(reasonKey);
+        for (gui::IGUIElement* box : boxes) {
+            if (core::stringw(box->getText()) != sorn::translate(L"window_save_failed_caption"))
+                continue;
+            for (gui::IGUIElement* child : box->getChildren()) {
+                const core::stringw text = child->getText();
+                if (child->getType() == gui::EGUIET_STATIC_TEXT && text.size() >= reason.size() &&
+                    text.subString(text.size() - reason.size(), reason.size()) == reason)
+                    return true;
+            }
+        }
         return false;
     }
 
@@ -194,7 +209,7 @@ TEST_F(SceneSaveTest, FullDiskSaveFailsWithAMessageAndKeepsTheScene) {
     const std::string trace = saveFromWindow(path);
     EXPECT_NE(trace.find("Error\n"), std::string::npos) << trace;
     EXPECT_EQ(trace.find("File successfully renamed"), std::string::npos) << trace;
-    EXPECT_TRUE(saveFailedShown());
+    EXPECT_TRUE(saveFailedShown(L"window_settings_error_disk_full"));
     EXPECT_NE(sorn::findElement(ids::SaveWindow), nullptr) << "the window stays open to choose another place";
     EXPECT_EQ(readFile(path), good);
     EXPECT_EQ(folderEntries(disk.path()), std::vector<std::string>{"scene.irr"});
@@ -216,7 +231,7 @@ TEST_F(SceneSaveTest, ReadOnlyFileOrFolderIsReportedAndKeepsTheScene) {
     const std::string trace = saveFromWindow(path);
     sorn::test::setImmutable(folder.path(), false);
     EXPECT_EQ(trace, kCannotCreate);
-    EXPECT_TRUE(saveFailedShown());
+    EXPECT_TRUE(saveFailedShown(L"window_settings_error_read_only"));
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"level.irr"});
 }

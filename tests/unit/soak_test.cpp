@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/RecentFiles.h"
 #include "app/Translate.h"
 #include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
@@ -106,6 +107,9 @@ protected:
         saveFolder = appFolder.file("saved");
         scratchFile = appFolder.file("scratch.irr");
         ASSERT_TRUE(std::filesystem::create_directory(saveFolder));
+        // As the editor names a scene's file, so that its saves in place
+        // replace the record of the same file.
+        saveFolder = std::filesystem::canonical(saveFolder).string();
         test::writeFile(appFolder.file("cube.obj"), kCubeModel);
 
         const std::string media = std::string(SORN_RUNTIME_DIR) + "/media/";
@@ -392,9 +396,43 @@ protected:
         trace("  save " + saved.path + " with " + std::to_string(saved.nodes) + " nodes");
         saveWindow.fileNameText->setText(wide(saved.path).c_str());
         clickButton(ids::SaveButton);
+        // A name saved before is replaced once the user says so.
+        if (gui::IGUIElement* box = findElement(ids::ReplaceFileBox)) {
+            trace("  replace " + saved.path);
+            const core::stringw replace = translate(L"action_replace");
+            clickMessageBoxButton(box, &replace);
+        }
         ASSERT_TRUE(test::fileExists(saved.path)) << "the save wrote nothing";
         EXPECT_EQ(findElement(ids::SaveWindow), nullptr) << "a save that succeeded closes the window";
         ++counts["  scenes saved"];
+        rememberSave(saved);
+    }
+
+    // The scene as it is now, to be written to its own file.
+    SavedScene sceneToSaveInPlace() {
+        SavedScene saved;
+        saved.path = editor.sceneFile;
+        activePasses(2);
+        saved.nodes = test::countUserNodes(smgr()->getRootSceneNode());
+        saved.tally = test::tallyUserNodes(smgr());
+        return saved;
+    }
+
+    // File > Save wrote the scene to its own file, without the window.
+    void checkSavedInPlace(const SavedScene& saved) {
+        trace("  saved in place " + saved.path + " with " + std::to_string(saved.nodes) + " nodes");
+        // (A message of the action that goes on after the save, an open, may show.)
+        for (gui::IGUIElement* top : gui()->getRootGUIElement()->getChildren())
+            for (gui::IGUIElement* child : top->getChildren())
+                EXPECT_FALSE(child->getType() == gui::EGUIET_MESSAGE_BOX &&
+                             translate(L"window_save_failed_caption") == child->getText())
+                    << "saving in place to " << saved.path << " failed";
+        EXPECT_FALSE(undoHistory.hasUnsavedChanges()) << "saved in place, still unsaved";
+        ++counts["  scenes saved in place"];
+        rememberSave(saved);
+    }
+
+    void rememberSave(const SavedScene& saved) {
         expectLoadsWithEngine(saved);
         // One entry per file name: the newest save of a name replaces the older.
         for (auto it = savedScenes.begin(); it != savedScenes.end(); ++it)
@@ -662,9 +700,17 @@ protected:
         }
     }
 
+    // Save as, or Save: in place when the scene has a file, else the window.
     void save() {
-        trace("save from the menu");
-        chooseMenuCommand(ids::CmdSave);
+        const bool saveAs = chance(50);
+        trace(saveAs ? "save as from the menu" : "save from the menu");
+        const SavedScene inPlace = sceneToSaveInPlace();
+        chooseMenuCommand(saveAs ? ids::CmdSaveAs : ids::CmdSave);
+        if (!saveAs && !inPlace.path.empty()) {
+            EXPECT_EQ(findElement(ids::SaveWindow), nullptr) << "a scene with a file is saved without the window";
+            checkSavedInPlace(inPlace);
+            return;
+        }
         completeSaveWindow();
     }
 
@@ -675,7 +721,8 @@ protected:
         if (HasFailure())
             return;
         const unsigned long generation = undoHistory.generation();
-        trace(command == ids::CmdNewScene ? "new scene" : "open scene");
+        const bool recent = command >= ids::CmdRecentFirst && command <= ids::CmdRecentLast;
+        trace(command == ids::CmdNewScene ? "new scene" : recent ? "open recent " + recentTarget : "open scene");
         chooseMenuCommand(command);
         if (findElement(ids::UnsavedChangesBox)) {
             const unsigned answer = pick(10);
@@ -684,11 +731,26 @@ protected:
                 return;
             }
             if (answer < 4) {
+                const SavedScene inPlace = sceneToSaveInPlace();
                 answerUnsavedQuestion(L"action_save");
-                completeSaveWindow();
+                if (inPlace.path.empty())
+                    completeSaveWindow();
+                else
+                    checkSavedInPlace(inPlace);
             } else {
                 answerUnsavedQuestion(L"action_discard");
             }
+        }
+        // A recent scene opens at once: it is the file of its last save.
+        if (recent && editor.sceneFile == recentTarget) {
+            activePasses(3);
+            for (const SavedScene& saved : savedScenes)
+                if (saved.path == recentTarget) {
+                    EXPECT_EQ(test::countUserNodes(smgr()->getRootSceneNode()), saved.nodes)
+                        << "reopening " << saved.path << " from File > Recent gave another number of nodes";
+                    EXPECT_EQ(test::tallyUserNodes(smgr()), saved.tally) << saved.path;
+                    ++counts["  recent scenes reopened"];
+                }
         }
         if (command == ids::CmdOpenScene) {
             gui::IGUIElement* dialog = findElement(ids::DialogOpenScene);
@@ -717,6 +779,16 @@ protected:
 
     void newScene() { replaceScene(ids::CmdNewScene); }
     void openScene() { replaceScene(ids::CmdOpenScene); }
+    void openRecentScene() {
+        const std::vector<std::string> files = recentSceneFiles();
+        if (files.empty()) {
+            trace("no recent scene to open");
+            return;
+        }
+        const size_t index = pick(files.size());
+        recentTarget = files[index];
+        replaceScene(ids::CmdRecentFirst + static_cast<s32>(index));
+    }
 
     std::vector<WeightedAction> actions() {
         return {
@@ -733,6 +805,7 @@ protected:
             {"add a model", 1, &RandomActionSoak::addModel},
             {"save", 2, &RandomActionSoak::save},
             {"open a saved scene", 1, &RandomActionSoak::openScene},
+            {"open a recent scene", 1, &RandomActionSoak::openRecentScene},
             {"new scene", 1, &RandomActionSoak::newScene},
         };
     }
@@ -758,6 +831,7 @@ protected:
     bool verbose = false;
     std::mt19937 random;
     std::string saveFolder, scratchFile;
+    std::string recentTarget; // the file of the File > Recent entry chosen
     std::vector<std::wstring> imagePaths;
     std::vector<SavedScene> savedScenes;
     std::map<std::string, unsigned long> counts;

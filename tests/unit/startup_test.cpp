@@ -87,8 +87,12 @@ struct MenuItemExpectation {
 
 TEST_F(StartupTest, MenuEntriesHaveTheirIdsPositionsAndTranslatedCaptions) {
     const MenuItemExpectation items[] = {
-        {ids::CmdNewScene, L"New scene", 0, false},     {ids::CmdOpenScene, L"Open scene...", 1, false},
-        {ids::CmdSave, L"Save scene...", 3, false},           {ids::CmdQuit, L"Quit", 5, false},
+        {ids::CmdNewScene, L"New scene (Ctrl+N)", 0, false},
+        {ids::CmdOpenScene, L"Open scene... (Ctrl+O)", 1, false},
+        {ids::CmdSave, L"Save (Ctrl+S)", 3, false},
+        {ids::CmdSaveAs, L"Save as... (Ctrl+Shift+S)", 4, false},
+        {ids::CmdRecentMenu, L"Recent scenes", 6, true},
+        {ids::CmdQuit, L"Quit", 8, false},
         {ids::CmdWindowMenu, nullptr, 0, true},         {ids::CmdToolBox, nullptr, 0, false},
         {ids::CmdSceneBox, nullptr, 1, false},          {ids::CmdSkyVisible, nullptr, 1, false},
         {ids::CmdGridVisible, nullptr, 2, false},       {ids::CmdDebugMenu, nullptr, 3, true},

@@ -1143,6 +1143,34 @@ TEST_F(UndoTest, SaveAnswerContinuesOnlyOnceTheFileIsWritten) {
     EXPECT_FALSE(editor.device->run()) << "the quit goes on once the scene is saved";
 }
 
+// A scene with a file: the question's "save" writes there, with no window,
+// and the waiting action goes on.
+TEST_F(UndoTest, SaveAnswerWritesToTheScenesFileAndGoesOn) {
+    struct Case {
+        s32 command;
+        std::function<bool()> wentOn;
+    };
+    const Case cases[] = {
+        {ids::CmdNewScene, [] { return editor.sceneFile.empty(); }},
+        {ids::CmdQuit, [] { return !editor.device->run(); }},
+    };
+    for (const Case& c : cases) {
+        const std::string path = appFolder.file("own.irr");
+        ASSERT_TRUE(smgr()->saveScene(path.c_str()));
+        test::ChosenFileDialog dialog(gui(), ids::DialogOpenScene, core::stringw(path.c_str()));
+        postGuiEvent(gui::EGET_FILE_SELECTED, &dialog);
+        ASSERT_FALSE(editor.sceneFile.empty());
+        addFromMenu(ids::CmdAddCube);
+        const std::string before = test::readFile(path);
+        chooseMenuCommand(c.command);
+        answerQuestion(L"action_save");
+        EXPECT_EQ(findElement(ids::SaveWindow), nullptr) << std::hex << c.command;
+        EXPECT_NE(test::readFile(path), before) << "the file holds the cube";
+        EXPECT_FALSE(undoHistory.hasUnsavedChanges());
+        EXPECT_TRUE(c.wentOn()) << std::hex << c.command;
+    }
+}
+
 TEST_F(UndoTest, CancellingTheSaveWindowDropsTheWaitingQuit) {
     addFromMenu(ids::CmdAddCube);
     chooseMenuCommand(ids::CmdQuit);

@@ -212,5 +212,9 @@ constexpr s32 NameEdit = 0x50140;
 constexpr s32 ApplyName = 0x50141;
 constexpr s32 SceneBoxFilter = 0x50142;
 
+// Editing keys and their Scene menu entries (0x50170 to 0x5017f)
+constexpr s32 CmdDuplicate = 0x50170;
+constexpr s32 CmdDelete = 0x50171;
+
 } // namespace ids
 } // namespace sorn

@@ -10,11 +10,13 @@
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "events/ClipboardCommands.h"
+#include "events/EditingKeys.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneBoxCommands.h"
 #include "events/Selection.h"
+#include "events/ToolBoxRowCommands.h"
 #include "events/TreeEditCommands.h"
 #include "events/ViewClick.h"
 #include "events/UndoCommands.h"
@@ -41,7 +43,8 @@ namespace sorn {
 
 namespace {
 
-// Buttons whose command needs nothing but its id.
+// Buttons whose command needs nothing but its id. The tool box's Set and
+// Update buttons apply their rows through the table of row groups.
 struct ButtonCommand {
     s32 id;
     void (*run)();
@@ -93,20 +96,10 @@ const ButtonCommand ButtonCommands[] = {
     {ids::AboutOk, aboutOk},
     {ids::SaveButton, saveFromSaveWindow},
     {ids::SaveCancel, cancelSaveWindow},
-    {ids::GridApply, applyGridRows},
     {ids::SkyBoxSetButton, openSkyBoxSetDialog},
-    {ids::EmitterUpdate, applyEmitterTab},
     {ids::MaterialBrowse, openMaterialTextureDialog},
-    {ids::MaterialTextureSet, applyMaterialTexture},
     {ids::MaterialFlagsSet, applyMaterialFlags},
     {ids::MaterialFlagsDefault, applyDefaultMaterialFlags},
-    {ids::LightApply, applyLightTab},
-    {ids::TextApply, applyTextTab},
-    {ids::ImagePathApply, applyImageRow},
-    {ids::SkyBoxApply, applySkyBoxRows},
-    {ids::VolumeLightColourApply, applyVolumeLightColours},
-    {ids::VolumeLightApply, applyVolumeLightRows},
-    {ids::ApplyName, applyNameRow},
 };
 
 // Combo boxes of the tool box whose change takes effect at once. The light
@@ -177,6 +170,14 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
     case EET_KEY_INPUT_EVENT: {
         if (handleUndoKey(event.KeyInput) || handleClipboardKey(event.KeyInput))
             return true;
+        switch (filterEditingKey(event.KeyInput)) {
+        case KeyOutcome::Taken:
+            return true;
+        case KeyOutcome::Ignored:
+            return false;
+        case KeyOutcome::Continue:
+            break;
+        }
         // An Escape pressed in a field (a row being renamed, a tool box row)
         // cancels there; its release must not also clear the selection.
         static bool escapeWasTyped = false;
@@ -198,6 +199,7 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
             // The press reaches the menu bar after this: a menu opened by it
             // shows whether Copy, Cut and Paste can act.
             updateClipboardMenuItems();
+            updateSelectionMenuItems();
             // A whole drag, from the button going down to it coming up, is
             // one change of the selected node.
             beginDragChange();
@@ -233,6 +235,8 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
 void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     gui::IGUIElement* caller = event.Caller;
     s32 id = caller ? caller->getID() : -1;
+    if (handleToolBoxRowEvent(event))
+        return;
 
     switch (event.EventType) {
     case gui::EGET_ELEMENT_CLOSED:
@@ -296,6 +300,8 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
 }
 
 void SornEventReceiver::onButtonClicked(s32 id) {
+    if (runRowGroupButton(id))
+        return;
     for (const ButtonCommand& button : ButtonCommands)
         if (button.id == id) {
             button.run();

@@ -11,6 +11,7 @@
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
+#include "events/EditingKeys.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
@@ -250,6 +251,7 @@ void shutdownEditor() {
     forgetTextNodeData();
     // A clipboard kept in the process is a fresh one for the next run.
     platform::resetClipboard();
+    resetEditingKeys();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

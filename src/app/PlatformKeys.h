@@ -6,8 +6,9 @@
 namespace sorn {
 namespace platform {
 
-// Whether Alt is held now, as the X server sees it. False, with `known`
-// false, when the device has no window to ask about (the null driver).
+// Whether Alt was held at the key event being handled, as the X server and
+// the events still waiting tell it. False, with `known` false, when the
+// device has no window to ask about (the null driver).
 bool altHeld(irr::IrrlichtDevice* device, bool& known);
 
 } // namespace platform

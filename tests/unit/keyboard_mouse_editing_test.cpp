@@ -699,17 +699,6 @@ TEST_F(DuplicateDeleteKeysTest, CtrlDDuplicatesEverySelectedNodeAsOneStep) {
     EXPECT_EQ(userNodes(), 2u) << "one undo takes both copies away";
 }
 
-TEST_F(DuplicateDeleteKeysTest, CtrlDDoesNothingWhileTypingOrWithoutSelection) {
-    gui()->setFocus(findElement(ids::PositionEditX));
-    postKey(KEY_KEY_D, true, true);
-    postKey(KEY_KEY_D, false, true);
-    EXPECT_EQ(userNodes(), 2u);
-    gui()->removeFocus(findElement(ids::PositionEditX));
-    pickInTree(nullptr);
-    ctrlD();
-    EXPECT_EQ(userNodes(), 2u);
-}
-
 TEST_F(DuplicateDeleteKeysTest, DeleteTakesEverySelectedNodeAsOneStepButNotWhileTyping) {
     gui()->setFocus(findElement(ids::PositionEditX));
     postKey(KEY_DELETE, true, false);
@@ -755,20 +744,6 @@ TEST_P(SceneMenuEntryTest, EntryShowsItsKeyFollowsTheSelectionAndActs) {
 INSTANTIATE_TEST_SUITE_P(Entries, SceneMenuEntryTest,
                          testing::Values(SceneMenuEntryCase{ids::CmdDuplicate, L"menu_scene_duplicate", L"(Ctrl+D)", 4},
                                          SceneMenuEntryCase{ids::CmdDelete, L"menu_scene_delete", L"(Del)", 0}));
-
-TEST_F(EditingTest, EditMenuCaptionsShowTheirShortcuts) {
-    const struct {
-        s32 command;
-        const wchar_t* shortcut;
-    } entries[] = {{ids::CmdUndo, L"(Ctrl+Z)"}, {ids::CmdRedo, L"(Ctrl+Y)"}, {ids::CmdCopy, L"(Ctrl+C)"},
-                   {ids::CmdCut, L"(Ctrl+X)"},  {ids::CmdPaste, L"(Ctrl+V)"}};
-    for (const auto& entry : entries) {
-        s32 index = -1;
-        gui::IGUIContextMenu* menu = menuHolding(entry.command, &index);
-        ASSERT_NE(menu, nullptr);
-        EXPECT_NE(std::wstring(menu->getItemText(index)).find(entry.shortcut), std::wstring::npos) << entry.shortcut;
-    }
-}
 
 } // namespace
 } // namespace sorn

@@ -490,18 +490,21 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TabCase>& info) { return std::string(info.param.name); });
 
 // The ways the selection changes away from a node with a typed value.
-struct PickAwayCase {
-    const char* name;
-    void (*pick)(ToolBoxTypingTest& t, scene::ISceneNode* other);
-};
+enum class PickAway { TreeItem, TreeRowClick, ControlClickAdds, SceneRow, Escape };
 
-class ToolBoxTypedPickTest : public ToolBoxTypingTest, public testing::WithParamInterface<PickAwayCase> {
-public:
-    void pickRow(scene::ISceneNode* node, bool control) { clickTreeRow(node, control); }
-    void pickItem(scene::ISceneNode* node) { pickInTree(node); }
-    void escape() {
-        gui()->removeFocus(gui()->getFocus());
-        releaseKey(KEY_ESCAPE);
+class ToolBoxTypedPickTest : public ToolBoxTypingTest, public testing::WithParamInterface<PickAway> {
+protected:
+    void pickAway(scene::ISceneNode* other) {
+        switch (GetParam()) {
+        case PickAway::TreeItem: return pickInTree(other);
+        case PickAway::TreeRowClick: return clickTreeRow(other, false);
+        case PickAway::ControlClickAdds: return clickTreeRow(other, true);
+        case PickAway::SceneRow: return clickTreeRow(nullptr, false);
+        case PickAway::Escape:
+            gui()->removeFocus(gui()->getFocus());
+            releaseKey(KEY_ESCAPE);
+            return;
+        }
     }
 };
 
@@ -515,7 +518,7 @@ TEST_P(ToolBoxTypedPickTest, TypedValueIsAppliedToItsNodeBeforeThePickAsOneStep)
     updateToolBox();
     const size_t steps = undoHistory.size();
     typeInto(ids::PositionEditX, L"25");
-    GetParam().pick(*this, other);
+    pickAway(other);
     EXPECT_EQ(typedFor->getPosition(), core::vector3df(25.f, 2.f, 3.f));
     EXPECT_EQ(other->getPosition(), core::vector3df(7.f, 8.f, 9.f)) << "applied to the node it was typed for";
     EXPECT_EQ(undoHistory.size(), steps + 1);
@@ -523,25 +526,9 @@ TEST_P(ToolBoxTypedPickTest, TypedValueIsAppliedToItsNodeBeforeThePickAsOneStep)
     EXPECT_EQ(typedFor->getPosition(), core::vector3df(1.f, 2.f, 3.f));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Picks, ToolBoxTypedPickTest,
-    testing::Values(
-        PickAwayCase{"tree_item", [](ToolBoxTypingTest& t, scene::ISceneNode* other) {
-                         static_cast<ToolBoxTypedPickTest&>(t).pickItem(other);
-                     }},
-        PickAwayCase{"tree_row_click", [](ToolBoxTypingTest& t, scene::ISceneNode* other) {
-                         static_cast<ToolBoxTypedPickTest&>(t).pickRow(other, false);
-                     }},
-        PickAwayCase{"control_click_adds", [](ToolBoxTypingTest& t, scene::ISceneNode* other) {
-                         static_cast<ToolBoxTypedPickTest&>(t).pickRow(other, true);
-                     }},
-        PickAwayCase{"scene_row", [](ToolBoxTypingTest& t, scene::ISceneNode*) {
-                         static_cast<ToolBoxTypedPickTest&>(t).pickRow(nullptr, false);
-                     }},
-        PickAwayCase{"escape", [](ToolBoxTypingTest& t, scene::ISceneNode*) {
-                         static_cast<ToolBoxTypedPickTest&>(t).escape();
-                     }}),
-    [](const testing::TestParamInfo<PickAwayCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Picks, ToolBoxTypedPickTest,
+                         testing::Values(PickAway::TreeItem, PickAway::TreeRowClick, PickAway::ControlClickAdds,
+                                         PickAway::SceneRow, PickAway::Escape));
 
 TEST_F(ToolBoxTypingTest, RowsNotTypedAreNotAppliedOnAPick) {
     scene::ISceneNode* other = addAtRoot(scene::ESNT_SPHERE);

@@ -226,5 +226,9 @@ constexpr s32 CmdRecentFirst = 0x50152;
 constexpr s32 CmdRecentLast = 0x50159;
 constexpr s32 ReplaceFileBox = 0x5015a;
 
+// Editing keys and their Scene menu entries (0x50170 to 0x5017f)
+constexpr s32 CmdDuplicate = 0x50170;
+constexpr s32 CmdDelete = 0x50171;
+
 } // namespace ids
 } // namespace sorn

@@ -67,6 +67,8 @@ const MenuEntry SceneEntries[] = {
     {L"menu_scene_copy", ids::CmdCopy, false, false},
     {L"menu_scene_cut", ids::CmdCut, false, false},
     {L"menu_scene_paste", ids::CmdPaste, false, false},
+    {L"menu_scene_duplicate", ids::CmdDuplicate, false, false},
+    {L"menu_scene_delete", ids::CmdDelete, false, false},
 };
 
 const MenuEntry AddEntries[] = {

@@ -9,6 +9,7 @@
 #include "events/ClipboardCommands.h"
 #include "events/FileCommands.h"
 #include "events/KeyboardMouseEditing.h"
+#include "events/SceneBoxCommands.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
 #include "events/ViewNavigation.h"
@@ -105,6 +106,8 @@ const PlainMenuCommand PlainMenuCommands[] = {
     {ids::CmdCopy, [] { copyNodes(nodesToCopy()); }},
     {ids::CmdCut, [] { cutNodes(nodesToCopy()); }},
     {ids::CmdPaste, [] { pasteFromClipboard(); }},
+    {ids::CmdDuplicate, duplicateSelectedNode},
+    {ids::CmdDelete, deleteSelectedNode},
     {ids::CmdQuit, [] { runAfterUnsavedCheck(SceneAction::Quit); }},
     // How the scene is shown, not a change of it: no undo step, nothing unsaved.
     {ids::CmdPlayAnimation, [] { animationPlaying() ? stopAnimation() : playAnimation(); }},

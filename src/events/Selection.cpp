@@ -6,6 +6,7 @@
 #include "app/StatusLine.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
+#include "events/ToolBoxRowCommands.h"
 #include "scene/SceneBox.h"
 #include "scene/SelectedNodes.h"
 #include "toolbox/ToolBox.h"
@@ -40,8 +41,10 @@ void pickNode(scene::ISceneNode* node, PickHow how, bool reveal) {
     if (how == PickHow::Toggle) {
         if (!node)
             return; // Control on empty space keeps the selection
+        applyTypedRowsBeforePick();
         toggleNodeSelected(node);
     } else {
+        applyTypedRowsBeforePick();
         setSelectedNodes(node ? std::vector<scene::ISceneNode*>{node} : std::vector<scene::ISceneNode*>{});
     }
     // A tree pick of the "Scene" row is a pick too: the flag says no node.
@@ -53,12 +56,14 @@ void pickNode(scene::ISceneNode* node, PickHow how, bool reveal) {
 }
 
 void pickNodes(const std::vector<scene::ISceneNode*>& nodes) {
+    applyTypedRowsBeforePick();
     setSelectedNodes(nodes);
     showSelection(false);
     traceSelection();
 }
 
 void selectNodesQuietly(const std::vector<scene::ISceneNode*>& nodes) {
+    applyTypedRowsBeforePick();
     setSelectedNodes(nodes);
     showSelection(false);
 }
@@ -77,6 +82,7 @@ void clearSelection() {
 void deselectAll() {
     if (selectedNodes().empty() && !editor.nodeSelected)
         return;
+    applyTypedRowsBeforePick();
     leaveEditingMode();
     pickNode(nullptr, PickHow::Only, false);
 }

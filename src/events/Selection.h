@@ -4,7 +4,9 @@
 // status line, tool box, tree rows and gizmo. Every operation that destroys
 // or replaces nodes (delete, new scene, open scene, add model) goes through
 // clearSelection, so the node pointer, the node-selected flag, the editing
-// mode and what the windows show never disagree.
+// mode and what the windows show never disagree. Before a pick changes the
+// selection, values typed into the tool box and not applied are applied to
+// the nodes they were typed for (events/ToolBoxRowCommands.h).
 #include <irrlicht.h>
 
 #include <vector>

@@ -11,11 +11,13 @@
 #include "app/TextConvert.h"
 #include "events/ClipboardCommands.h"
 #include "events/FileCommands.h"
+#include "events/EditingKeys.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneBoxCommands.h"
 #include "events/Selection.h"
+#include "events/ToolBoxRowCommands.h"
 #include "events/TreeEditCommands.h"
 #include "events/ViewClick.h"
 #include "events/ViewNavigation.h"
@@ -43,7 +45,8 @@ namespace sorn {
 
 namespace {
 
-// Buttons whose command needs nothing but its id.
+// Buttons whose command needs nothing but its id. The tool box's Set and
+// Update buttons apply their rows through the table of row groups.
 struct ButtonCommand {
     s32 id;
     void (*run)();
@@ -95,20 +98,10 @@ const ButtonCommand ButtonCommands[] = {
     {ids::AboutOk, aboutOk},
     {ids::SaveButton, saveFromSaveWindow},
     {ids::SaveCancel, cancelSaveWindow},
-    {ids::GridApply, applyGridRows},
     {ids::SkyBoxSetButton, openSkyBoxSetDialog},
-    {ids::EmitterUpdate, applyEmitterTab},
     {ids::MaterialBrowse, openMaterialTextureDialog},
-    {ids::MaterialTextureSet, applyMaterialTexture},
     {ids::MaterialFlagsSet, applyMaterialFlags},
     {ids::MaterialFlagsDefault, applyDefaultMaterialFlags},
-    {ids::LightApply, applyLightTab},
-    {ids::TextApply, applyTextTab},
-    {ids::ImagePathApply, applyImageRow},
-    {ids::SkyBoxApply, applySkyBoxRows},
-    {ids::VolumeLightColourApply, applyVolumeLightColours},
-    {ids::VolumeLightApply, applyVolumeLightRows},
-    {ids::ApplyName, applyNameRow},
     {ids::ButtonSnap, toggleSnapFromButton},
 };
 
@@ -182,7 +175,15 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
             return true;
         if (handleFileKey(event.KeyInput))
             return true;
-        // F frames the selection; it also follows Alt going down and up.
+        switch (filterEditingKey(event.KeyInput)) {
+        case KeyOutcome::Taken:
+            return true;
+        case KeyOutcome::Ignored:
+            return false;
+        case KeyOutcome::Continue:
+            break;
+        }
+        // F frames the selection.
         handleViewKey(event.KeyInput);
         // An Escape pressed in a field (a row being renamed, a tool box row)
         // cancels there; its release must not also clear the selection.
@@ -205,6 +206,7 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
             // The press reaches the menu bar after this: a menu opened by it
             // shows whether Copy, Cut and Paste can act.
             updateClipboardMenuItems();
+            updateSelectionMenuItems();
             // A whole drag, from the button going down to it coming up, is
             // one change of the selected node.
             beginDragChange();
@@ -243,6 +245,8 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
 void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     gui::IGUIElement* caller = event.Caller;
     s32 id = caller ? caller->getID() : -1;
+    if (handleToolBoxRowEvent(event))
+        return;
 
     switch (event.EventType) {
     case gui::EGET_ELEMENT_CLOSED:
@@ -308,6 +312,8 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
 }
 
 void SornEventReceiver::onButtonClicked(s32 id) {
+    if (runRowGroupButton(id))
+        return;
     for (const ButtonCommand& button : ButtonCommands)
         if (button.id == id) {
             button.run();

@@ -10,6 +10,7 @@
 #include "scene/SceneBox.h"
 #include "scene/UndoHistory.h"
 #include "toolbox/ObjectTab.h"
+#include "toolbox/ToolBoxRowGroups.h"
 
 using namespace irr;
 
@@ -49,6 +50,7 @@ void installSceneBoxEditing() {
     handlers.renamed = onRowRenamed;
     handlers.dropped = onRowDropped;
     setSceneBoxEditHandlers(handlers);
+    setNameRowApply(applyNameRow);
 }
 
 void renameNodeRecorded(scene::ISceneNode* node, const wchar_t* text) {
@@ -106,10 +108,6 @@ bool reparentNodesRecorded(const std::vector<scene::ISceneNode*>& nodes, scene::
 }
 
 bool handleNameAndFilterBoxes(gui::EGUI_EVENT_TYPE type, s32 id) {
-    if (type == gui::EGET_EDITBOX_ENTER && id == ids::NameEdit) {
-        applyNameRow();
-        return true;
-    }
     if (type == gui::EGET_EDITBOX_CHANGED && id == ids::SceneBoxFilter) {
         applySceneBoxFilter();
         return true;

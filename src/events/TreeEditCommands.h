@@ -27,8 +27,8 @@ std::vector<irr::scene::ISceneNode*> nodesToArrange();
 // descendants, or already there).
 bool reparentNodesRecorded(const std::vector<irr::scene::ISceneNode*>& nodes, irr::scene::ISceneNode* newParent);
 
-// The name row's Enter applies it; the filter box filters as it is typed
-// into. Returns whether the event was one of theirs.
+// The filter box filters as it is typed into (the name row's Enter applies
+// it as every tool box row's does). Returns whether the event was the filter's.
 bool handleNameAndFilterBoxes(irr::gui::EGUI_EVENT_TYPE type, irr::s32 id);
 
 } // namespace sorn

@@ -153,10 +153,10 @@ void showHistoryMenuItem(s32 commandId, const wchar_t* plainKey, const wchar_t* 
 
 } // namespace
 
-RecordedChange::RecordedChange() {
+RecordedChange::RecordedChange(bool ownStep) {
     // Inside another recorded action, or during a drag (a key pressed while
     // the button is held), the change belongs to that one.
-    if (recordingDepth++ > 0 || pendingDrag)
+    if ((recordingDepth++ > 0 || pendingDrag) && !ownStep)
         return;
     start_ = std::make_unique<ChangeStart>(startChange());
 }

@@ -18,10 +18,12 @@ class UndoStep;
 
 // Records one user action on the selected node and the grid: construct it
 // before the action runs; the destructor adds a step if anything changed. An
-// action recorded inside another one is part of the outer one's step.
+// action recorded inside another one is part of the outer one's step, unless
+// it is its own step: values applied to the selection just before the
+// selection changes, which the outer action (a key, a button) no longer sees.
 class RecordedChange {
 public:
-    RecordedChange();
+    explicit RecordedChange(bool ownStep = false);
     ~RecordedChange();
     RecordedChange(const RecordedChange&) = delete;
     RecordedChange& operator=(const RecordedChange&) = delete;

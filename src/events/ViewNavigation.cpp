@@ -17,11 +17,6 @@ namespace sorn {
 
 namespace {
 
-// The engine does not report Alt with a key, so its keys going down and up are followed here.
-bool altHeld = false;
-
-bool isAltKey(EKEY_CODE key) { return key == KEY_MENU || key == KEY_LMENU || key == KEY_RMENU; }
-
 scene::ICameraSceneNode* activeCamera() {
     return editor.sceneManager ? editor.sceneManager->getActiveCamera() : nullptr;
 }
@@ -77,23 +72,9 @@ f32 farthestOrbitDistance(scene::ICameraSceneNode* camera) {
 }
 
 void handleViewKey(const SEvent::SKeyInput& key) {
-    // Whether F went down on its own: Control or Alt is often let go before
-    // the letter, so the release alone cannot tell a Ctrl+F from an F.
-    static bool plainFDown = false;
-    if (isAltKey(key.Key)) {
-        altHeld = key.PressedDown;
-        return;
-    }
-    if (key.Key != KEY_KEY_F)
-        return;
-    const bool free = !modalDialogOpen() && !typingIntoEditBox();
-    if (key.PressedDown) {
-        plainFDown = free && !key.Control && !altHeld;
-        return;
-    }
-    const bool wasPlain = plainFDown;
-    plainFDown = false;
-    if (wasPlain && free && !key.Control && !altHeld)
+    // The letter filter before this has already let go of an F that went
+    // down with Control or Alt held, or into an edit box.
+    if (key.Key == KEY_KEY_F && !key.PressedDown && !modalDialogOpen() && !typingIntoEditBox())
         frameSelection();
 }
 

@@ -6,9 +6,8 @@
 
 namespace sorn {
 
-// Every key event: F going down and up with neither Control nor Alt held
-// frames the selection when it goes up (not while typing, not under a modal
-// window).
+// Every key event that passed the letter filter (filterEditingKey): F going
+// up frames the selection (not while typing, not under a modal window).
 void handleViewKey(const irr::SEvent::SKeyInput& key);
 
 // The wheel over the 3D view (not over a window, a list or the menu) brings

@@ -14,6 +14,7 @@
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
 #include "events/FileCommands.h"
+#include "events/EditingKeys.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SornEventReceiver.h"
@@ -258,6 +259,7 @@ void shutdownEditor() {
     forgetTextNodeData();
     // A clipboard kept in the process is a fresh one for the next run.
     platform::resetClipboard();
+    resetEditingKeys();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

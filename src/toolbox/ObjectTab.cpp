@@ -257,6 +257,10 @@ bool nameRowText(core::stringw& text) {
     return true;
 }
 
+void applyPositionRows() { applyRows(Group::Position); }
+void applyRotationRows() { applyRows(Group::Rotation); }
+void applyScaleRows() { applyRows(Group::Scale); }
+
 void fillPositionRows(scene::ISceneNode* node) { fillRows(Group::Position, node); }
 void fillRotationRows(scene::ISceneNode* node) { fillRows(Group::Rotation, node); }
 void fillScaleRows(scene::ISceneNode* node) { fillRows(Group::Scale, node); }

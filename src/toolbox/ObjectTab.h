@@ -28,6 +28,11 @@ void fillPositionRows(irr::scene::ISceneNode* node);
 void fillRotationRows(irr::scene::ISceneNode* node);
 void fillScaleRows(irr::scene::ISceneNode* node);
 
+// The groups' Set buttons: the three rows written to the selected nodes.
+void applyPositionRows();
+void applyRotationRows();
+void applyScaleRows();
+
 // Runs the apply, step or multiply button with this id on the selected node.
 // Returns whether the id is one of the object tab's buttons.
 bool handleObjectTabButton(irr::s32 id);

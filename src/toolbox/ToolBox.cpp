@@ -15,6 +15,7 @@
 #include "toolbox/SkyBoxRows.h"
 #include "toolbox/TerrainSkyRows.h"
 #include "toolbox/TextTab.h"
+#include "toolbox/ToolBoxRowGroups.h"
 #include "toolbox/VolumeLightTab.h"
 
 using namespace irr;
@@ -69,6 +70,7 @@ void createToolBox() {
         return;
     if (gui::IGUIElement* old = findElement(ids::ToolBoxWindow))
         old->remove();
+    forgetTypedRows();
     editor.device->getGUIEnvironment()->addWindow(core::rect<s32>(800, 50, 1000, 720), false,
                                                   translate(L"window_toolbox_caption").c_str(), nullptr,
                                                   ids::ToolBoxWindow);
@@ -83,6 +85,7 @@ void ToolBoxbyType() {
     // The second test only holds when there is no root node at all.
     const bool sceneMode =
         !editor.nodeSelected || (!editor.selectedNode && editor.selectedNode == editor.rootNode);
+    noteToolBoxNode(sceneMode ? nullptr : editor.selectedNode);
 
     if (gui::IGUIElement* old = window->getElementFromId(ids::ToolBoxTabControl, true))
         old->remove();
@@ -105,17 +108,22 @@ void updateToolBox() {
     puts("updateToolBox()");
     if (!findElement(ids::ToolBoxWindow))
         return;
+    // Rebuilt for the node it showed (a refresh), the rows keep what the
+    // user typed and did not apply yet.
+    TypedRowsKept typed;
     ToolBoxbyType();
     fillSkyBoxRows(editor.selectedNode);
     fillPositionRows(editor.selectedNode);
     fillRotationRows(editor.selectedNode);
     fillScaleRows(editor.selectedNode);
+    typed.restore();
 }
 
 void ToolBoxClose() {
     puts("ToolBoxClose()");
     if (gui::IGUIElement* window = findElement(ids::ToolBoxWindow))
         window->remove();
+    forgetTypedRows();
 }
 
 } // namespace sorn

@@ -9,12 +9,16 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/Translate.h"
+#include "events/EditingKeys.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/UndoCommands.h"
 #include "events/ViewNavigation.h"
 #include "scene/UndoHistory.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/SelectedNodes.h"
+#include "scene/UndoHistory.h"
+#include "support/SceneSnapshot.h"
 #include "support/EditorFixture.h"
 #include "toolbox/ToolBox.h"
 
@@ -880,6 +884,180 @@ TEST_F(EditingTest, CameraAndWindowsSwitchTogether) {
     toggleCameraInput();
     EXPECT_TRUE(cameraTakesInput());
 }
+
+// ---- Modifiers, Ctrl+D, Delete and the Scene menu entries -------------------------
+
+// A key as the engine delivers it, with Control as the event reports it.
+bool postKey(EKEY_CODE key, bool down, bool control, wchar_t ch = 0) {
+    SEvent event = test::keyEvent(key, down);
+    event.KeyInput.Control = control;
+    event.KeyInput.Char = ch;
+    return editor.device->postEventFromUser(event);
+}
+
+// How the modifier is held around a letter: Control as the key goes down and
+// up, Control let go before the letter comes up (so its release says no
+// Control), or Alt held (which the engine reports only as its own key).
+enum class Held { Nothing, Control, ControlLetGoFirst, Alt };
+
+void pressLetterWith(EKEY_CODE key, Held held) {
+    if (held == Held::Alt)
+        postKey(KEY_LMENU, true, false);
+    const bool control = held == Held::Control || held == Held::ControlLetGoFirst;
+    if (control)
+        postKey(KEY_LCONTROL, true, true);
+    postKey(key, true, control);
+    if (held == Held::ControlLetGoFirst)
+        postKey(KEY_LCONTROL, false, false);
+    postKey(key, false, held == Held::Control);
+    if (held == Held::Control)
+        postKey(KEY_LCONTROL, false, false);
+    if (held == Held::Alt)
+        postKey(KEY_LMENU, false, false);
+}
+
+struct HeldCase {
+    EKEY_CODE key;
+    Held held;
+};
+
+std::ostream& operator<<(std::ostream& out, const HeldCase& c) {
+    return out << "key " << char(c.key) << " held " << static_cast<int>(c.held);
+}
+
+class HeldLetterTest : public EditingTest, public testing::WithParamInterface<HeldCase> {};
+
+TEST_P(HeldLetterTest, LetterActsOnlyWithNeitherControlNorAltHeld) {
+    const HeldCase& c = GetParam();
+    const bool plain = c.held == Held::Nothing;
+    pressLetterWith(c.key, c.held);
+    if (c.key == KEY_KEY_L) {
+        EXPECT_EQ(editor.modelLighting, plain);
+    } else {
+        EXPECT_EQ(editor.editMode != None, plain);
+        EXPECT_EQ(editor.gizmoActive, plain);
+    }
+    // The next plain press of the same letter acts again.
+    if (!plain) {
+        pressLetterWith(c.key, Held::Nothing);
+        EXPECT_TRUE(c.key == KEY_KEY_L ? editor.modelLighting : editor.editMode != None);
+    }
+}
+
+std::vector<HeldCase> heldCases() {
+    std::vector<HeldCase> cases;
+    // Ctrl+X, Ctrl+Y and Ctrl+Z are the cut, redo and undo chords.
+    for (EKEY_CODE key : {KEY_KEY_X, KEY_KEY_Y, KEY_KEY_Z})
+        for (Held held : {Held::Nothing, Held::Alt})
+            cases.push_back({key, held});
+    for (EKEY_CODE key : {KEY_KEY_R, KEY_KEY_S, KEY_KEY_L})
+        for (Held held : {Held::Nothing, Held::Control, Held::ControlLetGoFirst, Held::Alt})
+            cases.push_back({key, held});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, HeldLetterTest, testing::ValuesIn(heldCases()));
+
+TEST_F(EditingTest, CtrlSThenADragScalesNothing) {
+    cube->setScale({1.f, 1.f, 1.f});
+    pressLetterWith(KEY_KEY_S, Held::ControlLetGoFirst);
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 100, 100);
+    mouseEvent(EMIE_MOUSE_MOVED, 300, 300);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, 300, 300);
+    EXPECT_EQ(cube->getScale(), core::vector3df(1.f, 1.f, 1.f));
+    EXPECT_EQ(editor.editMode, None);
+}
+
+TEST_F(EditingTest, ALetterTypedIntoABoxRunsNothingWhenTheFocusLeavesBeforeItsRelease) {
+    gui::IGUIElement* box = findElement(ids::PositionEditX);
+    gui()->setFocus(box);
+    postKey(KEY_KEY_S, true, false, L's');
+    gui()->removeFocus(box);
+    postKey(KEY_KEY_S, false, false, L's');
+    EXPECT_EQ(editor.editMode, None);
+}
+
+class DuplicateDeleteKeysTest : public EditingTest {
+protected:
+    void SetUp() override {
+        EditingTest::SetUp();
+        pickInTree(nullptr);
+        sphere = addNode(scene::ESNT_SPHERE, 0);
+        activePasses(2);
+        clickTreeRow(cube, false);
+        clickTreeRow(sphere, true);
+        ASSERT_EQ(selectedNodes().size(), 2u);
+    }
+
+    unsigned userNodes() { return test::countUserNodes(editor.sceneManager->getRootSceneNode()); }
+
+    void ctrlD() {
+        EXPECT_TRUE(postKey(KEY_KEY_D, true, true));
+        EXPECT_TRUE(postKey(KEY_KEY_D, false, false)) << "the release of the chord is taken";
+    }
+
+    scene::ISceneNode* sphere = nullptr;
+};
+
+TEST_F(DuplicateDeleteKeysTest, CtrlDDuplicatesEverySelectedNodeAsOneStep) {
+    const size_t steps = undoHistory.size();
+    ctrlD();
+    EXPECT_EQ(userNodes(), 4u);
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+    const std::vector<scene::ISceneNode*> copies = selectedNodes();
+    ASSERT_EQ(copies.size(), 2u) << "the copies become the selection";
+    EXPECT_NE(copies[0], cube);
+    EXPECT_NE(copies[1], sphere);
+    EXPECT_EQ(editor.editMode, None);
+    undoLastChange();
+    EXPECT_EQ(userNodes(), 2u) << "one undo takes both copies away";
+}
+
+TEST_F(DuplicateDeleteKeysTest, DeleteTakesEverySelectedNodeAsOneStepButNotWhileTyping) {
+    gui()->setFocus(findElement(ids::PositionEditX));
+    postKey(KEY_DELETE, true, false);
+    postKey(KEY_DELETE, false, false);
+    EXPECT_EQ(userNodes(), 2u) << "Delete in a field deletes text";
+    gui()->removeFocus(findElement(ids::PositionEditX));
+    const size_t steps = undoHistory.size();
+    releaseKey(KEY_DELETE);
+    EXPECT_EQ(userNodes(), 0u);
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+    EXPECT_TRUE(selectedNodes().empty());
+    EXPECT_EQ(editor.selectedNode, nullptr);
+    undoLastChange();
+    EXPECT_EQ(userNodes(), 2u);
+}
+
+struct SceneMenuEntryCase {
+    s32 command;
+    const wchar_t* key;
+    const wchar_t* shortcut;
+    unsigned nodesAfter; // two nodes selected before
+};
+
+class SceneMenuEntryTest : public DuplicateDeleteKeysTest, public testing::WithParamInterface<SceneMenuEntryCase> {};
+
+TEST_P(SceneMenuEntryTest, EntryShowsItsKeyFollowsTheSelectionAndActs) {
+    const SceneMenuEntryCase& c = GetParam();
+    s32 index = -1;
+    gui::IGUIContextMenu* menu = menuHolding(c.command, &index);
+    ASSERT_NE(menu, nullptr);
+    const std::wstring caption = menu->getItemText(index);
+    EXPECT_EQ(caption, std::wstring(translate(c.key).c_str()));
+    EXPECT_NE(caption.find(c.shortcut), std::wstring::npos) << "the caption shows the key";
+    updateSelectionMenuItems();
+    EXPECT_TRUE(menu->isItemEnabled(index));
+    chooseMenuCommand(c.command);
+    EXPECT_EQ(userNodes(), c.nodesAfter);
+    pickInTree(nullptr);
+    updateSelectionMenuItems();
+    EXPECT_FALSE(menu->isItemEnabled(index)) << "nothing selected";
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, SceneMenuEntryTest,
+                         testing::Values(SceneMenuEntryCase{ids::CmdDuplicate, L"menu_scene_duplicate", L"(Ctrl+D)", 4},
+                                         SceneMenuEntryCase{ids::CmdDelete, L"menu_scene_delete", L"(Del)", 0}));
 
 } // namespace
 } // namespace sorn

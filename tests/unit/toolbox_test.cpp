@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/PathText.h"
 #include "app/Translate.h"
+#include "events/UndoCommands.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/UndoHistory.h"
 #include "support/EditorFixture.h"
+#include "support/SceneSnapshot.h"
+#include "support/TestImages.h"
 #include "toolbox/ToolBox.h"
 
 using namespace irr;
@@ -323,6 +328,263 @@ TEST_F(ToolBoxTest, GridButtonChangesOnlyTheUsableMeasure) {
     EXPECT_EQ(editor.gridSize, 800.f);
     EXPECT_EQ(editor.gridSpacing, 100.f);
     EXPECT_EQ(editor.gridNode->getGridsSize(), core::dimension2df(800.f, 800.f));
+}
+
+// ---- Enter, Tab and typed values applied before a pick ---------------------------
+
+// A row typed into as a user does: the row's tab page shown, the row
+// focused, everything in it selected with Ctrl+A and replaced by the keys.
+class ToolBoxTypingTest : public ToolBoxTest {
+protected:
+    bool key(EKEY_CODE code, bool control, wchar_t ch, bool shift = false) {
+        SEvent event = test::keyEvent(code, true);
+        event.KeyInput.Control = control;
+        event.KeyInput.Shift = shift;
+        event.KeyInput.Char = ch;
+        const bool taken = editor.device->postEventFromUser(event);
+        event.KeyInput.PressedDown = false;
+        editor.device->postEventFromUser(event);
+        return taken;
+    }
+
+    static EKEY_CODE codeOf(wchar_t ch) {
+        if (ch >= L'a' && ch <= L'z')
+            return static_cast<EKEY_CODE>(KEY_KEY_A + (ch - L'a'));
+        if (ch >= L'A' && ch <= L'Z')
+            return static_cast<EKEY_CODE>(KEY_KEY_A + (ch - L'A'));
+        if (ch >= L'0' && ch <= L'9')
+            return static_cast<EKEY_CODE>(KEY_KEY_0 + (ch - L'0'));
+        return KEY_PERIOD;
+    }
+
+    static void showPageOf(gui::IGUIElement* element) {
+        for (gui::IGUIElement* e = element; e; e = e->getParent())
+            if (e->getType() == gui::EGUIET_TAB && e->getParent())
+                static_cast<gui::IGUITabControl*>(e->getParent())->setActiveTab(static_cast<gui::IGUITab*>(e));
+    }
+
+    void focusRow(s32 id) {
+        gui::IGUIElement* row = findElement(id);
+        ASSERT_NE(row, nullptr) << std::hex << id;
+        showPageOf(row);
+        gui()->setFocus(row);
+    }
+
+    void typeInto(s32 id, const std::wstring& text) {
+        focusRow(id);
+        key(KEY_KEY_A, true, 0);
+        for (wchar_t ch : text)
+            key(codeOf(ch), false, ch);
+        ASSERT_EQ(textOf(id), text);
+    }
+
+    void pressEnter() { key(KEY_RETURN, false, L'\r'); }
+
+    s32 focusedId() {
+        gui::IGUIElement* focus = gui()->getFocus();
+        return focus ? focus->getID() : -1;
+    }
+
+    std::string scene() {
+        return test::canonicalSceneText(smgr(), appFolder.file("snapshot.irr"), editor.gridSize, editor.gridSpacing);
+    }
+
+    scene::ISceneNode* pickNew(scene::ESCENE_NODE_TYPE type, s32 variant = 0) {
+        scene::ISceneNode* node = addAtRoot(type, variant);
+        if (node)
+            pickInTree(node);
+        return node;
+    }
+};
+
+struct EnterCase {
+    const char* name;
+    scene::ESCENE_NODE_TYPE type; // ESNT_UNKNOWN: nothing selected, the scene tab
+    s32 variant;
+    s32 row;
+    const wchar_t* text; // null: the path of a test image
+    s32 button;
+};
+
+class ToolBoxEnterTest : public ToolBoxTypingTest, public testing::WithParamInterface<EnterCase> {};
+
+TEST_P(ToolBoxEnterTest, EnterInARowAppliesItsGroupAsItsButtonDoesInOneStep) {
+    const EnterCase& c = GetParam();
+    if (c.type != scene::ESNT_UNKNOWN)
+        ASSERT_NE(pickNew(c.type, c.variant), nullptr);
+    const std::string image = appFolder.file("face.png");
+    ASSERT_TRUE(test::writeTestImage(image));
+    const std::wstring text = c.text ? std::wstring(c.text) : std::wstring(widePath(image).c_str());
+
+    const std::string before = scene();
+    const size_t steps = undoHistory.size();
+    typeInto(c.row, text);
+    EXPECT_EQ(scene(), before) << "typing applies nothing";
+    pressEnter();
+    const std::string entered = scene();
+    EXPECT_NE(entered, before) << "Enter applied nothing";
+    EXPECT_EQ(undoHistory.size(), steps + 1) << "Enter is one undo step";
+    EXPECT_EQ(focusedId(), c.row) << "the row keeps the focus";
+
+    undoLastChange();
+    activePasses(2);
+    EXPECT_EQ(scene(), before) << "one undo takes the Enter back";
+    typeInto(c.row, text);
+    clickButton(c.button);
+    EXPECT_EQ(scene(), entered) << "the button applies what Enter applied";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Groups, ToolBoxEnterTest,
+    testing::Values(
+        EnterCase{"position", scene::ESNT_CUBE, 0, ids::PositionEditY, L"12.5", ids::ApplyPosition},
+        EnterCase{"rotation", scene::ESNT_CUBE, 0, ids::RotationEditZ, L"30", ids::ApplyRotation},
+        EnterCase{"scale", scene::ESNT_CUBE, 0, ids::ScaleEditX, L"2", ids::ApplyScale},
+        EnterCase{"name", scene::ESNT_CUBE, 0, ids::NameEdit, L"Crate", ids::ApplyName},
+        EnterCase{"grid", scene::ESNT_UNKNOWN, 0, ids::GridSpacingEdit, L"50", ids::GridApply},
+        EnterCase{"material_texture", scene::ESNT_CUBE, 0, ids::MaterialTexturePath, nullptr,
+                  ids::MaterialTextureSet},
+        EnterCase{"light", scene::ESNT_LIGHT, 0, ids::LightFirstRow + 1, L"255,10,20,30", ids::LightApply},
+        EnterCase{"emitter", scene::ESNT_PARTICLE_SYSTEM, 0, ids::EmitterFirstRow + 15, L"77", ids::EmitterUpdate},
+        EnterCase{"text", scene::ESNT_TEXT, 0, ids::TextEdit, L"Hello", ids::TextApply},
+        EnterCase{"sky_dome_image", scene::ESNT_SKY_DOME, 0, ids::ImagePathEdit, nullptr, ids::ImagePathApply},
+        EnterCase{"sky_box_face", scene::ESNT_SKY_BOX, 0, ids::SkyBoxUpEdit, nullptr, ids::SkyBoxApply},
+        EnterCase{"volume_light_colour", scene::ESNT_VOLUME_LIGHT, 0, ids::VolumeLightTailEdit, L"255,1,2,3",
+                  ids::VolumeLightColourApply},
+        EnterCase{"volume_light_detail", scene::ESNT_VOLUME_LIGHT, 0, ids::VolumeLightSubDivUEdit, L"7",
+                  ids::VolumeLightApply}),
+    [](const testing::TestParamInfo<EnterCase>& info) { return std::string(info.param.name); });
+
+struct TabCase {
+    const char* name;
+    scene::ESCENE_NODE_TYPE type; // ESNT_UNKNOWN: the scene tab
+    std::vector<s32> rows;       // top to bottom
+};
+
+class ToolBoxTabKeyTest : public ToolBoxTypingTest, public testing::WithParamInterface<TabCase> {};
+
+TEST_P(ToolBoxTabKeyTest, TabGoesDownTheRowsOfThePageAndShiftTabBackUp) {
+    const TabCase& c = GetParam();
+    if (c.type != scene::ESNT_UNKNOWN)
+        ASSERT_NE(pickNew(c.type), nullptr);
+    focusRow(c.rows.front());
+    for (size_t i = 1; i <= c.rows.size(); ++i) {
+        EXPECT_TRUE(key(KEY_TAB, false, L'\t')) << "Tab is taken";
+        EXPECT_EQ(focusedId(), c.rows[i % c.rows.size()]) << std::hex << "after row " << c.rows[i - 1];
+    }
+    key(KEY_TAB, false, L'\t', true);
+    EXPECT_EQ(focusedId(), c.rows.back()) << "Shift+Tab from the first row goes to the last";
+    EXPECT_EQ(editor.editMode, ids::ModeNone);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, ToolBoxTabKeyTest,
+    testing::Values(TabCase{"cube_object_tab", scene::ESNT_CUBE,
+                            {ids::PositionEditX, ids::PositionEditY, ids::PositionEditZ, ids::RotationEditX,
+                             ids::RotationEditY, ids::RotationEditZ, ids::ScaleEditX, ids::ScaleEditY,
+                             ids::ScaleEditZ, ids::NameEdit}},
+                    TabCase{"volume_light_tab", scene::ESNT_VOLUME_LIGHT,
+                            {ids::VolumeLightTailEdit, ids::VolumeLightFootEdit, ids::VolumeLightSubDivUEdit,
+                             ids::VolumeLightSubDivVEdit}},
+                    TabCase{"scene_tab", scene::ESNT_UNKNOWN, {ids::GridSizeEdit, ids::GridSpacingEdit}}),
+    [](const testing::TestParamInfo<TabCase>& info) { return std::string(info.param.name); });
+
+// The ways the selection changes away from a node with a typed value.
+enum class PickAway { TreeItem, TreeRowClick, ControlClickAdds, SceneRow, Escape };
+
+class ToolBoxTypedPickTest : public ToolBoxTypingTest, public testing::WithParamInterface<PickAway> {
+protected:
+    void pickAway(scene::ISceneNode* other) {
+        switch (GetParam()) {
+        case PickAway::TreeItem: return pickInTree(other);
+        case PickAway::TreeRowClick: return clickTreeRow(other, false);
+        case PickAway::ControlClickAdds: return clickTreeRow(other, true);
+        case PickAway::SceneRow: return clickTreeRow(nullptr, false);
+        case PickAway::Escape:
+            gui()->removeFocus(gui()->getFocus());
+            releaseKey(KEY_ESCAPE);
+            return;
+        }
+    }
+};
+
+TEST_P(ToolBoxTypedPickTest, TypedValueIsAppliedToItsNodeBeforeThePickAsOneStep) {
+    scene::ISceneNode* other = addAtRoot(scene::ESNT_SPHERE);
+    scene::ISceneNode* typedFor = pickNew(scene::ESNT_CUBE);
+    ASSERT_NE(typedFor, nullptr);
+    ASSERT_NE(other, nullptr);
+    typedFor->setPosition({1.f, 2.f, 3.f});
+    other->setPosition({7.f, 8.f, 9.f});
+    updateToolBox();
+    const size_t steps = undoHistory.size();
+    typeInto(ids::PositionEditX, L"25");
+    pickAway(other);
+    EXPECT_EQ(typedFor->getPosition(), core::vector3df(25.f, 2.f, 3.f));
+    EXPECT_EQ(other->getPosition(), core::vector3df(7.f, 8.f, 9.f)) << "applied to the node it was typed for";
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+    undoLastChange();
+    EXPECT_EQ(typedFor->getPosition(), core::vector3df(1.f, 2.f, 3.f));
+}
+
+INSTANTIATE_TEST_SUITE_P(Picks, ToolBoxTypedPickTest,
+                         testing::Values(PickAway::TreeItem, PickAway::TreeRowClick, PickAway::ControlClickAdds,
+                                         PickAway::SceneRow, PickAway::Escape));
+
+TEST_F(ToolBoxTypingTest, RowsNotTypedAreNotAppliedOnAPick) {
+    scene::ISceneNode* other = addAtRoot(scene::ESNT_SPHERE);
+    scene::ISceneNode* cube = pickNew(scene::ESNT_CUBE);
+    ASSERT_NE(cube, nullptr);
+    // Values the rows can only show rounded to six decimals.
+    const core::vector3df position(0.1234567f, 0.7654321f, 3.f), rotation(0.1234567f, 0.2345678f, 0.3456789f);
+    cube->setPosition(position);
+    cube->setRotation(rotation);
+    updateToolBox();
+    const size_t steps = undoHistory.size();
+    typeInto(ids::PositionEditX, L"0.123457"); // what the row showed: not typed
+    typeInto(ids::RotationEditX, L"0.123457");
+    pickInTree(other);
+    EXPECT_EQ(cube->getPosition(), position);
+    EXPECT_EQ(cube->getRotation(), rotation);
+    EXPECT_EQ(undoHistory.size(), steps) << "nothing typed, nothing recorded";
+
+    pickInTree(cube);
+    typeInto(ids::PositionEditZ, L"4");
+    pickInTree(other);
+    EXPECT_EQ(cube->getPosition(), core::vector3df(position.X, position.Y, 4.f))
+        << "the typed row alone, its neighbours exact";
+    EXPECT_EQ(cube->getRotation(), rotation) << "a group with nothing typed is not applied";
+}
+
+TEST_F(ToolBoxTypingTest, AppliedOrRewrittenRowsAreNoLongerTyped) {
+    scene::ISceneNode* other = addAtRoot(scene::ESNT_SPHERE);
+    scene::ISceneNode* cube = pickNew(scene::ESNT_CUBE);
+    ASSERT_NE(cube, nullptr);
+    typeInto(ids::PositionEditX, L"25");
+    pressEnter();
+    EXPECT_EQ(cube->getPosition().X, 25.f);
+    cube->setPosition({5.f, 0.f, 0.f}); // moved since: a pick must not put 25 back
+    typeInto(ids::PositionEditY, L"8");
+    clickButton(0x50047); // the position X step writes the group's rows again
+    typeInto(ids::ScaleEditY, L"3");
+    const size_t steps = undoHistory.size();
+    pickInTree(other);
+    EXPECT_EQ(cube->getPosition(), core::vector3df(6.f, 0.f, 0.f));
+    EXPECT_EQ(cube->getScale(), core::vector3df(1.f, 3.f, 1.f));
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+}
+
+TEST_F(ToolBoxTypingTest, ARefreshOfTheSameNodeKeepsWhatWasTyped) {
+    scene::ISceneNode* other = addAtRoot(scene::ESNT_SPHERE);
+    scene::ISceneNode* cube = pickNew(scene::ESNT_CUBE);
+    ASSERT_NE(cube, nullptr);
+    typeInto(ids::PositionEditX, L"25");
+    editor.sceneViewRefresh.schedule(); // as after a node was added
+    activePasses(2);
+    EXPECT_EQ(textOf(ids::PositionEditX), L"25");
+    pickInTree(other);
+    EXPECT_EQ(cube->getPosition().X, 25.f);
+    pickInTree(cube);
+    EXPECT_EQ(textOf(ids::PositionEditX), L"25.000000");
 }
 
 } // namespace

@@ -19,6 +19,7 @@ enum class Waiting { Nothing, Answer, Save };
 
 Waiting waiting = Waiting::Nothing;
 SceneAction waitingAction = SceneAction::Quit;
+std::function<void()> givenAction;
 
 void run(SceneAction action) {
     waiting = Waiting::Nothing;
@@ -34,6 +35,13 @@ void run(SceneAction action) {
         if (editor.device)
             editor.device->closeDevice();
         break;
+    case SceneAction::Given: {
+        std::function<void()> action;
+        action.swap(givenAction);
+        if (action)
+            action();
+        break;
+    }
     }
 }
 
@@ -72,6 +80,15 @@ void runAfterUnsavedCheck(SceneAction action) {
     askAboutUnsavedChanges();
 }
 
+void runAfterUnsavedCheck(std::function<void()> action) {
+    givenAction = std::move(action);
+    runAfterUnsavedCheck(SceneAction::Given);
+}
+
+bool unsavedCheckWaiting() {
+    return waiting != Waiting::Nothing;
+}
+
 void onUnsavedChangesAnswer(gui::EGUI_EVENT_TYPE answer) {
     if (waiting != Waiting::Answer)
         return;
@@ -102,6 +119,7 @@ void onSaveAbandoned() {
 
 void resetUnsavedChanges() {
     waiting = Waiting::Nothing;
+    givenAction = nullptr;
 }
 
 } // namespace sorn

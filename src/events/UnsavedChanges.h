@@ -4,13 +4,20 @@
 // cancel when the scene changed since it was opened, saved or created.
 #include <irrlicht.h>
 
+#include <functional>
+
 namespace sorn {
 
-enum class SceneAction { NewScene, OpenScene, Quit };
+enum class SceneAction { NewScene, OpenScene, Quit, Given };
 
 // Runs the action at once when there is nothing unsaved; otherwise shows the
 // question, and the answer decides.
 void runAfterUnsavedCheck(SceneAction action);
+// The same for an action of the caller's (a scene file dropped on the window
+// opened in place of the current one).
+void runAfterUnsavedCheck(std::function<void()> action);
+// Whether the question, or the save it led to, is still open.
+bool unsavedCheckWaiting();
 
 // The answer given in the question box (its yes, no or cancel event):
 // save opens the save window and runs the action once the file is written;

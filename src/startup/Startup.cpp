@@ -9,6 +9,9 @@
 #include "app/SanitizerBuild.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
+#include "app/FileDrop.h"
+#include "app/WindowPlaces.h"
+#include "events/FileDropCommands.h"
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
 #include "events/MenuCommands.h"
@@ -153,6 +156,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     platform::setWindowIcon(device, mediaPath(L"sorn.png"));
     platform::interceptCloseButton(device);
     platform::useSystemClipboard(device);
+    platform::acceptFileDrops(device);
 
     editor.config.fileName = appPath(L"config.xml");
     editor.config.load();
@@ -235,6 +239,8 @@ void runFrameLoop() {
         if (platform::takeCloseRequest())
             runAfterUnsavedCheck(SceneAction::Quit);
         platform::serveClipboard();
+        openDroppedFiles();
+        keepWindowsInsideScreen();
         runFramePass(editor.device->isWindowFocused(), editor.device->isWindowActive());
     }
 }
@@ -250,6 +256,7 @@ void shutdownEditor() {
     forgetTextNodeData();
     // A clipboard kept in the process is a fresh one for the next run.
     platform::resetClipboard();
+    resetDroppedFiles();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

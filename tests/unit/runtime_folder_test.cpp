@@ -89,6 +89,8 @@ const char* const kLanguageKeys[] = {
     // Renaming and arranging nodes: the steps, the name row, the scene box's filter.
     "undo_step_rename", "undo_step_reparent", "window_toolbox_edit_name", "window_scenebox_filter",
     "undo_step_cut", "undo_step_paste",
+    // Files dropped on the window: what a drop left out or lost.
+    "status_drop_failed", "status_drop_too_many", "status_drop_one_scene", "status_drop_not_files",
 };
 
 std::wstring widen(const char* text) {

@@ -1,12 +1,13 @@
 // sorn-drop-files: drops files on a window as a file manager does, through the
 // X11 drag-and-drop protocol (XDND version 5), for the end-to-end tests.
 //
-//   sorn-drop-files [--list TEXT] [--silent] WINDOW [PATH...]
+//   sorn-drop-files [--list TEXT] [--silent] [--vanish] WINDOW [PATH...]
 //
 // Sends enter, position and drop to WINDOW (a decimal or 0x window id) with
 // the paths as a text/uri-list of file URIs (percent-encoded), or TEXT as
 // the list itself. With --silent the source never hands the list over (a
-// program that hangs after the drop). Exits 0 when the target finished the
+// program that hangs after the drop); with --vanish it goes away right after
+// entering the window, its window with it (a program that crashed). Exits 0 when the target finished the
 // drop and accepted it, 1 when it refused it, 2 on bad arguments or
 // without a display, 3 when the target never answered (10 s).
 #include <X11/Xatom.h>
@@ -99,11 +100,13 @@ bool nextEvent(Display* display, XEvent& event, Clock::time_point deadline) {
 
 int main(int argc, char** argv) {
     std::string list;
-    bool givenList = false, silent = false;
+    bool givenList = false, silent = false, vanish = false;
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
         if (std::strcmp(argv[i], "--silent") == 0) {
             silent = true;
+        } else if (std::strcmp(argv[i], "--vanish") == 0) {
+            vanish = true;
         } else if (std::strcmp(argv[i], "--list") == 0 && i + 1 < argc) {
             list = argv[++i];
             givenList = true;
@@ -113,7 +116,7 @@ int main(int argc, char** argv) {
         }
     }
     if (i >= argc) {
-        std::fprintf(stderr, "usage: %s [--list TEXT] [--silent] WINDOW [PATH...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--list TEXT] [--silent] [--vanish] WINDOW [PATH...]\n", argv[0]);
         return 2;
     }
     const Window target = static_cast<Window>(std::strtoul(argv[i++], nullptr, 0));
@@ -170,6 +173,10 @@ int main(int argc, char** argv) {
                 0, 0);
     sendMessage(display, target, atoms.position, static_cast<long>(source), 0, (rootX << 16) | (rootY & 0xffff),
                 CurrentTime, static_cast<long>(atoms.actionCopy));
+    if (vanish) {
+        XCloseDisplay(display);
+        return 0;
+    }
 
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
     bool dropped = false;

@@ -58,6 +58,18 @@ std::vector<XClientMessageEvent> pendingMessages;
 DragSession session;
 std::vector<DroppedFileList> received;
 
+// Errors on the editor's own drop connection (a source window that vanished
+// mid-drag, a property it never set) are no reason to end the program, as
+// Xlib's default handler would; errors on other connections go on to the
+// handler there was before.
+int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
+
+int ignoreDropConnectionErrors(Display* display, XErrorEvent* error) {
+    if (display == own.display)
+        return 0;
+    return previousErrorHandler ? previousErrorHandler(display, error) : 0;
+}
+
 bool isDragMessage(Atom type) {
     return type == atoms.enter || type == atoms.position || type == atoms.leave || type == atoms.drop;
 }
@@ -239,6 +251,7 @@ void acceptFileDrops(IrrlichtDevice* device) {
     if (!ownDisplay)
         return;
     own.display = ownDisplay;
+    previousErrorHandler = XSetErrorHandler(ignoreDropConnectionErrors);
     own.requestor = XCreateSimpleWindow(ownDisplay, DefaultRootWindow(ownDisplay), 0, 0, 1, 1, 0, 0, 0);
     const char* names[] = {"XdndAware",     "XdndEnter",    "XdndPosition",   "XdndStatus",
                            "XdndLeave",     "XdndDrop",     "XdndFinished",   "XdndSelection",

@@ -1,8 +1,8 @@
 """Files dropped on the window from a file manager, through the X11
 drag-and-drop protocol (sorn-drop-files plays the file manager): a scene opens
 in place of the current one, a model joins it, a scene dropped over unsaved
-work asks first; a source that never hands its list over, or a list of links
-that are no local files, leaves the editor working."""
+work asks first; a source that never hands its list over or vanishes
+mid-drag, or a list of links that are no local files, leaves the editor working."""
 import os
 import subprocess
 
@@ -91,6 +91,11 @@ def test(runtime):
         code, out = drop(editor, tool, "--silent", [model])
         if code != 1 or "refused" not in out:
             raise E2EFailure("a drop whose list never came was not refused: %s %s" % (code, out))
+        # A source that goes away in the middle of its drag (its window with
+        # it): the editor's answers to it go nowhere, and it carries on.
+        code, out = drop(editor, tool, "--vanish", [model])
+        if code != 0:
+            raise E2EFailure("the vanishing source failed to start its drag: " + out)
         # Links that are no local files add nothing.
         refreshes = tree_refreshes(editor)
         code, out = drop(editor, tool, "--list", "http://example.com/a.irr\r\nfile://elsewhere/b.obj\r\n", [])

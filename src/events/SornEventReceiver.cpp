@@ -9,6 +9,7 @@
 #include "app/SmallWindows.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
+#include "app/WindowPlaces.h"
 #include "events/ClipboardCommands.h"
 #include "events/FileCommands.h"
 #include "events/EditingKeys.h"
@@ -216,6 +217,7 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
         case EMIE_LMOUSE_LEFT_UP:
             onLeftButtonUp();
             endDragChange();
+            rememberMovedWindowPlaces();
             onViewLeftButtonUp(event.MouseInput);
             break;
         case EMIE_RMOUSE_LEFT_UP: {
@@ -250,6 +252,7 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
 
     switch (event.EventType) {
     case gui::EGET_ELEMENT_CLOSED:
+        rememberWindowPlace(caller);
         if (id == ids::ToolBoxWindow)
             setWindowMenuCheck(ids::CmdToolBox, false);
         else if (id == ids::SceneBoxWindow)

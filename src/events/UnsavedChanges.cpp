@@ -19,7 +19,7 @@ enum class Waiting { Nothing, Answer, Save };
 
 Waiting waiting = Waiting::Nothing;
 SceneAction waitingAction = SceneAction::Quit;
-std::string waitingFile; // the file SceneAction::OpenFile opens
+std::function<void()> givenAction;
 
 void run(SceneAction action) {
     waiting = Waiting::Nothing;
@@ -35,9 +35,11 @@ void run(SceneAction action) {
         if (editor.device)
             editor.device->closeDevice();
         break;
-    case SceneAction::OpenFile: {
-        const std::string file = waitingFile;
-        openSceneFromDialog(file);
+    case SceneAction::Given: {
+        std::function<void()> action;
+        action.swap(givenAction);
+        if (action)
+            action();
         break;
     }
     }
@@ -78,9 +80,17 @@ void runAfterUnsavedCheck(SceneAction action) {
     askAboutUnsavedChanges();
 }
 
+void runAfterUnsavedCheck(std::function<void()> action) {
+    givenAction = std::move(action);
+    runAfterUnsavedCheck(SceneAction::Given);
+}
+
+bool unsavedCheckWaiting() {
+    return waiting != Waiting::Nothing;
+}
+
 void openFileAfterUnsavedCheck(const std::string& path) {
-    waitingFile = path;
-    runAfterUnsavedCheck(SceneAction::OpenFile);
+    runAfterUnsavedCheck([path] { openSceneFromDialog(path); });
 }
 
 void onUnsavedChangesAnswer(gui::EGUI_EVENT_TYPE answer) {
@@ -116,7 +126,7 @@ void onSaveAbandoned() {
 
 void resetUnsavedChanges() {
     waiting = Waiting::Nothing;
-    waitingFile.clear();
+    givenAction = nullptr;
 }
 
 } // namespace sorn

@@ -5,9 +5,11 @@
 #include <irrlicht.h>
 #include <string>
 
+#include <functional>
+
 namespace sorn {
 
-enum class SceneAction { NewScene, OpenScene, Quit, OpenFile };
+enum class SceneAction { NewScene, OpenScene, Quit, Given };
 
 // Runs the action at once when there is nothing unsaved; otherwise shows the
 // question, and the answer decides.
@@ -15,6 +17,11 @@ void runAfterUnsavedCheck(SceneAction action);
 // Opens the file as File > Open opens what its dialog chose, after the same
 // question (File > Recent).
 void openFileAfterUnsavedCheck(const std::string& path);
+// The same for an action of the caller's (a scene file dropped on the window
+// opened in place of the current one).
+void runAfterUnsavedCheck(std::function<void()> action);
+// Whether the question, or the save it led to, is still open.
+bool unsavedCheckWaiting();
 
 // The answer given in the question box (its yes, no or cancel event):
 // save writes the scene to its file (or, without one, opens the save

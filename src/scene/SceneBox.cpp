@@ -6,6 +6,7 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "app/WindowPlaces.h"
 #include "scene/NodeLifetime.h"
 #include "scene/NodeName.h"
 #include "scene/SelectedNodes.h"
@@ -103,14 +104,17 @@ void createSceneBox() {
     std::puts("createSceneBox()");
     if (!editor.device)
         return;
-    if (gui::IGUIElement* old = findElement(ids::SceneBoxWindow))
+    if (gui::IGUIElement* old = findElement(ids::SceneBoxWindow)) {
+        rememberWindowPlace(old);
         old->remove();
+    }
 
     gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
     gui::IGUIWindow* window = gui->addWindow(core::rect<s32>(0, 50, 215, 450), false,
                                              translate(L"window_scenebox_caption").c_str(), nullptr,
                                              ids::SceneBoxWindow);
     window->setToolTipText(L"Select item from tree and then place it on the map.");
+    openWindowWhereLeft(window);
     gui::IGUITabControl* tabs =
         gui->addTabControl(core::rect<s32>(2, 25, 210, 395), window, true, true, ids::SceneBoxTabControl);
     gui::IGUITab* tab = tabs->addTab(translate(L"window_scenebox_tab").c_str(), -1);
@@ -210,8 +214,10 @@ void showNodeNameInTree(scene::ISceneNode* node) {
 
 void closeSceneBox() {
     std::puts("closeSceneBox()");
-    if (gui::IGUIElement* window = findElement(ids::SceneBoxWindow))
+    if (gui::IGUIElement* window = findElement(ids::SceneBoxWindow)) {
+        rememberWindowPlace(window);
         window->remove();
+    }
 }
 
 } // namespace sorn

@@ -11,6 +11,9 @@
 #include "app/SnapSettings.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
+#include "app/FileDrop.h"
+#include "app/WindowPlaces.h"
+#include "events/FileDropCommands.h"
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
 #include "events/FileCommands.h"
@@ -157,6 +160,7 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     platform::setWindowIcon(device, mediaPath(L"sorn.png"));
     platform::interceptCloseButton(device);
     platform::useSystemClipboard(device);
+    platform::acceptFileDrops(device);
 
     editor.config.fileName = appPath(L"config.xml");
     editor.config.load();
@@ -244,6 +248,8 @@ void runFrameLoop() {
         if (platform::takeCloseRequest())
             runAfterUnsavedCheck(SceneAction::Quit);
         platform::serveClipboard();
+        openDroppedFiles();
+        keepWindowsInsideScreen();
         runFramePass(editor.device->isWindowFocused(), editor.device->isWindowActive());
     }
 }
@@ -260,6 +266,7 @@ void shutdownEditor() {
     // A clipboard kept in the process is a fresh one for the next run.
     platform::resetClipboard();
     resetEditingKeys();
+    resetDroppedFiles();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

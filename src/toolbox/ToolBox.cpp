@@ -7,6 +7,7 @@
 
 #include "app/EditorState.h"
 #include "app/Translate.h"
+#include "app/WindowPlaces.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
@@ -68,12 +69,14 @@ void createToolBox() {
     puts("createToolBox()");
     if (!editor.device)
         return;
-    if (gui::IGUIElement* old = findElement(ids::ToolBoxWindow))
+    if (gui::IGUIElement* old = findElement(ids::ToolBoxWindow)) {
+        rememberWindowPlace(old);
         old->remove();
+    }
     forgetTypedRows();
-    editor.device->getGUIEnvironment()->addWindow(core::rect<s32>(800, 50, 1000, 720), false,
-                                                  translate(L"window_toolbox_caption").c_str(), nullptr,
-                                                  ids::ToolBoxWindow);
+    openWindowWhereLeft(editor.device->getGUIEnvironment()->addWindow(
+        core::rect<s32>(800, 50, 1000, 720), false, translate(L"window_toolbox_caption").c_str(), nullptr,
+        ids::ToolBoxWindow));
     ToolBoxbyType();
 }
 
@@ -121,8 +124,10 @@ void updateToolBox() {
 
 void ToolBoxClose() {
     puts("ToolBoxClose()");
-    if (gui::IGUIElement* window = findElement(ids::ToolBoxWindow))
+    if (gui::IGUIElement* window = findElement(ids::ToolBoxWindow)) {
+        rememberWindowPlace(window);
         window->remove();
+    }
     forgetTypedRows();
 }
 

@@ -210,6 +210,21 @@ bool EditorTest::releaseKey(EKEY_CODE key) {
     return editor.device->postEventFromUser(keyEvent(key, false));
 }
 
+void dragWithLeftButton(IrrlichtDevice* device, const std::vector<core::position2di>& points) {
+    if (points.empty())
+        return;
+    auto post = [device](EMOUSE_INPUT_EVENT type, core::position2di at, u32 buttons) {
+        SEvent event = mouse(type, at.X, at.Y);
+        event.MouseInput.ButtonStates = buttons;
+        device->postEventFromUser(event);
+    };
+    post(EMIE_MOUSE_MOVED, points.front(), 0);
+    post(EMIE_LMOUSE_PRESSED_DOWN, points.front(), EMBSM_LEFT);
+    for (size_t i = 1; i < points.size(); ++i)
+        post(EMIE_MOUSE_MOVED, points[i], EMBSM_LEFT);
+    post(EMIE_LMOUSE_LEFT_UP, points.back(), 0);
+}
+
 bool EditorTest::mouseEvent(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {
     return editor.device->postEventFromUser(mouse(type, x, y));
 }

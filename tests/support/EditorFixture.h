@@ -33,6 +33,11 @@ bool fileExists(const std::string& path);
 // folder (linked) and a copy of its config.xml, or the given config text.
 void prepareAppFolder(const std::string& folder, const std::string* configText = nullptr);
 
+// A drag as the engine delivers it: the pointer at the first point, the left
+// button pressed there, moved through the others with the button held, let go
+// at the last.
+void dragWithLeftButton(irr::IrrlichtDevice* device, const std::vector<irr::core::position2di>& points);
+
 // A key event as the engine delivers it.
 irr::SEvent keyEvent(irr::EKEY_CODE key, bool pressedDown);
 

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <utility>
 #include <iterator>
 #include <vector>
 
+#include "app/ConfigFile.h"
 #include "app/StatusLine.h"
+#include "app/WindowPlaces.h"
 #include "app/Translate.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/Reparent.h"
@@ -217,6 +222,150 @@ TEST_F(SceneBoxTest, UpdateWithTheBoxClosedDoesNothingAndCloseRemovesIt) {
 namespace {
 
 class SceneBoxClearTest : public sorn::test::EditorTest {};
+
+// ---- Where the window opens and stays ------------------------------------------
+
+struct WindowPlaceCase {
+    const char* name;
+    const wchar_t* x; // null: no setting at all
+    const wchar_t* y;
+    core::position2di expected;
+};
+
+// The scene box is 215 x 400 on the 1000 x 750 window; it opens at (0, 50)
+// without a usable setting.
+const WindowPlaceCase kSceneBoxPlaces[] = {
+    {"no setting", nullptr, nullptr, {0, 50}},
+    {"the missing-setting text", L"XXX", L"XXX", {0, 50}},
+    {"a place inside", L"120", L"200", {120, 200}},
+    {"negative: moved inside", L"-40", L"-10", {0, 0}},
+    {"past the right and bottom edges: moved inside", L"5000", L"5000", {785, 350}},
+    {"huge", L"99999999999", L"60", {0, 50}},
+    {"text", L"left", L"60", {0, 50}},
+    {"a number with a unit", L"12px", L"60", {0, 50}},
+    {"empty", L"", L"", {0, 50}},
+    {"a sign or blanks", L"+5", L" 7", {0, 50}},
+    {"only one coordinate usable", L"300", L"abc", {0, 50}},
+    {"a lone minus", L"-", L"-", {0, 50}},
+};
+
+TEST_F(SceneBoxTest, OpensAtTheRememberedPlaceAlwaysInsideTheWindow) {
+    for (const WindowPlaceCase& c : kSceneBoxPlaces) {
+        SCOPED_TRACE(c.name);
+        // An open box is taken away without a close, which would write its
+        // place over the case's.
+        if (gui::IGUIElement* open = findElement(ids::SceneBoxWindow))
+            open->remove();
+        editor.config.settings.erase(L"window_scenebox_x");
+        editor.config.settings.erase(L"window_scenebox_y");
+        if (c.x) {
+            editor.config.set(L"window_scenebox_x", c.x);
+            editor.config.set(L"window_scenebox_y", c.y);
+        }
+        sorn::createSceneBox();
+        gui::IGUIElement* window = findElement(ids::SceneBoxWindow);
+        ASSERT_NE(window, nullptr);
+        window = findElement(ids::SceneBoxWindow);
+        EXPECT_EQ(window->getRelativePosition(),
+                  core::rect<s32>(c.expected, core::dimension2di(215, 400)));
+    }
+}
+
+class SceneBoxPlaceTest : public SceneBoxTest {
+protected:
+    void dragTitle(core::position2di from, core::position2di to) {
+        sorn::test::dragWithLeftButton(editor.device, {from, (from + to) / 2, to});
+    }
+    core::position2di place() {
+        gui::IGUIElement* window = findElement(ids::SceneBoxWindow);
+        return window ? window->getRelativePosition().UpperLeftCorner : core::position2di(-999, -999);
+    }
+    // The place the settings file on disk holds.
+    std::pair<std::wstring, std::wstring> placeOnDisk() {
+        sorn::ConfigFile file;
+        file.fileName = editor.config.fileName;
+        file.load();
+        return {file.get(L"window_scenebox_x").c_str(), file.get(L"window_scenebox_y").c_str()};
+    }
+};
+
+TEST_F(SceneBoxPlaceTest, ADraggedPlaceIsKeptAcrossCloseReopenAndAConfigReload) {
+    clickButton(ids::ButtonOpenSceneBox);
+    ASSERT_EQ(place(), core::position2di(0, 50));
+    dragTitle({100, 58}, {160, 138});
+    ASSERT_EQ(place(), core::position2di(60, 130)) << "the drag did not move the window";
+    EXPECT_EQ(placeOnDisk(), std::make_pair(std::wstring(L"60"), std::wstring(L"130")));
+
+    struct Step {
+        const char* name;
+        std::function<void()> closeAndOpen;
+    };
+    const Step steps[] = {
+        {"View > Window menu", [&] {
+             chooseMenuCommand(ids::CmdSceneBox);
+             ASSERT_EQ(findElement(ids::SceneBoxWindow), nullptr);
+             chooseMenuCommand(ids::CmdSceneBox);
+         }},
+        {"the toolbar button over an open box", [&] { clickButton(ids::ButtonOpenSceneBox); }},
+        {"a config reload", [&] {
+             sorn::closeSceneBox();
+             editor.config.settings.clear();
+             ASSERT_TRUE(editor.config.load());
+             clickButton(ids::ButtonOpenSceneBox);
+         }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.closeAndOpen();
+        EXPECT_EQ(place(), core::position2di(60, 130));
+    }
+}
+
+TEST_F(SceneBoxPlaceTest, ThePlaceIsWrittenWhenMovedOrClosedNotOnEveryClickOrFrame) {
+    clickButton(ids::ButtonOpenSceneBox);
+    std::remove(core::stringc(editor.config.fileName).c_str());
+    // Clicks that move nothing and frames write nothing.
+    dragTitle({100, 58}, {100, 58});
+    ASSERT_EQ(place(), core::position2di(0, 50));
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 500, 400);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, 500, 400);
+    activePasses(3);
+    EXPECT_FALSE(sorn::test::fileExists(core::stringc(editor.config.fileName).c_str()));
+
+    // Moved without a button (the keyboard, another program), then closed
+    // with the window's close button: the close writes it.
+    gui::IGUIElement* window = findElement(ids::SceneBoxWindow);
+    window->move(core::position2di(30, 5));
+    postGuiEvent(gui::EGET_ELEMENT_CLOSED, window);
+    window->remove();
+    EXPECT_EQ(placeOnDisk(), std::make_pair(std::wstring(L"30"), std::wstring(L"55")));
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdSceneBox));
+}
+
+TEST_F(SceneBoxPlaceTest, AWindowLeftOutsideIsMovedInsideWhenTheScreenShrinks) {
+    clickButton(ids::ButtonOpenSceneBox);
+    dragTitle({100, 58}, {800, 358});
+    ASSERT_EQ(place(), core::position2di(700, 350));
+    const std::pair<core::dimension2du, core::position2di> screens[] = {
+        {{1000, 750}, {700, 350}}, // fits: stays
+        {{800, 600}, {585, 200}},  // right and bottom edges
+        {{600, 300}, {385, 0}},    // taller than the screen: title bar at the top
+        {{100, 100}, {0, 0}},      // larger both ways
+        {{1000, 750}, {0, 0}},     // larger again: not moved back by itself
+    };
+    for (const auto& screen : screens) {
+        sorn::keepWindowsInside(screen.first);
+        EXPECT_EQ(place(), screen.second) << screen.first.Width << "x" << screen.first.Height;
+    }
+    // Moving it inside is not the user's move: the settings keep the place chosen.
+    EXPECT_EQ(placeOnDisk(), std::make_pair(std::wstring(L"700"), std::wstring(L"350")));
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, 500, 400);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, 500, 400);
+    EXPECT_EQ(placeOnDisk(), std::make_pair(std::wstring(L"700"), std::wstring(L"350")));
+    // Closing it writes where the user last saw it.
+    sorn::closeSceneBox();
+    EXPECT_EQ(placeOnDisk(), std::make_pair(std::wstring(L"0"), std::wstring(L"0")));
+}
 
 // New scene queues the nodes; a pick before the engine frees them must not
 // make one of them the selection, or the selection would dangle afterwards.

@@ -11,6 +11,7 @@
 #include "app/EditorState.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "app/WindowPlaces.h"
 #include "events/UndoCommands.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
@@ -103,6 +104,76 @@ TEST_F(ToolBoxTest, CreatingTheToolBoxAgainReplacesTheWindow) {
     for (gui::IGUIElement* child : gui()->getRootGUIElement()->getChildren())
         windows += child->getID() == ids::ToolBoxWindow;
     EXPECT_EQ(windows, 1);
+}
+
+// ---- Where the window opens and stays ----------------------------------------
+
+struct ToolBoxPlaceCase {
+    const char* name;
+    const wchar_t* x; // null: no setting
+    const wchar_t* y;
+    core::position2di expected;
+};
+
+// The tool box is 200 x 670 on the 1000 x 750 window; without a usable
+// setting it opens at the right edge, (800, 50).
+const ToolBoxPlaceCase kToolBoxPlaces[] = {
+    {"no setting", nullptr, nullptr, {800, 50}},
+    {"the missing-setting text", L"XXX", L"XXX", {800, 50}},
+    {"a place inside", L"10", L"20", {10, 20}},
+    {"negative: moved inside", L"-5", L"-300", {0, 0}},
+    {"past the right and bottom edges: moved inside", L"990", L"700", {800, 80}},
+    {"an exponent", L"1e3", L"5", {800, 50}},
+    {"fullwidth digits", L"\xFF18", L"5", {800, 50}},
+    {"more digits than any screen", L"1000000", L"5", {800, 50}},
+    {"the largest number taken, moved inside", L"999999", L"-999999", {800, 0}},
+};
+
+TEST_F(ToolBoxTest, OpensAtTheRememberedPlaceAlwaysInsideTheWindow) {
+    for (const ToolBoxPlaceCase& c : kToolBoxPlaces) {
+        SCOPED_TRACE(c.name);
+        // An open box is taken away without a close, which would write its
+        // place over the case's.
+        if (gui::IGUIElement* open = findElement(ids::ToolBoxWindow))
+            open->remove();
+        editor.config.settings.erase(L"window_toolbox_x");
+        editor.config.settings.erase(L"window_toolbox_y");
+        if (c.x) {
+            editor.config.set(L"window_toolbox_x", c.x);
+            editor.config.set(L"window_toolbox_y", c.y);
+        }
+        createToolBox();
+        gui::IGUIElement* window = findElement(ids::ToolBoxWindow);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->getRelativePosition(), core::rect<s32>(c.expected, core::dimension2di(200, 670)));
+    }
+}
+
+TEST_F(ToolBoxTest, ADraggedPlaceSurvivesTheCloseButtonAConfigReloadAndASmallerScreen) {
+    // The title bar dragged as a user drags it.
+    test::dragWithLeftButton(editor.device, {{900, 58}, {800, 60}, {700, 68}});
+    gui::IGUIElement* window = findElement(ids::ToolBoxWindow);
+    ASSERT_EQ(window->getRelativePosition().UpperLeftCorner, core::position2di(600, 60));
+
+    // Closed with its close button, the settings reread from the file, opened again.
+    postGuiEvent(gui::EGET_ELEMENT_CLOSED, window);
+    window->remove();
+    EXPECT_FALSE(isMenuItemChecked(ids::CmdToolBox));
+    editor.config.settings.clear();
+    ASSERT_TRUE(editor.config.load());
+    EXPECT_EQ(std::wstring(editor.config.get(L"window_toolbox_x").c_str()), L"600");
+    clickButton(ids::ButtonOpenToolBox);
+    window = findElement(ids::ToolBoxWindow);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->getRelativePosition().UpperLeftCorner, core::position2di(600, 60));
+
+    // The editor's window made smaller: the tool box moves inside, its title
+    // bar at the top when it is taller than the screen.
+    keepWindowsInside(core::dimension2du(700, 500));
+    EXPECT_EQ(window->getRelativePosition().UpperLeftCorner, core::position2di(500, 0));
+    // The place is the user's still; the scene box, open too, fitted and stayed.
+    EXPECT_EQ(std::wstring(editor.config.get(L"window_toolbox_x").c_str()), L"600");
+    EXPECT_EQ(findElement(ids::SceneBoxWindow)->getRelativePosition().UpperLeftCorner, core::position2di(0, 50));
 }
 
 // ---- Tab sets by node type ---------------------------------------------------

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include "app/PlatformX11Window.h"
 #include "app/TextConvert.h"
 
 using namespace irr;
@@ -14,13 +15,9 @@ void setWindowCaption(IrrlichtDevice* device, const core::stringw& caption) {
     if (!device)
         return;
     device->setWindowCaption(caption.c_str());
-    video::IVideoDriver* driver = device->getVideoDriver();
-    if (!driver || driver->getDriverType() != video::EDT_OPENGL)
-        return;
-    const video::SExposedVideoData& data = driver->getExposedVideoData();
-    Display* display = static_cast<Display*>(data.OpenGLLinux.X11Display);
-    const Window window = static_cast<Window>(data.OpenGLLinux.X11Window);
-    if (!display || !window)
+    Display* display = nullptr;
+    Window window = 0;
+    if (!x11WindowOf(device, display, window))
         return;
     std::string utf8;
     for (u32 i = 0; i < caption.size(); ++i)

@@ -1,4 +1,5 @@
 #include "app/Platform.h"
+#include "app/PlatformX11Window.h"
 
 #include "app/TextConvert.h"
 
@@ -224,12 +225,9 @@ bool requestText(Atom target, std::string& text, Clock::time_point deadline) {
 } // namespace
 
 void useSystemClipboard(IrrlichtDevice* device) {
-    if (connection.display || !device || !device->getVideoDriver() ||
-        device->getVideoDriver()->getDriverType() != video::EDT_OPENGL)
-        return;
-    Display* engineDisplay =
-        static_cast<Display*>(device->getVideoDriver()->getExposedVideoData().OpenGLLinux.X11Display);
-    if (!engineDisplay)
+    Display* engineDisplay = nullptr;
+    Window engineWindow = 0;
+    if (connection.display || !x11WindowOf(device, engineDisplay, engineWindow))
         return;
     Display* display = XOpenDisplay(DisplayString(engineDisplay));
     if (!display)

@@ -1,4 +1,5 @@
 #include "app/FileDrop.h"
+#include "app/PlatformX11Window.h"
 
 #include <unistd.h>
 
@@ -230,22 +231,12 @@ void checkFetchedList() {
     }
 }
 
-bool windowOf(IrrlichtDevice* device, Display*& display, Window& window) {
-    if (!device || !device->getVideoDriver() ||
-        device->getVideoDriver()->getDriverType() != video::EDT_OPENGL)
-        return false;
-    const video::SExposedVideoData& data = device->getVideoDriver()->getExposedVideoData();
-    display = static_cast<Display*>(data.OpenGLLinux.X11Display);
-    window = static_cast<Window>(data.OpenGLLinux.X11Window);
-    return display && window;
-}
-
 } // namespace
 
 void acceptFileDrops(IrrlichtDevice* device) {
     Display* display = nullptr;
     Window window = 0;
-    if (!windowOf(device, display, window) || display == engineDisplay)
+    if (!x11WindowOf(device, display, window) || display == engineDisplay)
         return;
     Display* ownDisplay = XOpenDisplay(DisplayString(display));
     if (!ownDisplay)

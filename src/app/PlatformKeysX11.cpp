@@ -1,4 +1,5 @@
 #include "app/PlatformKeys.h"
+#include "app/PlatformX11Window.h"
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -32,12 +33,9 @@ Bool noteFirstAltEvent(Display*, XEvent* event, XPointer data) {
 
 bool altHeld(IrrlichtDevice* device, bool& known) {
     known = false;
-    if (!device || !device->getVideoDriver() || device->getVideoDriver()->getDriverType() != video::EDT_OPENGL)
-        return false;
-    const video::SExposedVideoData& data = device->getVideoDriver()->getExposedVideoData();
-    auto* display = static_cast<Display*>(data.OpenGLLinux.X11Display);
-    const auto window = static_cast<Window>(data.OpenGLLinux.X11Window);
-    if (!display || !window)
+    Display* display = nullptr;
+    Window window = 0;
+    if (!x11WindowOf(device, display, window))
         return false;
     known = true;
     // The engine hands its events over one at a time while the later ones

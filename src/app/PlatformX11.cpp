@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "app/PlatformX11Window.h"
 #include "app/TextConvert.h"
 
 using namespace irr;
@@ -39,7 +40,9 @@ Bool takeDeleteWindowMessage(Display* display, XEvent* event, xEvent* wire) {
     return queued;
 }
 
-bool windowOf(IrrlichtDevice* device, Display*& display, Window& window) {
+} // namespace
+
+bool x11WindowOf(IrrlichtDevice* device, Display*& display, Window& window) {
     if (!device || !device->getVideoDriver() ||
         device->getVideoDriver()->getDriverType() != video::EDT_OPENGL)
         return false;
@@ -48,12 +51,11 @@ bool windowOf(IrrlichtDevice* device, Display*& display, Window& window) {
     window = static_cast<Window>(data.OpenGLLinux.X11Window);
     return display && window;
 }
-} // namespace
 
 void interceptCloseButton(IrrlichtDevice* device) {
     Display* display = nullptr;
     Window window = 0;
-    if (!windowOf(device, display, window) || display == interceptedDisplay)
+    if (!x11WindowOf(device, display, window) || display == interceptedDisplay)
         return;
     interceptedDisplay = display;
     wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
@@ -74,7 +76,7 @@ void setWindowIcon(IrrlichtDevice* device, const core::stringw& iconPath) {
     video::IVideoDriver* driver = device->getVideoDriver();
     Display* display = nullptr;
     Window window = 0;
-    if (!windowOf(device, display, window))
+    if (!x11WindowOf(device, display, window))
         return;
 
     video::IImage* image = driver->createImageFromFile(narrowPath(iconPath).c_str());

@@ -11,6 +11,7 @@
 #include "events/KeyboardMouseEditing.h"
 #include "events/SaveWindow.h"
 #include "events/SceneFileCommands.h"
+#include "events/ToolBoxRowCommands.h"
 #include "events/UnsavedChanges.h"
 #include "files/SceneSave.h"
 #include "scene/TextNodeData.h"
@@ -40,26 +41,6 @@ void showMessage(const wchar_t* captionKey, const wchar_t* textKey, const std::s
 bool isRegularFile(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-// A Control chord of the File menu that went down while an edit box had the
-// focus: these keys mean nothing to the text, so they act there too (a user
-// who typed a value and presses Ctrl+S expects a save). Their releases are
-// taken here, as controlChord takes those of the chords it ran.
-ChordKey fileChordInField(const SEvent::SKeyInput& key) {
-    static bool releaseTaken[KEY_KEY_CODES_COUNT] = {};
-    if (key.Key != KEY_KEY_S && key.Key != KEY_KEY_O && key.Key != KEY_KEY_N)
-        return ChordKey::Other;
-    if (!key.PressedDown) {
-        if (!releaseTaken[key.Key])
-            return ChordKey::Other;
-        releaseTaken[key.Key] = false;
-        return ChordKey::Taken;
-    }
-    if (!key.Control || (key.Shift && key.Key != KEY_KEY_S) || modalDialogOpen() || !typingIntoEditBox())
-        return ChordKey::Other;
-    releaseTaken[key.Key] = true;
-    return ChordKey::Run;
 }
 
 void runFileChord(EKEY_CODE key, bool shift) {
@@ -95,6 +76,8 @@ bool writeSceneTo(const std::string& path) {
 }
 
 bool saveScene() {
+    // A value typed into the tool box and not yet applied is saved too.
+    applyTypedRows();
     if (editor.sceneFile.empty()) {
         saveWindow.open();
         return true;
@@ -144,11 +127,11 @@ void openRecentSceneFile(size_t index) {
 
 bool handleFileKey(const SEvent::SKeyInput& key) {
     // Ctrl+Shift+S saves as; Ctrl+Shift+O and Ctrl+Shift+N are no chords.
-    ChordKey chord = controlChord(key, {KEY_KEY_S}, true);
+    // These keys mean nothing to a text, so they act in an edit box too (a
+    // user who typed a value and presses Ctrl+S expects a save).
+    ChordKey chord = controlChord(key, {KEY_KEY_S}, true, true);
     if (chord == ChordKey::Other)
-        chord = controlChord(key, {KEY_KEY_O, KEY_KEY_N}, false);
-    if (chord == ChordKey::Other)
-        chord = fileChordInField(key);
+        chord = controlChord(key, {KEY_KEY_O, KEY_KEY_N}, false, true);
     if (chord == ChordKey::Run)
         runFileChord(key.Key, key.Shift);
     return chord != ChordKey::Other;

@@ -270,7 +270,8 @@ bool typingIntoEditBox() {
     return false;
 }
 
-ChordKey controlChord(const SEvent::SKeyInput& key, std::initializer_list<EKEY_CODE> keys, bool shiftAllowed) {
+ChordKey controlChord(const SEvent::SKeyInput& key, std::initializer_list<EKEY_CODE> keys, bool shiftAllowed,
+                      bool alsoWhileTyping) {
     static bool releaseTaken[KEY_KEY_CODES_COUNT] = {};
     bool ours = false;
     for (EKEY_CODE k : keys)
@@ -283,7 +284,7 @@ ChordKey controlChord(const SEvent::SKeyInput& key, std::initializer_list<EKEY_C
         releaseTaken[key.Key] = false;
         return ChordKey::Taken;
     }
-    if (!key.Control || (key.Shift && !shiftAllowed) || modalDialogOpen() || typingIntoEditBox())
+    if (!key.Control || (key.Shift && !shiftAllowed) || modalDialogOpen() || (!alsoWhileTyping && typingIntoEditBox()))
         return ChordKey::Other;
     releaseTaken[key.Key] = true;
     return ChordKey::Run;

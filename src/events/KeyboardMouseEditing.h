@@ -34,8 +34,10 @@ enum class ChordKey {
     Run,   // the chord went down: run its command, the event is taken
     Taken, // the release of a chord that ran
 };
+// With alsoWhileTyping the chord acts in an edit box too (Ctrl+S, which means
+// nothing to the text).
 ChordKey controlChord(const irr::SEvent::SKeyInput& key, std::initializer_list<irr::EKEY_CODE> keys,
-                      bool shiftAllowed);
+                      bool shiftAllowed, bool alsoWhileTyping = false);
 
 // Switches the active camera's input and the tool box and scene box windows
 // on or off together.

@@ -41,10 +41,10 @@ void pickNode(scene::ISceneNode* node, PickHow how, bool reveal) {
     if (how == PickHow::Toggle) {
         if (!node)
             return; // Control on empty space keeps the selection
-        applyTypedRowsBeforePick();
+        applyTypedRows();
         toggleNodeSelected(node);
     } else {
-        applyTypedRowsBeforePick();
+        applyTypedRows();
         setSelectedNodes(node ? std::vector<scene::ISceneNode*>{node} : std::vector<scene::ISceneNode*>{});
     }
     // A tree pick of the "Scene" row is a pick too: the flag says no node.
@@ -56,14 +56,14 @@ void pickNode(scene::ISceneNode* node, PickHow how, bool reveal) {
 }
 
 void pickNodes(const std::vector<scene::ISceneNode*>& nodes) {
-    applyTypedRowsBeforePick();
+    applyTypedRows();
     setSelectedNodes(nodes);
     showSelection(false);
     traceSelection();
 }
 
 void selectNodesQuietly(const std::vector<scene::ISceneNode*>& nodes) {
-    applyTypedRowsBeforePick();
+    applyTypedRows();
     setSelectedNodes(nodes);
     showSelection(false);
 }
@@ -82,7 +82,7 @@ void clearSelection() {
 void deselectAll() {
     if (selectedNodes().empty() && !editor.nodeSelected)
         return;
-    applyTypedRowsBeforePick();
+    applyTypedRows();
     leaveEditingMode();
     pickNode(nullptr, PickHow::Only, false);
 }

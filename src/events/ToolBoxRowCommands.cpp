@@ -51,7 +51,7 @@ bool moveToNeighbourRow(bool backwards) {
     return true;
 }
 
-void applyTypedRowsBeforePick() {
+void applyTypedRows() {
     const std::vector<const RowGroup*> groups = typedGroups();
     if (groups.empty())
         return;

@@ -19,8 +19,9 @@ bool runRowGroupButton(irr::s32 id);
 // down (up) on the same page. False when the focus is in no row.
 bool moveToNeighbourRow(bool backwards);
 
-// The selection is about to change: the groups holding typed rows are
-// applied to the nodes they were typed for, together one undo step.
-void applyTypedRowsBeforePick();
+// The selection is about to change, or the scene is about to be saved: the
+// groups holding typed rows are applied to the nodes they were typed for,
+// together one undo step.
+void applyTypedRows();
 
 } // namespace sorn

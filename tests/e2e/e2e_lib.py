@@ -30,6 +30,8 @@ class Editor:
         self.name = name
         self.args = args or []
         self.config_text = config_text
+        # The settings a restart carries over (what the editor wrote).
+        self.config_bytes = None
         # Variables for the editor alone (a locale, for instance).
         self.extra_env = dict(env or {})
         self.work = tempfile.mkdtemp(prefix="sorn-e2e-")
@@ -93,7 +95,10 @@ class Editor:
     def _start_editor(self):
         for sub in ("media", "lang", "doc"):
             os.symlink(os.path.join(self.runtime, sub), os.path.join(self.work, sub))
-        if self.config_text is None:
+        if self.config_bytes is not None:
+            with open(os.path.join(self.work, "config.xml"), "wb") as f:
+                f.write(self.config_bytes)
+        elif self.config_text is None:
             shutil.copy(os.path.join(self.runtime, "config.xml"), self.work)
         else:
             with open(os.path.join(self.work, "config.xml"), "w") as f:
@@ -136,6 +141,15 @@ class Editor:
                     os.remove(path)
         else:
             shutil.rmtree(self.work, ignore_errors=True)
+
+    def restart(self, args):
+        """Starts the editor again in the same folder, with the settings it
+        wrote (its recent scenes, for instance), after it has exited."""
+        with open(os.path.join(self.work, "config.xml"), "rb") as f:
+            self.config_bytes = f.read()
+        self.stop(keep_work=True)
+        self.args = args
+        self.__enter__()
 
     def wait_exit(self, timeout=30):
         try:
@@ -304,6 +318,9 @@ VIEW = (230, 100, 560, 640)
 # has no file; Save as always does.
 SAVE_ITEM = (40, 67)
 SAVE_AS_ITEM = (40, 81)
+# File > Recent scenes (its first entry opens level with it) and File > Quit.
+RECENT_ITEM = (40, 101)
+QUIT_ITEM = (30, 127)
 PATH_BOX = (300, 139)
 SAVE_BUTTON = (450, 480)
 SAVE_WINDOW = (100, 100, 400, 400)
@@ -312,21 +329,28 @@ TREE_ROWS = (152, 170, 188)
 TREE_ROW_X = 35
 
 
-def click_add_entry(editor, row_y):
-    """Opens Scene > Add and clicks the submenu entry at height row_y, a little
-    inside the submenu's left edge (the end of the "Add" row's highlight)."""
-    editor.click(*SCENE_MENU)
-    editor.click(*ADD_ITEM)
+def click_submenu_entry(editor, menu, item, row_y):
+    """Opens the menu, then its item's submenu, and clicks the submenu entry at
+    height row_y, a little inside the submenu's left edge (the end of the open
+    item's highlight: the submenu opens at the menu's right edge, which moves
+    with the width of its captions)."""
+    editor.click(*menu)
+    editor.click(*item)
 
     def submenu_left():
-        shot = editor.screenshot("add-menu")
-        row = subprocess.run(["convert", shot, "-crop", "400x1+0+%d" % ADD_ITEM[1], "+repage",
+        shot = editor.screenshot("submenu")
+        row = subprocess.run(["convert", shot, "-crop", "400x1+0+%d" % item[1], "+repage",
                               "-depth", "8", "txt:-"], capture_output=True, text=True, check=True).stdout
         lit = [int(line.split(",")[0]) for line in row.splitlines()[1:] if MENU_HIGHLIGHT in line]
-        return max(lit) + 1 if lit and max(lit) > ADD_ITEM[0] else None
+        return max(lit) + 1 if lit and max(lit) > item[0] else None
 
-    left = wait_for(submenu_left, 20, 0.2, "the Scene > Add submenu")
+    left = wait_for(submenu_left, 20, 0.2, "the submenu of the item at %s" % (item,))
     editor.click(left + 40, row_y)
+
+
+def click_add_entry(editor, row_y):
+    """Scene > Add, then the entry at height row_y."""
+    click_submenu_entry(editor, SCENE_MENU, ADD_ITEM, row_y)
 
 
 def add_node(editor, item, label):

@@ -11,14 +11,13 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import (FILE_MENU, LIGHT_ITEM, PARTICLE_ITEM, SCENE_BOX_BUTTON, SCENE_MENU, SECOND_TAB,
+from e2e_lib import (QUIT_ITEM, FILE_MENU, LIGHT_ITEM, PARTICLE_ITEM, SCENE_BOX_BUTTON, SCENE_MENU, SECOND_TAB,
                      SKY_BOX_ITEM, TEXT_ITEM, TOOL_BOX, TOOL_BOX_BUTTON, TREE, VOLUME_LIGHT_ITEM,
                      E2EFailure, Editor, REDO_ITEM, TREE_ROW_X, add_node, choose_in_dialog, chord, decode_scene,
                      make_image_set, node_attributes, numbers, on_page, pick, replace_text,
                      row_box, save_through_window, tree_row, wait_for)
 
 LOCALE = {"LANG": "de_DE.UTF-8", "LC_ALL": "de_DE.UTF-8"}
-QUIT_ITEM = (30, 127)
 OBJECT_TAB = (829, 88)
 OBJECT_ROWS = (803, 130, 190, 330)
 SCENE_FILE = "komma.irr"

@@ -11,12 +11,11 @@ import shutil
 import tempfile
 
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, SECOND_TAB, TOOL_BOX, TOOL_BOX_BUTTON, TREE,
+from e2e_lib import (QUIT_ITEM, CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, SECOND_TAB, TOOL_BOX, TOOL_BOX_BUTTON, TREE,
                      TREE_ROWS, VIEW, E2EFailure, Editor, add_node, choose_in_dialog, colour_fraction,
                      decode_scene, mean_difference, node_attributes, node_materials, numbers, on_page, pick,
                      replace_text, sample, save_through_window)
 
-QUIT_ITEM = (30, 127)
 OBJECT_TAB = (829, 88)
 TEXTURE = "redskin.jpg"  # the engine's red ninja skin; its first letter is unique in the folder
 NEW_X = "12.5"

@@ -2,9 +2,8 @@
 import subprocess
 
 import e2e_lib
-from e2e_lib import FILE_MENU, E2EFailure, Editor
+from e2e_lib import QUIT_ITEM, FILE_MENU, E2EFailure, Editor
 
-QUIT_ITEM = (30, 127)
 
 
 def test(runtime):

@@ -4,7 +4,7 @@ import os
 import subprocess
 
 import e2e_lib
-from e2e_lib import FILE_MENU, E2EFailure, Editor, decode_scene
+from e2e_lib import QUIT_ITEM, FILE_MENU, E2EFailure, Editor, decode_scene
 
 OPTIONS_MENU = (217, 9)
 SETTINGS_ITEM = (235, 30)
@@ -12,7 +12,6 @@ LANGUAGE_COMBO = (340, 88)
 FRENCH_ITEM = (293, 126)
 SETTINGS_OK = (365, 329)
 SETTINGS_WINDOW = (200, 50, 300, 300)
-QUIT_ITEM = (30, 127)
 MENU_STRIP = (0, 0, 400, 19)
 
 

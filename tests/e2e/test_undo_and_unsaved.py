@@ -2,10 +2,9 @@
 twice, redo; then quitting asks about the unsaved scene (from File > Quit and
 from the window's close button): Cancel keeps the editor, Discard quits."""
 import e2e_lib
-from e2e_lib import (CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure,
+from e2e_lib import (QUIT_ITEM, CUBE_ITEM, FILE_MENU, SCENE_BOX_BUTTON, TREE_ROWS, TREE_ROW_X, VIEW, E2EFailure,
                      Editor, add_node, send_close_request)
 
-QUIT_ITEM = (30, 127)
 REMOVE_BUTTON = (66, 100)
 # The unsaved-changes question, centred on the window, and its buttons.
 QUESTION = (330, 322, 340, 105)

@@ -12,6 +12,7 @@
 #include "app/PathText.h"
 #include "app/Translate.h"
 #include "app/WindowPlaces.h"
+#include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
@@ -560,8 +561,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TabCase{"scene_tab", scene::ESNT_UNKNOWN, {ids::GridSizeEdit, ids::GridSpacingEdit}}),
     [](const testing::TestParamInfo<TabCase>& info) { return std::string(info.param.name); });
 
-// The ways the selection changes away from a node with a typed value.
-enum class PickAway { TreeItem, TreeRowClick, ControlClickAdds, SceneRow, Escape };
+// The ways the selection changes away from a node with a typed value, and
+// Ctrl+S typed in the row (the value is saved with the scene).
+enum class PickAway { TreeItem, TreeRowClick, ControlClickAdds, SceneRow, Escape, SaveChord };
 
 class ToolBoxTypedPickTest : public ToolBoxTypingTest, public testing::WithParamInterface<PickAway> {
 protected:
@@ -574,6 +576,10 @@ protected:
         case PickAway::Escape:
             gui()->removeFocus(gui()->getFocus());
             releaseKey(KEY_ESCAPE);
+            return;
+        case PickAway::SaveChord:
+            EXPECT_TRUE(key(KEY_KEY_S, true, L's'));
+            saveWindow.cancel();
             return;
         }
     }
@@ -599,7 +605,7 @@ TEST_P(ToolBoxTypedPickTest, TypedValueIsAppliedToItsNodeBeforeThePickAsOneStep)
 
 INSTANTIATE_TEST_SUITE_P(Picks, ToolBoxTypedPickTest,
                          testing::Values(PickAway::TreeItem, PickAway::TreeRowClick, PickAway::ControlClickAdds,
-                                         PickAway::SceneRow, PickAway::Escape));
+                                         PickAway::SceneRow, PickAway::Escape, PickAway::SaveChord));
 
 TEST_F(ToolBoxTypingTest, RowsNotTypedAreNotAppliedOnAPick) {
     scene::ISceneNode* other = addAtRoot(scene::ESNT_SPHERE);

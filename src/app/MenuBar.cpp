@@ -204,6 +204,27 @@ gui::IGUIContextMenu* menuHoldingCommand(s32 commandId, s32& index) {
     return searchMenu(static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar)), commandId, index);
 }
 
+bool menuBarOpen() {
+    auto* menuBar = static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar));
+    if (!menuBar)
+        return false;
+    for (u32 i = 0; i < menuBar->getItemCount(); ++i)
+        if (gui::IGUIContextMenu* menu = menuBar->getSubMenu(i))
+            if (menu->isVisible())
+                return true;
+    return false;
+}
+
+void closeMenuBar() {
+    gui::IGUIElement* menuBar = findElement(ids::MenuBar);
+    if (!menuBar || !editor.device)
+        return;
+    // The menu bar closes its menus when it loses the focus.
+    gui::IGUIEnvironment* gui = editor.device->getGUIEnvironment();
+    gui->setFocus(menuBar);
+    gui->removeFocus(menuBar);
+}
+
 void showAnimationPlaying(bool playing) {
     s32 index = -1;
     if (gui::IGUIContextMenu* menu = menuHoldingCommand(ids::CmdPlayAnimation, index))

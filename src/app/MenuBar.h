@@ -25,6 +25,11 @@ void buildFpsText(irr::gui::IGUIToolBar* toolBar);
 // holds the item with the command id, and the item's index there; null when
 // no menu holds it.
 irr::gui::IGUIContextMenu* menuHoldingCommand(irr::s32 commandId, irr::s32& index);
+// Whether one of the menu bar's menus is open (shown under its title).
+bool menuBarOpen();
+// Closes the open menu as a click elsewhere does (the engine's menu bar keeps
+// its menus open on Escape).
+void closeMenuBar();
 
 // The View menu's animation item says what choosing it will do: play the
 // scene's animation, or stop it.

@@ -5,30 +5,31 @@
 #include <cstdio>
 
 #include "app/EditorState.h"
+#include "app/MenuBar.h"
 #include "app/NumericLocale.h"
 #include "app/SmallWindows.h"
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "app/WindowPlaces.h"
 #include "events/ClipboardCommands.h"
-#include "events/FileCommands.h"
 #include "events/EditingKeys.h"
+#include "events/FileCommands.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneBoxCommands.h"
+#include "events/SceneFileCommands.h"
 #include "events/Selection.h"
 #include "events/ToolBoxRowCommands.h"
 #include "events/TreeEditCommands.h"
-#include "events/ViewClick.h"
-#include "events/ViewNavigation.h"
 #include "events/UndoCommands.h"
 #include "events/UnsavedChanges.h"
+#include "events/ViewClick.h"
+#include "events/ViewNavigation.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "scene/SelectedNodes.h"
 #include "scene/TreeView.h"
-#include "events/SceneFileCommands.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
@@ -37,8 +38,8 @@
 #include "toolbox/SkyBoxRows.h"
 #include "toolbox/TerrainSkyRows.h"
 #include "toolbox/TextTab.h"
-#include "toolbox/VolumeLightTab.h"
 #include "toolbox/ToolBox.h"
+#include "toolbox/VolumeLightTab.h"
 
 using namespace irr;
 
@@ -187,10 +188,14 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
         // F frames the selection.
         handleViewKey(event.KeyInput);
         // An Escape pressed in a field (a row being renamed, a tool box row)
-        // cancels there; its release must not also clear the selection.
+        // cancels there, and one pressed on an open menu closes it; its
+        // release must not also clear the selection.
         static bool escapeWasTyped = false;
-        if (event.KeyInput.Key == KEY_ESCAPE && event.KeyInput.PressedDown)
-            escapeWasTyped = typingIntoEditBox();
+        if (event.KeyInput.Key == KEY_ESCAPE && event.KeyInput.PressedDown) {
+            escapeWasTyped = typingIntoEditBox() || menuBarOpen();
+            if (menuBarOpen())
+                closeMenuBar();
+        }
         if (event.KeyInput.PressedDown)
             return false;
         if (event.KeyInput.Key == KEY_ESCAPE && escapeWasTyped) {

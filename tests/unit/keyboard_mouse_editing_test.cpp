@@ -17,7 +17,6 @@
 #include "scene/UndoHistory.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/SelectedNodes.h"
-#include "scene/UndoHistory.h"
 #include "support/SceneSnapshot.h"
 #include "support/EditorFixture.h"
 #include "toolbox/ToolBox.h"
@@ -688,6 +687,13 @@ TEST_F(GroupEditingTest, EscapeWithoutAModeClearsTheSelectionButNotWhileTyping) 
     releaseKey(KEY_ESCAPE);
     EXPECT_EQ(selectedNodes().size(), 3u) << "Escape in a text field belongs to the text";
     gui()->removeFocus(findElement(ids::PositionEditX));
+    // Escape on an open menu closes it, and only that.
+    gui::IGUIContextMenu* fileMenu = static_cast<gui::IGUIContextMenu*>(findElement(ids::MenuBar))->getSubMenu(0);
+    fileMenu->setVisible(true);
+    editor.device->postEventFromUser(test::keyEvent(KEY_ESCAPE, true));
+    releaseKey(KEY_ESCAPE);
+    EXPECT_FALSE(fileMenu->isVisible()) << "Escape closes the open menu";
+    EXPECT_EQ(selectedNodes().size(), 3u) << "Escape on an open menu belongs to the menu";
     releaseKey(KEY_KEY_X);
     releaseKey(KEY_ESCAPE); // first Escape: the mode ends, the selection stays
     EXPECT_EQ(editor.editMode, ids::ModeNone);

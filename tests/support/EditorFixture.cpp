@@ -210,6 +210,17 @@ bool EditorTest::releaseKey(EKEY_CODE key) {
     return editor.device->postEventFromUser(keyEvent(key, false));
 }
 
+bool EditorTest::typeCtrlKey(EKEY_CODE key, bool shift) {
+    SEvent event = keyEvent(key, true);
+    event.KeyInput.Control = true;
+    event.KeyInput.Shift = shift;
+    const bool consumed = editor.device->postEventFromUser(event);
+    event.KeyInput.PressedDown = false;
+    event.KeyInput.Control = false;
+    editor.device->postEventFromUser(event);
+    return consumed;
+}
+
 void dragWithLeftButton(IrrlichtDevice* device, const std::vector<core::position2di>& points) {
     if (points.empty())
         return;

@@ -63,6 +63,10 @@ protected:
 
     // Key release posted to the device (the receiver sees it first).
     bool releaseKey(irr::EKEY_CODE key);
+    // A Control chord as a keyboard types it: Control and the key go down,
+    // then the key comes up with Control already let go, as it often is.
+    // Returns whether the key-down was taken.
+    bool typeCtrlKey(irr::EKEY_CODE key, bool shift = false);
     bool mouseEvent(irr::EMOUSE_INPUT_EVENT type, irr::s32 x, irr::s32 y);
 
     // Picks the scene box tree item carrying the node (the scene box must be open).

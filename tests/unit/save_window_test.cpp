@@ -139,18 +139,6 @@ protected:
         sorn::test::ChosenFileDialog dialog(gui(), ids::DialogOpenScene, sorn::widePath(path));
         postGuiEvent(gui::EGET_FILE_SELECTED, &dialog);
     }
-
-    // Control and the key go down, then the key comes up without Control.
-    bool typeCtrlKey(EKEY_CODE key, bool shift = false) {
-        SEvent event = sorn::test::keyEvent(key, true);
-        event.KeyInput.Control = true;
-        event.KeyInput.Shift = shift;
-        const bool consumed = editor.device->postEventFromUser(event);
-        event.KeyInput.PressedDown = false;
-        event.KeyInput.Control = false;
-        editor.device->postEventFromUser(event);
-        return consumed;
-    }
 };
 
 TEST_F(SaveWindowTest, OpensOnTheWorkingDirectoryWithFolderAndFileIcons) {

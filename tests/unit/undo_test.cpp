@@ -68,18 +68,6 @@ protected:
         box->setText(text);
     }
 
-    // Control and the key go down; Control comes up first, as it often does.
-    bool typeCtrlKey(EKEY_CODE key, bool shift = false) {
-        SEvent event = test::keyEvent(key, true);
-        event.KeyInput.Control = true;
-        event.KeyInput.Shift = shift;
-        const bool consumed = editor.device->postEventFromUser(event);
-        event.KeyInput.PressedDown = false;
-        event.KeyInput.Control = false;
-        editor.device->postEventFromUser(event);
-        return consumed;
-    }
-
     // Clicks the question's button with the caption of the key, as a user
     // would: the box reports the answer and closes.
     void answerQuestion(const wchar_t* key) {

@@ -1,4 +1,5 @@
 #include "app/Platform.h"
+#include "app/PlatformX11Errors.h"
 #include "app/PlatformX11Window.h"
 
 #include "app/TextConvert.h"
@@ -233,6 +234,9 @@ void useSystemClipboard(IrrlichtDevice* device) {
     if (!display)
         return;
     connection.display = display;
+    // A requestor window that vanishes before it is answered is no reason
+    // to end the program.
+    ignoreErrorsOn(display);
     connection.window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(display, connection.window, PropertyChangeMask);
     connection.clipboard = XInternAtom(display, "CLIPBOARD", False);

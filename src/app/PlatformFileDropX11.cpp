@@ -1,4 +1,5 @@
 #include "app/FileDrop.h"
+#include "app/PlatformX11Errors.h"
 #include "app/PlatformX11Window.h"
 
 #include <unistd.h>
@@ -59,17 +60,6 @@ std::vector<XClientMessageEvent> pendingMessages;
 DragSession session;
 std::vector<DroppedFileList> received;
 
-// Errors on the editor's own drop connection (a source window that vanished
-// mid-drag, a property it never set) are no reason to end the program, as
-// Xlib's default handler would; errors on other connections go on to the
-// handler there was before.
-int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
-
-int ignoreDropConnectionErrors(Display* display, XErrorEvent* error) {
-    if (display == own.display)
-        return 0;
-    return previousErrorHandler ? previousErrorHandler(display, error) : 0;
-}
 
 bool isDragMessage(Atom type) {
     return type == atoms.enter || type == atoms.position || type == atoms.leave || type == atoms.drop;
@@ -242,7 +232,8 @@ void acceptFileDrops(IrrlichtDevice* device) {
     if (!ownDisplay)
         return;
     own.display = ownDisplay;
-    previousErrorHandler = XSetErrorHandler(ignoreDropConnectionErrors);
+    // A source window that vanishes mid-drag is no reason to end the program.
+    ignoreErrorsOn(ownDisplay);
     own.requestor = XCreateSimpleWindow(ownDisplay, DefaultRootWindow(ownDisplay), 0, 0, 1, 1, 0, 0, 0);
     const char* names[] = {"XdndAware",     "XdndEnter",    "XdndPosition",   "XdndStatus",
                            "XdndLeave",     "XdndDrop",     "XdndFinished",   "XdndSelection",

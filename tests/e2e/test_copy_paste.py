@@ -5,6 +5,7 @@ editor copied as UTF-8 scene text, and bare <node> text that it puts on the
 clipboard, with a name beyond ASCII, pastes as a node; plain text pastes
 nothing. A group of 3,000 cubes (megabytes of text, handed over in pieces
 between the programs) pastes from xclip and copies back to it whole."""
+import ctypes
 import os
 import re
 import shutil
@@ -41,6 +42,35 @@ def clipboard_text(editor):
                           timeout=20).stdout.decode("utf-8", "replace")
 
 
+def ask_for_clipboard_from_vanished_window(editor):
+    """Asks the clipboard's owner for its text on behalf of a window that
+    does not exist, as a program that quits right after asking does: the
+    owner's answer then fails on the X server."""
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XConvertSelection.argtypes = [ctypes.c_void_p] + [ctypes.c_ulong] * 5
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+    x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + \
+        [ctypes.c_uint] * 3 + [ctypes.c_ulong] * 2
+    x11.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(editor.env["DISPLAY"].encode())
+    if not display:
+        raise E2EFailure("cannot open the editor's display")
+    atom = lambda name: x11.XInternAtom(display, name, 0)
+    gone = x11.XCreateSimpleWindow(display, x11.XDefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0)
+    x11.XConvertSelection(display, atom(b"CLIPBOARD"), atom(b"UTF8_STRING"), atom(b"GONE"), gone, 0)
+    x11.XDestroyWindow(display, gone)
+    x11.XSync(display, 0)
+    x11.XCloseDisplay(display)
+
+
 def pastes(editor, name):
     count = editor.stdout().count("Selection => " + name)
     chord(editor, "ctrl+v")
@@ -62,6 +92,10 @@ def test(runtime):
         copied = e2e_lib.wait_for(lambda: clipboard_text(editor) or None, 30, what="the copied scene text")
         if '<node type="cube">' not in copied or "<irr_scene>" not in copied:
             raise E2EFailure("another program reads no scene from the clipboard:\n" + copied[:400])
+        # A requestor that is gone before the answer does not end the editor.
+        ask_for_clipboard_from_vanished_window(editor)
+        if clipboard_text(editor) != copied or editor.proc.poll() is not None:
+            raise E2EFailure("the editor stopped serving its clipboard after a vanished requestor")
 
         pastes(editor, "Cube")
         two = decode_scene(open(save_through_window(editor, "two.irr"), "rb").read())

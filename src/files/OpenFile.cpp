@@ -10,6 +10,7 @@
 #include "files/SceneReadRestore.h"
 #include "scene/TextNodeData.h"
 #include "app/PathText.h"
+#include "app/TextConvert.h"
 
 namespace sorn {
 
@@ -112,7 +113,9 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
     node->setMaterialFlag(video::EMF_LIGHTING, editor.modelLighting);
     node->setMaterialFlag(video::EMF_NORMALIZE_NORMALS, editor.modelLighting);
     node->setDebugDataVisible(scene::EDS_OFF);
-    node->setName(nodeNameFor(path).c_str());
+    // A node's name holds one byte a character (as the engine's scene reader
+    // and the scene box take it); the file name is UTF-8.
+    node->setName(narrowToBytes(widePath(nodeNameFor(path)).c_str()).c_str());
     return true;
 }
 

@@ -8,9 +8,11 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/EditorState.h"
 #include "app/PathText.h"
+#include "app/Translate.h"
 #include "files/SkyboxSet.h"
 #include "scene/NodeCatalogue.h"
 #include "support/ChosenFileDialog.h"
@@ -190,7 +192,6 @@ TEST_F(SkyBoxTest, WrongExtensionOrNoSkyBoxSelectedChangesNothing) {
     for (const SkyboxFace& face : kSkyboxFaces)
         image(std::string("n") + face.suffix + ".jpg");
     const std::string before = faceFile("_up");
-    EXPECT_FALSE(applySkyboxSet(folder + "/n_up.jpg"));
     EXPECT_FALSE(applySkyboxSet(marker("n.skyboxes")));
     EXPECT_FALSE(applySkyboxSet(folder + "/n"));
     EXPECT_EQ(faceFile("_up"), before);
@@ -206,6 +207,66 @@ TEST_F(SkyBoxTest, WrongExtensionOrNoSkyBoxSelectedChangesNothing) {
     pickInTree(nullptr); // the scene entry: nothing selected
     EXPECT_FALSE(applySkyboxSet(path));
     EXPECT_EQ(faceFile("_up"), before);
+}
+
+// One face image chosen instead of a marker finds its set by name; what is
+// not a set, or a set with faces missing, is explained in a message.
+TEST_F(SkyBoxTest, AFaceImageFindsItsSetByNameAndMissingFacesAreTold) {
+    struct Case {
+        std::vector<std::string> files; // as written, then renamed to the case given
+        std::string chosen;
+        std::map<std::string, std::string> faces; // suffix -> file (others: none)
+        const wchar_t* messageKey;                // null: no message
+        std::vector<std::string> named;           // in the message
+    };
+    const char* all[] = {"_up", "_dn", "_lf", "_rt", "_ft", "_bk"};
+    const Case cases[] = {
+        {{"sky_up.jpg", "sky_dn.jpg", "sky_lf.jpg", "sky_rt.jpg", "sky_ft.jpg", "sky_bk.jpg"},
+         "sky_ft.jpg",
+         {{"_up", "sky_up.jpg"}, {"_dn", "sky_dn.jpg"}, {"_lf", "sky_lf.jpg"},
+          {"_rt", "sky_rt.jpg"}, {"_ft", "sky_ft.jpg"}, {"_bk", "sky_bk.jpg"}},
+         nullptr, {}},
+        {{"NightUp.PNG", "NightDown.png", "nightLeft.jpg", "NIGHTRIGHT.BMP", "NightFront.tga", "NightBack.png"},
+         "NightDown.png",
+         {{"_up", "NightUp.PNG"}, {"_dn", "NightDown.png"}, {"_lf", "nightLeft.jpg"},
+          {"_rt", "NIGHTRIGHT.BMP"}, {"_ft", "NightFront.tga"}, {"_bk", "NightBack.png"}},
+         nullptr, {}},
+        {{"d-up.jpg", "d-dn.png", "e-lf.jpg"},
+         "d-UP.jpg",
+         {{"_up", "d-UP.jpg"}, {"_dn", "d-dn.png"}},
+         L"message_skybox_faces_missing", {"d-lf.*", "d-rt.*", "d-ft.*", "d-bk.*"}},
+        {{"photo.jpg"}, "photo.jpg", {}, L"message_skybox_no_set", {"photo.jpg"}},
+        {{"m_up.jpg"}, "m.skybox", {{"_up", "m_up.jpg"}}, L"message_skybox_faces_missing", {"m_dn.*", "m_bk.*"}},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(folder);
+        fs::create_directory(folder);
+        for (const std::string& file : c.files) {
+            const std::string written = "written" + lowerAscii(file.substr(file.rfind('.')));
+            image(written);
+            fs::rename(folder + "/" + written, folder + "/" + file);
+        }
+        if (c.chosen == "m.skybox")
+            marker(c.chosen);
+        else if (lowerAscii(c.chosen) != c.chosen && !fs::exists(folder + "/" + c.chosen))
+            fs::rename(folder + "/" + lowerAscii(c.chosen), folder + "/" + c.chosen);
+        closeMessageBoxes();
+        EXPECT_EQ(applySkyboxSet(folder + "/" + c.chosen), !c.faces.empty()) << c.chosen;
+        for (const char* suffix : all) {
+            const auto face = c.faces.find(suffix);
+            if (!c.faces.empty())
+                EXPECT_EQ(faceFile(suffix), face == c.faces.end() ? "" : folder + "/" + face->second)
+                    << c.chosen << " " << suffix;
+        }
+        const std::vector<std::wstring> shown = messageBoxes();
+        ASSERT_EQ(shown.size(), c.messageKey ? 1u : 0u) << c.chosen;
+        if (!c.messageKey)
+            continue;
+        EXPECT_NE(shown[0].find(translate(c.messageKey).c_str()), std::wstring::npos) << c.chosen;
+        EXPECT_NE(shown[0].find(translate(L"message_skybox_what_a_set_is").c_str()), std::wstring::npos);
+        for (const std::string& name : c.named)
+            EXPECT_NE(shown[0].find(widePath(folder + "/" + name).c_str()), std::wstring::npos) << name;
+    }
 }
 
 TEST_F(SkyBoxTest, RowsShowTheFacesOfTheSelectedSkyBox) {

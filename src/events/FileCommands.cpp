@@ -69,6 +69,10 @@ bool writeSceneTo(const std::string& path) {
     WriteFailure failure = WriteFailure::None;
     int systemError = 0;
     if (!saveSceneFile(path, textNodeUserData(), &failure, &systemError)) {
+        // A folder or pipe at the name is told by the reason alone: the
+        // error number there is the editor's own choice, not the system's.
+        if (failure == WriteFailure::NotAFile)
+            systemError = 0;
         showMessage(L"window_save_failed_caption", L"window_save_failed_text", path, failureReasonKey(failure),
                     systemError);
         return false;

@@ -68,30 +68,15 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
-    static void collectMessageBoxes(gui::IGUIElement* element, std::vector<gui::IGUIElement*>& found) {
-        for (gui::IGUIElement* child : element->getChildren()) {
-            if (child->getType() == gui::EGUIET_MESSAGE_BOX)
-                found.push_back(child);
-            collectMessageBoxes(child, found);
-        }
-    }
-
     // The message that the scene was not saved, ending with the reason and
     // the system's own words for it.
-    bool saveFailedShown(const wchar_t* reasonKey, const char* systemReason) const {
-        std::vector<gui::IGUIElement*> boxes;
-        collectMessageBoxes(gui()->getRootGUIElement(), boxes);
-        const core::stringw reason = sorn::translate(reasonKey) + L" (" + core::stringw(systemReason) + L")";
-        for (gui::IGUIElement* box : boxes) {
-            if (core::stringw(box->getText()) != sorn::translate(L"window_save_failed_caption"))
-                continue;
-            for (gui::IGUIElement* child : box->getChildren()) {
-                const core::stringw text = child->getText();
-                if (child->getType() == gui::EGUIET_STATIC_TEXT && text.size() >= reason.size() &&
-                    text.subString(text.size() - reason.size(), reason.size()) == reason)
-                    return true;
-            }
-        }
+    bool saveFailedShown(const wchar_t* reasonKey, const char* systemReason) {
+        const std::wstring caption = std::wstring(sorn::translate(L"window_save_failed_caption").c_str()) + L"\n";
+        const std::wstring ending = (sorn::translate(reasonKey) + L" (" + core::stringw(systemReason) + L")").c_str();
+        for (const std::wstring& box : messageBoxes())
+            if (box.rfind(caption, 0) == 0 && box.size() >= ending.size() &&
+                box.compare(box.size() - ending.size(), ending.size(), ending) == 0)
+                return true;
         return false;
     }
 

@@ -11,8 +11,14 @@ namespace platform {
 void setWindowIcon(irr::IrrlichtDevice* device, const irr::core::stringw& iconPath);
 
 // Opens a file in the user's browser. The path is handed over as one argument
-// of a started program, never through a shell. False if nothing could be started.
+// of a started program, never through a shell. False if nothing could be
+// started (no such program); whether the program then succeeds is known
+// later, from browserOutcome.
 bool openInBrowser(const std::string& path);
+// What became of the last program openInBrowser started, asked without
+// waiting for it: still running, ended with success, or ended with a failure.
+enum class BrowserOutcome { Nothing, Running, Opened, Failed };
+BrowserOutcome browserOutcome();
 
 // From now on a click on the window's close button is taken away from the
 // engine (which would end the program at once) and kept as a request that

@@ -3,9 +3,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xlibint.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <vector>
 
 #include "app/PlatformX11Window.h"
@@ -18,6 +20,10 @@ namespace platform {
 
 namespace {
 std::string browserCommand = "xdg-open";
+// The last browser opener started, until it has been reaped, and what became of it.
+pid_t browserOpener = -1;
+BrowserOutcome browserStatus = BrowserOutcome::Nothing;
+std::vector<pid_t> formerOpeners;
 const u32 IconSize = 32;
 
 // The close button: the window manager sends a WM_DELETE_WINDOW client
@@ -106,24 +112,63 @@ bool openInBrowser(const std::string& path) {
     std::string program = browserCommand;
     std::string argument = path;
     char* argv[] = {&program[0], &argument[0], nullptr};
+    // An opener still running from before is left to finish on its own.
+    if (browserOpener > 0)
+        formerOpeners.push_back(browserOpener);
+    browserOpener = -1;
+    browserStatus = BrowserOutcome::Nothing;
 
-    // Started from a short-lived intermediate process, so the browser opener
-    // is never a child the editor has to wait for while the frame loop runs.
-    pid_t intermediate = fork();
-    if (intermediate < 0)
+    // A pipe closed by a successful exec and written to by a failed one: the
+    // editor knows at once whether the opener started, without waiting for it.
+    int startPipe[2];
+    if (pipe2(startPipe, O_CLOEXEC) != 0)
         return false;
-    if (intermediate == 0) {
-        pid_t opener = fork();
-        if (opener == 0) {
-            execvp(argv[0], argv);
-            _exit(127);
-        }
-        _exit(opener < 0 ? 1 : 0);
+    const pid_t opener = fork();
+    if (opener < 0) {
+        close(startPipe[0]);
+        close(startPipe[1]);
+        return false;
     }
-    int status = 0;
-    if (waitpid(intermediate, &status, 0) < 0)
+    if (opener == 0) {
+        close(startPipe[0]);
+        execvp(argv[0], argv);
+        const int error = errno;
+        ssize_t ignored = write(startPipe[1], &error, sizeof error);
+        (void)ignored;
+        _exit(127);
+    }
+    close(startPipe[1]);
+    int error = 0;
+    ssize_t got = 0;
+    do
+        got = read(startPipe[0], &error, sizeof error);
+    while (got < 0 && errno == EINTR);
+    close(startPipe[0]);
+    if (got > 0) {
+        waitpid(opener, nullptr, 0); // it ends right after the failed exec
         return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    // Its exit status comes later: browserOutcome reaps it without waiting.
+    browserOpener = opener;
+    browserStatus = BrowserOutcome::Running;
+    return true;
+}
+
+BrowserOutcome browserOutcome() {
+    // Openers started before the last one are only reaped.
+    for (auto it = formerOpeners.begin(); it != formerOpeners.end();)
+        it = waitpid(*it, nullptr, WNOHANG) == 0 ? it + 1 : formerOpeners.erase(it);
+    if (browserOpener <= 0)
+        return browserStatus;
+    int status = 0;
+    const pid_t ended = waitpid(browserOpener, &status, WNOHANG);
+    if (ended == 0)
+        return browserStatus;
+    // Reaped elsewhere (ECHILD): nothing says it failed.
+    const bool failed = ended == browserOpener && !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    browserOpener = -1;
+    browserStatus = failed ? BrowserOutcome::Failed : BrowserOutcome::Opened;
+    return browserStatus;
 }
 
 void setBrowserCommand(const std::string& command) {

@@ -1,7 +1,5 @@
 #include "events/FileCommands.h"
 
-#include <sys/stat.h>
-
 #include "app/EditorState.h"
 #include "app/PathText.h"
 #include "app/Platform.h"
@@ -13,6 +11,8 @@
 #include "events/SceneFileCommands.h"
 #include "events/ToolBoxRowCommands.h"
 #include "events/UnsavedChanges.h"
+#include "files/FileRefusal.h"
+#include "files/OpenRefusalMessage.h"
 #include "files/SceneSave.h"
 #include "scene/TextNodeData.h"
 #include "scene/UndoHistory.h"
@@ -24,7 +24,7 @@ namespace sorn {
 namespace {
 
 void showMessage(const wchar_t* captionKey, const wchar_t* textKey, const std::string& path,
-                 const wchar_t* reasonKey = nullptr) {
+                 const wchar_t* reasonKey = nullptr, int systemError = 0) {
     if (!editor.device)
         return;
     core::stringw text = translate(textKey);
@@ -34,13 +34,14 @@ void showMessage(const wchar_t* captionKey, const wchar_t* textKey, const std::s
         text += L"\n";
         text += translate(reasonKey);
     }
+    // The system's own words after the translated reason ("Read-only file system").
+    if (systemError != 0) {
+        text += L" (";
+        text += widePath(systemReason(systemError));
+        text += L")";
+    }
     editor.device->getGUIEnvironment()->addMessageBox(translate(captionKey).c_str(), text.c_str(), true,
                                                        gui::EMBF_OK, nullptr, -1, nullptr);
-}
-
-bool isRegularFile(const std::string& path) {
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 void runFileChord(EKEY_CODE key, bool shift) {
@@ -66,8 +67,14 @@ void runFileChord(EKEY_CODE key, bool shift) {
 
 bool writeSceneTo(const std::string& path) {
     WriteFailure failure = WriteFailure::None;
-    if (!saveSceneFile(path, textNodeUserData(), &failure)) {
-        showMessage(L"window_save_failed_caption", L"window_save_failed_text", path, failureReasonKey(failure));
+    int systemError = 0;
+    if (!saveSceneFile(path, textNodeUserData(), &failure, &systemError)) {
+        // A folder or pipe at the name is told by the reason alone: the
+        // error number there is the editor's own choice, not the system's.
+        if (failure == WriteFailure::NotAFile)
+            systemError = 0;
+        showMessage(L"window_save_failed_caption", L"window_save_failed_text", path, failureReasonKey(failure),
+                    systemError);
         return false;
     }
     setSceneFile(path);
@@ -117,9 +124,16 @@ void openRecentSceneFile(size_t index) {
     if (index >= files.size())
         return;
     const std::string path = files[index];
-    if (!isRegularFile(path)) {
+    // An entry that can no longer be opened leaves the list; the message
+    // says why when the file is there but cannot be read.
+    io::IFileSystem* fileSystem = editor.sceneManager ? editor.sceneManager->getFileSystem() : nullptr;
+    const FileRefusal refusal = readableFileRefusal(fileSystem, path);
+    if (refusal.refused()) {
         forgetRecentSceneFile(path);
-        showMessage(L"window_recent_missing_caption", L"window_recent_missing_text", path);
+        if (refusal.refusal == SceneRefusal::Missing)
+            showMessage(L"window_recent_missing_caption", L"window_recent_missing_text", path);
+        else
+            showOpenRefusal(path, refusal);
         return;
     }
     openFileAfterUnsavedCheck(path);

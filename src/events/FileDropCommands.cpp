@@ -45,18 +45,16 @@ void forgetRestOfDrop(unsigned drop) {
 
 // Mounted as File > Open mounts it, without touching the scene.
 void mountDroppedArchive(const std::string& path) {
-    const SceneRefusal refusal = openableFileRefusal(path);
-    if (refusal != SceneRefusal::None)
-        showOpenRefusal(path, refusal);
-    else if (!openFile(path, false))
-        showOpenRefusal(path, SceneRefusal::Unreadable);
+    FileRefusal why;
+    if (!openFile(path, false, &why) && why.refused())
+        showOpenRefusal(path, why);
 }
 
 // Added as Scene > Add > Model adds it; a file that cannot be read at all
 // (a folder, a missing file) is said so rather than passed over.
 void addDroppedModel(const std::string& path) {
-    const SceneRefusal refusal = openableFileRefusal(path);
-    if (refusal != SceneRefusal::None)
+    const FileRefusal refusal = openableFileRefusal(path);
+    if (refusal.refused())
         showOpenRefusal(path, refusal);
     else
         addModelFromDialog(path, false);

@@ -8,6 +8,7 @@
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
 #include "events/FileCommands.h"
+#include "events/HelpPage.h"
 #include "events/KeyboardMouseEditing.h"
 #include "events/SceneBoxCommands.h"
 #include "events/UndoCommands.h"
@@ -87,10 +88,6 @@ const AddCommand AddCommands[] = {
     {ids::CmdAddVolumeLight, scene::ESNT_VOLUME_LIGHT, 0},
     {ids::CmdAddWaterSurface, scene::ESNT_WATER_SURFACE, 0},
 };
-
-void openHelpPage() {
-    platform::openInBrowser(narrowPath(helpPagePath()));
-}
 
 // Items whose command needs nothing but its id.
 struct PlainMenuCommand {

@@ -33,10 +33,15 @@ void openSceneFromDialog(const std::string& path) {
     // The file is checked before anything of the current scene goes: a file
     // that cannot be opened leaves the scene as it is and says why.
     SceneScan scan;
+    const FileRefusal readable = isScene ? readableFileRefusal(fileSystem, file) : openableFileRefusal(file);
+    if (readable.refused()) {
+        showOpenRefusal(file, readable);
+        return;
+    }
     if (isScene)
         scan = scanSceneFile(fileSystem, absolute);
     else
-        scan.refusal = openableFileRefusal(file);
+        scan.refusal = SceneRefusal::None;
     if (!scan.accepted()) {
         showOpenRefusal(file, scan.refusal, scan.detail);
         return;
@@ -51,7 +56,7 @@ void openSceneFromDialog(const std::string& path) {
         if (!admitUntrustedFile(file, UntrustedKind::Model))
             return;
         if (checkUntrustedFile(file, UntrustedKind::Model) == FileVerdict::NotLoadable) {
-            showOpenRefusal(file, SceneRefusal::Unreadable);
+            showOpenRefusal(file, SceneRefusal::NothingLoaded);
             return;
         }
     }
@@ -63,11 +68,14 @@ void openSceneFromDialog(const std::string& path) {
     // Mesh and texture paths in a scene are relative to its folder, and the
     // engine resolves them against the working directory.
     fileSystem->changeWorkingDirectoryTo(fileSystem->getFileDir(absolute));
-    const bool opened = isScene ? loadScannedScene(file, scan) : openFile(file, false);
+    FileRefusal why;
+    const bool opened = isScene ? loadScannedScene(file, scan) : openFile(file, false, &why);
     if (isScene)
         finishMissingReferences(opened);
-    if (!opened)
-        showOpenRefusal(file, isScene ? scan.refusal : SceneRefusal::Unreadable);
+    if (!opened && isScene)
+        showOpenRefusal(file, scan.refusal, scan.detail);
+    else if (!opened && why.refused())
+        showOpenRefusal(file, why);
     // The scene opens stopped, showing the transformations the file holds.
     holdSceneAnimators();
     // The opened scene starts a history of its own, with nothing unsaved.
@@ -100,7 +108,10 @@ void addModelFromDialog(const std::string& path, bool animated) {
     if (root)
         for (irr::scene::ISceneNode* child : root->getChildren())
             before.insert(child);
-    openFile(path, animated);
+    // A file that adds nothing says why, unless the file check told it already.
+    FileRefusal why;
+    if (!openFile(path, animated, &why) && why.refused())
+        showOpenRefusal(path, why);
     // A scene file added here brings its animators: held aside, the scene stopped.
     holdSceneAnimators();
     if (root) {

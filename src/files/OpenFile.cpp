@@ -54,8 +54,12 @@ std::string nodeNameFor(const std::string& path) {
 // An archive is mounted only when its structure is sound, and stays mounted
 // only when the engine found files in it: a damaged or foreign file that a
 // reader accepted as an empty archive is taken off again.
-bool mountArchive(io::IFileSystem* fileSystem, const std::string& path) {
-    if (!isRegularOrElsewhere(path) || !isSoundArchive(fileSystem, path))
+bool mountArchive(io::IFileSystem* fileSystem, const std::string& path, FileRefusal& why) {
+    why = readableFileRefusal(fileSystem, path);
+    if (why.refused())
+        return false;
+    why.refusal = SceneRefusal::NotAnArchive;
+    if (!isSoundArchive(fileSystem, path))
         return false;
     io::IFileArchive* archive = nullptr;
     if (!fileSystem->addFileArchive(path.c_str(), true, true, io::EFAT_UNKNOWN, "", &archive))
@@ -66,25 +70,40 @@ bool mountArchive(io::IFileSystem* fileSystem, const std::string& path) {
             fileSystem->removeFileArchive(archive);
         return false;
     }
+    why.refusal = SceneRefusal::None;
     return true;
 }
 
-bool loadScene(const std::string& path) {
-    SceneScan scan = scanSceneFile(editor.sceneManager->getFileSystem(), path.c_str());
-    // Relative names in a scene added to the current one are looked for from
-    // the working directory.
-    if (!scan.accepted() || !admitSceneReferences(scan, ""))
+bool loadScene(const std::string& path, FileRefusal& why) {
+    why = readableFileRefusal(editor.sceneManager->getFileSystem(), path);
+    if (why.refused())
         return false;
+    SceneScan scan = scanSceneFile(editor.sceneManager->getFileSystem(), path.c_str());
+    why = {scan.refusal, scan.detail};
+    // Relative names in a scene added to the current one are looked for from
+    // the working directory; a refused one is told by the file check.
+    if (!scan.accepted())
+        return false;
+    if (!admitSceneReferences(scan, "")) {
+        why = {};
+        return false;
+    }
     const bool loaded = loadScannedScene(path, scan);
     finishMissingReferences(loaded);
+    why = {scan.refusal, scan.detail};
     return loaded;
 }
 
-bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated) {
+bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated, FileRefusal& why) {
+    why = openableFileRefusal(path);
+    if (why.refused())
+        return false;
     // The engine's loaders are trusted with the file only once it loaded
     // in the file check program; a refusal is told to the user there.
-    if (!admitUntrustedFile(path, UntrustedKind::Model) ||
-        !isReadableAndSane(sceneManager->getFileSystem(), path))
+    if (!admitUntrustedFile(path, UntrustedKind::Model))
+        return false;
+    why.refusal = SceneRefusal::NothingLoaded;
+    if (!isReadableAndSane(sceneManager->getFileSystem(), path))
         return false;
     scene::IAnimatedMesh* mesh = sceneManager->getMesh(path.c_str());
     if (!mesh)
@@ -96,6 +115,7 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
         sceneManager->getMeshCache()->removeMesh(mesh);
         return false;
     }
+    why.refusal = SceneRefusal::None;
     const core::vector3df origin(0.f, 0.f, 0.f);
     const core::vector3df unitScale(1.f, 1.f, 1.f);
     scene::ISceneNode* node = nullptr;
@@ -148,18 +168,26 @@ bool isArchiveFile(const std::string& path) {
     return isArchiveExtension(fileExtension(path));
 }
 
-SceneRefusal openableFileRefusal(const std::string& path) {
-    if (!editor.sceneManager || !editor.sceneManager->getFileSystem() || !isRegularOrElsewhere(path))
-        return SceneRefusal::Unreadable;
-    io::IReadFile* file = editor.sceneManager->getFileSystem()->createAndOpenFile(path.c_str());
+FileRefusal openableFileRefusal(const std::string& path) {
+    if (!editor.sceneManager || !editor.sceneManager->getFileSystem())
+        return {SceneRefusal::Unreadable, ""};
+    io::IFileSystem* fileSystem = editor.sceneManager->getFileSystem();
+    FileRefusal why = readableFileRefusal(fileSystem, path);
+    if (why.refused())
+        return why;
+    io::IReadFile* file = fileSystem->createAndOpenFile(path.c_str());
     if (!file)
-        return SceneRefusal::Unreadable;
+        return {SceneRefusal::Unreadable, ""};
     const long size = file->getSize();
     file->drop();
     if (size < 0)
-        return SceneRefusal::Unreadable;
-    return static_cast<unsigned long long>(size) <= kMaxOpenFileSize ? SceneRefusal::None
-                                                                     : SceneRefusal::TooLarge;
+        return {SceneRefusal::Unreadable, ""};
+    if (static_cast<unsigned long long>(size) > kMaxOpenFileSize)
+        return {SceneRefusal::TooLarge, "> " + std::to_string(kMaxOpenFileSize >> 20) + " MiB"};
+    const std::string extension = fileExtension(path);
+    if (!isArchiveExtension(extension) && extension != ".irr" && !meshLoaderTakes(editor.sceneManager, path))
+        return noLoaderFor(path);
+    return why;
 }
 
 bool loadScannedScene(const std::string& path, SceneScan& scan) {
@@ -197,16 +225,21 @@ bool loadScannedSceneFile(io::IReadFile* file, SceneScan& scan, scene::ISceneNod
     return loaded && !changed;
 }
 
-bool openFile(const std::string& path, bool animated) {
+bool openFile(const std::string& path, bool animated, FileRefusal* why) {
+    FileRefusal refusal{SceneRefusal::Unreadable, ""};
     scene::ISceneManager* sceneManager = editor.sceneManager;
+    bool opened = false;
     if (!sceneManager || !sceneManager->getFileSystem() || path.empty())
-        return false;
-    const std::string extension = fileExtension(path);
-    if (isArchiveExtension(extension))
-        return mountArchive(sceneManager->getFileSystem(), path);
-    if (extension == ".irr")
-        return loadScene(path);
-    return addModel(sceneManager, path, animated);
+        opened = false;
+    else if (isArchiveExtension(fileExtension(path)))
+        opened = mountArchive(sceneManager->getFileSystem(), path, refusal);
+    else if (fileExtension(path) == ".irr")
+        opened = loadScene(path, refusal);
+    else
+        opened = addModel(sceneManager, path, animated, refusal);
+    if (why)
+        *why = opened ? FileRefusal{} : refusal;
+    return opened;
 }
 
 } // namespace sorn

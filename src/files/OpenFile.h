@@ -4,6 +4,7 @@
 // current scene graph, anything else is loaded as a model and added as a node.
 #include <string>
 
+#include "files/FileRefusal.h"
 #include "files/SceneScan.h"
 
 namespace sorn {
@@ -13,8 +14,10 @@ namespace sorn {
 // cannot be used (missing, unreadable, not a regular file, too large, a scene
 // that scanSceneFile refuses, no mesh the engine can read) add nothing and write nothing.
 // True when an archive was mounted, a scene loaded or a node added.
-// Requests no refresh: the callers do.
-bool openFile(const std::string& path, bool animated);
+// Otherwise why (when given) says what went wrong; None there means a
+// message box has told it already (a file the file check refused, a scene's
+// own refusal). Requests no refresh: the callers do.
+bool openFile(const std::string& path, bool animated, FileRefusal* why = nullptr);
 
 // Model files larger than this are refused: the engine's model loaders hold
 // the whole file in memory, several times over. Scenes have their own bound
@@ -25,8 +28,9 @@ constexpr unsigned long long kMaxOpenFileSize = 512ull << 20;
 bool isArchiveFile(const std::string& path);
 
 // Why a file other than a scene cannot be opened at all (missing, not a
-// regular file, unreadable, too large), or None.
-SceneRefusal openableFileRefusal(const std::string& path);
+// regular file, unreadable, too large, a model of a kind no mesh loader
+// takes), or None.
+FileRefusal openableFileRefusal(const std::string& path);
 
 // Lets the file check see every mesh, texture and height map the scanned
 // scene names (relative names looked for in folder first, when given); false,

@@ -19,6 +19,12 @@ constexpr MessageKey<SceneRefusal> kRefusalKeys[] = {
     {SceneRefusal::NotAScene, L"open_failed_not_a_scene"},
     {SceneRefusal::NestedTooDeeply, L"open_failed_too_deep"},
     {SceneRefusal::ValueOutOfBounds, L"open_failed_out_of_bounds"},
+    {SceneRefusal::Missing, L"open_failed_missing"},
+    {SceneRefusal::NotAFile, L"open_failed_not_a_file"},
+    {SceneRefusal::NoAccess, L"open_failed_no_access"},
+    {SceneRefusal::NoLoader, L"open_failed_no_loader"},
+    {SceneRefusal::NothingLoaded, L"open_failed_nothing_loaded"},
+    {SceneRefusal::NotAnArchive, L"open_failed_not_an_archive"},
 };
 
 } // namespace
@@ -36,10 +42,18 @@ void showOpenRefusal(const std::string& path, SceneRefusal refusal, const std::s
     text += widePath(path);
     if (!detail.empty()) {
         text += L"\n";
-        text += irr::core::stringw(detail.c_str());
+        text += widePath(detail);
     }
     editor.device->getGUIEnvironment()->addMessageBox(translate(L"open_failed_caption").c_str(), text.c_str(),
                                                       true, irr::gui::EMBF_OK, nullptr, -1);
+}
+
+} // namespace sorn
+
+namespace sorn {
+
+void showOpenRefusal(const std::string& path, const FileRefusal& refusal) {
+    showOpenRefusal(path, refusal.refusal, refusal.detail);
 }
 
 } // namespace sorn

@@ -27,9 +27,12 @@ bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUser
 
 } // namespace
 
-bool saveSceneFile(const std::string& path, scene::ISceneUserDataSerializer* userData, WriteFailure* failure) {
+bool saveSceneFile(const std::string& path, scene::ISceneUserDataSerializer* userData, WriteFailure* failure,
+                   int* systemError) {
     if (failure)
         *failure = WriteFailure::Other;
+    if (systemError)
+        *systemError = 0;
     if (!editor.sceneManager)
         return false;
     AtomicFile file(path);
@@ -39,6 +42,8 @@ bool saveSceneFile(const std::string& path, scene::ISceneUserDataSerializer* use
         [&] { return file.commit(); });
     if (failure)
         *failure = saved ? WriteFailure::None : file.failed() ? file.failure() : WriteFailure::Other;
+    if (systemError && !saved)
+        *systemError = file.error();
     return saved;
 }
 

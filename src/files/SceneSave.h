@@ -15,8 +15,9 @@ namespace sorn {
 // post-processing trace. True when path now holds the saved scene; false on
 // any failure (a line "Error" in the trace), and then the file at path is
 // byte for byte what it was and no temporary file is left, and failure (when
-// given) says why.
+// given) says why, and systemError (when given) the system's error number
+// (0 when the failure was not the system's).
 bool saveSceneFile(const std::string& path, irr::scene::ISceneUserDataSerializer* userData = nullptr,
-                   WriteFailure* failure = nullptr);
+                   WriteFailure* failure = nullptr, int* systemError = nullptr);
 
 } // namespace sorn

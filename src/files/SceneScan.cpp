@@ -404,8 +404,10 @@ void SceneScanner::elementOpened(bool empty) {
     }
     // The engine's reader goes one level deeper for every <node>, also an
     // empty one, and comes back only at a "</node>".
-    if (unitsAre(name_, "node") && ++nodeDepth_ > kMaxNodeDepth)
+    if (unitsAre(name_, "node") && ++nodeDepth_ > kMaxNodeDepth) {
+        result_.detail = "<node> depth > " + std::to_string(kMaxNodeDepth);
         return void(refuse(SceneRefusal::NestedTooDeeply));
+    }
     if (attributesDepth_ >= 0 && depth == attributesDepth_ &&
         ++attributeEntries_ > kMaxAttributesPerBlock) {
         result_.detail = "<attributes> > " + std::to_string(kMaxAttributesPerBlock);
@@ -423,8 +425,10 @@ void SceneScanner::elementOpened(bool empty) {
         return void(refuseMissingVerticalResolution());
     if (refused_ || empty)
         return;
-    if (depth + 1 > kMaxElementDepth)
+    if (depth + 1 > kMaxElementDepth) {
+        result_.detail = "element depth > " + std::to_string(kMaxElementDepth);
         return void(refuse(SceneRefusal::NestedTooDeeply));
+    }
     uint8_t kind = 0;
     if (skyDomeAttributes) {
         kind |= SkyDomeAttributes;
@@ -634,6 +638,7 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
     if (handed > kMaxSceneFileSize) {
         file->drop();
         failed.refusal = SceneRefusal::TooLarge;
+        failed.detail = "> " + std::to_string(kMaxSceneFileSize) + " bytes";
         return failed;
     }
 

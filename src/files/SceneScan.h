@@ -27,6 +27,13 @@ enum class SceneRefusal {
     NotAScene,        // truncated, empty, foreign XML or markup the editor does not accept
     NestedTooDeeply,  // more nested nodes or elements than the bounds below
     ValueOutOfBounds, // a value that makes the engine allocate or work without bound
+    // Files the user names (scenes, models, archives, images), told precisely:
+    Missing,          // neither on disk nor in a mounted archive
+    NotAFile,         // a folder, device or pipe
+    NoAccess,         // on disk but cannot be opened (the system's reason in the detail)
+    NoLoader,         // no loader of the engine takes files with this extension
+    NothingLoaded,    // a loader took it and made nothing of it (no mesh, no geometry)
+    NotAnArchive,     // no archive loader took it, or it holds no files
 };
 
 // Node nesting the engine's recursive reader (and the editor's own walks of

@@ -13,8 +13,9 @@ namespace sorn {
 // something on disk other than a regular file (a folder, a FIFO, a device such
 // as /dev/zero) is refused without asking the driver, and an image on which
 // the engine's loaders crash, run out of memory or hang is refused too, with
-// a message box saying which file and why. A path not on disk at all is
-// still asked for, since mounted archives serve files by name.
+// a message box saying which file and why. So is a file that is not there
+// (on disk or in a mounted archive), cannot be read, is of a kind no image
+// loader takes, or gives no texture.
 irr::video::ITexture* loadUserTexture(const std::string& path);
 
 } // namespace sorn

@@ -18,6 +18,7 @@
 #include "events/EditingKeys.h"
 #include "events/FileCommands.h"
 #include "events/FileDropCommands.h"
+#include "events/HelpPage.h"
 #include "events/MenuCommands.h"
 #include "events/SaveWindow.h"
 #include "events/SceneFileCommands.h"
@@ -232,6 +233,7 @@ void runFramePass(bool windowFocused, bool windowActive) {
     driver->endScene();
 
     updateReadouts();
+    tellHelpPageFailure();
     if (editor.sceneViewRefresh.isDue()) {
         updateTreeview();
         updateToolBox();

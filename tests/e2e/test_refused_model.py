@@ -1,6 +1,7 @@
 """A model that crashes the engine's loader, opened from the command line and
 from Scene > Add > 3D model: the window stays, a message box names the file,
-and the scene box shows no node for it."""
+and the scene box shows no node for it. A model from which the engine loads
+nothing, added the same way, gets a message of its own."""
 import gzip
 import os
 
@@ -71,27 +72,43 @@ def dialog_row(editor, name):
     return DIALOG_ROW_Y0 + index * DIALOG_ROW_HEIGHT
 
 
+def add_model_through_menu(editor, start, name):
+    """Scene > Add > 3D model, the file picked in the dialog's list and OK:
+    the message box shown for it, and the screen once it is closed."""
+    click_add_entry(editor, MODEL_ITEM)
+    dialog = editor.wait_screen_change(start, "dialog-" + name, *DIALOG)
+    editor.click(DIALOG_ROW_X, dialog_row(editor, name))
+    selected = editor.screenshot("selected-" + name)
+    editor.click(*DIALOG_OK)
+    # The dialog's title bar goes; then a box stands where the start
+    # screen had none.
+    editor.wait_screen_change(selected, "dialog-closed-" + name, *DIALOG_TITLE)
+
+    def message_shown():
+        shot = editor.screenshot("message-" + name)
+        return shot if editor.regions_differ(start, shot, *MESSAGE) > 2000 else None
+    shown = e2e_lib.wait_for(message_shown, 60, 0.5, "the message box for " + name)
+    closed = close_message(editor, shown)
+    if editor.regions_differ(start, closed, *MESSAGE) > 200:
+        raise E2EFailure("the message box for %s did not go away" % name)
+    return shown, closed
+
+
 def test_add_model_menu(runtime):
     editor = Editor(runtime, "refused-menu")
     write_crashing_model(editor.work)
+    # A model file its loader takes and makes nothing of: no geometry at all.
+    with open(os.path.join(editor.work, "hollow.obj"), "w") as f:
+        f.write("# a model with no vertices and no faces\n")
     with editor:
         start = editor.wait_first_frame()
-        click_add_entry(editor, MODEL_ITEM)
-        dialog = editor.wait_screen_change(start, "dialog", *DIALOG)
-        editor.click(DIALOG_ROW_X, dialog_row(editor, "crash.x"))
-        selected = editor.screenshot("selected")
-        editor.click(*DIALOG_OK)
-        # The dialog's title bar goes; then a box stands where the start
-        # screen had none.
-        editor.wait_screen_change(selected, "dialog-closed", *DIALOG_TITLE)
-
-        def message_shown():
-            shot = editor.screenshot("message")
-            return shot if editor.regions_differ(start, shot, *MESSAGE) > 2000 else None
-        shown = e2e_lib.wait_for(message_shown, 60, 0.5, "the message box")
-        closed = close_message(editor, shown)
-        if editor.regions_differ(start, closed, *MESSAGE) > 200:
-            raise E2EFailure("the message box did not go away")
+        crashed, closed = add_model_through_menu(editor, start, "crash.x")
+        hollow, closed = add_model_through_menu(editor, closed, "hollow.obj")
+        # Each box tells its own reason: their texts differ on screen.
+        if editor.regions_differ(crashed, hollow, *MESSAGE) < 200:
+            raise E2EFailure("the model that loads nothing got the crash's message")
+        if "Selection => hollow.obj" in editor.stdout():
+            raise E2EFailure("the hollow model is in the scene")
         expect_only_a_cube(editor)
 
 

@@ -89,6 +89,41 @@ void EditorTest::TearDown() {
         (void)chdir(previousDirectory_.c_str());
 }
 
+namespace {
+
+void collectMessageBoxes(gui::IGUIElement* element, std::vector<gui::IGUIElement*>& boxes) {
+    for (gui::IGUIElement* child : element->getChildren()) {
+        if (child->getType() == gui::EGUIET_MESSAGE_BOX)
+            boxes.push_back(child);
+        collectMessageBoxes(child, boxes);
+    }
+}
+
+} // namespace
+
+std::vector<std::wstring> EditorTest::messageBoxes() {
+    std::vector<gui::IGUIElement*> boxes;
+    collectMessageBoxes(gui()->getRootGUIElement(), boxes);
+    std::vector<std::wstring> texts;
+    for (gui::IGUIElement* box : boxes) {
+        std::wstring text = std::wstring(box->getText()) + L"\n";
+        for (gui::IGUIElement* child : box->getChildren())
+            if (child->getType() == gui::EGUIET_STATIC_TEXT)
+                text += child->getText();
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void EditorTest::closeMessageBoxes() {
+    std::vector<gui::IGUIElement*> boxes;
+    collectMessageBoxes(gui()->getRootGUIElement(), boxes);
+    for (gui::IGUIElement* box : boxes) {
+        gui::IGUIElement* parent = box->getParent();
+        (parent && parent->getType() == gui::EGUIET_MODAL_SCREEN ? parent : box)->remove();
+    }
+}
+
 void EditorTest::activePasses(int n) {
     for (int i = 0; i < n; ++i)
         runFramePass(true, true);

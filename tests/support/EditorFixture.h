@@ -81,6 +81,11 @@ protected:
     // The tree item carrying the node, or null.
     irr::gui::IGUITreeViewNode* treeItemFor(irr::scene::ISceneNode* node);
 
+    // Every open message box as its caption, a line break and its text, in
+    // the order they were opened; closeMessageBoxes takes them all away.
+    std::vector<std::wstring> messageBoxes();
+    void closeMessageBoxes();
+
     irr::gui::IGUIEnvironment* gui() const { return editor.device->getGUIEnvironment(); }
     irr::scene::ISceneManager* smgr() const { return editor.sceneManager; }
 

@@ -611,6 +611,35 @@ TEST_F(HelpPageTest, ShellCharactersInThePathStayText) {
     EXPECT_FALSE(sorn::test::fileExists(appFolder.file("pwned")));
 }
 
+// Without a browser (no opener, or one that fails later) the page's full
+// path is shown, and the frame loop never waits for the opener.
+TEST_F(HelpPageTest, WithoutABrowserTheHelpFilesPathIsShown) {
+    const std::string failing = appFolder.file("failing-opener.sh");
+    sorn::test::writeFile(failing, "#!/bin/sh\nexit 3\n");
+    chmod(failing.c_str(), 0755);
+    struct Case {
+        std::string opener;
+        bool told;
+    };
+    const Case cases[] = {{appFolder.file("no-such-opener"), true}, {failing, true}, {recorder, false}};
+    for (const Case& c : cases) {
+        sorn::platform::setBrowserCommand(c.opener);
+        closeMessageBoxes();
+        chooseMenuCommand(ids::CmdHelp);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (sorn::platform::browserOutcome() == sorn::platform::BrowserOutcome::Running &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        activePasses(1);
+        const std::vector<std::wstring> shown = messageBoxes();
+        ASSERT_EQ(shown.size(), c.told ? 1u : 0u) << c.opener;
+        if (c.told) {
+            EXPECT_NE(shown[0].find(sorn::translate(L"message_help_no_browser").c_str()), std::wstring::npos);
+            EXPECT_NE(shown[0].find(sorn::helpPagePath().c_str()), std::wstring::npos) << "the full path";
+        }
+    }
+}
+
 TEST_F(HelpPageTest, MissingSettingAsksForTheXXXPage) {
     editor.config.settings.erase(L"langage");
     EXPECT_EQ(sorn::helpPagePath(), editor.appDirectory + L"/doc/XXX.html");

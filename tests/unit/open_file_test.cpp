@@ -383,30 +383,60 @@ TEST_F(NullDeviceTest, BadInputChangesNothing) {
     fs::create_directory(dir.file("folder.md2"));
     fs::create_directory(dir.file("folder.zip"));
     ASSERT_EQ(mkfifo(dir.file("pipe.md2").c_str(), 0600), 0);
+    writeFile(dir.file("notes.TXT"), "a valid text, but no model");
 
     const std::set<std::string> entries = folderEntries();
     const u32 children = root()->getChildren().getSize();
     const u32 archives = files()->getFileArchiveCount();
-    const char* const inputs[] = {
-        "truncated.irr", "almost.irr", "empty.irr",  "garbage.irr", "garbage.zip", "garbage.pk3",
-        "garbage.md2",   "garbage.b3d", "garbage.obj", "garbage.3ds", "scene",      "model.tar.gz",
-        "other.irr",     "enormous.irr", "folder.irr", "folder.md2", "folder.zip", "pipe.md2",
-        "missing.irr",   "missing.md2", "missing.pk3", "",
+    using sorn::SceneRefusal;
+    // Each refusal says why; None is a file the file check refused and told
+    // of itself (a damaged model, when the loaders are left to it).
+    struct Input {
+        const char* path;
+        std::set<SceneRefusal> why;
+        const char* detail = "";
     };
-    for (const char* input : inputs) {
+    const std::set<SceneRefusal> damaged = {SceneRefusal::NothingLoaded, SceneRefusal::None};
+    const Input inputs[] = {
+        {"truncated.irr", {SceneRefusal::NotAScene}},   {"almost.irr", {SceneRefusal::NotAScene}},
+        {"empty.irr", {SceneRefusal::NotAScene}},       {"garbage.irr", {SceneRefusal::NotAScene}},
+        {"garbage.zip", {SceneRefusal::NotAnArchive}},  {"garbage.pk3", {SceneRefusal::NotAnArchive}},
+        {"garbage.md2", damaged},                       {"garbage.b3d", damaged},
+        {"garbage.obj", damaged},                       {"garbage.3ds", damaged},
+        {"scene", {SceneRefusal::NoLoader}, "scene"},   {"model.tar.gz", {SceneRefusal::NoLoader}, ".gz"},
+        {"notes.TXT", {SceneRefusal::NoLoader}, ".txt"}, {"other.irr", {SceneRefusal::NotAScene}},
+        {"enormous.irr", {SceneRefusal::NotAScene}},    {"folder.irr", {SceneRefusal::NotAFile}},
+        {"folder.md2", {SceneRefusal::NotAFile}},       {"folder.zip", {SceneRefusal::NotAFile}},
+        {"pipe.md2", {SceneRefusal::NotAFile}},         {"missing.irr", {SceneRefusal::Missing}},
+        {"missing.md2", {SceneRefusal::Missing}},       {"missing.pk3", {SceneRefusal::Missing}},
+        {"", {SceneRefusal::Unreadable}},
+    };
+    for (const Input& input : inputs) {
         for (bool animated : {false, true}) {
-            EXPECT_FALSE(openFile(input, animated)) << input;
-            EXPECT_EQ(root()->getChildren().getSize(), children) << input;
-            EXPECT_EQ(files()->getFileArchiveCount(), archives) << input;
+            sorn::FileRefusal why;
+            EXPECT_FALSE(openFile(input.path, animated, &why)) << input.path;
+            EXPECT_EQ(input.why.count(why.refusal), 1u) << input.path << ": " << static_cast<int>(why.refusal);
+            if (*input.detail)
+                EXPECT_EQ(why.detail, input.detail) << input.path;
+            EXPECT_EQ(root()->getChildren().getSize(), children) << input.path;
+            EXPECT_EQ(files()->getFileArchiveCount(), archives) << input.path;
         }
     }
+    EXPECT_EQ(sorn::openableFileRefusal("enormous.irr").detail, "> 512 MiB");
     EXPECT_EQ(folderEntries(), entries) << "opening writes nothing";
     if (geteuid() != 0) {
         fs::copy_file(scene, dir.file("locked.irr"));
         ::chmod(dir.file("locked.irr").c_str(), 0);
-        EXPECT_FALSE(openFile("locked.irr", false));
+        sorn::FileRefusal why;
+        EXPECT_FALSE(openFile("locked.irr", false, &why));
+        EXPECT_EQ(why.refusal, SceneRefusal::NoAccess);
+        EXPECT_EQ(why.detail, "Permission denied") << "the system's reason";
         EXPECT_EQ(root()->getChildren().getSize(), children);
     }
+    // A name the system cannot take: its own reason is told.
+    const sorn::FileRefusal tooLong = sorn::readableFileRefusal(files(), std::string(5000, 'a') + ".obj");
+    EXPECT_EQ(tooLong.refusal, SceneRefusal::NoAccess);
+    EXPECT_EQ(tooLong.detail, "File name too long");
     // The same complete scene still opens.
     EXPECT_TRUE(openFile(scene, false));
 }

@@ -155,6 +155,12 @@ TEST_F(OpenRefusalKeys, EveryRefusalHasItsOwnTranslatedMessage) {
         {SceneRefusal::NotAScene, L"open_failed_not_a_scene"},
         {SceneRefusal::NestedTooDeeply, L"open_failed_too_deep"},
         {SceneRefusal::ValueOutOfBounds, L"open_failed_out_of_bounds"},
+        {SceneRefusal::Missing, L"open_failed_missing"},
+        {SceneRefusal::NotAFile, L"open_failed_not_a_file"},
+        {SceneRefusal::NoAccess, L"open_failed_no_access"},
+        {SceneRefusal::NoLoader, L"open_failed_no_loader"},
+        {SceneRefusal::NothingLoaded, L"open_failed_nothing_loaded"},
+        {SceneRefusal::NotAnArchive, L"open_failed_not_an_archive"},
     };
     EXPECT_EQ(sorn::openRefusalKey(SceneRefusal::None), nullptr);
     for (const wchar_t* language : {L"en", L"fr"}) {
@@ -258,9 +264,10 @@ TEST_F(OpenSceneTest, RefusedFilesFromTheDialogLeaveTheSceneAndSayWhy) {
     editor.selectedNode = cube;
     const io::path folder = smgr()->getFileSystem()->getWorkingDirectory();
     std::vector<Refused> cases = refusedFiles(corpus.good);
-    cases.push_back({"pipe.irr", "", L"open_failed_unreadable"});
+    cases.push_back({"pipe.irr", "", L"open_failed_not_a_file"});
     // A model that no loader reads is found out before the scene goes.
-    cases.push_back({"empty.md2", "", L"open_failed_unreadable"});
+    cases.push_back({"empty.md2", "", L"open_failed_nothing_loaded"});
+    cases.push_back({"notes.txt", "text", L"open_failed_no_loader"});
     for (const Refused& c : cases) {
         const std::string path = std::string(c.name) == "pipe.irr" ? corpus.dir.file("pipe.irr")
                                                                    : corpus.make(c.name, c.text);

@@ -459,9 +459,9 @@ TEST_P(HostileFileTest, EditorStaysUpSceneUnchangedAndTheUserIsTold) {
     const bool toldByCheck =
         text.find(sorn::widePath(file.name).c_str() + std::wstring(L": ") + reasonText(file.expected)) !=
         std::wstring::npos;
-    // A file that is no regular file, given on the command line, is already
-    // refused by the open's own readability check, whose message names it.
-    const bool toldByOpen = entry == EntryPoint::CommandLine && file.expected == FileVerdict::Unreadable &&
+    // A file that is no regular file is already refused by the open's own
+    // readability check, whose message names it.
+    const bool toldByOpen = file.expected == FileVerdict::Unreadable &&
                             text.find(sorn::widePath(file.name).c_str()) != std::wstring::npos;
     EXPECT_TRUE(toldByCheck || toldByOpen) << sorn::narrowPath(text.c_str());
     activePasses(3); // the editor carries on

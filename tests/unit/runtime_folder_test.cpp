@@ -98,6 +98,11 @@ const char* const kLanguageKeys[] = {
     "menu_scene_duplicate", "menu_scene_delete",
     // Files dropped on the window: what a drop left out or lost.
     "status_drop_failed", "status_drop_too_many", "status_drop_one_scene", "status_drop_not_files",
+    // Why a file was not opened, sky box sets, the help page without a browser.
+    "open_failed_missing", "open_failed_not_a_file", "open_failed_no_access", "open_failed_no_loader",
+    "open_failed_nothing_loaded", "open_failed_not_an_archive", "message_skybox_caption",
+    "message_skybox_no_set", "message_skybox_faces_missing", "message_skybox_what_a_set_is",
+    "message_help_caption", "message_help_no_browser",
 };
 
 std::wstring widen(const char* text) {
@@ -350,7 +355,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 176u);
+    EXPECT_EQ(std::size(kLanguageKeys), 188u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

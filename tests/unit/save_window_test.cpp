@@ -213,7 +213,7 @@ TEST_F(SaveWindowTest, NameAndExtensionChecks) {
         {folder + "/level1", L"Invalid extension", "Must be .irr"},
         {folder + "/level.irr/x", L"Invalid extension", "Must be .irr"},
         {folder + "/no-such-folder/level1.irr", L"Scene not saved",
-         "The scene could not be written to this file:\n" + folder + "/no-such-folder/level1.irr\nits folder does not exist."},
+         "The scene could not be written to this file:\n" + folder + "/no-such-folder/level1.irr\nits folder does not exist. (No such file or directory)"},
         {folder + "/level1.IRR", nullptr, ""},
         {folder + "/niveau \xC3\xA9t\xC3\xA9.irr", nullptr, ""},
     };

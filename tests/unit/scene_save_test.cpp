@@ -68,29 +68,15 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
-    static void collectMessageBoxes(gui::IGUIElement* element, std::vector<gui::IGUIElement*>& found) {
-        for (gui::IGUIElement* child : element->getChildren()) {
-            if (child->getType() == gui::EGUIET_MESSAGE_BOX)
-                found.push_back(child);
-            collectMessageBoxes(child, found);
-        }
-    }
-
-    // The message that the scene was not saved, ending with the reason.
-    bool saveFailedShown(const wchar_t* reasonKey) const {
-        std::vector<gui::IGUIElement*> boxes;
-        collectMessageBoxes(gui()->getRootGUIElement(), boxes);
-        const core::stringw reason = sorn::translate(reasonKey);
-        for (gui::IGUIElement* box : boxes) {
-            if (core::stringw(box->getText()) != sorn::translate(L"window_save_failed_caption"))
-                continue;
-            for (gui::IGUIElement* child : box->getChildren()) {
-                const core::stringw text = child->getText();
-                if (child->getType() == gui::EGUIET_STATIC_TEXT && text.size() >= reason.size() &&
-                    text.subString(text.size() - reason.size(), reason.size()) == reason)
-                    return true;
-            }
-        }
+    // The message that the scene was not saved, ending with the reason and
+    // the system's own words for it.
+    bool saveFailedShown(const wchar_t* reasonKey, const char* systemReason) {
+        const std::wstring caption = std::wstring(sorn::translate(L"window_save_failed_caption").c_str()) + L"\n";
+        const std::wstring ending = (sorn::translate(reasonKey) + L" (" + core::stringw(systemReason) + L")").c_str();
+        for (const std::wstring& box : messageBoxes())
+            if (box.rfind(caption, 0) == 0 && box.size() >= ending.size() &&
+                box.compare(box.size() - ending.size(), ending.size(), ending) == 0)
+                return true;
         return false;
     }
 
@@ -209,7 +195,7 @@ TEST_F(SceneSaveTest, FullDiskSaveFailsWithAMessageAndKeepsTheScene) {
     const std::string trace = saveFromWindow(path);
     EXPECT_NE(trace.find("Error\n"), std::string::npos) << trace;
     EXPECT_EQ(trace.find("File successfully renamed"), std::string::npos) << trace;
-    EXPECT_TRUE(saveFailedShown(L"window_settings_error_disk_full"));
+    EXPECT_TRUE(saveFailedShown(L"window_settings_error_disk_full", "No space left on device"));
     EXPECT_NE(sorn::findElement(ids::SaveWindow), nullptr) << "the window stays open to choose another place";
     EXPECT_EQ(readFile(path), good);
     EXPECT_EQ(folderEntries(disk.path()), std::vector<std::string>{"scene.irr"});
@@ -231,9 +217,17 @@ TEST_F(SceneSaveTest, ReadOnlyFileOrFolderIsReportedAndKeepsTheScene) {
     const std::string trace = saveFromWindow(path);
     sorn::test::setImmutable(folder.path(), false);
     EXPECT_EQ(trace, kCannotCreate);
-    EXPECT_TRUE(saveFailedShown(L"window_settings_error_read_only"));
+    EXPECT_TRUE(saveFailedShown(L"window_settings_error_read_only", "Operation not permitted"));
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"level.irr"});
+}
+
+TEST_F(SceneSaveTest, SaveIntoAFolderThatIsNotThereSaysSo) {
+    addCubes(1);
+    const std::string path = folder.file("no such folder/level.irr");
+    saveFromWindow(path);
+    EXPECT_TRUE(saveFailedShown(L"window_settings_error_missing_folder", "No such file or directory"));
+    EXPECT_FALSE(fs::exists(folder.file("no such folder")));
 }
 
 } // namespace

@@ -8,9 +8,11 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/EditorState.h"
 #include "app/PathText.h"
+#include "app/Translate.h"
 #include "files/SkyboxSet.h"
 #include "scene/NodeCatalogue.h"
 #include "support/ChosenFileDialog.h"
@@ -190,7 +192,6 @@ TEST_F(SkyBoxTest, WrongExtensionOrNoSkyBoxSelectedChangesNothing) {
     for (const SkyboxFace& face : kSkyboxFaces)
         image(std::string("n") + face.suffix + ".jpg");
     const std::string before = faceFile("_up");
-    EXPECT_FALSE(applySkyboxSet(folder + "/n_up.jpg"));
     EXPECT_FALSE(applySkyboxSet(marker("n.skyboxes")));
     EXPECT_FALSE(applySkyboxSet(folder + "/n"));
     EXPECT_EQ(faceFile("_up"), before);
@@ -206,6 +207,60 @@ TEST_F(SkyBoxTest, WrongExtensionOrNoSkyBoxSelectedChangesNothing) {
     pickInTree(nullptr); // the scene entry: nothing selected
     EXPECT_FALSE(applySkyboxSet(path));
     EXPECT_EQ(faceFile("_up"), before);
+}
+
+// One face image chosen instead of a marker finds its set by name; what is
+// not a set, or a set with faces missing, is explained in a message.
+TEST_F(SkyBoxTest, AFaceImageFindsItsSetByNameAndMissingFacesAreTold) {
+    struct Case {
+        std::vector<std::string> files; // the chosen one first
+        std::map<std::string, std::string> faces; // suffix -> file (others: none)
+        const wchar_t* messageKey;                // null: no message
+        std::vector<std::string> named;           // in the message
+    };
+    const Case cases[] = {
+        {{"sky_ft.jpg", "sky_up.jpg", "sky_dn.jpg", "sky_lf.jpg", "sky_rt.jpg", "sky_bk.jpg"},
+         {{"_up", "sky_up.jpg"}, {"_dn", "sky_dn.jpg"}, {"_lf", "sky_lf.jpg"},
+          {"_rt", "sky_rt.jpg"}, {"_ft", "sky_ft.jpg"}, {"_bk", "sky_bk.jpg"}},
+         nullptr, {}},
+        {{"NightDown.png", "NightUp.PNG", "nightLeft.jpg", "NIGHTRIGHT.BMP", "NightFront.tga", "NightBack.png"},
+         {{"_up", "NightUp.PNG"}, {"_dn", "NightDown.png"}, {"_lf", "nightLeft.jpg"},
+          {"_rt", "NIGHTRIGHT.BMP"}, {"_ft", "NightFront.tga"}, {"_bk", "NightBack.png"}},
+         nullptr, {}},
+        {{"d-UP.jpg", "d-dn.png", "e-lf.jpg"}, {{"_up", "d-UP.jpg"}, {"_dn", "d-dn.png"}},
+         L"message_skybox_faces_missing", {"d-lf.*", "d-rt.*", "d-ft.*", "d-bk.*"}},
+        {{"photo.jpg"}, {}, L"message_skybox_no_set", {"photo.jpg"}},
+        {{"m.skybox", "m_up.jpg"}, {{"_up", "m_up.jpg"}}, L"message_skybox_faces_missing", {"m_dn.*", "m_bk.*"}},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(folder);
+        fs::create_directory(folder);
+        for (const std::string& file : c.files) {
+            const std::string extension = lowerAscii(file.substr(file.rfind('.')));
+            if (extension == ".skybox") {
+                marker(file);
+                continue;
+            }
+            image("written" + extension);
+            fs::rename(folder + "/written" + extension, folder + "/" + file);
+        }
+        closeMessageBoxes();
+        EXPECT_EQ(applySkyboxSet(folder + "/" + c.files[0]), !c.faces.empty()) << c.files[0];
+        for (const SkyboxFace& face : kSkyboxFaces) {
+            const auto file = c.faces.find(face.suffix);
+            if (!c.faces.empty())
+                EXPECT_EQ(faceFile(face.suffix), file == c.faces.end() ? "" : folder + "/" + file->second)
+                    << c.files[0] << " " << face.suffix;
+        }
+        const std::vector<std::wstring> shown = messageBoxes();
+        ASSERT_EQ(shown.size(), c.messageKey ? 1u : 0u) << c.files[0];
+        if (!c.messageKey)
+            continue;
+        EXPECT_NE(shown[0].find(translate(c.messageKey).c_str()), std::wstring::npos) << c.files[0];
+        EXPECT_NE(shown[0].find(translate(L"message_skybox_what_a_set_is").c_str()), std::wstring::npos);
+        for (const std::string& name : c.named)
+            EXPECT_NE(shown[0].find(widePath(folder + "/" + name).c_str()), std::wstring::npos) << name;
+    }
 }
 
 TEST_F(SkyBoxTest, RowsShowTheFacesOfTheSelectedSkyBox) {

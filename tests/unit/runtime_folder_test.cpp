@@ -98,6 +98,10 @@ const char* const kLanguageKeys[] = {
     "menu_scene_duplicate", "menu_scene_delete",
     // Files dropped on the window: what a drop left out or lost.
     "status_drop_failed", "status_drop_too_many", "status_drop_one_scene", "status_drop_not_files",
+    // The file dialog: its filter choices and message lines.
+    "file_dialog_kind_openable", "file_dialog_kind_scene", "file_dialog_kind_model", "file_dialog_kind_image",
+    "file_dialog_kind_skybox", "file_dialog_kind_archive", "file_dialog_kind_all", "file_dialog_show_hidden",
+    "file_dialog_not_found", "file_dialog_unreadable_folder",
 };
 
 std::wstring widen(const char* text) {

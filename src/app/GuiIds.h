@@ -230,5 +230,17 @@ constexpr s32 ReplaceFileBox = 0x5015a;
 constexpr s32 CmdDuplicate = 0x50170;
 constexpr s32 CmdDelete = 0x50171;
 
+// The editor's file dialog (0x501a0 to 0x501af): its path field, list,
+// folder and message lines, filter, hidden-files box and buttons.
+constexpr s32 FileDialogPath = 0x501a0;
+constexpr s32 FileDialogList = 0x501a1;
+constexpr s32 FileDialogFolder = 0x501a2;
+constexpr s32 FileDialogMessage = 0x501a3;
+constexpr s32 FileDialogFilter = 0x501a4;
+constexpr s32 FileDialogHidden = 0x501a5;
+constexpr s32 FileDialogOk = 0x501a6;
+constexpr s32 FileDialogCancel = 0x501a7;
+constexpr s32 FileDialogClose = 0x501a8;
+
 } // namespace ids
 } // namespace sorn

@@ -1,6 +1,7 @@
 #include "events/MenuCommands.h"
 
 #include "app/EditorState.h"
+#include "app/FileDialog.h"
 #include "app/MenuBar.h"
 #include "app/Platform.h"
 #include "app/SmallWindows.h"
@@ -215,8 +216,7 @@ void activateCamera(scene::ICameraSceneNode* camera) {
 void openFileDialog(s32 dialogId, const wchar_t* titleKey) {
     if (!editor.device)
         return;
-    editor.device->getGUIEnvironment()->addFileOpenDialog(translate(titleKey).c_str(), true, nullptr,
-                                                          dialogId, false, nullptr);
+    openEditorFileDialog(dialogId, translate(titleKey).c_str());
 }
 
 void openAddModelDialog() {

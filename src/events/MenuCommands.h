@@ -21,8 +21,8 @@ void handleMenuCommand(irr::gui::IGUIContextMenu* menu);
 // it the scene manager's active camera.
 void activateCamera(irr::scene::ICameraSceneNode* camera);
 
-// Opens one of the editor's modal file-open dialogs with a translated title.
-// The working directory is not restored: choosing a file elsewhere moves it.
+// Opens one of the editor's modal file-open dialogs with a translated title,
+// for the kind of file its id stands for (app/FileDialog.h).
 void openFileDialog(irr::s32 dialogId, const wchar_t* titleKey);
 
 // The dialog that adds a static mesh file to the scene (menu item and scene box button).

@@ -147,6 +147,15 @@ void SaveWindow::chooseEntry(bool keepList) {
     fileName.clear();
 }
 
+void SaveWindow::takeSelectedName() {
+    const s32 selected = fileBox ? fileBox->getSelected() : -1;
+    if (!fileList || selected < 0 || static_cast<u32>(selected) >= fileList->getFileCount() ||
+        fileList->isDirectory(static_cast<u32>(selected)))
+        return;
+    fileName = fileList->getFileName(static_cast<u32>(selected)).c_str();
+    showChosenFile();
+}
+
 void SaveWindow::showChosenFile() {
     if (!fileNameText || !fileSystem)
         return;

@@ -33,6 +33,9 @@ public:
     // The selected entry was chosen again: a file becomes the chosen file, a
     // folder becomes the working directory (relisted unless keepList).
     void chooseEntry(bool keepList);
+    // A single click: a file entry's name goes into the edit box (folders
+    // are entered by choosing them again).
+    void takeSelectedName();
     // Puts directory + "/" + fileName into the edit box.
     void showChosenFile();
     // "action_save": checks the name and the ".irr" extension, asks before

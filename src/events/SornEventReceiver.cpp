@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/EditorState.h"
+#include "app/FileDialog.h"
 #include "app/MenuBar.h"
 #include "app/NumericLocale.h"
 #include "app/SmallWindows.h"
@@ -173,6 +174,8 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
     keepNumbersInCLocale();
     switch (event.EventType) {
     case EET_KEY_INPUT_EVENT: {
+        if (handleFileDialogKey(event.KeyInput))
+            return true;
         if (handleUndoKey(event.KeyInput) || handleClipboardKey(event.KeyInput))
             return true;
         if (handleFileKey(event.KeyInput))
@@ -289,6 +292,10 @@ void SornEventReceiver::onGuiEvent(const SEvent::SGUIEvent& event) {
     case gui::EGET_LISTBOX_SELECTED_AGAIN:
         if (id == ids::SaveFileList)
             saveWindow.chooseEntry(false);
+        break;
+    case gui::EGET_LISTBOX_CHANGED:
+        if (id == ids::SaveFileList)
+            saveWindow.takeSelectedName();
         break;
     case gui::EGET_FILE_SELECTED: {
         // A sky box image set applies as soon as it is chosen.

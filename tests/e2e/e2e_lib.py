@@ -434,10 +434,22 @@ PAGE = (803, 103)
 NESTED_PAGE = (808, 145)
 # The second tab header of the main tab control (material, light, volume light).
 SECOND_TAB = (887, 88)
-# The modal file dialog (350 x 250, centred): its list and its OK button.
-DIALOG = (325, 250, 350, 250)
-DIALOG_LIST_TOP = (400, 312)
-DIALOG_OK = (630, 290)
+# The modal file dialog (460 x 380, centred): its list, its OK button, its
+# path field and its title bar.
+DIALOG = (270, 185, 460, 380)
+DIALOG_LIST_TOP = (400, 262)
+DIALOG_OK = (680, 546)
+DIALOG_PATH = (500, 239)
+DIALOG_TITLE = (275, 188, 380, 16)
+
+
+def type_path_in_dialog(editor, path, before):
+    """In the file dialog (shown after the screenshot `before`), types a path
+    into its path field and presses Enter."""
+    editor.wait_screen_change(before, "dialog", *DIALOG)
+    editor.click(*DIALOG_PATH)
+    editor.type(path)
+    editor.key("Return")
 
 
 def tree_row(k):

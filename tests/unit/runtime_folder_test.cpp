@@ -103,6 +103,10 @@ const char* const kLanguageKeys[] = {
     "open_failed_nothing_loaded", "open_failed_not_an_archive", "message_skybox_caption",
     "message_skybox_no_set", "message_skybox_faces_missing", "message_skybox_what_a_set_is",
     "message_help_caption", "message_help_no_browser",
+    // The file dialog: its filter choices and message lines.
+    "file_dialog_kind_openable", "file_dialog_kind_scene", "file_dialog_kind_model", "file_dialog_kind_image",
+    "file_dialog_kind_skybox", "file_dialog_kind_archive", "file_dialog_kind_all", "file_dialog_show_hidden",
+    "file_dialog_not_found", "file_dialog_unreadable_folder",
 };
 
 std::wstring widen(const char* text) {
@@ -355,7 +359,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 188u);
+    EXPECT_EQ(std::size(kLanguageKeys), 198u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

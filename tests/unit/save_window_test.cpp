@@ -183,9 +183,14 @@ TEST_F(SaveWindowTest, ChoosingEntriesWalksFoldersAndPicksFiles) {
     EXPECT_GE(entryIndex(L"inside.irr"), 0) << "the folder is listed";
     EXPECT_EQ(core::stringw(pathEdit()->getText()), sorn::widePath(start + "/d\xC3\xA9j\xC3\xA0/"));
 
-    chooseAgain(L"inside.irr");
-    EXPECT_EQ(core::stringw(pathEdit()->getText()), sorn::widePath(start + "/d\xC3\xA9j\xC3\xA0/inside.irr"));
-    EXPECT_EQ(saveWindow.fileName, "inside.irr");
+    // A single click on a file takes its name; choosing it again keeps it.
+    for (bool again : {false, true}) {
+        pathEdit()->setText(L"");
+        fileBox()->setSelected(entryIndex(L"inside.irr"));
+        postGuiEvent(again ? gui::EGET_LISTBOX_SELECTED_AGAIN : gui::EGET_LISTBOX_CHANGED, fileBox());
+        EXPECT_EQ(core::stringw(pathEdit()->getText()), sorn::widePath(start + "/d\xC3\xA9j\xC3\xA0/inside.irr"));
+        EXPECT_EQ(saveWindow.fileName, "inside.irr");
+    }
 
     chooseAgain(L"..");
     EXPECT_EQ(workingDirectory(), start);

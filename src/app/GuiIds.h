@@ -230,5 +230,14 @@ constexpr s32 ReplaceFileBox = 0x5015a;
 constexpr s32 CmdDuplicate = 0x50170;
 constexpr s32 CmdDelete = 0x50171;
 
+// The window shown while long work runs: what is done, how far, and Cancel
+// for a wait on the file check (0x501c0 to 0x501cf)
+constexpr s32 ProgressWindow = 0x501c0;
+constexpr s32 ProgressText = 0x501c1;
+constexpr s32 ProgressFigures = 0x501c2;
+constexpr s32 ProgressBarFrame = 0x501c3;
+constexpr s32 ProgressBar = 0x501c4;
+constexpr s32 ProgressCancel = 0x501c5;
+
 } // namespace ids
 } // namespace sorn

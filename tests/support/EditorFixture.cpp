@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/MenuBar.h"
+#include "app/WorkProgress.h"
 #include "startup/Startup.h"
 
 using namespace irr;
@@ -109,6 +110,44 @@ bool EditorTest::clickButton(s32 id) {
     if (!button)
         return false;
     return postGuiEvent(gui::EGET_BUTTON_CLICKED, button);
+}
+
+namespace {
+
+unsigned long long slowClockNow = 0;
+unsigned long long slowClockStep = 0;
+SlowWork* slowWork = nullptr;
+std::function<void()> slowWorkRedraw;
+
+unsigned long long slowClock() {
+    return slowClockNow += slowClockStep;
+}
+
+void recordRedraw() {
+    auto text = [](irr::s32 id) {
+        irr::gui::IGUIElement* element = findElement(id);
+        return std::wstring(element ? element->getText() : L"");
+    };
+    slowWork->shown.emplace_back(text(ids::ProgressText), text(ids::ProgressFigures));
+    if (slowWorkRedraw)
+        slowWorkRedraw();
+}
+
+} // namespace
+
+SlowWork::SlowWork(unsigned long long step, std::function<void()> onRedraw) {
+    slowClockStep = step;
+    slowWork = this;
+    slowWorkRedraw = std::move(onRedraw);
+    setWorkClockForTesting(slowClock);
+    setWorkRedrawHookForTesting(recordRedraw);
+}
+
+SlowWork::~SlowWork() {
+    setWorkClockForTesting(nullptr);
+    setWorkRedrawHookForTesting(nullptr);
+    slowWork = nullptr;
+    slowWorkRedraw = nullptr;
 }
 
 namespace {

@@ -21,6 +21,7 @@
 #include "app/GuiIds.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "app/WorkProgress.h"
 #include "app/MessageKeyTable.h"
 #include "events/ClipboardCommands.h"
 #include "files/OpenFile.h"
@@ -249,6 +250,36 @@ TEST_F(OpenSceneTest, CommandLineSceneFromAnotherFolderKeepsItsMeshAndSavesTheRe
     const std::string again = corpus.dir.file("scenes/again.irr");
     ASSERT_TRUE(smgr()->saveScene(again.c_str()));
     EXPECT_NE(textOf(sorn::test::readFile(again)).find("name=\"Mesh\" value=\"triangle.obj\""), std::string::npos);
+}
+
+// Opening shows the progress window only once it has taken half a second:
+// then it names the file and says how far the reading and the nodes are;
+// a quick open shows nothing. Either way the scene opens and the window goes.
+TEST_F(OpenSceneTest, ALongOpenShowsHowFarItIsAndAQuickOneShowsNothing) {
+    start();
+    struct Case {
+        unsigned long long clockStep;
+        bool windowShown;
+    };
+    for (const Case& c : {Case{0, false}, Case{1000, true}}) {
+        sorn::test::SlowWork slow(c.clockStep, [&] {
+            EXPECT_NE(sorn::findElement(sorn::ids::ProgressWindow), nullptr);
+        });
+        chooseInOpenDialog(corpus.good);
+        EXPECT_NE(smgr()->getSceneNodeFromName("Triangle"), nullptr) << c.clockStep;
+        EXPECT_EQ(sorn::findElement(sorn::ids::ProgressWindow), nullptr) << c.clockStep;
+        EXPECT_EQ(!slow.shown.empty(), c.windowShown) << c.clockStep;
+        if (!c.windowShown)
+            continue;
+        const std::wstring opening = L"Opening level.irr";
+        const auto seen = [&](const std::wstring& caption, const std::wstring& figures) {
+            return std::count(slow.shown.begin(), slow.shown.end(), std::make_pair(caption, figures)) > 0;
+        };
+        EXPECT_TRUE(seen(opening, L"1 of 1 nodes"));
+        EXPECT_EQ(slow.shown.front().first, opening);
+        EXPECT_NE(slow.shown.front().second.find(L" of "), std::wstring::npos) << "bytes of the file's size";
+        EXPECT_NE(slow.shown.front().second.find(L"MB"), std::wstring::npos);
+    }
 }
 
 TEST_F(OpenSceneTest, RefusedFilesFromTheDialogLeaveTheSceneAndSayWhy) {

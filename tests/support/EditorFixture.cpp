@@ -117,28 +117,24 @@ namespace {
 unsigned long long slowClockNow = 0;
 unsigned long long slowClockStep = 0;
 SlowWork* slowWork = nullptr;
-std::function<void()> slowWorkRedraw;
 
 unsigned long long slowClock() {
     return slowClockNow += slowClockStep;
 }
 
 void recordRedraw() {
-    auto text = [](irr::s32 id) {
-        irr::gui::IGUIElement* element = findElement(id);
-        return std::wstring(element ? element->getText() : L"");
-    };
-    slowWork->shown.emplace_back(text(ids::ProgressText), text(ids::ProgressFigures));
-    if (slowWorkRedraw)
-        slowWorkRedraw();
+    gui::IGUIElement* caption = findElement(ids::ProgressText);
+    gui::IGUIElement* figures = findElement(ids::ProgressFigures);
+    slowWork->shown.emplace_back(caption ? caption->getText() : L"", figures ? figures->getText() : L"");
+    if (slowWork->onRedraw)
+        slowWork->onRedraw();
 }
 
 } // namespace
 
-SlowWork::SlowWork(unsigned long long step, std::function<void()> onRedraw) {
+SlowWork::SlowWork(unsigned long long step, std::function<void()> onRedraw) : onRedraw(std::move(onRedraw)) {
     slowClockStep = step;
     slowWork = this;
-    slowWorkRedraw = std::move(onRedraw);
     setWorkClockForTesting(slowClock);
     setWorkRedrawHookForTesting(recordRedraw);
 }
@@ -146,8 +142,6 @@ SlowWork::SlowWork(unsigned long long step, std::function<void()> onRedraw) {
 SlowWork::~SlowWork() {
     setWorkClockForTesting(nullptr);
     setWorkRedrawHookForTesting(nullptr);
-    slowWork = nullptr;
-    slowWorkRedraw = nullptr;
 }
 
 namespace {

@@ -52,6 +52,7 @@ public:
     ~SlowWork();
     // The caption line and the figures line of each redraw.
     std::vector<std::pair<std::wstring, std::wstring>> shown;
+    std::function<void()> onRedraw;
 };
 
 class EditorTest : public ::testing::Test {

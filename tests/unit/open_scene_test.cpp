@@ -257,28 +257,19 @@ TEST_F(OpenSceneTest, CommandLineSceneFromAnotherFolderKeepsItsMeshAndSavesTheRe
 // a quick open shows nothing. Either way the scene opens and the window goes.
 TEST_F(OpenSceneTest, ALongOpenShowsHowFarItIsAndAQuickOneShowsNothing) {
     start();
-    struct Case {
-        unsigned long long clockStep;
-        bool windowShown;
-    };
-    for (const Case& c : {Case{0, false}, Case{1000, true}}) {
-        sorn::test::SlowWork slow(c.clockStep, [&] {
-            EXPECT_NE(sorn::findElement(sorn::ids::ProgressWindow), nullptr);
-        });
+    for (unsigned long long step : {0ull, 1000ull}) {
+        sorn::test::SlowWork slow(step, [&] { EXPECT_NE(sorn::findElement(sorn::ids::ProgressWindow), nullptr); });
         chooseInOpenDialog(corpus.good);
-        EXPECT_NE(smgr()->getSceneNodeFromName("Triangle"), nullptr) << c.clockStep;
-        EXPECT_EQ(sorn::findElement(sorn::ids::ProgressWindow), nullptr) << c.clockStep;
-        EXPECT_EQ(!slow.shown.empty(), c.windowShown) << c.clockStep;
-        if (!c.windowShown)
+        EXPECT_NE(smgr()->getSceneNodeFromName("Triangle"), nullptr) << step;
+        EXPECT_EQ(sorn::findElement(sorn::ids::ProgressWindow), nullptr) << step;
+        ASSERT_EQ(slow.shown.empty(), step == 0);
+        if (step == 0)
             continue;
         const std::wstring opening = L"Opening level.irr";
-        const auto seen = [&](const std::wstring& caption, const std::wstring& figures) {
-            return std::count(slow.shown.begin(), slow.shown.end(), std::make_pair(caption, figures)) > 0;
-        };
-        EXPECT_TRUE(seen(opening, L"1 of 1 nodes"));
+        const auto nodesMade = std::make_pair(opening, std::wstring(L"1 of 1 nodes"));
+        EXPECT_GE(std::count(slow.shown.begin(), slow.shown.end(), nodesMade), 1);
         EXPECT_EQ(slow.shown.front().first, opening);
-        EXPECT_NE(slow.shown.front().second.find(L" of "), std::wstring::npos) << "bytes of the file's size";
-        EXPECT_NE(slow.shown.front().second.find(L"MB"), std::wstring::npos);
+        EXPECT_NE(slow.shown.front().second.find(L" MB read"), std::wstring::npos) << "bytes of the file's size";
     }
 }
 

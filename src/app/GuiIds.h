@@ -242,5 +242,14 @@ constexpr s32 FileDialogOk = 0x501a6;
 constexpr s32 FileDialogCancel = 0x501a7;
 constexpr s32 FileDialogClose = 0x501a8;
 
+// The window shown while long work runs: what is done, how far, and Cancel
+// for a wait on the file check (0x501c0 to 0x501cf)
+constexpr s32 ProgressWindow = 0x501c0;
+constexpr s32 ProgressText = 0x501c1;
+constexpr s32 ProgressFigures = 0x501c2;
+constexpr s32 ProgressBarFrame = 0x501c3;
+constexpr s32 ProgressBar = 0x501c4;
+constexpr s32 ProgressCancel = 0x501c5;
+
 } // namespace ids
 } // namespace sorn

@@ -12,6 +12,7 @@
 #include "app/StatusLine.h"
 #include "app/TextConvert.h"
 #include "app/WindowPlaces.h"
+#include "app/WorkProgress.h"
 #include "events/ClipboardCommands.h"
 #include "events/EditingKeys.h"
 #include "events/FileCommands.h"
@@ -170,6 +171,9 @@ std::string chosenFile(gui::IGUIElement* dialog) {
 SornEventReceiver::SornEventReceiver() { installSceneBoxEditing(); }
 
 bool SornEventReceiver::OnEvent(const SEvent& event) {
+    // While long work runs, only its progress window acts.
+    if (workInProgress())
+        return filterEventWhileBusy(event);
     // A file dialog may have changed the number locale since the last event.
     keepNumbersInCLocale();
     switch (event.EventType) {

@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 
 #include "app/EditorState.h"
+#include "app/WorkProgress.h"
 #include "files/ArchiveCheck.h"
 #include "files/MissingReferences.h"
+#include "files/NodeProgress.h"
 #include "files/Quarantine.h"
 #include "files/SceneReadRestore.h"
 #include "scene/TextNodeData.h"
@@ -210,10 +212,14 @@ bool loadScannedSceneFile(io::IReadFile* file, SceneScan& scan, scene::ISceneNod
     // records; what the engine's reader drops comes back from the scan's.
     SceneReadRestore restoring(sceneManager, scan.records, textNodeUserData(), root);
     restoring.decodeUtf8Text(scan.unitSize == 1);
+    // A large scene shows how far the engine is: its bytes read, then its nodes made.
+    WorkProgress work(L"progress_opening", file->getFileName().c_str());
+    setWorkTotal(static_cast<unsigned long long>(file->getSize()), ProgressUnit::Bytes);
+    NodeProgressSerializer counting(&restoring, scan.records.nodes.size());
     // A scene's own camera is made the active one as the engine reads it;
     // the view stays the editor's.
     scene::ICameraSceneNode* view = sceneManager->getActiveCamera();
-    const bool loaded = sceneManager->loadScene(file, &restoring, root);
+    const bool loaded = sceneManager->loadScene(file, &counting, root);
     sceneManager->setActiveCamera(view);
     // A file changed since the scan reached the engine as an empty text.
     const bool changed = scannedSceneChanged(file);

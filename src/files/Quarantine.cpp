@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -12,6 +13,7 @@
 #include "app/MessageKeyTable.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "app/WorkProgress.h"
 #include "files/check/CheckedImage.h"
 
 namespace sorn {
@@ -190,7 +192,16 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
     char directory[PATH_MAX];
     request.workingDirectory = getcwd(directory, sizeof directory) ? directory : ".";
     state.adoptedTextures.clear();
-    state.book.run(batch, request, verdicts, adoptDecodedImage);
+    if (!batch.jobs().empty()) {
+        // Checks that take long show how far they are, and may be cancelled.
+        WorkProgress work(L"progress_checking", "");
+        setWorkTotal(batch.jobs().size(), ProgressUnit::Files);
+        allowWorkCancel();
+        state.book.run(batch, request, verdicts, adoptDecodedImage, [](size_t done, const std::string& checking) {
+            setWorkDetail(checking);
+            return keepWaiting(done);
+        });
+    }
     prepareFileChecks();
     return verdicts;
 }
@@ -202,7 +213,11 @@ FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind) {
 bool admitUntrustedFiles(const std::vector<UntrustedFile>& files) {
     const std::vector<FileVerdict> verdicts = checkUntrustedFiles(files);
     std::vector<std::pair<std::string, FileVerdict>> refused;
+    std::vector<std::string> cancelled;
     for (size_t i = 0; i < files.size(); ++i) {
+        if (verdicts[i] == FileVerdict::Cancelled &&
+            std::find(cancelled.begin(), cancelled.end(), files[i].path) == cancelled.end())
+            cancelled.push_back(files[i].path);
         if (!isRefused(verdicts[i]))
             continue;
         bool told = false;
@@ -211,7 +226,11 @@ bool admitUntrustedFiles(const std::vector<UntrustedFile>& files) {
         if (!told)
             refused.push_back({files[i].path, verdicts[i]});
     }
-    tellRefusedFiles(refused);
+    // A cancelled check says so alone: nothing was found wrong with the files.
+    if (cancelled.empty())
+        tellRefusedFiles(refused);
+    else
+        showWorkCancelled(cancelled);
     // Nothing is loaded when a file is refused: textures made ahead of
     // the load go again.
     if (!refused.empty() && editor.device)

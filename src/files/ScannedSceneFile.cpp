@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/ByteOrderMark.h"
+#include "app/WorkProgress.h"
 #include "files/SceneScanDetail.h"
 
 namespace sorn {
@@ -49,8 +50,7 @@ public:
                 digestEnd_ = 0;
             }
             const bool inOrder = position_ == digestEnd_;
-            if (!source_->seek(position_) || source_->read(out, static_cast<u32>(fromFile)) != fromFile ||
-                !inOrder) {
+            if (!source_->seek(position_) || !readReporting(out, fromFile) || !inOrder) {
                 changed_ = true;
             } else {
                 digest_.update(out, static_cast<size_t>(fromFile));
@@ -86,6 +86,21 @@ public:
     bool changed() const { return changed_; }
 
 private:
+    // The engine reads the whole file in one call: it is read in pieces so
+    // that a large scene shows how far the reading is.
+    bool readReporting(unsigned char* out, long count) {
+        for (long done = 0; done < count;) {
+            const long piece = count - done < kReadPiece ? count - done : kReadPiece;
+            if (source_->read(out + done, static_cast<u32>(piece)) != piece)
+                return false;
+            done += piece;
+            advanceWork(static_cast<unsigned long long>(position_ + done));
+        }
+        return true;
+    }
+
+    static constexpr long kReadPiece = 1 << 20;
+
     io::IReadFile* source_;
     long usable_;
     long size_ = 0;

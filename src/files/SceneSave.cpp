@@ -2,6 +2,8 @@
 
 #include "app/EditorState.h"
 #include "app/AtomicFile.h"
+#include "app/WorkProgress.h"
+#include "files/NodeProgress.h"
 #include "files/SceneFileTrace.h"
 #include "files/ScenePostProcess.h"
 #include "scene/AnimationPlayback.h"
@@ -20,7 +22,10 @@ bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUser
     // The file gets the authored transformations and every animator, as
     // stopped or playing; the scene shows what it showed again right after.
     AuthoredSceneForSave authoredScene;
-    const bool written = editor.sceneManager->saveScene(out, userData, nullptr);
+    // A large scene shows how far the engine's writer is, by nodes.
+    WorkProgress work(L"progress_saving", path);
+    NodeProgressSerializer counting(userData, writtenNodeCount(editor.sceneManager->getRootSceneNode()));
+    const bool written = editor.sceneManager->saveScene(out, &counting, nullptr);
     out->drop(); // writes the last block
     return written && !file.failed();
 }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "app/ByteOrderMark.h"
+#include "app/WorkProgress.h"
 #include "files/SceneScanDetail.h"
 #include "files/SceneValueLimits.h"
 
@@ -642,6 +643,9 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
         return failed;
     }
 
+    // A large scene shows how far its reading is.
+    WorkProgress work(L"progress_opening", path.c_str());
+    setWorkTotal(static_cast<unsigned long long>(usable), ProgressUnit::Bytes);
     StreamDigest digest;
     digest.update(block, encoding.markSize);
     SceneScanner scanner;
@@ -662,6 +666,7 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
             scanner.feed(units.data(), units.size());
         }
         position += count;
+        advanceWork(static_cast<unsigned long long>(position));
     }
     file->drop();
     if (readFailed)

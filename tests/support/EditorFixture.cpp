@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/MenuBar.h"
+#include "app/WorkProgress.h"
 #include "startup/Startup.h"
 
 using namespace irr;
@@ -144,6 +145,38 @@ bool EditorTest::clickButton(s32 id) {
     if (!button)
         return false;
     return postGuiEvent(gui::EGET_BUTTON_CLICKED, button);
+}
+
+namespace {
+
+unsigned long long slowClockNow = 0;
+unsigned long long slowClockStep = 0;
+SlowWork* slowWork = nullptr;
+
+unsigned long long slowClock() {
+    return slowClockNow += slowClockStep;
+}
+
+void recordRedraw() {
+    gui::IGUIElement* caption = findElement(ids::ProgressText);
+    gui::IGUIElement* figures = findElement(ids::ProgressFigures);
+    slowWork->shown.emplace_back(caption ? caption->getText() : L"", figures ? figures->getText() : L"");
+    if (slowWork->onRedraw)
+        slowWork->onRedraw();
+}
+
+} // namespace
+
+SlowWork::SlowWork(unsigned long long step, std::function<void()> onRedraw) : onRedraw(std::move(onRedraw)) {
+    slowClockStep = step;
+    slowWork = this;
+    setWorkClockForTesting(slowClock);
+    setWorkRedrawHookForTesting(recordRedraw);
+}
+
+SlowWork::~SlowWork() {
+    setWorkClockForTesting(nullptr);
+    setWorkRedrawHookForTesting(nullptr);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,19 @@ void dragWithLeftButton(irr::IrrlichtDevice* device, const std::vector<irr::core
 
 // A key event as the engine delivers it.
 irr::SEvent keyEvent(irr::EKEY_CODE key, bool pressedDown);
+
+// Long work made as slow as a test wants: each reading of the work's clock
+// moves it on by step milliseconds. Every redraw of the progress window
+// records its two text lines, then calls onRedraw. Everything is put back
+// when it goes.
+class SlowWork {
+public:
+    explicit SlowWork(unsigned long long step, std::function<void()> onRedraw = nullptr);
+    ~SlowWork();
+    // The caption line and the figures line of each redraw.
+    std::vector<std::pair<std::wstring, std::wstring>> shown;
+    std::function<void()> onRedraw;
+};
 
 class EditorTest : public ::testing::Test {
 protected:

@@ -17,6 +17,8 @@
 #include "files/check/FileCheckProtocol.h"
 #include "files/check/CheckBook.h"
 #include "files/check/CheckServerClient.h"
+#include "app/EditorState.h"
+#include "app/WorkProgress.h"
 #include "files/Quarantine.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
@@ -260,6 +262,48 @@ TEST_F(QuarantineServerTest, AServerLostDuringACheckIsStartedAgain) {
     EXPECT_EQ(sorn::checkUntrustedFile(dir.file("good.obj"), UntrustedKind::Model), sorn::FileVerdict::Safe);
     EXPECT_NE(sorn::fileCheckServerProcess(), first);
     EXPECT_GT(sorn::fileCheckServerProcess(), 0);
+}
+
+// A check that waits on a file that never answers shows the progress window;
+// its Cancel stops the wait at once: the files are not opened, the user is
+// told, the server goes with its check, and the next check has a fresh one.
+TEST_F(QuarantineServerTest, ACheckWaitingOnASlowFileIsCancelledAndTheNextCheckWorks) {
+    sorn::test::TempDir dir;
+    writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
+    ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
+    writeFile(dir.file("good.obj"), kTriangle);
+    sorn::forgetFileVerdicts();
+    sorn::prepareFileChecks();
+    const pid_t first = sorn::fileCheckServerProcess();
+    ASSERT_GT(first, 0);
+    std::vector<pid_t> blockedChecks;
+    sorn::test::SlowWork slow(1000, [&] {
+        irr::gui::IGUIElement* cancel = sorn::findElement(sorn::ids::ProgressCancel);
+        // Cancel once the check is seen waiting, as a user would.
+        if (!cancel || !cancel->isVisible() || (blockedChecks = checksOf(first)).empty())
+            return;
+        irr::SEvent click{};
+        click.EventType = irr::EET_GUI_EVENT;
+        click.GUIEvent.EventType = irr::gui::EGET_BUTTON_CLICKED;
+        click.GUIEvent.Caller = cancel;
+        EXPECT_FALSE(sorn::filterEventWhileBusy(click));
+    });
+    EXPECT_FALSE(sorn::admitUntrustedFile(dir.file("blocked.obj"), UntrustedKind::Model));
+    ASSERT_FALSE(slow.shown.empty());
+    EXPECT_NE(slow.shown.front().first.find(L"blocked.obj"), std::wstring::npos);
+    ASSERT_FALSE(blockedChecks.empty()) << "cancelled while the check waited";
+    EXPECT_TRUE(processGone(first));
+    for (pid_t check : blockedChecks)
+        EXPECT_TRUE(within(std::chrono::seconds(10), [check] { return processGone(check); }));
+    EXPECT_EQ(sorn::findElement(sorn::ids::ProgressWindow), nullptr);
+    irr::gui::IGUIElement* told =
+        *sorn::editor.device->getGUIEnvironment()->getRootGUIElement()->getChildren().getLast();
+    ASSERT_FALSE(told->getChildren().empty());
+    EXPECT_EQ((*told->getChildren().getLast())->getType(), irr::gui::EGUIET_MESSAGE_BOX) << "the cancel is told";
+
+    EXPECT_EQ(sorn::checkUntrustedFile(dir.file("good.obj"), UntrustedKind::Model), sorn::FileVerdict::Safe);
+    EXPECT_GT(sorn::fileCheckServerProcess(), 0);
+    EXPECT_NE(sorn::fileCheckServerProcess(), first);
 }
 
 // The check book on its own, without the editor: a file named twice is

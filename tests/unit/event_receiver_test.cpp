@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/PathText.h"
+#include "app/WorkProgress.h"
 #include "support/EditorFixture.h"
 #include "toolbox/ToolBox.h"
 
@@ -19,6 +22,48 @@ TEST_F(EventReceiverTest, ButtonClicksAreNeverConsumed) {
         ASSERT_NE(element, nullptr) << std::hex << id;
         EXPECT_FALSE(postGuiEvent(gui::EGET_BUTTON_CLICKED, element)) << std::hex << id;
     }
+}
+
+// While long work runs, nothing acts but the progress window: a toolbar
+// button, a key and a menu do nothing, the engine's log still prints, and
+// a click on Cancel reaches the window through the engine's own delivery.
+TEST_F(EventReceiverTest, WhileWorkRunsOnlyTheProgressWindowActs) {
+    scene::ISceneNode* cube = smgr()->addCubeSceneNode();
+    editor.selectedNode = cube;
+    editor.selection = {cube};
+    sorn::test::SlowWork slow(1000);
+    {
+        sorn::WorkProgress work(L"progress_opening", "/tmp/level.irr");
+        sorn::setWorkTotal(10, sorn::ProgressUnit::Bytes);
+        sorn::allowWorkCancel();
+        ASSERT_TRUE(sorn::keepWaiting(1));
+        gui::IGUIElement* cancel = findElement(ids::ProgressCancel);
+        ASSERT_TRUE(cancel && cancel->isVisible());
+
+        SEvent log{};
+        log.EventType = EET_LOG_TEXT_EVENT;
+        const struct {
+            const char* what;
+            std::function<bool()> post;
+            bool taken;
+        } cases[] = {
+            {"toolbar button", [&] { return clickButton(ids::ButtonOpenSceneBox); }, true},
+            {"Delete key", [&] { return releaseKey(KEY_DELETE); }, true},
+            {"engine log", [&] { return receiver.OnEvent(log); }, false},
+        };
+        for (const auto& c : cases)
+            EXPECT_EQ(c.post(), c.taken) << c.what;
+        EXPECT_EQ(findElement(ids::SceneBoxWindow), nullptr);
+        EXPECT_EQ(cube->getParent(), smgr()->getRootSceneNode()) << "not deleted";
+
+        const core::position2di at = cancel->getAbsolutePosition().getCenter();
+        mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, at.X, at.Y);
+        mouseEvent(EMIE_LMOUSE_LEFT_UP, at.X, at.Y);
+        EXPECT_FALSE(sorn::keepWaiting(2)) << "Cancel was clicked";
+    }
+    EXPECT_EQ(findElement(ids::ProgressWindow), nullptr);
+    clickButton(ids::ButtonOpenSceneBox);
+    EXPECT_NE(findElement(ids::SceneBoxWindow), nullptr) << "the editor acts again";
 }
 
 TEST_F(EventReceiverTest, ToolbarButtonsOpenWindowsAndCheckTheirItems) {

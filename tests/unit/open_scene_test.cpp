@@ -21,6 +21,7 @@
 #include "app/GuiIds.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "app/WorkProgress.h"
 #include "app/MessageKeyTable.h"
 #include "events/ClipboardCommands.h"
 #include "files/OpenFile.h"
@@ -255,6 +256,27 @@ TEST_F(OpenSceneTest, CommandLineSceneFromAnotherFolderKeepsItsMeshAndSavesTheRe
     const std::string again = corpus.dir.file("scenes/again.irr");
     ASSERT_TRUE(smgr()->saveScene(again.c_str()));
     EXPECT_NE(textOf(sorn::test::readFile(again)).find("name=\"Mesh\" value=\"triangle.obj\""), std::string::npos);
+}
+
+// Opening shows the progress window only once it has taken half a second:
+// then it names the file and says how far the reading and the nodes are;
+// a quick open shows nothing. Either way the scene opens and the window goes.
+TEST_F(OpenSceneTest, ALongOpenShowsHowFarItIsAndAQuickOneShowsNothing) {
+    start();
+    for (unsigned long long step : {0ull, 1000ull}) {
+        sorn::test::SlowWork slow(step, [&] { EXPECT_NE(sorn::findElement(sorn::ids::ProgressWindow), nullptr); });
+        chooseInOpenDialog(corpus.good);
+        EXPECT_NE(smgr()->getSceneNodeFromName("Triangle"), nullptr) << step;
+        EXPECT_EQ(sorn::findElement(sorn::ids::ProgressWindow), nullptr) << step;
+        ASSERT_EQ(slow.shown.empty(), step == 0);
+        if (step == 0)
+            continue;
+        const std::wstring opening = L"Opening level.irr";
+        const auto nodesMade = std::make_pair(opening, std::wstring(L"1 of 1 nodes"));
+        EXPECT_GE(std::count(slow.shown.begin(), slow.shown.end(), nodesMade), 1);
+        EXPECT_EQ(slow.shown.front().first, opening);
+        EXPECT_NE(slow.shown.front().second.find(L" MB read"), std::wstring::npos) << "bytes of the file's size";
+    }
 }
 
 TEST_F(OpenSceneTest, RefusedFilesFromTheDialogLeaveTheSceneAndSayWhy) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -101,6 +102,32 @@ TEST_F(SceneSaveTest, ReplacesTheSceneThroughATemporaryFileBesideIt) {
     const std::string text = readFile(path);
     EXPECT_EQ(text.compare(0, 4, std::string("\xFF\xFE\0\0", 4)), 0) << "the engine's wide text";
     EXPECT_NE(text.find(std::string("C\0\0\0u\0\0\0b\0\0\0e\0\0\0", 16)), std::string::npos);
+}
+
+// A save that takes long shows the progress window naming the file and the
+// nodes written of all the writer meets; the file is the same either way.
+TEST_F(SceneSaveTest, ALongSaveShowsTheNodesWrittenAndWritesTheSameFile) {
+    const std::string path = folder.file("big level.irr");
+    addCubes(3);
+    std::vector<std::string> files;
+    for (unsigned long long step : {0ull, 1000ull}) {
+        sorn::test::SlowWork slow(step);
+        bool result = false;
+        EXPECT_EQ(save(path, &result), kSaved);
+        EXPECT_TRUE(result);
+        files.push_back(readFile(path));
+        EXPECT_EQ(slow.shown.empty(), step == 0);
+        EXPECT_EQ(sorn::findElement(ids::ProgressWindow), nullptr) << "gone once saved";
+        if (slow.shown.empty())
+            continue;
+        EXPECT_EQ(slow.shown.back().first, L"Saving big level.irr");
+        unsigned done = 0, total = 0;
+        ASSERT_EQ(std::swscanf(slow.shown.back().second.c_str(), L"%u of %u nodes", &done, &total), 2)
+            << slow.shown.back().second;
+        EXPECT_EQ(done, total) << "every node the writer met was counted";
+        EXPECT_GE(total, 4u) << "the scene and its three cubes";
+    }
+    EXPECT_EQ(files[0], files[1]);
 }
 
 // A name with characters past ASCII (a model file "Café.obj", a scene from an

@@ -21,6 +21,9 @@ constexpr unsigned kTimeFactor = 1;
 // is taken for lost.
 constexpr std::chrono::seconds kCancelGrace(5);
 
+// How long a wait that may be cancelled goes without asking whether to go on.
+constexpr long long kWaitSlice = 50;
+
 std::string programBesideThisOne() {
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -84,7 +87,7 @@ CheckServerClient* CheckBook::readyServer() {
 }
 
 void CheckBook::run(CheckBatch& batch, FileCheckRequest request, std::vector<FileVerdict>& verdicts,
-                    const SafeCheck& onSafe) {
+                    const SafeCheck& onSafe, const KeepWaiting& keepWaiting) {
     using Clock = std::chrono::steady_clock;
     std::vector<CheckJob>& jobs = batch.jobs();
     std::stable_sort(jobs.begin(), jobs.end(),
@@ -92,8 +95,9 @@ void CheckBook::run(CheckBatch& batch, FileCheckRequest request, std::vector<Fil
     const unsigned parallel = limits_.parallelChecks > 0 ? limits_.parallelChecks : 1;
     std::vector<RunningCheck> running;
     auto record = [&](size_t job, FileVerdict verdict) {
-        // A check that could not run says nothing about the file: asked again next time.
-        if (verdict != FileVerdict::NotChecked)
+        // A check that could not run or was cancelled says nothing about the
+        // file: asked again next time.
+        if (verdict != FileVerdict::NotChecked && verdict != FileVerdict::Cancelled)
             verdicts_[jobs[job].identity] = verdict;
         for (size_t position : jobs[job].positions)
             verdicts[position] = verdict;
@@ -128,7 +132,8 @@ void CheckBook::run(CheckBatch& batch, FileCheckRequest request, std::vector<Fil
         const long long wait =
             earliest <= now ? 0 : std::chrono::duration_cast<std::chrono::milliseconds>(earliest - now).count() + 1;
         std::vector<FileCheckEnd> ended;
-        if (!server->receive(ended, static_cast<int>(std::min(wait, 1000LL)))) {
+        const long long longestWait = keepWaiting ? kWaitSlice : 1000LL;
+        if (!server->receive(ended, static_cast<int>(std::min(wait, longestWait)))) {
             loseServer();
             server = readyServer();
             continue;
@@ -164,6 +169,18 @@ void CheckBook::run(CheckBatch& batch, FileCheckRequest request, std::vector<Fil
         if (lost) {
             loseServer();
             server = readyServer();
+        }
+        if (keepWaiting && !running.empty() &&
+            !keepWaiting(next - running.size(), jobs[running.front().job].path)) {
+            // The server goes with its checks (a check may wait on a file
+            // that never answers); the next check starts a fresh one.
+            for (const RunningCheck& check : running)
+                record(check.job, FileVerdict::Cancelled);
+            for (; next < jobs.size(); ++next)
+                record(next, FileVerdict::Cancelled);
+            running.clear();
+            server_.reset();
+            return;
         }
     }
 }

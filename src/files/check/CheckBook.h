@@ -69,9 +69,14 @@ public:
     // positions in verdicts. A check that could not run says nothing about
     // the file and is not kept. onSafe sees every check that passed, with the
     // image it decoded (-1 when none).
+    // keepWaiting, when given, is asked at least every 50 ms while checks
+    // run, with the number of files done and the path of one still checked;
+    // once it says no, every check not ended is Cancelled (not kept) and the
+    // server is stopped, to be started afresh for the next check.
     using SafeCheck = std::function<void(const CheckJob&, const OwnedDescriptor& decodedImage)>;
+    using KeepWaiting = std::function<bool(size_t done, const std::string& checking)>;
     void run(CheckBatch& batch, FileCheckRequest shared, std::vector<FileVerdict>& verdicts,
-             const SafeCheck& onSafe);
+             const SafeCheck& onSafe, const KeepWaiting& keepWaiting = nullptr);
 
     void setLimits(const QuarantineLimits& limits) { limits_ = limits; }
     const QuarantineLimits& limits() const { return limits_; }

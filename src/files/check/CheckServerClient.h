@@ -19,6 +19,7 @@ enum class FileVerdict {
     TooLarge,    // the loader ran out of memory
     TookTooLong, // the loader ran out of CPU time or wall-clock time
     NotChecked,  // the check could not be run
+    Cancelled,   // the user stopped waiting for the check
 };
 
 struct FileCheckLimits {

@@ -9,9 +9,11 @@
 #     the .irr scene type in P/share/mime/packages/.
 # Nothing is written outside the prefix; the desktop's caches (MIME database,
 # icon cache) are for the packaging to refresh.
-# The install copies what the build made: build sorn-editor first.
+# The install copies what the build made, so building sorn-editor alone
+# assembles the whole runtime folder too.
 
 set(SORN_SHARE_DIR share/sorn-editor)
+add_dependencies(sorn-editor runtime_data)
 
 install(TARGETS sorn-editor sorn-filecheck RUNTIME DESTINATION bin)
 install(DIRECTORY ${SORN_RUNTIME_DIR}/media ${SORN_RUNTIME_DIR}/lang ${SORN_RUNTIME_DIR}/doc

@@ -43,7 +43,9 @@ bool ConfigFile::save(WriteFailure* failure) const {
         *failure = WriteFailure::Other;
     if (!editor.device)
         return false;
-    if (const int error = makeFoldersFor(narrowPath(fileName))) {
+    // Settings read over shipped defaults are the user's own, in a
+    // configuration folder made on the first save.
+    if (const int error = defaultsFileName.empty() ? 0 : makeFoldersFor(narrowPath(fileName))) {
         if (failure)
             *failure = writeFailureFor(error);
         return false;

@@ -25,8 +25,9 @@ public:
     bool load();
     // Writes every entry in ascending key order to fileName, replacing the
     // file as a whole: a failed save leaves the old file exactly as it was.
-    // A missing folder is made first. False without an engine device or when
-    // the file cannot be written; why is then given in failure when asked for.
+    // Settings read over defaults are the user's own: their missing folders
+    // are made first. False without an engine device or when the file
+    // cannot be written; why is then given in failure when asked for.
     bool save(WriteFailure* failure = nullptr) const;
     // The value for a name, or "XXX" when there is none.
     irr::core::stringw get(const irr::core::stringw& name) const;

@@ -159,12 +159,8 @@ TEST_F(ConfigFileTest, EscapedCharactersSurviveASaveAndARead) {
 TEST_F(ConfigFileTest, SaveFailsWithoutDeviceOrWritableFile) {
     ConfigFile config;
     config.set(L"a", L"b");
-    // A folder that cannot be made: a file stands where it would go.
-    writeFile(dir.file("plain"), "x");
-    sorn::WriteFailure failure = sorn::WriteFailure::None;
-    config.fileName = sorn::widePath(dir.file("plain/folder/config.xml"));
-    EXPECT_FALSE(config.save(&failure));
-    EXPECT_EQ(failure, sorn::WriteFailure::MissingFolder);
+    config.fileName = sorn::widePath(dir.file("no/such/folder/config.xml"));
+    EXPECT_FALSE(config.save());
     sorn::editor.device->drop();
     sorn::editor.device = nullptr;
     config.fileName = sorn::widePath(dir.file("config.xml"));
@@ -194,7 +190,10 @@ TEST_F(ConfigFileTest, UserSettingsOverTheDefaultsAndOnlyTheUsersFileIsWritten) 
                                         "</prog></config>");
     ASSERT_TRUE(reread.load());
     EXPECT_EQ(reread.settings, (sorn::SettingsMap{{L"a", L"1"}, {L"b", L"3"}, {L"c", L"4"}}));
-    neither.defaultsFileName = neither.fileName = sorn::widePath(dir.file("absent.xml"));
+    neither.fileName = sorn::widePath(dir.file("absent/config.xml"));
+    EXPECT_FALSE(neither.load());
+    EXPECT_FALSE(neither.save()); // without defaults: a runtime folder, which makes no folder
+    neither.defaultsFileName = sorn::widePath(dir.file("absent.xml"));
     EXPECT_FALSE(neither.load());
 }
 

@@ -1,5 +1,9 @@
 #include "app/ConfigFile.h"
 
+#include <cerrno>
+#include <string>
+#include <sys/stat.h>
+
 #include "app/EditorState.h"
 #include "app/SettingsXml.h"
 #include "app/TextConvert.h"
@@ -11,10 +15,27 @@ namespace sorn {
 namespace {
 const wchar_t* const SectionTag = L"prog";
 const wchar_t* const EntryTag = L"setting";
+
+// Makes every missing folder on the way to the file, private to the user as
+// configuration folders are. 0 when they all exist, else the system's error.
+int makeFoldersFor(const std::string& file) {
+    for (size_t slash = file.find('/', 1); slash != std::string::npos; slash = file.find('/', slash + 1)) {
+        const std::string folder = file.substr(0, slash);
+        struct stat info;
+        if (stat(folder.c_str(), &info) == 0)
+            continue;
+        if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+            return errno;
+    }
+    return 0;
+}
 } // namespace
 
 bool ConfigFile::load() {
-    return readSettingsXml(fileName, {SectionTag, EntryTag, false}, settings);
+    const SettingsXmlFormat format{SectionTag, EntryTag, false};
+    const bool defaults = !defaultsFileName.empty() && readSettingsXml(defaultsFileName, format, settings);
+    const bool own = readSettingsXml(fileName, format, settings);
+    return defaults || own;
 }
 
 bool ConfigFile::save(WriteFailure* failure) const {
@@ -22,6 +43,13 @@ bool ConfigFile::save(WriteFailure* failure) const {
         *failure = WriteFailure::Other;
     if (!editor.device)
         return false;
+    // Settings read over shipped defaults are the user's own, in a
+    // configuration folder made on the first save.
+    if (const int error = defaultsFileName.empty() ? 0 : makeFoldersFor(narrowPath(fileName))) {
+        if (failure)
+            *failure = writeFailureFor(error);
+        return false;
+    }
     AtomicFile file(narrowPath(fileName));
     if (file.create()) {
         AtomicWriteFile* out = new AtomicWriteFile(file, narrowPath(fileName).c_str());

@@ -15,14 +15,19 @@ class ConfigFile {
 public:
     SettingsMap settings;
     irr::core::stringw fileName = L"config.xml";
+    // Settings shipped with the program, read before fileName and never
+    // written (empty: none).
+    irr::core::stringw defaultsFileName;
 
-    // Reads fileName into settings (adding or replacing). False without an
-    // engine device or when the file cannot be opened.
+    // Reads defaultsFileName, then fileName into settings (adding or
+    // replacing), so the user's values win. False without an engine device
+    // or when neither file can be opened.
     bool load();
-    // Writes every entry in ascending key order, replacing the file as a
-    // whole: a failed save leaves the old file exactly as it was. False
-    // without an engine device or when the file cannot be written; why is
-    // then given in failure when asked for.
+    // Writes every entry in ascending key order to fileName, replacing the
+    // file as a whole: a failed save leaves the old file exactly as it was.
+    // Settings read over defaults are the user's own: their missing folders
+    // are made first. False without an engine device or when the file
+    // cannot be written; why is then given in failure when asked for.
     bool save(WriteFailure* failure = nullptr) const;
     // The value for a name, or "XXX" when there is none.
     irr::core::stringw get(const irr::core::stringw& name) const;

@@ -1,5 +1,6 @@
 #include "startup/Startup.h"
 
+#include "app/DataLocation.h"
 #include "app/EditorState.h"
 #include "app/FileDrop.h"
 #include "app/MenuBar.h"
@@ -157,13 +158,13 @@ bool startEditor(int argc, char** argv, video::E_DRIVER_TYPE driverType, IEventR
     editor.sceneManager->getParameters()->setAttribute(scene::COLLADA_CREATE_SCENE_INSTANCES, true);
     driver->setTextureCreationFlag(video::ETCF_ALWAYS_32_BIT, true);
 
-    editor.appDirectory = widePath(device->getFileSystem()->getWorkingDirectory().c_str());
+    // The data beside the program (a runtime folder) or in the installed tree.
+    useDataLocation(chooseDataLocation(currentProgramPlace(device->getFileSystem()->getWorkingDirectory().c_str())));
     platform::setWindowIcon(device, mediaPath(L"sorn.png"));
     platform::interceptCloseButton(device);
     platform::useSystemClipboard(device);
     platform::acceptFileDrops(device);
 
-    editor.config.fileName = appPath(L"config.xml");
     editor.config.load();
     loadLanguage(editor.config.get(L"language"));
     readStartupModel();

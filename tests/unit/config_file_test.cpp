@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sys/stat.h>
 
 #include "app/ConfigFile.h"
 #include "app/TextConvert.h"
@@ -166,6 +167,34 @@ TEST_F(ConfigFileTest, SaveFailsWithoutDeviceOrWritableFile) {
     EXPECT_FALSE(config.save());
     EXPECT_FALSE(config.load());
     EXPECT_FALSE(sorn::test::fileExists(dir.file("config.xml")));
+}
+
+// An installed editor reads the shipped settings, then the user's over them;
+// a save writes the user's file alone, making its private folders first.
+TEST_F(ConfigFileTest, UserSettingsOverTheDefaultsAndOnlyTheUsersFileIsWritten) {
+    const std::string defaults = "<config><prog><setting name=\"a\" value=\"1\"/><setting name=\"b\" value=\"2\"/>"
+                                 "</prog></config>";
+    writeFile(dir.file("defaults.xml"), defaults);
+    ConfigFile config, reread, neither;
+    config.defaultsFileName = reread.defaultsFileName = sorn::widePath(dir.file("defaults.xml"));
+    config.fileName = reread.fileName = sorn::widePath(dir.file("user/sorn é/config.xml"));
+    EXPECT_TRUE(config.load()); // the first start: no file of the user's yet
+    config.set(L"b", L"3");
+    ASSERT_TRUE(config.save());
+    EXPECT_EQ(readFile(dir.file("defaults.xml")), defaults);
+    struct stat folder;
+    ASSERT_EQ(stat(dir.file("user/sorn é").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+
+    writeFile(dir.file("defaults.xml"), "<config><prog><setting name=\"b\" value=\"9\"/><setting name=\"c\" value=\"4\"/>"
+                                        "</prog></config>");
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.settings, (sorn::SettingsMap{{L"a", L"1"}, {L"b", L"3"}, {L"c", L"4"}}));
+    neither.fileName = sorn::widePath(dir.file("absent/config.xml"));
+    EXPECT_FALSE(neither.load());
+    EXPECT_FALSE(neither.save()); // without defaults: a runtime folder, which makes no folder
+    neither.defaultsFileName = sorn::widePath(dir.file("absent.xml"));
+    EXPECT_FALSE(neither.load());
 }
 
 } // namespace

@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "app/DataLocation.h"
 #include "app/Translate.h"
+#include "support/EditorFixture.h"
 #include "support/NullDevice.h"
 
 extern char** environ;
@@ -573,5 +575,47 @@ TEST(RuntimeConfig, BuildStepKeepsAnExistingFileAndInstallsAMissingOne) {
     std::error_code ignored;
     fs::remove_all(folder, ignored);
 }
+
+// ------------------------------------------------------ data location ---
+
+// Program, start folder, $XDG_CONFIG_HOME, $HOME (null: unset), then the
+// data folder, defaults and settings expected; "@" is the test's folder.
+struct LocationCase {
+    const char *name, *program, *start, *configHome, *home, *data, *defaults, *settings;
+};
+
+const char* const kShared = "@/prefix/share/sorn-editor";
+const LocationCase kLocationCases[] = {
+    {"RuntimeFolder", "runtime/sorn-editor", "work", "/x", "/h", "@/work", "", "@/work/config.xml"},
+    {"RuntimeStartedElsewhere", "runtime/sorn-editor", "empty", 0, "/h", "@/runtime", "", "@/runtime/config.xml"},
+    {"UnknownProgram", "", "work", "/x", "/h", "@/work", "", "@/work/config.xml"},
+    {"NoShareBesideBin", "loose/bin/sorn-editor", "empty", "/x", "/h", "@/empty", "", "@/empty/config.xml"},
+    {"MediaBesideProgramWins", "both/bin/sorn-editor", "work", "/x", "/h", "@/work", "", "@/work/config.xml"},
+    {"Installed", "prefix/bin/sorn-editor", "work", "/x/c", "/h", kShared, "config.xml", "/x/c/sorn-editor/config.xml"},
+    {"UnsetConfigHome", "prefix/bin/sorn-editor", "empty", 0, "/h", kShared, "config.xml", "/h/.config/sorn-editor/config.xml"},
+    {"EmptyConfigHome", "prefix/bin/sorn-editor", "work", "", "/h", kShared, "config.xml", "/h/.config/sorn-editor/config.xml"},
+    {"RelativeConfigHome", "prefix/bin/sorn-editor", "work", "c", "/h", kShared, "config.xml", "/h/.config/sorn-editor/config.xml"},
+    {"NoHomeAtAll", "prefix/bin/sorn-editor", "work", 0, "", kShared, "config.xml", ""},
+};
+
+class DataLocationTest : public ::testing::TestWithParam<LocationCase> {};
+
+TEST_P(DataLocationTest, ChoosesDataAndSettingsFiles) {
+    const LocationCase& c = GetParam();
+    sorn::test::TempDir dir;
+    for (const char* folder : {"runtime/media", "work/media", "empty", "loose/bin", "both/bin/media",
+                               "both/share/sorn-editor/media", "prefix/bin", "prefix/share/sorn-editor/media"})
+        fs::create_directories(dir.file(folder));
+    const auto at = [&](std::string path) { return path[0] == '@' ? dir.path() + path.substr(1) : path; };
+    const sorn::DataLocation location = sorn::chooseDataLocation(
+        {*c.program ? dir.file(c.program) : "", dir.file(c.start), c.configHome, c.home});
+    EXPECT_EQ(location.dataDirectory, at(c.data));
+    EXPECT_EQ(location.defaultsFile, *c.defaults ? at(c.data) + "/" + c.defaults : "");
+    EXPECT_EQ(location.settingsFile, *c.settings ? at(c.settings) : "");
+    EXPECT_EQ(location.installed, *c.defaults != 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(RuntimeAndInstalled, DataLocationTest, ::testing::ValuesIn(kLocationCases),
+                         [](const ::testing::TestParamInfo<LocationCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -30,6 +30,9 @@ TEST_F(StartupTest, ProgramFolderAndLanguageComeFromTheWorkingDirectoryAtStart) 
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     EXPECT_EQ(editor.appDirectory, core::stringw(cwd));
+    // A runtime folder keeps its settings beside the data, with no other defaults.
+    EXPECT_EQ(editor.config.fileName, core::stringw(cwd) + L"/config.xml");
+    EXPECT_TRUE(editor.config.defaultsFileName.empty());
     EXPECT_EQ(editor.config.get(L"language"), core::stringw(L"en"));
     EXPECT_EQ(sorn::translate(L"menu_file"), core::stringw(L"File"));
 }

@@ -44,14 +44,17 @@ def tree_refreshes(editor):
 
 
 def pick_row(editor, row):
-    """Clicks a row of the scene box and returns the selection line it printed, or None."""
+    """Clicks a row of the scene box and returns the name its selection line
+    printed (a node's name is one byte a character, Latin-1), or None."""
     before = editor.stdout().count("Selection => ")
     editor.click(TREE_ROW_X, TREE_ROWS[row])
     try:
         wait_for(lambda: editor.stdout().count("Selection => ") > before, 5, what="a selection line")
     except E2EFailure:
         return None
-    return editor.stdout().split("Selection => ")[-1].split("\n")[0]
+    editor.output.flush()
+    with open(editor.output_path, "rb") as f:
+        return f.read().decode("latin-1").split("Selection => ")[-1].split("\n")[0]
 
 
 def test(runtime):

@@ -1,5 +1,6 @@
 #include "files/SceneReadRestore.h"
 
+#include <cstring>
 #include <string>
 
 #include "app/TextConvert.h"
@@ -243,7 +244,26 @@ void SceneReadRestore::restoreNode(scene::ISceneNode* node, const RecordedEntry*
 // engine did not make are passed over. A node is matched by its kind and its
 // depth; one without a match is left as the engine made it, and after a few
 // of those the matching ends (each costs a pass over the rest of the records).
+// A light read without a "LightType" gets the reader's "not found" (-1) as
+// its type, which no driver knows: it becomes a point light, the type a new
+// light has. The type is looked at as bytes, as no enumeration holds -1.
+namespace {
+
+void settleLightType(scene::ISceneNode* node) {
+    if (node->getType() != scene::ESNT_LIGHT)
+        return;
+    auto* light = static_cast<scene::ILightSceneNode*>(node);
+    u32 type = 0;
+    std::memcpy(&type, &light->getLightData().Type, sizeof type);
+    if (type >= video::ELT_COUNT)
+        light->setLightType(video::ELT_POINT);
+}
+
+} // namespace
+
 void SceneReadRestore::restore() {
+    for (scene::ISceneNode* node : created_)
+        settleLightType(node);
     restoreRecords();
     if (!decodeUtf8_)
         return;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -837,6 +838,20 @@ TEST_F(OpenSceneTest, PastedValuesAreTheTextsAndTheParentKeepsItsOwn) {
     EXPECT_EQ(parent->getScale(), core::vector3df(1, 1, 1));
     EXPECT_TRUE(parent->isVisible());
     EXPECT_EQ(parent->getChildren().size(), 1u);
+}
+
+// Exporters leave out what they do not set; a light without a type is a
+// point light, as a new one is, and never the reader's -1.
+TEST_F(OpenSceneTest, ALightReadWithoutItsTypeIsAPointLight) {
+    start();
+    const sorn::PastedNodes pasted = sorn::pasteSceneText(
+        "<node type=\"light\"><attributes><string name=\"Name\" value=\"Lamp\" /></attributes></node>",
+        smgr()->getRootSceneNode());
+    ASSERT_EQ(pasted.nodes.size(), 1u);
+    ASSERT_EQ(pasted.nodes[0]->getType(), scene::ESNT_LIGHT);
+    u32 type = 0;
+    std::memcpy(&type, &static_cast<scene::ILightSceneNode*>(pasted.nodes[0])->getLightData().Type, sizeof type);
+    EXPECT_EQ(type, static_cast<u32>(video::ELT_POINT));
 }
 
 TEST_F(OpenSceneTest, PasteUnderANodeNearTheDepthBoundIsRefused) {

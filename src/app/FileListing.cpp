@@ -143,26 +143,7 @@ std::string resolveTypedPath(const std::string& typed, const std::string& shownF
         path = typed;
     else
         path = shownFolder + "/" + typed;
-
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string part = path.substr(start, end - start);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        start = end + 1;
-    }
-    std::string out;
-    for (const std::string& part : parts)
-        out += "/" + part;
-    return out.empty() ? "/" : out;
+    return collapseDotSegments(path);
 }
 
 std::string parentFolder(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <langinfo.h>
 #include <locale.h>
+#include <vector>
 
 namespace sorn {
 
@@ -123,6 +124,28 @@ std::string fileExtension(const std::string& path) {
     if (dot == std::string::npos)
         return std::string();
     return lowerAscii(path.substr(dot));
+}
+
+std::string collapseDotSegments(const std::string& absolute) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= absolute.size()) {
+        size_t end = absolute.find('/', start);
+        if (end == std::string::npos)
+            end = absolute.size();
+        const std::string part = absolute.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const std::string& part : parts)
+        out += "/" + part;
+    return out.empty() ? "/" : out;
 }
 
 } // namespace sorn

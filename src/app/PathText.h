@@ -26,4 +26,9 @@ std::string lowerAscii(std::string text);
 // lowered; empty when there is no ".". "model.tar.GZ" gives ".gz".
 std::string fileExtension(const std::string& path);
 
+// An absolute path with its "." and ".." parts and doubled "/" taken out, by
+// the text alone (for a path that may not exist): "/a/b/../c/./" gives
+// "/a/c", and ".." at the root stays at the root.
+std::string collapseDotSegments(const std::string& absolute);
+
 } // namespace sorn

@@ -35,28 +35,6 @@ void storeList(const std::vector<std::string>& files) {
     showRecentSceneFiles();
 }
 
-// A folder part "a/b/../c" or "./" collapsed, for a path that does not exist.
-std::string collapseDots(const std::string& absolute) {
-    std::vector<std::string> parts;
-    size_t start = 1;
-    while (start <= absolute.size()) {
-        size_t end = absolute.find('/', start);
-        if (end == std::string::npos)
-            end = absolute.size();
-        const std::string part = absolute.substr(start, end - start);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        start = end + 1;
-    }
-    std::string out;
-    for (const std::string& part : parts)
-        out += "/" + part;
-    return out.empty() ? "/" : out;
-}
 
 } // namespace
 
@@ -75,7 +53,7 @@ std::string canonicalFilePath(const std::string& path) {
             return path;
         absolute = std::string(folder) + "/" + path;
     }
-    return collapseDots(absolute);
+    return collapseDotSegments(absolute);
 }
 
 std::vector<std::string> recentSceneFiles() {

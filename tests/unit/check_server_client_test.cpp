@@ -239,17 +239,25 @@ TEST_F(CheckServerClientTest, AServerThatIsGoneSaysSo) {
 
 // The quarantine over a server that goes away: the file it was checking
 // gets no verdict, and the next check has a new server.
-class QuarantineServerTest : public sorn::test::NullDeviceTest {};
+class QuarantineServerTest : public sorn::test::NullDeviceTest {
+protected:
+    // blocked.obj names a material file that is a FIFO nobody writes, so its
+    // check waits; good.obj checks at once. A fresh server, no verdicts kept.
+    void startWithABlockedModel(sorn::test::TempDir& dir, pid_t& server) {
+        writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
+        ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
+        writeFile(dir.file("good.obj"), kTriangle);
+        sorn::forgetFileVerdicts();
+        sorn::prepareFileChecks();
+        server = sorn::fileCheckServerProcess();
+        ASSERT_GT(server, 0);
+    }
+};
 
 TEST_F(QuarantineServerTest, AServerLostDuringACheckIsStartedAgain) {
     sorn::test::TempDir dir;
-    writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
-    ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
-    writeFile(dir.file("good.obj"), kTriangle);
-    sorn::forgetFileVerdicts();
-    sorn::prepareFileChecks();
-    const pid_t first = sorn::fileCheckServerProcess();
-    ASSERT_GT(first, 0);
+    pid_t first = 0;
+    ASSERT_NO_FATAL_FAILURE(startWithABlockedModel(dir, first));
     std::thread killer([first] {
         if (within(std::chrono::seconds(10), [first] { return !checksOf(first).empty(); }))
             kill(first, SIGKILL);
@@ -269,13 +277,8 @@ TEST_F(QuarantineServerTest, AServerLostDuringACheckIsStartedAgain) {
 // told, the server goes with its check, and the next check has a fresh one.
 TEST_F(QuarantineServerTest, ACheckWaitingOnASlowFileIsCancelledAndTheNextCheckWorks) {
     sorn::test::TempDir dir;
-    writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
-    ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
-    writeFile(dir.file("good.obj"), kTriangle);
-    sorn::forgetFileVerdicts();
-    sorn::prepareFileChecks();
-    const pid_t first = sorn::fileCheckServerProcess();
-    ASSERT_GT(first, 0);
+    pid_t first = 0;
+    ASSERT_NO_FATAL_FAILURE(startWithABlockedModel(dir, first));
     std::vector<pid_t> blockedChecks;
     sorn::test::SlowWork slow(1000, [&] {
         irr::gui::IGUIElement* cancel = sorn::findElement(sorn::ids::ProgressCancel);

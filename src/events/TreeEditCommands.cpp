@@ -11,6 +11,7 @@
 #include "scene/UndoHistory.h"
 #include "toolbox/ObjectTab.h"
 #include "toolbox/ToolBoxRowGroups.h"
+#include "toolbox/ToolBoxSteps.h"
 
 using namespace irr;
 
@@ -51,6 +52,7 @@ void installSceneBoxEditing() {
     handlers.dropped = onRowDropped;
     setSceneBoxEditHandlers(handlers);
     setNameRowApply(applyNameRow);
+    setToolBoxStepRecorder(recordStep);
 }
 
 void renameNodeRecorded(scene::ISceneNode* node, const wchar_t* text) {

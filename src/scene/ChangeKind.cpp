@@ -33,6 +33,9 @@ constexpr ChangeName ChangeNames[] = {
     {ChangeKind::Reparent, L"undo_step_reparent"},
     {ChangeKind::Cut, L"undo_step_cut"},
     {ChangeKind::Paste, L"undo_step_paste"},
+    {ChangeKind::Attributes, L"undo_step_attributes"},
+    {ChangeKind::Animator, L"undo_step_animator"},
+    {ChangeKind::CustomProperty, L"undo_step_custom_property"},
 };
 
 } // namespace

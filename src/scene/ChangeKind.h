@@ -27,6 +27,9 @@ enum class ChangeKind {
     Reparent,
     Cut,
     Paste,
+    Attributes,
+    Animator,
+    CustomProperty,
 };
 
 // The language table's key of the change's name ("undo_step_move").

@@ -85,7 +85,7 @@ void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 i
 
 void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
     for (scene::ISceneNode* child : node->getChildren()) {
-        if (child->getType() == scene::ESNT_CAMERA || child->isDebugObject())
+        if (child->isDebugObject())
             continue;
         gui::IGUITreeViewNode* item = treeItem->addChildBack(L"", nullptr, 0, -1, nullptr, nullptr);
         labelItem(item, child);

@@ -18,9 +18,6 @@ bool leftOut(scene::ISceneNode* node, bool onlyVisible) {
     switch (node->getType()) {
     case scene::ESNT_SKY_BOX:
     case scene::ESNT_SKY_DOME:
-    case scene::ESNT_CAMERA:
-    case scene::ESNT_CAMERA_MAYA:
-    case scene::ESNT_CAMERA_FPS:
         return true;
     default:
         return node->isDebugObject() || (onlyVisible && !node->isVisible());
@@ -30,6 +27,7 @@ bool leftOut(scene::ISceneNode* node, bool onlyVisible) {
 bool hasNoSizeOfItsOwn(scene::ISceneNode* node) {
     switch (node->getType()) {
     case scene::ESNT_LIGHT:
+    case scene::ESNT_CAMERA:
     case scene::ESNT_EMPTY:
     case scene::ESNT_DUMMY_TRANSFORMATION:
         return true;

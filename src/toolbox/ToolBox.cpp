@@ -49,6 +49,11 @@ const NodeTypeTabs kTabsByType[] = {
     {scene::ESNT_TEXT, {addPositionRows, addTextTab}},
     {scene::ESNT_SKY_BOX, {addSkyBoxRows}},
     {scene::ESNT_SKY_DOME, {addSkyDomeRows}},
+    // Nodes that scenes made elsewhere bring: the rest of what they hold is
+    // on the attributes tab.
+    {scene::ESNT_CAMERA, {addPositionRows, addRotationRows}},
+    {scene::ESNT_BILLBOARD, {addPositionRows, addMaterialTab}},
+    {scene::ESNT_OCTREE, {addPositionRows, addRotationRows, addScaleRows, addMaterialTab}},
 };
 
 void buildTabsFor(scene::ESCENE_NODE_TYPE type) {

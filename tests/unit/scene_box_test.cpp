@@ -94,16 +94,29 @@ TEST_F(SceneBoxTest, TreeFollowsTheSceneAfterTheDeferredRefresh) {
     EXPECT_NE(treeItemFor(first), treeItemFor(*sphere->getChildren().getLast()));
 }
 
-TEST_F(SceneBoxTest, CamerasAndDebugObjectsAreLeftOutWithTheirSubtrees) {
+TEST_F(SceneBoxTest, SceneCamerasAreShownWithTheirSubtreesAndDebugObjectsLeftOut) {
     sorn::createSceneBox();
-    scene::ISceneNode* camera = smgr()->addCameraSceneNode(nullptr, core::vector3df(), core::vector3df(), -1, false);
+    scene::ICameraSceneNode* camera =
+        smgr()->addCameraSceneNode(nullptr, core::vector3df(), core::vector3df(), -1, false);
+    camera->setName("game camera");
     smgr()->addCubeSceneNode(1, camera)->setName("under camera");
     scene::ISceneNode* hidden = smgr()->addEmptySceneNode();
     hidden->setIsDebugObject(true);
     smgr()->addCubeSceneNode(1, hidden)->setName("under debug");
     smgr()->addEmptySceneNode()->setName("shown");
     sorn::updateTreeview();
-    EXPECT_EQ(outline(), "Scene\nshown\n");
+    // The editor's own cameras are debug objects: only the scene's camera is listed.
+    EXPECT_EQ(outline(), "Scene\ngame camera\n  under camera\nshown\n");
+    pickInTree(camera);
+    EXPECT_EQ(editor.selectedNode, camera);
+    EXPECT_TRUE(editor.nodeSelected);
+    // A copy of the scene's camera is one more scene camera: the view stays the editor's.
+    scene::ICameraSceneNode* view = smgr()->getActiveCamera();
+    clickButton(ids::SceneBoxDuplicate);
+    EXPECT_EQ(outline(), "Scene\ngame camera\n  under camera\nshown\ngame camera *\n  under camera\n");
+    EXPECT_EQ(smgr()->getActiveCamera(), view);
+    EXPECT_NE(editor.selectedNode, camera);
+    EXPECT_EQ(editor.selectedNode->getType(), scene::ESNT_CAMERA);
 }
 
 TEST_F(SceneBoxTest, PickingSelectsPrintsAndPickingTheLabelClears) {

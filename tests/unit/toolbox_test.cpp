@@ -16,6 +16,7 @@
 #include "events/UndoCommands.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
+#include "scene/SceneBox.h"
 #include "scene/UndoHistory.h"
 #include "support/EditorFixture.h"
 #include "support/SceneSnapshot.h"
@@ -229,7 +230,8 @@ std::vector<TabSetCase> tabSetCases() {
              return editor.sceneManager->addCameraSceneNode(nullptr, core::vector3df(0, 0, 0),
                                                            core::vector3df(0, 0, 100), -1, false);
          },
-         false, false, false, false, 1},
+         true, true, false, false, 1},
+        {"billboard", [](T&) { return editor.sceneManager->addBillboardSceneNode(); }, true, false, false, false, 2},
     };
 }
 
@@ -237,13 +239,9 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     const TabSetCase& c = GetParam();
     scene::ISceneNode* node = c.make(*this);
     ASSERT_NE(node, nullptr);
-    if (treeItemFor(node)) {
-        pickInTree(node);
-    } else { // cameras are not in the scene box tree
-        editor.selectedNode = node;
-        editor.nodeSelected = true;
-        updateToolBox();
-    }
+    sorn::updateTreeview();
+    ASSERT_NE(treeItemFor(node), nullptr) << "every user node is in the scene box, scene cameras too";
+    pickInTree(node);
     ASSERT_EQ(editor.selectedNode, node);
 
     gui::IGUITabControl* tabs = tabControl();

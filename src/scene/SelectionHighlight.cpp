@@ -49,7 +49,11 @@ void drawSelectionHighlight() {
         // from the relative ones, current even before the engine's next pass.
         driver->setTransform(video::ETS_WORLD, worldTransformationOf(box.node));
         // A little larger than the node, so the lines do not sink into its faces.
-        core::aabbox3df outline = box.node->getBoundingBox();
+        // A camera's own box is its view volume, in world space: a camera is
+        // outlined as a small cube around where it stands instead.
+        core::aabbox3df outline = box.node->getType() == scene::ESNT_CAMERA
+                                      ? core::aabbox3df(-1.f, -1.f, -1.f, 1.f, 1.f, 1.f)
+                                      : box.node->getBoundingBox();
         const core::vector3df margin = outline.getExtent() * 0.02f + core::vector3df(0.05f, 0.05f, 0.05f);
         outline.MinEdge -= margin;
         outline.MaxEdge += margin;

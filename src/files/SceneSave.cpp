@@ -5,6 +5,7 @@
 #include "app/WorkProgress.h"
 #include "files/NodeProgress.h"
 #include "files/SceneFileTrace.h"
+#include "files/SceneTextWriteFile.h"
 #include "files/ScenePostProcess.h"
 #include "scene/AnimationPlayback.h"
 
@@ -16,9 +17,12 @@ namespace {
 
 // The engine's scene writer ignores what its writes return and reports
 // success regardless; the write file records every short write instead.
+// What the engine writes as wide text reaches the file as 8-bit text.
 bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUserDataSerializer* userData) {
     // The engine writes mesh paths relative to the folder of the name it is given.
-    AtomicWriteFile* out = new AtomicWriteFile(file, io::path(path.c_str()));
+    AtomicWriteFile* atomic = new AtomicWriteFile(file, io::path(path.c_str()));
+    SceneTextWriteFile* out = new SceneTextWriteFile(atomic);
+    atomic->drop();
     // The file gets the authored transformations and every animator, as
     // stopped or playing; the scene shows what it showed again right after.
     AuthoredSceneForSave authoredScene;
@@ -26,7 +30,7 @@ bool writeSceneInto(AtomicFile& file, const std::string& path, scene::ISceneUser
     WorkProgress work(L"progress_saving", path);
     NodeProgressSerializer counting(userData, writtenNodeCount(editor.sceneManager->getRootSceneNode()));
     const bool written = editor.sceneManager->saveScene(out, &counting, nullptr);
-    out->drop(); // writes the last block
+    out->drop(); // writes the last bytes and block
     return written && !file.failed();
 }
 

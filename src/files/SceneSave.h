@@ -1,8 +1,8 @@
 #pragma once
 // Saving the scene so that a failed save never costs the user the file that
-// was there: the engine writes into a temporary file beside the target, the
-// post-processing rewrites that file, and only a complete, flushed file is
-// renamed over the target.
+// was there: the engine writes into a temporary file beside the target (as
+// 8-bit text, see SceneTextWriteFile.h), the post-processing rewrites that
+// file, and only a complete, flushed file is renamed over the target.
 #include <irrlicht.h>
 #include <string>
 

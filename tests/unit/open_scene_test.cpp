@@ -61,7 +61,10 @@ private:
 const char kTriangle[] = "v 0 0 0\nv 10 0 0\nv 0 10 0\nf 1 2 3\n";
 
 std::string textOf(const std::string& bytes) {
-    // The engine's UTF-32 text as ASCII (every character here is).
+    // The engine's UTF-32 text as ASCII (every character here is); the
+    // editor's saves are 8-bit text already.
+    if (bytes.compare(0, 4, std::string("\xFF\xFE\0\0", 4)) != 0)
+        return bytes;
     std::string out;
     for (size_t i = 4; i + 3 < bytes.size(); i += 4)
         out += bytes[i];

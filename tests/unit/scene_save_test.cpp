@@ -17,6 +17,7 @@
 #include "app/PathText.h"
 #include "events/SaveWindow.h"
 #include "files/SceneSave.h"
+#include "files/SceneTextWriteFile.h"
 #include "support/EditorFixture.h"
 #include "support/FileSystemFaults.h"
 
@@ -100,8 +101,8 @@ TEST_F(SceneSaveTest, ReplacesTheSceneThroughATemporaryFileBesideIt) {
     EXPECT_TRUE(result);
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"level.irr"});
     const std::string text = readFile(path);
-    EXPECT_EQ(text.compare(0, 4, std::string("\xFF\xFE\0\0", 4)), 0) << "the engine's wide text";
-    EXPECT_NE(text.find(std::string("C\0\0\0u\0\0\0b\0\0\0e\0\0\0", 16)), std::string::npos);
+    EXPECT_EQ(text.compare(0, 21, "<?xml version=\"1.0\"?>"), 0) << "8-bit text without a byte-order mark";
+    EXPECT_NE(text.find("value=\"Cube\""), std::string::npos);
 }
 
 // A save that takes long shows the progress window naming the file and the
@@ -131,9 +132,10 @@ TEST_F(SceneSaveTest, ALongSaveShowsTheNodesWrittenAndWritesTheSameFile) {
 }
 
 // A name with characters past ASCII (a model file "Café.obj", a scene from an
-// exporter) is written as those characters: the engine's own writer widens
-// its bytes with their sign, giving no character at all.
-TEST_F(SceneSaveTest, NamesPastAsciiAreWrittenAsTheirCharacters) {
+// exporter) is written as the bytes the engine holds, which its reader gives
+// back: the engine's own writer widens them with their sign, giving no
+// character at all.
+TEST_F(SceneSaveTest, NamesPastAsciiAreWrittenAsTheirBytes) {
     const std::string path = folder.file("accents.irr");
     addCubes(1);
     smgr()->getSceneNodeFromName("Cube")->setName("Caf\xE9 \xFF\x80");
@@ -141,8 +143,7 @@ TEST_F(SceneSaveTest, NamesPastAsciiAreWrittenAsTheirCharacters) {
     save(path, &result);
     ASSERT_TRUE(result);
     const std::string text = readFile(path);
-    EXPECT_NE(text.find(std::string("f\0\0\0\xE9\0\0\0 \0\0\0\xFF\0\0\0\x80\0\0\0", 20)), std::string::npos);
-    EXPECT_EQ(text.find(std::string("\xFF\xFF\xFF", 3)), std::string::npos);
+    EXPECT_NE(text.find("value=\"Caf\xE9 \xFF\x80\""), std::string::npos);
     smgr()->getRootSceneNode()->removeAll();
     ASSERT_TRUE(smgr()->loadScene(path.c_str()));
     EXPECT_NE(smgr()->getSceneNodeFromName("Caf\xE9 \xFF\x80"), nullptr);
@@ -155,7 +156,7 @@ TEST_F(SceneSaveTest, WriteFailureAtEveryBlockKeepsTheOldSceneByteForByte) {
     addCubes(1);
     ASSERT_EQ(save(path), kSaved);
     const std::string old = readFile(path);
-    addCubes(24); // a scene of several blocks
+    addCubes(100); // a scene of several blocks
 
     long calls = 0;
     {
@@ -258,3 +259,71 @@ TEST_F(SceneSaveTest, SaveIntoAFolderThatIsNotThereSaysSo) {
 }
 
 } // namespace
+
+namespace {
+
+// What the engine's scene writer writes for text: a byte-order mark, then
+// each character as four bytes, its 8-bit text widened with the sign.
+std::string engineWideText(const std::u32string& text) {
+    std::string bytes("\xFF\xFE\0\0", 4);
+    for (char32_t c : text) {
+        const uint32_t unit = c >= 0x80 && c <= 0xFF ? 0xFFFFFF00u | c : static_cast<uint32_t>(c);
+        for (int k = 0; k < 4; ++k)
+            bytes += static_cast<char>(unit >> (8 * k) & 0xFF);
+    }
+    return bytes;
+}
+
+// Written in pieces of the given size, as the engine writes a few characters at a time.
+std::string throughSceneText(const std::string& wide, size_t piece) {
+    std::vector<char> memory(4096);
+    io::IFileSystem* files = editor.device->getFileSystem();
+    io::IWriteFile* inner = files->createMemoryWriteFile(memory.data(), static_cast<s32>(memory.size()), "m.irr");
+    auto* file = new sorn::SceneTextWriteFile(inner);
+    for (size_t at = 0; at < wide.size(); at += piece) {
+        const u32 size = static_cast<u32>(std::min(piece, wide.size() - at));
+        EXPECT_EQ(file->write(wide.data() + at, size), static_cast<s32>(size));
+    }
+    file->drop();
+    const std::string written(memory.data(), static_cast<size_t>(inner->getPos()));
+    inner->drop();
+    return written;
+}
+
+} // namespace
+
+// Each text reaches the file as its reader needs it: the engine's 8-bit text
+// as its bytes, custom property texts as UTF-8, a name that the editor would
+// take for UTF-8 as UTF-8 too. The same whatever pieces the writer writes.
+TEST_F(SceneSaveTest, EachTextOfTheSceneGoesAsItsReaderNeedsIt) {
+    const std::string kBlock = "<userData><attributes>";
+    const struct {
+        std::u32string markup;
+        std::string written;
+    } cases[] = {
+        {U"<?xml version=\"1.0\"?>\n<irr_scene>", "<?xml version=\"1.0\"?>\n<irr_scene>"},
+        {U"<string name=\"Name\" value=\"Caf\u00E9\" />", "<string name=\"Name\" value=\"Caf\xE9\" />"},
+        {U"<string name=\"Name\" value=\"\u00C3\u00A9 \u00E9\"/>", "<string name=\"Name\" value=\"\xC3\xA9 \xE9\"/>"},
+        {U"<string name=\"Name\" value=\"\u00C3\u00A9\"/>", "<string name=\"Name\" value=\"\xC3\x83\xC2\xA9\"/>"},
+        {U"<string name=\"Mesh\" value=\"\u00C3\u00A9.obj\"/>", "<string name=\"Mesh\" value=\"\xC3\xA9.obj\"/>"},
+        {U"<texture name=\"Texture1\" value=\"\u00C3\u00A9.jpg\"/>", "<texture name=\"Texture1\" value=\"\xC3\xA9.jpg\"/>"},
+        {U"<enum name=\"\u00E9\" value=\"x\u00E9\"/>", "<enum name=\"\xE9\" value=\"x\xE9\"/>"},
+        {U"<userData><attributes><string name=\"\u00E9\" value=\"\u20AC\u00E9 \U0001F3AE\"/>",
+         kBlock + "<string name=\"\xE9\" value=\"\xE2\x82\xAC\xC3\xA9 \xF0\x9F\x8E\xAE\"/>"},
+        {U"<userData><attributes><stringwarray name=\"t\" count=\"1\" value0=\"\u00E9\"/>",
+         kBlock + "<stringwarray name=\"t\" count=\"1\" value0=\"\xC3\xA9\"/>"},
+        {U"<userData><attributes><texture name=\"t\" value=\"\u00E9\"/><string name=\"Name\" value=\"\u00E9\"/>",
+         kBlock + "<texture name=\"t\" value=\"\xE9\"/><string name=\"Name\" value=\"\xC3\xA9\"/>"},
+        {U"<userData><a/></userData><string name=\"s\" value=\"\u00E9\"/>",
+         "<userData><a/></userData><string name=\"s\" value=\"\xE9\"/>"},
+        {U"<userData/><string name=\"s\" value=\"\u00E9\"/>", "<userData/><string name=\"s\" value=\"\xE9\"/>"},
+        {U"<string name=\"s\" value=\"\u03A9\"/>", "<string name=\"s\" value=\"\xCE\xA9\"/>"},
+    };
+    for (const auto& c : cases) {
+        const std::string wide = engineWideText(c.markup);
+        for (size_t piece : {1, 3, 4, 7, 4096})
+            EXPECT_EQ(throughSceneText(wide, piece), c.written) << c.written << " in pieces of " << piece;
+    }
+    // Text that is not the engine's wide text goes on as it is.
+    EXPECT_EQ(throughSceneText("<a b=\"\xE9\"/>", 2), "<a b=\"\xE9\"/>");
+}

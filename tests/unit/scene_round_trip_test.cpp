@@ -22,6 +22,7 @@
 #include "events/SaveWindow.h"
 #include "events/SceneFileCommands.h"
 #include "files/SceneSave.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/TextNodeData.h"
 #include "support/EditorFixture.h"
 
@@ -61,6 +62,7 @@ io::IAttributes* everyKindOfUserData(io::IFileSystem* files, video::IVideoDriver
     data->addFloat("weight", 0.25f * static_cast<f32>(serial));
     data->addString("trigger", "door_open");
     data->addString("note", L"R&D x<y \"quoted\" 'single'");
+    data->addString("caption", L"Lumi\u00E8re \u20AC \u03A9 \U0001F3AE");
     data->addBool("OccludesLight", serial % 2 == 0);
     const char* const kinds[] = {"small", "large", nullptr};
     data->addEnum("size", "large", kinds);
@@ -101,6 +103,11 @@ public:
     }
     void OnCreateNode(scene::ISceneNode*) override {}
     void OnReadUserData(scene::ISceneNode* node, io::IAttributes* data) override {
+        core::stringw decoded;
+        for (u32 i = 0; decodeUtf8_ && i < data->getAttributeCount(); ++i)
+            if (data->getAttributeType(i) == io::EAT_STRING &&
+                sorn::decodeUtf8Bytes(data->getAttributeAsStringW(i), decoded))
+                data->setAttribute(static_cast<s32>(i), decoded.c_str());
         data->grab();
         read_[node] = data;
     }
@@ -115,6 +122,7 @@ public:
         return everyKindOfUserData(files_, driver_, ++serial_);
     }
     bool writing_ = true;
+    bool decodeUtf8_ = false; // texts read from an 8-bit file, as the editor decodes them
 
 private:
     io::IFileSystem* files_;
@@ -282,7 +290,7 @@ void buildEveryKindOfNode(IrrlichtDevice* device, const std::string& folder) {
     scene::IVolumeLightSceneNode* volume = smgr->addVolumeLightSceneNode(
         group, -1, 12, 24, video::SColor(128, 255, 10, 20), video::SColor(200, 10, 20, 30),
         core::vector3df(7.25f, 0, 0));
-    volume->setName("beam");
+    volume->setName("faisceau \xE9" "clair\xE9");
 
     scene::ISceneNode* doomed = smgr->addEmptySceneNode(group);
     doomed->setName("bare");
@@ -298,20 +306,22 @@ struct Element {
     std::string value;
 };
 
-// A scene file's text as UTF-8, whatever its encoding (a byte-order mark
-// tells UTF-32 and UTF-16; anything else is taken as UTF-8).
+// A scene file's text as UTF-8, whatever its encoding: a byte-order mark
+// tells UTF-32 (the engine's 8-bit text in it widened with the sign) and
+// UTF-16; 8-bit text is one character a byte, as the engine's reader reads it.
 std::string textOf(const std::string& bytes) {
     auto byte = [&](size_t i) { return static_cast<unsigned long>(static_cast<unsigned char>(bytes[i])); };
     std::string out;
     if (bytes.size() >= 4 && bytes.compare(0, 4, std::string("\xFF\xFE\0\0", 4)) == 0) {
         for (size_t i = 4; i + 3 < bytes.size(); i += 4)
-            sorn::appendUtf8(out, byte(i) | byte(i + 1) << 8 | byte(i + 2) << 16);
+            sorn::appendUtf8(out, byte(i + 3) == 0xFF ? byte(i) : byte(i) | byte(i + 1) << 8 | byte(i + 2) << 16);
     } else if (bytes.size() >= 2 && (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)) {
         const bool little = bytes[0] == '\xFF';
         for (size_t i = 2; i + 1 < bytes.size(); i += 2)
             sorn::appendUtf8(out, little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1));
     } else {
-        out = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+        for (size_t i = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0; i < bytes.size(); ++i)
+            sorn::appendUtf8(out, byte(i));
     }
     return out;
 }
@@ -425,10 +435,27 @@ std::vector<Element> elementsOf(const std::string& path) {
     return elements;
 }
 
-// Values are equal when their texts are, or when both are lists of numbers
+// The characters a text spells when its characters are taken as bytes of
+// UTF-8 (as the editor reads names and custom texts of an 8-bit file), or "".
+std::string spelledUtf8(const std::string& text) {
+    core::stringw bytes, characters, spelled;
+    for (unsigned char c : text)
+        bytes.append(static_cast<wchar_t>(c));
+    if (!sorn::decodeUtf8Bytes(bytes, characters))
+        characters = bytes; // plain ASCII
+    std::string out;
+    if (sorn::decodeUtf8Bytes(characters, spelled))
+        for (u32 i = 0; i < spelled.size(); ++i)
+            sorn::appendUtf8(out, static_cast<std::uint32_t>(spelled[i]));
+    return out;
+}
+
+// Values are equal when their texts are, or one is the other spelled in UTF-8
+// (an 8-bit file's names and custom texts), or when both are lists of numbers
 // equal within the six decimals the engine prints.
 bool sameValue(const std::string& a, const std::string& b) {
-    if (a == b)
+    const std::string aSpells = spelledUtf8(a), bSpells = spelledUtf8(b);
+    if (a == b || (!aSpells.empty() && aSpells == b) || (!bSpells.empty() && bSpells == a))
         return true;
     const char* pa = a.c_str();
     const char* pb = b.c_str();
@@ -568,6 +595,66 @@ TEST_F(SceneRoundTripTest, OpenAndSaveKeepsEverythingAnEngineWrittenSceneHolds) 
         EXPECT_TRUE(anyDifferenceMentions(engineLost, kept)) << "the engine's own load and save keeps " << kept;
 }
 
+// The editor's save read by the engine's plain loadScene, as a game reads it,
+// against the engine's own save of the same scene, each loaded on a device of
+// its own and written again by the engine: every attribute of every node,
+// material, animator and custom property is the same, names and a texture
+// path beyond ASCII among them (custom texts come as the bytes of their
+// UTF-8, which decode to the same text). The file is 8-bit text without a
+// byte-order mark, at most 0.3 of the engine's size.
+TEST_F(SceneRoundTripTest, TheEnginesLoaderReadsTheSaveAsItsOwnSave) {
+    writeEngineFiles();
+    sorn::openSceneFromDialog(original);
+    activePasses(2);
+    const std::string accented = "pierre\xC3\xA9.jpg"; // a file name in UTF-8
+    sorn::test::writeFile(folder.file(accented), sorn::test::readFile(folder.file("stones.jpg")));
+    scene::ISceneNode* sphere = smgr()->getSceneNodeFromName("orbiting sphere");
+    ASSERT_NE(sphere, nullptr);
+    sphere->setMaterialTexture(0, editor.device->getVideoDriver()->getTexture(folder.file(accented).c_str()));
+    const std::string engineOwn = folder.file("engine-own.irr");
+    ASSERT_TRUE(sorn::saveSceneFile(editorSaved, sorn::textNodeUserData()));
+    {
+        sorn::AuthoredSceneForSave authored; // as the editor's save writes it
+        ASSERT_TRUE(smgr()->saveScene(engineOwn.c_str(), sorn::textNodeUserData()));
+    }
+
+    const std::string saved = sorn::test::readFile(editorSaved);
+    EXPECT_EQ(saved.compare(0, 5, "<?xml"), 0);
+    EXPECT_LE(static_cast<double>(saved.size()), 0.3 * static_cast<double>(sorn::test::readFile(engineOwn).size()));
+    EXPECT_NE(saved.find("\"faisceau \xE9" "clair\xE9\""), std::string::npos) << "the name as its bytes";
+    EXPECT_NE(saved.find("\"Lumi\xC3\xA8re \xE2\x82\xAC \xCE\xA9 \xF0\x9F\x8E\xAE\""), std::string::npos)
+        << "the custom text in UTF-8";
+
+    auto loadedAndWrittenAgain = [&](const std::string& file, bool eightBit) {
+        const std::string again = file + ".again.irr";
+        IrrlichtDevice* device = createDevice(video::EDT_NULL);
+        device->getFileSystem()->changeWorkingDirectoryTo(folder.path().c_str());
+        {
+            EveryKindOfUserData keeper(device->getFileSystem(), device->getVideoDriver());
+            keeper.writing_ = false;
+            keeper.decodeUtf8_ = eightBit;
+            EXPECT_TRUE(device->getSceneManager()->loadScene(file.c_str(), &keeper));
+            EXPECT_TRUE(device->getSceneManager()->saveScene(again.c_str(), &keeper));
+            device->getSceneManager()->clear();
+        }
+        device->drop();
+        return elementsOf(again);
+    };
+    const std::vector<Element> fromEngine = loadedAndWrittenAgain(engineOwn, false);
+    const std::vector<Element> fromEditor = loadedAndWrittenAgain(editorSaved, true);
+    ASSERT_GT(fromEngine.size(), 400u);
+    std::string report;
+    for (const std::string& line : differences(fromEngine, fromEditor))
+        report += "\n  " + line;
+    EXPECT_EQ(report, "");
+    for (const char* held : {"faisceau \xC3\xA9" "clair\xC3\xA9", "pierre\xC3\x83\xC2\xA9.jpg", "Lumi\xC3\xA8re \xE2\x82\xAC"}) {
+        bool found = false;
+        for (const Element& e : fromEditor)
+            found = found || e.value.find(held) != std::string::npos;
+        EXPECT_TRUE(found) << held << " is not in the scene as the engine read it";
+    }
+}
+
 // Every node cut to the clipboard and pasted back: the saved file holds
 // every value the opened one did (the nodes come back at the root's end, in
 // their order, as they were).
@@ -598,9 +685,11 @@ TEST_F(SceneRoundTripTest, CutAndPasteKeepsEverythingAnEngineWrittenSceneHolds) 
 std::string asExporterWritesIt(const std::string& utf32) {
     std::wstring text;
     for (size_t i = 4; i + 3 < utf32.size(); i += 4) {
-        const unsigned long c = static_cast<unsigned char>(utf32[i]) |
-                                static_cast<unsigned long>(static_cast<unsigned char>(utf32[i + 1])) << 8 |
-                                static_cast<unsigned long>(static_cast<unsigned char>(utf32[i + 2])) << 16;
+        const unsigned long c = utf32[i + 3] == '\xFF'
+                                    ? static_cast<unsigned char>(utf32[i])
+                                    : static_cast<unsigned char>(utf32[i]) |
+                                          static_cast<unsigned long>(static_cast<unsigned char>(utf32[i + 1])) << 8 |
+                                          static_cast<unsigned long>(static_cast<unsigned char>(utf32[i + 2])) << 16;
         text += static_cast<wchar_t>(c);
     }
     std::string utf8;

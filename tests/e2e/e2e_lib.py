@@ -404,12 +404,15 @@ def send_close_request(editor):
 
 def decode_scene(data):
     """The text of a file the editor wrote: UTF-32 or UTF-16 with a byte-order
-    mark (scenes, config.xml), or UTF-8."""
+    mark (config.xml, scenes of earlier versions), or 8-bit text (scenes): UTF-8
+    where its bytes spell it, and a byte that spells none (a node name's
+    Latin-1 letter, written as the byte the engine holds) as that letter."""
     if data.startswith(b"\xff\xfe\x00\x00"):
         return data[4:].decode("utf-32-le")
     if data.startswith(b"\xff\xfe"):
         return data[2:].decode("utf-16-le")
-    return data.decode("utf-8", "replace")
+    text = data.decode("utf-8", "surrogateescape")
+    return "".join(chr(ord(c) - 0xDC00) if 0xDC80 <= ord(c) <= 0xDCFF else c for c in text)
 
 
 # -- whole journeys: the tool box, the file dialog, the save window ----------

@@ -21,6 +21,7 @@
 #include "support/EditorFixture.h"
 #include "support/SceneSnapshot.h"
 #include "support/TestImages.h"
+#include "scene/AttributesStep.h"
 #include "toolbox/AttributePanel.h"
 #include "toolbox/AttributeText.h"
 #include "toolbox/ToolBox.h"
@@ -214,25 +215,25 @@ std::vector<TabSetCase> tabSetCases() {
         return [type, variant](T& t) { return static_cast<ToolBoxTabSetTest&>(t).add(type, variant); };
     };
     return {
-        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 2},
-        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 2},
-        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 2},
-        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 2},
-        {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 1},
-        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 3},
-        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 3},
-        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 2},
-        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 2},
-        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 2},
-        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 1, ids::SkyBoxUpEdit},
-        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 1, ids::ImagePathEdit},
-        {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 1},
+        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 3},
+        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 3},
+        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 3},
+        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 3},
+        {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 2},
+        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 4},
+        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 4},
+        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 3},
+        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 3},
+        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 3},
+        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 2, ids::SkyBoxUpEdit},
+        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 2, ids::ImagePathEdit},
+        {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 2},
         {"camera",
          [](T&) {
              return editor.sceneManager->addCameraSceneNode(nullptr, core::vector3df(0, 0, 0),
                                                            core::vector3df(0, 0, 100), -1, false);
          },
-         false, false, false, false, 1},
+         false, false, false, false, 2},
     };
 }
 
@@ -275,6 +276,17 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     EXPECT_TRUE(has(ids::ApplyName));
     if (!c.position && !c.ownObjectRow && c.completeTabCount)
         EXPECT_EQ(objectTab->getChildren().size(), 3u) << "types without rows get the name row alone";
+
+    // The last tab shows every attribute the node's own writer gives.
+    gui::IGUITab* last = tabs->getTab(tabs->getTabCount() - 1);
+    EXPECT_EQ(std::wstring(last->getText()), translated(L"window_toolbox_tab_attributes"));
+    gui::IGUIElement* panel = last->getElementFromId(ids::AttributesPanel, true);
+    ASSERT_NE(panel, nullptr);
+    EngineRef<io::IAttributes> written = nodeAttributes(node);
+    ASSERT_GT(written->getAttributeCount(), 8u);
+    for (u32 i = 0; i < written->getAttributeCount(); ++i)
+        EXPECT_GE(attributeRowId(panel, written->getAttributeName(static_cast<s32>(i))), ids::AttributesFirstRow)
+            << written->getAttributeName(static_cast<s32>(i));
 }
 
 INSTANTIATE_TEST_SUITE_P(NodeTypes, ToolBoxTabSetTest, testing::ValuesIn(tabSetCases()),
@@ -522,6 +534,7 @@ INSTANTIATE_TEST_SUITE_P(
         EnterCase{"light", scene::ESNT_LIGHT, 0, ids::LightFirstRow + 1, L"255,10,20,30", ids::LightApply},
         EnterCase{"emitter", scene::ESNT_PARTICLE_SYSTEM, 0, ids::EmitterFirstRow + 15, L"77", ids::EmitterUpdate},
         EnterCase{"text", scene::ESNT_TEXT, 0, ids::TextEdit, L"Hello", ids::TextApply},
+        EnterCase{"text_colour", scene::ESNT_TEXT, 0, ids::TextColourEdit, L"255,1,2,3", ids::TextApply},
         EnterCase{"sky_dome_image", scene::ESNT_SKY_DOME, 0, ids::ImagePathEdit, nullptr, ids::ImagePathApply},
         EnterCase{"sky_box_face", scene::ESNT_SKY_BOX, 0, ids::SkyBoxUpEdit, nullptr, ids::SkyBoxApply},
         EnterCase{"volume_light_colour", scene::ESNT_VOLUME_LIGHT, 0, ids::VolumeLightTailEdit, L"255,1,2,3",

@@ -111,6 +111,23 @@ bool sameAttributes(io::IAttributes* a, io::IAttributes* b) {
     return true;
 }
 
+// Numbers a user typed that are no numbers (nan, inf) would put the node
+// nowhere while it plays and be saved as such.
+bool finiteValues(io::IAttributes* attributes) {
+    for (u32 i = 0; i < attributes->getAttributeCount(); ++i) {
+        const s32 index = static_cast<s32>(i);
+        const io::E_ATTRIBUTE_TYPE type = attributes->getAttributeType(index);
+        if (type == io::EAT_FLOAT && !std::isfinite(attributes->getAttributeAsFloat(index)))
+            return false;
+        if (type == io::EAT_VECTOR3D) {
+            const core::vector3df v = attributes->getAttributeAsVector3d(index);
+            if (!std::isfinite(v.X) || !std::isfinite(v.Y) || !std::isfinite(v.Z))
+                return false;
+        }
+    }
+    return true;
+}
+
 // The node's size: half the diagonal of its scaled box.
 f32 sizeOf(scene::ISceneNode* node) {
     core::vector3df extent = node->getBoundingBox().getExtent() * node->getScale();
@@ -148,17 +165,21 @@ scene::ISceneNodeAnimator* makeAnimator(scene::ISceneNode* node, AnimatorKind ki
     return nullptr;
 }
 
-// A copy of the animator to change: its clone (which keeps what attributes do
-// not carry, such as a collision world), else a new one of its type.
+// A new animator of the same type to take the changed values: made by the
+// engine's factory (a clone would not do: the texture animator's reading adds
+// the textures read to those it has), else a clone, which also serves an
+// animator holding what attributes do not carry (a collision world).
 EngineRef<scene::ISceneNodeAnimator> copyOf(scene::ISceneNodeAnimator* animator, scene::ISceneNode* node) {
     scene::ISceneManager* smgr = editor.sceneManager;
-    auto copy = EngineRef<scene::ISceneNodeAnimator>::adopt(animator->createClone(node, smgr));
-    if (!copy) {
-        const c8* typeName = smgr->getAnimatorTypeName(animator->getType());
-        copy = EngineRef<scene::ISceneNodeAnimator>::adopt(
-            typeName ? smgr->createSceneNodeAnimator(typeName, nullptr) : nullptr);
-    }
-    if (copy && copy->getType() != animator->getType())
+    const scene::ESCENE_NODE_ANIMATOR_TYPE type = animator->getType();
+    const bool hasWorld = type == scene::ESNAT_COLLISION_RESPONSE &&
+                          static_cast<scene::ISceneNodeAnimatorCollisionResponse*>(animator)->getWorld();
+    const c8* typeName = hasWorld ? nullptr : smgr->getAnimatorTypeName(type);
+    auto copy = EngineRef<scene::ISceneNodeAnimator>::adopt(
+        typeName ? smgr->createSceneNodeAnimator(typeName, nullptr) : nullptr);
+    if (!copy || copy->getType() != type)
+        copy = EngineRef<scene::ISceneNodeAnimator>::adopt(animator->createClone(node, smgr));
+    if (copy && copy->getType() != type)
         copy.reset();
     return copy;
 }
@@ -210,9 +231,10 @@ AnimatorEdit changeAnimator(scene::ISceneNode* node, u32 index, io::IAttributes*
     if (!changed)
         return refused(AnimatorRefusal::NotCopyable);
     changed->deserializeAttributes(attributes);
-    if (!animatorSafeToRun(changed.get()))
+    const EngineRef<io::IAttributes> now = attributesOf(changed.get());
+    if (!animatorSafeToRun(changed.get()) || !finiteValues(now.get()))
         return refused(AnimatorRefusal::UnsafeValues);
-    if (sameAttributes(attributesOf(before[index].get()).get(), attributesOf(changed.get()).get()))
+    if (sameAttributes(attributesOf(before[index].get()).get(), now.get()))
         return {};
     PlaybackPaused paused;
     AnimatorList after = before;

@@ -24,7 +24,7 @@ enum class AnimatorRefusal {
     None,
     NoNode,          // no node, or one of the editor's own
     NoAnimator,      // the index names no animator of the node
-    UnsafeValues,    // values that stop the engine (a time of 0 ms)
+    UnsafeValues,    // values that stop the engine (a time of 0 ms) or are no numbers
     NotCopyable,     // the engine can make no copy of it to change
 };
 

@@ -1,0 +1,16 @@
+#pragma once
+// The animators tab, on every node: the node's animators as the user authored
+// them in a list (by the engine's type names), the kinds to add with an Add
+// button and a Remove button for the one selected. Every change is one undo
+// step and rebuilds the tool box with the same animator selected.
+#include <irrlicht.h>
+
+namespace sorn {
+
+void addAnimatorsTab();
+
+// The index of the animator the tab shows (-1: none). It stays selected
+// across rebuilds of the tool box for the same node.
+irr::s32 shownAnimatorIndex();
+
+} // namespace sorn

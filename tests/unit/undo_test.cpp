@@ -1002,7 +1002,8 @@ TEST_P(AnimatorEditTest, AddRemoveAndTheirUndoKeepTheListExactlyStoppedOrPlaying
     EXPECT_EQ(removeAnimator(node, 3).refusal, AnimatorRefusal::NoAnimator);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, AnimatorEditTest, testing::ValuesIn(kAddedKinds));
+INSTANTIATE_TEST_SUITE_P(Kinds, AnimatorEditTest, testing::ValuesIn(kAddedKinds),
+                         [](const auto& info) { return std::to_string(static_cast<int>(info.param.kind)); });
 
 class AnimatorChangeTest : public AnimatorEditFixture {};
 

@@ -49,4 +49,7 @@ size_t nodeUserDataCount();
 // caller drops it. Null when there is no engine to make attributes with.
 irr::io::IAttributes* copyAttributes(irr::io::IAttributes* from);
 
+// Adds a copy of from's entry at index to the end of to, of the same type and value.
+void appendAttributeCopy(irr::io::IAttributes* from, irr::s32 index, irr::io::IAttributes* to);
+
 } // namespace sorn

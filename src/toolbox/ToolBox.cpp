@@ -9,6 +9,7 @@
 #include "app/Translate.h"
 #include "app/WindowPlaces.h"
 #include "toolbox/AnimatorsTab.h"
+#include "toolbox/AttributesTab.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
@@ -106,6 +107,7 @@ void ToolBoxbyType() {
         return;
     buildTabsFor(editor.selectedNode->getType());
     addNameRow();
+    addAttributesTab();
     addAnimatorsTab();
 }
 

@@ -7,6 +7,7 @@
 #include "scene/AnimatorEditing.h"
 #include "scene/NodeLifetime.h"
 #include "scene/UndoHistory.h"
+#include "toolbox/AttributePanel.h"
 #include "toolbox/ToolBox.h"
 #include "toolbox/ToolBoxRows.h"
 #include "toolbox/ToolBoxSteps.h"
@@ -16,6 +17,8 @@ using namespace irr;
 namespace sorn {
 
 namespace {
+
+const core::rect<s32> kPanelArea(0, 152, 190, 600);
 
 // The animator shown, kept across rebuilds: the node is only compared, never used.
 scene::ISceneNode* shownNode = nullptr;
@@ -46,6 +49,30 @@ void finish(AnimatorEdit edit, s32 selectAfter) {
     updateToolBox();
 }
 
+void onAttributesEdited(io::IAttributes* edited, u32) {
+    scene::ISceneNode* node = tabNode();
+    if (node && shownIndex >= 0)
+        finish(changeAnimator(node, static_cast<u32>(shownIndex), edited), shownIndex);
+}
+
+// The panel over the shown animator's attributes, in place of any before.
+void showPanel(gui::IGUIElement* area) {
+    if (gui::IGUIElement* old = area->getElementFromId(ids::AnimatorsPanelHolder, false))
+        old->remove();
+    gui::IGUIEnvironment* env = editor.device->getGUIEnvironment();
+    gui::IGUIElement* holder = env->addStaticText(L"", kPanelArea, false, false, area, ids::AnimatorsPanelHolder);
+    scene::ISceneNode* node = tabNode();
+    scene::ISceneNodeAnimator* animator = node && shownIndex >= 0 ? authoredAnimator(node, shownIndex) : nullptr;
+    if (!animator)
+        return;
+    io::IAttributes* attributes =
+        editor.sceneManager->getFileSystem()->createEmptyAttributes(editor.sceneManager->getVideoDriver());
+    animator->serializeAttributes(attributes);
+    addAttributePanel(holder, core::rect<s32>(0, 0, kPanelArea.getWidth(), kPanelArea.getHeight()), attributes,
+                      ids::AnimatorsFirstRow, ids::AnimatorsLastRow, onAttributesEdited);
+    attributes->drop();
+}
+
 // The tab's content: its buttons and list report here, and are handled here.
 class AnimatorsArea : public gui::IGUIElement {
 public:
@@ -69,6 +96,7 @@ private:
         scene::ISceneNode* node = tabNode();
         if (event.EventType == gui::EGET_LISTBOX_CHANGED && id == ids::AnimatorsList) {
             shownIndex = static_cast<gui::IGUIListBox*>(event.Caller)->getSelected();
+            showPanel(this);
             return true;
         }
         if (event.EventType != gui::EGET_BUTTON_CLICKED || !node)
@@ -120,6 +148,7 @@ void addAnimatorsTab() {
     env->addButton(core::rect<s32>(122, 127, 185, 147), area, ids::AnimatorsRemove,
                    translate(L"animators_remove").c_str())
         ->setEnabled(shownIndex >= 0);
+    showPanel(area);
 }
 
 s32 shownAnimatorIndex() { return tabNode() && tabNode() == shownNode ? shownIndex : -1; }

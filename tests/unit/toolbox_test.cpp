@@ -877,6 +877,7 @@ TEST_F(AttributePanelTest, RowsBeyondTheAreaScrollIntoViewAndIdsThatRunOutEndThe
         boxes += child->getType() == gui::EGUIET_EDIT_BOX;
     EXPECT_EQ(boxes, 10u);
 
+}
 // ---- Animators tab -------------------------------------------------------------
 
 // Each kind chosen in the combo and added to a node three deep: listed by
@@ -911,13 +912,24 @@ TEST_F(ToolBoxTest, AnimatorsTabAddsEveryKindRemovesTheSelectedAndFollowsUndo) {
     EXPECT_EQ(listed().first, kinds);
     static_cast<gui::IGUIListBox*>(findElement(ids::AnimatorsList))->setSelected(1);
     report(ids::AnimatorsList, gui::EGET_LISTBOX_CHANGED);
+    // The fly circle's radius edited in the panel: one step, still selected.
+    s32 radius = ids::AnimatorsFirstRow;
+    while (radius < ids::AnimatorsFirstRow + 64 && textOf(radius) != L"10.000000")
+        ++radius;
+    findElement(radius)->setText(L"42");
+    report(radius, gui::EGET_EDITBOX_ENTER);
+    EXPECT_EQ(textOf(radius), L"42.000000");
+    EXPECT_EQ(listed().second, 1);
     report(ids::AnimatorsRemove, gui::EGET_BUTTON_CLICKED);
     EXPECT_EQ(listed().first[1], L"flyStraight");
     EXPECT_EQ(listed().second, 1) << "the one after it";
     EXPECT_EQ(heldAnimatorCount(node), 5u);
-    undoLastChange();
-    activePasses(3);
-    EXPECT_EQ(listed().first, kinds);
+    for (const wchar_t* radiusShown : {L"42.000000", L"10.000000"}) { // the remove, then the edit undone
+        undoLastChange();
+        activePasses(3);
+        EXPECT_EQ(listed().first, kinds);
+        EXPECT_EQ(textOf(radius), radiusShown);
+    }
 }
 
 } // namespace

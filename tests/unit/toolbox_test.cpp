@@ -876,8 +876,8 @@ TEST_F(AttributePanelTest, RowsBeyondTheAreaScrollIntoViewAndIdsThatRunOutEndThe
     for (gui::IGUIElement* child : panel->getChildren())
         boxes += child->getType() == gui::EGUIET_EDIT_BOX;
     EXPECT_EQ(boxes, 10u);
-
 }
+
 // ---- Animators tab -------------------------------------------------------------
 
 // Each kind chosen in the combo and added to a node three deep: listed by

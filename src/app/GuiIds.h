@@ -269,5 +269,16 @@ constexpr s32 TextColourSwatch = 0x501d9;
 constexpr s32 AttributesFirstRow = 0x50400;
 constexpr s32 AttributesLastRow = 0x50bff;
 
+// The tool box's animators tab (0x501e0 to 0x501ef) and the rows of its
+// attribute panel (0x50c00 to 0x50fff).
+constexpr s32 AnimatorsArea = 0x501e0;
+constexpr s32 AnimatorsList = 0x501e1;
+constexpr s32 AnimatorsKinds = 0x501e2;
+constexpr s32 AnimatorsAdd = 0x501e3;
+constexpr s32 AnimatorsRemove = 0x501e4;
+constexpr s32 AnimatorsPanelHolder = 0x501e5;
+constexpr s32 AnimatorsFirstRow = 0x50c00;
+constexpr s32 AnimatorsLastRow = 0x50fff;
+
 } // namespace ids
 } // namespace sorn

@@ -7,6 +7,7 @@
 #include "app/EditorState.h"
 #include "app/EngineRef.h"
 #include "app/MenuBar.h"
+#include "scene/AnimatorEditing.h"
 #include "scene/NodeState.h"
 #include "scene/UserNodes.h"
 
@@ -75,11 +76,12 @@ HeldAnimators* heldFor(scene::ISceneNode* node) {
 
 // A running copy whose clock starts now: made by the engine's factory from the
 // held animator's attributes (a clone would keep the held one's clock). None
-// for a deletion animator: pressing Play must never cost the user a node.
+// for a deletion animator: pressing Play must never cost the user a node; none
+// for one whose values would crash the engine (see animatorSafeToRun).
 EngineRef<scene::ISceneNodeAnimator> runningCopy(scene::ISceneNodeAnimator* animator, scene::ISceneNode* node) {
     scene::ISceneManager* smgr = editor.sceneManager;
     const scene::ESCENE_NODE_ANIMATOR_TYPE type = animator->getType();
-    if (type == scene::ESNAT_DELETION)
+    if (type == scene::ESNAT_DELETION || !animatorSafeToRun(animator))
         return {};
     // The collision world is not one of the attributes.
     const bool hasWorld = type == scene::ESNAT_COLLISION_RESPONSE &&
@@ -221,6 +223,26 @@ u32 heldAnimatorCount(scene::ISceneNode* node) {
 scene::ISceneNodeAnimator* heldAnimator(scene::ISceneNode* node, u32 index) {
     const HeldAnimators* entry = heldFor(node);
     return entry && index < entry->animators.size() ? entry->animators[index].get() : nullptr;
+}
+
+void setHeldAnimators(scene::ISceneNode* node, const std::vector<EngineRef<scene::ISceneNodeAnimator>>& animators) {
+    if (!node || node->isDebugObject())
+        return;
+    HeldAnimators* entry = heldFor(node);
+    if (entry)
+        stopPlaying(node, *entry); // the node shows its authored state again
+    if (animators.empty()) {
+        if (entry)
+            held.erase(node);
+        return;
+    }
+    if (!entry) {
+        entry = &held[node];
+        entry->node = EngineRef<scene::ISceneNode>(node);
+    }
+    entry->animators = animators;
+    if (playing)
+        startPlaying(node, *entry, NodeState::of(node));
 }
 
 NodeState authoredStateOf(scene::ISceneNode* node) {

@@ -13,6 +13,10 @@
 // Stop the node is where the user put it; the undo history keeps authored states.
 #include <irrlicht.h>
 
+#include <vector>
+
+#include "app/EngineRef.h"
+
 namespace sorn {
 
 class NodeState;
@@ -37,6 +41,12 @@ void holdAnimatorCopies(irr::scene::ISceneNode* original, irr::scene::ISceneNode
 // The animators held for the node, in their order (none for a node that has none).
 irr::u32 heldAnimatorCount(irr::scene::ISceneNode* node);
 irr::scene::ISceneNodeAnimator* heldAnimator(irr::scene::ISceneNode* node, irr::u32 index);
+
+// The node's held animators become exactly these, in this order (none: the
+// node has none). A node that plays starts its new animators afresh from its
+// authored state.
+void setHeldAnimators(irr::scene::ISceneNode* node,
+                      const std::vector<EngineRef<irr::scene::ISceneNodeAnimator>>& animators);
 
 // The node's state as the user made it: while it plays, its authored state
 // (with any edit made since the last frame counted in); otherwise its state.

@@ -8,6 +8,7 @@
 #include "app/EditorState.h"
 #include "app/Translate.h"
 #include "app/WindowPlaces.h"
+#include "toolbox/AnimatorsTab.h"
 #include "toolbox/AttributesTab.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
@@ -112,6 +113,7 @@ void ToolBoxbyType() {
     buildTabsFor(editor.selectedNode->getType());
     addNameRow();
     addAttributesTab();
+    addAnimatorsTab();
 }
 
 void updateToolBox() {

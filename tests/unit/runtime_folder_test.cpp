@@ -117,6 +117,9 @@ const char* const kLanguageKeys[] = {
     "progress_nodes", "progress_files", "progress_cancelled_caption", "progress_cancelled_text",
     // The attribute panel's read-only rows; colour swatches and their dialog.
     "attributes_read_only", "colour_dialog_title", "colour_swatch_tip",
+    // The animators tab: its buttons and why an animator was left as it was.
+    "animators_add", "animators_remove", "animators_caption", "animators_refused_unsafe",
+    "animators_refused_not_copyable",
 };
 
 std::wstring widen(const char* text) {
@@ -369,7 +372,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 216u);
+    EXPECT_EQ(std::size(kLanguageKeys), 221u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

@@ -15,6 +15,7 @@
 #include "app/WindowPlaces.h"
 #include "events/SaveWindow.h"
 #include "events/UndoCommands.h"
+#include "scene/AnimationPlayback.h"
 #include "scene/GridSceneNode.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/SceneBox.h"
@@ -188,9 +189,10 @@ struct TabSetCase {
     const char* name;
     std::function<scene::ISceneNode*(ToolBoxTest&)> make;
     bool position, rotation, scale, frameRate;
-    // Top-level tabs when the set is complete; 0 where further tabs of the node
-    // type (material, particle, light, terrain, text, volume light) come with
-    // their own property pages and only the object tab is checked here.
+    // Top-level tabs when the set is complete, the animators tab last; 0 where
+    // further tabs of the node type (material, particle, light, terrain, text,
+    // volume light) come with their own property pages and only the object
+    // tab is checked here.
     u32 completeTabCount;
     // An element the node type's own rows put on the object tab (0: none).
     s32 ownObjectRow = 0;
@@ -216,26 +218,26 @@ std::vector<TabSetCase> tabSetCases() {
         return [type, variant](T& t) { return static_cast<ToolBoxTabSetTest&>(t).add(type, variant); };
     };
     return {
-        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 3},
-        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 3},
-        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 3},
-        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 3},
-        {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 2},
-        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 4},
-        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 4},
-        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 3},
-        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 3},
-        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 3},
-        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 2, ids::SkyBoxUpEdit},
-        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 2, ids::ImagePathEdit},
-        {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 2},
+        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 4},
+        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 4},
+        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 4},
+        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 4},
+        {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 3},
+        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 5},
+        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 5},
+        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 4},
+        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 4},
+        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 4},
+        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 3, ids::SkyBoxUpEdit},
+        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 3, ids::ImagePathEdit},
+        {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 3},
         {"camera",
          [](T&) {
              return editor.sceneManager->addCameraSceneNode(nullptr, core::vector3df(0, 0, 0),
                                                            core::vector3df(0, 0, 100), -1, false);
          },
-         true, true, false, false, 2},
-        {"billboard", [](T&) { return editor.sceneManager->addBillboardSceneNode(); }, true, false, false, false, 3},
+         true, true, false, false, 3},
+        {"billboard", [](T&) { return editor.sceneManager->addBillboardSceneNode(); }, true, false, false, false, 4},
     };
 }
 
@@ -257,6 +259,8 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
         EXPECT_EQ(tabs->getTab(i)->getID(), -1);
     if (c.completeTabCount)
         EXPECT_EQ(tabs->getTabCount(), static_cast<s32>(c.completeTabCount));
+    EXPECT_EQ(std::wstring(tabs->getTab(tabs->getTabCount() - 1)->getText()),
+              translated(L"window_toolbox_tab_animators"));
 
     gui::IGUIElement* objectTab = tabs->getTab(0);
     auto has = [objectTab](s32 id) { return objectTab->getElementFromId(id, true) != nullptr; };
@@ -275,8 +279,8 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     if (!c.position && !c.ownObjectRow && c.completeTabCount)
         EXPECT_EQ(objectTab->getChildren().size(), 3u) << "types without rows get the name row alone";
 
-    // The last tab shows every attribute the node's own writer gives.
-    gui::IGUITab* last = tabs->getTab(tabs->getTabCount() - 1);
+    // The tab before the animators tab shows every attribute the node's own writer gives.
+    gui::IGUITab* last = tabs->getTab(tabs->getTabCount() - 2);
     EXPECT_EQ(std::wstring(last->getText()), translated(L"window_toolbox_tab_attributes"));
     gui::IGUIElement* panel = last->getElementFromId(ids::AttributesPanel, true);
     ASSERT_NE(panel, nullptr);
@@ -870,6 +874,60 @@ TEST_F(AttributePanelTest, RowsBeyondTheAreaScrollIntoViewAndIdsThatRunOutEndThe
     for (gui::IGUIElement* child : panel->getChildren())
         boxes += child->getType() == gui::EGUIET_EDIT_BOX;
     EXPECT_EQ(boxes, 10u);
+}
+
+// ---- Animators tab -------------------------------------------------------------
+
+// Each kind chosen in the combo and added to a node three deep: listed by
+// the engine's name and selected; Remove takes the selected one; undo follows.
+TEST_F(ToolBoxTest, AnimatorsTabAddsEveryKindRemovesTheSelectedAndFollowsUndo) {
+    scene::ISceneNode* node = smgr()->addCubeSceneNode(
+        10.f, smgr()->addEmptySceneNode(smgr()->addEmptySceneNode()), -1, core::vector3df(4, 5, 6));
+    editor.selectedNode = node;
+    editor.nodeSelected = true;
+    updateToolBox();
+    const auto report = [](s32 id, gui::EGUI_EVENT_TYPE type) { // as an element tells its parent
+        SEvent event;
+        event.EventType = EET_GUI_EVENT;
+        event.GUIEvent = {findElement(id), nullptr, type};
+        findElement(id)->getParent()->OnEvent(event);
+    };
+    const auto listed = [] {
+        std::vector<std::wstring> names;
+        auto* list = static_cast<gui::IGUIListBox*>(findElement(ids::AnimatorsList));
+        for (u32 i = 0; list && i < list->getItemCount(); ++i)
+            names.push_back(list->getListItem(i));
+        return std::make_pair(names, list ? list->getSelected() : -2);
+    };
+    const std::vector<std::wstring> kinds = {L"rotation", L"flyCircle", L"flyStraight",
+                                             L"followSpline", L"texture", L"deletion"};
+    for (s32 kind = 0; kind < 6; ++kind) {
+        static_cast<gui::IGUIComboBox*>(findElement(ids::AnimatorsKinds))->setSelected(kind);
+        report(ids::AnimatorsAdd, gui::EGET_BUTTON_CLICKED);
+        EXPECT_EQ(listed().first.back(), kinds[kind]);
+        EXPECT_EQ(listed().second, kind);
+    }
+    EXPECT_EQ(listed().first, kinds);
+    static_cast<gui::IGUIListBox*>(findElement(ids::AnimatorsList))->setSelected(1);
+    report(ids::AnimatorsList, gui::EGET_LISTBOX_CHANGED);
+    // The fly circle's radius edited in the panel: one step, still selected.
+    s32 radius = ids::AnimatorsFirstRow;
+    while (radius < ids::AnimatorsFirstRow + 64 && textOf(radius) != L"10.000000")
+        ++radius;
+    findElement(radius)->setText(L"42");
+    report(radius, gui::EGET_EDITBOX_ENTER);
+    EXPECT_EQ(textOf(radius), L"42.000000");
+    EXPECT_EQ(listed().second, 1);
+    report(ids::AnimatorsRemove, gui::EGET_BUTTON_CLICKED);
+    EXPECT_EQ(listed().first[1], L"flyStraight");
+    EXPECT_EQ(listed().second, 1) << "the one after it";
+    EXPECT_EQ(heldAnimatorCount(node), 5u);
+    for (const wchar_t* radiusShown : {L"42.000000", L"10.000000"}) { // the remove, then the edit undone
+        undoLastChange();
+        activePasses(3);
+        EXPECT_EQ(listed().first, kinds);
+        EXPECT_EQ(textOf(radius), radiusShown);
+    }
 }
 
 } // namespace

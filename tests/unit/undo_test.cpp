@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/EngineRef.h"
 #include "app/Translate.h"
 #include "events/ClipboardCommands.h"
 #include "events/SaveWindow.h"
@@ -22,6 +23,7 @@
 #include "files/SceneSave.h"
 #include "scene/TextNodeData.h"
 #include "scene/AnimationPlayback.h"
+#include "scene/AnimatorEditing.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/SelectedNodes.h"
 #include "scene/NodeName.h"
@@ -30,6 +32,7 @@
 #include "scene/UndoHistory.h"
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
+#include "support/TestImages.h"
 #include "toolbox/AttributePanel.h"
 #include "toolbox/ColourSwatch.h"
 #include "toolbox/ToolBox.h"
@@ -1009,6 +1012,191 @@ TEST_F(AnimatedUndoTest, CopiesGetTheHeldAnimatorsAndADeletedNodeKeepsThem) {
             EXPECT_EQ(heldAnimator(copy, i)->getType(), heldAnimator(cube, i)->getType());
         }
     }
+}
+
+// Each kind of animator the user adds, with what its defaults hold around a
+// node at (7, 3, -2) carrying a texture.
+struct AddedKind {
+    AnimatorKind kind;
+    const char* attribute; // "": it has none
+    const wchar_t* expected;
+};
+const AddedKind kAddedKinds[] = {
+    {AnimatorKind::Rotation, "Rotation", L"0.000000, 1.000000, 0.000000"},
+    {AnimatorKind::FlyCircle, "Center", L"7.000000, 3.000000, -2.000000"},
+    {AnimatorKind::FlyStraight, "End", L"27.000000, 3.000000, -2.000000"},
+    {AnimatorKind::FollowSpline, "Point3", L"27.000000, 3.000000, 18.000000"},
+    {AnimatorKind::Texture, "Texture1", L"spot.png"},
+    {AnimatorKind::Deletion, "", L""},
+};
+
+class AnimatorEditFixture : public AnimatedUndoTest {
+protected:
+    void SetUp() override {
+        AnimatedUndoTest::SetUp();
+        ASSERT_TRUE(test::writeTestImage(appFolder.file("spot.png")));
+        texture = editor.device->getVideoDriver()->getTexture(appFolder.file("spot.png").c_str());
+        node = animatedCube({7, 3, -2}, smgr()->createRotationAnimator({1, 0, 0}));
+        node->setMaterialTexture(0, texture);
+        holdSceneAnimators();
+    }
+
+    // A value as text; a texture by its file's name.
+    std::wstring valueOf(scene::ISceneNodeAnimator* animator, const char* name) {
+        auto attributes = EngineRef<io::IAttributes>::adopt(smgr()->getFileSystem()->createEmptyAttributes());
+        animator->serializeAttributes(attributes.get());
+        video::ITexture* shown = attributes->getAttributeAsTexture(name);
+        if (attributes->getAttributeType(name) == io::EAT_TEXTURE && shown)
+            return core::stringw(smgr()->getFileSystem()->getFileBasename(shown->getName())).c_str();
+        return attributes->getAttributeAsStringW(name).c_str();
+    }
+
+    std::vector<scene::ISceneNodeAnimator*> held() {
+        std::vector<scene::ISceneNodeAnimator*> list;
+        for (u32 i = 0; i < heldAnimatorCount(node); ++i)
+            list.push_back(heldAnimator(node, i));
+        return list;
+    }
+
+    // Records the edit's step as the tool box does; fails without one.
+    void record(AnimatorEdit edit) {
+        ASSERT_NE(edit.step, nullptr) << static_cast<int>(edit.refusal);
+        recordStep(std::move(edit.step));
+    }
+
+    video::ITexture* texture = nullptr;
+    scene::ISceneNode* node = nullptr;
+};
+
+class AnimatorEditTest : public AnimatorEditFixture, public testing::WithParamInterface<AddedKind> {};
+
+TEST_P(AnimatorEditTest, AddRemoveAndTheirUndoKeepTheListExactlyStoppedOrPlaying) {
+    const AddedKind& added = GetParam();
+    const size_t steps = undoHistory.size();
+    const auto original = held();
+    record(addAnimator(node, added.kind));
+    auto withIt = held();
+    ASSERT_EQ(withIt.size(), 2u);
+    EXPECT_EQ(withIt[0], original[0]);
+    EXPECT_EQ(withIt[1]->getType(), animatorTypeOf(added.kind));
+    EXPECT_TRUE(valueOf(withIt[1], added.attribute) == added.expected) << added.attribute;
+    EXPECT_TRUE(node->getAnimators().empty()) << "held aside, as the node's others";
+
+    // Undo and redo, stopped and then playing (longer than a deletion waits).
+    for (bool playing : {false, true}) {
+        if (playing)
+            playOrStop(), runFor(12000);
+        undoLastChange();
+        EXPECT_TRUE(held() == original) << playing;
+        redoLastChange();
+        EXPECT_TRUE(held() == withIt) << playing;
+        if (playing)
+            runFor(300), playOrStop();
+    }
+    EXPECT_EQ(node->getParent(), smgr()->getRootSceneNode()) << "play costs no node";
+    EXPECT_EQ(node->getPosition(), core::vector3df(7, 3, -2));
+    // Removed from the front and put back there.
+    record(addAnimator(node, AnimatorKind::Rotation));
+    withIt = held();
+    record(removeAnimator(node, 1));
+    EXPECT_EQ(held(), (std::vector<scene::ISceneNodeAnimator*>{withIt[0], withIt[2]}));
+    undoLastChange();
+    EXPECT_TRUE(held() == withIt);
+    EXPECT_EQ(undoHistory.size(), steps + 3);
+    EXPECT_EQ(removeAnimator(node, 3).refusal, AnimatorRefusal::NoAnimator);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, AnimatorEditTest, testing::ValuesIn(kAddedKinds),
+                         [](const auto& info) { return std::to_string(static_cast<int>(info.param.kind)); });
+
+class AnimatorChangeTest : public AnimatorEditFixture {};
+
+// A new value is one step that undo takes back to the very animator before;
+// a time of 0 ms, which stops the engine, and numbers that are none are refused.
+TEST_F(AnimatorChangeTest, IsOneStepOrRefusedAndUndoGivesTheAnimatorBack) {
+    const struct {
+        AnimatorKind kind;
+        const char* attribute;
+        const wchar_t* value;
+        bool refused;
+    } changes[] = {
+        {AnimatorKind::Rotation, "Rotation", L"0.000000, 2.500000, 0.000000", false},
+        {AnimatorKind::FlyCircle, "Radius", L"25.000000", false},
+        {AnimatorKind::FlyCircle, "Center", L"1e39, 0, 0", true}, // read as infinity
+        {AnimatorKind::FlyStraight, "TimeForWay", L"0", true},
+        {AnimatorKind::FollowSpline, "Point1", L"1.000000, 2.000000, 3.000000", false},
+        {AnimatorKind::Texture, "TimePerFrame", L"0", true},
+        {AnimatorKind::Texture, "TimePerFrame", L"250", false},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.attribute);
+        record(addAnimator(node, change.kind));
+        const u32 index = heldAnimatorCount(node) - 1;
+        scene::ISceneNodeAnimator* before = heldAnimator(node, index);
+        const std::wstring old = valueOf(before, change.attribute);
+        auto attributes = EngineRef<io::IAttributes>::adopt(smgr()->getFileSystem()->createEmptyAttributes());
+        before->serializeAttributes(attributes.get());
+        EXPECT_EQ(changeAnimator(node, index, attributes.get()).step, nullptr) << "the same values change nothing";
+        attributes->setAttribute(change.attribute, change.value);
+        const size_t steps = undoHistory.size();
+        AnimatorEdit edit = changeAnimator(node, index, attributes.get());
+        if (change.refused) {
+            EXPECT_EQ(edit.refusal, AnimatorRefusal::UnsafeValues);
+            EXPECT_EQ(heldAnimator(node, index), before);
+            continue;
+        }
+        record(std::move(edit));
+        EXPECT_TRUE(valueOf(heldAnimator(node, index), change.attribute) == change.value);
+        EXPECT_TRUE(valueOf(before, change.attribute) == old) << "the original is kept for undo";
+        undoLastChange();
+        EXPECT_EQ(heldAnimator(node, index), before);
+        redoLastChange();
+        EXPECT_TRUE(valueOf(heldAnimator(node, index), change.attribute) == change.value);
+        EXPECT_EQ(undoHistory.size(), steps + 1);
+    }
+}
+
+TEST_F(AnimatorChangeTest, AFilesTextureAnimatorOfNoTimeDoesNotStopPlay) {
+    core::array<video::ITexture*> textures;
+    textures.push_back(texture);
+    textures.push_back(texture);
+    scene::ISceneNode* flicker = animatedCube({0, 0, 0}, smgr()->createTextureAnimator(textures, 0));
+    holdSceneAnimators();
+    playOrStop();
+    runFor(500);
+    playOrStop();
+    EXPECT_EQ(heldAnimatorCount(flicker), 1u);
+}
+
+TEST_F(AnimatorChangeTest, AddedAnimatorsAreSavedInOrderWithTheirValues) {
+    for (const AddedKind& added : kAddedKinds)
+        record(addAnimator(node, added.kind));
+    auto attributes = EngineRef<io::IAttributes>::adopt(smgr()->getFileSystem()->createEmptyAttributes());
+    heldAnimator(node, 2)->serializeAttributes(attributes.get());
+    attributes->setAttribute("Radius", 33.f);
+    record(changeAnimator(node, 2, attributes.get()));
+    node->setName("Animated");
+    // Each animator as its type and its values.
+    const auto valuesOf = [&](scene::ISceneNode* n) {
+        std::vector<std::wstring> values;
+        for (u32 i = 0; i < heldAnimatorCount(n); ++i) {
+            auto written = EngineRef<io::IAttributes>::adopt(smgr()->getFileSystem()->createEmptyAttributes());
+            heldAnimator(n, i)->serializeAttributes(written.get());
+            values.push_back(L"type " + std::to_wstring(heldAnimator(n, i)->getType()));
+            for (u32 a = 0; a < written->getAttributeCount(); ++a)
+                values.push_back(valueOf(heldAnimator(n, i), written->getAttributeName(static_cast<s32>(a))));
+        }
+        return values;
+    };
+    const auto authored = valuesOf(node);
+    ASSERT_TRUE(saveSceneFile(appFolder.file("animators.irr"), textNodeUserData()));
+    openSceneFromDialog(appFolder.file("animators.irr"));
+    activePasses(3);
+    scene::ISceneNode* reopened = smgr()->getSceneNodeFromName("Animated");
+    ASSERT_NE(reopened, nullptr);
+    ASSERT_EQ(heldAnimatorCount(reopened), 7u);
+    EXPECT_TRUE(valuesOf(reopened) == authored);
+    EXPECT_TRUE(valueOf(heldAnimator(reopened, 2), "Radius") == L"33.000000");
 }
 
 TEST_F(UndoTest, LightingKeyIsAStepAndCtrlZNeverSwitchesAMode) {

@@ -40,9 +40,12 @@ void copyEnum(io::IAttributes* from, s32 index, const c8* name, io::IAttributes*
     to->addEnum(name, value.c_str(), pointers.data());
 }
 
-// One entry added to the end of to, typed as in from.
-void copyEntry(io::IAttributes* from, s32 index, io::IAttributes* to) {
-    const c8* name = from->getAttributeName(index);
+} // namespace
+
+void appendAttributeCopy(io::IAttributes* from, s32 index, io::IAttributes* to, const c8* newName) {
+    if (!from || !to || index < 0 || index >= static_cast<s32>(from->getAttributeCount()))
+        return;
+    const c8* name = newName ? newName : from->getAttributeName(index);
     switch (from->getAttributeType(index)) {
     case io::EAT_INT: to->addInt(name, from->getAttributeAsInt(index)); break;
     case io::EAT_FLOAT: to->addFloat(name, from->getAttributeAsFloat(index)); break;
@@ -79,8 +82,6 @@ void copyEntry(io::IAttributes* from, s32 index, io::IAttributes* to) {
         break;
     }
 }
-
-} // namespace
 
 io::IAttributes* findNodeUserData(const scene::ISceneNode* node) {
     auto found = records().find(node);
@@ -168,7 +169,7 @@ io::IAttributes* copyAttributes(io::IAttributes* from) {
         return to;
     const s32 count = static_cast<s32>(from->getAttributeCount());
     for (s32 i = 0; i < count; ++i)
-        copyEntry(from, i, to);
+        appendAttributeCopy(from, i, to);
     return to;
 }
 

@@ -8,6 +8,7 @@
 #include "app/EditorState.h"
 #include "app/Translate.h"
 #include "app/WindowPlaces.h"
+#include "toolbox/CustomPropertiesTab.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
@@ -105,6 +106,7 @@ void ToolBoxbyType() {
         return;
     buildTabsFor(editor.selectedNode->getType());
     addNameRow();
+    addCustomPropertiesTab();
 }
 
 void updateToolBox() {

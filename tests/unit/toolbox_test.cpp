@@ -253,8 +253,11 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     EXPECT_EQ(std::wstring(tabs->getTab(0)->getText()), translated(L"window_toolbox_tab_object"));
     for (s32 i = 1; i < tabs->getTabCount(); ++i)
         EXPECT_EQ(tabs->getTab(i)->getID(), -1);
+    // After its own tabs, every node gets the custom properties tab.
     if (c.completeTabCount)
-        EXPECT_EQ(tabs->getTabCount(), static_cast<s32>(c.completeTabCount));
+        EXPECT_EQ(tabs->getTabCount(), static_cast<s32>(c.completeTabCount) + 1);
+    EXPECT_EQ(std::wstring(tabs->getTab(tabs->getTabCount() - 1)->getText()),
+              translated(L"window_toolbox_tab_custom"));
 
     gui::IGUIElement* objectTab = tabs->getTab(0);
     auto has = [objectTab](s32 id) { return objectTab->getElementFromId(id, true) != nullptr; };

@@ -7,6 +7,7 @@
 #include "app/TextConvert.h"
 #include "scene/AttributeText.h"
 #include "scene/NodeUserData.h"
+#include "scene/TextNodeData.h"
 #include "scene/UndoHistory.h"
 
 using namespace irr;
@@ -28,11 +29,22 @@ std::size_t setCost(io::IAttributes* set) {
     return bytes;
 }
 
+// A text node shows the text and colour its user data holds (as it does when
+// a scene is opened), when it holds both.
+void showTextNodeData(scene::ISceneNode* node, io::IAttributes* set) {
+    if (!set || node->getType() != scene::ESNT_TEXT || set->getAttributeType("Color") != io::EAT_COLOR ||
+        !set->existsAttribute("Text"))
+        return;
+    setTextNodeData(static_cast<scene::ITextSceneNode*>(node), set->getAttributeAsStringW("Text").c_str(),
+                    set->getAttributeAsColor("Color"));
+}
+
 // Gives the node a copy of the set (none for null), so that the copies the
 // step keeps never change.
 void giveNode(scene::ISceneNode* node, io::IAttributes* set) {
     const Attributes copy = set ? Attributes::adopt(copyAttributes(set)) : Attributes();
     setNodeUserData(node, copy.get());
+    showTextNodeData(node, copy.get());
 }
 
 class CustomPropertyStep : public UndoStep {

@@ -503,6 +503,13 @@ TEST_F(TextNodeDataTest, UndoAndRedoOfEachEditRestoreTheWholeSet) {
         EXPECT_EQ(entriesOf(customProperties(node)), after) << e;
     }
     EXPECT_EQ(undoHistory.stepToUndo()->kind(), ChangeKind::CustomProperty);
+
+    // A text node shows the text its user data is given, and the one before on undo.
+    auto* sign = static_cast<scene::ITextSceneNode*>(addNode(scene::ESNT_TEXT, 0));
+    undoHistory.push(setCustomPropertyText(sign, 0, L"Exit \u2192").step);
+    EXPECT_EQ(std::wstring(findTextNodeData(sign)->text.c_str()), L"Exit \u2192");
+    undoHistory.undo();
+    EXPECT_EQ(std::wstring(findTextNodeData(sign)->text.c_str()), kDefaultNodeText);
     EXPECT_EQ(removeCustomProperty(node, 5).outcome, CustomPropertyOutcome::Missing);
 }
 

@@ -397,6 +397,7 @@ FileKind fileKindOfDialog(s32 dialogId) {
         return FileKind::Model;
     case ids::DialogToolBoxImage:
     case ids::DialogMaterialTexture:
+    case ids::DialogAttributeTexture:
         return FileKind::Image;
     case ids::DialogSkyBoxSet:
         return FileKind::SkyBox;

@@ -251,6 +251,24 @@ constexpr s32 ProgressBarFrame = 0x501c3;
 constexpr s32 ProgressBar = 0x501c4;
 constexpr s32 ProgressCancel = 0x501c5;
 
+// The attributes tab (0x501d0 to 0x501df): its panel, the file dialog of a
+// texture row, the colour dialog of a swatch; the panel's rows take
+// 0x50400 to 0x50bff.
+constexpr s32 AttributesPanel = 0x501d0;
+constexpr s32 DialogAttributeTexture = 0x501d1;
+constexpr s32 ColourDialog = 0x501d2;
+// The swatches beside the colour rows of the light, emitter and volume-light
+// tabs (the light and emitter tabs never show together).
+constexpr s32 LightFirstSwatch = 0x501d3;    // diffuse, specular, ambient
+constexpr s32 EmitterFirstSwatch = 0x501d3;  // min and max start colour
+constexpr s32 VolumeLightTailSwatch = 0x501d6;
+constexpr s32 VolumeLightFootSwatch = 0x501d7;
+// The text tab's colour row and its swatch.
+constexpr s32 TextColourEdit = 0x501d8;
+constexpr s32 TextColourSwatch = 0x501d9;
+constexpr s32 AttributesFirstRow = 0x50400;
+constexpr s32 AttributesLastRow = 0x50bff;
+
 // The custom properties tab (0x501f0 to 0x501ff): the page that handles its
 // own events, the list, Add and Remove, the name and type of the property
 // picked, the line that says why an edit was refused; its value panel's rows

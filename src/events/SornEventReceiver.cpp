@@ -32,6 +32,7 @@
 #include "scene/SceneBox.h"
 #include "scene/SelectedNodes.h"
 #include "scene/TreeView.h"
+#include "toolbox/DialogOwners.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
@@ -249,6 +250,9 @@ bool SornEventReceiver::OnEvent(const SEvent& event) {
         }
         return false;
     case EET_GUI_EVENT:
+        // A dialog opened by a tool box element reports to that element.
+        if (passDialogReport(event))
+            return true;
         onGuiEvent(event.GUIEvent);
         return false;
     default:

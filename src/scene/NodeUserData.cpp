@@ -40,16 +40,25 @@ void copyEnum(io::IAttributes* from, s32 index, const c8* name, io::IAttributes*
     to->addEnum(name, value.c_str(), pointers.data());
 }
 
-} // namespace
+// A string kept as 8-bit characters stays one: the engine widens its bytes
+// as signed characters, and a wide copy of them would not narrow back (a
+// node's reader then cuts a name at its first accented letter).
+void copyString(io::IAttributes* from, s32 index, const c8* name, io::IAttributes* to) {
+    const core::stringw wide = from->getAttributeAsStringW(index);
+    for (u32 i = 0; i < wide.size(); ++i)
+        if (wide[i] > 0x7F) {
+            to->addString(name, wide.c_str());
+            return;
+        }
+    to->addString(name, from->getAttributeAsString(index).c_str());
+}
 
-void appendAttributeCopy(io::IAttributes* from, s32 index, io::IAttributes* to, const c8* newName) {
-    if (!from || !to || index < 0 || index >= static_cast<s32>(from->getAttributeCount()))
-        return;
-    const c8* name = newName ? newName : from->getAttributeName(index);
+// One entry added to the end of to, typed as in from, named name.
+void copyEntry(io::IAttributes* from, s32 index, io::IAttributes* to, const c8* name) {
     switch (from->getAttributeType(index)) {
     case io::EAT_INT: to->addInt(name, from->getAttributeAsInt(index)); break;
     case io::EAT_FLOAT: to->addFloat(name, from->getAttributeAsFloat(index)); break;
-    case io::EAT_STRING: to->addString(name, from->getAttributeAsStringW(index).c_str()); break;
+    case io::EAT_STRING: copyString(from, index, name, to); break;
     case io::EAT_BOOL: to->addBool(name, from->getAttributeAsBool(index)); break;
     case io::EAT_ENUM: copyEnum(from, index, name, to); break;
     case io::EAT_COLOR: to->addColor(name, from->getAttributeAsColor(index)); break;
@@ -82,6 +91,8 @@ void appendAttributeCopy(io::IAttributes* from, s32 index, io::IAttributes* to, 
         break;
     }
 }
+
+} // namespace
 
 io::IAttributes* findNodeUserData(const scene::ISceneNode* node) {
     auto found = records().find(node);
@@ -169,8 +180,13 @@ io::IAttributes* copyAttributes(io::IAttributes* from) {
         return to;
     const s32 count = static_cast<s32>(from->getAttributeCount());
     for (s32 i = 0; i < count; ++i)
-        appendAttributeCopy(from, i, to);
+        copyEntry(from, i, to, from->getAttributeName(i));
     return to;
+}
+
+void appendAttributeCopy(io::IAttributes* from, s32 index, io::IAttributes* to, const c8* newName) {
+    if (from && to && index >= 0 && static_cast<u32>(index) < from->getAttributeCount())
+        copyEntry(from, index, to, newName ? newName : from->getAttributeName(index));
 }
 
 } // namespace sorn

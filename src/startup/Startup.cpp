@@ -37,6 +37,7 @@
 #include "scene/SelectionHighlight.h"
 #include "scene/TextNodeData.h"
 #include "scene/TextNodeFactory.h"
+#include "toolbox/DialogOwners.h"
 #include "toolbox/ToolBox.h"
 
 using namespace irr;
@@ -270,6 +271,8 @@ void shutdownEditor() {
     platform::resetClipboard();
     resetEditingKeys();
     resetDroppedFiles();
+    // Dialogs opened from the tool box and their owners are GUI elements.
+    releaseToolBoxHolds();
     if (editor.device)
         editor.device->drop();
     resetEditorState();

@@ -7,6 +7,7 @@
 #include "app/TextConvert.h"
 #include "app/Translate.h"
 #include "scene/NodeLifetime.h"
+#include "toolbox/ColourSwatch.h"
 #include "toolbox/ColourText.h"
 #include "toolbox/NumberText.h"
 #include "toolbox/ToolBoxRows.h"
@@ -92,7 +93,14 @@ void addLightTab() {
     for (int row = 0; row < kRowCount; ++row) {
         const s32 y = 28 * row;
         env->addStaticText(L"", core::rect<s32>(22, 99 + y, 100, 117 + y), false, false, tab, labelId(row));
-        env->addEditBox(L"", core::rect<s32>(100, 97 + y, 170, 117 + y), true, tab, editId(row));
+        if (row > Ambient) {
+            env->addEditBox(L"", core::rect<s32>(100, 97 + y, 170, 117 + y), true, tab, editId(row));
+            continue;
+        }
+        // A colour row: a narrower box and its swatch.
+        gui::IGUIEditBox* box = env->addEditBox(L"", core::rect<s32>(100, 97 + y, 151, 117 + y), true, tab, editId(row));
+        addColourSwatch(tab, core::rect<s32>(153, 98 + y, 170, 116 + y), ids::LightFirstSwatch + row, box,
+                        [box](video::SColor colour) { enterColourIntoRow(box, colour); });
     }
     env->addButton(core::rect<s32>(110, 290, 170, 311), tab, ids::LightApply, translate(L"action_update").c_str());
     fillLightRows(editor.selectedNode);

@@ -3,6 +3,7 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "toolbox/ColourSwatch.h"
 #include "toolbox/ColourText.h"
 #include "toolbox/EmitterRows.h"
 #include "toolbox/EmitterText.h"
@@ -103,7 +104,15 @@ void addParticleTab() {
         const s32 y = 28 * row;
         env->addStaticText(L"", core::rect<s32>(22, 99 + y, 100, 117 + y), false, false, emitterTab,
                            emitterLabelId(row));
-        env->addEditBox(L"", core::rect<s32>(100, 97 + y, 170, 117 + y), true, emitterTab, emitterEditId(row));
+        if (row != 10 && row != 11) {
+            env->addEditBox(L"", core::rect<s32>(100, 97 + y, 170, 117 + y), true, emitterTab, emitterEditId(row));
+            continue;
+        }
+        // The start colour rows: a narrower box and its swatch.
+        gui::IGUIEditBox* box =
+            env->addEditBox(L"", core::rect<s32>(100, 97 + y, 151, 117 + y), true, emitterTab, emitterEditId(row));
+        addColourSwatch(emitterTab, core::rect<s32>(153, 98 + y, 170, 116 + y), ids::EmitterFirstSwatch + row - 10,
+                        box, [box](video::SColor colour) { enterColourIntoRow(box, colour); });
     }
     env->addButton(core::rect<s32>(100, 10, 170, 30), particleTab, ids::EmitterUpdate,
                    translate(L"action_update").c_str());

@@ -8,6 +8,7 @@
 #include "app/EditorState.h"
 #include "app/Translate.h"
 #include "app/WindowPlaces.h"
+#include "toolbox/AttributesTab.h"
 #include "toolbox/CustomPropertiesTab.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
@@ -106,6 +107,7 @@ void ToolBoxbyType() {
         return;
     buildTabsFor(editor.selectedNode->getType());
     addNameRow();
+    addAttributesTab();
     addCustomPropertiesTab();
 }
 

@@ -80,7 +80,7 @@ const std::vector<RowGroup>& rowGroups() {
         {ids::MaterialTextureSet, applyMaterialTexture, ids::MaterialTexturePath, 1, 1, nullptr},
         {ids::LightApply, applyLightTab, ids::LightFirstRow + 1, 2, 7, L""},
         {ids::EmitterUpdate, applyEmitterTab, ids::EmitterFirstRow + 1, 2, 20, nullptr},
-        {ids::TextApply, applyTextTab, ids::TextEdit, 1, 1, nullptr},
+        {ids::TextApply, applyTextTab, ids::TextEdit, ids::TextColourEdit - ids::TextEdit, 2, nullptr},
         // Tail is shown above foot.
         {ids::VolumeLightColourApply, applyVolumeLightColours, ids::VolumeLightTailEdit, -1, 2, L""},
         {ids::VolumeLightApply, applyVolumeLightRows, ids::VolumeLightSubDivUEdit, 1, 2, L""},

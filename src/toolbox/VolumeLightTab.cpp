@@ -5,6 +5,7 @@
 #include "app/EditorState.h"
 #include "app/TextConvert.h"
 #include "app/Translate.h"
+#include "toolbox/ColourSwatch.h"
 #include "toolbox/ColourText.h"
 #include "toolbox/NumberText.h"
 #include "toolbox/ToolBoxRows.h"
@@ -63,9 +64,13 @@ void addVolumeLightTab() {
     env->addStaticText(translate(L"window_toolbox_edit_colour").c_str(), core::rect<s32>(10, 10, 60, 35), false,
                        false, tab, -1);
     env->addStaticText(L"Tail:", core::rect<s32>(10, 38, 60, 56), false, false, tab, -1);
-    env->addEditBox(L"", core::rect<s32>(60, 36, 170, 56), true, tab, ids::VolumeLightTailEdit);
+    gui::IGUIEditBox* tail = env->addEditBox(L"", core::rect<s32>(60, 36, 151, 56), true, tab, ids::VolumeLightTailEdit);
+    addColourSwatch(tab, core::rect<s32>(153, 37, 170, 55), ids::VolumeLightTailSwatch, tail,
+                    [tail](video::SColor colour) { enterColourIntoRow(tail, colour); });
     env->addStaticText(L"Foot:", core::rect<s32>(10, 66, 60, 84), false, false, tab, -1);
-    env->addEditBox(L"", core::rect<s32>(60, 64, 170, 84), true, tab, ids::VolumeLightFootEdit);
+    gui::IGUIEditBox* foot = env->addEditBox(L"", core::rect<s32>(60, 64, 151, 84), true, tab, ids::VolumeLightFootEdit);
+    addColourSwatch(tab, core::rect<s32>(153, 65, 170, 83), ids::VolumeLightFootSwatch, foot,
+                    [foot](video::SColor colour) { enterColourIntoRow(foot, colour); });
     env->addButton(core::rect<s32>(110, 96, 170, 117), tab, ids::VolumeLightColourApply,
                    translate(L"action_update").c_str());
     env->addStaticText(L"Detail:", core::rect<s32>(10, 132, 60, 157), false, false, tab, -1);

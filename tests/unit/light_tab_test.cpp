@@ -48,7 +48,7 @@ protected:
 
 TEST_F(LightTabTest, TabFollowsTheLayoutTable) {
     auto* tabs = static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
-    ASSERT_GE(tabs->getTabCount(), 2); // the tabs every node gets follow
+    ASSERT_EQ(tabs->getTabCount(), 4); // object, light, attributes, custom properties
     gui::IGUITab* tab = tabs->getTab(1);
     EXPECT_EQ(std::wstring(tab->getText()), translated(L"window_toolbox_tab_light"));
     EXPECT_EQ(tab->getID(), -1);
@@ -62,8 +62,12 @@ TEST_F(LightTabTest, TabFollowsTheLayoutTable) {
                                      {gui::EGUIET_COMBO_BOX, {10, 38, 170, 56}, 0x50039},
                                      {gui::EGUIET_STATIC_TEXT, {10, 71, 60, 96}, -1}};
     for (s32 k = 0; k < 7; ++k) {
+        // The three colour rows: a narrower box and its swatch.
+        const bool colour = k < 3;
         expected.push_back({gui::EGUIET_STATIC_TEXT, {22, 99 + 28 * k, 100, 117 + 28 * k}, 0x500d0 + 2 * k});
-        expected.push_back({gui::EGUIET_EDIT_BOX, {100, 97 + 28 * k, 170, 117 + 28 * k}, 0x500d1 + 2 * k});
+        expected.push_back({gui::EGUIET_EDIT_BOX, {100, 97 + 28 * k, colour ? 151 : 170, 117 + 28 * k}, 0x500d1 + 2 * k});
+        if (colour)
+            expected.push_back({gui::EGUIET_ELEMENT, {153, 98 + 28 * k, 170, 116 + 28 * k}, ids::LightFirstSwatch + k});
     }
     expected.push_back({gui::EGUIET_BUTTON, {110, 290, 170, 311}, 0x5003e});
     std::vector<gui::IGUIElement*> children;

@@ -19,6 +19,7 @@
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
 #include "support/TestImages.h"
+#include "toolbox/ColourText.h"
 #include "toolbox/VolumeLightTab.h"
 
 using namespace irr;
@@ -85,6 +86,13 @@ TEST_F(PropertyTabsTest, TextTabFollowsTheObjectTabAndShowsTheNodesText) {
     ASSERT_NE(findTextNodeData(node), nullptr);
     EXPECT_EQ(std::wstring(findTextNodeData(node)->text.c_str()), L"Caf\u00e9 \u2603, 1,5") << "kept wide";
     EXPECT_EQ(findTextNodeData(node)->colour, kDefaultTextColour);
+    EXPECT_EQ(textOf(ids::TextColourEdit), std::wstring(formatColourText(kDefaultTextColour).c_str()));
+    setText(ids::TextColourEdit, L"12");
+    clickButton(ids::TextApply);
+    EXPECT_EQ(findTextNodeData(node)->colour, kDefaultTextColour) << "no colour keeps the colour";
+    setText(ids::TextColourEdit, L"255,1,2,3");
+    clickButton(ids::TextApply);
+    EXPECT_EQ(findTextNodeData(node)->colour, video::SColor(255, 1, 2, 3));
 
     // Picked again, the box shows the node's own text: a small change keeps the rest.
     pickInTree(node);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -20,6 +21,9 @@
 #include "support/EditorFixture.h"
 #include "support/SceneSnapshot.h"
 #include "support/TestImages.h"
+#include "scene/AttributesStep.h"
+#include "toolbox/AttributePanel.h"
+#include "toolbox/AttributeText.h"
 #include "toolbox/ToolBox.h"
 
 using namespace irr;
@@ -211,25 +215,25 @@ std::vector<TabSetCase> tabSetCases() {
         return [type, variant](T& t) { return static_cast<ToolBoxTabSetTest&>(t).add(type, variant); };
     };
     return {
-        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 2},
-        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 2},
-        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 2},
-        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 2},
-        {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 1},
-        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 3},
-        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 3},
-        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 2},
-        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 2},
-        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 2},
-        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 1, ids::SkyBoxUpEdit},
-        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 1, ids::ImagePathEdit},
-        {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 1},
+        {"cube", catalogue(scene::ESNT_CUBE, 0), true, true, true, false, 3},
+        {"sphere", catalogue(scene::ESNT_SPHERE, 0), true, true, true, false, 3},
+        {"mesh", catalogue(scene::ESNT_MESH, ids::MeshPlane), true, true, true, false, 3},
+        {"animated_mesh", makeAnimatedMesh, true, true, true, true, 3},
+        {"empty", [](T&) { return editor.sceneManager->addEmptySceneNode(); }, true, true, true, false, 2},
+        {"particle_system", catalogue(scene::ESNT_PARTICLE_SYSTEM, 0), true, true, true, false, 4},
+        {"terrain", catalogue(scene::ESNT_TERRAIN, 0), true, true, true, false, 4},
+        {"volume_light", catalogue(scene::ESNT_VOLUME_LIGHT, 0), true, true, true, false, 3},
+        {"light", catalogue(scene::ESNT_LIGHT, 0), true, true, false, false, 3},
+        {"text", catalogue(scene::ESNT_TEXT, 0), true, false, false, false, 3},
+        {"sky_box", catalogue(scene::ESNT_SKY_BOX, 0), false, false, false, false, 2, ids::SkyBoxUpEdit},
+        {"sky_dome", catalogue(scene::ESNT_SKY_DOME, 0), false, false, false, false, 2, ids::ImagePathEdit},
+        {"water_surface", catalogue(scene::ESNT_WATER_SURFACE, 0), false, false, false, false, 2},
         {"camera",
          [](T&) {
              return editor.sceneManager->addCameraSceneNode(nullptr, core::vector3df(0, 0, 0),
                                                            core::vector3df(0, 0, 100), -1, false);
          },
-         false, false, false, false, 1},
+         false, false, false, false, 2},
     };
 }
 
@@ -275,6 +279,17 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     EXPECT_TRUE(has(ids::ApplyName));
     if (!c.position && !c.ownObjectRow && c.completeTabCount)
         EXPECT_EQ(objectTab->getChildren().size(), 3u) << "types without rows get the name row alone";
+
+    // The tab before it shows every attribute the node's own writer gives.
+    gui::IGUITab* last = tabs->getTab(tabs->getTabCount() - 2);
+    EXPECT_EQ(std::wstring(last->getText()), translated(L"window_toolbox_tab_attributes"));
+    gui::IGUIElement* panel = last->getElementFromId(ids::AttributesPanel, true);
+    ASSERT_NE(panel, nullptr);
+    EngineRef<io::IAttributes> written = nodeAttributes(node);
+    ASSERT_GT(written->getAttributeCount(), 8u);
+    for (u32 i = 0; i < written->getAttributeCount(); ++i)
+        EXPECT_GE(attributeRowId(panel, written->getAttributeName(static_cast<s32>(i))), ids::AttributesFirstRow)
+            << written->getAttributeName(static_cast<s32>(i));
 }
 
 INSTANTIATE_TEST_SUITE_P(NodeTypes, ToolBoxTabSetTest, testing::ValuesIn(tabSetCases()),
@@ -522,6 +537,7 @@ INSTANTIATE_TEST_SUITE_P(
         EnterCase{"light", scene::ESNT_LIGHT, 0, ids::LightFirstRow + 1, L"255,10,20,30", ids::LightApply},
         EnterCase{"emitter", scene::ESNT_PARTICLE_SYSTEM, 0, ids::EmitterFirstRow + 15, L"77", ids::EmitterUpdate},
         EnterCase{"text", scene::ESNT_TEXT, 0, ids::TextEdit, L"Hello", ids::TextApply},
+        EnterCase{"text_colour", scene::ESNT_TEXT, 0, ids::TextColourEdit, L"255,1,2,3", ids::TextApply},
         EnterCase{"sky_dome_image", scene::ESNT_SKY_DOME, 0, ids::ImagePathEdit, nullptr, ids::ImagePathApply},
         EnterCase{"sky_box_face", scene::ESNT_SKY_BOX, 0, ids::SkyBoxUpEdit, nullptr, ids::SkyBoxApply},
         EnterCase{"volume_light_colour", scene::ESNT_VOLUME_LIGHT, 0, ids::VolumeLightTailEdit, L"255,1,2,3",
@@ -665,6 +681,200 @@ TEST_F(ToolBoxTypingTest, ARefreshOfTheSameNodeKeepsWhatWasTyped) {
     EXPECT_EQ(cube->getPosition().X, 25.f);
     pickInTree(cube);
     EXPECT_EQ(textOf(ids::PositionEditX), L"25.000000");
+}
+
+// ---- Attribute panel --------------------------------------------------------------
+
+// A panel in a window of its own over one attribute set; the edits it hands
+// over are recorded as the edited attribute's text.
+class AttributePanelTest : public ToolBoxTypingTest {
+public:
+    using ToolBoxTypingTest::typeInto;
+    void build(const std::function<void(io::IAttributes*)>& fill, s32 height = 300,
+               s32 lastId = ids::AttributesLastRow) {
+        attributes = editor.device->getFileSystem()->createEmptyAttributes(editor.device->getVideoDriver());
+        fill(attributes);
+        gui::IGUIElement* window = gui()->addWindow(core::rect<s32>(0, 0, 220, height + 40));
+        panel = addAttributePanel(window, core::rect<s32>(5, 25, 205, 25 + height), attributes,
+                                  ids::AttributesFirstRow, lastId, [this](io::IAttributes* edited, u32 index) {
+                                      edits.push_back(attributeText(edited, static_cast<s32>(index)).c_str());
+                                  });
+        attributes->drop();
+        ASSERT_NE(panel, nullptr);
+    }
+    // Reports from a row's element as the engine's elements make them.
+    void report(s32 id, gui::EGUI_EVENT_TYPE type) { report(findElement(id), type); }
+    void report(gui::IGUIElement* element, gui::EGUI_EVENT_TYPE type) {
+        ASSERT_NE(element, nullptr);
+        SEvent event;
+        event.EventType = EET_GUI_EVENT;
+        event.GUIEvent.Caller = element;
+        event.GUIEvent.Element = nullptr;
+        event.GUIEvent.EventType = type;
+        element->getParent()->OnEvent(event);
+    }
+    void enterText(s32 box, const std::wstring& text) {
+        typeInto(ids::AttributesFirstRow + box, text);
+        pressEnter();
+    }
+    // Clicks the swatch, sets A, R, G, B in the colour dialog it opens and
+    // clicks OK there.
+    void chooseColour(s32 swatchId, const std::array<f32, 4>& argb) {
+        const core::position2di at = findElement(swatchId)->getAbsolutePosition().getCenter();
+        mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, at.X, at.Y);
+        mouseEvent(EMIE_LMOUSE_LEFT_UP, at.X, at.Y);
+        gui::IGUIElement* dialog = findElement(ids::ColourDialog);
+        ASSERT_NE(dialog, nullptr) << "the swatch opened no colour dialog";
+        size_t channel = 0;
+        gui::IGUIElement* ok = nullptr;
+        for (gui::IGUIElement* child : dialog->getChildren()) {
+            if (child->getType() == gui::EGUIET_SPIN_BOX && channel < argb.size())
+                static_cast<gui::IGUISpinBox*>(child)->setValue(argb[channel++]);
+            if (child->getType() == gui::EGUIET_BUTTON && std::wstring(child->getText()) == L"OK")
+                ok = child;
+        }
+        ASSERT_NE(ok, nullptr);
+        SEvent click;
+        click.EventType = EET_GUI_EVENT;
+        click.GUIEvent.Caller = ok;
+        click.GUIEvent.Element = nullptr;
+        click.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+        dialog->OnEvent(click);
+        EXPECT_EQ(findElement(ids::ColourDialog), nullptr) << "OK closes the dialog";
+    }
+
+    io::IAttributes* attributes = nullptr;
+    gui::IGUIElement* panel = nullptr;
+    std::vector<std::wstring> edits;
+};
+
+struct PanelEditCase {
+    const char* name;
+    std::function<void(io::IAttributes*)> fill; // one attribute
+    std::function<void(AttributePanelTest&)> act;
+    const wchar_t* edited; // the edited value's text; null: no edit handed over
+};
+
+class AttributePanelEditTest : public AttributePanelTest, public testing::WithParamInterface<PanelEditCase> {};
+
+TEST_P(AttributePanelEditTest, AnEditHandsOverTheValueReadAndBadTextNothing) {
+    const PanelEditCase& c = GetParam();
+    build(c.fill);
+    const std::wstring shownBefore = textOf(ids::AttributesFirstRow);
+    c.act(*this);
+    if (!c.edited) {
+        EXPECT_TRUE(edits.empty()) << "bad or unchanged text was handed over";
+        EXPECT_EQ(textOf(ids::AttributesFirstRow), shownBefore) << "the value in force is shown again";
+        return;
+    }
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits[0], c.edited);
+}
+
+std::function<void(AttributePanelTest&)> typing(s32 box, const wchar_t* text) {
+    return [box, text](AttributePanelTest& t) { t.enterText(box, text); };
+}
+
+const char* const kLiterals[] = {"one", "two", "three", nullptr};
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, AttributePanelEditTest,
+    testing::Values(
+        PanelEditCase{"bool", [](io::IAttributes* a) { a->addBool("On", true); },
+                      [](AttributePanelTest& t) {
+                          static_cast<gui::IGUICheckBox*>(findElement(ids::AttributesFirstRow))->setChecked(false);
+                          t.report(ids::AttributesFirstRow, gui::EGET_CHECKBOX_CHANGED);
+                      },
+                      L"false"},
+        PanelEditCase{"int", [](io::IAttributes* a) { a->addInt("Id", 5); }, typing(0, L"-42"), L"-42"},
+        PanelEditCase{"int_no_number", [](io::IAttributes* a) { a->addInt("Id", 5); }, typing(0, L"abc"), nullptr},
+        PanelEditCase{"float", [](io::IAttributes* a) { a->addFloat("Radius", 1.5f); }, typing(0, L"2.25"),
+                      L"2.250000"},
+        PanelEditCase{"float_infinite", [](io::IAttributes* a) { a->addFloat("Radius", 1.5f); },
+                      typing(0, L"1e999"), nullptr},
+        PanelEditCase{"float_untouched", [](io::IAttributes* a) { a->addFloat("Radius", 1.5f); },
+                      typing(0, L"1.500000"), nullptr},
+        PanelEditCase{"string_latin1", [](io::IAttributes* a) { a->addString("Name", "box"); },
+                      typing(0, L"Caf\u00e9 \u0100"), L"Caf\u00e9 ?"},
+        PanelEditCase{"enum", [](io::IAttributes* a) { a->addEnum("Kind", "one", kLiterals); },
+                      [](AttributePanelTest& t) {
+                          static_cast<gui::IGUIComboBox*>(findElement(ids::AttributesFirstRow))->setSelected(2);
+                          t.report(ids::AttributesFirstRow, gui::EGET_COMBO_BOX_CHANGED);
+                      },
+                      L"three"},
+        PanelEditCase{"vector_bad_box_keeps_its_part",
+                      [](io::IAttributes* a) { a->addVector3d("Position", core::vector3df(1, 2, 3)); },
+                      [](AttributePanelTest& t) {
+                          t.typeInto(ids::AttributesFirstRow + 1, L"y");
+                          t.enterText(2, L"7.5");
+                      },
+                      L"1.000000, 2.000000, 7.500000"},
+        PanelEditCase{"vector_no_number",
+                      [](io::IAttributes* a) { a->addVector3d("Position", core::vector3df(1, 2, 3)); },
+                      typing(0, L"x"), nullptr},
+        PanelEditCase{"colour_argb", [](io::IAttributes* a) { a->addColor("Colour", video::SColor(0xff000000)); },
+                      typing(0, L"255,1,2,3"), L"ff010203"},
+        PanelEditCase{"colour_engine_hex",
+                      [](io::IAttributes* a) { a->addColor("Colour", video::SColor(0xff000000)); },
+                      typing(0, L"80a0b0c0"), L"80a0b0c0"},
+        PanelEditCase{"colour_no_colour",
+                      [](io::IAttributes* a) { a->addColor("Colour", video::SColor(0xff000000)); },
+                      typing(0, L"12"), nullptr},
+        PanelEditCase{"colour_swatch",
+                      [](io::IAttributes* a) { a->addColor("Colour", video::SColor(0xff000000)); },
+                      [](AttributePanelTest& t) { t.chooseColour(ids::AttributesFirstRow + 1, {255, 10, 20, 30}); },
+                      L"ff0a141e"},
+        PanelEditCase{"colourf", [](io::IAttributes* a) { a->addColorf("Diffuse", video::SColorf(0, 0, 0, 1)); },
+                      typing(0, L"255,255,0,0"), L"1.000000, 0.000000, 0.000000, 1.000000"},
+        PanelEditCase{"rect_engine_text", [](io::IAttributes* a) { a->addRect("Area", core::rect<s32>()); },
+                      typing(0, L"5, 6, 7, 8"), L"5, 6, 7, 8"},
+        PanelEditCase{"dimension_keeps_a_negative_width",
+                      [](io::IAttributes* a) { a->addDimension2d("Size", core::dimension2du(3, 4)); },
+                      [](AttributePanelTest& t) {
+                          t.typeInto(ids::AttributesFirstRow, L"-1");
+                          t.enterText(1, L"9");
+                      },
+                      L"3, 9"},
+        PanelEditCase{"user_pointer_read_only",
+                      [](io::IAttributes* a) { a->addUserPointer("Data", nullptr); },
+                      [](AttributePanelTest& t) {
+                          EXPECT_FALSE(findElement(ids::AttributesFirstRow)->isEnabled());
+                          findElement(ids::AttributesFirstRow)->setText(L"0x1234");
+                          t.report(ids::AttributesFirstRow, gui::EGET_EDITBOX_ENTER);
+                      },
+                      nullptr}),
+    [](const testing::TestParamInfo<PanelEditCase>& info) { return std::string(info.param.name); });
+
+TEST_F(AttributePanelTest, RowsBeyondTheAreaScrollIntoViewAndIdsThatRunOutEndTheRows) {
+    build([](io::IAttributes* a) {
+        for (int i = 0; i < 100; ++i)
+            a->addInt(("Value" + std::to_string(i)).c_str(), i);
+    }, 200);
+    gui::IGUIElement* first = findElement(ids::AttributesFirstRow);
+    gui::IGUIElement* last = findElement(ids::AttributesFirstRow + 99);
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(last->isVisible());
+    gui::IGUIScrollBar* bar = nullptr;
+    for (gui::IGUIElement* child : panel->getChildren())
+        if (child->getType() == gui::EGUIET_SCROLL_BAR)
+            bar = static_cast<gui::IGUIScrollBar*>(child);
+    ASSERT_NE(bar, nullptr);
+    bar->setPos(bar->getMax());
+    report(bar, gui::EGET_SCROLL_BAR_CHANGED);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_TRUE(last->isVisible());
+    EXPECT_LE(last->getAbsolutePosition().LowerRightCorner.Y, panel->getAbsolutePosition().LowerRightCorner.Y);
+
+    // Ten ids: ten one-box rows, the rest not shown.
+    build([](io::IAttributes* a) {
+        for (int i = 0; i < 20; ++i)
+            a->addInt(("Value" + std::to_string(i)).c_str(), i);
+    }, 200, ids::AttributesFirstRow + 9);
+    size_t boxes = 0;
+    for (gui::IGUIElement* child : panel->getChildren())
+        boxes += child->getType() == gui::EGUIET_EDIT_BOX;
+    EXPECT_EQ(boxes, 10u);
 }
 
 } // namespace

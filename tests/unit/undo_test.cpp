@@ -30,6 +30,8 @@
 #include "scene/UndoHistory.h"
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
+#include "toolbox/AttributePanel.h"
+#include "toolbox/ColourSwatch.h"
 #include "toolbox/ToolBox.h"
 
 using namespace irr;
@@ -144,6 +146,49 @@ protected:
         updateUndoMenuItems();
     }
 
+    // The attributes tab's row of the attribute, given the text or the
+    // check, then Enter or the check box's report, as the engine sends them.
+    void enterAttribute(const char* name, const wchar_t* text, bool checked = false) {
+        const s32 id = attributeRowId(findElement(ids::AttributesPanel), name);
+        gui::IGUIElement* row = findElement(id);
+        ASSERT_NE(row, nullptr) << name;
+        SEvent event;
+        event.EventType = EET_GUI_EVENT;
+        event.GUIEvent.Caller = row;
+        event.GUIEvent.Element = nullptr;
+        event.GUIEvent.EventType = gui::EGET_EDITBOX_ENTER;
+        if (text)
+            row->setText(text);
+        else {
+            static_cast<gui::IGUICheckBox*>(row)->setChecked(checked);
+            event.GUIEvent.EventType = gui::EGET_CHECKBOX_CHANGED;
+        }
+        row->getParent()->OnEvent(event);
+    }
+    // The swatch opens the colour dialog; its OK with this colour.
+    void chooseColour(s32 swatchId, video::SColor colour) {
+        auto* swatch = dynamic_cast<ColourSwatch*>(findElement(swatchId));
+        ASSERT_NE(swatch, nullptr);
+        gui::IGUIElement* dialog = swatch->openDialog();
+        ASSERT_NE(dialog, nullptr);
+        const u32 channels[] = {colour.getAlpha(), colour.getRed(), colour.getGreen(), colour.getBlue()};
+        size_t k = 0;
+        gui::IGUIElement* ok = nullptr;
+        for (gui::IGUIElement* child : dialog->getChildren()) {
+            if (child->getType() == gui::EGUIET_SPIN_BOX && k < 4)
+                static_cast<gui::IGUISpinBox*>(child)->setValue(static_cast<f32>(channels[k++]));
+            if (child->getType() == gui::EGUIET_BUTTON && std::wstring(child->getText()) == L"OK")
+                ok = child;
+        }
+        ASSERT_NE(ok, nullptr);
+        SEvent click;
+        click.EventType = EET_GUI_EVENT;
+        click.GUIEvent.Caller = ok;
+        click.GUIEvent.Element = nullptr;
+        click.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+        dialog->OnEvent(click);
+    }
+
     // Runs a change, then checks undo gives back the scene before and redo
     // the scene after, each shown as after any other change. A change of what
     // a save writes is unsaved work; one of the editor's own state is not.
@@ -203,6 +248,8 @@ struct TabApply {
 
 class UndoTabApplyTest : public UndoTest, public testing::WithParamInterface<TabApply> {
 public:
+    using UndoTest::chooseColour;
+    using UndoTest::enterAttribute;
     void type(s32 id, const wchar_t* text) { setEditText(id, text); }
     void click(s32 id) { clickButton(id); }
     void choose(s32 comboId, s32 index) {
@@ -259,6 +306,38 @@ INSTANTIATE_TEST_SUITE_P(
                      tab.choose(ids::LightTypeCombo, 1);
                      tab.click(ids::LightApply);
                  }, L"Light", L"Lumière"},
+        TabApply{"light_swatch", ids::CmdAddLight,
+                 [](UndoTest& t) {
+                     static_cast<UndoTabApplyTest&>(t).chooseColour(ids::LightFirstSwatch + 1, 0xff102030);
+                     EXPECT_EQ(std::wstring(findElement(ids::LightFirstRow + 3)->getText()), L"255,16,32,48")
+                         << "the swatch sets its row";
+                 }, L"Light", L"Lumière"},
+        TabApply{"volume_light_swatch", ids::CmdAddVolumeLight,
+                 [](UndoTest& t) {
+                     static_cast<UndoTabApplyTest&>(t).chooseColour(ids::VolumeLightFootSwatch, 0x80ff0000);
+                 }, L"Volume light", L"Lumière volumique"},
+        TabApply{"attribute_light_radius", ids::CmdAddLight,
+                 [](UndoTest& t) { static_cast<UndoTabApplyTest&>(t).enterAttribute("Radius", L"250"); },
+                 L"Attribute", L"Attribut"},
+        TabApply{"attribute_light_diffuse", ids::CmdAddLight,
+                 [](UndoTest& t) {
+                     static_cast<UndoTabApplyTest&>(t).enterAttribute("DiffuseColor", L"255,255,0,0");
+                 }, L"Attribute", L"Attribut"},
+        TabApply{"attribute_visible", ids::CmdAddCube,
+                 [](UndoTest& t) { static_cast<UndoTabApplyTest&>(t).enterAttribute("Visible", nullptr, false); },
+                 L"Attribute", L"Attribut"},
+        TabApply{"attribute_name", ids::CmdAddSphere,
+                 [](UndoTest& t) {
+                     static_cast<UndoTabApplyTest&>(t).enterAttribute("Name", L"B\u00e9b\u00e9 \u4e2d!");
+                     EXPECT_EQ(std::string(editor.selectedNode->getName()), "B\xe9" "b\xe9 ?!");
+                 },
+                 L"Attribute", L"Attribut"},
+        TabApply{"attribute_emitter_rate", ids::CmdAddParticle,
+                 [](UndoTest& t) {
+                     static_cast<UndoTabApplyTest&>(t).enterAttribute("MaxParticlesPerSecond", L"900");
+                     auto* system = static_cast<scene::IParticleSystemSceneNode*>(editor.selectedNode);
+                     EXPECT_EQ(system->getEmitter()->getMaxParticlesPerSecond(), 900u) << "beyond the reader's 200";
+                 }, L"Attribute", L"Attribut"},
         TabApply{"emitter", ids::CmdAddParticle,
                  [](UndoTest& t) {
                      auto& tab = static_cast<UndoTabApplyTest&>(t);
@@ -630,6 +709,38 @@ TEST_F(UndoTest, RenameFromTheNameRowIsOneStep) {
     postGuiEvent(gui::EGET_EDITBOX_ENTER, findElement(ids::NameEdit));
     EXPECT_EQ(std::string(cube->getName()), "") << "Enter in the row applies it";
     EXPECT_EQ(undoHistory.size(), steps + 1);
+}
+
+// A camera's field of view and a light's radius changed in the attributes
+// tab are saved, and the reopened scene shows them there.
+TEST_F(UndoTest, AttributeEditsSaveAndReopen) {
+    scene::ICameraSceneNode* camera =
+        smgr()->addCameraSceneNode(nullptr, core::vector3df(0, 0, 0), core::vector3df(0, 0, 100), -1, false);
+    camera->setName("Cam");
+    scene::ISceneNode* light = addFromMenu(ids::CmdAddLight);
+    light->setName("Lamp");
+    createToolBox();
+    select(camera);
+    enterAttribute("Fovy", L"0.5");
+    EXPECT_FLOAT_EQ(camera->getFOV(), 0.5f);
+    select(light);
+    enterAttribute("Radius", L"250");
+    enterAttribute("Radius", L"0"); // no attenuation a file can carry: kept
+    EXPECT_FLOAT_EQ(static_cast<scene::ILightSceneNode*>(light)->getRadius(), 250.f);
+
+    const std::string path = appFolder.file("attributes.irr");
+    ASSERT_TRUE(saveSceneFile(path, textNodeUserData()));
+    openSceneFromDialog(path);
+    activePasses(3);
+    auto* reopenedCamera = static_cast<scene::ICameraSceneNode*>(smgr()->getSceneNodeFromName("Cam"));
+    ASSERT_NE(reopenedCamera, nullptr);
+    EXPECT_FLOAT_EQ(reopenedCamera->getFOV(), 0.5f);
+    scene::ISceneNode* reopenedLight = smgr()->getSceneNodeFromName("Lamp");
+    ASSERT_NE(reopenedLight, nullptr);
+    select(reopenedLight);
+    gui::IGUIElement* radius = findElement(attributeRowId(findElement(ids::AttributesPanel), "Radius"));
+    ASSERT_NE(radius, nullptr);
+    EXPECT_EQ(std::wstring(radius->getText()), L"250.000000");
 }
 
 // Renamed and regrouped nodes are saved as they are shown: the names with

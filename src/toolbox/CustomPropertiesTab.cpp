@@ -11,6 +11,8 @@
 #include "scene/NodeLifetime.h"
 #include "scene/UndoHistory.h"
 #include "scene/UserDataEditing.h"
+#include "scene/NodeUserData.h"
+#include "toolbox/AttributePanel.h"
 #include "toolbox/ToolBoxRows.h"
 #include "toolbox/ToolBoxSteps.h"
 
@@ -101,8 +103,8 @@ private:
         message_ = env->addStaticText(L"", core::rect<s32>(4, 230, right, 258), false, true, this,
                                       ids::CustomPropertiesMessage);
         message_->setOverrideColor(video::SColor(255, 160, 0, 0));
-        env->addStaticText(translate(L"custom_properties_value").c_str(), core::rect<s32>(4, 264, 52, 280), false,
-                           false, this, -1);
+        valueLabel_ = env->addStaticText(translate(L"custom_properties_value").c_str(),
+                                         core::rect<s32>(4, 264, 52, 280), false, false, this, -1);
         value_ = env->addEditBox(L"", core::rect<s32>(52, 262, right, 282), true, this, ids::CustomPropertiesValue);
 
         io::IAttributes* set = customProperties(node_.get());
@@ -123,17 +125,48 @@ private:
         io::IAttributes* set = customProperties(node_.get());
         const bool any = set && index >= 0 && index < static_cast<s32>(set->getAttributeCount());
         name_->setEnabled(any);
-        value_->setEnabled(any && set->getAttributeType(index) != io::EAT_STRINGWARRAY);
         if (auto* remove = getElementFromId(ids::CustomPropertiesRemove))
             remove->setEnabled(any);
+        if (panel_) {
+            panel_->remove();
+            panel_ = nullptr;
+        }
         if (!any) {
             name_->setText(L"");
-            value_->setText(L"");
+            showValueBox(false);
             return;
         }
         name_->setText(widenBytes(set->getAttributeName(index)).c_str());
         type_->setSelected(type_->getIndexForItemData(static_cast<u32>(set->getAttributeType(index))));
-        value_->setText(set->getAttributeAsStringW(index).c_str());
+        // An enumeration without literals (as files hold them) reads any
+        // text: an edit box. Every other value: the panel's row for its type.
+        core::array<core::stringc> literals;
+        if (set->getAttributeType(index) == io::EAT_ENUM)
+            set->getAttributeEnumerationLiteralsOfEnumeration(index, literals);
+        const bool textBox = set->getAttributeType(index) == io::EAT_ENUM && literals.empty();
+        showValueBox(textBox);
+        if (textBox) {
+            value_->setText(set->getAttributeAsStringW(index).c_str());
+            return;
+        }
+        const EngineRef<io::IAttributes> one = EngineRef<io::IAttributes>::adopt(copyAttributes(nullptr));
+        if (!one)
+            return;
+        appendAttributeCopy(set, index, one.get());
+        const core::rect<s32> area(4, 262, RelativeRect.getWidth() - 4, RelativeRect.getHeight() - 4);
+        const EngineRef<scene::ISceneNode> node = node_;
+        panel_ = addAttributePanel(this, area, one.get(), ids::CustomPropertiesFirstRow, ids::CustomPropertiesLastRow,
+                                   [this, node](io::IAttributes* edited, u32 at) {
+                                       if (shown.index >= 0 && isLiveSceneNode(node.get()))
+                                           finish(setCustomPropertyValue(node.get(), static_cast<u32>(shown.index),
+                                                                         edited, at));
+                                   });
+    }
+
+    void showValueBox(bool visible) {
+        valueLabel_->setVisible(visible);
+        value_->setVisible(visible);
+        value_->setText(L"");
     }
 
     io::E_ATTRIBUTE_TYPE chosenType() const {
@@ -160,7 +193,9 @@ private:
     gui::IGUIEditBox* name_ = nullptr;
     gui::IGUIComboBox* type_ = nullptr;
     gui::IGUIStaticText* message_ = nullptr;
-    gui::IGUIEditBox* value_ = nullptr;
+    gui::IGUIStaticText* valueLabel_ = nullptr;
+    gui::IGUIEditBox* value_ = nullptr; // for enumerations without literals
+    gui::IGUIElement* panel_ = nullptr;
 };
 
 } // namespace

@@ -385,7 +385,7 @@ TEST_F(CustomPropertiesTabTest, EditsANestedNodesPropertiesAsOneStepEach) {
     type->setSelected(type->getIndexForItemData(io::EAT_INT));
     sentBy(ids::CustomPropertiesType, gui::EGET_COMBO_BOX_CHANGED);
     activePasses(2);
-    typeAndEnter(ids::CustomPropertiesValue, L"3");
+    typeAndEnter(ids::CustomPropertiesFirstRow, L"3"); // the value panel's int box
     sentBy(ids::CustomPropertiesAdd, gui::EGET_BUTTON_CLICKED);
     activePasses(2);
     EXPECT_EQ(listed(), L"spawnPoint (int);*property (int);") << "a new one of the chosen type, picked";
@@ -397,15 +397,15 @@ TEST_F(CustomPropertiesTabTest, EditsANestedNodesPropertiesAsOneStepEach) {
     EXPECT_EQ(textOf(ids::CustomPropertiesMessage), translation(L"custom_properties_name_taken"));
     typeAndEnter(ids::CustomPropertiesName, L"<x>");
     EXPECT_EQ(textOf(ids::CustomPropertiesMessage), translation(L"custom_properties_name_characters"));
-    typeAndEnter(ids::CustomPropertiesValue, L"three");
-    EXPECT_EQ(textOf(ids::CustomPropertiesMessage), translation(L"custom_properties_value_unreadable"));
+    typeAndEnter(ids::CustomPropertiesFirstRow, L"three");
     EXPECT_EQ(undoHistory.size(), steps);
+    EXPECT_EQ(customProperties(deep)->getAttributeAsInt(1), 0);
 
     // Remove the first: its neighbour is picked; undo puts it back in place.
     auto* list = static_cast<gui::IGUIListBox*>(findElement(ids::CustomPropertiesList));
     list->setSelected(0);
     sentBy(ids::CustomPropertiesList, gui::EGET_LISTBOX_CHANGED);
-    EXPECT_EQ(textOf(ids::CustomPropertiesValue), L"3");
+    EXPECT_EQ(textOf(ids::CustomPropertiesFirstRow), L"3");
     sentBy(ids::CustomPropertiesRemove, gui::EGET_BUTTON_CLICKED);
     activePasses(2);
     EXPECT_EQ(listed(), L"*property (int);");

@@ -279,6 +279,20 @@ constexpr s32 AnimatorsRemove = 0x501e4;
 constexpr s32 AnimatorsPanelHolder = 0x501e5;
 constexpr s32 AnimatorsFirstRow = 0x50c00;
 constexpr s32 AnimatorsLastRow = 0x50fff;
+// The custom properties tab (0x501f0 to 0x501ff): the page that handles its
+// own events, the list, Add and Remove, the name and type of the property
+// picked, the line that says why an edit was refused; its value panel's rows
+// take 0x51000 to 0x513ff.
+constexpr s32 CustomPropertiesPage = 0x501f0;
+constexpr s32 CustomPropertiesList = 0x501f1;
+constexpr s32 CustomPropertiesAdd = 0x501f2;
+constexpr s32 CustomPropertiesRemove = 0x501f3;
+constexpr s32 CustomPropertiesName = 0x501f4;
+constexpr s32 CustomPropertiesType = 0x501f5;
+constexpr s32 CustomPropertiesMessage = 0x501f6;
+constexpr s32 CustomPropertiesValue = 0x501f7;
+constexpr s32 CustomPropertiesFirstRow = 0x51000;
+constexpr s32 CustomPropertiesLastRow = 0x513ff;
 
 } // namespace ids
 } // namespace sorn

@@ -53,9 +53,8 @@ void copyString(io::IAttributes* from, s32 index, const c8* name, io::IAttribute
     to->addString(name, from->getAttributeAsString(index).c_str());
 }
 
-// One entry added to the end of to, typed as in from.
-void copyEntry(io::IAttributes* from, s32 index, io::IAttributes* to) {
-    const c8* name = from->getAttributeName(index);
+// One entry added to the end of to, typed as in from, named name.
+void copyEntry(io::IAttributes* from, s32 index, io::IAttributes* to, const c8* name) {
     switch (from->getAttributeType(index)) {
     case io::EAT_INT: to->addInt(name, from->getAttributeAsInt(index)); break;
     case io::EAT_FLOAT: to->addFloat(name, from->getAttributeAsFloat(index)); break;
@@ -181,13 +180,13 @@ io::IAttributes* copyAttributes(io::IAttributes* from) {
         return to;
     const s32 count = static_cast<s32>(from->getAttributeCount());
     for (s32 i = 0; i < count; ++i)
-        copyEntry(from, i, to);
+        copyEntry(from, i, to, from->getAttributeName(i));
     return to;
 }
 
-void appendAttributeCopy(io::IAttributes* from, s32 index, io::IAttributes* to) {
+void appendAttributeCopy(io::IAttributes* from, s32 index, io::IAttributes* to, const c8* newName) {
     if (from && to && index >= 0 && static_cast<u32>(index) < from->getAttributeCount())
-        copyEntry(from, index, to);
+        copyEntry(from, index, to, newName ? newName : from->getAttributeName(index));
 }
 
 } // namespace sorn

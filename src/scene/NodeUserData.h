@@ -49,7 +49,10 @@ size_t nodeUserDataCount();
 // caller drops it. Null when there is no engine to make attributes with.
 irr::io::IAttributes* copyAttributes(irr::io::IAttributes* from);
 
-// Adds a copy of from's entry at index to the end of to, of the same type and value.
-void appendAttributeCopy(irr::io::IAttributes* from, irr::s32 index, irr::io::IAttributes* to);
+// Adds to the end of to a copy of from's entry at index, of the same type and
+// value, named newName (null: the entry's own name). An index out of range
+// adds nothing.
+void appendAttributeCopy(irr::io::IAttributes* from, irr::s32 index, irr::io::IAttributes* to,
+                         const irr::c8* newName = nullptr);
 
 } // namespace sorn

@@ -10,6 +10,7 @@
 #include "app/WindowPlaces.h"
 #include "toolbox/AnimatorsTab.h"
 #include "toolbox/AttributesTab.h"
+#include "toolbox/CustomPropertiesTab.h"
 #include "toolbox/LightTab.h"
 #include "toolbox/MaterialTab.h"
 #include "toolbox/ObjectTab.h"
@@ -114,6 +115,7 @@ void ToolBoxbyType() {
     addNameRow();
     addAttributesTab();
     addAnimatorsTab();
+    addCustomPropertiesTab();
 }
 
 void updateToolBox() {

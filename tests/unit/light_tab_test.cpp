@@ -48,7 +48,7 @@ protected:
 
 TEST_F(LightTabTest, TabFollowsTheLayoutTable) {
     auto* tabs = static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
-    ASSERT_EQ(tabs->getTabCount(), 4); // object, light, attributes, animators
+    ASSERT_EQ(tabs->getTabCount(), 5); // object, light, attributes, animators, custom properties
     gui::IGUITab* tab = tabs->getTab(1);
     EXPECT_EQ(std::wstring(tab->getText()), translated(L"window_toolbox_tab_light"));
     EXPECT_EQ(tab->getID(), -1);

@@ -111,7 +111,7 @@ void expectChildren(gui::IGUIElement* parent, const std::vector<Element>& expect
 TEST_F(MaterialTabTest, MaterialTabHoldsTheTextureAndFlagsTabs) {
     addAndPick(scene::ESNT_CUBE);
     auto* tabs = static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
-    ASSERT_EQ(tabs->getTabCount(), 4); // object, material, attributes, animators
+    ASSERT_EQ(tabs->getTabCount(), 5); // object, material, attributes, animators, custom properties
     gui::IGUITab* material = tabs->getTab(1);
     EXPECT_EQ(std::wstring(material->getText()), translated(L"window_toolbox_tab_material"));
     EXPECT_EQ(material->getID(), -1);

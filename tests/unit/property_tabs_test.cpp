@@ -13,6 +13,9 @@
 #include "scene/TextNodeData.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/NodeState.h"
+#include "scene/UndoHistory.h"
+#include "scene/UserDataEditing.h"
+#include "events/UndoCommands.h"
 #include "support/ChosenFileDialog.h"
 #include "support/EditorFixture.h"
 #include "support/TestImages.h"
@@ -322,6 +325,95 @@ TEST_F(VolumeLightTest, ButtonsLeaveAnotherSelectedNodeAlone) {
     EXPECT_EQ(cube->getMesh(), mesh);
     EXPECT_EQ(cube->getBoundingBox(), box);
     EXPECT_EQ(textOf(ids::VolumeLightSubDivUEdit), L"30") << "no count in force is shown for a cube";
+}
+
+// ---- Custom properties -------------------------------------------------------
+
+std::wstring translation(const wchar_t* key) { return translate(key).c_str(); }
+
+class CustomPropertiesTabTest : public PropertyTabsTest {
+protected:
+    // A GUI event as the element itself sends it: to its parent.
+    void sentBy(s32 id, gui::EGUI_EVENT_TYPE type) {
+        gui::IGUIElement* element = findElement(id);
+        ASSERT_NE(element, nullptr) << std::hex << id;
+        SEvent event;
+        event.EventType = EET_GUI_EVENT;
+        event.GUIEvent.Caller = element;
+        event.GUIEvent.Element = nullptr;
+        event.GUIEvent.EventType = type;
+        element->getParent()->OnEvent(event);
+    }
+    void typeAndEnter(s32 id, const wchar_t* text) {
+        setText(id, text);
+        sentBy(id, gui::EGET_EDITBOX_ENTER);
+        activePasses(2);
+    }
+    // The list's entries and which is picked.
+    std::wstring listed() {
+        auto* list = static_cast<gui::IGUIListBox*>(findElement(ids::CustomPropertiesList));
+        if (!list)
+            return L"<missing>";
+        std::wstring text;
+        for (u32 i = 0; i < list->getItemCount(); ++i)
+            text += std::wstring(static_cast<s32>(i) == list->getSelected() ? L"*" : L"") + list->getListItem(i) + L";";
+        return text;
+    }
+};
+
+TEST_F(CustomPropertiesTabTest, EditsANestedNodesPropertiesAsOneStepEach) {
+    scene::ISceneNode* top = addNode(scene::ESNT_CUBE, 0);
+    editor.selectedNode = top;
+    scene::ISceneNode* middle = addNode(scene::ESNT_CUBE, 0);
+    editor.selectedNode = middle;
+    scene::ISceneNode* deep = addNode(scene::ESNT_SPHERE, 0);
+    ASSERT_EQ(deep->getParent(), middle);
+    activePasses(2);
+    pickInTree(deep);
+    auto* tabs = static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
+    tabs->setActiveTab(tabs->getTabCount() - 1);
+    EXPECT_EQ(listed(), L"");
+    // Add, clicked with the mouse as a user does.
+    const core::position2di add = findElement(ids::CustomPropertiesAdd)->getAbsolutePosition().getCenter();
+    mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, add.X, add.Y);
+    mouseEvent(EMIE_LMOUSE_LEFT_UP, add.X, add.Y);
+    activePasses(2);
+    EXPECT_EQ(listed(), L"*property (string);");
+
+    typeAndEnter(ids::CustomPropertiesName, L"spawnPoint");
+    auto* type = static_cast<gui::IGUIComboBox*>(findElement(ids::CustomPropertiesType));
+    type->setSelected(type->getIndexForItemData(io::EAT_INT));
+    sentBy(ids::CustomPropertiesType, gui::EGET_COMBO_BOX_CHANGED);
+    activePasses(2);
+    typeAndEnter(ids::CustomPropertiesFirstRow, L"3"); // the value panel's int box
+    sentBy(ids::CustomPropertiesAdd, gui::EGET_BUTTON_CLICKED);
+    activePasses(2);
+    EXPECT_EQ(listed(), L"spawnPoint (int);*property (int);") << "a new one of the chosen type, picked";
+    EXPECT_EQ(customProperties(deep)->getAttributeAsInt("spawnPoint"), 3);
+
+    // Refused texts say why and change nothing.
+    const size_t steps = undoHistory.size();
+    typeAndEnter(ids::CustomPropertiesName, L"spawnPoint");
+    EXPECT_EQ(textOf(ids::CustomPropertiesMessage), translation(L"custom_properties_name_taken"));
+    typeAndEnter(ids::CustomPropertiesName, L"<x>");
+    EXPECT_EQ(textOf(ids::CustomPropertiesMessage), translation(L"custom_properties_name_characters"));
+    typeAndEnter(ids::CustomPropertiesFirstRow, L"three");
+    EXPECT_EQ(undoHistory.size(), steps);
+    EXPECT_EQ(customProperties(deep)->getAttributeAsInt(1), 0);
+
+    // Remove the first: its neighbour is picked; undo puts it back in place.
+    auto* list = static_cast<gui::IGUIListBox*>(findElement(ids::CustomPropertiesList));
+    list->setSelected(0);
+    sentBy(ids::CustomPropertiesList, gui::EGET_LISTBOX_CHANGED);
+    EXPECT_EQ(textOf(ids::CustomPropertiesFirstRow), L"3");
+    sentBy(ids::CustomPropertiesRemove, gui::EGET_BUTTON_CLICKED);
+    activePasses(2);
+    EXPECT_EQ(listed(), L"*property (int);");
+    EXPECT_EQ(undoHistory.size(), steps + 1);
+    undoLastChange();
+    activePasses(2);
+    EXPECT_EQ(customProperties(deep)->getAttributeName(0), std::string("spawnPoint"));
+    EXPECT_EQ(customProperties(deep)->getAttributeAsInt(0), 3);
 }
 
 } // namespace

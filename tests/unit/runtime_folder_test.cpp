@@ -120,6 +120,10 @@ const char* const kLanguageKeys[] = {
     // The animators tab: its buttons and why an animator was left as it was.
     "animators_add", "animators_remove", "animators_caption", "animators_refused_unsafe",
     "animators_refused_not_copyable",
+    // The custom properties tab.
+    "custom_properties_add", "custom_properties_remove", "custom_properties_name", "custom_properties_type",
+    "custom_properties_value", "custom_properties_name_empty", "custom_properties_name_taken",
+    "custom_properties_name_characters", "custom_properties_value_unreadable",
 };
 
 std::wstring widen(const char* text) {
@@ -372,7 +376,7 @@ TEST_P(LanguageFileTest, DefinesEveryKeyWithAText) {
         EXPECT_NE(value.find_first_not_of(L" \t\r\n"), std::wstring::npos)
             << path << ": no text for \"" << key << "\"";
     }
-    EXPECT_EQ(std::size(kLanguageKeys), 221u);
+    EXPECT_EQ(std::size(kLanguageKeys), 230u);
 }
 
 TEST_P(LanguageFileTest, DefinesNoUnknownKey) {

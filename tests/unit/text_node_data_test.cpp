@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <clocale>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/EditorState.h"
+#include "app/EngineRef.h"
 #include "app/PathText.h"
 #include "events/UndoCommands.h"
 #include "files/OpenFile.h"
@@ -22,6 +24,9 @@
 #include "scene/TextNodeData.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/NodeUserData.h"
+#include "scene/AttributeText.h"
+#include "scene/UndoHistory.h"
+#include "scene/UserDataEditing.h"
 #include "support/EditorFixture.h"
 
 using namespace irr;
@@ -342,6 +347,170 @@ TEST_F(TextNodeDataTest, CopiedUserDataHasEveryTypeAndValueWithoutTheLocale) {
     EXPECT_EQ(copy->getAttributeAsUserPointer("Pointer"), &anything);
     copy->drop();
     source->drop();
+}
+
+// Custom properties edited in the editor: a value text each type reads, one
+// it does not, and a value the type's default is not.
+struct PropertyValue {
+    io::E_ATTRIBUTE_TYPE type;
+    const wchar_t* text;
+    const wchar_t* unreadable; // null: the type reads any text
+};
+
+const PropertyValue kPropertyValues[] = {
+    {io::EAT_INT, L"-42", L"2147483648"},
+    {io::EAT_FLOAT, L"2.5", L"1e40"},
+    {io::EAT_STRING, L"Zo\u00eb\u2019s <door> & \"x\" \u2603", nullptr},
+    {io::EAT_BOOL, L"true", L"TRUE"},
+    {io::EAT_ENUM, L"fa\u00dft", nullptr},
+    {io::EAT_COLOR, L"80102030", L"12, 34, 56, 78"},
+    {io::EAT_COLORF, L"0.1, 0.2, 0.3, 0.4", L"0.1, 0.2, 0.3"},
+    {io::EAT_VECTOR3D, L"1.5 -2 3", L"abc"},
+    {io::EAT_VECTOR2D, L"4, 5", L"4,, 5x"},
+    {io::EAT_POSITION2D, L"-7, 8", L"7"},
+    {io::EAT_DIMENSION2D, L"640, 480", L"-640, 480"},
+    {io::EAT_RECT, L"1, 2, 3, 4", L"1, 2, 3, 4, 5"},
+    {io::EAT_MATRIX, L"1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1", L"1"},
+    {io::EAT_QUATERNION, L"0, 0, 0.5, 1", L"nan, 0, 0, 1"},
+    {io::EAT_BBOX, L"-1, -2, -3, 1, 2, 3", L""},
+    {io::EAT_PLANE, L"0, 1, 0, -2", L"0 1 0 -2 0"},
+    {io::EAT_TRIANGLE3D, L"0, 0, 0, 1, 0, 0, 0, 1, 0", L"0, 0, 0"},
+    {io::EAT_LINE2D, L"0, 0, 3, 4", L"0-0-3-4"},
+    {io::EAT_LINE3D, L"0, 0, 0, 1, 2, 3", L"1 1 1 1 1 1e"},
+    {io::EAT_STRINGWARRAY, nullptr, L"enemy"},
+    {io::EAT_BINARY, L"0a0bff", L"abc"},
+    {io::EAT_TEXTURE, L"textures/missing.png", nullptr},
+};
+
+TEST_F(TextNodeDataTest, CustomPropertiesOfEveryListedTypeAreAddedSetAndSavedExactly) {
+    ASSERT_EQ(customPropertyTypes().size(), std::size(kPropertyValues)) << "every listed type has a case";
+    scene::ISceneNode* node = addNode(scene::ESNT_CUBE, 0);
+    node->setName("Holder");
+    core::array<core::stringw> tags;
+    tags.push_back(L"enemy");
+    tags.push_back(L"a, b \u00e9");
+    EngineRef<io::IAttributes> arrayValue = EngineRef<io::IAttributes>::adopt(copyAttributes(nullptr));
+    arrayValue->addArray("tags", tags);
+    for (const PropertyValue& value : kPropertyValues) {
+        SCOPED_TRACE(attributeTypeName(value.type));
+        const CustomPropertyEdit added = addCustomProperty(node, value.type);
+        ASSERT_EQ(added.outcome, CustomPropertyOutcome::Done);
+        io::IAttributes* set = customProperties(node);
+        ASSERT_EQ(added.index + 1, static_cast<s32>(set->getAttributeCount())) << "added at the end";
+        EXPECT_EQ(set->getAttributeType(added.index), value.type);
+        const core::stringw before = set->getAttributeAsStringW(added.index);
+        if (value.unreadable) {
+            EXPECT_EQ(setCustomPropertyText(node, added.index, value.unreadable).outcome,
+                      CustomPropertyOutcome::Unreadable);
+            EXPECT_EQ(set->getAttributeAsStringW(added.index), before) << "the value stays";
+        }
+        const CustomPropertyEdit set_ = value.text ? setCustomPropertyText(node, added.index, value.text)
+                                                   : setCustomPropertyValue(node, added.index, arrayValue.get(), 0);
+        EXPECT_EQ(set_.outcome, CustomPropertyOutcome::Done);
+        if (value.text)
+            EXPECT_NE(customProperties(node)->getAttributeAsStringW(added.index), before);
+        else
+            EXPECT_TRUE(customProperties(node)->getAttributeAsArray(added.index) == tags);
+    }
+    const Entries edited = entriesOf(customProperties(node));
+    EXPECT_EQ(std::get<0>(edited[1]), "property2");
+    const std::string path = appFolder.file("properties.irr");
+    ASSERT_TRUE(saveSceneFile(path, textNodeUserData()));
+    reopen(path);
+    EXPECT_EQ(entriesOf(findNodeUserData(named("Holder"))), edited);
+    io::IAttributes* back = findNodeUserData(named("Holder"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(back->getAttributeAsArray(19) == tags);
+    EXPECT_EQ(std::wstring(back->getAttributeAsStringW(2).c_str()), kPropertyValues[2].text);
+}
+
+TEST_F(TextNodeDataTest, RenamesThatAFileCannotKeepAreRefused) {
+    scene::ISceneNode* node = addNode(scene::ESNT_CUBE, 0);
+    addCustomProperty(node, io::EAT_INT);
+    addCustomProperty(node, io::EAT_STRING);
+    const struct {
+        const wchar_t* name;
+        CustomPropertyOutcome outcome;
+        const char* kept;
+    } renames[] = {
+        {L"", CustomPropertyOutcome::EmptyName, "property2"},
+        {L"  ", CustomPropertyOutcome::EmptyName, "property2"},
+        {L"property", CustomPropertyOutcome::NameTaken, "property2"},
+        {L"R&D", CustomPropertyOutcome::BadName, "property2"},
+        {L"a<b", CustomPropertyOutcome::BadName, "property2"},
+        {L"property2", CustomPropertyOutcome::Unchanged, "property2"},
+        {L"spawnPoint \u00e9\u2603", CustomPropertyOutcome::Done, "spawnPoint \xe9?"},
+    };
+    for (const auto& rename : renames) {
+        const size_t steps = undoHistory.size();
+        CustomPropertyEdit edit = renameCustomProperty(node, 1, rename.name);
+        EXPECT_EQ(edit.outcome, rename.outcome) << std::wstring(rename.name).size();
+        EXPECT_EQ(std::string(customProperties(node)->getAttributeName(1)), rename.kept);
+        EXPECT_EQ(edit.step != nullptr, rename.outcome == CustomPropertyOutcome::Done);
+        EXPECT_EQ(undoHistory.size(), steps);
+    }
+    EXPECT_EQ(std::string(customProperties(node)->getAttributeName(0)), "property");
+}
+
+TEST_F(TextNodeDataTest, ChangingTypeConvertsThroughTextOrGivesTheDefault) {
+    scene::ISceneNode* node = addNode(scene::ESNT_CUBE, 0);
+    addCustomProperty(node, io::EAT_INT);
+    setCustomPropertyText(node, 0, L"7");
+    const struct {
+        io::E_ATTRIBUTE_TYPE type;
+        const wchar_t* value;
+    } chain[] = {{io::EAT_FLOAT, L"7.000000"}, {io::EAT_STRING, L"7.000000"}, {io::EAT_INT, L"7"},
+                 {io::EAT_BOOL, L"false"},    {io::EAT_STRING, L"false"},    {io::EAT_BOOL, L"false"},
+                 {io::EAT_VECTOR3D, L"0.000000, 0.000000, 0.000000"}};
+    for (const auto& step : chain) {
+        EXPECT_EQ(retypeCustomProperty(node, 0, step.type).outcome, CustomPropertyOutcome::Done);
+        EXPECT_EQ(customProperties(node)->getAttributeType(0), step.type);
+        EXPECT_EQ(std::wstring(customProperties(node)->getAttributeAsStringW(0).c_str()), step.value);
+    }
+    EXPECT_EQ(retypeCustomProperty(node, 0, io::EAT_VECTOR3D).outcome, CustomPropertyOutcome::Unchanged);
+    EXPECT_EQ(retypeCustomProperty(node, 0, io::EAT_FLOATARRAY).outcome, CustomPropertyOutcome::Missing);
+}
+
+// Each edit is one step; undo gives back the whole set as it was, redo as it
+// became, also after the node was deleted and the delete undone.
+TEST_F(TextNodeDataTest, UndoAndRedoOfEachEditRestoreTheWholeSet) {
+    scene::ISceneNode* node = addNode(scene::ESNT_CUBE, 0);
+    for (io::E_ATTRIBUTE_TYPE type : {io::EAT_INT, io::EAT_STRING, io::EAT_COLOR})
+        addCustomProperty(node, type);
+    setCustomPropertyText(node, 0, L"3");
+    const std::vector<std::function<CustomPropertyEdit()>> edits = {
+        [&] { return addCustomProperty(node, io::EAT_VECTOR3D); },
+        [&] { return renameCustomProperty(node, 1, L"trigger"); },
+        [&] { return retypeCustomProperty(node, 0, io::EAT_FLOAT); },
+        [&] { return setCustomPropertyText(node, 2, L"ff00ff00"); },
+        [&] { return removeCustomProperty(node, 1); },
+        [&] { return removeCustomProperty(node, 2); },
+    };
+    const s32 shownAfter[] = {3, 1, 0, 2, 1, 1};
+    for (size_t e = 0; e < edits.size(); ++e) {
+        const Entries before = entriesOf(customProperties(node));
+        CustomPropertyEdit edit = edits[e]();
+        ASSERT_EQ(edit.outcome, CustomPropertyOutcome::Done) << e;
+        EXPECT_EQ(edit.index, shownAfter[e]) << e;
+        const Entries after = entriesOf(customProperties(node));
+        ASSERT_NE(after, before);
+        undoHistory.push(std::move(edit.step));
+        if (e == 4) // deleted and put back, as undo does
+            attachNode(node, smgr()->getRootSceneNode(), detachNode(node));
+        ASSERT_TRUE(undoHistory.undo());
+        EXPECT_EQ(entriesOf(customProperties(node)), before) << e;
+        ASSERT_TRUE(undoHistory.redo());
+        EXPECT_EQ(entriesOf(customProperties(node)), after) << e;
+    }
+    EXPECT_EQ(undoHistory.stepToUndo()->kind(), ChangeKind::CustomProperty);
+
+    // A text node shows the text its user data is given, and the one before on undo.
+    auto* sign = static_cast<scene::ITextSceneNode*>(addNode(scene::ESNT_TEXT, 0));
+    undoHistory.push(setCustomPropertyText(sign, 0, L"Exit \u2192").step);
+    EXPECT_EQ(std::wstring(findTextNodeData(sign)->text.c_str()), L"Exit \u2192");
+    undoHistory.undo();
+    EXPECT_EQ(std::wstring(findTextNodeData(sign)->text.c_str()), kDefaultNodeText);
+    EXPECT_EQ(removeCustomProperty(node, 5).outcome, CustomPropertyOutcome::Missing);
 }
 
 } // namespace

@@ -257,9 +257,12 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
     EXPECT_EQ(std::wstring(tabs->getTab(0)->getText()), translated(L"window_toolbox_tab_object"));
     for (s32 i = 1; i < tabs->getTabCount(); ++i)
         EXPECT_EQ(tabs->getTab(i)->getID(), -1);
+    // After its own tabs, every node gets the attributes, animators and custom properties tabs.
     if (c.completeTabCount)
-        EXPECT_EQ(tabs->getTabCount(), static_cast<s32>(c.completeTabCount));
+        EXPECT_EQ(tabs->getTabCount(), static_cast<s32>(c.completeTabCount) + 1);
     EXPECT_EQ(std::wstring(tabs->getTab(tabs->getTabCount() - 1)->getText()),
+              translated(L"window_toolbox_tab_custom"));
+    EXPECT_EQ(std::wstring(tabs->getTab(tabs->getTabCount() - 2)->getText()),
               translated(L"window_toolbox_tab_animators"));
 
     gui::IGUIElement* objectTab = tabs->getTab(0);
@@ -280,7 +283,7 @@ TEST_P(ToolBoxTabSetTest, ObjectTabHoldsTheGroupsOfTheNodeType) {
         EXPECT_EQ(objectTab->getChildren().size(), 3u) << "types without rows get the name row alone";
 
     // The tab before the animators tab shows every attribute the node's own writer gives.
-    gui::IGUITab* last = tabs->getTab(tabs->getTabCount() - 2);
+    gui::IGUITab* last = tabs->getTab(tabs->getTabCount() - 3);
     EXPECT_EQ(std::wstring(last->getText()), translated(L"window_toolbox_tab_attributes"));
     gui::IGUIElement* panel = last->getElementFromId(ids::AttributesPanel, true);
     ASSERT_NE(panel, nullptr);

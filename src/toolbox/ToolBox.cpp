@@ -71,6 +71,25 @@ void buildTabsFor(scene::ESCENE_NODE_TYPE type) {
     }
 }
 
+// The node the tab control was last built for (compared, never used) and
+// the caption of the tab it showed: a rebuild for the same node (after an
+// edit, an undo) shows the same tab again instead of the first one.
+const scene::ISceneNode* tabsBuiltFor = nullptr;
+
+core::stringw activeTabCaption(gui::IGUIElement* tabControl) {
+    auto* tabs = static_cast<gui::IGUITabControl*>(tabControl);
+    gui::IGUITab* active = tabs ? tabs->getTab(tabs->getActiveTab()) : nullptr;
+    return active ? core::stringw(active->getText()) : core::stringw();
+}
+
+void showTabWithCaption(gui::IGUITabControl* tabs, const core::stringw& caption) {
+    for (s32 i = 0; !caption.empty() && i < tabs->getTabCount(); ++i)
+        if (caption == tabs->getTab(i)->getText()) {
+            tabs->setActiveTab(i);
+            return;
+        }
+}
+
 } // namespace
 
 void createToolBox() {
@@ -98,8 +117,14 @@ void ToolBoxbyType() {
         !editor.nodeSelected || (!editor.selectedNode && editor.selectedNode == editor.rootNode);
     noteToolBoxNode(sceneMode ? nullptr : editor.selectedNode);
 
-    if (gui::IGUIElement* old = window->getElementFromId(ids::ToolBoxTabControl, true))
+    const scene::ISceneNode* shown = sceneMode ? nullptr : editor.selectedNode;
+    core::stringw keptTab;
+    if (gui::IGUIElement* old = window->getElementFromId(ids::ToolBoxTabControl, true)) {
+        if (shown && shown == tabsBuiltFor)
+            keptTab = activeTabCaption(old);
         old->remove();
+    }
+    tabsBuiltFor = shown;
     gui::IGUITabControl* tabs = editor.device->getGUIEnvironment()->addTabControl(
         core::rect<s32>(2, 20, 196, 668), window, true, true, ids::ToolBoxTabControl);
 
@@ -116,6 +141,7 @@ void ToolBoxbyType() {
     addAttributesTab();
     addAnimatorsTab();
     addCustomPropertiesTab();
+    showTabWithCaption(tabs, keptTab);
 }
 
 void updateToolBox() {

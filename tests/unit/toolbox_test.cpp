@@ -904,6 +904,14 @@ TEST_F(ToolBoxTest, AnimatorsTabAddsEveryKindRemovesTheSelectedAndFollowsUndo) {
     };
     const std::vector<std::wstring> kinds = {L"rotation", L"flyCircle", L"flyStraight",
                                              L"followSpline", L"texture", L"deletion"};
+    // The user works on the animators tab: every rebuild for the node shows it again.
+    auto* tabs = static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
+    const s32 animatorsTab = tabs->getTabCount() - 2;
+    tabs->setActiveTab(animatorsTab);
+    const auto shownTab = [] {
+        auto* now = static_cast<gui::IGUITabControl*>(findElement(ids::ToolBoxTabControl));
+        return std::wstring(now->getTab(now->getActiveTab())->getText());
+    };
     for (s32 kind = 0; kind < 6; ++kind) {
         static_cast<gui::IGUIComboBox*>(findElement(ids::AnimatorsKinds))->setSelected(kind);
         report(ids::AnimatorsAdd, gui::EGET_BUTTON_CLICKED);
@@ -930,7 +938,12 @@ TEST_F(ToolBoxTest, AnimatorsTabAddsEveryKindRemovesTheSelectedAndFollowsUndo) {
         activePasses(3);
         EXPECT_EQ(listed().first, kinds);
         EXPECT_EQ(textOf(radius), radiusShown);
+        EXPECT_EQ(shownTab(), translated(L"window_toolbox_tab_animators"));
     }
+    // Another node starts on its object tab.
+    editor.selectedNode = node->getParent();
+    updateToolBox();
+    EXPECT_EQ(shownTab(), translated(L"window_toolbox_tab_object"));
 }
 
 } // namespace

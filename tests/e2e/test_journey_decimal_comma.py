@@ -36,7 +36,7 @@ SKY_BAND = (260, 66, 480, 120)
 # Text tab: its header, the text box, "action_update".
 TEXT_TAB = (872, 80)
 TEXT_BOX = on_page(115, 46)
-TEXT_UPDATE = on_page(140, 78)
+TEXT_UPDATE = on_page(140, 106)
 # Object tab: the position X box and the group's "action_set".
 POSITION_X_BOX = on_page(102, 46)
 POSITION_SET = on_page(137, 134)
@@ -95,11 +95,12 @@ def light_journey(editor):
     editor.click(*LIGHT_UPDATE)
     typed = editor.screenshot("light-set")
 
-    # Ctrl+Z takes the change back: the rebuilt tab shows the light as added.
+    # Ctrl+Z takes the change back: the rebuilt tool box stays on the light
+    # tab and shows the light as added.
     count = editor.stdout().count("updateTreeview()")
     chord(editor, "ctrl+z")
     refreshed(editor, count)
-    undone = show_tab(editor, SECOND_TAB, "light-undone")
+    undone = editor.wait_screen_change(typed, "light-undone", *LIGHT_ROWS)
     if editor.regions_differ(light_tab, undone, *LIGHT_ROWS) != 0:
         raise E2EFailure("after Ctrl+Z the light tab does not show the light as it was added")
     # Scene > Redo brings it back.
@@ -107,7 +108,7 @@ def light_journey(editor):
     editor.click(*SCENE_MENU)
     editor.click(*REDO_ITEM)
     refreshed(editor, count)
-    redone = show_tab(editor, SECOND_TAB, "light-redone")
+    redone = editor.wait_screen_change(undone, "light-redone", *LIGHT_ROWS)
     if editor.regions_differ(undone, redone, *LIGHT_ROWS) == 0:
         raise E2EFailure("Scene > Redo did not bring the light's change back")
     if editor.regions_differ(typed, redone, *LIGHT_ROWS) == 0:

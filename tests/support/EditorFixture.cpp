@@ -289,6 +289,26 @@ bool EditorTest::typeCtrlKey(EKEY_CODE key, bool shift) {
     return consumed;
 }
 
+bool answerColourDialog(gui::IGUIElement* dialog, const u32 (&argb)[4]) {
+    size_t channel = 0;
+    gui::IGUIElement* ok = nullptr;
+    for (gui::IGUIElement* child : dialog->getChildren()) {
+        if (child->getType() == gui::EGUIET_SPIN_BOX && channel < 4)
+            static_cast<gui::IGUISpinBox*>(child)->setValue(static_cast<f32>(argb[channel++]));
+        if (child->getType() == gui::EGUIET_BUTTON && std::wstring(child->getText()) == L"OK")
+            ok = child;
+    }
+    if (!ok)
+        return false;
+    SEvent click;
+    click.EventType = EET_GUI_EVENT;
+    click.GUIEvent.Caller = ok;
+    click.GUIEvent.Element = nullptr;
+    click.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
+    dialog->OnEvent(click);
+    return true;
+}
+
 void dragWithLeftButton(IrrlichtDevice* device, const std::vector<core::position2di>& points) {
     if (points.empty())
         return;

@@ -39,6 +39,10 @@ void prepareAppFolder(const std::string& folder, const std::string* configText =
 // at the last.
 void dragWithLeftButton(irr::IrrlichtDevice* device, const std::vector<irr::core::position2di>& points);
 
+// Answers the engine's colour selection dialog: sets its A, R, G and B spin
+// boxes (its first four) and clicks its OK. False when it has no OK button.
+bool answerColourDialog(irr::gui::IGUIElement* dialog, const irr::u32 (&argb)[4]);
+
 // A key event as the engine delivers it.
 irr::SEvent keyEvent(irr::EKEY_CODE key, bool pressedDown);
 

@@ -727,21 +727,9 @@ public:
         mouseEvent(EMIE_LMOUSE_LEFT_UP, at.X, at.Y);
         gui::IGUIElement* dialog = findElement(ids::ColourDialog);
         ASSERT_NE(dialog, nullptr) << "the swatch opened no colour dialog";
-        size_t channel = 0;
-        gui::IGUIElement* ok = nullptr;
-        for (gui::IGUIElement* child : dialog->getChildren()) {
-            if (child->getType() == gui::EGUIET_SPIN_BOX && channel < argb.size())
-                static_cast<gui::IGUISpinBox*>(child)->setValue(argb[channel++]);
-            if (child->getType() == gui::EGUIET_BUTTON && std::wstring(child->getText()) == L"OK")
-                ok = child;
-        }
-        ASSERT_NE(ok, nullptr);
-        SEvent click;
-        click.EventType = EET_GUI_EVENT;
-        click.GUIEvent.Caller = ok;
-        click.GUIEvent.Element = nullptr;
-        click.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
-        dialog->OnEvent(click);
+        const u32 channels[4] = {static_cast<u32>(argb[0]), static_cast<u32>(argb[1]), static_cast<u32>(argb[2]),
+                                 static_cast<u32>(argb[3])};
+        ASSERT_TRUE(sorn::test::answerColourDialog(dialog, channels));
         EXPECT_EQ(findElement(ids::ColourDialog), nullptr) << "OK closes the dialog";
     }
 

@@ -174,22 +174,8 @@ protected:
         ASSERT_NE(swatch, nullptr);
         gui::IGUIElement* dialog = swatch->openDialog();
         ASSERT_NE(dialog, nullptr);
-        const u32 channels[] = {colour.getAlpha(), colour.getRed(), colour.getGreen(), colour.getBlue()};
-        size_t k = 0;
-        gui::IGUIElement* ok = nullptr;
-        for (gui::IGUIElement* child : dialog->getChildren()) {
-            if (child->getType() == gui::EGUIET_SPIN_BOX && k < 4)
-                static_cast<gui::IGUISpinBox*>(child)->setValue(static_cast<f32>(channels[k++]));
-            if (child->getType() == gui::EGUIET_BUTTON && std::wstring(child->getText()) == L"OK")
-                ok = child;
-        }
-        ASSERT_NE(ok, nullptr);
-        SEvent click;
-        click.EventType = EET_GUI_EVENT;
-        click.GUIEvent.Caller = ok;
-        click.GUIEvent.Element = nullptr;
-        click.GUIEvent.EventType = gui::EGET_BUTTON_CLICKED;
-        dialog->OnEvent(click);
+        const u32 channels[4] = {colour.getAlpha(), colour.getRed(), colour.getGreen(), colour.getBlue()};
+        ASSERT_TRUE(sorn::test::answerColourDialog(dialog, channels));
     }
 
     // Runs a change, then checks undo gives back the scene before and redo

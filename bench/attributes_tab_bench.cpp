@@ -5,17 +5,13 @@
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "BenchScene.h"
 #include "app/EditorState.h"
 #include "app/GuiIds.h"
 #include "events/Selection.h"
-#include "events/SornEventReceiver.h"
 #include "scene/SceneBox.h"
 #include "startup/Startup.h"
 #include "toolbox/AttributePanel.h"
@@ -24,50 +20,6 @@
 namespace {
 
 using namespace irr;
-
-// Trace lines go to /dev/null while measuring.
-class Quiet {
-public:
-    Quiet() {
-        std::fflush(stdout);
-        saved_ = ::dup(1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::close(null);
-        }
-    }
-    ~Quiet() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            ::dup2(saved_, 1);
-            ::close(saved_);
-        }
-    }
-
-private:
-    int saved_ = -1;
-};
-
-class Editor {
-public:
-    Editor() {
-        Quiet quiet;
-        if (::chdir(SORN_RUNTIME_DIR) != 0)
-            return;
-        char name[] = "sorn-editor";
-        char* argv[] = {name, nullptr};
-        ok = sorn::startEditor(1, argv, video::EDT_NULL, &receiver_);
-    }
-    ~Editor() {
-        Quiet quiet;
-        sorn::shutdownEditor();
-    }
-    bool ok = false;
-
-private:
-    sorn::SornEventReceiver receiver_;
-};
 
 // 100 attributes: a fifth each of numbers, vectors, colours, booleans and
 // texts, as a node's own set mixes them.
@@ -86,11 +38,9 @@ io::IAttributes* hundredAttributes() {
 }
 
 void BM_AttributePanelBuild(benchmark::State& state) {
-    Editor editor;
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    bench::NullDriverEditor session;
+    if (!bench::started(state, session.ok()))
         return;
-    }
     gui::IGUIEnvironment* env = sorn::editor.device->getGUIEnvironment();
     gui::IGUIElement* window = env->addWindow(core::rect<s32>(800, 50, 1000, 720));
     io::IAttributes* set = hundredAttributes();
@@ -108,12 +58,10 @@ BENCHMARK(BM_AttributePanelBuild)->Unit(benchmark::kMillisecond);
 // 200 nodes of six kinds in the scene box, picked in turn with the tool box
 // open, each pick with the frame that shows it.
 void BM_PickNodesWithToolBoxOpen(benchmark::State& state) {
-    Editor editor;
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    bench::NullDriverEditor session;
+    if (!bench::started(state, session.ok()))
         return;
-    }
-    Quiet quiet;
+    bench::QuietStdout quiet;
     scene::ISceneManager* smgr = sorn::editor.sceneManager;
     std::vector<scene::ISceneNode*> nodes;
     for (int i = 0; i < 200; ++i) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "BenchScene.h"
 #include "toolbox/ParticleTab.h"
 
 namespace {
@@ -14,8 +15,7 @@ using namespace irr;
 
 struct LargestSystem {
     LargestSystem() {
-        device = createDevice(video::EDT_NULL);
-        device->getLogger()->setLogLevel(ELL_NONE);
+        device = bench::nullDevice();
         scene::ISceneManager* smgr = device->getSceneManager();
         smgr->addCameraSceneNode(nullptr, core::vector3df(0, 30, -100), core::vector3df(0, 0, 0));
         system = smgr->addParticleSystemSceneNode(false);

@@ -5,17 +5,13 @@
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <vector>
 
+#include "BenchScene.h"
 #include "app/EditorState.h"
 #include "app/NodeIndex.h"
 #include "startup/Startup.h"
 #include "app/StatusLine.h"
-#include "events/SornEventReceiver.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "scene/TreeView.h"
@@ -25,108 +21,40 @@ namespace {
 
 using namespace irr;
 
-// Trace lines go to /dev/null while measuring.
-class QuietStdout {
+// The editor on the null driver with count cubes named "Cube" (see
+// bench::addCubes for the shapes), their names indexed.
+class BenchEditor : public bench::NullDriverEditor {
 public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = ::dup(1);
-        int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::close(null);
-        }
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            ::dup2(saved_, 1);
-            ::close(saved_);
-        }
-    }
-
-private:
-    int saved_ = -1;
-};
-
-enum Shape { Flat = 0, Nested = 1 };
-
-// The editor started on the null driver with count cubes: all under the root
-// (flat), or ten under the root and every further one under an earlier one,
-// ten children each (nested).
-class BenchEditor {
-public:
-    BenchEditor(int count, Shape shape) {
-        QuietStdout quiet;
-        if (::chdir(SORN_RUNTIME_DIR) != 0)
+    BenchEditor(int count, bench::Shape shape) {
+        if (!NullDriverEditor::ok())
             return;
-        char name[] = "sorn-editor";
-        char* argv[] = {name, nullptr};
-        if (!sorn::startEditor(1, argv, video::EDT_NULL, &receiver_))
-            return;
-        nodes.reserve(static_cast<size_t>(count));
-        scene::ISceneManager* smgr = sorn::editor.sceneManager;
-        for (int i = 0; i < count; ++i) {
-            scene::ISceneNode* parent = shape == Nested && i >= 10 ? nodes[static_cast<size_t>(i / 10 - 1)] : nullptr;
-            scene::ISceneNode* cube = smgr->addCubeSceneNode(10.f, parent);
-            cube->setName("Cube");
-            nodes.push_back(cube);
-        }
+        nodes = bench::addCubes(sorn::editor.sceneManager, count, shape);
         sorn::indexNodeNames(sorn::editor.rootNode);
         ok = true;
-    }
-    ~BenchEditor() {
-        QuietStdout quiet;
-        sorn::shutdownEditor();
-    }
-    void passes(int n) {
-        for (int i = 0; i < n; ++i)
-            sorn::runFramePass(true, true);
     }
     sorn::CTreeView* tree() const {
         return static_cast<sorn::CTreeView*>(sorn::findElement(sorn::ids::SceneBoxTree));
     }
-    void postMouse(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {
-        SEvent event;
-        event.EventType = EET_MOUSE_INPUT_EVENT;
-        event.MouseInput.Event = type;
-        event.MouseInput.X = x;
-        event.MouseInput.Y = y;
-        event.MouseInput.Wheel = 0.f;
-        event.MouseInput.Shift = event.MouseInput.Control = false;
-        event.MouseInput.ButtonStates = type == EMIE_LMOUSE_PRESSED_DOWN ? EMBSM_LEFT : 0;
-        sorn::editor.device->postEventFromUser(event);
-    }
-    void click(s32 x, s32 y) {
-        postMouse(EMIE_MOUSE_MOVED, x, y);
-        postMouse(EMIE_LMOUSE_PRESSED_DOWN, x, y);
-        postMouse(EMIE_LMOUSE_LEFT_UP, x, y);
-    }
 
     bool ok = false;
     std::vector<scene::ISceneNode*> nodes;
-
-private:
-    sorn::SornEventReceiver receiver_;
 };
 
 void sizes(benchmark::internal::Benchmark* b) {
-    for (int shape : {Flat, Nested})
+    for (int shape : {bench::Flat, bench::Nested})
         for (int count : {1000, 10000, 50000})
             b->Args({count, shape});
     b->Unit(benchmark::kMicrosecond);
 }
 
 void frameWith(benchmark::State& state, bool box) {
-    BenchEditor bench(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
+    if (!bench::started(state, session.ok))
         return;
-    }
-    QuietStdout quiet;
+    bench::QuietStdout quiet;
     if (box)
         sorn::createSceneBox();
-    bench.passes(3);
+    session.passes(3);
     for (auto _ : state)
         sorn::runFramePass(true, true);
 }
@@ -136,17 +64,37 @@ void BM_FramePassWithSceneBox(benchmark::State& state) { frameWith(state, true);
 BENCHMARK(BM_FramePassWithoutSceneBox)->Apply(sizes);
 BENCHMARK(BM_FramePassWithSceneBox)->Apply(sizes);
 
+// The engine alone drawing the same cubes: a bare device on the null driver
+// with a Maya camera where the editor's stands, one pass as the editor's
+// frame loop draws (scene, GUI) without its sky, grid, windows and read-outs.
+void BM_EngineFramePass(benchmark::State& state) {
+    IrrlichtDevice* device = bench::nullDevice();
+    scene::ISceneManager* smgr = device->getSceneManager();
+    bench::addCubes(smgr, static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
+    scene::ICameraSceneNode* camera = smgr->addCameraSceneNodeMaya(nullptr, -500.f, 800.f, 1500.f, -1, 70.f, true);
+    camera->setFarValue(20000.f);
+    camera->setTarget(core::vector3df(0, 30, 0));
+    video::IVideoDriver* driver = device->getVideoDriver();
+    gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    for (auto _ : state) {
+        driver->beginScene(true, true, video::SColor(150, 50, 50, 50));
+        smgr->drawAll();
+        gui->drawAll();
+        driver->endScene();
+    }
+    device->drop();
+}
+BENCHMARK(BM_EngineFramePass)->Apply(sizes);
+
 // The scene box tree's own drawing in a frame, on its own.
 void BM_SceneBoxTreeDraw(benchmark::State& state) {
-    BenchEditor bench(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
+    if (!bench::started(state, session.ok))
         return;
-    }
-    QuietStdout quiet;
+    bench::QuietStdout quiet;
     sorn::createSceneBox();
-    bench.passes(3);
-    sorn::CTreeView* tree = bench.tree();
+    session.passes(3);
+    sorn::CTreeView* tree = session.tree();
     video::IVideoDriver* driver = sorn::editor.device->getVideoDriver();
     driver->beginScene(true, true, video::SColor(0));
     for (auto _ : state)
@@ -159,7 +107,7 @@ BENCHMARK(BM_SceneBoxTreeDraw)->Apply(sizes);
 // items, as the scene box used it before (its drawing walks each sibling
 // list from the start for every item).
 void BM_EngineTreeDraw(benchmark::State& state) {
-    IrrlichtDevice* device = createDevice(video::EDT_NULL);
+    IrrlichtDevice* device = bench::nullDevice();
     gui::IGUIEnvironment* gui = device->getGUIEnvironment();
     gui::IGUITreeView* tree = gui->addTreeView(core::rect<s32>(4, 34, 200, 380), nullptr, -1, false, true, false);
     for (s64 i = 0; i < state.range(0); ++i)
@@ -171,12 +119,10 @@ void BM_EngineTreeDraw(benchmark::State& state) {
 BENCHMARK(BM_EngineTreeDraw)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 void BM_CreateSceneBox(benchmark::State& state) {
-    BenchEditor bench(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
+    if (!bench::started(state, session.ok))
         return;
-    }
-    QuietStdout quiet;
+    bench::QuietStdout quiet;
     for (auto _ : state)
         sorn::createSceneBox();
 }
@@ -184,16 +130,14 @@ BENCHMARK(BM_CreateSceneBox)->Apply(sizes);
 
 // The rebuild and the first frame that draws it (which lays out the rows).
 void BM_UpdateTreeview(benchmark::State& state) {
-    BenchEditor bench(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
+    if (!bench::started(state, session.ok))
         return;
-    }
-    QuietStdout quiet;
+    bench::QuietStdout quiet;
     sorn::createSceneBox();
     for (auto _ : state) {
         sorn::updateTreeview();
-        bench.tree()->shownRowCount();
+        session.tree()->shownRowCount();
     }
 }
 BENCHMARK(BM_UpdateTreeview)->Apply(sizes);
@@ -202,28 +146,26 @@ BENCHMARK(BM_UpdateTreeview)->Apply(sizes);
 // box and status line rebuilt; two rows taken in turn so each click changes
 // the selection. Scrolled to the middle of the tree.
 void pickRows(benchmark::State& state, bool toolBox) {
-    BenchEditor bench(static_cast<int>(state.range(0)), Flat);
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    BenchEditor session(static_cast<int>(state.range(0)), bench::Flat);
+    if (!bench::started(state, session.ok))
         return;
-    }
-    QuietStdout quiet;
+    bench::QuietStdout quiet;
     sorn::createSceneBox();
     if (toolBox)
         sorn::createToolBox();
-    bench.passes(3);
-    sorn::CTreeView* tree = bench.tree();
+    session.passes(3);
+    sorn::CTreeView* tree = session.tree();
     for (gui::IGUIElement* child : tree->getChildren())
         if (child->getType() == gui::EGUIET_SCROLL_BAR)
             static_cast<gui::IGUIScrollBar*>(child)->setPos(static_cast<s32>(state.range(0)) / 2 * tree->rowHeight());
-    bench.passes(1);
+    session.passes(1);
     const core::rect<s32> area = tree->getAbsolutePosition();
     const s32 x = area.UpperLeftCorner.X + 60;
     const s32 rows[2] = {area.UpperLeftCorner.Y + tree->rowHeight() / 2,
                          area.UpperLeftCorner.Y + tree->rowHeight() * 3 / 2};
     int which = 0;
     for (auto _ : state) {
-        bench.click(x, rows[which]);
+        session.click(x, rows[which]);
         which ^= 1;
     }
     if (!sorn::editor.selectedNode)
@@ -244,15 +186,13 @@ int countElements(gui::IGUIElement* element) {
 }
 
 void BM_FrameReadoutWithToolBox(benchmark::State& state) {
-    BenchEditor bench(static_cast<int>(state.range(0)), Flat);
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    BenchEditor session(static_cast<int>(state.range(0)), bench::Flat);
+    if (!bench::started(state, session.ok))
         return;
-    }
-    QuietStdout quiet;
+    bench::QuietStdout quiet;
     sorn::createSceneBox();
     sorn::createToolBox();
-    bench.passes(3);
+    session.passes(3);
     // An animated mesh selected, so the tool box shows the read-out row.
     scene::ISceneManager* smgr = sorn::editor.sceneManager;
     scene::IMesh* cube = smgr->getGeometryCreator()->createCubeMesh();
@@ -262,7 +202,7 @@ void BM_FrameReadoutWithToolBox(benchmark::State& state) {
     animated->drop();
     sorn::editor.nodeSelected = true;
     sorn::updateToolBox();
-    bench.passes(1);
+    session.passes(1);
     if (!sorn::editor.selectedNode || !sorn::findElement(sorn::ids::FrameReadout)) {
         state.SkipWithError("no read-out in the tool box");
         return;
@@ -274,11 +214,9 @@ void BM_FrameReadoutWithToolBox(benchmark::State& state) {
 BENCHMARK(BM_FrameReadoutWithToolBox)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 void BM_NameIndex(benchmark::State& state) {
-    BenchEditor bench(static_cast<int>(state.range(0)), Flat);
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    BenchEditor session(static_cast<int>(state.range(0)), bench::Flat);
+    if (!bench::started(state, session.ok))
         return;
-    }
     for (auto _ : state)
         sorn::indexNodeNames(sorn::editor.rootNode);
 }

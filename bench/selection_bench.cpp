@@ -6,15 +6,11 @@
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <vector>
 
+#include "BenchScene.h"
 #include "app/EditorState.h"
 #include "app/NodeIndex.h"
-#include "events/SornEventReceiver.h"
 #include "scene/NodePick.h"
 #include "scene/SceneBox.h"
 #include "scene/SelectedNodes.h"
@@ -24,42 +20,14 @@ namespace {
 
 using namespace irr;
 
-// Trace lines go to /dev/null while measuring.
-class Quiet {
-public:
-    Quiet() {
-        std::fflush(stdout);
-        saved_ = ::dup(1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::close(null);
-        }
-    }
-    ~Quiet() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            ::dup2(saved_, 1);
-            ::close(saved_);
-        }
-    }
-
-private:
-    int saved_ = -1;
-};
-
-// count cubes of size 4 on a square of the ground in front of the camera,
-// 6 apart, the scene box open.
-class SelectionBench {
+// The editor on the null driver with count cubes of size 4 on a square of
+// the ground in front of the camera, 6 apart, the scene box open.
+class SelectionBench : public bench::NullDriverEditor {
 public:
     explicit SelectionBench(int count) {
-        Quiet quiet;
-        if (::chdir(SORN_RUNTIME_DIR) != 0)
+        if (!NullDriverEditor::ok())
             return;
-        char name[] = "sorn-editor";
-        char* argv[] = {name, nullptr};
-        if (!sorn::startEditor(1, argv, video::EDT_NULL, &receiver_))
-            return;
+        bench::QuietStdout quiet;
         scene::ISceneManager* smgr = sorn::editor.sceneManager;
         int side = 1;
         while (side * side < count)
@@ -76,53 +44,18 @@ public:
         passes(3);
         ok = true;
     }
-    ~SelectionBench() {
-        Quiet quiet;
-        sorn::shutdownEditor();
-    }
-    void passes(int n) {
-        for (int i = 0; i < n; ++i)
-            sorn::runFramePass(true, true);
-    }
-    void post(EMOUSE_INPUT_EVENT type, s32 x, s32 y) {
-        SEvent event;
-        event.EventType = EET_MOUSE_INPUT_EVENT;
-        event.MouseInput.Event = type;
-        event.MouseInput.X = x;
-        event.MouseInput.Y = y;
-        event.MouseInput.Wheel = 0.f;
-        event.MouseInput.Shift = event.MouseInput.Control = false;
-        event.MouseInput.ButtonStates = type == EMIE_LMOUSE_PRESSED_DOWN ? EMBSM_LEFT : 0;
-        sorn::editor.device->postEventFromUser(event);
-    }
-    void key(EKEY_CODE code) {
-        SEvent event;
-        event.EventType = EET_KEY_INPUT_EVENT;
-        event.KeyInput.Key = code;
-        event.KeyInput.Char = 0;
-        event.KeyInput.Shift = event.KeyInput.Control = false;
-        event.KeyInput.PressedDown = true;
-        sorn::editor.device->postEventFromUser(event);
-        event.KeyInput.PressedDown = false;
-        sorn::editor.device->postEventFromUser(event);
-    }
 
     bool ok = false;
     std::vector<scene::ISceneNode*> nodes;
-
-private:
-    sorn::SornEventReceiver receiver_;
 };
 
 // The view's middle, where the cubes lie.
 constexpr s32 kX = 500, kY = 420;
 
 void BM_PickRayAmongNodes(benchmark::State& state) {
-    SelectionBench bench(static_cast<int>(state.range(0)));
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    SelectionBench session(static_cast<int>(state.range(0)));
+    if (!bench::started(state, session.ok))
         return;
-    }
     scene::ISceneNode* found = nullptr;
     for (auto _ : state)
         benchmark::DoNotOptimize(found = sorn::pickNodeAt(kX, kY));
@@ -130,71 +63,87 @@ void BM_PickRayAmongNodes(benchmark::State& state) {
 }
 BENCHMARK(BM_PickRayAmongNodes)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// The engine's own pick of the same spot in the same scene: the node whose
+// bounding box the ray meets first, without the triangle test the editor
+// adds for nodes whose box the ray meets.
+void BM_EnginePickBoxAmongNodes(benchmark::State& state) {
+    SelectionBench session(static_cast<int>(state.range(0)));
+    if (!bench::started(state, session.ok))
+        return;
+    scene::ISceneCollisionManager* collisions = sorn::editor.sceneManager->getSceneCollisionManager();
+    scene::ISceneNode* found = nullptr;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(found = collisions->getSceneNodeFromScreenCoordinatesBB(core::position2di(kX, kY), 0, true));
+    state.counters["hit"] = found ? 1 : 0;
+}
+BENCHMARK(BM_EnginePickBoxAmongNodes)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 // The whole click: the pick, the selection, the tree opened to the row, the
 // tool box rebuilt, the status line and the trace line.
 void BM_ClickInViewAmongNodes(benchmark::State& state) {
-    SelectionBench bench(static_cast<int>(state.range(0)));
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    SelectionBench session(static_cast<int>(state.range(0)));
+    if (!bench::started(state, session.ok))
         return;
-    }
-    Quiet quiet;
+    bench::QuietStdout quiet;
     for (auto _ : state) {
-        bench.post(EMIE_LMOUSE_PRESSED_DOWN, kX, kY);
-        bench.post(EMIE_LMOUSE_LEFT_UP, kX, kY);
+        session.mouse(EMIE_LMOUSE_PRESSED_DOWN, kX, kY);
+        session.mouse(EMIE_LMOUSE_LEFT_UP, kX, kY);
     }
     state.counters["selected"] = sorn::editor.selectedNode ? 1 : 0;
 }
 BENCHMARK(BM_ClickInViewAmongNodes)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// 10,000 nodes, the first `selected` of them selected; dragging: every frame
-// one pointer move steps all of them along X.
-void framePasses(benchmark::State& state, bool dragging) {
-    SelectionBench bench(10000);
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
-        return;
+// The first `selected` of the nodes selected, moving along X, the left
+// button down; each step() is one pointer move of the drag, back and forth
+// so the nodes stay in view.
+class Drag {
+public:
+    Drag(SelectionBench& session, size_t selected) : session_(session) {
+        sorn::setSelectedNodes(
+            std::vector<scene::ISceneNode*>(session.nodes.begin(), session.nodes.begin() + selected));
+        sorn::markSelectionInTree(false);
+        session.key(KEY_KEY_X);
+        session.mouse(EMIE_LMOUSE_PRESSED_DOWN, kX, kY);
     }
-    Quiet quiet;
-    const size_t selected = static_cast<size_t>(state.range(0));
-    sorn::setSelectedNodes(std::vector<scene::ISceneNode*>(bench.nodes.begin(), bench.nodes.begin() + selected));
-    sorn::markSelectionInTree(false);
-    bench.key(KEY_KEY_X);
-    bench.post(EMIE_LMOUSE_PRESSED_DOWN, kX, kY);
-    bench.passes(3);
-    s32 x = kX, step = 1;
+    ~Drag() { session_.mouse(EMIE_LMOUSE_LEFT_UP, x_, kY); }
+    void step() {
+        if (x_ > kX + 100 || x_ < kX - 100)
+            step_ = -step_;
+        session_.mouse(EMIE_MOUSE_MOVED, x_ += step_, kY);
+    }
+
+private:
+    SelectionBench& session_;
+    s32 x_ = kX;
+    s32 step_ = 1;
+};
+
+// 10,000 nodes, `selected` of them selected; dragging: every frame one
+// pointer move steps all of them along X.
+void framePasses(benchmark::State& state, bool dragging) {
+    SelectionBench session(10000);
+    if (!bench::started(state, session.ok))
+        return;
+    bench::QuietStdout quiet;
+    Drag drag(session, static_cast<size_t>(state.range(0)));
+    session.passes(3);
     for (auto _ : state) {
-        if (dragging) {
-            // Back and forth, so the nodes stay in view.
-            if (x > kX + 100 || x < kX - 100)
-                step = -step;
-            bench.post(EMIE_MOUSE_MOVED, x += step, kY);
-        }
+        if (dragging)
+            drag.step();
         sorn::runFramePass(true, true);
     }
-    bench.post(EMIE_LMOUSE_LEFT_UP, x, kY);
     state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // One pointer move of the drag alone, without the frame.
 void BM_DragStepOfSelected(benchmark::State& state) {
-    SelectionBench bench(10000);
-    if (!bench.ok) {
-        state.SkipWithError("the editor did not start");
+    SelectionBench session(10000);
+    if (!bench::started(state, session.ok))
         return;
-    }
-    Quiet quiet;
-    const size_t selected = static_cast<size_t>(state.range(0));
-    sorn::setSelectedNodes(std::vector<scene::ISceneNode*>(bench.nodes.begin(), bench.nodes.begin() + selected));
-    bench.key(KEY_KEY_X);
-    bench.post(EMIE_LMOUSE_PRESSED_DOWN, kX, kY);
-    s32 x = kX, step = 1;
-    for (auto _ : state) {
-        if (x > kX + 100 || x < kX - 100)
-            step = -step;
-        bench.post(EMIE_MOUSE_MOVED, x += step, kY);
-    }
-    bench.post(EMIE_LMOUSE_LEFT_UP, x, kY);
+    bench::QuietStdout quiet;
+    Drag drag(session, static_cast<size_t>(state.range(0)));
+    for (auto _ : state)
+        drag.step();
 }
 BENCHMARK(BM_DragStepOfSelected)->Arg(1)->Arg(1000)->Unit(benchmark::kMicrosecond);
 

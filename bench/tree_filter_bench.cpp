@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchScene.h"
 #include "scene/TreeView.h"
 
 namespace {
@@ -17,7 +18,7 @@ using namespace irr;
 class FilterTree {
 public:
     explicit FilterTree(int count) {
-        device_ = createDevice(video::EDT_NULL, core::dimension2du(1000, 750));
+        device_ = bench::nullDevice();
         tree_ = sorn::addTreeView(device_->getGUIEnvironment(), core::rect<s32>(4, 34, 200, 380), nullptr, 1, false,
                                   true);
         std::vector<gui::IGUITreeViewNode*> items;

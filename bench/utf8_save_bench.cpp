@@ -8,17 +8,11 @@
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
+#include "BenchScene.h"
 #include "app/EditorState.h"
 #include "files/OpenFile.h"
 #include "files/SceneSave.h"
@@ -29,46 +23,6 @@ namespace {
 using namespace irr;
 
 constexpr int kRounds = 7;
-
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = ::dup(1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::close(null);
-        }
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            ::dup2(saved_, 1);
-            ::close(saved_);
-        }
-    }
-
-private:
-    int saved_ = -1;
-};
-
-double fileMb(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 ? status.st_size / 1e6 : 0.0;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-template <typename Work>
-double millisecondsOf(Work work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 // Cubes only, or a mix of kinds with names and custom texts beyond ASCII.
 void buildScene(scene::ISceneManager* smgr, int nodes, bool mixed) {
@@ -95,35 +49,32 @@ void buildScene(scene::ISceneManager* smgr, int nodes, bool mixed) {
 void SaveAndReopenAgainstEngine(benchmark::State& state) {
     const int nodes = static_cast<int>(state.range(0));
     const bool mixed = state.range(1) != 0;
-    char pattern[] = "/tmp/sorn-bench-utf8-XXXXXX";
-    const std::string folder = ::mkdtemp(pattern) ? pattern : "/tmp";
-    const std::string engineFile = folder + "/engine.irr";
-    const std::string editorFile = folder + "/editor.irr";
+    bench::TempFolder folder;
+    const std::string engineFile = folder.file("engine.irr");
+    const std::string editorFile = folder.file("editor.irr");
 
-    IrrlichtDevice* device = createDevice(video::EDT_NULL);
-    device->getLogger()->setLogLevel(ELL_NONE);
+    IrrlichtDevice* device = bench::nullDevice();
     scene::ISceneManager* smgr = device->getSceneManager();
-    sorn::editor.device = device;
-    sorn::editor.sceneManager = smgr;
+    bench::EditorStateOn editorScene(device);
     std::vector<double> engineSave, editorSave, engineLoad, editorOpen;
     for (auto _ : state) {
-        QuietStdout quiet;
+        bench::QuietStdout quiet;
         for (int round = 0; round < kRounds; ++round) {
             smgr->clear();
             sorn::forgetTextNodeData();
             buildScene(smgr, nodes, mixed);
-            auto saveEngine = [&] { engineSave.push_back(millisecondsOf([&] {
+            auto saveEngine = [&] { engineSave.push_back(bench::millisecondsOf([&] {
                 smgr->saveScene(engineFile.c_str(), sorn::textNodeUserData()); })); };
-            auto saveEditor = [&] { editorSave.push_back(millisecondsOf([&] {
+            auto saveEditor = [&] { editorSave.push_back(bench::millisecondsOf([&] {
                 sorn::saveSceneFile(editorFile, sorn::textNodeUserData()); })); };
             auto loadEngine = [&] {
                 smgr->clear();
-                engineLoad.push_back(millisecondsOf([&] {
+                engineLoad.push_back(bench::millisecondsOf([&] {
                     smgr->loadScene(engineFile.c_str(), sorn::textNodeUserData()); }));
             };
             auto openEditor = [&] {
                 smgr->clear();
-                editorOpen.push_back(millisecondsOf([&] { sorn::openFile(editorFile, false); }));
+                editorOpen.push_back(bench::millisecondsOf([&] { sorn::openFile(editorFile, false); }));
             };
             if (round % 2 == 0) {
                 saveEngine(); saveEditor(); loadEngine(); openEditor();
@@ -132,26 +83,22 @@ void SaveAndReopenAgainstEngine(benchmark::State& state) {
             }
         }
     }
-    const double engineMb = fileMb(engineFile), editorMb = fileMb(editorFile);
+    const double engineMb = bench::fileMegabytes(engineFile), editorMb = bench::fileMegabytes(editorFile);
+    const double saveMs = bench::median(editorSave), engineSaveMs = bench::median(engineSave);
+    const double openMs = bench::median(editorOpen), engineLoadMs = bench::median(engineLoad);
     std::printf("%d %s: engine UTF-32 file %.1f MB, editor file %.1f MB (%.3fx); medians of %d interleaved rounds:"
                 " save %.0f ms against the engine's %.0f ms (%.2fx), reopen %.0f ms against %.0f ms (%.2fx)\n",
-                nodes, mixed ? "mixed nodes" : "cubes", engineMb, editorMb, editorMb / engineMb, kRounds,
-                median(editorSave), median(engineSave), median(editorSave) / median(engineSave), median(editorOpen),
-                median(engineLoad), median(editorOpen) / median(engineLoad));
+                nodes, mixed ? "mixed nodes" : "cubes", engineMb, editorMb, editorMb / engineMb, kRounds, saveMs,
+                engineSaveMs, saveMs / engineSaveMs, openMs, engineLoadMs, openMs / engineLoadMs);
     state.counters["size_ratio"] = editorMb / engineMb;
-    state.counters["save_ms"] = median(editorSave);
-    state.counters["engine_save_ms"] = median(engineSave);
-    state.counters["open_ms"] = median(editorOpen);
-    state.counters["engine_load_ms"] = median(engineLoad);
+    state.counters["save_ms"] = saveMs;
+    state.counters["engine_save_ms"] = engineSaveMs;
+    state.counters["open_ms"] = openMs;
+    state.counters["engine_load_ms"] = engineLoadMs;
 
     smgr->clear();
     sorn::forgetTextNodeData();
-    sorn::editor.device = nullptr;
-    sorn::editor.sceneManager = nullptr;
     device->drop();
-    std::remove(engineFile.c_str());
-    std::remove(editorFile.c_str());
-    ::rmdir(folder.c_str());
 }
 
 BENCHMARK(SaveAndReopenAgainstEngine)

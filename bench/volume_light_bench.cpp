@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
+#include "BenchScene.h"
 #include "files/SceneValueLimits.h"
 
 namespace {
@@ -13,8 +14,7 @@ namespace {
 using namespace irr;
 
 void BM_VolumeLightMeshBuild(benchmark::State& state) {
-    IrrlichtDevice* device = createDevice(video::EDT_NULL);
-    device->getLogger()->setLogLevel(ELL_NONE);
+    IrrlichtDevice* device = bench::nullDevice();
     const scene::IGeometryCreator* geometry = device->getSceneManager()->getGeometryCreator();
     const u32 count = static_cast<u32>(state.range(0));
     for (auto _ : state) {

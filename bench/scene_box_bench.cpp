@@ -1,7 +1,8 @@
 // The scene box with large scenes: a frame pass with the box open against the
-// same pass without it, building and rebuilding the tree, picking a row, and
-// the per-frame and per-pick bookkeeping. The whole editor runs on the null
-// driver from the build's runtime folder.
+// same pass without it and against the engine alone drawing the same cubes,
+// the tree's drawing against the engine's tree view, building and rebuilding
+// the tree, picking a row, and the per-frame and per-pick bookkeeping. The
+// whole editor runs on the null driver from the build's runtime folder.
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
@@ -30,13 +31,13 @@ public:
             return;
         nodes = bench::addCubes(sorn::editor.sceneManager, count, shape);
         sorn::indexNodeNames(sorn::editor.rootNode);
-        ok = true;
+        ready = true;
     }
     sorn::CTreeView* tree() const {
         return static_cast<sorn::CTreeView*>(sorn::findElement(sorn::ids::SceneBoxTree));
     }
 
-    bool ok = false;
+    bool ready = false;
     std::vector<scene::ISceneNode*> nodes;
 };
 
@@ -49,7 +50,7 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 void frameWith(benchmark::State& state, bool box) {
     BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
-    if (!bench::started(state, session.ok))
+    if (!bench::started(state, session.ready))
         return;
     bench::QuietStdout quiet;
     if (box)
@@ -89,7 +90,7 @@ BENCHMARK(BM_EngineFramePass)->Apply(sizes);
 // The scene box tree's own drawing in a frame, on its own.
 void BM_SceneBoxTreeDraw(benchmark::State& state) {
     BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
-    if (!bench::started(state, session.ok))
+    if (!bench::started(state, session.ready))
         return;
     bench::QuietStdout quiet;
     sorn::createSceneBox();
@@ -120,7 +121,7 @@ BENCHMARK(BM_EngineTreeDraw)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecon
 
 void BM_CreateSceneBox(benchmark::State& state) {
     BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
-    if (!bench::started(state, session.ok))
+    if (!bench::started(state, session.ready))
         return;
     bench::QuietStdout quiet;
     for (auto _ : state)
@@ -131,7 +132,7 @@ BENCHMARK(BM_CreateSceneBox)->Apply(sizes);
 // The rebuild and the first frame that draws it (which lays out the rows).
 void BM_UpdateTreeview(benchmark::State& state) {
     BenchEditor session(static_cast<int>(state.range(0)), static_cast<bench::Shape>(state.range(1)));
-    if (!bench::started(state, session.ok))
+    if (!bench::started(state, session.ready))
         return;
     bench::QuietStdout quiet;
     sorn::createSceneBox();
@@ -147,7 +148,7 @@ BENCHMARK(BM_UpdateTreeview)->Apply(sizes);
 // the selection. Scrolled to the middle of the tree.
 void pickRows(benchmark::State& state, bool toolBox) {
     BenchEditor session(static_cast<int>(state.range(0)), bench::Flat);
-    if (!bench::started(state, session.ok))
+    if (!bench::started(state, session.ready))
         return;
     bench::QuietStdout quiet;
     sorn::createSceneBox();
@@ -187,7 +188,7 @@ int countElements(gui::IGUIElement* element) {
 
 void BM_FrameReadoutWithToolBox(benchmark::State& state) {
     BenchEditor session(static_cast<int>(state.range(0)), bench::Flat);
-    if (!bench::started(state, session.ok))
+    if (!bench::started(state, session.ready))
         return;
     bench::QuietStdout quiet;
     sorn::createSceneBox();
@@ -215,7 +216,7 @@ BENCHMARK(BM_FrameReadoutWithToolBox)->Arg(10000)->Unit(benchmark::kMicrosecond)
 
 void BM_NameIndex(benchmark::State& state) {
     BenchEditor session(static_cast<int>(state.range(0)), bench::Flat);
-    if (!bench::started(state, session.ok))
+    if (!bench::started(state, session.ready))
         return;
     for (auto _ : state)
         sorn::indexNodeNames(sorn::editor.rootNode);

@@ -3,11 +3,10 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "app/ByteOrderMark.h"
 #include "app/WorkProgress.h"
-#include "files/SceneScanDetail.h"
+#include "files/ScannedSceneFile.h"
 #include "files/SceneValueLimits.h"
 
 namespace sorn {
@@ -39,9 +38,6 @@ const SceneValueBound kSceneValueBounds[] = {
     {"MaxParticlesPerSecond", 0, 100000},
 };
 const size_t kSceneValueBoundCount = sizeof kSceneValueBounds / sizeof kSceneValueBounds[0];
-
-using scan_detail::kGuardTailUnits;
-using scan_detail::StreamDigest;
 
 namespace {
 
@@ -554,6 +550,8 @@ size_t SceneScanner::addReferencedFile(const std::string& path, UntrustedKind ki
     result_.referencedFiles.push_back(path);
     result_.referencedKinds.push_back(kind);
     result_.referencedMaterialCounts.push_back(0);
+    if (referenceHook_)
+        referenceHook_(path, kind);
     return result_.referencedFiles.size() - 1;
 }
 
@@ -604,81 +602,23 @@ SceneScan SceneScanner::finish() {
         result_.refusal = SceneRefusal::None;
         result_.records = records_.finish();
     }
-    return result_;
+    // Called once: the records (which grow with the scene) are handed over, not copied.
+    return std::move(result_);
 }
 
 SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
-    SceneScan failed;
-    if (!fileSystem || path.empty())
-        return failed;
-    // On disk it must be a regular file (a pipe or device would block or
-    // never end); elsewhere it may be a file inside a mounted archive.
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-        return failed;
-    io::IReadFile* file = fileSystem->createAndOpenFile(path);
+    SceneScan why;
+    ScannedSceneFile* file = openScannedSceneFile(fileSystem, path, nullptr, nullptr, &why);
     if (!file)
-        return failed;
-    const long size = file->getSize();
-    if (size < 0) {
-        file->drop();
-        return failed;
-    }
-
-    // Held as 32-bit units, so that a UTF-32 little-endian block (what the
-    // engine writes) is scanned where it was read.
-    std::vector<uint32_t> blockUnits(kBlockSize / 4);
-    unsigned char* block = reinterpret_cast<unsigned char*>(blockUnits.data());
-    std::vector<uint32_t> units;
-    const s32 headRead = file->read(block, static_cast<u32>(size < 4 ? size : 4));
-    const TextEncoding encoding = detectEncoding(block, headRead > 0 ? static_cast<size_t>(headRead) : 0);
-    const long wholeUnits = (size - static_cast<long>(encoding.markSize)) / static_cast<long>(encoding.unitSize);
-    const long usable = static_cast<long>(encoding.markSize) + wholeUnits * static_cast<long>(encoding.unitSize);
-    const unsigned long long handed =
-        static_cast<unsigned long long>(usable) + kGuardTailUnits * encoding.unitSize;
-    if (handed > kMaxSceneFileSize) {
-        file->drop();
-        failed.refusal = SceneRefusal::TooLarge;
-        failed.detail = "> " + std::to_string(kMaxSceneFileSize) + " bytes";
-        return failed;
-    }
-
-    // A large scene shows how far its reading is.
+        return why;
+    // Read in blocks as the engine would have them, into one block of memory.
     WorkProgress work(L"progress_opening", path.c_str());
-    setWorkTotal(static_cast<unsigned long long>(usable), ProgressUnit::Bytes);
-    StreamDigest digest;
-    digest.update(block, encoding.markSize);
-    SceneScanner scanner;
-    long position = encoding.markSize;
-    bool readFailed = !file->seek(position);
-    while (!readFailed && position < usable && !scanner.refused()) {
-        const long count = usable - position < static_cast<long>(kBlockSize) ? usable - position
-                                                                             : static_cast<long>(kBlockSize);
-        if (file->read(block, static_cast<u32>(count)) != count) {
-            readFailed = true;
-            break;
-        }
-        digest.update(block, static_cast<size_t>(count));
-        if (encoding.unitSize == 4 && !encoding.bigEndian) {
-            scanner.feed(blockUnits.data(), static_cast<size_t>(count) / 4);
-        } else {
-            decodeCodeUnits(block, static_cast<size_t>(count), encoding, units);
-            scanner.feed(units.data(), units.size());
-        }
-        position += count;
-        advanceWork(static_cast<unsigned long long>(position));
+    setWorkTotal(static_cast<unsigned long long>(file->getSize()), ProgressUnit::Bytes);
+    std::vector<unsigned char> block(kBlockSize);
+    while (!file->decided() && file->read(block.data(), static_cast<u32>(block.size())) > 0) {
     }
+    SceneScan scan = file->scan();
     file->drop();
-    if (readFailed)
-        return failed;
-    if (scanner.refused())
-        return scanner.finish();
-
-    SceneScan scan = scanner.finish();
-    scan.usableBytes = usable;
-    scan.unitSize = encoding.unitSize;
-    scan.bigEndian = encoding.bigEndian;
-    scan.digest = digest.value();
     return scan;
 }
 

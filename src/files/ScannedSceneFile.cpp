@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "app/WorkProgress.h"
@@ -20,6 +21,10 @@ namespace {
 // decoded at a time for the scanner (so that its units stay in the cache).
 constexpr long kReadPiece = 1 << 20;
 constexpr size_t kDecodePiece = 1 << 16;
+
+// A code unit read straight from the reader's byte buffer.
+typedef uint32_t __attribute__((may_alias)) SharedUnit;
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "UTF-32 units are scanned in place as little-endian");
 
 } // namespace
 
@@ -130,6 +135,18 @@ void ScannedSceneFile::feed(const unsigned char* bytes, long count) {
             scanner_.feed(&whole, 1);
             carried_ = 0;
         }
+    }
+    // 8-bit text (what the editor saves) and UTF-32 in this machine's byte
+    // order (what the engine writes) are scanned where they lie.
+    if (unit == 1) {
+        scanner_.feed(bytes, static_cast<size_t>(count));
+        return;
+    }
+    if (unit == 4 && !encoding_.bigEndian && reinterpret_cast<uintptr_t>(bytes) % alignof(uint32_t) == 0) {
+        const size_t whole = static_cast<size_t>(count) / 4;
+        scanner_.feed(reinterpret_cast<const SharedUnit*>(bytes), whole);
+        bytes += whole * 4;
+        count -= static_cast<long>(whole * 4);
     }
     while (count > 0 && !scanner_.refused()) {
         const size_t piece = std::min(static_cast<size_t>(count), kDecodePiece);

@@ -62,7 +62,8 @@ inline bool isNameCharacter(uint32_t c) { return c >= 128 || !kNameEnds.ends[c];
 
 // Appends the units of [from, to) cut to their low byte, up to limit bytes;
 // overflow (when given) is set once more would not fit.
-void appendNarrowed(std::string& text, const uint32_t* from, const uint32_t* to, size_t limit, bool* overflow) {
+template <typename Unit>
+void appendNarrowed(std::string& text, const Unit* from, const Unit* to, size_t limit, bool* overflow) {
     for (; from < to; ++from) {
         if (text.size() >= limit) {
             if (overflow)
@@ -154,9 +155,16 @@ bool SceneScanner::refuse(SceneRefusal refusal) {
     return false;
 }
 
-void SceneScanner::feed(const uint32_t* units, size_t count) {
-    const uint32_t* p = units;
-    const uint32_t* const end = units + count;
+void SceneScanner::feed(const uint32_t* units, size_t count) { feedUnits(units, count); }
+
+void SceneScanner::feed(const unsigned char* units, size_t count) { feedUnits(units, count); }
+
+// Units of one byte (8-bit text) or four are scanned where they lie, without
+// widening them first.
+template <typename Unit>
+void SceneScanner::feedUnits(const Unit* units, size_t count) {
+    const Unit* p = units;
+    const Unit* const end = units + count;
     while (p < end && !refused_) {
         const uint32_t c = *p;
         switch (state_) {
@@ -225,7 +233,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             }
             break;
         case State::ElementName: {
-            const uint32_t* run = p;
+            const Unit* run = p;
             while (p < end && isNameCharacter(*p))
                 ++p;
             if (name_.size() + (p - run) > kMaxNameLength)
@@ -266,7 +274,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             elementOpened(true);
             break;
         case State::AttributeName: {
-            const uint32_t* run = p;
+            const Unit* run = p;
             while (p < end && isNameCharacter(*p))
                 ++p;
             if (attributeName_.size() + (p - run) > kMaxNameLength)
@@ -300,7 +308,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
         case State::Value: {
             // The value up to its closing quote in one run, kept only when it
             // is an entry's name or value.
-            const uint32_t* run = p;
+            const Unit* run = p;
             while (p < end && *p != quote_ && *p != 0)
                 ++p;
             if (capture_ == Capture::Name)

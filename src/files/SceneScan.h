@@ -103,6 +103,8 @@ public:
     SceneScanner();
     void setReferenceHook(SceneReferenceHook hook) { referenceHook_ = std::move(hook); }
     void feed(const uint32_t* units, size_t count);
+    // 8-bit text, one byte a code unit.
+    void feed(const unsigned char* units, size_t count);
     // Whether the verdict is already a refusal (the rest need not be read).
     bool refused() const { return refused_; }
     // The verdict, once, at the end of the text.
@@ -123,6 +125,8 @@ private:
         ParticleSystemAttributes = 8,
     };
 
+    template <typename Unit>
+    void feedUnits(const Unit* units, size_t count);
     bool refuse(SceneRefusal refusal);
     void elementNameDone();
     void attributeNameDone();

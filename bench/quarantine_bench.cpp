@@ -196,9 +196,11 @@ void openAsTheEditorDoes(benchmark::State& state, const char* scene, bool withCh
         // As when the user picks a file: the check server has had a moment since the last.
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         state.ResumeTiming();
-        sorn::SceneScan scan = sorn::scanSceneFile(files, scene);
-        const bool admitted = !withChecks || sorn::admitSceneReferences(scan, bench.scenes);
-        if (!admitted || !sorn::loadScannedScene(scene, scan))
+        const sorn::SceneGate admit = [&](const sorn::SceneScan& scan) {
+            return !withChecks || sorn::admitSceneReferences(scan, bench.scenes);
+        };
+        sorn::FileRefusal why;
+        if (!sorn::loadSceneInOnePass(scene, device->getSceneManager()->getRootSceneNode(), admit, why))
             state.SkipWithError("the scene did not open");
         state.PauseTiming();
         sorn::editor.device = nullptr;

@@ -1,10 +1,13 @@
-// Opening a large scene with the editor's openFile (scan, then the engine
-// reading the scanned bytes) against the engine's own loadScene of the same
-// file, in time and in peak memory; the scan on its own; saving with the
-// editor's post-processing against saveScene alone.
-// Scenes of 10,000 cubes (about 120 MB of UTF-32 text) are always measured;
-// 100,000 cubes (about 1.2 GB, written once to /tmp) only when the
-// environment holds SORN_BENCH_LARGE=1.
+// Opening a large scene with the editor's openFile (the file read once, scanned
+// as the engine's reader is handed it) against the engine's own loadScene of
+// the same file, in time and in peak memory, for the UTF-8 file the editor
+// saves and the UTF-32 file the engine (and earlier versions of the editor)
+// wrote; saving with the editor's saveSceneFile (the UTF-8 transcoding
+// writer, written beside the target and renamed over it) against saveScene.
+// Scenes of 10,000 cubes are always measured; 100,000 cubes (about 1.2 GB in
+// UTF-32, written once to /tmp) only when the environment holds
+// SORN_BENCH_LARGE=1. Arguments: node count, then 0 for the UTF-8 file and 1
+// for the UTF-32 one.
 // Every open runs in a child process of its own, so that its peak resident
 // memory is its own: "peak_MB" is the child's highest resident size less what
 // it held before opening. Run with --benchmark_enable_random_interleaving=true
@@ -14,6 +17,7 @@
 
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,21 +30,26 @@
 
 #include "app/EditorState.h"
 #include "files/OpenFile.h"
-#include "files/SceneScan.h"
-#include "files/ScenePostProcess.h"
+#include "files/SceneSave.h"
+#include "scene/TextNodeData.h"
 
 namespace {
 
 using namespace irr;
 
-std::string sceneFile(int nodes) {
-    static std::map<int, std::string> files;
-    auto found = files.find(nodes);
+void quietStdout(bool quiet);
+
+// The scene of that many cubes as the engine writes it (UTF-32) or as the
+// editor saves it (UTF-8), written once.
+std::string sceneFile(int nodes, bool utf8) {
+    static std::map<std::pair<int, bool>, std::string> files;
+    auto found = files.find({nodes, utf8});
     if (found != files.end())
         return found->second;
-    const std::string path = "/tmp/sorn-bench-open-" + std::to_string(nodes) + ".irr";
+    const std::string path =
+        "/tmp/sorn-bench-open-" + std::to_string(nodes) + (utf8 ? "-utf8" : "") + ".irr";
     std::ifstream existing(path, std::ios::binary | std::ios::ate);
-    if (!existing || existing.tellg() < nodes * 1000L) {
+    if (!existing || existing.tellg() < nodes * 250L) {
         IrrlichtDevice* device = createDevice(video::EDT_NULL);
         device->getLogger()->setLogLevel(ELL_NONE);
         scene::ISceneManager* smgr = device->getSceneManager();
@@ -48,10 +57,20 @@ std::string sceneFile(int nodes) {
             smgr->addCubeSceneNode(10.f + i % 7, nullptr, -1,
                                    core::vector3df(i * 1.5f, -i * 0.25f, i % 100 * 3.125f),
                                    core::vector3df(i % 360 * 1.5f, 0.5f, 0.f));
-        smgr->saveScene(path.c_str());
+        if (utf8) {
+            sorn::editor.device = device;
+            sorn::editor.sceneManager = smgr;
+            quietStdout(true);
+            sorn::saveSceneFile(path, sorn::textNodeUserData());
+            quietStdout(false);
+            sorn::editor.device = nullptr;
+            sorn::editor.sceneManager = nullptr;
+        } else {
+            smgr->saveScene(path.c_str());
+        }
         device->drop();
     }
-    return files[nodes] = path;
+    return files[{nodes, utf8}] = path;
 }
 
 long statusKb(const char* field) {
@@ -108,7 +127,7 @@ Outcome inChild(Open open) {
 
 template <typename Open>
 void measureOpen(benchmark::State& state, Open open) {
-    const std::string file = sceneFile(static_cast<int>(state.range(0)));
+    const std::string file = sceneFile(static_cast<int>(state.range(0)), state.range(1) == 0);
     double peak = 0;
     for (auto _ : state) {
         const Outcome outcome = inChild([&](IrrlichtDevice* device) { return open(device, file); });
@@ -136,49 +155,48 @@ void EditorOpenFile(benchmark::State& state) {
     });
 }
 
-void ScanOnly(benchmark::State& state) {
-    measureOpen(state, [](IrrlichtDevice* device, const std::string& file) {
-        return sorn::scanSceneFile(device->getFileSystem(), file.c_str()).accepted();
-    });
-}
-
-// The post-processing trace lines go to /dev/null while measuring.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        int null = open("/dev/null", O_WRONLY);
+// The save's trace lines go to /dev/null while measuring.
+void quietStdout(bool quiet) {
+    static int saved = -1;
+    std::fflush(stdout);
+    if (quiet && saved < 0) {
+        saved = dup(1);
+        const int null = open("/dev/null", O_WRONLY);
         if (null >= 0) {
             dup2(null, 1);
             close(null);
         }
+    } else if (!quiet && saved >= 0) {
+        dup2(saved, 1);
+        close(saved);
+        saved = -1;
     }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            dup2(saved_, 1);
-            close(saved_);
-        }
-    }
+}
 
-private:
-    int saved_ = -1;
-};
-
-template <bool PostProcess>
+// The same scene saved again and again to one target, by the engine or as
+// the editor's File > Save writes it.
+template <bool Editor>
 void Save(benchmark::State& state) {
-    const std::string file = sceneFile(static_cast<int>(state.range(0)));
+    const std::string file = sceneFile(static_cast<int>(state.range(0)), false);
     const std::string target = file + ".saved.irr";
     IrrlichtDevice* device = createDevice(video::EDT_NULL);
     device->getLogger()->setLogLevel(ELL_NONE);
-    device->getSceneManager()->loadScene(file.c_str());
-    QuietStdout quiet;
+    scene::ISceneManager* smgr = device->getSceneManager();
+    smgr->loadScene(file.c_str());
+    sorn::editor.device = device;
+    sorn::editor.sceneManager = smgr;
+    quietStdout(true);
     for (auto _ : state) {
-        device->getSceneManager()->saveScene(target.c_str());
-        if (PostProcess)
-            sorn::postProcessScene(core::stringw(target.c_str()));
+        const bool saved = Editor ? sorn::saveSceneFile(target, sorn::textNodeUserData())
+                                  : smgr->saveScene(target.c_str());
+        if (!saved)
+            state.SkipWithError("the scene was not saved");
     }
+    quietStdout(false);
+    struct stat status {};
+    state.counters["file_MB"] = ::stat(target.c_str(), &status) == 0 ? status.st_size / 1e6 : 0.0;
+    sorn::editor.device = nullptr;
+    sorn::editor.sceneManager = nullptr;
     device->drop();
     std::remove(target.c_str());
 }
@@ -186,18 +204,30 @@ void Save(benchmark::State& state) {
 void EngineSaveScene(benchmark::State& state) { Save<false>(state); }
 void EditorSave(benchmark::State& state) { Save<true>(state); }
 
-void sizes(benchmark::internal::Benchmark* bench) {
-    bench->Arg(10000);
-    const char* large = std::getenv("SORN_BENCH_LARGE");
-    if (large && std::string(large) == "1")
-        bench->Arg(100000);
+bool large() {
+    const char* flag = std::getenv("SORN_BENCH_LARGE");
+    return flag && std::string(flag) == "1";
+}
+
+void openSizes(benchmark::internal::Benchmark* bench) {
+    for (int encoding : {0, 1}) {
+        bench->Args({10000, encoding});
+        if (large())
+            bench->Args({100000, encoding});
+    }
     bench->Unit(benchmark::kMillisecond)->Iterations(3);
 }
 
-BENCHMARK(EngineLoadScene)->Apply(sizes)->UseManualTime();
-BENCHMARK(EditorOpenFile)->Apply(sizes)->UseManualTime();
-BENCHMARK(ScanOnly)->Apply(sizes)->UseManualTime();
-BENCHMARK(EngineSaveScene)->Apply(sizes)->UseRealTime();
-BENCHMARK(EditorSave)->Apply(sizes)->UseRealTime();
+void saveSizes(benchmark::internal::Benchmark* bench) {
+    bench->Args({10000});
+    if (large())
+        bench->Args({100000});
+    bench->Unit(benchmark::kMillisecond)->Iterations(3);
+}
+
+BENCHMARK(EngineLoadScene)->Apply(openSizes)->UseManualTime();
+BENCHMARK(EditorOpenFile)->Apply(openSizes)->UseManualTime();
+BENCHMARK(EngineSaveScene)->Apply(saveSizes)->UseRealTime();
+BENCHMARK(EditorSave)->Apply(saveSizes)->UseRealTime();
 
 } // namespace

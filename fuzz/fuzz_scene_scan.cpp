@@ -1,5 +1,5 @@
-// The streaming scan of ".irr" scene files and what the engine makes of a
-// scene the scan admits. The scan's verdict must not depend on how the file
+// The scan of ".irr" scene files made as the engine reads them, and what the
+// engine makes of a scene the scan admits. The scan's verdict must not depend on how the file
 // is cut into blocks; a scene it admits (naming no file the engine would
 // load) is loaded into the engine on the null driver with the editor's text
 // node records, must not crash it, also when drawn, and saved again must
@@ -13,6 +13,7 @@
 #include "FuzzSupport.h"
 #include "app/EditorState.h"
 #include "files/SceneSave.h"
+#include "files/ScannedSceneFile.h"
 #include "files/SceneScan.h"
 #include "scene/TextNodeData.h"
 #include "scene/TextNodeFactory.h"
@@ -96,16 +97,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (scan.accepted())
         require(pieces.referencedFiles == scan.referencedFiles, "the named files do not depend on the blocks");
 
-    // Scenes that name files would have the engine load them: the editor
-    // checks those in a separate process first, and so they are not loaded here.
-    if (!scan.accepted() || !scan.referencedFiles.empty())
-        return 0;
+    // The engine reads every file through the one pass: a refused one as an
+    // empty text. Scenes that name files would have the engine load them:
+    // the editor checks those in a separate process first, and so the gate
+    // keeps them from the engine here.
     scene::ISceneManager* smgr = sorn::editor.sceneManager;
-    io::IReadFile* file = sorn::openScannedScene(fileSystem, path.c_str(), scan);
-    require(file != nullptr, "an admitted scene opens again");
+    int gateCalls = 0;
+    const sorn::SceneGate gate = [&](const sorn::SceneScan& accepted) {
+        ++gateCalls;
+        return accepted.referencedFiles.empty();
+    };
+    sorn::ScannedSceneFile* file = sorn::openScannedSceneFile(fileSystem, path.c_str(), gate, nullptr, nullptr);
+    require(file != nullptr, "a scanned scene opens again");
     smgr->loadScene(file, sorn::textNodeUserData(), smgr->getRootSceneNode());
-    require(!sorn::scannedSceneChanged(file), "an unchanged scene is handed over whole");
+    require(file->scan().refusal == scan.refusal, "the engine's read gives the scan's verdict");
+    require(gateCalls == (scan.accepted() ? 1 : 0), "the gate runs once, for an accepted scene only");
+    const bool handed = file->handedOver();
+    require(handed == (scan.accepted() && scan.referencedFiles.empty()), "only what the gate lets through is read");
     file->drop();
+    if (!handed) {
+        removeScene();
+        return 0;
+    }
     // Some nodes go wrong only when drawn (a particle emitter emits at its
     // first frame): a frame, one after a long pause, and one more.
     smgr->addCameraSceneNode(nullptr, core::vector3df(0, 30, -100), core::vector3df(0, 0, 0));

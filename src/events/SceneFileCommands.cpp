@@ -20,6 +20,22 @@
 
 namespace sorn {
 
+namespace {
+
+// Everything of the current scene goes (the editor's own nodes stay), and the
+// working directory moves to the new file's folder: mesh and texture paths in
+// a scene are relative to its folder, and the engine resolves them against
+// the working directory.
+void replaceScene(irr::io::IFileSystem* fileSystem, const irr::io::path& absolute) {
+    clearScene();
+    forgetMissingReferences();
+    clearSelection();
+    resetGrid();
+    fileSystem->changeWorkingDirectoryTo(fileSystem->getFileDir(absolute));
+}
+
+} // namespace
+
 void openSceneFromDialog(const std::string& path) {
     if (!editor.sceneManager || !editor.sceneManager->getFileSystem() || path.empty())
         return;
@@ -32,50 +48,53 @@ void openSceneFromDialog(const std::string& path) {
 
     // The file is checked before anything of the current scene goes: a file
     // that cannot be opened leaves the scene as it is and says why.
-    SceneScan scan;
     const FileRefusal readable = isScene ? readableFileRefusal(fileSystem, file) : openableFileRefusal(file);
     if (readable.refused()) {
         showOpenRefusal(file, readable);
         return;
     }
-    if (isScene)
-        scan = scanSceneFile(fileSystem, absolute);
-    else
-        scan.refusal = SceneRefusal::None;
-    if (!scan.accepted()) {
-        showOpenRefusal(file, scan.refusal, scan.detail);
-        return;
-    }
-    // A refused mesh or image is named in a message of its own.
-    if (isScene && !admitSceneReferences(scan, fileSystem->getFileDir(absolute).c_str()))
-        return;
-    // A model replacing the scene is checked before the scene goes too: one
-    // the engine's loaders must not read, or that none of them reads, leaves
-    // the scene as it is (the verdict is kept, so the load does not check again).
-    if (!isScene && !isArchiveFile(file)) {
-        if (!admitUntrustedFile(file, UntrustedKind::Model))
-            return;
-        if (checkUntrustedFile(file, UntrustedKind::Model) == FileVerdict::NotLoadable) {
-            showOpenRefusal(file, SceneRefusal::NothingLoaded);
+    bool opened = false;
+    FileRefusal why;
+    if (isScene) {
+        // Read once: the scene goes only when the scan accepted the file and
+        // the files it names passed their checks (a refused mesh or image is
+        // named in a message of its own), before the engine parses it.
+        const std::string folder = fileSystem->getFileDir(absolute).c_str();
+        bool replaced = false;
+        const SceneGate replace = [&](const SceneScan& scan) {
+            if (!admitSceneReferences(scan, folder))
+                return false;
+            replaceScene(fileSystem, absolute);
+            return replaced = true;
+        };
+        opened = loadSceneInOnePass(file, editor.sceneManager->getRootSceneNode(), replace, why,
+                                    sceneReferenceHook(folder));
+        if (!replaced) {
+            if (why.refused())
+                showOpenRefusal(file, why);
             return;
         }
-    }
-
-    clearScene();
-    forgetMissingReferences();
-    clearSelection();
-    resetGrid();
-    // Mesh and texture paths in a scene are relative to its folder, and the
-    // engine resolves them against the working directory.
-    fileSystem->changeWorkingDirectoryTo(fileSystem->getFileDir(absolute));
-    FileRefusal why;
-    const bool opened = isScene ? loadScannedScene(file, scan) : openFile(file, false, &why);
-    if (isScene)
         finishMissingReferences(opened);
-    if (!opened && isScene)
-        showOpenRefusal(file, scan.refusal, scan.detail);
-    else if (!opened && why.refused())
-        showOpenRefusal(file, why);
+        if (!opened)
+            showOpenRefusal(file, why);
+    } else {
+        // A model replacing the scene is checked before the scene goes too:
+        // one the engine's loaders must not read, or that none of them reads,
+        // leaves the scene as it is (the verdict is kept, so the load does not
+        // check again).
+        if (!isArchiveFile(file)) {
+            if (!admitUntrustedFile(file, UntrustedKind::Model))
+                return;
+            if (checkUntrustedFile(file, UntrustedKind::Model) == FileVerdict::NotLoadable) {
+                showOpenRefusal(file, SceneRefusal::NothingLoaded);
+                return;
+            }
+        }
+        replaceScene(fileSystem, absolute);
+        opened = openFile(file, false, &why);
+        if (!opened && why.refused())
+            showOpenRefusal(file, why);
+    }
     // The scene opens stopped, showing the transformations the file holds.
     holdSceneAnimators();
     // The opened scene starts a history of its own, with nothing unsaved.

@@ -12,12 +12,12 @@ namespace sorn {
 void startNewScene();
 
 // Open-scene dialog and the file named on the command line: checks the file
-// first (a scene with scanSceneFile), and when it cannot be opened shows why
-// and leaves the scene as it is. Otherwise empties the scene (the editor's
-// own nodes stay), drops the selection, resets the grid, moves the working
-// directory to the file's folder (so the scene's relative mesh and texture
-// paths resolve), opens the file and asks for the scene box and name index
-// refreshes.
+// first (a scene as it is read, before the engine parses it), and when it
+// cannot be opened shows why and leaves the scene as it is. Otherwise empties
+// the scene (the editor's own nodes stay), drops the selection, resets the
+// grid, moves the working directory to the file's folder (so the scene's
+// relative mesh and texture paths resolve), opens the file and asks for the
+// scene box and name index refreshes.
 // The path is the narrow file name, or the wide name the dialog reports.
 void openSceneFromDialog(const std::string& path);
 void openSceneFromDialog(const irr::core::stringw& path);

@@ -3,6 +3,9 @@
 #include <irrlicht.h>
 #include <sys/stat.h>
 
+#include <functional>
+#include <memory>
+
 #include "app/EditorState.h"
 #include "app/WorkProgress.h"
 #include "files/ArchiveCheck.h"
@@ -76,25 +79,42 @@ bool mountArchive(io::IFileSystem* fileSystem, const std::string& path, FileRefu
     return true;
 }
 
+// A scene added to the current one: relative names in it are looked for from
+// the working directory; a refused one is told by the file check.
 bool loadScene(const std::string& path, FileRefusal& why) {
     why = readableFileRefusal(editor.sceneManager->getFileSystem(), path);
     if (why.refused())
         return false;
-    SceneScan scan = scanSceneFile(editor.sceneManager->getFileSystem(), path.c_str());
-    why = {scan.refusal, scan.detail};
-    // Relative names in a scene added to the current one are looked for from
-    // the working directory; a refused one is told by the file check.
-    if (!scan.accepted())
-        return false;
-    if (!admitSceneReferences(scan, "")) {
-        why = {};
-        return false;
-    }
-    const bool loaded = loadScannedScene(path, scan);
-    finishMissingReferences(loaded);
-    why = {scan.refusal, scan.detail};
+    bool admitted = false;
+    const SceneGate admit = [&](const SceneScan& scan) { return admitted = admitSceneReferences(scan, ""); };
+    const bool loaded = loadSceneInOnePass(path, editor.sceneManager->getRootSceneNode(), admit, why,
+                                           sceneReferenceHook(""));
+    if (admitted)
+        finishMissingReferences(loaded);
     return loaded;
 }
+
+// The user-data hooks the engine's reader is given before the scan has
+// ended: they pass every call on to those made once the scene is admitted
+// (the reader calls none before it parses).
+class LateSerializer : public scene::ISceneUserDataSerializer {
+public:
+    void passTo(scene::ISceneUserDataSerializer* inner) { inner_ = inner; }
+    void OnCreateNode(scene::ISceneNode* node) override {
+        if (inner_)
+            inner_->OnCreateNode(node);
+    }
+    void OnReadUserData(scene::ISceneNode* node, io::IAttributes* userData) override {
+        if (inner_)
+            inner_->OnReadUserData(node, userData);
+    }
+    io::IAttributes* createUserData(scene::ISceneNode* node) override {
+        return inner_ ? inner_->createUserData(node) : nullptr;
+    }
+
+private:
+    scene::ISceneUserDataSerializer* inner_ = nullptr;
+};
 
 bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool animated, FileRefusal& why) {
     why = openableFileRefusal(path);
@@ -192,43 +212,95 @@ FileRefusal openableFileRefusal(const std::string& path) {
     return why;
 }
 
-bool loadScannedScene(const std::string& path, SceneScan& scan) {
-    scene::ISceneManager* sceneManager = editor.sceneManager;
-    if (!sceneManager || !scan.accepted())
-        return false;
-    return loadScannedSceneFile(openScannedScene(sceneManager->getFileSystem(), path.c_str(), scan), scan,
-                                sceneManager->getRootSceneNode());
+SceneReferenceHook sceneReferenceHook(const std::string& folder) {
+    (void)folder;
+    return nullptr;
 }
 
-bool loadScannedSceneFile(io::IReadFile* file, SceneScan& scan, scene::ISceneNode* root) {
+namespace {
+
+// Opens the scene's file for one read with the gate given, or null with why set.
+using OpenScannedFile = std::function<ScannedSceneFile*(SceneGate gate, SceneScan* why)>;
+
+bool loadThroughOnePass(const OpenScannedFile& open, scene::ISceneNode* root, const SceneGate& gate,
+                        FileRefusal& why) {
     scene::ISceneManager* sceneManager = editor.sceneManager;
-    if (!file || !sceneManager || !scan.accepted() || !root) {
-        if (file)
-            file->drop();
-        scan.refusal = SceneRefusal::Unreadable;
+    why = {SceneRefusal::Unreadable, ""};
+    if (!sceneManager || !root)
+        return false;
+    // Once admitted, the text and colour of text nodes come back from their
+    // user-data records, what the engine's reader drops from the scan's.
+    std::unique_ptr<SceneReadRestore> restoring;
+    std::unique_ptr<NodeProgressSerializer> counting;
+    LateSerializer hooks;
+    const SceneGate admit = [&](const SceneScan& scan) {
+        if (gate && !gate(scan))
+            return false;
+        restoring.reset(new SceneReadRestore(sceneManager, scan.records, textNodeUserData(), root));
+        restoring->decodeUtf8Text(scan.unitSize == 1);
+        counting.reset(new NodeProgressSerializer(restoring.get(), scan.records.nodes.size()));
+        hooks.passTo(counting.get());
+        return true;
+    };
+    SceneScan failed;
+    ScannedSceneFile* file = open(admit, &failed);
+    if (!file) {
+        why = {failed.refusal, failed.detail};
         return false;
     }
-    // The text and colour of text nodes come back from their user-data
-    // records; what the engine's reader drops comes back from the scan's.
-    SceneReadRestore restoring(sceneManager, scan.records, textNodeUserData(), root);
-    restoring.decodeUtf8Text(scan.unitSize == 1);
-    // A large scene shows how far the engine is: its bytes read, then its nodes made.
+    // A large scene shows how far it is: its bytes read and scanned, then its nodes made.
     WorkProgress work(L"progress_opening", file->getFileName().c_str());
     setWorkTotal(static_cast<unsigned long long>(file->getSize()), ProgressUnit::Bytes);
-    NodeProgressSerializer counting(&restoring, scan.records.nodes.size());
     // A scene's own camera is made the active one as the engine reads it;
     // the view stays the editor's.
     scene::ICameraSceneNode* view = sceneManager->getActiveCamera();
-    const bool loaded = sceneManager->loadScene(file, &counting, root);
+    const bool read = sceneManager->loadScene(file, &hooks, root);
     sceneManager->setActiveCamera(view);
-    // A file changed since the scan reached the engine as an empty text.
-    const bool changed = scannedSceneChanged(file);
+    const bool loaded = read && file->handedOver();
+    if (loaded) {
+        restoring->restore();
+        why = {};
+    } else if (file->declined()) {
+        why = {};
+    } else if (file->handedOver()) {
+        why = {SceneRefusal::Unreadable, ""};
+    } else {
+        why = {file->scan().refusal, file->scan().detail};
+    }
     file->drop();
-    if (loaded && !changed)
-        restoring.restore();
-    if (changed || !loaded)
-        scan.refusal = SceneRefusal::Unreadable;
-    return loaded && !changed;
+    return loaded;
+}
+
+} // namespace
+
+bool loadSceneInOnePass(const std::string& path, scene::ISceneNode* root, const SceneGate& gate, FileRefusal& why,
+                        const SceneReferenceHook& hook) {
+    io::IFileSystem* fileSystem = editor.sceneManager ? editor.sceneManager->getFileSystem() : nullptr;
+    const OpenScannedFile open = [&](SceneGate admit, SceneScan* failed) {
+        return openScannedSceneFile(fileSystem, path.c_str(), std::move(admit), hook, failed);
+    };
+    return loadThroughOnePass(open, root, gate, why);
+}
+
+bool loadSceneTextInOnePass(io::IReadFile* source, scene::ISceneNode* root, const SceneGate& gate, FileRefusal& why,
+                            const SceneReferenceHook& hook) {
+    const OpenScannedFile open = [&](SceneGate admit, SceneScan* failed) -> ScannedSceneFile* {
+        *failed = SceneScan();
+        if (!source)
+            return nullptr;
+        ScannedSceneFile* file = new ScannedSceneFile(source, std::move(admit), hook);
+        source = nullptr;
+        if (file->decided()) {
+            *failed = file->scan();
+            file->drop();
+            return nullptr;
+        }
+        return file;
+    };
+    const bool loaded = loadThroughOnePass(open, root, gate, why);
+    if (source)
+        source->drop();
+    return loaded;
 }
 
 bool openFile(const std::string& path, bool animated, FileRefusal* why) {

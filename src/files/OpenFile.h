@@ -5,14 +5,14 @@
 #include <string>
 
 #include "files/FileRefusal.h"
-#include "files/SceneScan.h"
+#include "files/ScannedSceneFile.h"
 
 namespace sorn {
 
 // Opens path (a narrow file name) as described above; animated chooses an
 // animated mesh node (30 frames per second) over a static one. Files that
 // cannot be used (missing, unreadable, not a regular file, too large, a scene
-// that scanSceneFile refuses, no mesh the engine can read) add nothing and write nothing.
+// the scan refuses, no mesh the engine can read) add nothing and write nothing.
 // True when an archive was mounted, a scene loaded or a node added.
 // Otherwise why (when given) says what went wrong; None there means a
 // message box has told it already (a file the file check refused, a scene's
@@ -39,12 +39,23 @@ FileRefusal openableFileRefusal(const std::string& path);
 // (files/MissingReferences.h): finishMissingReferences follows the load.
 bool admitSceneReferences(const SceneScan& scan, const std::string& folder);
 
-// Loads a scene that scanSceneFile accepted into the current scene graph,
-// the engine reading the scanned bytes. False, with scan.refusal set, when
-// the file could not be read again or changed since the scan.
-bool loadScannedScene(const std::string& path, SceneScan& scan);
-// The same from a file openScannedScene or openScannedSceneFrom made (which
-// it drops), under root.
-bool loadScannedSceneFile(irr::io::IReadFile* file, SceneScan& scan, irr::scene::ISceneNode* root);
+// Loads the scene at path under root, the file read once (ScannedSceneFile.h):
+// gate (may be empty) runs once the scan accepted the text and before the
+// engine parses it; what the engine's reader drops is given back after it.
+// True when the scene was loaded. Otherwise nothing was made and why says
+// why: the scan's refusal, or None when the gate said no (and told it).
+// hook (may be empty) hears each referenced file as the scan meets it.
+bool loadSceneInOnePass(const std::string& path, irr::scene::ISceneNode* root, const SceneGate& gate,
+                        FileRefusal& why, const SceneReferenceHook& hook = nullptr);
+// The same over a text already open (a text held in memory); takes over the
+// caller's reference to source.
+bool loadSceneTextInOnePass(irr::io::IReadFile* source, irr::scene::ISceneNode* root, const SceneGate& gate,
+                            FileRefusal& why, const SceneReferenceHook& hook = nullptr);
+
+// Told of each file a scene being opened names, as soon as the scan meets
+// it; folder is where its relative names are looked for first (empty: the
+// working directory). Connected to nothing yet: the checks are started once
+// the scan has ended (admitSceneReferences).
+SceneReferenceHook sceneReferenceHook(const std::string& folder);
 
 } // namespace sorn

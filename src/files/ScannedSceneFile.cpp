@@ -1,9 +1,11 @@
-#include "files/SceneScan.h"
+#include "files/ScannedSceneFile.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <vector>
 
-#include "app/ByteOrderMark.h"
 #include "app/WorkProgress.h"
 #include "files/SceneScanDetail.h"
 
@@ -12,125 +14,202 @@ namespace sorn {
 using namespace irr;
 using scan_detail::kGuardTail;
 using scan_detail::kGuardTailUnits;
-using scan_detail::StreamDigest;
 
-// The scanned bytes, read again from the file in bulk (a straight copy: the
-// engine converts the encoding itself, as it would reading the file), the
-// guard tail behind them.
-class ScannedSceneFile : public io::IReadFile {
-public:
-    ScannedSceneFile(io::IReadFile* source, const SceneScan& scan)
-        : source_(source), usable_(scan.usableBytes), expected_(scan.digest) {
-        tail_.resize(kGuardTailUnits * scan.unitSize);
-        for (size_t i = 0; i < kGuardTailUnits; ++i)
-            encodeCodeUnit(kGuardTail[i], scan.unitSize, scan.bigEndian, &tail_[i * scan.unitSize]);
-        size_ = usable_ + static_cast<long>(tail_.size());
+namespace {
+
+// Pieces read from the disk between two progress calls, and the bytes
+// decoded at a time for the scanner (so that its units stay in the cache).
+constexpr long kReadPiece = 1 << 20;
+constexpr size_t kDecodePiece = 1 << 16;
+
+// A code unit read straight from the reader's byte buffer.
+typedef uint32_t __attribute__((may_alias)) SharedUnit;
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "UTF-32 units are scanned in place as little-endian");
+
+} // namespace
+
+ScannedSceneFile::ScannedSceneFile(io::IReadFile* source, SceneGate gate, SceneReferenceHook hook)
+    : source_(source), gate_(std::move(gate)) {
+    scanner_.setReferenceHook(std::move(hook));
+    const long sourceSize = source_->getSize();
+    const long headWanted = sourceSize < 4 ? sourceSize : 4;
+    if (sourceSize < 0 || source_->read(head_, static_cast<u32>(headWanted)) != headWanted) {
+        failed_ = decided_ = true;
+        return;
     }
-    ~ScannedSceneFile() override { source_->drop(); }
+    headSize_ = headWanted;
+    encoding_ = detectEncoding(head_, static_cast<size_t>(headSize_));
+    const long unit = static_cast<long>(encoding_.unitSize);
+    const long mark = static_cast<long>(encoding_.markSize);
+    usable_ = mark + (sourceSize - mark) / unit * unit;
+    tail_.resize(kGuardTailUnits * encoding_.unitSize);
+    for (size_t i = 0; i < kGuardTailUnits; ++i)
+        encodeCodeUnit(kGuardTail[i], encoding_.unitSize, encoding_.bigEndian, &tail_[i * encoding_.unitSize]);
+    const unsigned long long handed = static_cast<unsigned long long>(usable_) + tail_.size();
+    if (handed > kMaxSceneFileSize) {
+        failed_ = decided_ = true;
+        scan_.refusal = SceneRefusal::TooLarge;
+        scan_.detail = "> " + std::to_string(kMaxSceneFileSize) + " bytes";
+        return;
+    }
+    size_ = static_cast<long>(handed);
+}
 
-    s32 read(void* buffer, u32 sizeToRead) override {
-        unsigned char* out = static_cast<unsigned char*>(buffer);
-        long count = sizeToRead;
-        if (count > size_ - position_)
-            count = size_ - position_;
-        if (count <= 0)
-            return 0;
-        if (changed_) {
+ScannedSceneFile::~ScannedSceneFile() { source_->drop(); }
+
+s32 ScannedSceneFile::read(void* buffer, u32 sizeToRead) {
+    unsigned char* out = static_cast<unsigned char*>(buffer);
+    const long start = position_;
+    long count = static_cast<long>(sizeToRead);
+    if (count > size_ - start)
+        count = size_ - start;
+    if (count <= 0)
+        return 0;
+    position_ += count;
+    // The bytes go in order from the start, each once; a reader that goes
+    // back or skips is handed nothing of the file.
+    const bool freshBytes = !decided_ && start == readUpTo_;
+    if (!decided_ && !freshBytes)
+        failed_ = true;
+    if (freshBytes && start < usable_) {
+        const long end = std::min(start + count, usable_);
+        if (!readPieces(out, start, end - start))
+            failed_ = true;
+    }
+    if (!decided_ && (failed_ || scanner_.refused() || readUpTo_ == usable_))
+        decide();
+    // Only the read that brought the last byte in hands the file over: the
+    // engine's one read of the whole file.
+    if (decided_ && (!handedOver_ || !freshBytes)) {
+        const long from = handedOver_ ? std::max(start, usable_) : start;
+        std::memset(out, 0, static_cast<size_t>(from - start));
+        if (!handedOver_) {
             std::memset(out, 0, static_cast<size_t>(count));
-            position_ += count;
             return static_cast<s32>(count);
         }
-        long done = 0;
-        if (position_ < usable_) {
-            const long fromFile = count < usable_ - position_ ? count : usable_ - position_;
-            // The digest follows the bytes in order from the start; a read
-            // elsewhere starts it again or leaves it unable to vouch for them.
-            if (position_ == 0) {
-                digest_ = StreamDigest();
-                digestEnd_ = 0;
-            }
-            const bool inOrder = position_ == digestEnd_;
-            if (!source_->seek(position_) || !readReporting(out, fromFile) || !inOrder) {
-                changed_ = true;
-            } else {
-                digest_.update(out, static_cast<size_t>(fromFile));
-                digestEnd_ += fromFile;
-                if (digestEnd_ == usable_ && digest_.value() != expected_)
-                    changed_ = true;
-            }
-            if (changed_) {
-                std::memset(out, 0, static_cast<size_t>(count));
-                position_ += count;
-                return static_cast<s32>(count);
-            }
-            done = fromFile;
-        }
-        if (done < count) {
-            std::memcpy(out + done, tail_.data() + (position_ + done - usable_), static_cast<size_t>(count - done));
-        }
-        position_ += count;
-        return static_cast<s32>(count);
     }
+    if (handedOver_ && start + count > usable_) {
+        const long from = std::max(start, usable_);
+        std::memcpy(out + (from - start), tail_.data() + (from - usable_), static_cast<size_t>(start + count - from));
+    }
+    return static_cast<s32>(count);
+}
 
-    bool seek(long finalPos, bool relativeMovement = false) override {
-        const long target = relativeMovement ? position_ + finalPos : finalPos;
-        if (target < 0 || target > size_)
+bool ScannedSceneFile::readPieces(unsigned char* out, long from, long count) {
+    long done = 0;
+    // The first bytes were read to tell the encoding.
+    while (done < count && from + done < headSize_) {
+        out[done] = head_[from + done];
+        ++done;
+    }
+    feed(out, done);
+    readUpTo_ = from + done;
+    while (done < count && !scanner_.refused()) {
+        const long piece = std::min(count - done, kReadPiece);
+        if (source_->read(out + done, static_cast<u32>(piece)) != piece)
             return false;
-        position_ = target;
-        return true;
+        feed(out + done, piece);
+        done += piece;
+        readUpTo_ = from + done;
+        advanceWork(static_cast<unsigned long long>(readUpTo_));
     }
-    long getSize() const override { return size_; }
-    long getPos() const override { return position_; }
-    const io::path& getFileName() const override { return source_->getFileName(); }
+    return true;
+}
 
-    bool changed() const { return changed_; }
-
-private:
-    // The engine reads the whole file in one call: it is read in pieces so
-    // that a large scene shows how far the reading is.
-    bool readReporting(unsigned char* out, long count) {
-        for (long done = 0; done < count;) {
-            const long piece = count - done < kReadPiece ? count - done : kReadPiece;
-            if (source_->read(out + done, static_cast<u32>(piece)) != piece)
-                return false;
-            done += piece;
-            advanceWork(static_cast<unsigned long long>(position_ + done));
+// Bytes at readUpTo_ onwards, to the scanner as code units; the byte-order
+// mark is not text.
+void ScannedSceneFile::feed(const unsigned char* bytes, long count) {
+    const long mark = static_cast<long>(encoding_.markSize);
+    if (readUpTo_ < mark) {
+        const long skipped = std::min(count, mark - readUpTo_);
+        bytes += skipped;
+        count -= skipped;
+    }
+    const unsigned unit = encoding_.unitSize;
+    // A unit cut by the end of the last piece is completed first.
+    while (carried_ > 0 && count > 0) {
+        carry_[carried_++] = *bytes++;
+        --count;
+        if (carried_ == unit) {
+            const uint32_t whole = codeUnitAt(carry_, encoding_);
+            scanner_.feed(&whole, 1);
+            carried_ = 0;
         }
-        return true;
     }
-
-    static constexpr long kReadPiece = 1 << 20;
-
-    io::IReadFile* source_;
-    long usable_;
-    long size_ = 0;
-    long position_ = 0;
-    uint64_t expected_;
-    StreamDigest digest_;
-    long digestEnd_ = 0;
-    bool changed_ = false;
-    std::vector<unsigned char> tail_;
-};
-
-io::IReadFile* openScannedScene(io::IFileSystem* fileSystem, const io::path& path, const SceneScan& scan) {
-    if (!fileSystem || !scan.accepted())
-        return nullptr;
-    return openScannedSceneFrom(fileSystem->createAndOpenFile(path), scan);
+    // 8-bit text (what the editor saves) and UTF-32 in this machine's byte
+    // order (what the engine writes) are scanned where they lie.
+    if (unit == 1) {
+        scanner_.feed(bytes, static_cast<size_t>(count));
+        return;
+    }
+    if (unit == 4 && !encoding_.bigEndian && reinterpret_cast<uintptr_t>(bytes) % alignof(uint32_t) == 0) {
+        const size_t whole = static_cast<size_t>(count) / 4;
+        scanner_.feed(reinterpret_cast<const SharedUnit*>(bytes), whole);
+        bytes += whole * 4;
+        count -= static_cast<long>(whole * 4);
+    }
+    while (count > 0 && !scanner_.refused()) {
+        const size_t piece = std::min(static_cast<size_t>(count), kDecodePiece);
+        const size_t whole = piece / unit * unit;
+        if (whole == 0)
+            break;
+        decodeCodeUnits(bytes, whole, encoding_, units_);
+        scanner_.feed(units_.data(), units_.size());
+        bytes += whole;
+        count -= static_cast<long>(whole);
+    }
+    for (; count > 0 && !scanner_.refused(); --count)
+        carry_[carried_++] = *bytes++;
 }
 
-io::IReadFile* openScannedSceneFrom(io::IReadFile* source, const SceneScan& scan) {
-    if (!source)
-        return nullptr;
-    if (!scan.accepted()) {
-        source->drop();
-        return nullptr;
+void ScannedSceneFile::decide() {
+    decided_ = true;
+    if (failed_) {
+        scan_ = SceneScan();
+        return;
     }
-    return new ScannedSceneFile(source, scan);
+    scan_ = scanner_.finish();
+    scan_.usableBytes = usable_;
+    scan_.unitSize = encoding_.unitSize;
+    scan_.bigEndian = encoding_.bigEndian;
+    if (!scan_.accepted())
+        return;
+    if (gate_ && !gate_(scan_)) {
+        declined_ = true;
+        return;
+    }
+    handedOver_ = true;
 }
 
-bool scannedSceneChanged(io::IReadFile* file) {
-    ScannedSceneFile* scanned = dynamic_cast<ScannedSceneFile*>(file);
-    return !scanned || scanned->changed();
+bool ScannedSceneFile::seek(long finalPos, bool relativeMovement) {
+    const long target = relativeMovement ? position_ + finalPos : finalPos;
+    if (target < 0 || target > size_)
+        return false;
+    position_ = target;
+    return true;
+}
+
+ScannedSceneFile* openScannedSceneFile(io::IFileSystem* fileSystem, const io::path& path, SceneGate gate,
+                                       SceneReferenceHook hook, SceneScan* why) {
+    SceneScan failed;
+    ScannedSceneFile* file = nullptr;
+    // On disk it must be a regular file (a pipe or device would block or
+    // never end); elsewhere it may be a file inside a mounted archive.
+    struct stat status {};
+    const bool regularOrElsewhere = ::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode);
+    io::IReadFile* source = fileSystem && !path.empty() && regularOrElsewhere ? fileSystem->createAndOpenFile(path)
+                                                                              : nullptr;
+    if (source) {
+        file = new ScannedSceneFile(source, std::move(gate), std::move(hook));
+        if (file->decided()) {
+            failed = file->scan();
+            file->drop();
+            file = nullptr;
+        }
+    }
+    if (!file && why)
+        *why = failed;
+    return file;
 }
 
 } // namespace sorn

@@ -8,7 +8,6 @@
 #include "app/TextConvert.h"
 #include "files/MissingReferences.h"
 #include "files/OpenFile.h"
-#include "files/SceneScanDetail.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/NodeUserData.h"
 #include "scene/TextNodeData.h"
@@ -255,41 +254,16 @@ PastedNodes pasteSceneText(const std::string& text, scene::ISceneNode* parent) {
         result.refusal = SceneRefusal::TooLarge;
         return result;
     }
-    const std::vector<uint32_t> units = sceneDocumentUnits(text);
-    if (units.empty())
-        return result;
-
-    SceneScanner scanner;
-    scanner.feed(units.data(), units.size());
-    SceneScan scan = scanner.finish();
-    if (!scan.accepted()) {
-        result.refusal = scan.refusal;
-        return result;
-    }
-    // Under the parent, the pasted nesting counts from the parent's depth.
-    if (depthOf(parent) + (scan.records.givenUp ? kMaxNodeDepth : deepestRecordedNode(scan.records)) >
-        kMaxNodeDepth) {
-        result.refusal = SceneRefusal::NestedTooDeeply;
-        return result;
-    }
-
     // The engine reads what it writes: UTF-32, low byte first, with its mark.
-    std::vector<unsigned char> bytes(4 + units.size() * 4);
-    encodeCodeUnit(0xFEFF, 4, false, bytes.data());
-    for (size_t i = 0; i < units.size(); ++i)
-        encodeCodeUnit(units[i], 4, false, &bytes[4 + i * 4]);
-    scan.usableBytes = static_cast<long>(bytes.size());
-    scan.unitSize = 4;
-    scan.bigEndian = false;
-    scan_detail::StreamDigest digest;
-    digest.update(bytes.data(), bytes.size());
-    scan.digest = digest.value();
-
-    // Models and images the text names pass the file check first; a refusal
-    // is told in a message box.
-    if (!admitSceneReferences(scan, "")) {
-        result.refusal = SceneRefusal::Unreadable;
-        return result;
+    std::vector<unsigned char> bytes;
+    {
+        const std::vector<uint32_t> units = sceneDocumentUnits(text);
+        if (units.empty())
+            return result;
+        bytes.resize(4 + units.size() * 4);
+        encodeCodeUnit(0xFEFF, 4, false, bytes.data());
+        for (size_t i = 0; i < units.size(); ++i)
+            encodeCodeUnit(units[i], 4, false, &bytes[4 + i * 4]);
     }
 
     // The nodes are read under a holder of their own: the engine gives the
@@ -297,10 +271,27 @@ PastedNodes pasteSceneText(const std::string& text, scene::ISceneNode* parent) {
     // be the user's parent (it would take the scene's name and lose its
     // scale and visibility).
     scene::ISceneNode* holder = sceneManager->addEmptySceneNode(parent);
+    // Scanned as the engine is handed it; under the parent, the pasted
+    // nesting counts from the parent's depth. Models and images the text
+    // names pass the file check then (a refusal is told in a message box).
+    SceneRefusal declined = SceneRefusal::None;
+    bool admitted = false;
+    const SceneGate admit = [&](const SceneScan& scan) {
+        const int deepest = scan.records.givenUp ? kMaxNodeDepth : deepestRecordedNode(scan.records);
+        if (depthOf(parent) + deepest > kMaxNodeDepth)
+            declined = SceneRefusal::NestedTooDeeply;
+        else if (!admitSceneReferences(scan, ""))
+            declined = SceneRefusal::Unreadable;
+        else
+            admitted = true;
+        return admitted;
+    };
     io::IReadFile* memory = sceneManager->getFileSystem()->createMemoryReadFile(
         bytes.data(), static_cast<s32>(bytes.size()), "clipboard.irr", false);
-    const bool loaded = holder && loadScannedSceneFile(openScannedSceneFrom(memory, scan), scan, holder);
-    finishMissingReferences(loaded);
+    FileRefusal why;
+    const bool loaded = holder && loadSceneTextInOnePass(memory, holder, admit, why, sceneReferenceHook(""));
+    if (admitted)
+        finishMissingReferences(loaded);
     if (holder) {
         std::vector<scene::ISceneNode*> made;
         for (scene::ISceneNode* node : holder->getChildren())
@@ -316,7 +307,9 @@ PastedNodes pasteSceneText(const std::string& text, scene::ISceneNode* parent) {
         for (scene::ISceneNode* node : result.nodes)
             node->remove();
         result.nodes.clear();
-        result.refusal = scan.refusal == SceneRefusal::None ? SceneRefusal::Unreadable : scan.refusal;
+        result.refusal = declined != SceneRefusal::None ? declined
+                         : why.refused()                ? why.refusal
+                                                        : SceneRefusal::Unreadable;
         return result;
     }
     // Pasted animators are held aside like those of an opened scene.

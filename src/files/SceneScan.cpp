@@ -3,11 +3,10 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "app/ByteOrderMark.h"
 #include "app/WorkProgress.h"
-#include "files/SceneScanDetail.h"
+#include "files/ScannedSceneFile.h"
 #include "files/SceneValueLimits.h"
 
 namespace sorn {
@@ -40,9 +39,6 @@ const SceneValueBound kSceneValueBounds[] = {
 };
 const size_t kSceneValueBoundCount = sizeof kSceneValueBounds / sizeof kSceneValueBounds[0];
 
-using scan_detail::kGuardTailUnits;
-using scan_detail::StreamDigest;
-
 namespace {
 
 constexpr size_t kMaxNameLength = 64;
@@ -66,7 +62,8 @@ inline bool isNameCharacter(uint32_t c) { return c >= 128 || !kNameEnds.ends[c];
 
 // Appends the units of [from, to) cut to their low byte, up to limit bytes;
 // overflow (when given) is set once more would not fit.
-void appendNarrowed(std::string& text, const uint32_t* from, const uint32_t* to, size_t limit, bool* overflow) {
+template <typename Unit>
+void appendNarrowed(std::string& text, const Unit* from, const Unit* to, size_t limit, bool* overflow) {
     for (; from < to; ++from) {
         if (text.size() >= limit) {
             if (overflow)
@@ -158,9 +155,16 @@ bool SceneScanner::refuse(SceneRefusal refusal) {
     return false;
 }
 
-void SceneScanner::feed(const uint32_t* units, size_t count) {
-    const uint32_t* p = units;
-    const uint32_t* const end = units + count;
+void SceneScanner::feed(const uint32_t* units, size_t count) { feedUnits(units, count); }
+
+void SceneScanner::feed(const unsigned char* units, size_t count) { feedUnits(units, count); }
+
+// Units of one byte (8-bit text) or four are scanned where they lie, without
+// widening them first.
+template <typename Unit>
+void SceneScanner::feedUnits(const Unit* units, size_t count) {
+    const Unit* p = units;
+    const Unit* const end = units + count;
     while (p < end && !refused_) {
         const uint32_t c = *p;
         switch (state_) {
@@ -229,7 +233,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             }
             break;
         case State::ElementName: {
-            const uint32_t* run = p;
+            const Unit* run = p;
             while (p < end && isNameCharacter(*p))
                 ++p;
             if (name_.size() + (p - run) > kMaxNameLength)
@@ -270,7 +274,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
             elementOpened(true);
             break;
         case State::AttributeName: {
-            const uint32_t* run = p;
+            const Unit* run = p;
             while (p < end && isNameCharacter(*p))
                 ++p;
             if (attributeName_.size() + (p - run) > kMaxNameLength)
@@ -304,7 +308,7 @@ void SceneScanner::feed(const uint32_t* units, size_t count) {
         case State::Value: {
             // The value up to its closing quote in one run, kept only when it
             // is an entry's name or value.
-            const uint32_t* run = p;
+            const Unit* run = p;
             while (p < end && *p != quote_ && *p != 0)
                 ++p;
             if (capture_ == Capture::Name)
@@ -554,6 +558,8 @@ size_t SceneScanner::addReferencedFile(const std::string& path, UntrustedKind ki
     result_.referencedFiles.push_back(path);
     result_.referencedKinds.push_back(kind);
     result_.referencedMaterialCounts.push_back(0);
+    if (referenceHook_)
+        referenceHook_(path, kind);
     return result_.referencedFiles.size() - 1;
 }
 
@@ -604,81 +610,23 @@ SceneScan SceneScanner::finish() {
         result_.refusal = SceneRefusal::None;
         result_.records = records_.finish();
     }
-    return result_;
+    // Called once: the records (which grow with the scene) are handed over, not copied.
+    return std::move(result_);
 }
 
 SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
-    SceneScan failed;
-    if (!fileSystem || path.empty())
-        return failed;
-    // On disk it must be a regular file (a pipe or device would block or
-    // never end); elsewhere it may be a file inside a mounted archive.
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-        return failed;
-    io::IReadFile* file = fileSystem->createAndOpenFile(path);
+    SceneScan why;
+    ScannedSceneFile* file = openScannedSceneFile(fileSystem, path, nullptr, nullptr, &why);
     if (!file)
-        return failed;
-    const long size = file->getSize();
-    if (size < 0) {
-        file->drop();
-        return failed;
-    }
-
-    // Held as 32-bit units, so that a UTF-32 little-endian block (what the
-    // engine writes) is scanned where it was read.
-    std::vector<uint32_t> blockUnits(kBlockSize / 4);
-    unsigned char* block = reinterpret_cast<unsigned char*>(blockUnits.data());
-    std::vector<uint32_t> units;
-    const s32 headRead = file->read(block, static_cast<u32>(size < 4 ? size : 4));
-    const TextEncoding encoding = detectEncoding(block, headRead > 0 ? static_cast<size_t>(headRead) : 0);
-    const long wholeUnits = (size - static_cast<long>(encoding.markSize)) / static_cast<long>(encoding.unitSize);
-    const long usable = static_cast<long>(encoding.markSize) + wholeUnits * static_cast<long>(encoding.unitSize);
-    const unsigned long long handed =
-        static_cast<unsigned long long>(usable) + kGuardTailUnits * encoding.unitSize;
-    if (handed > kMaxSceneFileSize) {
-        file->drop();
-        failed.refusal = SceneRefusal::TooLarge;
-        failed.detail = "> " + std::to_string(kMaxSceneFileSize) + " bytes";
-        return failed;
-    }
-
-    // A large scene shows how far its reading is.
+        return why;
+    // Read in blocks as the engine would have them, into one block of memory.
     WorkProgress work(L"progress_opening", path.c_str());
-    setWorkTotal(static_cast<unsigned long long>(usable), ProgressUnit::Bytes);
-    StreamDigest digest;
-    digest.update(block, encoding.markSize);
-    SceneScanner scanner;
-    long position = encoding.markSize;
-    bool readFailed = !file->seek(position);
-    while (!readFailed && position < usable && !scanner.refused()) {
-        const long count = usable - position < static_cast<long>(kBlockSize) ? usable - position
-                                                                             : static_cast<long>(kBlockSize);
-        if (file->read(block, static_cast<u32>(count)) != count) {
-            readFailed = true;
-            break;
-        }
-        digest.update(block, static_cast<size_t>(count));
-        if (encoding.unitSize == 4 && !encoding.bigEndian) {
-            scanner.feed(blockUnits.data(), static_cast<size_t>(count) / 4);
-        } else {
-            decodeCodeUnits(block, static_cast<size_t>(count), encoding, units);
-            scanner.feed(units.data(), units.size());
-        }
-        position += count;
-        advanceWork(static_cast<unsigned long long>(position));
+    setWorkTotal(static_cast<unsigned long long>(file->getSize()), ProgressUnit::Bytes);
+    std::vector<unsigned char> block(kBlockSize);
+    while (!file->decided() && file->read(block.data(), static_cast<u32>(block.size())) > 0) {
     }
+    SceneScan scan = file->scan();
     file->drop();
-    if (readFailed)
-        return failed;
-    if (scanner.refused())
-        return scanner.finish();
-
-    SceneScan scan = scanner.finish();
-    scan.usableBytes = usable;
-    scan.unitSize = encoding.unitSize;
-    scan.bigEndian = encoding.bigEndian;
-    scan.digest = digest.value();
     return scan;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// One streaming pass over a ".irr" scene file before the engine reads it.
+// The scan of a ".irr" scene file, made as the engine's reader is handed its
+// bytes (see ScannedSceneFile.h), before the engine parses any of them.
 // The engine's scene reader trusts what the file asks for: it recurses once
 // per nested node, builds geometry of whatever subdivision a node names,
 // smooths a terrain as often as told and looks attributes up one by one. The
@@ -11,6 +12,7 @@
 #include <irrlicht.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,11 +76,10 @@ struct SceneScan {
     // as its mesh (0 for textures and height maps).
     std::vector<unsigned> referencedMaterialCounts;
 
-    // How the engine is handed the file (see openScannedScene).
+    // How the engine is handed the file (see ScannedSceneFile.h).
     long usableBytes = 0;   // byte-order mark and whole code units
     unsigned unitSize = 1;  // 1, 2 or 4 bytes
     bool bigEndian = false;
-    uint64_t digest = 0;    // of the usable bytes, to notice a file changed since
 
     // What the engine's reader will drop or change, to be given back after it.
     SceneFileRecords records;
@@ -86,17 +87,27 @@ struct SceneScan {
     bool accepted() const { return refusal == SceneRefusal::None; }
 };
 
-// Scans the file at path (on disk or inside a mounted archive).
+// Told of each referenced file as the scan first meets its name (the path as
+// the scene holds it, narrowed as in referencedFiles), so that its check can
+// start before the scan ends.
+using SceneReferenceHook = std::function<void(const std::string& path, UntrustedKind kind)>;
+
+// The scan alone of the file at path (on disk or inside a mounted archive),
+// read as the engine's reader would be handed it, without the engine.
 SceneScan scanSceneFile(irr::io::IFileSystem* fileSystem, const irr::io::path& path);
 
 // The scanner on its own, fed code units as the engine's XML reader sees
-// them; finish() gives the verdict. Used by scanSceneFile and the tests.
+// them; finish() gives the verdict.
 class SceneScanner {
 public:
     SceneScanner();
+    void setReferenceHook(SceneReferenceHook hook) { referenceHook_ = std::move(hook); }
     void feed(const uint32_t* units, size_t count);
+    // 8-bit text, one byte a code unit.
+    void feed(const unsigned char* units, size_t count);
     // Whether the verdict is already a refusal (the rest need not be read).
     bool refused() const { return refused_; }
+    // The verdict, once, at the end of the text.
     SceneScan finish();
 
 private:
@@ -114,6 +125,8 @@ private:
         ParticleSystemAttributes = 8,
     };
 
+    template <typename Unit>
+    void feedUnits(const Unit* units, size_t count);
     bool refuse(SceneRefusal refusal);
     void elementNameDone();
     void attributeNameDone();
@@ -184,19 +197,7 @@ private:
         unsigned entries = 0;
     };
     std::vector<NodeMaterials> nodeMaterials_;
+    SceneReferenceHook referenceHook_;
 };
-
-// A read-only file holding the scanned file's usable bytes followed by a
-// short guard tail in the same encoding, read in bulk from the file itself.
-// The bytes are checked against the scan's digest as they pass: a file that
-// changed since the scan reaches the engine as zeros (an empty text) and
-// changed() is set. Null when the file cannot be opened again.
-irr::io::IReadFile* openScannedScene(irr::io::IFileSystem* fileSystem, const irr::io::path& path,
-                                     const SceneScan& scan);
-// The same over a file already open (a text held in memory); takes over the
-// caller's reference to source.
-irr::io::IReadFile* openScannedSceneFrom(irr::io::IReadFile* source, const SceneScan& scan);
-// Whether the file handed over by openScannedScene turned out to differ from the scan.
-bool scannedSceneChanged(irr::io::IReadFile* file);
 
 } // namespace sorn

@@ -203,10 +203,10 @@ protected:
         return nullptr;
     }
 
-    // The open message box's text, or empty when none is shown.
-    core::stringw refusalShown() {
+    // The open message box's text (or another one's), or empty when none is shown.
+    core::stringw refusalShown(const wchar_t* caption = L"open_failed_caption") {
         core::stringw text;
-        if (gui::IGUIElement* box = refusalBox())
+        if (gui::IGUIElement* box = refusalBox(nullptr, caption))
             for (gui::IGUIElement* part : box->getChildren())
                 if (part->getType() == gui::EGUIET_STATIC_TEXT)
                     text += part->getText();
@@ -313,6 +313,38 @@ TEST_F(OpenSceneTest, RefusedFilesFromTheDialogLeaveTheSceneAndSayWhy) {
     EXPECT_EQ(refusalShown(), core::stringw());
     activePasses(3);
     EXPECT_EQ(userNodeNames(), std::set<std::string>{"Triangle"});
+}
+
+// A scene naming a file the check refuses (a pipe: refused before any check
+// starts) is found out as the scene is read, before the engine parses it:
+// opened from the dialog, added to the scene or pasted, nothing of the
+// current scene changes and the refused file is named.
+TEST_F(OpenSceneTest, ASceneNamingARefusedFileLeavesTheSceneAsItWas) {
+    start();
+    scene::ISceneNode* cube = smgr()->addCubeSceneNode();
+    cube->setName("mine");
+    editor.selectedNode = cube;
+    const io::path folder = smgr()->getFileSystem()->getWorkingDirectory();
+    const std::string pipe = corpus.dir.file("scenes/pipe.obj");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string text = "<irr_scene><node type=\"mesh\"><attributes><string name=\"Name\" value=\"Piped\"/>"
+                             "<string name=\"Mesh\" value=\"" + pipe + "\"/></attributes></node></irr_scene>";
+    const std::string path = corpus.make("scenes/piped.irr", text);
+    for (const char* way : {"dialog", "added", "pasted"}) {
+        if (std::string(way) == "dialog")
+            chooseInOpenDialog(path);
+        else if (std::string(way) == "added")
+            EXPECT_FALSE(sorn::openFile(path, false)) << way;
+        else
+            EXPECT_EQ(sorn::pasteSceneText(text, smgr()->getRootSceneNode()).refusal,
+                      sorn::SceneRefusal::Unreadable);
+        EXPECT_EQ(userNodeNames(), std::set<std::string>{"mine"}) << way;
+        EXPECT_EQ(editor.selectedNode, cube) << way;
+        EXPECT_EQ(smgr()->getFileSystem()->getWorkingDirectory(), folder) << way;
+        EXPECT_NE(refusalShown(L"file_refused_caption").find(sorn::widePath(pipe).c_str()), -1) << way;
+        EXPECT_EQ(refusalShown(), core::stringw()) << way;
+        closeMessages(L"file_refused_caption");
+    }
 }
 
 class RefusedOnTheCommandLineTest : public OpenSceneTest, public testing::WithParamInterface<int> {};

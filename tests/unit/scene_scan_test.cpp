@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "files/ScannedSceneFile.h"
 #include "files/SceneScan.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
@@ -455,7 +456,8 @@ TEST_F(SceneFileScanTest, EveryEmitterKindTheScanAdmitsDrawsWithAbsurdValues) {
         ASSERT_EQ(scan.accepted(), k.admitted) << k.kind;
         if (!scan.accepted())
             continue;
-        io::IReadFile* file = sorn::openScannedScene(files(), dir.file("system.irr").c_str(), scan);
+        io::IReadFile* file =
+            sorn::openScannedSceneFile(files(), dir.file("system.irr").c_str(), nullptr, nullptr, nullptr);
         ASSERT_NE(file, nullptr);
         EXPECT_TRUE(smgr->loadScene(file)) << k.kind;
         file->drop();
@@ -527,30 +529,74 @@ TEST_F(SceneFileScanTest, MissingFoldersAndPipesAreUnreadable) {
             << name;
 }
 
-TEST_F(SceneFileScanTest, FileChangedAfterTheScanReachesTheEngineAsNothing) {
-    const std::string text = scene(node("cube", entry("float", "Size", "10")));
-    SceneScan scan = scanFile("level.irr", text);
-    ASSERT_TRUE(scan.accepted());
-
-    io::IReadFile* same = sorn::openScannedScene(files(), dir.file("level.irr").c_str(), scan);
-    ASSERT_NE(same, nullptr);
-    std::string bytes(static_cast<size_t>(same->getSize()), '\0');
-    EXPECT_EQ(same->read(&bytes[0], static_cast<u32>(bytes.size())), static_cast<s32>(bytes.size()));
-    EXPECT_EQ(bytes.substr(0, text.size()), text);
-    EXPECT_EQ(bytes[text.size()], '\0') << "the guard tail starts with an end of text";
-    EXPECT_FALSE(sorn::scannedSceneChanged(same));
-    same->drop();
-
-    std::string changed = text;
-    changed.replace(changed.find("10"), 2, "99");
-    sorn::test::writeFile(dir.file("level.irr"), changed);
-    io::IReadFile* other = sorn::openScannedScene(files(), dir.file("level.irr").c_str(), scan);
-    ASSERT_NE(other, nullptr);
-    std::string seen(static_cast<size_t>(other->getSize()), 'x');
-    other->read(&seen[0], static_cast<u32>(seen.size()));
-    EXPECT_EQ(seen, std::string(seen.size(), '\0'));
-    EXPECT_TRUE(sorn::scannedSceneChanged(other));
-    other->drop();
+// The engine's one read of the whole file is served from the disk and scanned
+// as it goes: the text reaches the engine only when the scan accepted it and
+// the gate let it through, and the gate has heard every file named before it
+// runs; anything else (a refusal, a file cut short or shortened while read, a
+// read out of order) hands the engine zeros.
+TEST_F(SceneFileScanTest, OneReadHandsTheTextOverOnlyWhenTheScanAndTheGateAgree) {
+    const std::string good = scene(node("mesh", entry("string", "Mesh", "a.obj")) +
+                                   node("cube", "", "<materials><attributes>" +
+                                                        entry("texture", "Texture1", "b.png") +
+                                                        "</attributes></materials>"));
+    // Longer than what the file's reader buffers when its first bytes are read.
+    const std::string padded = good + "<!--" + std::string(1 << 16, 'x') + "-->";
+    enum class Reading { Whole, ShortenedMeanwhile, FromTheMiddle };
+    struct Case {
+        const char* what;
+        std::string text;
+        bool gateSays;
+        Reading reading;
+        bool handed;
+        SceneRefusal refusal;
+        int gateCalls;
+    };
+    const Case cases[] = {
+        {"accepted", good, true, Reading::Whole, true, SceneRefusal::None, 1},
+        {"in UTF-32", encoded(good, 4, false, std::string("\xFF\xFE\0\0", 4)), true, Reading::Whole, true,
+         SceneRefusal::None, 1},
+        {"declined by the gate", good, false, Reading::Whole, false, SceneRefusal::None, 1},
+        {"cut at the end", good.substr(0, good.size() - 2), true, Reading::Whole, false, SceneRefusal::NotAScene, 0},
+        {"out of bounds", scene(node("sphere", entry("int", "PolyCountX", "65536"))), true, Reading::Whole, false,
+         SceneRefusal::ValueOutOfBounds, 0},
+        {"shortened while read", padded, true, Reading::ShortenedMeanwhile, false, SceneRefusal::Unreadable, 0},
+        {"read out of order", good, true, Reading::FromTheMiddle, false, SceneRefusal::Unreadable, 0},
+    };
+    for (const Case& c : cases) {
+        sorn::test::writeFile(dir.file("level.irr"), c.text);
+        int gateCalls = 0;
+        std::vector<std::string> heard;
+        const sorn::SceneGate gate = [&](const SceneScan& scan) {
+            ++gateCalls;
+            EXPECT_EQ(heard, scan.referencedFiles) << c.what;
+            return c.gateSays;
+        };
+        const sorn::SceneReferenceHook hook = [&](const std::string& path, sorn::UntrustedKind) {
+            heard.push_back(path);
+        };
+        sorn::ScannedSceneFile* file =
+            sorn::openScannedSceneFile(files(), dir.file("level.irr").c_str(), gate, hook, nullptr);
+        ASSERT_NE(file, nullptr) << c.what;
+        if (c.reading == Reading::ShortenedMeanwhile)
+            ASSERT_EQ(truncate(dir.file("level.irr").c_str(), static_cast<off_t>(c.text.size() / 2)), 0);
+        if (c.reading == Reading::FromTheMiddle)
+            ASSERT_TRUE(file->seek(8));
+        const long size = file->getSize() - file->getPos();
+        std::string bytes(static_cast<size_t>(size), 'x');
+        EXPECT_EQ(file->read(&bytes[0], static_cast<u32>(size)), size) << c.what;
+        EXPECT_EQ(gateCalls, c.gateCalls) << c.what;
+        EXPECT_EQ(file->handedOver(), c.handed) << c.what;
+        EXPECT_EQ(file->declined(), c.gateCalls == 1 && !c.handed) << c.what;
+        EXPECT_EQ(file->scan().refusal, c.refusal) << c.what;
+        if (c.handed) {
+            EXPECT_EQ(bytes.substr(0, c.text.size()), c.text) << c.what;
+            EXPECT_EQ(bytes[c.text.size()], '\0') << "the guard tail starts with an end of text";
+            EXPECT_EQ(heard, (std::vector<std::string>{"a.obj", "b.png"})) << c.what;
+        } else {
+            EXPECT_EQ(bytes, std::string(bytes.size(), '\0')) << c.what;
+        }
+        file->drop();
+    }
 }
 
 } // namespace

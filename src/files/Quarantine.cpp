@@ -406,6 +406,7 @@ const std::string& fileCheckProgram() {
 }
 
 void prepareFileChecks() {
+    quarantine().book.pump(0); // checks started and not collected yet move on
     quarantine().book.readyServer();
     quarantine().book.checkerIdentity();
 }

@@ -103,8 +103,9 @@ const FileVerdict* CheckBook::knownVerdict(const VerdictKey& key) {
     const FileVerdict* kept = lasting_.find(key);
     if (!kept)
         return nullptr;
-    // Used again: it stays among the newest when the store is next written.
-    unsaved_.put(key, *kept, static_cast<std::int64_t>(std::time(nullptr)));
+    // Used again: it stays among the newest when the store is next written
+    // (an open that checked nothing new writes nothing).
+    used_.put(key, *kept, static_cast<std::int64_t>(std::time(nullptr)));
     return &(verdicts_[key] = *kept);
 }
 
@@ -113,6 +114,7 @@ void CheckBook::forget() {
     verdicts_.clear();
     lasting_.clear();
     unsaved_.clear();
+    used_.clear();
     lastingLoaded = false;
     identityProgram_.clear();
 }
@@ -120,6 +122,8 @@ void CheckBook::forget() {
 VerdictStore CheckBook::takeUnsaved() {
     VerdictStore taken;
     std::swap(taken, unsaved_);
+    taken.merge(used_);
+    used_.clear();
     return taken;
 }
 

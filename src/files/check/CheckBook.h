@@ -83,7 +83,8 @@ public:
     void forget();
 
     // The verdicts kept across runs: loaded by the caller once a run
-    // (lastingLoaded), and the new ones since last taken.
+    // (lastingLoaded), and the new ones since last taken, with the kept
+    // ones used since (their time stamps renewed).
     VerdictStore& lasting() { return lasting_; }
     bool lastingLoaded = false;
     VerdictStore takeUnsaved();
@@ -146,6 +147,7 @@ private:
     std::map<VerdictKey, FileVerdict> verdicts_;
     VerdictStore lasting_;
     VerdictStore unsaved_;
+    VerdictStore used_; // kept verdicts used in this run
     ContentCheck contentCheck_;
     std::list<std::unique_ptr<Started>> started_;
     QuarantineLimits limits_ = defaultQuarantineLimits();

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace sorn {
 
@@ -94,16 +93,16 @@ bool hashFile(const std::string& path, std::uint64_t& hash, long long& size) {
     bool read = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     ContentHash content;
     long long total = 0;
-    std::vector<unsigned char> buffer(read ? 256 * 1024 : 0);
+    unsigned char buffer[64 * 1024]; // on the stack: no allocation to clear for a small file
     while (read) {
-        const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0) {
             read = count == 0;
             break;
         }
-        content.add(buffer.data(), static_cast<size_t>(count));
+        content.add(buffer, static_cast<size_t>(count));
         total += count;
     }
     ::close(fd);

@@ -36,7 +36,25 @@ std::string configHome(const ProgramPlace& place) {
     return std::string();
 }
 
+const char* homeOfUser() {
+    const passwd* user = getpwuid(getuid());
+    return user ? user->pw_dir : nullptr;
+}
+
 } // namespace
+
+std::string chooseCacheFolder(const char* xdgCacheHome, const char* home) {
+    if (isSet(xdgCacheHome) && xdgCacheHome[0] == '/')
+        return (fs::path(xdgCacheHome) / ProgramName).string();
+    if (isSet(home))
+        return (fs::path(home) / ".cache" / ProgramName).string();
+    return std::string();
+}
+
+std::string userCacheFolder() {
+    const char* home = std::getenv("HOME");
+    return chooseCacheFolder(std::getenv("XDG_CACHE_HOME"), isSet(home) ? home : homeOfUser());
+}
 
 DataLocation chooseDataLocation(const ProgramPlace& place) {
     DataLocation location;
@@ -76,8 +94,7 @@ ProgramPlace currentProgramPlace(const std::string& workingDirectory) {
     place.home = std::getenv("HOME");
     if (!isSet(place.home)) {
         // Without HOME, the home folder the system records for the user.
-        const passwd* user = getpwuid(getuid());
-        place.home = user ? user->pw_dir : nullptr;
+        place.home = homeOfUser();
     }
     return place;
 }

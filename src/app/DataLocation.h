@@ -35,6 +35,14 @@ std::string runningProgramPath();
 // its environment.
 ProgramPlace currentProgramPlace(const std::string& workingDirectory);
 
+// The folder where the editor keeps what it may lose and make again (the
+// verdicts of file checks): $XDG_CACHE_HOME/sorn-editor when that is an
+// absolute path, else ~/.cache/sorn-editor; empty when neither is known.
+// Made (0700) only when first written to.
+std::string chooseCacheFolder(const char* xdgCacheHome, const char* home);
+// The same for this process's environment (HOME unset: the user's home folder).
+std::string userCacheFolder();
+
 // Sets editor.appDirectory and the settings files of editor.config from the
 // location chosen for this process.
 void useDataLocation(const DataLocation& location);

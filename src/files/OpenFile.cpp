@@ -163,6 +163,16 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
 
 } // namespace
 
+// A name a scene holds as the engine will be given it: a relative one in the
+// folder when it is on disk there, else as it is (mounted archives serve
+// files by name).
+static std::string referencePath(const std::string& name, const std::string& folder) {
+    if (folder.empty() || name.empty() || name[0] == '/')
+        return name;
+    const std::string inFolder = folder + "/" + name;
+    return editor.sceneManager->getFileSystem()->existFile(inFolder.c_str()) ? inFolder : name;
+}
+
 // The meshes, textures and height maps a scene names go through the file check
 // before the engine's loaders see them. Relative names are resolved from the
 // folder the engine will look in; a name not on disk there is kept as it is
@@ -171,15 +181,8 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
 bool admitSceneReferences(const SceneScan& scan, const std::string& folder) {
     std::vector<UntrustedFile> files;
     files.reserve(scan.referencedFiles.size());
-    for (size_t i = 0; i < scan.referencedFiles.size(); ++i) {
-        std::string path = scan.referencedFiles[i];
-        if (!folder.empty() && !path.empty() && path[0] != '/') {
-            const std::string inFolder = folder + "/" + path;
-            if (editor.sceneManager->getFileSystem()->existFile(inFolder.c_str()))
-                path = inFolder;
-        }
-        files.push_back({path, scan.referencedKinds[i]});
-    }
+    for (size_t i = 0; i < scan.referencedFiles.size(); ++i)
+        files.push_back({referencePath(scan.referencedFiles[i], folder), scan.referencedKinds[i]});
     if (!admitUntrustedFiles(files))
         return false;
     placeMissingReferences(scan, folder);
@@ -212,9 +215,12 @@ FileRefusal openableFileRefusal(const std::string& path) {
     return why;
 }
 
+// Each file's check starts as the scan meets its name, so the checks run
+// while the rest of the scene is read; the admit collects their verdicts.
 SceneReferenceHook sceneReferenceHook(const std::string& folder) {
-    (void)folder;
-    return nullptr;
+    return [folder](const std::string& path, UntrustedKind kind) {
+        beginUntrustedCheck(referencePath(path, folder), kind);
+    };
 }
 
 namespace {

@@ -54,8 +54,8 @@ bool loadSceneTextInOnePass(irr::io::IReadFile* source, irr::scene::ISceneNode* 
 
 // Told of each file a scene being opened names, as soon as the scan meets
 // it; folder is where its relative names are looked for first (empty: the
-// working directory). Connected to nothing yet: the checks are started once
-// the scan has ended (admitSceneReferences).
+// working directory). It starts the file's check; admitSceneReferences
+// collects the verdicts once the scan has ended.
 SceneReferenceHook sceneReferenceHook(const std::string& folder);
 
 } // namespace sorn

@@ -14,7 +14,9 @@
 #include "app/PathText.h"
 #include "app/Translate.h"
 #include "app/WorkProgress.h"
+#include "files/VerdictCacheFile.h"
 #include "files/check/CheckedImage.h"
+#include "files/check/ContentHash.h"
 
 namespace sorn {
 
@@ -22,7 +24,15 @@ namespace {
 
 using namespace irr;
 
+// Archive members larger than this are not read to be hashed (the engine's
+// archive readers hold a member whole in memory): their verdicts are kept
+// for the one list of files they were checked for.
+constexpr long long kMaxHashedMember = 64ll << 20;
+
+bool sameContent(const CheckJob& job);
+
 struct QuarantineState {
+    QuarantineState() { book.setContentCheck(sameContent); }
     CheckBook book;
     // Textures made from checks' decoded images since the last checkUntrustedFiles began.
     std::vector<io::path> adoptedTextures;
@@ -43,7 +53,74 @@ struct Resolution {
     bool inArchive = false;
     FileVerdict verdict = FileVerdict::NotLoadable;
     FileIdentity identity;
+    VerdictKey key;
 };
+
+// The mounted archive whose file is at archivePath, or null.
+io::IFileArchive* mountedArchive(const std::string& archivePath) {
+    if (!editor.device)
+        return nullptr;
+    io::IFileSystem* fileSystem = editor.device->getFileSystem();
+    for (u32 i = 0; i < fileSystem->getFileArchiveCount(); ++i) {
+        io::IFileArchive* archive = fileSystem->getFileArchive(i);
+        if (archive->getFileList() && archivePath == archive->getFileList()->getPath().c_str())
+            return archive;
+    }
+    return nullptr;
+}
+
+// The hash of a member of a mounted archive, read through the archive as the
+// engine will read it.
+bool hashArchiveMember(io::IFileArchive* archive, const std::string& name, std::uint64_t& hash, long long& size) {
+    const io::IFileList* list = archive ? archive->getFileList() : nullptr;
+    const s32 index = list ? list->findFile(name.c_str()) : -1;
+    if (index < 0 || list->getFileSize(static_cast<u32>(index)) > kMaxHashedMember)
+        return false;
+    io::IReadFile* file = archive->createAndOpenFile(static_cast<u32>(index));
+    if (!file)
+        return false;
+    ContentHash content;
+    std::vector<unsigned char> buffer(256 * 1024);
+    size = 0;
+    for (;;) {
+        const s32 count = file->read(buffer.data(), static_cast<u32>(buffer.size()));
+        if (count <= 0)
+            break;
+        content.add(buffer.data(), static_cast<size_t>(count));
+        size += count;
+    }
+    file->drop();
+    hash = content.value();
+    return true;
+}
+
+// The content the file holds now, as its verdict is kept under.
+bool contentKey(const FileIdentity& identity, bool inArchive, VerdictKey& key) {
+    key.kind = identity.kind;
+    key.checker = quarantine().book.checkerIdentity();
+    if (!inArchive)
+        return hashFile(identity.where, key.content, key.size);
+    const size_t split = identity.where.find('\n');
+    return hashArchiveMember(mountedArchive(identity.where.substr(0, split)), identity.where.substr(split + 1),
+                             key.content, key.size);
+}
+
+// Whether the file checked still holds the bytes it was keyed by: its size
+// and time first (a file whose size changed needs no reading), then its hash.
+bool sameContent(const CheckJob& job) {
+    if (job.key.size < 0)
+        return true; // not hashed: it stands for the one list it was checked for
+    if (!job.inArchive) {
+        struct stat status {};
+        if (::stat(job.identity.where.c_str(), &status) != 0 || status.st_size != job.identity.size ||
+            modifiedTime(status) != job.identity.modified)
+            return false;
+    }
+    VerdictKey now;
+    now.kind = job.key.kind;
+    return contentKey(job.identity, job.inArchive, now) && now.content == job.key.content &&
+           now.size == job.key.size;
+}
 
 // Whether the engine holds the file already, so that asking for it reads nothing.
 bool heldByEngine(const UntrustedFile& file) {
@@ -91,8 +168,14 @@ Resolution resolve(const UntrustedFile& file) {
         resolution.verdict = FileVerdict::Safe;
         return resolution;
     }
-    if (insideArchive(file, resolution))
+    if (insideArchive(file, resolution)) {
+        if (!contentKey(resolution.identity, true, resolution.key)) {
+            // Not hashed: known by no earlier verdict, checked for this list.
+            resolution.key.content = 0;
+            resolution.key.size = -1;
+        }
         return resolution;
+    }
     struct stat status {};
     if (::stat(file.path.c_str(), &status) != 0) {
         // Not there at all: the engine finds nothing and adds nothing.
@@ -110,6 +193,11 @@ Resolution resolve(const UntrustedFile& file) {
     resolution.identity.where = ::realpath(file.path.c_str(), real) ? real : file.path;
     resolution.identity.size = status.st_size;
     resolution.identity.modified = modifiedTime(status);
+    if (!contentKey(resolution.identity, false, resolution.key)) {
+        // It went or cannot be read to its end: the check tells what it is.
+        resolution.key.content = 0;
+        resolution.key.size = -1;
+    }
     return resolution;
 }
 
@@ -141,6 +229,51 @@ void adoptDecodedImage(const CheckJob& job, const OwnedDescriptor& decoded) {
     if (driver->addTexture(name, image))
         quarantine().adoptedTextures.push_back(name);
     image->drop();
+}
+
+// The verdicts kept from earlier runs, read once a run.
+void loadKeptVerdicts() {
+    CheckBook& book = quarantine().book;
+    if (book.lastingLoaded)
+        return;
+    book.lastingLoaded = true;
+    VerdictStore kept;
+    if (readVerdictCache(verdictCacheFolder(), kept))
+        book.lasting().merge(kept);
+}
+
+void saveNewVerdicts() {
+    CheckBook& book = quarantine().book;
+    if (book.hasUnsaved())
+        writeVerdictCache(verdictCacheFolder(), book.takeUnsaved());
+}
+
+// The verdict the file has without a check (not to be checked, or checked
+// before with the same content), or null with the job that checks it.
+const FileVerdict* knownOrJob(const UntrustedFile& file, CheckJob& job) {
+    static FileVerdict answer;
+    const Resolution resolution = resolve(file);
+    if (!resolution.needsCheck) {
+        answer = resolution.verdict;
+        return &answer;
+    }
+    loadKeptVerdicts();
+    if (const FileVerdict* known = quarantine().book.knownVerdict(resolution.key))
+        return known;
+    job.identity = resolution.identity;
+    job.key = resolution.key;
+    job.path = file.path;
+    job.inArchive = resolution.inArchive;
+    return nullptr;
+}
+
+// What every check of now shares: the mounted archives and the working directory.
+FileCheckRequest currentRequest() {
+    FileCheckRequest request;
+    request.archives = mountedArchives();
+    char directory[PATH_MAX];
+    request.workingDirectory = getcwd(directory, sizeof directory) ? directory : ".";
+    return request;
 }
 
 constexpr MessageKey<FileVerdict> kRefusalReasonKeys[] = {
@@ -179,18 +312,13 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
     std::vector<FileVerdict> verdicts(files.size(), FileVerdict::NotLoadable);
     CheckBatch batch;
     for (size_t i = 0; i < files.size(); ++i) {
-        const Resolution resolution = resolve(files[i]);
-        if (!resolution.needsCheck)
-            verdicts[i] = resolution.verdict;
-        else if (const FileVerdict* known = state.book.knownVerdict(resolution.identity))
-            verdicts[i] = *known;
+        CheckJob job;
+        if (const FileVerdict* now = knownOrJob(files[i], job))
+            verdicts[i] = *now;
         else
-            batch.add(resolution.identity, files[i].path, resolution.inArchive, i);
+            batch.add(job, i);
     }
-    FileCheckRequest request;
-    request.archives = mountedArchives();
-    char directory[PATH_MAX];
-    request.workingDirectory = getcwd(directory, sizeof directory) ? directory : ".";
+    const FileCheckRequest request = currentRequest();
     state.adoptedTextures.clear();
     if (!batch.jobs().empty()) {
         // Checks that take long show how far they are, and may be cancelled.
@@ -202,8 +330,28 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
             return keepWaiting(done);
         });
     }
+    saveNewVerdicts();
     prepareFileChecks();
     return verdicts;
+}
+
+void beginUntrustedCheck(const std::string& path, UntrustedKind kind) {
+    CheckJob job;
+    if (!knownOrJob({path, kind}, job))
+        quarantine().book.start(job, currentRequest());
+}
+
+void beginUntrustedChecks(const std::vector<UntrustedFile>& files) {
+    for (const UntrustedFile& file : files)
+        beginUntrustedCheck(file.path, file.kind);
+}
+
+void stopUntrustedChecks() {
+    quarantine().book.stopStarted();
+}
+
+size_t startedUntrustedChecks() {
+    return quarantine().book.startedCount();
 }
 
 FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind) {
@@ -258,7 +406,9 @@ const std::string& fileCheckProgram() {
 }
 
 void prepareFileChecks() {
+    quarantine().book.pump(0); // checks started and not collected yet move on
     quarantine().book.readyServer();
+    quarantine().book.checkerIdentity();
 }
 
 int fileCheckServerProcess() {
@@ -267,6 +417,7 @@ int fileCheckServerProcess() {
 
 void forgetFileVerdicts() {
     quarantine().book.forget();
+    quarantine().adoptedTextures.clear();
 }
 
 } // namespace sorn

@@ -8,8 +8,12 @@
 //
 // One check server is kept running (see CheckServerProcess.h): each check is a
 // fork of it, so that a file costs its load and not a program's start-up.
-// Verdicts are kept for the run by file (path, size, modification time), so a
-// file is checked once; distinct files are checked in parallel. The
+// Verdicts are kept by the file's content (a hash of its bytes; its path,
+// size and modification time only find it), for the run and, when a new
+// check would say the same, across runs in the user's cache folder
+// (files/VerdictCacheFile), so a file is checked once while it holds the
+// same bytes; distinct files are checked in parallel, each started as soon
+// as its name is met (beginUntrustedCheck). The
 // bookkeeping is files/check/CheckBook; this side knows the engine: what it
 // holds already, its mounted archives, and what a checked image becomes.
 #include <string>
@@ -35,6 +39,22 @@ bool isRefused(FileVerdict verdict);
 std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& files);
 FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind);
 
+// Starts the file's check as soon as its name is met, without waiting:
+// resolved as checkUntrustedFiles resolves it, answered at once when its
+// verdict is known, else sent to the check server (at most parallelChecks at
+// a time, the rest queued). checkUntrustedFiles and admitUntrustedFiles then
+// collect the verdicts of the checks started. Cheap and harmless for a file
+// started twice, a missing file or a folder; checks never collected are
+// stopped by stopUntrustedChecks or forgetFileVerdicts, and their verdicts,
+// once ended, are known as any other.
+void beginUntrustedCheck(const std::string& path, UntrustedKind kind);
+void beginUntrustedChecks(const std::vector<UntrustedFile>& files);
+// Stops every check started and not collected (a refused scene); nothing of
+// theirs is kept.
+void stopUntrustedChecks();
+// How many checks are started and not collected (queued, running or ended).
+size_t startedUntrustedChecks();
+
 // Checks the files and, when any is refused, tells the user in one message
 // box which files could not be opened and why. True when none is refused.
 bool admitUntrustedFiles(const std::vector<UntrustedFile>& files);
@@ -47,14 +67,15 @@ void setQuarantineLimits(const QuarantineLimits& limits);
 void setFileCheckProgram(const std::string& path);
 const std::string& fileCheckProgram();
 
-// Starts the check server ahead of time, so that its start-up is paid
-// before a file is chosen; it is started again when it has gone. Called
-// after every check, and may be called at start-up.
+// Starts the check server ahead of time (and learns its program's identity),
+// so that its start-up is paid before a file is chosen; it is started again
+// when it has gone. Called after every check, and may be called at start-up.
 void prepareFileChecks();
 // The running check server's process, or -1.
 int fileCheckServerProcess();
 
-// Forgets every verdict (a fresh run).
+// Forgets every verdict of the run and stops the started checks (a fresh
+// run); the verdicts kept in the cache folder are read again when next needed.
 void forgetFileVerdicts();
 
 } // namespace sorn

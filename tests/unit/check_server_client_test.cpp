@@ -20,6 +20,7 @@
 #include "app/EditorState.h"
 #include "app/WorkProgress.h"
 #include "files/Quarantine.h"
+#include "files/VerdictCacheFile.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
 
@@ -248,10 +249,23 @@ protected:
         ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
         writeFile(dir.file("good.obj"), kTriangle);
         sorn::forgetFileVerdicts();
+        sorn::setVerdictCacheFolder(dir.file("cache")); // nothing known from other tests
         sorn::prepareFileChecks();
         server = sorn::fileCheckServerProcess();
         ASSERT_GT(server, 0);
     }
+    void SetUp() override {
+        NullDeviceTest::SetUp();
+        previousCache_ = sorn::verdictCacheFolder();
+    }
+    void TearDown() override {
+        sorn::forgetFileVerdicts();
+        sorn::setVerdictCacheFolder(previousCache_);
+        NullDeviceTest::TearDown();
+    }
+
+private:
+    std::string previousCache_;
 };
 
 TEST_F(QuarantineServerTest, AServerLostDuringACheckIsStartedAgain) {
@@ -310,14 +324,18 @@ TEST_F(QuarantineServerTest, ACheckWaitingOnASlowFileIsCancelledAndTheNextCheckW
 }
 
 // The check book on its own, without the editor: a file named twice is
-// checked once and both places get its verdict; verdicts are kept for the
-// run, except a check that could not run at all.
+// checked once and both places get its verdict; verdicts are known by
+// content for the run, and kept beyond it, except a check that could not run.
 TEST(CheckBook, AFileNamedTwiceIsCheckedOnceAndOnlyRealVerdictsAreKept) {
     sorn::test::TempDir dir;
     writeFile(dir.file("good.obj"), kTriangle);
     writeFile(dir.file("other.obj"), kTriangle + kTriangle);
-    const auto identity = [&](const std::string& name, long long size) {
-        return sorn::FileIdentity{dir.file(name), size, 1, UntrustedKind::Model};
+    const auto job = [&](const std::string& name, long long size, std::uint64_t content) {
+        sorn::CheckJob made;
+        made.identity = {dir.file(name), size, 1, UntrustedKind::Model};
+        made.key = {content, size, UntrustedKind::Model, 7};
+        made.path = name;
+        return made;
     };
     struct Case {
         const char* what;
@@ -329,13 +347,14 @@ TEST(CheckBook, AFileNamedTwiceIsCheckedOnceAndOnlyRealVerdictsAreKept) {
         {"a running check program", kProgram, sorn::FileVerdict::Safe, true},
         {"no check program at all", dir.file("missing-program"), sorn::FileVerdict::NotChecked, false},
     };
+    const long long size = static_cast<long long>(kTriangle.size());
     for (const Case& c : cases) {
         sorn::CheckBook book;
         book.setProgram(c.program);
         sorn::CheckBatch batch;
-        batch.add(identity("good.obj", kTriangle.size()), "good.obj", false, 0);
-        batch.add(identity("other.obj", 2 * kTriangle.size()), "other.obj", false, 1);
-        batch.add(identity("good.obj", kTriangle.size()), "good.obj", false, 2);
+        batch.add(job("good.obj", size, 1), 0);
+        batch.add(job("other.obj", 2 * size, 2), 1);
+        batch.add(job("good.obj", size, 1), 2);
         ASSERT_EQ(batch.jobs().size(), 2u) << c.what;
         std::vector<sorn::FileVerdict> verdicts(3, sorn::FileVerdict::Crashed);
         int safeChecks = 0;
@@ -344,13 +363,43 @@ TEST(CheckBook, AFileNamedTwiceIsCheckedOnceAndOnlyRealVerdictsAreKept) {
         for (sorn::FileVerdict verdict : verdicts)
             EXPECT_EQ(verdict, c.expected) << c.what;
         EXPECT_EQ(safeChecks, c.expected == sorn::FileVerdict::Safe ? 2 : 0) << c.what;
-        const sorn::FileVerdict* known = book.knownVerdict(identity("good.obj", kTriangle.size()));
-        EXPECT_EQ(known != nullptr, c.kept) << c.what;
-        EXPECT_EQ(book.knownVerdict(identity("good.obj", kTriangle.size() + 1)), nullptr)
-            << "a file that changed size is a new file";
+        EXPECT_EQ(book.knownVerdict(job("good.obj", size, 1).key) != nullptr, c.kept) << c.what;
+        EXPECT_EQ(book.knownVerdict(job("good.obj", size, 3).key), nullptr) << "other bytes, same size";
+        EXPECT_EQ(book.knownVerdict(job("good.obj", size + 1, 1).key), nullptr) << "a file that changed size";
+        EXPECT_EQ(book.takeUnsaved().size(), c.kept ? 2u : 0u) << c.what;
+        EXPECT_EQ(book.startedCount(), 0u) << "collected";
         book.forget();
-        EXPECT_EQ(book.knownVerdict(identity("good.obj", kTriangle.size())), nullptr) << c.what;
+        EXPECT_EQ(book.knownVerdict(job("good.obj", size, 1).key), nullptr) << c.what;
     }
+}
+
+// A check started as a file is named runs while the caller goes on; one
+// never collected is stopped with its server, and nothing of it stays.
+TEST_F(QuarantineServerTest, StartedChecksAreCollectedOrStoppedAndNothingStays) {
+    sorn::test::TempDir dir;
+    pid_t server = 0;
+    ASSERT_NO_FATAL_FAILURE(startWithABlockedModel(dir, server));
+    sorn::beginUntrustedCheck(dir.file("good.obj"), UntrustedKind::Model);
+    sorn::beginUntrustedCheck(dir.file("good.obj"), UntrustedKind::Model);
+    sorn::beginUntrustedChecks({{dir.file("missing.obj"), UntrustedKind::Model}, {dir.path(), UntrustedKind::Model}});
+    EXPECT_EQ(sorn::startedUntrustedChecks(), 1u) << "one check for a file named twice; none for the others";
+    const std::vector<sorn::FileVerdict> verdicts = sorn::checkUntrustedFiles(
+        {{dir.file("good.obj"), UntrustedKind::Model}, {"missing.obj", UntrustedKind::Model}, {".", UntrustedKind::Model}});
+    EXPECT_EQ(verdicts, (std::vector<sorn::FileVerdict>{sorn::FileVerdict::Safe, sorn::FileVerdict::NotLoadable,
+                                                        sorn::FileVerdict::Unreadable}));
+    EXPECT_EQ(sorn::startedUntrustedChecks(), 0u);
+
+    // A refused scene: its checks are never collected.
+    sorn::beginUntrustedCheck(dir.file("blocked.obj"), UntrustedKind::Model);
+    server = sorn::fileCheckServerProcess();
+    std::vector<pid_t> checks;
+    ASSERT_TRUE(within(std::chrono::seconds(10), [&] { return !(checks = checksOf(server)).empty(); }));
+    sorn::stopUntrustedChecks();
+    EXPECT_EQ(sorn::startedUntrustedChecks(), 0u);
+    EXPECT_TRUE(processGone(server)) << "reaped, no zombie";
+    for (pid_t check : checks)
+        EXPECT_TRUE(within(std::chrono::seconds(10), [check] { return processGone(check); }));
+    EXPECT_EQ(sorn::checkUntrustedFile(dir.file("good.obj"), UntrustedKind::Model), sorn::FileVerdict::Safe);
 }
 
 } // namespace

@@ -6,11 +6,13 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,9 @@
 #include "files/OpenFile.h"
 #include "files/Quarantine.h"
 #include "files/UserTexture.h"
+#include "files/VerdictCacheFile.h"
+#include "files/check/ContentHash.h"
+#include "app/DataLocation.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
 
@@ -176,17 +181,55 @@ protected:
         ASSERT_EQ(chdir(dir.path().c_str()), 0);
         sorn::forgetFileVerdicts();
         sorn::setQuarantineLimits(sorn::defaultQuarantineLimits());
+        // Each test keeps its verdicts apart from the others'.
+        previousCache_ = sorn::verdictCacheFolder();
+        sorn::setVerdictCacheFolder(dir.file("cache/sorn-editor"));
     }
     void TearDown() override {
+        sorn::forgetFileVerdicts();
+        sorn::setVerdictCacheFolder(previousCache_);
         sorn::setFileCheckProgram(std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck");
         sorn::setQuarantineLimits(sorn::defaultQuarantineLimits());
         (void)chdir(previous_.c_str());
         NullDeviceTest::TearDown();
     }
 
+    // A fresh run of the editor that cannot check anything: a verdict it
+    // gives comes from what earlier runs kept.
+    void freshRunWithoutChecks() {
+        sorn::forgetFileVerdicts();
+        sorn::setFileCheckProgram(unrunnableProgram());
+    }
+    // The check program's very bytes, which cannot be run (no execute
+    // right): the same checker, but no check can start.
+    std::string unrunnableProgram() {
+        const std::string copy = dir.file("unrunnable-filecheck");
+        if (!fs::exists(copy)) {
+            fs::copy_file(std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck", copy);
+            fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
+        }
+        return copy;
+    }
+
     sorn::test::TempDir dir;
     std::string previous_;
+    std::string previousCache_;
 };
+
+// Rewrites the file in place with other bytes of the same length and puts
+// its modification time back: only its content tells it apart.
+void rewriteKeepingSizeAndTime(const std::string& path, const std::string& bytes) {
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    ASSERT_EQ(static_cast<long long>(bytes.size()), static_cast<long long>(before.st_size));
+    writeFile(path, bytes);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    struct stat after {};
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    ASSERT_EQ(after.st_size, before.st_size);
+}
 
 TEST(FileVerdictFromWaitStatus, EveryEndOfTheCheckProgramHasItsVerdict) {
     struct Case {
@@ -286,16 +329,253 @@ TEST_F(QuarantineTest, HangingLoadersAreStoppedByTheLimits) {
 TEST_F(QuarantineTest, AFileIsCheckedOnceUntilItChanges) {
     writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz"));
     EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::Safe);
-    // Without the program a new check could not run: the verdict comes from
-    // what was kept, under either name of the file.
-    sorn::setFileCheckProgram(dir.file("no-such-program"));
+    // Without a program that runs a new check could not run: the verdict
+    // comes from what was kept, under either name of the file.
+    sorn::setFileCheckProgram(unrunnableProgram());
     EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::Safe);
     EXPECT_EQ(sorn::checkUntrustedFile(dir.file("sydney.md2"), UntrustedKind::Model), FileVerdict::Safe);
     // Another kind of load is another check.
     EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Image), FileVerdict::NotChecked);
-    // A changed file is checked again.
+    // A changed file is checked again, also one rewritten with the same
+    // size and time; the bytes checked before are known again.
     writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz") + "more");
     EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::NotChecked);
+    std::string rewritten = mediaBytes("sydney.md2.gz");
+    rewritten.back() ^= 1;
+    ASSERT_NO_FATAL_FAILURE(rewriteKeepingSizeAndTime(dir.file("sydney.md2"), rewritten + "more"));
+    EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::NotChecked);
+    writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz"));
+    EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::Safe);
+}
+
+// Verdicts a new check would give again are kept in the cache folder for
+// later runs, under the file's content and the checker: a rewritten file, a
+// rebuilt check program or other limits are checked again, and what the
+// machine or the user decided (no program, the wall clock) is not kept.
+TEST_F(QuarantineTest, LastingVerdictsAreKeptAcrossRunsForTheSameContentAndChecker) {
+    makeHostileCorpus(dir.path());
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    writeFile(dir.file("triangle.obj"), triangle);
+    writeFile(dir.file("unchecked.obj"), triangle + triangle);
+    const std::string program = std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck";
+    sorn::QuarantineLimits quickWall = shortLimits();
+    quickWall.check.wallSeconds = 1;
+    struct Case {
+        const char* file;
+        UntrustedKind kind;
+        std::string program;
+        sorn::QuarantineLimits limits;
+        FileVerdict verdict;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"triangle.obj", UntrustedKind::Model, program, shortLimits(), FileVerdict::Safe, true},
+        {"cut.x", UntrustedKind::Model, program, shortLimits(), FileVerdict::Crashed, true},
+        {"huge-texcoords.md2", UntrustedKind::Model, program, shortLimits(), FileVerdict::TooLarge, true},
+        {"unchecked.obj", UntrustedKind::Model, dir.file("no-program"), shortLimits(), FileVerdict::NotChecked, false},
+        {"fifo-materials.obj", UntrustedKind::Model, program, quickWall, FileVerdict::TookTooLong, false},
+    };
+    for (const Case& c : cases) {
+        sorn::forgetFileVerdicts();
+        sorn::setQuarantineLimits(c.limits);
+        sorn::setFileCheckProgram(c.program);
+        EXPECT_EQ(verdictName(sorn::checkUntrustedFile(c.file, c.kind)), verdictName(c.verdict)) << c.file;
+        freshRunWithoutChecks();
+        EXPECT_EQ(verdictName(sorn::checkUntrustedFile(c.file, c.kind)),
+                  verdictName(c.kept ? c.verdict : FileVerdict::NotChecked))
+            << c.file << " kept: " << c.kept;
+    }
+    EXPECT_EQ(fs::status(dir.file("cache/sorn-editor")).permissions() & fs::perms::all, fs::perms::owner_all);
+
+    // Another checker: other limits, or the program rebuilt.
+    sorn::forgetFileVerdicts();
+    sorn::QuarantineLimits otherMemory = shortLimits();
+    otherMemory.check.memoryMegabytes = 512;
+    sorn::setQuarantineLimits(otherMemory);
+    sorn::setFileCheckProgram(unrunnableProgram());
+    EXPECT_EQ(sorn::checkUntrustedFile("triangle.obj", UntrustedKind::Model), FileVerdict::NotChecked);
+    sorn::forgetFileVerdicts();
+    sorn::setQuarantineLimits(shortLimits());
+    const std::string copy = dir.file("rebuilt-filecheck");
+    writeFile(copy, "#!/bin/sh\nexit 4\n");
+    ASSERT_EQ(chmod(copy.c_str(), 0700), 0);
+    sorn::setFileCheckProgram(copy);
+    EXPECT_EQ(sorn::checkUntrustedFile("triangle.obj", UntrustedKind::Model), FileVerdict::NotChecked);
+
+    // The same file, rewritten in place with the same size and time.
+    freshRunWithoutChecks();
+    sorn::setQuarantineLimits(shortLimits());
+    EXPECT_EQ(sorn::checkUntrustedFile("triangle.obj", UntrustedKind::Model), FileVerdict::Safe);
+    std::string other = triangle;
+    other[2] = '9';
+    ASSERT_NO_FATAL_FAILURE(rewriteKeepingSizeAndTime(dir.file("triangle.obj"), other));
+    freshRunWithoutChecks();
+    EXPECT_EQ(sorn::checkUntrustedFile("triangle.obj", UntrustedKind::Model), FileVerdict::NotChecked);
+    // The same bytes under another name and time are known.
+    writeFile(dir.file("renamed.obj"), triangle);
+    EXPECT_EQ(sorn::checkUntrustedFile("renamed.obj", UntrustedKind::Model), FileVerdict::Safe);
+    EXPECT_EQ(sorn::checkUntrustedFile("renamed.obj", UntrustedKind::Image), FileVerdict::NotChecked)
+        << "another kind of load";
+}
+
+// A cached verdict brings no decoded image: the engine decodes the image
+// itself, and the texture is the file's.
+TEST_F(QuarantineTest, AnImageKnownFromAnEarlierRunIsDecodedByTheEngine) {
+    writeFile(dir.file("wall.jpg"), mediaBytes("wall.jpg"));
+    video::IVideoDriver* driver = editor.device->getVideoDriver();
+    ASSERT_TRUE(sorn::admitUntrustedFile("wall.jpg", UntrustedKind::Image));
+    video::ITexture* checked = driver->getTexture("wall.jpg");
+    ASSERT_NE(checked, nullptr);
+    const core::dimension2du size = checked->getOriginalSize();
+    driver->removeTexture(checked); // a new run holds no texture
+    freshRunWithoutChecks();
+    const u32 before = driver->getTextureCount();
+    ASSERT_TRUE(sorn::admitUntrustedFile("wall.jpg", UntrustedKind::Image));
+    EXPECT_EQ(driver->getTextureCount(), before) << "nothing made ahead of the load";
+    video::ITexture* loaded = driver->getTexture("wall.jpg");
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->getOriginalSize(), size);
+}
+
+TEST(VerdictCacheFolder, XdgCacheHomeWhenAbsoluteElseTheHomeCache) {
+    struct Case {
+        const char* xdg;
+        const char* home;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/x/cache", "/home/u", "/x/cache/sorn-editor"}, {"", "/home/u", "/home/u/.cache/sorn-editor"},
+        {nullptr, "/home/u", "/home/u/.cache/sorn-editor"}, {"relative", "/home/u", "/home/u/.cache/sorn-editor"},
+        {nullptr, nullptr, ""},                            {"/x/cache", nullptr, "/x/cache/sorn-editor"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sorn::chooseCacheFolder(c.xdg, c.home), c.expected) << (c.xdg ? c.xdg : "(unset)");
+}
+
+// The hash of a file's content is the same however it is read, and any
+// changed byte, an added byte or a move of bytes gives another.
+TEST(ContentHash, PiecesGiveTheWholesHashAndEveryByteCounts) {
+    std::string bytes;
+    for (int i = 0; i < 200; ++i)
+        bytes.push_back(static_cast<char>(i * 37 + 11));
+    const std::uint64_t whole = sorn::hashBytes(bytes.data(), bytes.size());
+    for (size_t piece : {1u, 3u, 7u, 8u, 31u, 32u, 33u, 199u}) {
+        sorn::ContentHash pieces;
+        for (size_t at = 0; at < bytes.size(); at += piece)
+            pieces.add(bytes.data() + at, std::min(piece, bytes.size() - at));
+        EXPECT_EQ(pieces.value(), whole) << "pieces of " << piece;
+    }
+    for (size_t at = 0; at < bytes.size(); ++at) {
+        std::string changed = bytes;
+        changed[at] ^= 1;
+        EXPECT_NE(sorn::hashBytes(changed.data(), changed.size()), whole) << "byte " << at;
+    }
+    std::string swapped = bytes;
+    std::swap(swapped[3], swapped[150]);
+    EXPECT_NE(sorn::hashBytes(swapped.data(), swapped.size()), whole);
+    EXPECT_NE(sorn::hashBytes(bytes.data(), bytes.size() - 1), whole);
+    const std::string zeros(64, '\0');
+    EXPECT_NE(sorn::hashBytes(zeros.data(), 64), sorn::hashBytes(zeros.data(), 63)) << "the length counts";
+    sorn::test::TempDir dir;
+    writeFile(dir.file("bytes"), bytes);
+    std::uint64_t read = 0;
+    long long size = 0;
+    ASSERT_TRUE(sorn::hashFile(dir.file("bytes"), read, size));
+    EXPECT_EQ(read, whole);
+    EXPECT_EQ(size, 200);
+    EXPECT_FALSE(sorn::hashFile(dir.path(), read, size)) << "a folder";
+}
+
+sorn::VerdictKey keyNumber(std::uint64_t number) {
+    return {number, static_cast<long long>(number % 1000), UntrustedKind::Model, 42};
+}
+
+// A cache file that is damaged, foreign, too large, or no file at all is
+// ignored, and the next write replaces it with a sound one.
+TEST(VerdictCacheFile, OnlyASoundFileIsReadAndAnyOtherIsReplaced) {
+    sorn::test::TempDir dir;
+    sorn::VerdictStore one;
+    one.put(keyNumber(1), FileVerdict::Safe, 5);
+    const std::string sound = one.encode();
+    std::string flipped = sound, version = sound;
+    flipped[sound.size() - 9] ^= 4;
+    version[4] = 9;
+    std::string huge = sound;
+    huge.resize(sorn::VerdictStore::kMaxFileBytes + 40, '\0');
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> make;
+        bool writable;
+    };
+    const auto bytes = [](std::string content) { return [content](const std::string& path) { writeFile(path, content); }; };
+    const Case cases[] = {
+        {"empty", bytes(""), true},
+        {"foreign", bytes("<?xml version=\"1.0\"?><settings/>"), true},
+        {"truncated", bytes(sound.substr(0, sound.size() - 1)), true},
+        {"a flipped bit", bytes(flipped), true},
+        {"another version", bytes(version), true},
+        {"too large", bytes(huge), true},
+        {"a link to nothing", [&](const std::string& path) { fs::create_symlink(dir.file("nowhere"), path); }, true},
+        {"a FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, false},
+        {"a folder", [](const std::string& path) { fs::create_directory(path); }, false},
+    };
+    for (const Case& c : cases) {
+        const std::string folder = dir.file(std::string("c") + std::to_string(&c - cases));
+        fs::create_directory(folder);
+        c.make(folder + "/verdicts");
+        sorn::VerdictStore read;
+        read.put(keyNumber(7), FileVerdict::Safe, 1);
+        EXPECT_FALSE(sorn::readVerdictCache(folder, read)) << c.what;
+        EXPECT_TRUE(read.empty()) << c.what;
+        sorn::VerdictStore other;
+        other.put(keyNumber(2), FileVerdict::Crashed, 6);
+        EXPECT_EQ(sorn::writeVerdictCache(folder, other), c.writable) << c.what;
+        if (!c.writable)
+            continue;
+        ASSERT_TRUE(sorn::readVerdictCache(folder, read)) << c.what;
+        EXPECT_EQ(read.size(), 1u) << c.what;
+        ASSERT_NE(read.find(keyNumber(2)), nullptr) << c.what;
+        EXPECT_EQ(*read.find(keyNumber(2)), FileVerdict::Crashed);
+    }
+    // A sound file is read, and the file stays bounded: the oldest go.
+    sorn::VerdictStore many;
+    for (std::uint64_t i = 0; i < sorn::VerdictStore::kMaxVerdicts + 10; ++i)
+        many.put(keyNumber(i), FileVerdict::Safe, static_cast<std::int64_t>(i));
+    sorn::VerdictStore back;
+    ASSERT_TRUE(back.decode(many.encode()));
+    EXPECT_EQ(back.size(), sorn::VerdictStore::kMaxVerdicts);
+    EXPECT_EQ(back.find(keyNumber(9)), nullptr);
+    EXPECT_NE(back.find(keyNumber(10)), nullptr);
+}
+
+// Two editors writing the cache at once lose none of each other's verdicts
+// and never leave a torn file.
+TEST(VerdictCacheFile, TwoWritersAtOnceKeepEverything) {
+    sorn::test::TempDir dir;
+    const std::string folder = dir.file("new/sorn-editor");
+    constexpr int kWrites = 25;
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            bool all = true;
+            for (int i = 0; i < kWrites; ++i) {
+                sorn::VerdictStore one;
+                one.put(keyNumber(static_cast<std::uint64_t>(w * 1000 + i)), FileVerdict::Safe, i);
+                all = sorn::writeVerdictCache(folder, one) && all;
+            }
+            _exit(all ? 0 : 1);
+        }
+    }
+    for (pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    sorn::VerdictStore read;
+    ASSERT_TRUE(sorn::readVerdictCache(folder, read));
+    EXPECT_EQ(read.size(), 2u * kWrites);
 }
 
 TEST_F(QuarantineTest, AProgramThatCannotStartRefusesTheFileAndSaysSo) {

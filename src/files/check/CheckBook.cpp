@@ -1,11 +1,16 @@
 #include "files/check/CheckBook.h"
 
 #include <limits.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <tuple>
+
+#include "files/check/ContentHash.h"
 
 namespace sorn {
 
@@ -17,12 +22,20 @@ constexpr unsigned kTimeFactor = 3; // instrumented loaders run about three time
 constexpr unsigned kTimeFactor = 1;
 #endif
 
+using Clock = std::chrono::steady_clock;
+
 // How long a check asked to stop may take to be reported before the server
 // is taken for lost.
 constexpr std::chrono::seconds kCancelGrace(5);
 
 // How long a wait that may be cancelled goes without asking whether to go on.
 constexpr long long kWaitSlice = 50;
+
+// Ended checks nobody has asked for yet are kept for when they are; beyond
+// these counts the oldest go (their verdicts stay known), and decoded images
+// beyond the second count are let go (the engine decodes those files itself).
+constexpr size_t kMaxEndedKept = 1024;
+constexpr size_t kMaxImagesHeld = 64;
 
 std::string programBesideThisOne() {
     char self[PATH_MAX];
@@ -33,17 +46,28 @@ std::string programBesideThisOne() {
     return path.substr(0, path.find_last_of('/') + 1) + "sorn-filecheck";
 }
 
-struct RunningCheck {
-    size_t job = 0;
-    std::uint32_t id = 0;
-    std::chrono::steady_clock::time_point deadline;
-    bool killedForTime = false;
-};
-
 } // namespace
+
+struct CheckBook::Started {
+    enum class Stage { Queued, Running, Ended };
+    CheckJob job;
+    FileCheckRequest request;
+    Stage stage = Stage::Queued;
+    std::uint32_t id = 0;
+    Clock::time_point deadline;
+    bool killedForTime = false;
+    FileVerdict verdict = FileVerdict::NotChecked;
+    OwnedDescriptor decodedImage;
+    std::uint64_t endOrder = 0;
+    bool collecting = false; // waited for by run: stays until it is collected
+};
 
 bool FileIdentity::operator<(const FileIdentity& other) const {
     return std::tie(where, size, modified, kind) < std::tie(other.where, other.size, other.modified, other.kind);
+}
+
+bool FileIdentity::operator==(const FileIdentity& other) const {
+    return !(*this < other) && !(other < *this);
 }
 
 QuarantineLimits defaultQuarantineLimits() {
@@ -56,25 +80,77 @@ QuarantineLimits defaultQuarantineLimits() {
     return limits;
 }
 
-const FileVerdict* CheckBook::knownVerdict(const FileIdentity& identity) const {
-    const auto known = verdicts_.find(identity);
-    return known == verdicts_.end() ? nullptr : &known->second;
-}
-
-void CheckBatch::add(const FileIdentity& identity, const std::string& path, bool inArchive, size_t position) {
-    const auto pending = jobOf_.find(identity);
+void CheckBatch::add(const CheckJob& job, size_t position) {
+    const auto pending = jobOf_.find(job.identity);
     if (pending != jobOf_.end()) {
         jobs_[pending->second].positions.push_back(position);
         return;
     }
-    jobOf_[identity] = jobs_.size();
-    jobs_.push_back({identity, path, inArchive, {position}});
+    jobOf_[job.identity] = jobs_.size();
+    jobs_.push_back(job);
+    jobs_.back().positions.assign(1, position);
+}
+
+CheckBook::CheckBook() = default;
+CheckBook::~CheckBook() = default;
+
+const FileVerdict* CheckBook::knownVerdict(const VerdictKey& key) {
+    if (key.size < 0)
+        return nullptr; // not hashed: known by nothing
+    const auto known = verdicts_.find(key);
+    if (known != verdicts_.end())
+        return &known->second;
+    const FileVerdict* kept = lasting_.find(key);
+    if (!kept)
+        return nullptr;
+    // Used again: it stays among the newest when the store is next written
+    // (an open that checked nothing new writes nothing).
+    used_.put(key, *kept, static_cast<std::int64_t>(std::time(nullptr)));
+    return &(verdicts_[key] = *kept);
+}
+
+void CheckBook::forget() {
+    stopStarted();
+    verdicts_.clear();
+    lasting_.clear();
+    unsaved_.clear();
+    used_.clear();
+    lastingLoaded = false;
+    identityProgram_.clear();
+}
+
+VerdictStore CheckBook::takeUnsaved() {
+    VerdictStore taken;
+    std::swap(taken, unsaved_);
+    taken.merge(used_);
+    used_.clear();
+    return taken;
 }
 
 const std::string& CheckBook::program() {
     if (program_.empty())
         program_ = programBesideThisOne();
     return program_;
+}
+
+std::uint64_t CheckBook::checkerIdentity() {
+    struct stat status {};
+    const std::string& path = program();
+    const bool there = ::stat(path.c_str(), &status) == 0;
+    const long long modified =
+        there ? static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec : -1;
+    if (path != identityProgram_ || !there || status.st_size != identityProgramSize_ ||
+        modified != identityProgramTime_) {
+        long long size = 0;
+        if (!there || !hashFile(path, programHash_, size))
+            programHash_ = hashBytes(path.data(), path.size()); // it cannot run: nothing is kept anyway
+        identityProgram_ = there ? path : std::string();
+        identityProgramSize_ = there ? status.st_size : -1;
+        identityProgramTime_ = modified;
+    }
+    const std::uint64_t limits[] = {programHash_, limits_.check.memoryMegabytes, limits_.check.cpuSeconds,
+                                    limits_.check.wallSeconds};
+    return hashBytes(limits, sizeof limits);
 }
 
 CheckServerClient* CheckBook::readyServer() {
@@ -86,103 +162,224 @@ CheckServerClient* CheckBook::readyServer() {
     return server_.get();
 }
 
-void CheckBook::run(CheckBatch& batch, FileCheckRequest request, std::vector<FileVerdict>& verdicts,
-                    const SafeCheck& onSafe, const KeepWaiting& keepWaiting) {
-    using Clock = std::chrono::steady_clock;
-    std::vector<CheckJob>& jobs = batch.jobs();
-    std::stable_sort(jobs.begin(), jobs.end(),
-                     [](const CheckJob& a, const CheckJob& b) { return a.identity.size > b.identity.size; });
+void CheckBook::start(const CheckJob& job, const FileCheckRequest& request) {
+    for (const auto& check : started_)
+        if (check->job.identity == job.identity && check->job.key == job.key && check->stage != Started::Stage::Ended)
+            return;
+    auto check = std::make_unique<Started>();
+    check->job = job;
+    check->request = request;
+    check->request.kind = job.identity.kind;
+    check->request.path = job.path;
+    started_.push_back(std::move(check));
+    pump(0);
+}
+
+void CheckBook::end(Started& check, FileVerdict verdict, bool lasting) {
+    static std::uint64_t endOrder = 0;
+    check.stage = Started::Stage::Ended;
+    check.endOrder = ++endOrder;
+    // A check that could not run or was cancelled says nothing about the
+    // file: asked again next time. Nor does one of a file that changed while
+    // it ran: what it read is not known.
+    if (verdict != FileVerdict::NotChecked && verdict != FileVerdict::Cancelled && contentCheck_ &&
+        !contentCheck_(check.job))
+        verdict = FileVerdict::NotChecked;
+    check.verdict = verdict;
+    if (verdict != FileVerdict::Safe)
+        check.decodedImage = OwnedDescriptor();
+    if (verdict == FileVerdict::NotChecked || verdict == FileVerdict::Cancelled || check.job.key.size < 0)
+        return;
+    verdicts_[check.job.key] = verdict;
+    if (lasting && isLastingVerdict(verdict)) {
+        const auto now = static_cast<std::int64_t>(std::time(nullptr));
+        lasting_.put(check.job.key, verdict, now);
+        unsaved_.put(check.job.key, verdict, now);
+    }
+}
+
+// The server is gone or does not answer: what it had running says nothing,
+// except that a check already out of time took too long.
+void CheckBook::loseServer() {
+    for (auto& check : started_)
+        if (check->stage == Started::Stage::Running)
+            end(*check, check->killedForTime ? FileVerdict::TookTooLong : FileVerdict::NotChecked, false);
+    server_.reset();
+}
+
+void CheckBook::sendQueued() {
     const unsigned parallel = limits_.parallelChecks > 0 ? limits_.parallelChecks : 1;
-    std::vector<RunningCheck> running;
-    auto record = [&](size_t job, FileVerdict verdict) {
-        // A check that could not run or was cancelled says nothing about the
-        // file: asked again next time.
-        if (verdict != FileVerdict::NotChecked && verdict != FileVerdict::Cancelled)
-            verdicts_[jobs[job].identity] = verdict;
-        for (size_t position : jobs[job].positions)
-            verdicts[position] = verdict;
-    };
-    // The server is gone or does not answer: what it had running says
-    // nothing, except that a check already out of time took too long.
-    auto loseServer = [&] {
-        for (const RunningCheck& check : running)
-            record(check.job, check.killedForTime ? FileVerdict::TookTooLong : FileVerdict::NotChecked);
-        running.clear();
-        server_.reset();
-    };
-    CheckServerClient* server = readyServer();
-    size_t next = 0;
-    while (next < jobs.size() || !running.empty()) {
-        while (running.size() < parallel && next < jobs.size()) {
-            request.kind = jobs[next].identity.kind;
-            request.path = jobs[next].path;
-            const std::uint32_t id = ++lastCheckId_;
-            if (server && server->send(id, request))
-                running.push_back({next, id, Clock::now() + std::chrono::seconds(limits_.check.wallSeconds)});
-            else
-                record(next, FileVerdict::NotChecked);
-            ++next;
+    size_t running = 0;
+    for (const auto& check : started_)
+        running += check->stage == Started::Stage::Running ? 1 : 0;
+    while (running < parallel) {
+        // The largest file first: it tends to take longest, and the small
+        // ones fill in beside it.
+        Started* next = nullptr;
+        for (const auto& check : started_)
+            if (check->stage == Started::Stage::Queued && (!next || check->job.identity.size > next->job.identity.size))
+                next = check.get();
+        if (!next)
+            return;
+        CheckServerClient* server = readyServer();
+        next->id = ++lastCheckId_;
+        if (server && server->send(next->id, next->request)) {
+            next->stage = Started::Stage::Running;
+            next->deadline = Clock::now() + std::chrono::seconds(limits_.check.wallSeconds);
+            ++running;
+        } else {
+            end(*next, FileVerdict::NotChecked, false);
         }
-        if (running.empty())
+    }
+}
+
+void CheckBook::trimEnded() {
+    size_t ended = 0, images = 0;
+    for (auto it = started_.rbegin(); it != started_.rend(); ++it) {
+        Started& check = **it;
+        if (check.stage != Started::Stage::Ended || check.collecting)
             continue;
-        auto earliest = Clock::time_point::max();
-        for (const RunningCheck& check : running)
-            earliest = std::min(earliest, check.deadline);
-        const auto now = Clock::now();
-        const long long wait =
-            earliest <= now ? 0 : std::chrono::duration_cast<std::chrono::milliseconds>(earliest - now).count() + 1;
-        std::vector<FileCheckEnd> ended;
-        const long long longestWait = keepWaiting ? kWaitSlice : 1000LL;
-        if (!server->receive(ended, static_cast<int>(std::min(wait, longestWait)))) {
-            loseServer();
-            server = readyServer();
-            continue;
-        }
-        for (const FileCheckEnd& end : ended) {
-            for (size_t i = 0; i < running.size(); ++i) {
-                if (running[i].id != end.id)
-                    continue;
-                const FileVerdict verdict =
-                    verdictFromWaitStatus(end.waitStatus, running[i].killedForTime, end.cpuMicroseconds / 1e6,
-                                          limits_.check.cpuSeconds, end.errorText);
-                if (verdict == FileVerdict::Safe && onSafe)
-                    onSafe(jobs[running[i].job], end.decodedImage);
-                record(running[i].job, verdict);
-                running.erase(running.begin() + static_cast<long>(i));
-                break;
-            }
-        }
-        // A check out of time is stopped; one that does not end even then
-        // means the server no longer answers.
-        bool lost = false;
-        for (RunningCheck& check : running) {
-            if (Clock::now() < check.deadline)
+        if (check.decodedImage.get() >= 0 && ++images > kMaxImagesHeld)
+            check.decodedImage = OwnedDescriptor();
+        ++ended;
+    }
+    while (ended > kMaxEndedKept) {
+        const auto oldest = std::min_element(started_.begin(), started_.end(), [](const auto& a, const auto& b) {
+            const bool aEnded = a->stage == Started::Stage::Ended && !a->collecting;
+            const bool bEnded = b->stage == Started::Stage::Ended && !b->collecting;
+            return aEnded != bEnded ? aEnded : a->endOrder < b->endOrder;
+        });
+        started_.erase(oldest);
+        --ended;
+    }
+}
+
+void CheckBook::pump(int milliseconds) {
+    sendQueued();
+    auto earliest = Clock::time_point::max();
+    for (const auto& check : started_)
+        if (check->stage == Started::Stage::Running)
+            earliest = std::min(earliest, check->deadline);
+    if (earliest == Clock::time_point::max())
+        return;
+    const auto now = Clock::now();
+    const long long untilDeadline =
+        earliest <= now ? 0 : std::chrono::duration_cast<std::chrono::milliseconds>(earliest - now).count() + 1;
+    std::vector<FileCheckEnd> ended;
+    if (!server_ || !server_->receive(ended, static_cast<int>(std::min<long long>(untilDeadline, milliseconds)))) {
+        loseServer();
+        sendQueued();
+        return;
+    }
+    for (FileCheckEnd& report : ended) {
+        for (auto& check : started_) {
+            if (check->stage != Started::Stage::Running || check->id != report.id)
                 continue;
-            if (check.killedForTime) {
-                lost = true;
-            } else {
-                server->cancel(check.id);
-                check.killedForTime = true;
-                check.deadline = Clock::now() + kCancelGrace;
-            }
+            const FileVerdict verdict =
+                verdictFromWaitStatus(report.waitStatus, check->killedForTime, report.cpuMicroseconds / 1e6,
+                                      limits_.check.cpuSeconds, report.errorText);
+            // What the machine's load or memory decided (the wall clock, the
+            // system's out-of-memory killer) is not kept beyond the run.
+            const bool killed = WIFSIGNALED(report.waitStatus) && WTERMSIG(report.waitStatus) == SIGKILL;
+            const bool lasting = !check->killedForTime && !(killed && verdict != FileVerdict::TookTooLong);
+            if (verdict == FileVerdict::Safe)
+                check->decodedImage = std::move(report.decodedImage);
+            end(*check, verdict, lasting);
+            break;
         }
-        if (lost) {
-            loseServer();
-            server = readyServer();
+    }
+    // A check out of time is stopped; one that does not end even then means
+    // the server no longer answers.
+    bool lost = false;
+    for (auto& check : started_) {
+        if (check->stage != Started::Stage::Running || Clock::now() < check->deadline)
+            continue;
+        if (check->killedForTime) {
+            lost = true;
+        } else {
+            server_->cancel(check->id);
+            check->killedForTime = true;
+            check->deadline = Clock::now() + kCancelGrace;
         }
-        if (keepWaiting && !running.empty() &&
-            !keepWaiting(next - running.size(), jobs[running.front().job].path)) {
-            // The server goes with its checks (a check may wait on a file
-            // that never answers); the next check starts a fresh one.
-            for (const RunningCheck& check : running)
-                record(check.job, FileVerdict::Cancelled);
-            for (; next < jobs.size(); ++next)
-                record(next, FileVerdict::Cancelled);
-            running.clear();
-            server_.reset();
+    }
+    if (lost)
+        loseServer();
+    sendQueued();
+    trimEnded();
+}
+
+void CheckBook::stopStarted() {
+    bool running = false;
+    for (const auto& check : started_)
+        running = running || check->stage == Started::Stage::Running;
+    // The server goes with its checks (a check may wait on a file that never
+    // answers); the next check starts a fresh one.
+    if (running)
+        server_.reset();
+    started_.clear();
+}
+
+void CheckBook::run(CheckBatch& batch, const FileCheckRequest& shared, std::vector<FileVerdict>& verdicts,
+                    const SafeCheck& onSafe, const KeepWaiting& keepWaiting) {
+    std::vector<CheckJob>& jobs = batch.jobs();
+    // The started check of each job: one already started for the same file
+    // and content, else one started now.
+    std::vector<Started*> wanted(jobs.size(), nullptr);
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        // An ended check that could not run is tried again.
+        for (auto& check : started_)
+            if (check->job.identity == jobs[i].identity && check->job.key == jobs[i].key &&
+                (check->stage != Started::Stage::Ended ||
+                 (check->verdict != FileVerdict::NotChecked && check->verdict != FileVerdict::Cancelled)))
+                wanted[i] = check.get();
+        if (!wanted[i]) {
+            auto check = std::make_unique<Started>();
+            check->job = jobs[i];
+            check->request = shared;
+            check->request.kind = jobs[i].identity.kind;
+            check->request.path = jobs[i].path;
+            started_.push_back(std::move(check));
+            wanted[i] = started_.back().get();
+        }
+        wanted[i]->collecting = true;
+    }
+    const long long slice = keepWaiting ? kWaitSlice : 1000LL;
+    for (;;) {
+        size_t done = 0;
+        const Started* checking = nullptr;
+        for (const Started* check : wanted) {
+            if (check->stage == Started::Stage::Ended)
+                ++done;
+            else if (!checking || check->stage == Started::Stage::Running)
+                checking = check;
+        }
+        if (!checking)
+            break;
+        pump(static_cast<int>(slice));
+        if (keepWaiting && !keepWaiting(done, checking->job.path)) {
+            for (size_t i = 0; i < jobs.size(); ++i)
+                if (wanted[i]->stage != Started::Stage::Ended)
+                    for (size_t position : jobs[i].positions)
+                        verdicts[position] = FileVerdict::Cancelled;
+            for (size_t i = 0; i < jobs.size(); ++i)
+                if (wanted[i]->stage == Started::Stage::Ended)
+                    for (size_t position : jobs[i].positions)
+                        verdicts[position] = wanted[i]->verdict;
+            stopStarted();
             return;
         }
     }
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        Started& check = *wanted[i];
+        if (check.verdict == FileVerdict::Safe && onSafe)
+            onSafe(jobs[i], check.decodedImage);
+        for (size_t position : jobs[i].positions)
+            verdicts[position] = check.verdict;
+    }
+    // Collected: their verdicts are known by content from here on.
+    started_.remove_if([&](const std::unique_ptr<Started>& check) {
+        return std::find(wanted.begin(), wanted.end(), check.get()) != wanted.end();
+    });
 }
 
 } // namespace sorn

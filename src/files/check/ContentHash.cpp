@@ -1,0 +1,116 @@
+#include "files/check/ContentHash.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace sorn {
+
+namespace {
+
+constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ull;
+constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Full;
+
+std::uint64_t rotate(std::uint64_t value, int bits) {
+    return (value << bits) | (value >> (64 - bits));
+}
+
+std::uint64_t word(const unsigned char* bytes) {
+    std::uint64_t value = 0;
+    std::memcpy(&value, bytes, sizeof value); // little-endian machines only: the cache is per machine
+    return value;
+}
+
+std::uint64_t mixLane(std::uint64_t lane, std::uint64_t input) {
+    return rotate(lane + input * kPrime2, 31) * kPrime1;
+}
+
+std::uint64_t finalMix(std::uint64_t value) {
+    value ^= value >> 33;
+    value *= kPrime2;
+    value ^= value >> 29;
+    value *= kPrime1;
+    return value ^ (value >> 32);
+}
+
+} // namespace
+
+void ContentHash::addBlock(const unsigned char* block) {
+    for (int i = 0; i < 4; ++i)
+        lanes_[i] = mixLane(lanes_[i], word(block + 8 * i));
+}
+
+void ContentHash::add(const void* data, size_t size) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    length_ += size;
+    if (pendingSize_ > 0) {
+        const size_t take = std::min(size, sizeof pending_ - pendingSize_);
+        std::memcpy(pending_ + pendingSize_, bytes, take);
+        pendingSize_ += take;
+        bytes += take;
+        size -= take;
+        if (pendingSize_ < sizeof pending_)
+            return;
+        addBlock(pending_);
+        pendingSize_ = 0;
+    }
+    for (; size >= sizeof pending_; bytes += sizeof pending_, size -= sizeof pending_)
+        addBlock(bytes);
+    std::memcpy(pending_, bytes, size);
+    pendingSize_ = size;
+}
+
+std::uint64_t ContentHash::value() const {
+    std::uint64_t hash = rotate(lanes_[0], 1) + rotate(lanes_[1], 7) + rotate(lanes_[2], 12) + rotate(lanes_[3], 18);
+    for (std::uint64_t lane : lanes_)
+        hash = (hash ^ finalMix(lane)) * kPrime1;
+    hash ^= length_;
+    // The tail, a word then a byte at a time, each in its place.
+    size_t at = 0;
+    for (; at + 8 <= pendingSize_; at += 8)
+        hash = rotate(hash ^ mixLane(0, word(pending_ + at)), 27) * kPrime1 + kPrime2;
+    for (; at < pendingSize_; ++at)
+        hash = rotate(hash ^ (pending_[at] * kPrime2), 11) * kPrime1;
+    return finalMix(hash);
+}
+
+std::uint64_t hashBytes(const void* data, size_t size) {
+    ContentHash hash;
+    hash.add(data, size);
+    return hash.value();
+}
+
+bool hashFile(const std::string& path, std::uint64_t& hash, long long& size) {
+    // Not blocking on a FIFO, and refusing anything but a regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    bool read = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    ContentHash content;
+    long long total = 0;
+    unsigned char buffer[64 * 1024]; // on the stack: no allocation to clear for a small file
+    while (read) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            read = count == 0;
+            break;
+        }
+        content.add(buffer, static_cast<size_t>(count));
+        total += count;
+    }
+    ::close(fd);
+    if (read) {
+        hash = content.value();
+        size = total;
+    }
+    return read;
+}
+
+} // namespace sorn

@@ -1,0 +1,35 @@
+#pragma once
+// A fast 64-bit hash of a file's whole content, so that a verdict is tied to
+// the bytes that were checked and not to a name, size and time that a
+// rewritten file can keep. Four lanes of 8-byte words, each multiplied and
+// rotated, then mixed with the length: a few gigabytes a second, so hashing
+// a file costs a small part of reading it. It guards against files that
+// changed, not against a collision made on purpose.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace sorn {
+
+class ContentHash {
+public:
+    void add(const void* data, size_t size);
+    std::uint64_t value() const;
+
+private:
+    void addBlock(const unsigned char* block);
+
+    std::uint64_t lanes_[4] = {0x9E3779B97F4A7C15ull, 0xC2B2AE3D27D4EB4Full, 0x165667B19E3779F9ull,
+                               0x85EBCA77C2B2AE63ull};
+    unsigned char pending_[32] = {};
+    size_t pendingSize_ = 0;
+    std::uint64_t length_ = 0;
+};
+
+std::uint64_t hashBytes(const void* data, size_t size);
+
+// The hash of the regular file at path and its size as read; false when it is
+// no regular file or cannot be read to its end.
+bool hashFile(const std::string& path, std::uint64_t& hash, long long& size);
+
+} // namespace sorn

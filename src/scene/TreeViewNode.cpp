@@ -165,15 +165,19 @@ bool CTreeViewNode::deleteChild(gui::IGUITreeViewNode* child) {
 
 namespace {
 
-// Every item of the subtree once, without recursion.
+// Every item of the subtree once, top first, following the links (no
+// recursion, nothing allocated). The visit must not change the links.
 template <typename Visit> void eachItem(CTreeViewNode* top, Visit visit) {
-    std::vector<CTreeViewNode*> pending{top};
-    while (!pending.empty()) {
-        CTreeViewNode* node = pending.back();
-        pending.pop_back();
-        visit(node);
-        for (gui::IGUITreeViewNode* child = node->getFirstChild(); child; child = child->getNextSibling())
-            pending.push_back(static_cast<CTreeViewNode*>(child));
+    gui::IGUITreeViewNode* node = top;
+    while (node) {
+        visit(static_cast<CTreeViewNode*>(node));
+        if (node->getFirstChild()) {
+            node = node->getFirstChild();
+            continue;
+        }
+        while (node != top && !node->getNextSibling())
+            node = node->getParent();
+        node = node == top ? nullptr : node->getNextSibling();
     }
 }
 

@@ -717,7 +717,7 @@ TEST_F(SceneBoxEditingTest, StructuralEditsChangeOnlyTheirRowsAsARebuildWould) {
                 EXPECT_EQ(treeItemFor(delta)->getSelectedImageIndex(), 7u) << "the row was not made again";
                 EXPECT_TRUE(treeItemFor(delta)->getExpanded());
                 EXPECT_TRUE(treeItemFor(alpha)->getExpanded());
-                const std::map<scene::ISceneNode*, std::string> index = editor.nodeNameIndex;
+                const auto index = editor.nodeNameIndex;
                 sorn::indexNodeNames(editor.rootNode);
                 EXPECT_EQ(index, editor.nodeNameIndex);
                 const std::vector<std::string> inPlace = rows();

@@ -4,6 +4,7 @@
 // value back to what it is before start-up (tests start from it).
 #include <irrlicht.h>
 #include <map>
+#include <unordered_map>
 #include <set>
 #include <string>
 #include <vector>
@@ -81,7 +82,7 @@ struct EditorState {
 
     DeferredRequest sceneViewRefresh;
     DeferredRequest nameIndexRefresh;
-    std::map<irr::scene::ISceneNode*, std::string> nodeNameIndex;
+    std::unordered_map<irr::scene::ISceneNode*, std::string> nodeNameIndex;
 
     // Nodes queued for deletion that the engine frees when it next draws.
     std::set<irr::scene::ISceneNode*> nodesQueuedForDeletion;

@@ -1,5 +1,7 @@
 #include "app/NodeIndex.h"
 
+#include <vector>
+
 #include "app/EditorState.h"
 
 using namespace irr;
@@ -25,6 +27,32 @@ void indexNodeNames(scene::ISceneNode* node) {
     if (editor.sceneManager && node == editor.sceneManager->getRootSceneNode())
         editor.nodeNameIndex.clear();
     indexChildren(node);
+}
+
+namespace {
+
+// The node and everything under it, without recursion.
+template <typename Visit> void eachInSubtree(scene::ISceneNode* top, Visit visit) {
+    std::vector<scene::ISceneNode*> pending{top};
+    while (!pending.empty()) {
+        scene::ISceneNode* node = pending.back();
+        pending.pop_back();
+        visit(node);
+        for (scene::ISceneNode* child : node->getChildren())
+            pending.push_back(child);
+    }
+}
+
+} // namespace
+
+void indexSubtreeNames(scene::ISceneNode* node) {
+    if (node)
+        eachInSubtree(node, [](scene::ISceneNode* n) { editor.nodeNameIndex[n] = n->getName(); });
+}
+
+void forgetSubtreeNames(scene::ISceneNode* node) {
+    if (node)
+        eachInSubtree(node, [](scene::ISceneNode* n) { editor.nodeNameIndex.erase(n); });
 }
 
 void releaseCameraKeys() {

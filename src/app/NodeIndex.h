@@ -8,6 +8,11 @@ namespace sorn {
 // the scene's root node starts afresh, so nodes that are gone are forgotten.
 void indexNodeNames(irr::scene::ISceneNode* node);
 
+// The node's name and those of everything under it recorded (a subtree put
+// into the scene), or their entries forgotten (a subtree taken out).
+void indexSubtreeNames(irr::scene::ISceneNode* node);
+void forgetSubtreeNames(irr::scene::ISceneNode* node);
+
 // Hands the first-person camera one key-up event for every key of its key map,
 // so a camera moving when the window lost the focus stops.
 void releaseCameraKeys();

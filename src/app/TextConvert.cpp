@@ -1,5 +1,7 @@
 #include "app/TextConvert.h"
 
+#include <cstring>
+
 #include <cstdio>
 
 namespace sorn {
@@ -19,6 +21,8 @@ std::string narrowToBytes(const wchar_t* text) {
 
 irr::core::stringw widenBytes(const char* bytes) {
     irr::core::stringw text;
+    // Room for all of it at once: the engine's string grows one character a time.
+    text.reserve(bytes ? static_cast<irr::u32>(std::strlen(bytes)) + 1 : 1);
     for (const char* p = bytes; p && *p; ++p)
         text.append(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
     return text;

@@ -29,8 +29,7 @@ void tell(const wchar_t* key) {
 }
 
 // The pasted nodes become the selection, the last one the primary, named on
-// the trace line as a pick names it (by its own name: the name index is
-// rebuilt only at the next frame).
+// the trace line as a pick names it.
 void selectPastedNodes(const std::vector<scene::ISceneNode*>& nodes) {
     selectNodesQuietly(nodes);
     if (editor.selectedNode)
@@ -79,7 +78,6 @@ bool cutNodes(const std::vector<scene::ISceneNode*>& nodes) {
     clearSelection();
     deleteNodesRecorded(leaving, ChangeKind::Cut);
     editor.sceneViewRefresh.schedule();
-    editor.nameIndexRefresh.schedule();
     updateClipboardMenuItems();
     return true;
 }
@@ -94,11 +92,10 @@ bool pasteFromClipboard() {
         tell(pasted.refusal == SceneRefusal::NotAScene ? L"status_paste_no_scene" : L"status_paste_refused");
         return false;
     }
+    // Recording shows the pasted rows and indexes their names.
     recordNodesAdded(pasted.nodes, ChangeKind::Paste);
-    updateTreeview();
     selectPastedNodes(pasted.nodes);
     editor.sceneViewRefresh.schedule();
-    editor.nameIndexRefresh.schedule();
     return true;
 }
 

@@ -31,14 +31,14 @@ void duplicateSelectedNode() {
             copies.erase(std::find(copies.begin(), copies.end(), primaryCopy));
             copies.push_back(primaryCopy);
         }
+        // Recording shows the copies' rows and indexes their names.
         recordNodesAdded(copies, ChangeKind::Duplicate);
-        updateTreeview();
         if (!copies.empty())
             selectNodesQuietly(copies);
     } else {
         updateTreeview();
+        editor.nameIndexRefresh.schedule();
     }
-    editor.nameIndexRefresh.schedule();
 }
 
 void deleteSelectedNode() {

@@ -98,6 +98,7 @@ bool reparentNodesRecorded(const std::vector<scene::ISceneNode*>& nodes, scene::
         return false;
     scene::ISceneNode* first = step->node();
     recordStep(std::move(step));
+    requestTreeRebuild();
     updateTreeview();
     revealNodeInTree(first);
     if (editor.selectedNode) {

@@ -13,6 +13,8 @@
 #include "events/Selection.h"
 #include "scene/AnimationPlayback.h"
 #include "scene/NodeLifetime.h"
+#include "scene/PlacedNodes.h"
+#include "scene/SceneBox.h"
 #include "scene/SelectedNodes.h"
 #include "scene/UndoHistory.h"
 
@@ -134,8 +136,13 @@ void showRestoredScene(const wchar_t* noteKey, const UndoStep& step) {
     // Other selected nodes the step took out of the scene leave the selection.
     dropNodesNotInScene();
     showDebugChecksOf(editor.selectedNode);
+    // Nodes put back or taken out were shown row by row and indexed by
+    // showPlacedNodes; any other step may have changed names or places.
+    if (!step.placesNodesOnly()) {
+        requestTreeRebuild();
+        editor.nameIndexRefresh.schedule();
+    }
     editor.sceneViewRefresh.schedule();
-    editor.nameIndexRefresh.schedule();
     updateStatusLine();
     updateUndoMenuItems();
 }
@@ -184,6 +191,11 @@ void recordNodeAdded(scene::ISceneNode* node, ChangeKind kind) {
         return;
     endDragChange();
     addStep(makeAddStep(node, kind));
+    notePlacedNode(node, nullptr);
+    showPlacedNodes();
+    // The add asked for the whole name index to be made again; the new
+    // node's names are in it already.
+    editor.nameIndexRefresh.pending = false;
 }
 
 void recordNodesAdded(const std::vector<scene::ISceneNode*>& nodes, ChangeKind kind) {
@@ -195,6 +207,10 @@ void recordNodesAdded(const std::vector<scene::ISceneNode*>& nodes, ChangeKind k
         return;
     endDragChange();
     addStep(steps.size() == 1 ? std::move(steps.front()) : makeGroupStep(std::move(steps)));
+    for (scene::ISceneNode* node : nodes)
+        if (node && node->getParent())
+            notePlacedNode(node, nullptr);
+    showPlacedNodes();
 }
 
 void deleteNodeRecorded(scene::ISceneNode* node) {
@@ -206,6 +222,8 @@ void deleteNodeRecorded(scene::ISceneNode* node) {
     const EngineRef<scene::ISceneNode> heldNode(node), heldParent(parent);
     const u32 position = detachNode(node);
     addStep(makeRemoveStep(node, parent, position));
+    notePlacedNode(node, parent);
+    showPlacedNodes();
 }
 
 void deleteNodesRecorded(const std::vector<scene::ISceneNode*>& nodes, ChangeKind kind) {
@@ -218,7 +236,9 @@ void deleteNodesRecorded(const std::vector<scene::ISceneNode*>& nodes, ChangeKin
         const EngineRef<scene::ISceneNode> heldNode(node), heldParent(parent);
         const u32 position = detachNode(node);
         steps.push_back(makeRemoveStep(node, parent, position, kind));
+        notePlacedNode(node, parent);
     }
+    showPlacedNodes();
     // Undone newest first: each node goes back to the place it left.
     if (steps.size() == 1)
         addStep(std::move(steps.front()));
@@ -241,8 +261,10 @@ void stepThroughHistory(bool undo) {
     const bool dragging = pendingDrag != nullptr;
     endDragChange();
     const UndoStep* step = undo ? undoHistory.stepToUndo() : undoHistory.stepToRedo();
-    if (step && (undo ? undoHistory.undo() : undoHistory.redo()))
+    if (step && (undo ? undoHistory.undo() : undoHistory.redo())) {
+        showPlacedNodes();
         showRestoredScene(undo ? L"status_undone" : L"status_redone", *step);
+    }
     if (dragging)
         beginDragChange();
 }
@@ -256,6 +278,10 @@ void redoLastChange() { stepThroughHistory(false); }
 void forgetSceneHistory() {
     pendingDrag.reset();
     undoHistory.clear();
+    // The scene was replaced: its rows are built afresh.
+    forgetPlacedNodes();
+    forgetKeptRows();
+    requestTreeRebuild();
     setHistoryNote(L"");
     updateUndoMenuItems();
 }

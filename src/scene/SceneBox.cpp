@@ -9,6 +9,7 @@
 #include "app/WindowPlaces.h"
 #include "scene/NodeLifetime.h"
 #include "scene/NodeName.h"
+#include "scene/SceneBoxRows.h"
 #include "scene/SelectedNodes.h"
 #include "scene/TreeView.h"
 
@@ -49,6 +50,7 @@ void resetTree(gui::IGUITreeView* tree) {
     fillTree(editor.sceneManager->getRootSceneNode(), root);
     reopen(root, open);
     markSelectionInTree(false);
+    rowsBroughtUpToDate();
 }
 
 // Marks every item whose node is selected; returns the primary's item.
@@ -56,21 +58,13 @@ gui::IGUITreeViewNode* markItems(gui::IGUITreeViewNode* item, const std::unorder
     gui::IGUITreeViewNode* primary = nullptr;
     for (gui::IGUITreeViewNode* child = item->getFirstChild(); child; child = child->getNextSibling()) {
         auto* node = static_cast<scene::ISceneNode*>(child->getData());
-        if (auto* ours = dynamic_cast<CTreeViewNode*>(child))
-            ours->setMarked(node && chosen.count(node));
+        static_cast<CTreeViewNode*>(child)->setMarked(node && chosen.count(node));
         if (node && node == editor.selectedNode)
             primary = child;
         if (gui::IGUITreeViewNode* below = markItems(child, chosen))
             primary = below;
     }
     return primary;
-}
-
-// The node's name, or its type in grey when it has none.
-void labelItem(gui::IGUITreeViewNode* item, scene::ISceneNode* node) {
-    const core::stringw name = nodeNameText(node);
-    item->setText(name.empty() ? unnamedNodeLabel(node).c_str() : name.c_str());
-    static_cast<CTreeViewNode*>(item)->setDimmed(name.empty());
 }
 
 void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 id, const wchar_t* icon) {
@@ -82,6 +76,12 @@ void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 i
 }
 
 } // namespace
+
+void labelItem(gui::IGUITreeViewNode* item, scene::ISceneNode* node) {
+    const core::stringw name = nodeNameText(node);
+    item->setText(name.empty() ? unnamedNodeLabel(node).c_str() : name.c_str());
+    static_cast<CTreeViewNode*>(item)->setDimmed(name.empty());
+}
 
 void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
     for (scene::ISceneNode* child : node->getChildren()) {
@@ -138,9 +138,16 @@ void updateTreeview() {
     if (!window)
         return;
     gui::IGUIElement* tree = window->getElementFromId(ids::SceneBoxTree, true);
-    if (!tree)
+    if (!tree) {
+        rowsBroughtUpToDate();
         return;
-    resetTree(static_cast<gui::IGUITreeView*>(tree));
+    }
+    // Changes already shown row by row need only the selection marks.
+    if (rowsNeedRebuild())
+        resetTree(static_cast<gui::IGUITreeView*>(tree));
+    else
+        markSelectionInTree(false);
+    rowsBroughtUpToDate();
 }
 
 void markSelectionInTree(bool reveal) {

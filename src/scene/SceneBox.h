@@ -1,6 +1,8 @@
 #pragma once
 #include <irrlicht.h>
 
+#include <vector>
+
 #include "scene/TreeView.h"
 
 namespace sorn {
@@ -8,8 +10,28 @@ namespace sorn {
 // The scene box: a window showing the scene graph as a tree, with buttons to
 // add a model, duplicate and delete the selected node.
 void createSceneBox();
-// Rebuilds the tree's items from the scene graph (nothing while the box is closed).
+// Brings the tree's items up to date with the scene graph (nothing while the
+// box is closed): when every change since the last time was shown row by row
+// (showNodesPlaced), only the selection marks; otherwise every item is rebuilt.
 void updateTreeview();
+// The next updateTreeview rebuilds every item (a scene replaced, a change
+// the rows were not told about).
+void requestTreeRebuild();
+
+// Nodes one action put into the scene or took out of it, each with the
+// parent it had before (null for a new node).
+struct NodePlacement {
+    irr::scene::ISceneNode* node;
+    irr::scene::ISceneNode* formerParent;
+};
+// Shows those changes row by row: the rows of a node no longer under its
+// former parent go, with everything under them, and are kept for its return;
+// a node now in the scene without rows gets them (the kept ones, collapsed,
+// or new ones) at its place among its siblings. The filter, the other rows'
+// expanded state and the scroll position stay as they were.
+void showNodesPlaced(const std::vector<NodePlacement>& placed);
+// Lets go of the rows kept for nodes out of the scene (a history forgotten).
+void forgetKeptRows();
 void closeSceneBox();
 
 // Shows the selection in the tree: every selected node's row highlighted, the

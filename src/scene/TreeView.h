@@ -87,6 +87,16 @@ public:
     void setDimmed(bool dimmed) { Dimmed = dimmed; }
     bool getDimmed() const { return Dimmed; }
 
+    // Takes a child out with everything under it, kept whole for attachChild:
+    // the caller gets the child's reference. Null when it is not a child.
+    // A kept subtree belongs to no tree, so it may outlive this one.
+    CTreeViewNode* detachChild(irr::gui::IGUITreeViewNode* child);
+    // Puts a subtree taken out by detachChild under this item, before the
+    // given child (last when null), taking over the reference. Its rows come
+    // back collapsed, as new rows are. False (nothing taken) when the
+    // subtree is attached somewhere or before is not a child.
+    bool attachChild(CTreeViewNode* subtree, irr::gui::IGUITreeViewNode* before);
+
     CTreeViewNode* nextVisible() const;
     // The visible node before this one (its parent when it is a first child).
     CTreeViewNode* prevVisible() const;

@@ -163,6 +163,53 @@ bool CTreeViewNode::deleteChild(gui::IGUITreeViewNode* child) {
     return true;
 }
 
+namespace {
+
+// Every item of the subtree once, top first, following the links (no
+// recursion, nothing allocated). The visit must not change the links.
+template <typename Visit> void eachItem(CTreeViewNode* top, Visit visit) {
+    gui::IGUITreeViewNode* node = top;
+    while (node) {
+        visit(static_cast<CTreeViewNode*>(node));
+        if (node->getFirstChild()) {
+            node = node->getFirstChild();
+            continue;
+        }
+        while (node != top && !node->getNextSibling())
+            node = node->getParent();
+        node = node == top ? nullptr : node->getNextSibling();
+    }
+}
+
+} // namespace
+
+CTreeViewNode* CTreeViewNode::detachChild(gui::IGUITreeViewNode* child) {
+    if (!isMyChild(child))
+        return nullptr;
+    auto* node = static_cast<CTreeViewNode*>(child);
+    if (Owner)
+        Owner->subtreeRemoved(node);
+    unlink(node);
+    node->Parent = nullptr;
+    eachItem(node, [](CTreeViewNode* item) { item->Owner = nullptr; });
+    return node;
+}
+
+bool CTreeViewNode::attachChild(CTreeViewNode* subtree, gui::IGUITreeViewNode* before) {
+    if (!subtree || subtree->Parent || subtree->Owner || subtree->IsRoot || (before && !isMyChild(before)))
+        return false;
+    const s32 shift = Level + 1 - subtree->Level;
+    eachItem(subtree, [this, shift](CTreeViewNode* item) {
+        item->Owner = Owner;
+        item->Level += shift;
+        item->Expanded = false;
+        item->Marked = false;
+    });
+    subtree->Parent = this;
+    link(subtree, static_cast<CTreeViewNode*>(before));
+    return true;
+}
+
 bool CTreeViewNode::moveChildUp(gui::IGUITreeViewNode* child) {
     if (!isMyChild(child))
         return false;

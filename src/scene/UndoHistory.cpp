@@ -2,6 +2,7 @@
 
 #include "app/EditorState.h"
 #include "scene/GridCommands.h"
+#include "scene/PlacedNodes.h"
 
 using namespace irr;
 
@@ -74,6 +75,7 @@ public:
     std::size_t memoryCost() const override { return cost_; }
     scene::ISceneNode* node() const override { return node_.get(); }
     ChangeKind kind() const override { return kind_; }
+    bool placesNodesOnly() const override { return true; }
 
 private:
     static std::size_t subtreeCost(scene::ISceneNode* node) {
@@ -85,10 +87,13 @@ private:
 
     void place(bool inScene) {
         if (inScene) {
-            if (!node_->getParent() && parent_)
+            if (!node_->getParent() && parent_) {
                 attachNode(node_.get(), parent_.get(), position_);
-        } else if (node_->getParent()) {
+                notePlacedNode(node_.get(), nullptr);
+            }
+        } else if (scene::ISceneNode* parent = node_->getParent()) {
             position_ = detachNode(node_.get());
+            notePlacedNode(node_.get(), parent);
         }
     }
 
@@ -127,6 +132,12 @@ public:
             if (step->changesScene())
                 return true;
         return false;
+    }
+    bool placesNodesOnly() const override {
+        for (const auto& step : steps_)
+            if (!step->placesNodesOnly())
+                return false;
+        return !steps_.empty();
     }
 
 private:

@@ -47,6 +47,9 @@ public:
     virtual bool changesScene() const { return true; }
     // What the step did, as the menu and the status line name it.
     virtual ChangeKind kind() const = 0;
+    // Whether the step only puts nodes into the scene graph or takes them
+    // out (each move noted for showPlacedNodes).
+    virtual bool placesNodesOnly() const { return false; }
 };
 
 // A node's values (and the grid's) changed in place.

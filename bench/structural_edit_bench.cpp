@@ -10,88 +10,41 @@
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <vector>
-
+#include "BenchScene.h"
 #include "app/EditorState.h"
 #include "app/NodeIndex.h"
 #include "events/SceneBoxCommands.h"
-#include "events/SornEventReceiver.h"
 #include "events/UndoCommands.h"
 #include "scene/SceneBox.h"
 #include "scene/SelectedNodes.h"
-#include "startup/Startup.h"
 
 namespace {
 
 using namespace irr;
-
-// Trace lines go to /dev/null while measuring.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = ::dup(1);
-        int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::close(null);
-        }
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            ::dup2(saved_, 1);
-            ::close(saved_);
-        }
-    }
-
-private:
-    int saved_ = -1;
-};
-
-enum Shape { Flat = 0, Nested = 1 };
+using bench::Flat;
+using bench::Nested;
+using bench::QuietStdout;
+using bench::Shape;
 
 // The editor on the null driver with the scene box open and one group node
 // under the root holding count cubes: all directly under it (flat), or ten
 // under it and every further one under an earlier one, ten each (nested).
 class StructuralEditor {
 public:
-    StructuralEditor(int count, Shape shape) {
+    StructuralEditor(benchmark::State& state) {
+        if (!bench::started(state, editor_.ok()))
+            return;
         QuietStdout quiet;
-        if (::chdir(SORN_RUNTIME_DIR) != 0)
-            return;
-        char name[] = "sorn-editor";
-        char* argv[] = {name, nullptr};
-        if (!sorn::startEditor(1, argv, video::EDT_NULL, &receiver_))
-            return;
-        scene::ISceneManager* smgr = sorn::editor.sceneManager;
-        group = smgr->addEmptySceneNode();
+        group = sorn::editor.sceneManager->addEmptySceneNode();
         group->setName("Group");
-        std::vector<scene::ISceneNode*> nodes;
-        nodes.reserve(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            scene::ISceneNode* parent = shape == Nested && i >= 10 ? nodes[static_cast<size_t>(i / 10 - 1)] : group;
-            scene::ISceneNode* cube = smgr->addCubeSceneNode(10.f, parent);
-            cube->setName("Cube");
-            nodes.push_back(cube);
-        }
+        bench::addCubes(sorn::editor.sceneManager, static_cast<int>(state.range(0)),
+                        static_cast<Shape>(state.range(1)), group);
         sorn::indexNodeNames(sorn::editor.rootNode);
         sorn::createSceneBox();
         passes(3);
         ok = true;
     }
-    ~StructuralEditor() {
-        QuietStdout quiet;
-        sorn::shutdownEditor();
-    }
-    void passes(int n) {
-        for (int i = 0; i < n; ++i)
-            sorn::runFramePass(true, true);
-    }
+    void passes(int n) { editor_.passes(n); }
     void selectGroup() {
         sorn::setSelectedNodes({group});
         sorn::editor.nodeSelected = true;
@@ -101,7 +54,7 @@ public:
     scene::ISceneNode* group = nullptr;
 
 private:
-    sorn::SornEventReceiver receiver_;
+    bench::NullDriverEditor editor_;
 };
 
 void duplicateSizes(benchmark::internal::Benchmark* b) {
@@ -114,11 +67,9 @@ void duplicateSizes(benchmark::internal::Benchmark* b) {
 // The scene box's duplicate of the group: the copy, its rows, its names
 // indexed, the selection moved onto it, one undo step.
 void BM_StructuralEditDuplicate(benchmark::State& state) {
-    StructuralEditor editor(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    StructuralEditor editor(state);
+    if (!editor.ok)
         return;
-    }
     QuietStdout quiet;
     for (auto _ : state) {
         editor.selectGroup();
@@ -134,11 +85,9 @@ BENCHMARK(BM_StructuralEditDuplicate)->Apply(duplicateSizes);
 
 // The engine's clone of the same subtree beside it.
 void BM_StructuralEditEngineClone(benchmark::State& state) {
-    StructuralEditor editor(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    StructuralEditor editor(state);
+    if (!editor.ok)
         return;
-    }
     QuietStdout quiet;
     scene::ISceneNode* root = sorn::editor.sceneManager->getRootSceneNode();
     for (auto _ : state) {
@@ -163,11 +112,9 @@ constexpr int ShownAfterPasses = 3;
 
 // The undo of the group's delete, through the frame that shows it.
 void BM_StructuralEditUndoDeleteShown(benchmark::State& state) {
-    StructuralEditor editor(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    StructuralEditor editor(state);
+    if (!editor.ok)
         return;
-    }
     QuietStdout quiet;
     sorn::deleteNodesRecorded({editor.group});
     editor.passes(3);
@@ -184,11 +131,9 @@ BENCHMARK(BM_StructuralEditUndoDeleteShown)->Apply(undoSizes);
 
 // The redo of the group's delete, through the frame that shows it.
 void BM_StructuralEditRedoDeleteShown(benchmark::State& state) {
-    StructuralEditor editor(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    StructuralEditor editor(state);
+    if (!editor.ok)
         return;
-    }
     QuietStdout quiet;
     sorn::deleteNodesRecorded({editor.group});
     editor.passes(3);
@@ -205,11 +150,9 @@ BENCHMARK(BM_StructuralEditRedoDeleteShown)->Apply(undoSizes);
 
 // The engine's re-add of the subtree (addChild) and as many frames.
 void BM_StructuralEditEngineReAddShown(benchmark::State& state) {
-    StructuralEditor editor(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    StructuralEditor editor(state);
+    if (!editor.ok)
         return;
-    }
     QuietStdout quiet;
     scene::ISceneNode* root = sorn::editor.sceneManager->getRootSceneNode();
     scene::ISceneNode* group = editor.group;
@@ -231,11 +174,9 @@ BENCHMARK(BM_StructuralEditEngineReAddShown)->Apply(undoSizes);
 
 // The engine's removal of the subtree and as many frames.
 void BM_StructuralEditEngineRemoveShown(benchmark::State& state) {
-    StructuralEditor editor(static_cast<int>(state.range(0)), static_cast<Shape>(state.range(1)));
-    if (!editor.ok) {
-        state.SkipWithError("the editor did not start");
+    StructuralEditor editor(state);
+    if (!editor.ok)
         return;
-    }
     QuietStdout quiet;
     scene::ISceneNode* root = sorn::editor.sceneManager->getRootSceneNode();
     scene::ISceneNode* group = editor.group;

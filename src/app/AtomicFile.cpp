@@ -191,7 +191,7 @@ bool AtomicFile::flush() {
 bool AtomicFile::commit() {
     if (failed() || fd_ < 0)
         return fail(EBADF);
-    if (!flushed_ && !flush())
+    if (flushToDisk_ && !flushed_ && !flush())
         return false;
     if (targetExists_) {
         if (targetOwner_ != ::geteuid() || targetGroup_ != ::getegid()) {
@@ -209,7 +209,8 @@ bool AtomicFile::commit() {
     if (std::rename(temporary_.c_str(), target_.c_str()) != 0)
         return fail(errno);
     temporary_.clear();
-    flushFolderOf(target_);
+    if (flushToDisk_)
+        flushFolderOf(target_);
     return true;
 }
 

@@ -43,6 +43,9 @@ public:
     bool writeAt(off_t offset, const void* data, size_t size);
     // Flushes the written data to disk.
     bool flush();
+    // For a file that may be lost in a crash (a cache, read back guarded and
+    // made again): commit renames without waiting for the disk.
+    void skipFlushToDisk() { flushToDisk_ = false; }
     // Flushes, gives the temporary file the access rights of the file it
     // replaces and renames it over the target. Once it returns true the
     // temporary file is the target.
@@ -65,6 +68,7 @@ private:
     int error_ = 0;
     bool targetExists_ = false;
     bool flushed_ = false;
+    bool flushToDisk_ = true;
     mode_t targetMode_ = 0;
     uid_t targetOwner_ = 0;
     gid_t targetGroup_ = 0;

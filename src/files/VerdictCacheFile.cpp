@@ -114,7 +114,10 @@ bool writeVerdictCache(const std::string& folder, const VerdictStore& verdicts) 
     readVerdictCache(folder, merged);
     merged.merge(verdicts);
     const std::string bytes = merged.encode();
+    // The open waits for this write: it is not flushed to disk. A cache torn
+    // by a crash reads back as damaged, and its files are checked again.
     AtomicFile file(cacheFile(folder));
+    file.skipFlushToDisk();
     return file.create() && file.write(bytes.data(), bytes.size()) && file.commit();
 }
 

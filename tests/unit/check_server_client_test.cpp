@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -219,6 +220,39 @@ TEST_F(CheckServerClientTest, OnlyAnImageThatLoadedComesBackDecoded) {
     ASSERT_TRUE(server->send(3, request("good.obj")));
     ASSERT_TRUE(waitForEnd(3, end));
     EXPECT_LT(end.decodedImage.get(), 0);
+}
+
+// Checks go to workers forked ahead of time, one a processor, which load one
+// file after another: more checks make no new process. A file that crashes
+// its worker after others loaded there still ends as a crash.
+TEST_F(CheckServerClientTest, WorkersMadeAheadCheckOneFileAfterAnother) {
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    const size_t workers = processors < 1 ? 1 : processors > 4 ? 4 : static_cast<size_t>(processors);
+    FileCheckEnd end;
+    ASSERT_TRUE(server->send(1, request("good.obj")));
+    ASSERT_TRUE(waitForEnd(1, end));
+    std::vector<pid_t> before;
+    ASSERT_TRUE(within(std::chrono::seconds(10), [&] { return (before = checksOf(server->process())).size() == workers; }));
+    for (std::uint32_t id = 2; id <= 8; ++id) {
+        ASSERT_TRUE(server->send(id, request("good.obj")));
+        ASSERT_TRUE(waitForEnd(id, end));
+        EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kLoaded)
+            << end.waitStatus << " " << end.errorText;
+    }
+    std::vector<pid_t> after = checksOf(server->process());
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+
+    writeFile(dir.file("crash.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -5 -6 -70000\n");
+    ASSERT_TRUE(server->send(9, request("crash.obj")));
+    ASSERT_TRUE(waitForEnd(9, end));
+    EXPECT_EQ(sorn::verdictFromWaitStatus(end.waitStatus, false, end.cpuMicroseconds / 1e6, 30, end.errorText),
+              sorn::FileVerdict::Crashed)
+        << end.waitStatus;
+    ASSERT_TRUE(server->send(10, request("good.obj")));
+    ASSERT_TRUE(waitForEnd(10, end));
+    EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kLoaded);
 }
 
 TEST_F(CheckServerClientTest, NoCheckOutlivesTheServer) {

@@ -327,6 +327,13 @@ TEST_F(QuarantineTest, HangingLoadersAreStoppedByTheLimits) {
 }
 
 TEST_F(QuarantineTest, AFileIsCheckedOnceUntilItChanges) {
+    // The check that loaded a file before does not keep it: the same name
+    // with other bytes is read again, and its crash is seen.
+    writeFile(dir.file("changing.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    EXPECT_EQ(sorn::checkUntrustedFile("changing.obj", UntrustedKind::Model), FileVerdict::Safe);
+    writeFile(dir.file("changing.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -5 -6 -70000\n");
+    EXPECT_EQ(verdictName(sorn::checkUntrustedFile("changing.obj", UntrustedKind::Model)),
+              verdictName(FileVerdict::Crashed));
     writeFile(dir.file("sydney.md2"), mediaBytes("sydney.md2.gz"));
     EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::Safe);
     // Without a program that runs a new check could not run: the verdict

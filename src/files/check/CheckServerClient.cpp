@@ -13,6 +13,8 @@
 #include <climits>
 #include <cstring>
 
+#include "files/check/DescriptorIo.h"
+
 extern char** environ;
 
 namespace sorn {
@@ -189,17 +191,13 @@ bool CheckServerClient::send(std::uint32_t id, const FileCheckRequest& request) 
     const std::string message = encodeCheckRequest(id, request);
     if (socket_ < 0 || message.size() > filecheck::kMaxMessage)
         return false;
-    ssize_t sent = -1;
-    do
-        sent = ::send(socket_, message.data(), message.size(), MSG_NOSIGNAL);
-    while (sent < 0 && errno == EINTR);
-    return sent == static_cast<ssize_t>(message.size());
+    return sendPacket(socket_, message);
 }
 
 void CheckServerClient::cancel(std::uint32_t id) {
     const std::string message = encodeCancel(id);
     if (socket_ >= 0)
-        ::send(socket_, message.data(), message.size(), MSG_NOSIGNAL);
+        sendPacket(socket_, message);
 }
 
 bool CheckServerClient::receive(std::vector<FileCheckEnd>& ended, int milliseconds) {
@@ -208,34 +206,18 @@ bool CheckServerClient::receive(std::vector<FileCheckEnd>& ended, int millisecon
     pollfd watch{socket_, POLLIN, 0};
     if (poll(&watch, 1, milliseconds) < 0 && errno != EINTR)
         return false;
-    std::string message(filecheck::kMaxMessage, '\0');
+    std::string message;
     for (;;) {
-        iovec part{&message[0], message.size()};
-        msghdr header{};
-        header.msg_iov = &part;
-        header.msg_iovlen = 1;
-        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-        header.msg_control = control;
-        header.msg_controllen = sizeof control;
-        const ssize_t count = recvmsg(socket_, &header, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
+        int descriptor = -1;
+        const ssize_t count = receivePacket(socket_, message, filecheck::kMaxMessage, descriptor, MSG_DONTWAIT);
+        const int error = errno;
+        FileCheckEnd end;
+        end.decodedImage = OwnedDescriptor(descriptor);
         if (count < 0)
-            return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+            return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
         if (count == 0)
             return false; // the server is gone
-        FileCheckEnd end;
-        // A descriptor that came with the message is owned from here on,
-        // whatever the message turns out to be.
-        for (cmsghdr* attached = CMSG_FIRSTHDR(&header); attached; attached = CMSG_NXTHDR(&header, attached)) {
-            if (attached->cmsg_level != SOL_SOCKET || attached->cmsg_type != SCM_RIGHTS)
-                continue;
-            const size_t descriptors = (attached->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-            for (size_t i = 0; i < descriptors; ++i) {
-                int fd = -1;
-                std::memcpy(&fd, CMSG_DATA(attached) + i * sizeof(int), sizeof fd);
-                end.decodedImage = OwnedDescriptor(fd);
-            }
-        }
-        if (decodeCheckEnd(message.substr(0, static_cast<size_t>(count)), end))
+        if (decodeCheckEnd(message, end))
             ended.push_back(std::move(end));
     }
 }

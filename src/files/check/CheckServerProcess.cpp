@@ -12,11 +12,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <deque>
+#include <list>
 #include <vector>
 
 #include <irrlicht.h>
 
+#include "files/check/CheckWorker.h"
+#include "files/check/DescriptorIo.h"
 #include "files/check/FileCheckProtocol.h"
 
 namespace sorn {
@@ -24,47 +27,70 @@ namespace sorn {
 namespace {
 
 constexpr int kEditor = 0; // the socket to the editor
+// A worker's answer is a check end without error text.
+constexpr size_t kLargestAnswer = 256;
 
-struct RunningCheck {
+// A check asked for and not yet reported.
+struct Job {
     std::uint32_t id = 0;
-    pid_t pid = -1;
-    int exitWatch = -1;   // readable once the check has ended (-1: polled for)
-    int errorOutput = -1; // what the check wrote on stderr
-    int decodedImage = -1; // an image check's decoded image
+    std::string message; // the editor's request, as the worker is handed it
+    UntrustedKind kind = UntrustedKind::Model;
+    bool cancelled = false;
+    // Its worker had loaded other files before and did not load this one:
+    // the file is checked again by a worker that loads nothing else first,
+    // so that what an earlier file left behind is never blamed on it.
+    bool needsFreshWorker = false;
 };
 
-void closeDescriptors(const RunningCheck& check) {
-    for (int fd : {check.exitWatch, check.errorOutput, check.decodedImage})
-        if (fd >= 0)
-            close(fd);
-}
+struct Worker {
+    pid_t pid = -1;
+    int channel = -1;
+    int exitWatch = -1;    // readable once the worker has ended (-1: polled for)
+    int errorOutput = -1;  // what the worker writes on stderr
+    int decodedImage = -1; // the running image check's decoded image
+    unsigned filesDone = 0;
+    bool retiring = false; // ends by itself after its last answer
+    bool busy = false;
+    Job job;
+};
 
-// In the forked check: nothing of the server's but the device, its own
-// stderr, then the limits, the working directory and the load.
-[[noreturn]] void runCheck(irr::IrrlichtDevice* device, const CheckLimits& limits, const FileCheckRequest& request,
-                           const RunningCheck& check, const std::vector<RunningCheck>& others, pid_t server) {
-    // A check blocked on a read uses no CPU time: it must not outlive the
-    // server that would stop it.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != server)
-        _exit(filecheck::kUsage);
-    close(kEditor);
-    // Another check's files are none of this one's business.
-    for (const RunningCheck& other : others)
-        closeDescriptors(other);
-    if (check.errorOutput >= 0) {
-        dup2(check.errorOutput, 2);
-        close(check.errorOutput);
+class CheckServer {
+public:
+    CheckServer(irr::IrrlichtDevice* device, const CheckLimits& limits) : device_(device), limits_(limits) {
+        const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+        spares_ = processors < 1 ? 1u : processors > 4 ? 4u : static_cast<unsigned>(processors);
     }
-    limitThisCheck(limits);
-    if (chdir(request.workingDirectory.c_str()) != 0)
-        _exit(filecheck::kUsage);
-    device->getFileSystem()->changeWorkingDirectoryTo(request.workingDirectory.c_str());
-    // No clean-up: the process ends here, and a loader that gave up may
-    // have left anything behind.
-    _exit(loadUntrustedFile(device, request.kind, request.path, request.archives, check.decodedImage));
+    ~CheckServer();
+    void serve();
+
+private:
+    Worker* startWorker();
+    void keepSpares();
+    void dispatch();
+    void hand(Worker& worker, Job job);
+    void takeAnswer(Worker& worker);
+    void reapEnded();
+    void takeEditorMessage(const std::string& message);
+    void report(const Job& job, int waitStatus, std::int64_t cpuMicroseconds, const Worker& worker, bool loaded);
+    void closeDescriptors(Worker& worker);
+
+    irr::IrrlichtDevice* device_;
+    CheckLimits limits_;
+    unsigned spares_ = 1;
+    std::list<Worker> workers_;
+    std::deque<Job> waiting_;
+};
+
+// A check that could not be run ends at once, as a program that could not
+// be run would.
+void reportNotRun(std::uint32_t id) {
+    FileCheckEnd end;
+    end.id = id;
+    end.waitStatus = filecheck::kUsage << 8;
+    sendPacket(kEditor, encodeCheckEnd(end));
 }
 
+// What the worker wrote on stderr since it was last handed a file.
 std::string readErrorOutput(int fd) {
     if (fd < 0)
         return std::string();
@@ -74,139 +100,283 @@ std::string readErrorOutput(int fd) {
     return text;
 }
 
-// Sends a message, with a descriptor when one is given.
-void sendToEditor(const std::string& message, int descriptor = -1) {
-    iovec part{const_cast<char*>(message.data()), message.size()};
-    msghdr header{};
-    header.msg_iov = &part;
-    header.msg_iovlen = 1;
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    if (descriptor >= 0) {
-        header.msg_control = control;
-        header.msg_controllen = sizeof control;
-        cmsghdr* attached = CMSG_FIRSTHDR(&header);
-        attached->cmsg_level = SOL_SOCKET;
-        attached->cmsg_type = SCM_RIGHTS;
-        attached->cmsg_len = CMSG_LEN(sizeof(int));
-        std::memcpy(CMSG_DATA(attached), &descriptor, sizeof(int));
-    }
-    while (sendmsg(kEditor, &header, MSG_NOSIGNAL) < 0 && errno == EINTR) {
-    }
-}
-
 // The decoded image of a check that loaded its file, when it wrote one.
-int decodedImageToSend(const RunningCheck& check, int status) {
+int decodedImageToSend(const Worker& worker, bool loaded) {
     struct stat written {};
-    if (check.decodedImage < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != filecheck::kLoaded ||
-        fstat(check.decodedImage, &written) != 0 || written.st_size == 0)
+    if (worker.decodedImage < 0 || !loaded || fstat(worker.decodedImage, &written) != 0 || written.st_size == 0)
         return -1;
-    return check.decodedImage;
+    return worker.decodedImage;
 }
 
-// A check that could not be forked ends at once, as a program that could not be run.
-void reportNotStarted(std::uint32_t id) {
-    FileCheckEnd end;
-    end.id = id;
-    end.waitStatus = filecheck::kUsage << 8;
-    sendToEditor(encodeCheckEnd(end));
+void CheckServer::closeDescriptors(Worker& worker) {
+    for (int* fd : {&worker.channel, &worker.exitWatch, &worker.errorOutput, &worker.decodedImage})
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
 }
 
-void startCheck(irr::IrrlichtDevice* device, const CheckLimits& limits, std::uint32_t id,
-                const FileCheckRequest& request, std::vector<RunningCheck>& running) {
-    RunningCheck check;
-    check.id = id;
-    check.errorOutput = memfd_create("sorn-filecheck-stderr", MFD_CLOEXEC);
-    if (request.kind == UntrustedKind::Image)
-        check.decodedImage = memfd_create("sorn-filecheck-image", MFD_CLOEXEC);
+CheckServer::~CheckServer() {
+    for (Worker& worker : workers_) {
+        kill(worker.pid, SIGKILL);
+        waitpid(worker.pid, nullptr, 0);
+        closeDescriptors(worker);
+    }
+}
+
+// Forks a worker from this process, whose engine device is made already.
+Worker* CheckServer::startWorker() {
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
+        return nullptr;
+    Worker worker;
+    worker.channel = ends[0];
+    worker.errorOutput = memfd_create("sorn-filecheck-stderr", MFD_CLOEXEC);
     const pid_t server = getpid();
-    check.pid = fork();
-    if (check.pid == 0)
-        runCheck(device, limits, request, check, running, server);
-    if (check.pid < 0) {
-        closeDescriptors(check);
-        reportNotStarted(id);
+    worker.pid = fork();
+    if (worker.pid == 0) {
+        // A worker blocked on a read uses no CPU time: it must not outlive
+        // the server that would stop it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != server)
+            _exit(filecheck::kUsage);
+        close(kEditor);
+        close(ends[0]);
+        // Another worker's files are none of this one's business.
+        for (Worker& other : workers_)
+            closeDescriptors(other);
+        if (worker.errorOutput >= 0) {
+            dup2(worker.errorOutput, 2);
+            close(worker.errorOutput);
+        }
+        runCheckWorker(device_, limits_, ends[1]);
+    }
+    close(ends[1]);
+    if (worker.pid < 0) {
+        closeDescriptors(worker);
+        return nullptr;
+    }
+    worker.exitWatch = static_cast<int>(syscall(SYS_pidfd_open, worker.pid, 0));
+    workers_.push_back(worker);
+    return &workers_.back();
+}
+
+// Workers are made while nothing is being checked, one a processor, so
+// that the next checks find them ready and no fork slows a check running.
+void CheckServer::keepSpares() {
+    unsigned staying = 0;
+    for (const Worker& worker : workers_) {
+        if (worker.busy)
+            return;
+        staying += worker.retiring ? 0 : 1;
+    }
+    while (staying < spares_ && waiting_.empty() && startWorker())
+        ++staying;
+}
+
+void CheckServer::hand(Worker& worker, Job job) {
+    if (job.kind == UntrustedKind::Image)
+        worker.decodedImage = memfd_create("sorn-filecheck-image", MFD_CLOEXEC);
+    // The worker's stderr holds what this file's load writes, from its start.
+    if (worker.errorOutput >= 0) {
+        if (ftruncate(worker.errorOutput, 0) != 0) {
+        }
+        lseek(worker.errorOutput, 0, SEEK_SET);
+    }
+    worker.job = std::move(job);
+    if (sendPacket(worker.channel, worker.job.message, worker.decodedImage)) {
+        worker.busy = true;
         return;
     }
-    check.exitWatch = static_cast<int>(syscall(SYS_pidfd_open, check.pid, 0));
-    running.push_back(check);
+    // A worker that cannot be reached is let go, and the file is reported
+    // as a check that could not run: nothing is known of it.
+    kill(worker.pid, SIGKILL);
+    worker.retiring = true;
+    reportNotRun(worker.job.id);
 }
 
-// Reaps the checks that have ended and reports them.
-void reapEnded(std::vector<RunningCheck>& running) {
-    for (size_t i = 0; i < running.size();) {
-        RunningCheck& check = running[i];
-        int status = 0;
-        rusage usage{};
-        const pid_t ended = wait4(check.pid, &status, WNOHANG, &usage);
-        if (ended == 0 || (ended < 0 && errno == EINTR)) {
-            ++i;
+// Each waiting check goes to an idle worker (one that has loaded nothing
+// when it must), else to a worker made for it.
+void CheckServer::dispatch() {
+    while (!waiting_.empty()) {
+        Job& job = waiting_.front();
+        Worker* chosen = nullptr;
+        for (Worker& worker : workers_) {
+            if (worker.busy || worker.retiring || (job.needsFreshWorker && worker.filesDone > 0))
+                continue;
+            if (!chosen || worker.filesDone > chosen->filesDone)
+                chosen = &worker; // a used worker first: the fresh ones stay for files that need them
+        }
+        if (!chosen)
+            chosen = startWorker();
+        if (!chosen) {
+            // Nothing can be forked: reported as a check that could not run.
+            reportNotRun(job.id);
+            waiting_.pop_front();
             continue;
         }
-        FileCheckEnd end;
-        end.id = check.id;
-        end.waitStatus = ended > 0 ? status : filecheck::kUsage << 8;
-        end.cpuMicroseconds = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL + usage.ru_utime.tv_usec +
-                              usage.ru_stime.tv_usec;
-        end.errorText = readErrorOutput(check.errorOutput);
-        sendToEditor(encodeCheckEnd(end), ended > 0 ? decodedImageToSend(check, status) : -1);
-        closeDescriptors(check);
-        running.erase(running.begin() + static_cast<long>(i));
+        Job taken = std::move(job);
+        waiting_.pop_front();
+        hand(*chosen, std::move(taken));
     }
 }
 
-void stopAll(std::vector<RunningCheck>& running) {
-    for (RunningCheck& check : running) {
-        kill(check.pid, SIGKILL);
-        waitpid(check.pid, nullptr, 0);
+void CheckServer::report(const Job& job, int waitStatus, std::int64_t cpuMicroseconds, const Worker& worker,
+                         bool loaded) {
+    FileCheckEnd end;
+    end.id = job.id;
+    end.waitStatus = waitStatus;
+    end.cpuMicroseconds = cpuMicroseconds;
+    end.errorText = readErrorOutput(worker.errorOutput);
+    sendPacket(kEditor, encodeCheckEnd(end), decodedImageToSend(worker, loaded));
+}
+
+// A worker's answer for the file it was handed.
+void CheckServer::takeAnswer(Worker& worker) {
+    std::string message;
+    int stray = -1;
+    const ssize_t count = receivePacket(worker.channel, message, kLargestAnswer, stray, MSG_DONTWAIT);
+    if (stray >= 0)
+        close(stray);
+    FileCheckEnd answer;
+    if (count <= 0 || !worker.busy || !decodeCheckEnd(message, answer) || answer.id != worker.job.id)
+        return;
+    const bool loaded = WIFEXITED(answer.waitStatus) && WEXITSTATUS(answer.waitStatus) == filecheck::kLoaded;
+    worker.busy = false;
+    if (!loaded || worker.filesDone + 1 >= kFilesPerWorker)
+        worker.retiring = true; // it ends by itself
+    if (!loaded && worker.filesDone > 0 && !worker.job.cancelled) {
+        worker.job.needsFreshWorker = true;
+        waiting_.push_back(std::move(worker.job));
+    } else {
+        report(worker.job, answer.waitStatus, answer.cpuMicroseconds, worker, loaded);
+    }
+    ++worker.filesDone;
+    if (worker.decodedImage >= 0) {
+        close(worker.decodedImage);
+        worker.decodedImage = -1;
+    }
+}
+
+// Reaps the workers that have ended. One that ended while it loaded a file
+// reports that file's end, as a one-off check would; unless it had loaded
+// other files first, when the file is checked again by a fresh worker.
+void CheckServer::reapEnded() {
+    for (auto it = workers_.begin(); it != workers_.end();) {
+        Worker& worker = *it;
+        int status = 0;
+        rusage usage{};
+        const pid_t ended = wait4(worker.pid, &status, WNOHANG, &usage);
+        if (ended == 0 || (ended < 0 && errno == EINTR)) {
+            ++it;
+            continue;
+        }
+        takeAnswer(worker); // an answer sent just before the end still counts
+        if (worker.busy) {
+            if (worker.filesDone > 0 && !worker.job.cancelled) {
+                worker.job.needsFreshWorker = true;
+                waiting_.push_back(std::move(worker.job));
+            } else {
+                const std::int64_t cpu = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL +
+                                         usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
+                report(worker.job, ended > 0 ? status : filecheck::kUsage << 8, cpu, worker,
+                       ended > 0 && WIFEXITED(status) && WEXITSTATUS(status) == filecheck::kLoaded);
+            }
+        }
+        closeDescriptors(worker);
+        it = workers_.erase(it);
+    }
+}
+
+void CheckServer::takeEditorMessage(const std::string& message) {
+    std::uint32_t id = 0;
+    FileCheckRequest request;
+    switch (decodeServerMessage(message, id, request)) {
+    case ServerMessage::Check: {
+        Job job;
+        job.id = id;
+        job.message = message;
+        job.kind = request.kind;
+        waiting_.push_back(std::move(job));
+        break;
+    }
+    case ServerMessage::Cancel:
+        for (auto it = waiting_.begin(); it != waiting_.end(); ++it)
+            if (it->id == id) {
+                FileCheckEnd end;
+                end.id = id;
+                end.waitStatus = SIGKILL; // as a check killed before it loaded anything
+                sendPacket(kEditor, encodeCheckEnd(end));
+                waiting_.erase(it);
+                return;
+            }
+        for (Worker& worker : workers_)
+            if (worker.busy && worker.job.id == id) {
+                worker.job.cancelled = true;
+                kill(worker.pid, SIGKILL);
+            }
+        break;
+    case ServerMessage::Malformed:
+        reportNotRun(id);
+        break;
+    }
+}
+
+void CheckServer::serve() {
+    std::string message;
+    for (;;) {
+        dispatch();
+        keepSpares();
+        std::vector<pollfd> watches = {{kEditor, POLLIN, 0}};
+        bool allWatched = true;
+        bool endSeen = false;
+        for (const Worker& worker : workers_) {
+            watches.push_back({worker.channel, POLLIN, 0});
+            if (worker.exitWatch >= 0)
+                watches.push_back({worker.exitWatch, POLLIN, 0});
+            else
+                allWatched = false;
+        }
+        // Without a process descriptor (an old kernel) an end is polled for.
+        if (poll(watches.data(), watches.size(), allWatched ? -1 : 2) < 0 && errno != EINTR)
+            break;
+        size_t at = 1;
+        for (Worker& worker : workers_) {
+            const pollfd& channel = watches[at++];
+            if (channel.revents & POLLIN)
+                takeAnswer(worker);
+            endSeen = endSeen || (channel.revents & (POLLHUP | POLLERR));
+            if (worker.exitWatch >= 0)
+                endSeen = endSeen || watches[at++].revents;
+        }
+        if (endSeen || !allWatched)
+            reapEnded();
+        if (!(watches[0].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        int stray = -1;
+        const ssize_t count = receivePacket(kEditor, message, filecheck::kMaxMessage, stray, MSG_DONTWAIT);
+        const int error = errno;
+        if (stray >= 0)
+            close(stray);
+        if (count < 0 && (error == EINTR || error == EAGAIN))
+            continue;
+        if (count <= 0)
+            break; // the editor went away
+        takeEditorMessage(message);
     }
 }
 
 } // namespace
 
 int serveFileChecks(const CheckLimits& limits) {
-    // The server's own life is not limited: each check sets its limits.
+    // The server's own life is not limited: each worker sets its limits.
     irr::IrrlichtDevice* device = createCheckDevice();
     if (!device)
         return filecheck::kUsage;
-    std::vector<RunningCheck> running;
-    std::string message(filecheck::kMaxMessage, '\0');
-    for (;;) {
-        std::vector<pollfd> watches = {{kEditor, POLLIN, 0}};
-        bool allWatched = true;
-        for (const RunningCheck& check : running) {
-            if (check.exitWatch >= 0)
-                watches.push_back({check.exitWatch, POLLIN, 0});
-            else
-                allWatched = false;
-        }
-        // Without a process descriptor (an old kernel) the end is polled for.
-        if (poll(watches.data(), watches.size(), allWatched ? -1 : 2) < 0 && errno != EINTR)
-            break;
-        reapEnded(running);
-        if (!(watches[0].revents & (POLLIN | POLLHUP | POLLERR)))
-            continue;
-        const ssize_t count = recv(kEditor, &message[0], message.size(), 0);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break; // the editor went away
-        std::uint32_t id = 0;
-        FileCheckRequest request;
-        switch (decodeServerMessage(message.substr(0, static_cast<size_t>(count)), id, request)) {
-        case ServerMessage::Check:
-            startCheck(device, limits, id, request, running);
-            break;
-        case ServerMessage::Cancel:
-            for (const RunningCheck& check : running)
-                if (check.id == id)
-                    kill(check.pid, SIGKILL);
-            break;
-        case ServerMessage::Malformed:
-            reportNotStarted(id);
-            break;
-        }
+    {
+        CheckServer server(device, limits);
+        server.serve();
     }
-    stopAll(running);
     device->drop();
     return 0;
 }

@@ -1,8 +1,10 @@
 #include "files/check/DescriptorIo.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace sorn {
 
@@ -33,6 +35,60 @@ bool writeFully(int fd, const void* data, size_t size) {
         size -= static_cast<size_t>(put);
     }
     return true;
+}
+
+bool sendPacket(int socket, const std::string& message, int descriptor) {
+    iovec part{const_cast<char*>(message.data()), message.size()};
+    msghdr header{};
+    header.msg_iov = &part;
+    header.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    if (descriptor >= 0) {
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+        cmsghdr* attached = CMSG_FIRSTHDR(&header);
+        attached->cmsg_level = SOL_SOCKET;
+        attached->cmsg_type = SCM_RIGHTS;
+        attached->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(attached), &descriptor, sizeof(int));
+    }
+    ssize_t sent = -1;
+    do
+        sent = sendmsg(socket, &header, MSG_NOSIGNAL);
+    while (sent < 0 && errno == EINTR);
+    return sent == static_cast<ssize_t>(message.size());
+}
+
+ssize_t receivePacket(int socket, std::string& buffer, size_t largest, int& descriptor, int flags) {
+    descriptor = -1;
+    buffer.resize(largest);
+    iovec part{&buffer[0], buffer.size()};
+    msghdr header{};
+    header.msg_iov = &part;
+    header.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(4 * sizeof(int))] = {};
+    header.msg_control = control;
+    header.msg_controllen = sizeof control;
+    ssize_t count = -1;
+    do
+        count = recvmsg(socket, &header, flags | MSG_CMSG_CLOEXEC);
+    while (count < 0 && errno == EINTR);
+    // A descriptor that came is owned from here on, whatever the message is.
+    for (cmsghdr* attached = CMSG_FIRSTHDR(&header); attached; attached = CMSG_NXTHDR(&header, attached)) {
+        if (attached->cmsg_level != SOL_SOCKET || attached->cmsg_type != SCM_RIGHTS)
+            continue;
+        const size_t descriptors = (attached->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (size_t i = 0; i < descriptors; ++i) {
+            int fd = -1;
+            std::memcpy(&fd, CMSG_DATA(attached) + i * sizeof(int), sizeof fd);
+            if (descriptor < 0)
+                descriptor = fd;
+            else
+                close(fd);
+        }
+    }
+    buffer.resize(count > 0 ? static_cast<size_t>(count) : 0);
+    return count;
 }
 
 } // namespace sorn

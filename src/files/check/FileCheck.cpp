@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -217,6 +218,25 @@ void limitThisCheck(const CheckLimits& limits) {
     }
 #endif
     std::set_new_handler(exitTooLarge);
+}
+
+long long cpuMicrosecondsUsed() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL + usage.ru_utime.tv_usec +
+           usage.ru_stime.tv_usec;
+}
+
+// The soft limit only: the kernel's SIGXCPU at it ends the check, and a hard
+// limit once lowered could not be raised again for the next file.
+void limitCpuFromNow(unsigned long seconds) {
+    if (seconds == 0)
+        return;
+    rlimit cpu{};
+    getrlimit(RLIMIT_CPU, &cpu);
+    const rlim_t soft = static_cast<rlim_t>(cpuMicrosecondsUsed() / 1000000LL + 1) + seconds;
+    cpu.rlim_cur = cpu.rlim_max == RLIM_INFINITY ? soft : std::min<rlim_t>(soft, cpu.rlim_max);
+    setrlimit(RLIMIT_CPU, &cpu);
 }
 
 IrrlichtDevice* createCheckDevice() {

@@ -47,6 +47,11 @@ int runFileCheck(int argc, char** argv);
 
 // The pieces of one check, shared by both forms.
 void limitThisCheck(const CheckLimits& limits);
+// Lets the process use seconds more of CPU time from now (a worker that
+// checks one file after another gives each file its own allowance).
+void limitCpuFromNow(unsigned long seconds);
+// The CPU time this process has used, in microseconds.
+long long cpuMicrosecondsUsed();
 irr::IrrlichtDevice* createCheckDevice(); // the null driver with the editor's engine settings
 // An image that loads is also written to decodedImage, when given (see CheckedImage.h).
 int loadUntrustedFile(irr::IrrlichtDevice* device, UntrustedKind kind, const std::string& path,

@@ -234,6 +234,10 @@ bool loadThroughOnePass(const OpenScannedFile& open, scene::ISceneNode* root, co
     why = {SceneRefusal::Unreadable, ""};
     if (!sceneManager || !root)
         return false;
+    // The files' keys taken as the scan met their names serve this open only.
+    struct ForgetBegunKeys {
+        ~ForgetBegunKeys() { forgetBegunFileKeys(); }
+    } forgetKeys;
     // Once admitted, the text and colour of text nodes come back from their
     // user-data records, what the engine's reader drops from the scan's.
     std::unique_ptr<SceneReadRestore> restoring;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <map>
 
 #include <irrlicht.h>
 
@@ -31,11 +32,29 @@ constexpr long long kMaxHashedMember = 64ll << 20;
 
 bool sameContent(const CheckJob& job);
 
+// What one file needs: a check of the identified file, or a verdict now.
+struct Resolution {
+    bool needsCheck = false;
+    bool inArchive = false;
+    FileVerdict verdict = FileVerdict::NotLoadable;
+    FileIdentity identity;
+    VerdictKey key;
+};
+
+// A file resolved as its check began, in the working directory of then.
+struct BegunKey {
+    Resolution resolution;
+    std::string workingDirectory;
+};
+
 struct QuarantineState {
     QuarantineState() { book.setContentCheck(sameContent); }
     CheckBook book;
     // Textures made from checks' decoded images since the last checkUntrustedFiles began.
     std::vector<io::path> adoptedTextures;
+    // The files resolved and hashed as their checks began, for the admit of
+    // the same open (see forgetBegunFileKeys).
+    std::map<std::pair<std::string, UntrustedKind>, BegunKey> begun;
 };
 
 QuarantineState& quarantine() {
@@ -46,15 +65,6 @@ QuarantineState& quarantine() {
 long long modifiedTime(const struct stat& status) {
     return static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec;
 }
-
-// What one file needs: a check of the identified file, or a verdict now.
-struct Resolution {
-    bool needsCheck = false;
-    bool inArchive = false;
-    FileVerdict verdict = FileVerdict::NotLoadable;
-    FileIdentity identity;
-    VerdictKey key;
-};
 
 // The mounted archive whose file is at archivePath, or null.
 io::IFileArchive* mountedArchive(const std::string& archivePath) {
@@ -248,11 +258,35 @@ void saveNewVerdicts() {
         writeVerdictCache(verdictCacheFolder(), book.takeUnsaved());
 }
 
+std::string currentDirectory() {
+    char directory[PATH_MAX];
+    return getcwd(directory, sizeof directory) ? directory : ".";
+}
+
+// The resolution taken as the file's check began, when it still stands: the
+// same working directory for a relative name, the same size and time.
+bool begunResolution(const UntrustedFile& file, Resolution& resolution) {
+    auto& begun = quarantine().begun;
+    const auto found = begun.find({file.path, file.kind});
+    if (found == begun.end())
+        return false;
+    const Resolution& then = found->second.resolution;
+    if (file.path[0] != '/' && found->second.workingDirectory != currentDirectory())
+        return false;
+    if (!then.inArchive) {
+        struct stat status {};
+        if (::stat(file.path.c_str(), &status) != 0 || status.st_size != then.identity.size ||
+            modifiedTime(status) != then.identity.modified)
+            return false;
+    }
+    resolution = then;
+    return true;
+}
+
 // The verdict the file has without a check (not to be checked, or checked
 // before with the same content), or null with the job that checks it.
-const FileVerdict* knownOrJob(const UntrustedFile& file, CheckJob& job) {
+const FileVerdict* knownOrJob(const UntrustedFile& file, const Resolution& resolution, CheckJob& job) {
     static FileVerdict answer;
-    const Resolution resolution = resolve(file);
     if (!resolution.needsCheck) {
         answer = resolution.verdict;
         return &answer;
@@ -271,8 +305,7 @@ const FileVerdict* knownOrJob(const UntrustedFile& file, CheckJob& job) {
 FileCheckRequest currentRequest() {
     FileCheckRequest request;
     request.archives = mountedArchives();
-    char directory[PATH_MAX];
-    request.workingDirectory = getcwd(directory, sizeof directory) ? directory : ".";
+    request.workingDirectory = currentDirectory();
     return request;
 }
 
@@ -312,12 +345,17 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
     std::vector<FileVerdict> verdicts(files.size(), FileVerdict::NotLoadable);
     CheckBatch batch;
     for (size_t i = 0; i < files.size(); ++i) {
+        // A file whose check began in this open is not resolved and hashed again.
+        Resolution resolution;
+        if (files[i].path.empty() || heldByEngine(files[i]) || !begunResolution(files[i], resolution))
+            resolution = resolve(files[i]);
         CheckJob job;
-        if (const FileVerdict* now = knownOrJob(files[i], job))
+        if (const FileVerdict* now = knownOrJob(files[i], resolution, job))
             verdicts[i] = *now;
         else
             batch.add(job, i);
     }
+    state.begun.clear();
     const FileCheckRequest request = currentRequest();
     state.adoptedTextures.clear();
     if (!batch.jobs().empty()) {
@@ -336,9 +374,17 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
 }
 
 void beginUntrustedCheck(const std::string& path, UntrustedKind kind) {
+    const UntrustedFile file{path, kind};
+    const Resolution resolution = resolve(file);
+    if (resolution.needsCheck && !path.empty())
+        quarantine().begun[{path, kind}] = {resolution, currentDirectory()};
     CheckJob job;
-    if (!knownOrJob({path, kind}, job))
+    if (!knownOrJob(file, resolution, job))
         quarantine().book.start(job, currentRequest());
+}
+
+void forgetBegunFileKeys() {
+    quarantine().begun.clear();
 }
 
 void beginUntrustedChecks(const std::vector<UntrustedFile>& files) {
@@ -348,6 +394,7 @@ void beginUntrustedChecks(const std::vector<UntrustedFile>& files) {
 
 void stopUntrustedChecks() {
     quarantine().book.stopStarted();
+    quarantine().begun.clear();
 }
 
 size_t startedUntrustedChecks() {
@@ -415,9 +462,15 @@ int fileCheckServerProcess() {
     return quarantine().book.serverProcess();
 }
 
+void stopFileCheckServer() {
+    quarantine().book.stopServer();
+    quarantine().begun.clear();
+}
+
 void forgetFileVerdicts() {
     quarantine().book.forget();
     quarantine().adoptedTextures.clear();
+    quarantine().begun.clear();
 }
 
 } // namespace sorn

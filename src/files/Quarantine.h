@@ -49,6 +49,11 @@ FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind);
 // once ended, are known as any other.
 void beginUntrustedCheck(const std::string& path, UntrustedKind kind);
 void beginUntrustedChecks(const std::vector<UntrustedFile>& files);
+// The content keys taken as checks began are reused by the next
+// checkUntrustedFiles of the same files (the open's admit), rather than the
+// files being read and hashed twice, unless a file's size or time changed
+// since; an open forgets them as it ends, so that none outlives it.
+void forgetBegunFileKeys();
 // Stops every check started and not collected (a refused scene); nothing of
 // theirs is kept.
 void stopUntrustedChecks();
@@ -73,6 +78,9 @@ const std::string& fileCheckProgram();
 void prepareFileChecks();
 // The running check server's process, or -1.
 int fileCheckServerProcess();
+// Stops the check server with its workers and started checks; the next
+// check, or prepareFileChecks, starts a fresh one (as a new run would).
+void stopFileCheckServer();
 
 // Forgets every verdict of the run and stops the started checks (a fresh
 // run); the verdicts kept in the cache folder are read again when next needed.

@@ -355,6 +355,37 @@ TEST_F(QuarantineTest, AFileIsCheckedOnceUntilItChanges) {
     EXPECT_EQ(sorn::checkUntrustedFile("sydney.md2", UntrustedKind::Model), FileVerdict::Safe);
 }
 
+// The admit of an open takes the key each file had as its check began, but
+// only while the file keeps its size and time, and never after the open.
+TEST_F(QuarantineTest, KeysTakenAsChecksBeganServeTheirOpenOnly) {
+    const std::string crash = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -5 -6 -70000\n";
+    std::string good = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    good += "#" + std::string(crash.size() - good.size() - 2, ' ') + "\n"; // as long as crash
+    ASSERT_EQ(good.size(), crash.size());
+    enum class Between { Nothing, ResizedToACrash, OpenEndedThenRewritten };
+    const struct {
+        Between between;
+        FileVerdict verdict;
+    } cases[] = {
+        {Between::Nothing, FileVerdict::Safe},
+        {Between::ResizedToACrash, FileVerdict::Crashed},
+        {Between::OpenEndedThenRewritten, FileVerdict::Crashed},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        const std::string name = "begun" + std::to_string(index++) + ".obj";
+        writeFile(dir.file(name), good);
+        sorn::beginUntrustedCheck(name, UntrustedKind::Model);
+        if (c.between == Between::ResizedToACrash) {
+            writeFile(dir.file(name), crash + "\n");
+        } else if (c.between == Between::OpenEndedThenRewritten) {
+            sorn::forgetBegunFileKeys();
+            ASSERT_NO_FATAL_FAILURE(rewriteKeepingSizeAndTime(dir.file(name), crash));
+        }
+        EXPECT_EQ(verdictName(sorn::checkUntrustedFile(name, UntrustedKind::Model)), verdictName(c.verdict)) << name;
+    }
+}
+
 // Verdicts a new check would give again are kept in the cache folder for
 // later runs, under the file's content and the checker: a rewritten file, a
 // rebuilt check program or other limits are checked again, and what the

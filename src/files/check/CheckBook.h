@@ -106,6 +106,11 @@ public:
     // Stops every started check (the server goes with them, to be started
     // afresh); none of their verdicts is kept.
     void stopStarted();
+    // Stops the started checks and the server.
+    void stopServer() {
+        stopStarted();
+        server_.reset();
+    }
     size_t startedCount() const { return started_.size(); }
 
     // Waits for the checks of the batch (starting any not started), largest

@@ -1,10 +1,7 @@
 #include "files/check/CheckWorker.h"
 
-#include <malloc.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -43,21 +40,11 @@ void forgetLoadedFiles(IrrlichtDevice* device, u32 archivesBefore) {
 }
 
 // A fresh worker's first load costs several times a later one: each page of
-// the loaders' code, and of a heap grown to hold a decoded image, is faulted
-// in anew after the fork. The worker pays that while it waits for its first
-// file, on data of its own making: a small image written and read back in
-// the formats scenes use most, a small mesh, and a heap grown ahead.
+// the loaders' code is faulted in anew after the fork. The worker pays that
+// while it waits for its first file, on data of its own making: a small
+// image written and read back in the formats scenes use most, and a small
+// mesh.
 void warmUp(IrrlichtDevice* device) {
-#if !defined(__SANITIZE_ADDRESS__)
-    // Decoded images come from the heap and their pages stay for the next file.
-    constexpr size_t kHeldHeap = 8u << 20;
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 64 << 20);
-    if (void* block = std::malloc(kHeldHeap)) {
-        std::memset(block, 0, kHeldHeap);
-        std::free(block);
-    }
-#endif
     video::IVideoDriver* driver = device->getVideoDriver();
     io::IFileSystem* fileSystem = device->getFileSystem();
     video::IImage* image = driver->createImage(video::ECF_R8G8B8, core::dimension2d<u32>(64, 64));

@@ -255,6 +255,27 @@ TEST_F(CheckServerClientTest, WorkersMadeAheadCheckOneFileAfterAnother) {
     EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kLoaded);
 }
 
+// Under a limit no worker can live under, workers are not made ahead of time
+// without end; a check still ends, refused by the limit.
+TEST_F(CheckServerClientTest, WorkersThatCannotLiveAreNotForkedWithoutEnd) {
+    sorn::FileCheckLimits starved;
+    starved.memoryMegabytes = 1;
+    starved.cpuSeconds = 30;
+    starved.wallSeconds = 30;
+    server = std::make_unique<sorn::CheckServerClient>();
+    ASSERT_TRUE(server->start(kProgram, starved));
+    int quiet = 0;
+    EXPECT_TRUE(within(std::chrono::seconds(20), [&] {
+        quiet = checksOf(server->process()).empty() ? quiet + 1 : 0;
+        return quiet >= 50; // half a second at least without a worker
+    }));
+    FileCheckEnd end;
+    ASSERT_TRUE(server->send(1, request("good.obj")));
+    ASSERT_TRUE(waitForEnd(1, end));
+    EXPECT_EQ(sorn::verdictFromWaitStatus(end.waitStatus, false, 0, 30, end.errorText), sorn::FileVerdict::TooLarge)
+        << end.waitStatus << " " << end.errorText;
+}
+
 TEST_F(CheckServerClientTest, NoCheckOutlivesTheServer) {
     ASSERT_TRUE(server->send(1, request("blocked.obj")));
     std::vector<pid_t> checks;

@@ -77,6 +77,10 @@ private:
     irr::IrrlichtDevice* device_;
     CheckLimits limits_;
     unsigned spares_ = 1;
+    // Workers that ended before they answered anything, one after another:
+    // past a few, none is made ahead of time (a limit no worker can live
+    // under would have them forked without end); a check still gets one.
+    unsigned lostUnused_ = 0;
     std::list<Worker> workers_;
     std::deque<Job> waiting_;
 };
@@ -164,6 +168,9 @@ Worker* CheckServer::startWorker() {
 // Workers are made while nothing is being checked, one a processor, so
 // that the next checks find them ready and no fork slows a check running.
 void CheckServer::keepSpares() {
+    constexpr unsigned kMostLostUnused = 3;
+    if (lostUnused_ >= kMostLostUnused)
+        return;
     unsigned staying = 0;
     for (const Worker& worker : workers_) {
         if (worker.busy)
@@ -243,6 +250,7 @@ void CheckServer::takeAnswer(Worker& worker) {
         return;
     const bool loaded = WIFEXITED(answer.waitStatus) && WEXITSTATUS(answer.waitStatus) == filecheck::kLoaded;
     worker.busy = false;
+    lostUnused_ = 0;
     if (!loaded || worker.filesDone + 1 >= kFilesPerWorker)
         worker.retiring = true; // it ends by itself
     if (!loaded && worker.filesDone > 0 && !worker.job.cancelled) {
@@ -272,6 +280,8 @@ void CheckServer::reapEnded() {
             continue;
         }
         takeAnswer(worker); // an answer sent just before the end still counts
+        if (!worker.busy && worker.filesDone == 0)
+            ++lostUnused_;
         if (worker.busy) {
             if (worker.filesDone > 0 && !worker.job.cancelled) {
                 worker.job.needsFreshWorker = true;

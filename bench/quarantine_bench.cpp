@@ -148,6 +148,29 @@ double processCpuMilliseconds(int pid) {
     return ticks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Waits (at most 5 s) until the check server's workers made ahead of time
+// are ready, each asleep waiting for a file: as when the user picks a file
+// some moments after the editor started.
+void waitForReadyWorkers() {
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    const size_t workers = processors < 1 ? 1 : processors > 4 ? 4 : static_cast<size_t>(processors);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+        const int server = sorn::fileCheckServerProcess();
+        std::ifstream children("/proc/" + std::to_string(server) + "/task/" + std::to_string(server) + "/children");
+        size_t asleep = 0, seen = 0;
+        for (int worker = 0; children >> worker; ++seen) {
+            std::ifstream stat("/proc/" + std::to_string(worker) + "/stat");
+            std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+            const size_t state = text.rfind(')');
+            asleep += state != std::string::npos && state + 2 < text.size() && text[state + 2] == 'S' ? 1 : 0;
+        }
+        if (seen >= workers && asleep == seen)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 // The CPU time of the check server and of its workers, running or reaped.
 double checkCpuMilliseconds() {
     const int server = sorn::fileCheckServerProcess();
@@ -200,6 +223,7 @@ void checkFiles(benchmark::State& state, const std::vector<sorn::UntrustedFile>&
         sorn::stopFileCheckServer();
         sorn::prepareFileChecks();
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        waitForReadyWorkers();
         const double checksBefore = checkCpuMilliseconds();
         state.ResumeTiming();
         const std::vector<sorn::FileVerdict> verdicts = sorn::checkUntrustedFiles(files);
@@ -266,6 +290,7 @@ void openAsTheEditorDoes(benchmark::State& state, const char* scene, Checks chec
         IrrlichtDevice* device = makeDevice();
         // As when the user picks a file: the check server has had a moment since the last.
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        waitForReadyWorkers();
         state.ResumeTiming();
         if (!openOnce(bench, scene, checks != Checks::None))
             state.SkipWithError("the scene did not open");

@@ -1,12 +1,17 @@
 #include "files/check/CheckWorker.h"
 
+#include <malloc.h>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <string>
 #include <vector>
 
 #include <irrlicht.h>
 
+#include "files/check/CheckedImage.h"
 #include "files/check/DescriptorIo.h"
 #include "files/check/FileCheckProtocol.h"
 
@@ -40,15 +45,23 @@ void forgetLoadedFiles(IrrlichtDevice* device, u32 archivesBefore) {
 }
 
 // A fresh worker's first load costs several times a later one: each page of
-// the loaders' code is faulted in anew after the fork. The worker pays that
-// while it waits for its first file, on data of its own making: a small
-// image written and read back in the formats scenes use most, and a small
-// mesh.
+// the loaders' code, of the heap that holds a decoded image and of the file
+// it is handed back in is faulted in anew after the fork. The worker pays
+// that while it waits for its first file, on data of its own making: an
+// image of a common texture's size written and read back in the formats
+// scenes use most and handed to a scratch file, and a small mesh. Its heap
+// then keeps those pages for the files to come.
 void warmUp(IrrlichtDevice* device) {
+#if !defined(__SANITIZE_ADDRESS__)
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
     video::IVideoDriver* driver = device->getVideoDriver();
     io::IFileSystem* fileSystem = device->getFileSystem();
-    video::IImage* image = driver->createImage(video::ECF_R8G8B8, core::dimension2d<u32>(64, 64));
-    std::vector<char> buffer(256 * 1024);
+    video::IImage* image = driver->createImage(video::ECF_R8G8B8, core::dimension2d<u32>(512, 512));
+    std::memset(image->lock(), 0x80, image->getImageDataSizeInBytes());
+    image->unlock();
+    std::vector<char> buffer(2 << 20);
     for (const char* name : {"warm-up.jpg", "warm-up.png", "warm-up.bmp", "warm-up.tga"}) {
         io::IWriteFile* out =
             fileSystem->createMemoryWriteFile(buffer.data(), static_cast<s32>(buffer.size()), name, false);
@@ -58,11 +71,17 @@ void warmUp(IrrlichtDevice* device) {
             out->drop();
         if (!written || size <= 0)
             continue;
-        if (io::IReadFile* in = fileSystem->createMemoryReadFile(buffer.data(), static_cast<s32>(size), name, false)) {
-            if (video::IImage* decoded = driver->createImageFromFile(in))
-                decoded->drop();
-            in->drop();
+        io::IReadFile* in = fileSystem->createMemoryReadFile(buffer.data(), static_cast<s32>(size), name, false);
+        video::IImage* decoded = in ? driver->createImageFromFile(in) : nullptr;
+        if (decoded) {
+            const int scratch = memfd_create("sorn-filecheck-warm-up", MFD_CLOEXEC);
+            writeCheckedImage(scratch, decoded);
+            if (scratch >= 0)
+                close(scratch);
+            decoded->drop();
         }
+        if (in)
+            in->drop();
     }
     image->drop();
     static const char kMesh[] = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";

@@ -320,6 +320,81 @@ TEST_F(TreeViewTest, DeepNestingIsReleasedWithoutRecursion) {
     EXPECT_EQ(static_cast<sorn::CTreeView*>(tree)->shownRowCount(), 0u);
 }
 
+// Children left unmade are made, once and in their place, by whatever first
+// needs them, and by nothing that only draws or counts the rows shown.
+int childrenMade = 0;
+void makeTwoChildren(sorn::CTreeViewNode* item) {
+    ++childrenMade;
+    item->addChildBack(L"m1");
+    item->addChildBack(L"m2");
+}
+
+TEST_F(TreeViewTest, UnmadeChildrenAreMadeWhenFirstNeeded) {
+    using Step = std::function<void(sorn::CTreeView* tree, sorn::CTreeViewNode* a)>;
+    struct Case {
+        const char* name;
+        Step step;
+        int made;
+        const char* outline; // of the root, after the step
+    };
+    const Case cases[] = {
+        {"drawn, counted and asked whether it has any", [this](sorn::CTreeView* t, sorn::CTreeViewNode* a) {
+             draw();
+             EXPECT_EQ(t->shownRowCount(), 2u);
+             EXPECT_TRUE(a->hasChildren());
+         }, 0, nullptr},
+        {"expanded", [](sorn::CTreeView* t, sorn::CTreeViewNode* a) {
+             a->setExpanded(true);
+             EXPECT_EQ(t->shownRowCount(), 4u);
+         }, 1, "a +\n  m1\n  m2\nb\n"},
+        {"walked", [](sorn::CTreeView*, sorn::CTreeViewNode* a) {
+             EXPECT_EQ(core::stringw(a->getFirstChild()->getText()), L"m1");
+             EXPECT_EQ(core::stringw(a->getLastChild()->getText()), L"m2");
+             EXPECT_EQ(a->getChildCount(), 2u);
+         }, 1, "a\n  m1\n  m2\nb\n"},
+        {"a child added goes after them", [](sorn::CTreeView*, sorn::CTreeViewNode* a) {
+             a->addChildBack(L"added");
+         }, 1, "a\n  m1\n  m2\n  added\nb\n"},
+        {"filtered", [](sorn::CTreeView* t, sorn::CTreeViewNode*) {
+             t->setFilter(L"M2");
+             EXPECT_EQ(t->shownRowCount(), 2u) << "m2 and a above it";
+         }, 1, "a\n  m1\n  m2\nb\n"},
+        {"opened by the key", [this](sorn::CTreeView* t, sorn::CTreeViewNode* a) {
+             gui->setFocus(t);
+             a->setSelected(true);
+             key(KEY_RIGHT);
+             EXPECT_TRUE(a->getExpanded());
+         }, 1, "a * +\n  m1\n  m2\nb\n"},
+        {"cleared: nothing left to make", [](sorn::CTreeView*, sorn::CTreeViewNode* a) {
+             a->clearChildren();
+             EXPECT_FALSE(a->hasChildren());
+         }, 0, "a\nb\n"},
+        {"kept aside and put back", [](sorn::CTreeView* t, sorn::CTreeViewNode* a) {
+             auto* root = static_cast<sorn::CTreeViewNode*>(t->getRoot());
+             sorn::CTreeViewNode* kept = root->detachChild(a);
+             ASSERT_EQ(kept, a);
+             EXPECT_EQ(kept->firstMadeChild(), nullptr) << "not made while out of the tree";
+             ASSERT_TRUE(root->attachChild(kept, nullptr));
+             EXPECT_TRUE(a->childrenUnmade());
+         }, 0, "b\na\n  m1\n  m2\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* tree = static_cast<sorn::CTreeView*>(editorTree());
+        tree->setChildMaker(makeTwoChildren);
+        auto* a = static_cast<sorn::CTreeViewNode*>(tree->getRoot()->addChildBack(L"a"));
+        a->setChildrenUnmade(true);
+        tree->getRoot()->addChildBack(L"b");
+        childrenMade = 0;
+        c.step(tree, a);
+        EXPECT_EQ(childrenMade, c.made);
+        if (c.outline)
+            EXPECT_EQ(outline(tree->getRoot()), c.outline);
+        EXPECT_LE(childrenMade, 1) << "made once";
+        tree->remove();
+    }
+}
+
 // Keys, with the tree focused: the engine's tree of this version ignores
 // them; these follow the usual tree conventions.
 struct KeyCase {

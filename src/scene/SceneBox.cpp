@@ -56,15 +56,52 @@ void resetTree(gui::IGUITreeView* tree) {
 // Marks every item whose node is selected; returns the primary's item.
 gui::IGUITreeViewNode* markItems(gui::IGUITreeViewNode* item, const std::unordered_set<scene::ISceneNode*>& chosen) {
     gui::IGUITreeViewNode* primary = nullptr;
-    for (gui::IGUITreeViewNode* child = item->getFirstChild(); child; child = child->getNextSibling()) {
+    // Only the rows made so far: those made later are marked as they are made.
+    for (CTreeViewNode* child = static_cast<CTreeViewNode*>(item)->firstMadeChild(); child;
+         child = static_cast<CTreeViewNode*>(child->getNextSibling())) {
         auto* node = static_cast<scene::ISceneNode*>(child->getData());
-        static_cast<CTreeViewNode*>(child)->setMarked(node && chosen.count(node));
+        child->setMarked(node && chosen.count(node));
         if (node && node == editor.selectedNode)
             primary = child;
         if (gui::IGUITreeViewNode* below = markItems(child, chosen))
             primary = below;
     }
     return primary;
+}
+
+// The rows under a collapsed row are made when first asked for: the row's
+// node's children, marked as the selection says.
+void makeChildRows(CTreeViewNode* item) {
+    auto* node = static_cast<scene::ISceneNode*>(item->getData());
+    if (!node || !editor.sceneManager)
+        return;
+    fillTree(node, item);
+    const std::vector<scene::ISceneNode*> nodes = selectedNodes();
+    if (nodes.empty())
+        return;
+    const std::unordered_set<scene::ISceneNode*> chosen(nodes.begin(), nodes.end());
+    for (CTreeViewNode* child = item->firstMadeChild(); child; child = static_cast<CTreeViewNode*>(child->getNextSibling()))
+        child->setMarked(chosen.count(static_cast<scene::ISceneNode*>(child->getData())) > 0);
+}
+
+// The item of the node by the path of its ancestors, making the rows along
+// it; null when the node is not in the scene or not shown.
+gui::IGUITreeViewNode* itemOnPath(CTreeView* tree, scene::ISceneNode* node) {
+    scene::ISceneNode* root = editor.sceneManager->getRootSceneNode();
+    std::vector<scene::ISceneNode*> path;
+    scene::ISceneNode* n = node;
+    for (; n && n != root; n = n->getParent())
+        path.push_back(n);
+    if (n != root)
+        return nullptr;
+    gui::IGUITreeViewNode* item = tree->getRoot();
+    for (auto it = path.rbegin(); it != path.rend() && item; ++it) {
+        gui::IGUITreeViewNode* child = item->getFirstChild();
+        while (child && child->getData() != *it)
+            child = child->getNextSibling();
+        item = child;
+    }
+    return item;
 }
 
 void addImageButton(gui::IGUIElement* window, const core::rect<s32>& rect, s32 id, const wchar_t* icon) {
@@ -83,14 +120,23 @@ void labelItem(gui::IGUITreeViewNode* item, scene::ISceneNode* node) {
     static_cast<CTreeViewNode*>(item)->setDimmed(name.empty());
 }
 
+bool hasShownChildren(scene::ISceneNode* node) {
+    for (scene::ISceneNode* child : node->getChildren())
+        if (!child->isDebugObject())
+            return true;
+    return false;
+}
+
 void fillTree(scene::ISceneNode* node, gui::IGUITreeViewNode* treeItem) {
     for (scene::ISceneNode* child : node->getChildren()) {
         if (child->isDebugObject())
             continue;
-        gui::IGUITreeViewNode* item = treeItem->addChildBack(L"", nullptr, 0, -1, nullptr, nullptr);
+        auto* item = static_cast<CTreeViewNode*>(treeItem->addChildBack(L"", nullptr, 0, -1, nullptr, nullptr));
         labelItem(item, child);
         item->setSelected(child == editor.selectedNode);
-        fillTree(child, item);
+        holdNodeInTreeItem(item, child);
+        // Its own rows wait until they are asked for (see makeChildRows).
+        item->setChildrenUnmade(hasShownChildren(child));
     }
     // The tree root carries the scene's root node, which lives as long as the
     // scene manager; every other item holds its node (see liveNodeOfTreeItem).
@@ -123,6 +169,7 @@ void createSceneBox() {
     tree->setWheelRows(3);
     tree->setKeepsFocus(true);
     tree->setEditHandlers(sceneBoxHandlers);
+    tree->setChildMaker(makeChildRows);
     resetTree(tree);
     gui::IGUIEditBox* filter = gui->addEditBox(L"", core::rect<s32>(4, 8, 200, 28), true, tab, ids::SceneBoxFilter);
     filter->setToolTipText(translate(L"window_scenebox_filter").c_str());
@@ -157,6 +204,12 @@ void markSelectionInTree(bool reveal) {
     const std::vector<scene::ISceneNode*> nodes = selectedNodes();
     const std::unordered_set<scene::ISceneNode*> chosen(nodes.begin(), nodes.end());
     gui::IGUITreeViewNode* primary = markItems(tree->getRoot(), chosen);
+    // The primary's row may not be made yet: shown, it is.
+    if (!primary && reveal && editor.selectedNode) {
+        primary = itemOnPath(tree, editor.selectedNode);
+        if (primary)
+            static_cast<CTreeViewNode*>(primary)->setMarked(true);
+    }
     if (!primary) {
         // A row of a node that is no longer selected stops being the tree's
         // selection; the "Scene" row stays, it stands for no selection.
@@ -190,13 +243,17 @@ void applySceneBoxFilter() {
 
 gui::IGUITreeViewNode* treeItemOfNode(scene::ISceneNode* node) {
     CTreeView* tree = sceneBoxTree();
-    if (!tree || !node)
+    if (!tree || !node || !editor.sceneManager)
         return nullptr;
-    std::vector<gui::IGUITreeViewNode*> pending{tree->getRoot()};
+    if (gui::IGUITreeViewNode* item = itemOnPath(tree, node))
+        return item;
+    // A row still showing a node out of the scene is found among the rows made.
+    std::vector<CTreeViewNode*> pending{static_cast<CTreeViewNode*>(tree->getRoot())};
     while (!pending.empty()) {
-        gui::IGUITreeViewNode* item = pending.back();
+        CTreeViewNode* item = pending.back();
         pending.pop_back();
-        for (gui::IGUITreeViewNode* child = item->getFirstChild(); child; child = child->getNextSibling()) {
+        for (CTreeViewNode* child = item->firstMadeChild(); child;
+             child = static_cast<CTreeViewNode*>(child->getNextSibling())) {
             if (child->getData() == node)
                 return child;
             pending.push_back(child);

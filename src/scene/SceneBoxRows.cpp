@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/EditorState.h"
+#include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
 #include "scene/SceneBoxRows.h"
 #include "scene/TreeView.h"
@@ -64,7 +65,10 @@ public:
             while (!pending.empty()) {
                 gui::IGUITreeViewNode* item = pending.back();
                 pending.pop_back();
-                for (gui::IGUITreeViewNode* c = item->getFirstChild(); c; c = c->getNextSibling()) {
+                // The rows made so far; a node without one is under a row
+                // whose children are made later, from the scene as it is then.
+                for (CTreeViewNode* c = static_cast<CTreeViewNode*>(item)->firstMadeChild(); c;
+                     c = static_cast<CTreeViewNode*>(c->getNextSibling())) {
                     if (c->getData())
                         items_[c->getData()] = c;
                     pending.push_back(c);
@@ -87,8 +91,14 @@ void removeRows(ItemsByNode& items, scene::ISceneNode* parent, const std::unorde
     auto* parentItem = static_cast<CTreeViewNode*>(items.find(parent));
     if (!parentItem)
         return;
+    // Rows not made yet are made from the scene as it is then; only whether
+    // there are any left to make changes.
+    if (parentItem->childrenUnmade()) {
+        parentItem->setChildrenUnmade(hasShownChildren(parent));
+        return;
+    }
     gui::IGUITreeViewNode* next = nullptr;
-    for (gui::IGUITreeViewNode* item = parentItem->getFirstChild(); item; item = next) {
+    for (gui::IGUITreeViewNode* item = parentItem->firstMadeChild(); item; item = next) {
         next = item->getNextSibling();
         if (!leaving.count(item->getData()))
             continue;
@@ -112,14 +122,17 @@ void insertRows(CTreeViewNode* parentItem, scene::ISceneNode* node, gui::IGUITre
                                          : parentItem->addChildBack(L"", nullptr, 0, -1);
     labelItem(item, node);
     item->setSelected(node == editor.selectedNode);
-    fillTree(node, item);
+    holdNodeInTreeItem(item, node);
+    // A new row comes collapsed: the rows under it are made when first needed.
+    static_cast<CTreeViewNode*>(item)->setChildrenUnmade(hasShownChildren(node));
 }
 
 // Rows for the arriving children of the parent that have none, each placed
 // after the rows of the siblings before it.
 void addRows(ItemsByNode& items, scene::ISceneNode* parent, const std::unordered_set<scene::ISceneNode*>& arriving) {
     auto* parentItem = static_cast<CTreeViewNode*>(items.find(parent));
-    if (!parentItem)
+    // Rows not made yet will show the arrivals when they are made.
+    if (!parentItem || parentItem->childrenUnmade())
         return;
     gui::IGUITreeViewNode* cursor = parentItem->getFirstChild();
     // The tree's root starts with the "Scene" label row, which shows no node.

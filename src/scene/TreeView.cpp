@@ -282,7 +282,7 @@ bool CTreeView::otherMarked(const CTreeViewNode* node) const {
 
 void CTreeView::toggleByUser(CTreeViewNode* node) {
     // A filtered tree shows every match open: there is nothing to fold.
-    if (!node || !node->FirstChild || filtering())
+    if (!node || !node->hasChildren() || filtering())
         return;
     node->setExpanded(!node->Expanded);
     sendEvent(node->Expanded ? gui::EGET_TREEVIEW_NODE_EXPAND : gui::EGET_TREEVIEW_NODE_COLLAPSE, node);
@@ -332,7 +332,7 @@ bool CTreeView::onKey(EKEY_CODE key) {
     case KEY_RIGHT:
         if (!current)
             return false;
-        if (current->FirstChild && !current->Expanded)
+        if (current->hasChildren() && !current->Expanded)
             toggleByUser(current);
         else
             target = current->FirstChild;
@@ -345,7 +345,7 @@ bool CTreeView::onKey(EKEY_CODE key) {
     case KEY_LEFT:
         if (!current)
             return false;
-        if (current->FirstChild && current->Expanded)
+        if (current->hasChildren() && current->Expanded)
             toggleByUser(current);
         else if (!current->Parent->IsRoot)
             target = current->Parent;
@@ -400,7 +400,7 @@ bool CTreeView::OnEvent(const SEvent& event) {
             if (!node)
                 return true;
             const s32 expanderLeft = levelLeft(node->getLevel());
-            if (node->FirstChild && at.X >= expanderLeft && at.X < expanderLeft + IndentWidth)
+            if (node->hasChildren() && at.X >= expanderLeft && at.X < expanderLeft + IndentWidth)
                 toggleByUser(node);
             else
                 selectByUser(node);
@@ -467,7 +467,7 @@ void CTreeView::drawRow(CTreeViewNode* node, s32 top, const core::rect<s32>& cli
         fillClipped(driver, skin->getColor(gui::EGDC_HIGH_LIGHT), core::rect<s32>(left, top, right, top + ItemHeight),
                     clip);
 
-    if (node->FirstChild) {
+    if (node->hasChildren()) {
         const s32 size = IndentWidth - 4;
         // The outline covers both corners given, so the box is size pixels wide.
         const core::rect<s32> box(expanderLeft + 2, top + (ItemHeight - size) / 2, expanderLeft + 1 + size,
@@ -483,7 +483,7 @@ void CTreeView::drawRow(CTreeViewNode* node, s32 top, const core::rect<s32>& cli
                         core::rect<s32>(cx, box.UpperLeftCorner.Y + 2, cx + 1, box.LowerRightCorner.Y - 1), clip);
     }
     if (LinesVisible)
-        drawLines(node, top, node->FirstChild ? expanderLeft + 2 : left, clip);
+        drawLines(node, top, node->hasChildren() ? expanderLeft + 2 : left, clip);
 
     const video::SColor textColour = skin->getColor(
         selected ? gui::EGDC_HIGH_LIGHT_TEXT : (node->Dimmed ? gui::EGDC_GRAY_TEXT : gui::EGDC_BUTTON_TEXT));

@@ -3,7 +3,9 @@
 // in a doubly linked list (every sibling step is one pointer) and the rows
 // shown kept in an array rebuilt only after the tree changes, so a frame
 // draws only the rows in view and a click finds its row at once, whatever
-// the number of items.
+// the number of items. An item's children may be left unmade until they are
+// first asked for (the tree's child maker makes them), so a large subtree
+// added collapsed costs one row.
 #include <irrlicht.h>
 
 #include <vector>
@@ -41,9 +43,10 @@ public:
     void setData(void* data) override { Data = data; }
     irr::IReferenceCounted* getData2() const override { return Data2; }
     void setData2(irr::IReferenceCounted* data) override;
-    irr::u32 getChildCount() const override { return ChildCount; }
+    irr::u32 getChildCount() const override;
     void clearChildren() override;
-    bool hasChildren() const override { return FirstChild != nullptr; }
+    // True for children not made yet too.
+    bool hasChildren() const override { return FirstChild != nullptr || ChildrenUnmade; }
 
     irr::gui::IGUITreeViewNode* addChildBack(const wchar_t* text, const wchar_t* icon = 0, irr::s32 imageIndex = -1,
                                              irr::s32 selectedImageIndex = -1, void* data = 0,
@@ -60,8 +63,9 @@ public:
                                                   irr::s32 selectedImageIndex = -1, void* data = 0,
                                                   irr::IReferenceCounted* data2 = 0) override;
 
-    irr::gui::IGUITreeViewNode* getFirstChild() const override { return FirstChild; }
-    irr::gui::IGUITreeViewNode* getLastChild() const override { return LastChild; }
+    // Both make the children first when they are not made yet.
+    irr::gui::IGUITreeViewNode* getFirstChild() const override;
+    irr::gui::IGUITreeViewNode* getLastChild() const override;
     irr::gui::IGUITreeViewNode* getPrevSibling() const override { return PrevSibling; }
     irr::gui::IGUITreeViewNode* getNextSibling() const override { return NextSibling; }
     irr::gui::IGUITreeViewNode* getNextVisible() const override { return nextVisible(); }
@@ -97,6 +101,17 @@ public:
     // subtree is attached somewhere or before is not a child.
     bool attachChild(CTreeViewNode* subtree, irr::gui::IGUITreeViewNode* before);
 
+    // The item has children that its tree's child maker makes when they are
+    // first asked for (expanded, walked, or the filter looks at them).
+    void setChildrenUnmade(bool unmade) { ChildrenUnmade = unmade && !FirstChild; }
+    bool childrenUnmade() const { return ChildrenUnmade; }
+    // The first child made so far, without making any (walks that look only
+    // at the rows there are).
+    CTreeViewNode* firstMadeChild() const { return FirstChild; }
+    // Makes the children now when they are not made yet (nothing while the
+    // item belongs to no tree).
+    void makeChildren() const;
+
     CTreeViewNode* nextVisible() const;
     // The visible node before this one (its parent when it is a first child).
     CTreeViewNode* prevVisible() const;
@@ -131,6 +146,7 @@ private:
     bool IsRoot = false;
     bool Marked = false;
     bool Dimmed = false;
+    bool ChildrenUnmade = false;
     // The item or one under it matches the tree's filter (valid while filtering).
     bool FilterShown = false;
     // Items never change parents, so the level is known from the start.
@@ -186,6 +202,9 @@ public:
     void setWheelRows(irr::s32 rows) { WheelRows = rows; }
     void setKeepsFocus(bool keeps) { KeepsFocus = keeps; }
     void setEditHandlers(const TreeEditHandlers& handlers) { Handlers = handlers; }
+    // Makes the children of an item marked as having unmade ones; the item
+    // is passed without them and with the mark cleared.
+    void setChildMaker(void (*maker)(CTreeViewNode* item)) { ChildMaker = maker; }
 
     // Shows only the rows whose text contains the filter (ignoring case),
     // with their ancestors, all expanded; an empty filter shows the tree.
@@ -258,6 +277,7 @@ private:
     irr::s32 WheelRows = 0;
     bool KeepsFocus = false;
     TreeEditHandlers Handlers;
+    void (*ChildMaker)(CTreeViewNode* item) = nullptr;
     irr::core::stringw Filter; // folded
     irr::gui::IGUIEditBox* RenameBox = nullptr;
     CTreeViewNode* RenameItem = nullptr; // held while editing

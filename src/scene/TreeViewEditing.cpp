@@ -58,6 +58,8 @@ void CTreeView::markFilterMatches() {
     for (CTreeViewNode* n = Root->FirstChild; n;) {
         order.push_back(n);
         n->FilterShown = false;
+        // The filter looks at every item: those not made yet are made now.
+        n->makeChildren();
         if (n->FirstChild) {
             n = n->FirstChild;
             continue;

@@ -10,8 +10,8 @@ namespace {
 // recursion, so a tree nested thousands of levels deep cannot exhaust the
 // stack. A node someone else still holds lives on, detached and empty.
 void releaseChildren(CTreeViewNode* node, std::vector<CTreeViewNode*>& pending) {
-    for (gui::IGUITreeViewNode* child = node->getFirstChild(); child; child = child->getNextSibling())
-        pending.push_back(static_cast<CTreeViewNode*>(child));
+    for (CTreeViewNode* child = node->firstMadeChild(); child; child = static_cast<CTreeViewNode*>(child->getNextSibling()))
+        pending.push_back(child);
 }
 
 } // namespace
@@ -46,7 +46,37 @@ void CTreeViewNode::changed() const {
         Owner->rowsChanged();
 }
 
+u32 CTreeViewNode::getChildCount() const {
+    makeChildren();
+    return ChildCount;
+}
+
+gui::IGUITreeViewNode* CTreeViewNode::getFirstChild() const {
+    makeChildren();
+    return FirstChild;
+}
+
+gui::IGUITreeViewNode* CTreeViewNode::getLastChild() const {
+    makeChildren();
+    return LastChild;
+}
+
+void CTreeViewNode::makeChildren() const {
+    if (!ChildrenUnmade || !Owner || !Owner->ChildMaker)
+        return;
+    // The walks of the tree see every item as made: the mark goes first, so
+    // the maker adds children as to any other item.
+    auto* self = const_cast<CTreeViewNode*>(this);
+    self->ChildrenUnmade = false;
+    Owner->ChildMaker(self);
+    changed();
+}
+
 void CTreeViewNode::clearChildren() {
+    if (ChildrenUnmade) {
+        ChildrenUnmade = false;
+        changed();
+    }
     if (!FirstChild)
         return;
     if (Owner)
@@ -62,6 +92,7 @@ void CTreeViewNode::clearChildren() {
         releaseChildren(node, pending);
         node->FirstChild = node->LastChild = nullptr;
         node->ChildCount = 0;
+        node->ChildrenUnmade = false;
         node->Parent = node->PrevSibling = node->NextSibling = nullptr;
         node->Owner = nullptr;
         node->Level = 0;
@@ -82,6 +113,8 @@ CTreeViewNode* CTreeViewNode::makeChild(const wchar_t* text, const wchar_t* icon
 }
 
 void CTreeViewNode::link(CTreeViewNode* child, CTreeViewNode* before) {
+    // A child added to an item whose children are not made yet goes among them.
+    makeChildren();
     child->NextSibling = before;
     child->PrevSibling = before ? before->PrevSibling : LastChild;
     if (child->PrevSibling)
@@ -171,8 +204,8 @@ template <typename Visit> void eachItem(CTreeViewNode* top, Visit visit) {
     gui::IGUITreeViewNode* node = top;
     while (node) {
         visit(static_cast<CTreeViewNode*>(node));
-        if (node->getFirstChild()) {
-            node = node->getFirstChild();
+        if (static_cast<CTreeViewNode*>(node)->firstMadeChild()) {
+            node = static_cast<CTreeViewNode*>(node)->firstMadeChild();
             continue;
         }
         while (node != top && !node->getNextSibling())
@@ -235,6 +268,8 @@ bool CTreeViewNode::moveChildDown(gui::IGUITreeViewNode* child) {
 }
 
 void CTreeViewNode::setExpanded(bool expanded) {
+    if (expanded)
+        makeChildren();
     if (Expanded == expanded)
         return;
     Expanded = expanded;

@@ -16,6 +16,7 @@
 #include "scene/NodeCatalogue.h"
 #include "scene/Reparent.h"
 #include "scene/SceneBox.h"
+#include "scene/SelectedNodes.h"
 #include "scene/TreeView.h"
 #include "scene/UndoHistory.h"
 #include "events/ClipboardCommands.h"
@@ -625,6 +626,43 @@ TEST_F(SceneBoxEditingTest, FilterBoxShowsMatchingRowsAndSurvivesARefresh) {
     EXPECT_EQ(ownTree()->shownRowCount(), 3u) << "Scene, Sphere (folded), Blue box";
 }
 
+// A copy's rows under its own collapsed row are made when first needed, and
+// then show the selection as rows made at once would.
+TEST_F(SceneBoxEditingTest, ACopysRowsAreMadeWhenOpenedOrRevealedMarkedAsSelected) {
+    for (const bool reveal : {false, true}) {
+        SCOPED_TRACE(reveal ? "revealed" : "opened");
+        sorn::startNewScene();
+        activePasses(3);
+        scene::ISceneNode* group = smgr()->addEmptySceneNode();
+        smgr()->addCubeSceneNode(1, smgr()->addCubeSceneNode(1, group))->setName("Deep");
+        sorn::createSceneBox();
+        pickInTree(group);
+        clickButton(ids::SceneBoxDuplicate);
+        refresh();
+        scene::ISceneNode* copy = *smgr()->getRootSceneNode()->getChildren().getLast();
+        scene::ISceneNode* deep = *(*copy->getChildren().begin())->getChildren().begin();
+        auto* copyRow = static_cast<sorn::CTreeViewNode*>(tree()->getRoot()->getLastChild());
+        ASSERT_EQ(copyRow->getData(), copy);
+        EXPECT_TRUE(copyRow->childrenUnmade()) << "one row for the copy";
+        sorn::setSelectedNodes({copy, deep});
+        sorn::markSelectionInTree(false);
+        EXPECT_EQ(copyRow->firstMadeChild(), nullptr) << "marking makes no rows";
+        if (reveal) {
+            sorn::setSelectedNodes({deep});
+            sorn::markSelectionInTree(true);
+        } else {
+            copyRow->setExpanded(true);
+            copyRow->getFirstChild()->setExpanded(true);
+        }
+        auto* deepRow = static_cast<sorn::CTreeViewNode*>(copyRow->firstMadeChild()->firstMadeChild());
+        ASSERT_NE(deepRow, nullptr);
+        EXPECT_EQ(deepRow->getData(), deep);
+        EXPECT_EQ(core::stringw(deepRow->getText()), L"Deep");
+        EXPECT_TRUE(deepRow->isMarked());
+        EXPECT_TRUE(deepRow->getSelected()) << "the primary's row";
+        EXPECT_FALSE(ownTree()->rowsBetween(deepRow, deepRow).empty()) << "shown";
+    }
+}
 
 // Each kind of structural edit, and its undo and redo, changes the rows of
 // what it added or removed only: the rows of other nodes stay the same items,

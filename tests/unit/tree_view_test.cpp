@@ -320,6 +320,50 @@ TEST_F(TreeViewTest, DeepNestingIsReleasedWithoutRecursion) {
     EXPECT_EQ(static_cast<sorn::CTreeView*>(tree)->shownRowCount(), 0u);
 }
 
+// Children left unmade are made, once and in their place, by whatever first
+// needs them, and by nothing that only draws or counts the rows shown.
+int childrenMade = 0;
+void makeTwoChildren(sorn::CTreeViewNode* item) {
+    ++childrenMade;
+    item->addChildBack(L"m1");
+    item->addChildBack(L"m2");
+}
+
+TEST_F(TreeViewTest, UnmadeChildrenAreMadeWhenFirstNeeded) {
+    const std::pair<const char*, std::function<void(sorn::CTreeView*, sorn::CTreeViewNode*)>> cases[] = {
+        {"drawn and counted", [this](sorn::CTreeView* t, sorn::CTreeViewNode*) {
+             draw();
+             t->shownRowCount();
+         }},
+        {"expanded", [](sorn::CTreeView*, sorn::CTreeViewNode* a) { a->setExpanded(true); }},
+        {"a child added", [](sorn::CTreeView*, sorn::CTreeViewNode* a) { a->addChildBack(L"m3"); }},
+        {"filtered", [](sorn::CTreeView* t, sorn::CTreeViewNode*) {
+             t->setFilter(L"M2");
+             EXPECT_EQ(t->shownRowCount(), 2u) << "m2 and the row above it";
+         }},
+        {"kept aside and put back", [](sorn::CTreeView* t, sorn::CTreeViewNode* a) {
+             auto* root = static_cast<sorn::CTreeViewNode*>(t->getRoot());
+             ASSERT_TRUE(root->attachChild(root->detachChild(a), nullptr));
+         }},
+    };
+    const int made[] = {0, 1, 1, 1, 0};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].first);
+        auto* tree = static_cast<sorn::CTreeView*>(editorTree());
+        tree->setChildMaker(makeTwoChildren);
+        auto* a = static_cast<sorn::CTreeViewNode*>(tree->getRoot()->addChildBack(L"a"));
+        a->setChildrenUnmade(true);
+        childrenMade = 0;
+        cases[i].second(tree, a);
+        EXPECT_EQ(childrenMade, made[i]);
+        EXPECT_TRUE(a->hasChildren());
+        EXPECT_EQ(core::stringw(a->getFirstChild()->getText()), L"m1") << "walking makes them";
+        EXPECT_EQ(a->getChildCount(), i == 2 ? 3u : 2u);
+        EXPECT_EQ(childrenMade, 1) << "once";
+        tree->remove();
+    }
+}
+
 // Keys, with the tree focused: the engine's tree of this version ignores
 // them; these follow the usual tree conventions.
 struct KeyCase {

@@ -72,18 +72,26 @@ void appendNarrowed(std::string& text, const Unit* from, const Unit* to, size_t 
             *overflow = true;
         count = room;
     }
-    for (const Unit* last = from + count; from < last; ++from)
-        text.push_back(static_cast<char>(*from & 0xFF));
+    // Narrowed through a small buffer, appended a block at a time.
+    char narrowed[64];
+    while (count > 0) {
+        const size_t block = count < sizeof narrowed ? count : sizeof narrowed;
+        for (size_t i = 0; i < block; ++i)
+            narrowed[i] = static_cast<char>(from[i] & 0xFF);
+        text.append(narrowed, block);
+        from += block;
+        count -= block;
+    }
 }
 
-// Appends the units of [from, to), a few at a time (names and values).
+// Appends the units of [from, to): a name, a few at a time.
 template <typename Unit>
 void appendUnits(std::vector<uint32_t>& units, const Unit* from, const Unit* to) {
     for (; from < to; ++from)
         units.push_back(*from);
 }
 
-uint32_t lowered(uint32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+uint32_t lowered(uint32_t c) { return c + (static_cast<uint32_t>(c - 'A' < 26u) << 5); }
 
 template <typename Text>
 bool sameIgnoringCase(const Text& text, const char* word, size_t length) {
@@ -443,7 +451,7 @@ void SceneScanner::keepValuePart(const Unit* from, const Unit* to) {
         (recordCapture_ == RecordCapture::Type ? recordTypeTooLong_ : recordValueTooLong_) = true;
         return;
     }
-    appendUnits(units, from, to);
+    units.insert(units.end(), from, to);
 }
 
 namespace {

@@ -10,12 +10,13 @@
 // for the UTF-32 one.
 // Every open runs in a child process of its own, so that its peak resident
 // memory is its own: "peak_MB" is the child's highest resident size less what
-// it held before opening. Run with --benchmark_enable_random_interleaving=true
+// it held before opening, "cpu_ms" the child's processor time for the open. Run with --benchmark_enable_random_interleaving=true
 // and repetitions on a shared machine.
 #include <benchmark/benchmark.h>
 #include <irrlicht.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,10 +28,12 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/EditorState.h"
 #include "files/OpenFile.h"
 #include "files/SceneSave.h"
+#include "files/SceneScan.h"
 #include "scene/TextNodeData.h"
 
 namespace {
@@ -83,8 +86,15 @@ long statusKb(const char* field) {
     return -1;
 }
 
+double cpuSeconds() {
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 struct Outcome {
     double seconds = 0;
+    double cpuSeconds = 0;
     long peakKb = 0;
     int ok = 0;
 };
@@ -107,9 +117,11 @@ Outcome inChild(Open open) {
         }
         const long before = statusKb("VmRSS:");
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = cpuSeconds();
         Outcome outcome;
         outcome.ok = open(device) ? 1 : 0;
         outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        outcome.cpuSeconds = cpuSeconds() - cpuStart;
         outcome.peakKb = statusKb("VmHWM:") - before;
         if (write(pipeEnds[1], &outcome, sizeof outcome) != sizeof outcome)
             _exit(1);
@@ -129,6 +141,7 @@ template <typename Open>
 void measureOpen(benchmark::State& state, Open open) {
     const std::string file = sceneFile(static_cast<int>(state.range(0)), state.range(1) == 0);
     double peak = 0;
+    double cpu = 0;
     for (auto _ : state) {
         const Outcome outcome = inChild([&](IrrlichtDevice* device) { return open(device, file); });
         if (!outcome.ok) {
@@ -137,8 +150,12 @@ void measureOpen(benchmark::State& state, Open open) {
         }
         state.SetIterationTime(outcome.seconds);
         peak = outcome.peakKb / 1024.0;
+        cpu += outcome.cpuSeconds * 1e3;
     }
     state.counters["peak_MB"] = peak;
+    // The open's own processor time (user and system), steadier than the
+    // wall time on a shared machine.
+    state.counters["cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
 }
 
 void EngineLoadScene(benchmark::State& state) {
@@ -201,6 +218,30 @@ void Save(benchmark::State& state) {
     std::remove(target.c_str());
 }
 
+// The scanner alone over the scene's text held in memory, in the pieces the
+// open reads, for its cost per unit beside the engine's parse.
+void SceneScanAlone(benchmark::State& state) {
+    const std::string file = sceneFile(static_cast<int>(state.range(0)), state.range(1) == 0);
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const bool wide = state.range(1) != 0;
+    const size_t mark = wide ? 4 : 0;
+    constexpr size_t kPiece = 1 << 16;
+    for (auto _ : state) {
+        sorn::SceneScanner scanner;
+        for (size_t at = mark; at < bytes.size(); at += kPiece) {
+            const size_t count = std::min(kPiece, bytes.size() - at);
+            if (wide)
+                scanner.feed(reinterpret_cast<const uint32_t*>(bytes.data() + at), count / 4);
+            else
+                scanner.feed(bytes.data() + at, count);
+        }
+        if (!scanner.finish().accepted())
+            state.SkipWithError("the scan refused the scene");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
 void EngineSaveScene(benchmark::State& state) { Save<false>(state); }
 void EditorSave(benchmark::State& state) { Save<true>(state); }
 
@@ -210,12 +251,16 @@ bool large() {
 }
 
 void openSizes(benchmark::internal::Benchmark* bench) {
-    for (int encoding : {0, 1}) {
+    for (int encoding : {0, 1})
         bench->Args({10000, encoding});
-        if (large())
-            bench->Args({100000, encoding});
-    }
     bench->Unit(benchmark::kMillisecond)->Iterations(3);
+}
+
+// One open a repetition at 100,000 nodes (half a minute each).
+void largeOpenSizes(benchmark::internal::Benchmark* bench) {
+    for (int encoding : {0, 1})
+        bench->Args({100000, encoding});
+    bench->Unit(benchmark::kMillisecond)->Iterations(1);
 }
 
 void saveSizes(benchmark::internal::Benchmark* bench) {
@@ -227,6 +272,13 @@ void saveSizes(benchmark::internal::Benchmark* bench) {
 
 BENCHMARK(EngineLoadScene)->Apply(openSizes)->UseManualTime();
 BENCHMARK(EditorOpenFile)->Apply(openSizes)->UseManualTime();
+const bool kLargeOpens = large() && benchmark::RegisterBenchmark("EngineLoadScene", EngineLoadScene)
+                                            ->Apply(largeOpenSizes)
+                                            ->UseManualTime() &&
+                         benchmark::RegisterBenchmark("EditorOpenFile", EditorOpenFile)
+                                            ->Apply(largeOpenSizes)
+                                            ->UseManualTime();
+BENCHMARK(SceneScanAlone)->Apply(openSizes)->UseRealTime();
 BENCHMARK(EngineSaveScene)->Apply(saveSizes)->UseRealTime();
 BENCHMARK(EditorSave)->Apply(saveSizes)->UseRealTime();
 

@@ -7,6 +7,7 @@
 #include "app/ByteOrderMark.h"
 #include "app/WorkProgress.h"
 #include "files/ScannedSceneFile.h"
+#include "files/SceneScanRuns.h"
 #include "files/SceneValueLimits.h"
 
 namespace sorn {
@@ -64,17 +65,33 @@ inline bool isNameCharacter(uint32_t c) { return c >= 128 || !kNameEnds.ends[c];
 // overflow (when given) is set once more would not fit.
 template <typename Unit>
 void appendNarrowed(std::string& text, const Unit* from, const Unit* to, size_t limit, bool* overflow) {
-    for (; from < to; ++from) {
-        if (text.size() >= limit) {
-            if (overflow)
-                *overflow = true;
-            return;
-        }
-        text.push_back(static_cast<char>(*from & 0xFF));
+    const size_t room = text.size() < limit ? limit - text.size() : 0;
+    size_t count = static_cast<size_t>(to - from);
+    if (count > room) {
+        if (overflow)
+            *overflow = true;
+        count = room;
+    }
+    // Narrowed through a small buffer, appended a block at a time.
+    char narrowed[64];
+    while (count > 0) {
+        const size_t block = count < sizeof narrowed ? count : sizeof narrowed;
+        for (size_t i = 0; i < block; ++i)
+            narrowed[i] = static_cast<char>(from[i] & 0xFF);
+        text.append(narrowed, block);
+        from += block;
+        count -= block;
     }
 }
 
-uint32_t lowered(uint32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+// Appends the units of [from, to): a name, a few at a time.
+template <typename Unit>
+void appendUnits(std::vector<uint32_t>& units, const Unit* from, const Unit* to) {
+    for (; from < to; ++from)
+        units.push_back(*from);
+}
+
+uint32_t lowered(uint32_t c) { return c + (static_cast<uint32_t>(c - 'A' < 26u) << 5); }
 
 template <typename Text>
 bool sameIgnoringCase(const Text& text, const char* word, size_t length) {
@@ -145,6 +162,9 @@ SceneScanner::SceneScanner() {
     openNames_.reserve(256);
     openStarts_.reserve(64);
     openKinds_.reserve(64);
+    recordName_.reserve(64);
+    recordValue_.reserve(256);
+    recordType_.reserve(64);
 }
 
 bool SceneScanner::refuse(SceneRefusal refusal) {
@@ -160,239 +180,340 @@ void SceneScanner::feed(const uint32_t* units, size_t count) { feedUnits(units, 
 void SceneScanner::feed(const unsigned char* units, size_t count) { feedUnits(units, count); }
 
 // Units of one byte (8-bit text) or four are scanned where they lie, without
-// widening them first.
+// widening them first. Each state of the reader is a label the scan jumps to
+// from the state before, so that a unit costs a test or two rather than a
+// dispatch; at the end of what was fed the state is kept for the next feed.
+#define SCAN_NEXT(label, next)         \
+    do {                               \
+        if (++p == end) {              \
+            state_ = State::next;      \
+            return;                    \
+        }                              \
+        goto label;                    \
+    } while (false)
+#define SCAN_REFUSE() return void(refuse(SceneRefusal::NotAScene))
+
 template <typename Unit>
-void SceneScanner::feedUnits(const Unit* units, size_t count) {
-    const Unit* p = units;
-    const Unit* const end = units + count;
-    while (p < end && !refused_) {
-        const uint32_t c = *p;
-        switch (state_) {
-        case State::Text:
-            // Text between tags is skipped in one run.
-            while (p < end && *p != '<' && *p != 0)
-                ++p;
-            if (p == end)
-                return;
-            if (*p == 0)
-                return void(refuse(SceneRefusal::NotAScene));
-            state_ = State::TagStart;
-            break;
-        case State::TagStart:
-            if (c == '/') {
-                name_.clear();
-                state_ = State::EndName;
-            } else if (c == '?') {
-                state_ = State::Declaration;
-            } else if (c == '!') {
-                state_ = State::BangStart;
-            } else if (isNameCharacter(c)) {
-                name_.clear();
-                name_.push_back(c);
-                hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
-                recordHasName_ = recordHasValue_ = recordHasType_ = false;
-                recordValueTooLong_ = recordTypeTooLong_ = false;
-                entryAttributesExact_ = true;
-                skyDomeNode_ = particleSystemNode_ = false;
-                state_ = State::ElementName;
-            } else {
-                return void(refuse(SceneRefusal::NotAScene));
-            }
-            break;
-        case State::Declaration:
-            if (c == 0)
-                return void(refuse(SceneRefusal::NotAScene));
-            if (c == '>')
-                state_ = State::Text;
-            break;
-        case State::BangStart:
-        case State::BangDash:
-            // Only comments "<!--": the engine's reader mis-measures the short
-            // forms of "<!" and CDATA, and a scene has neither.
-            if (c != '-')
-                return void(refuse(SceneRefusal::NotAScene));
-            if (state_ == State::BangDash) {
-                commentLength_ = commentDashes_ = 0;
-                state_ = State::Comment;
-            } else {
-                state_ = State::BangDash;
-            }
-            break;
-        case State::Comment:
-            // The engine ends a comment at the '>' that balances its '<'; one
-            // with no '<' or '>' inside ends at its "-->" for both readers.
-            if (c == 0 || c == '<')
-                return void(refuse(SceneRefusal::NotAScene));
-            if (c == '>') {
-                if (commentDashes_ < 2 || commentLength_ < 2)
-                    return void(refuse(SceneRefusal::NotAScene));
-                state_ = State::Text;
-            } else {
-                commentDashes_ = c == '-' ? commentDashes_ + 1 : 0;
-                ++commentLength_;
-            }
-            break;
-        case State::ElementName: {
-            const Unit* run = p;
-            while (p < end && isNameCharacter(*p))
-                ++p;
-            if (name_.size() + (p - run) > kMaxNameLength)
-                return void(refuse(SceneRefusal::NotAScene));
-            name_.insert(name_.end(), run, p);
-            if (p == end)
-                return;
-            const uint32_t next = *p;
-            if (isBlank(next))
-                state_ = State::InTag;
-            else if (next == '>')
-                elementOpened(false);
-            else if (next == '/')
-                state_ = State::SlashInTag;
-            else
-                return void(refuse(SceneRefusal::NotAScene));
-            break;
-        }
-        case State::InTag:
-        case State::AfterValue:
-            if (isBlank(c)) {
-                state_ = State::InTag;
-            } else if (c == '>') {
-                elementOpened(false);
-            } else if (c == '/') {
-                state_ = State::SlashInTag;
-            } else if (state_ == State::InTag && isNameCharacter(c)) {
-                attributeName_.clear();
-                attributeName_.push_back(c);
-                state_ = State::AttributeName;
-            } else {
-                return void(refuse(SceneRefusal::NotAScene));
-            }
-            break;
-        case State::SlashInTag:
-            if (c != '>')
-                return void(refuse(SceneRefusal::NotAScene));
-            elementOpened(true);
-            break;
-        case State::AttributeName: {
-            const Unit* run = p;
-            while (p < end && isNameCharacter(*p))
-                ++p;
-            if (attributeName_.size() + (p - run) > kMaxNameLength)
-                return void(refuse(SceneRefusal::NotAScene));
-            attributeName_.insert(attributeName_.end(), run, p);
-            if (p == end)
-                return;
-            if (isBlank(*p))
-                state_ = State::AfterAttributeName;
-            else if (*p == '=')
-                state_ = State::BeforeValue;
-            else
-                return void(refuse(SceneRefusal::NotAScene));
-            break;
-        }
-        case State::AfterAttributeName:
-            if (c == '=')
-                state_ = State::BeforeValue;
-            else if (!isBlank(c))
-                return void(refuse(SceneRefusal::NotAScene));
-            break;
-        case State::BeforeValue:
-            if (c == '"' || c == '\'') {
-                quote_ = c;
-                attributeNameDone();
-                state_ = State::Value;
-            } else if (!isBlank(c)) {
-                return void(refuse(SceneRefusal::NotAScene));
-            }
-            break;
-        case State::Value: {
-            // The value up to its closing quote in one run, kept only when it
-            // is an entry's name or value.
-            const Unit* run = p;
-            while (p < end && *p != quote_ && *p != 0)
-                ++p;
-            if (capture_ == Capture::Name)
-                appendNarrowed(entryName_, run, p, kMaxEntryNameLength, nullptr);
-            else if (capture_ == Capture::Value)
-                appendNarrowed(entryValue_, run, p, kMaxEntryValueLength, &valueOverflow_);
-            else if (capture_ == Capture::NodeType)
-                appendNarrowed(nodeType_, run, p, kMaxNameLength, nullptr);
-            if (recordCapture_ != RecordCapture::None) {
-                std::vector<uint32_t>& units = recordCapture_ == RecordCapture::Name    ? recordName_
-                                               : recordCapture_ == RecordCapture::Value ? recordValue_
-                                                                                        : recordType_;
-                const size_t limit = recordCapture_ == RecordCapture::Value ? kMaxRecordedValueLength
-                                                                            : kMaxEntryNameLength;
-                if (units.size() + static_cast<size_t>(p - run) > limit)
-                    (recordCapture_ == RecordCapture::Type ? recordTypeTooLong_ : recordValueTooLong_) = true;
-                else
-                    units.insert(units.end(), run, p);
-            }
-            if (p == end)
-                return;
-            if (*p == 0)
-                return void(refuse(SceneRefusal::NotAScene));
-            // Any spelling of the type attribute naming a sky dome makes it one
-            // here, whichever of several the engine takes.
-            if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
-                skyDomeNode_ = true;
-            if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "particleSystem"))
-                particleSystemNode_ = true;
-            recordCapture_ = RecordCapture::None;
-            state_ = State::AfterValue;
-            break;
-        }
-        case State::EndName:
-            // The engine takes everything up to '>' as the end tag's name.
-            if (c == 0)
-                return void(refuse(SceneRefusal::NotAScene));
-            if (c == '>') {
-                elementClosed();
-            } else if (name_.size() >= kMaxNameLength) {
-                return void(refuse(SceneRefusal::NotAScene));
-            } else {
-                name_.push_back(c);
-            }
-            break;
-        }
-        ++p;
+void SceneScanner::feedUnits(const Unit* p, size_t count) {
+    const Unit* const end = p + count;
+    if (refused_ || count == 0)
+        return;
+    uint32_t c;
+    const Unit* run;
+    switch (state_) {
+    case State::Text: goto text;
+    case State::TagStart: goto tagStart;
+    case State::Declaration: goto declaration;
+    case State::BangStart: goto bangStart;
+    case State::BangDash: goto bangDash;
+    case State::Comment: goto comment;
+    case State::ElementName: goto elementName;
+    case State::InTag: goto inTag;
+    case State::SlashInTag: goto slashInTag;
+    case State::AttributeName: goto attributeName;
+    case State::AfterAttributeName: goto afterAttributeName;
+    case State::BeforeValue: goto beforeValue;
+    case State::Value: goto value;
+    case State::AfterValue: goto afterValue;
+    case State::EndName: goto endName;
     }
+    return;
+
+text:
+    // Text between tags is skipped in one run.
+    p = scan_runs::findEither(p, end, '<', 0);
+    if (p == end) {
+        state_ = State::Text;
+        return;
+    }
+    if (*p == 0)
+        SCAN_REFUSE();
+    SCAN_NEXT(tagStart, TagStart);
+
+tagStart:
+    c = *p;
+    if (c == '/') {
+        name_.clear();
+        SCAN_NEXT(endName, EndName);
+    }
+    if (c == '?')
+        SCAN_NEXT(declaration, Declaration);
+    if (c == '!')
+        SCAN_NEXT(bangStart, BangStart);
+    if (!isNameCharacter(c))
+        SCAN_REFUSE();
+    name_.clear();
+    name_.push_back(c);
+    hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
+    recordHasName_ = recordHasValue_ = recordHasType_ = false;
+    recordValueTooLong_ = recordTypeTooLong_ = false;
+    entryAttributesExact_ = true;
+    skyDomeNode_ = particleSystemNode_ = false;
+    SCAN_NEXT(elementName, ElementName);
+
+declaration:
+    p = scan_runs::findEither(p, end, '>', 0);
+    if (p == end) {
+        state_ = State::Declaration;
+        return;
+    }
+    if (*p == 0)
+        SCAN_REFUSE();
+    SCAN_NEXT(text, Text);
+
+bangStart:
+    // Only comments "<!--": the engine's reader mis-measures the short
+    // forms of "<!" and CDATA, and a scene has neither.
+    if (*p != '-')
+        SCAN_REFUSE();
+    SCAN_NEXT(bangDash, BangDash);
+
+bangDash:
+    if (*p != '-')
+        SCAN_REFUSE();
+    commentLength_ = commentDashes_ = 0;
+    SCAN_NEXT(comment, Comment);
+
+comment:
+    // The engine ends a comment at the '>' that balances its '<'; one with
+    // no '<' or '>' inside ends at its "-->" for both readers.
+    c = *p;
+    if (c == 0 || c == '<')
+        SCAN_REFUSE();
+    if (c == '>') {
+        if (commentDashes_ < 2 || commentLength_ < 2)
+            SCAN_REFUSE();
+        SCAN_NEXT(text, Text);
+    }
+    commentDashes_ = c == '-' ? commentDashes_ + 1 : 0;
+    ++commentLength_;
+    SCAN_NEXT(comment, Comment);
+
+elementName:
+    run = p;
+    while (p < end && isNameCharacter(*p))
+        ++p;
+    if (name_.size() + static_cast<size_t>(p - run) > kMaxNameLength)
+        SCAN_REFUSE();
+    appendUnits(name_, run, p);
+    if (p == end) {
+        state_ = State::ElementName;
+        return;
+    }
+    c = *p;
+    if (isBlank(c))
+        SCAN_NEXT(inTag, InTag);
+    if (c == '/')
+        SCAN_NEXT(slashInTag, SlashInTag);
+    if (c != '>')
+        SCAN_REFUSE();
+    elementOpened(false);
+    if (refused_)
+        return;
+    SCAN_NEXT(text, Text);
+
+inTag:
+    c = *p;
+    if (isBlank(c))
+        SCAN_NEXT(inTag, InTag);
+    if (isNameCharacter(c)) {
+        attributeName_.clear();
+        attributeName_.push_back(c);
+        SCAN_NEXT(attributeName, AttributeName);
+    }
+    goto tagEnd;
+
+afterValue:
+    // After a value comes a blank or the end of the tag.
+    c = *p;
+    if (isBlank(c))
+        SCAN_NEXT(inTag, InTag);
+    goto tagEnd;
+
+tagEnd:
+    if (c == '/')
+        SCAN_NEXT(slashInTag, SlashInTag);
+    if (c != '>')
+        SCAN_REFUSE();
+    elementOpened(false);
+    if (refused_)
+        return;
+    SCAN_NEXT(text, Text);
+
+slashInTag:
+    if (*p != '>')
+        SCAN_REFUSE();
+    elementOpened(true);
+    if (refused_)
+        return;
+    SCAN_NEXT(text, Text);
+
+attributeName:
+    run = p;
+    while (p < end && isNameCharacter(*p))
+        ++p;
+    if (attributeName_.size() + static_cast<size_t>(p - run) > kMaxNameLength)
+        SCAN_REFUSE();
+    appendUnits(attributeName_, run, p);
+    if (p == end) {
+        state_ = State::AttributeName;
+        return;
+    }
+    if (*p == '=')
+        SCAN_NEXT(beforeValue, BeforeValue);
+    if (!isBlank(*p))
+        SCAN_REFUSE();
+    SCAN_NEXT(afterAttributeName, AfterAttributeName);
+
+afterAttributeName:
+    c = *p;
+    if (c == '=')
+        SCAN_NEXT(beforeValue, BeforeValue);
+    if (!isBlank(c))
+        SCAN_REFUSE();
+    SCAN_NEXT(afterAttributeName, AfterAttributeName);
+
+beforeValue:
+    c = *p;
+    if (c == '"' || c == '\'') {
+        quote_ = c;
+        attributeNameDone();
+        if (refused_)
+            return;
+        SCAN_NEXT(value, Value);
+    }
+    if (!isBlank(c))
+        SCAN_REFUSE();
+    SCAN_NEXT(beforeValue, BeforeValue);
+
+value:
+    // The value up to its closing quote in one run, kept only when it is an
+    // entry's name or value.
+    run = p;
+    p = scan_runs::findEither(p, end, quote_, 0);
+    if (capture_ != Capture::Other || recordCapture_ != RecordCapture::None)
+        keepValuePart(run, p);
+    if (p == end) {
+        state_ = State::Value;
+        return;
+    }
+    if (*p == 0)
+        SCAN_REFUSE();
+    // Any spelling of the type attribute naming a sky dome makes it one
+    // here, whichever of several the engine takes.
+    if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
+        skyDomeNode_ = true;
+    if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "particleSystem"))
+        particleSystemNode_ = true;
+    recordCapture_ = RecordCapture::None;
+    SCAN_NEXT(afterValue, AfterValue);
+
+endName:
+    // The engine takes everything up to '>' as the end tag's name.
+    run = p;
+    p = scan_runs::findEither(p, end, '>', 0);
+    if (name_.size() + static_cast<size_t>(p - run) > kMaxNameLength)
+        SCAN_REFUSE();
+    appendUnits(name_, run, p);
+    if (p == end) {
+        state_ = State::EndName;
+        return;
+    }
+    if (*p == 0)
+        SCAN_REFUSE();
+    elementClosed();
+    if (refused_)
+        return;
+    SCAN_NEXT(text, Text);
 }
+
+#undef SCAN_NEXT
+#undef SCAN_REFUSE
+
+// The part [from, to) of a value that is an entry's name or value, a node's
+// type or one of the exactly spelled attributes the records keep.
+template <typename Unit>
+void SceneScanner::keepValuePart(const Unit* from, const Unit* to) {
+    if (capture_ == Capture::Name)
+        appendNarrowed(entryName_, from, to, kMaxEntryNameLength, nullptr);
+    else if (capture_ == Capture::Value)
+        appendNarrowed(entryValue_, from, to, kMaxEntryValueLength, &valueOverflow_);
+    else if (capture_ == Capture::NodeType)
+        appendNarrowed(nodeType_, from, to, kMaxNameLength, nullptr);
+    if (recordCapture_ == RecordCapture::None)
+        return;
+    std::vector<uint32_t>& units = recordCapture_ == RecordCapture::Name    ? recordName_
+                                   : recordCapture_ == RecordCapture::Value ? recordValue_
+                                                                            : recordType_;
+    const size_t limit = recordCapture_ == RecordCapture::Value ? kMaxRecordedValueLength : kMaxEntryNameLength;
+    const size_t length = static_cast<size_t>(to - from);
+    if (units.size() + length > limit) {
+        (recordCapture_ == RecordCapture::Type ? recordTypeTooLong_ : recordValueTooLong_) = true;
+        return;
+    }
+    units.insert(units.end(), from, to);
+}
+
+namespace {
+
+// A word of a few letters packed one byte a letter after a leading 1 (so
+// that words of different lengths never pack alike).
+constexpr uint64_t packed(const char* word, uint64_t key = 1) {
+    return *word ? packed(word + 1, key << 8 | static_cast<unsigned char>(*word)) : key;
+}
+
+} // namespace
 
 void SceneScanner::attributeNameDone() {
     capture_ = Capture::Other;
     recordCapture_ = RecordCapture::None;
-    if (unitsAre(attributeName_, "name")) {
+    // Only "name", "type" and "value" (in any case) are kept or checked.
+    if (attributeName_.size() != 4 && attributeName_.size() != 5)
+        return;
+    // The name packed as written (a unit beyond a byte makes it none of the
+    // words), and in lower case with each unit cut to its low byte, as the
+    // checks compare names.
+    uint64_t exact = 1;
+    uint64_t folded = 1;
+    bool bytes = true;
+    for (const uint32_t unit : attributeName_) {
+        bytes = bytes && unit < 256;
+        exact = exact << 8 | (unit & 0xFF);
+        folded = folded << 8 | lowered(unit & 0xFF);
+    }
+    if (!bytes)
+        exact = 0;
+    if (exact == packed("name")) {
         recordCapture_ = RecordCapture::Name;
         recordHasName_ = true;
         recordName_.clear();
-    } else if (unitsAre(attributeName_, "value")) {
+    } else if (exact == packed("value")) {
         recordCapture_ = RecordCapture::Value;
         recordHasValue_ = true;
         recordValue_.clear();
-    } else if (!recordHasType_ && unitsAre(attributeName_, "type")) {
+    } else if (!recordHasType_ && exact == packed("type")) {
         // The engine takes the first one.
         recordCapture_ = RecordCapture::Type;
         recordHasType_ = true;
         recordType_.clear();
     }
-    const bool isName = sameIgnoringCase(attributeName_, "name");
-    const bool isValue = !isName && sameIgnoringCase(attributeName_, "value");
+    const bool isName = folded == packed("name");
+    const bool isValue = folded == packed("value");
     // A second name or value would leave the engine and the check reading
     // different ones.
     if ((isName && hasEntryName_) || (isValue && hasEntryValue_)) {
         refuse(SceneRefusal::NotAScene);
     } else if (isName) {
-        entryAttributesExact_ = entryAttributesExact_ && unitsAre(attributeName_, "name");
+        entryAttributesExact_ = entryAttributesExact_ && exact == packed("name");
         hasEntryName_ = true;
         entryName_.clear();
         capture_ = Capture::Name;
     } else if (isValue) {
-        entryAttributesExact_ = entryAttributesExact_ && unitsAre(attributeName_, "value");
+        entryAttributesExact_ = entryAttributesExact_ && exact == packed("value");
         hasEntryValue_ = true;
         entryValue_.clear();
         capture_ = Capture::Value;
-    } else if (unitsAre(name_, "node") && sameIgnoringCase(attributeName_, "type")) {
+    } else if (folded == packed("type") && unitsAre(name_, "node")) {
         nodeType_.clear();
         capture_ = Capture::NodeType;
     }

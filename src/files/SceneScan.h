@@ -126,7 +126,9 @@ private:
     };
 
     template <typename Unit>
-    void feedUnits(const Unit* units, size_t count);
+    void feedUnits(const Unit* p, size_t count);
+    template <typename Unit>
+    void keepValuePart(const Unit* from, const Unit* to);
     bool refuse(SceneRefusal refusal);
     void elementNameDone();
     void attributeNameDone();

@@ -12,6 +12,7 @@
 
 #include "files/ScannedSceneFile.h"
 #include "files/SceneScan.h"
+#include "files/SceneScanRuns.h"
 #include "support/EditorFixture.h"
 #include "support/NullDevice.h"
 
@@ -21,15 +22,31 @@ using sorn::SceneScan;
 
 namespace {
 
+SceneScan scanUnits(const std::vector<uint32_t>& units, size_t piece) {
+    sorn::SceneScanner scanner;
+    for (size_t at = 0; at < units.size(); at += piece)
+        scanner.feed(units.data() + at, std::min(piece, units.size() - at));
+    return scanner.finish();
+}
+
+// The scan of units fed in small pieces, so that every construct is cut
+// somewhere; fed whole and one unit at a time it must say the same.
+SceneScan scanWideText(const std::vector<uint32_t>& units) {
+    SceneScan scan = scanUnits(units, 7);
+    for (const size_t piece : {size_t{1}, units.size() + 1}) {
+        const SceneScan other = scanUnits(units, piece);
+        EXPECT_EQ(other.refusal, scan.refusal) << "fed " << piece << " at a time";
+        EXPECT_EQ(other.detail, scan.detail) << "fed " << piece << " at a time";
+        EXPECT_EQ(other.referencedFiles, scan.referencedFiles) << "fed " << piece << " at a time";
+    }
+    return scan;
+}
+
 SceneScan scanText(const std::string& text) {
     std::vector<uint32_t> units(text.begin(), text.end());
     for (uint32_t& unit : units)
         unit &= 0xFF;
-    sorn::SceneScanner scanner;
-    // Fed in small pieces, so that every construct is cut somewhere.
-    for (size_t at = 0; at < units.size(); at += 7)
-        scanner.feed(units.data() + at, std::min<size_t>(7, units.size() - at));
-    return scanner.finish();
+    return scanWideText(units);
 }
 
 std::string scene(const std::string& body) {
@@ -85,6 +102,65 @@ TEST(SceneScanner, MarkupTheEngineReadsAsWrittenIsAcceptedAndTheRestRefused) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(scanText(c.text).refusal, c.refusal) << c.what;
+}
+
+// The engine's wide reader sees whole units: one beyond a byte whose low byte
+// is markup is text. Attribute names are compared by their low bytes, as the
+// entry checks read names and values.
+TEST(SceneScanner, UnitsBeyondAByteAreNotMarkupAndNamesAreReadByTheirLowBytes) {
+    struct Case {
+        const char* what;
+        std::u32string body;
+        SceneRefusal refusal;
+    };
+    const Case cases[] = {
+        {"text units whose low byte is '<' or zero", U"\u013C\u0100<a>\u013C</a>", SceneRefusal::None},
+        {"a value unit whose low byte is its quote", U"<int name=\"a\u0122\" value='b\u0127'/>", SceneRefusal::None},
+        {"an end tag unit whose low byte is '>'", U"<a></a\u013E>", SceneRefusal::NotAScene},
+        {"a declaration unit whose low byte is '>'", U"<?x \u013E<a>?>", SceneRefusal::None},
+        {"a name attribute with a wide letter", U"<int \u016Eame=\"SubDivideU\" value=\"100000\"/>",
+         SceneRefusal::ValueOutOfBounds},
+        {"a value attribute with a wide letter", U"<int name=\"SubDivideU\" \u0176ALUE=\"100000\"/>",
+         SceneRefusal::ValueOutOfBounds},
+        {"a longer attribute ending in 'name'", U"<int \u0100name=\"a\" name=\"SubDivideU\" value=\"1\"/>",
+         SceneRefusal::None},
+    };
+    for (const Case& c : cases) {
+        const std::u32string text = U"<irr_scene><node type=\"empty\"><attributes>" + c.body +
+                                    U"</attributes></node></irr_scene>";
+        EXPECT_EQ(scanWideText(std::vector<uint32_t>(text.begin(), text.end())).refusal, c.refusal) << c.what;
+    }
+}
+
+// Runs are looked through several units at a time: the first of the two
+// wanted units is found wherever it falls in a block, at any alignment,
+// and units that only share its low byte (or a byte that differs in its
+// high bit) are passed over.
+TEST(SceneScanRuns, FindTheFirstOfTwoUnitsWhereverItFalls) {
+    using sorn::scan_runs::findEither;
+    for (size_t length = 0; length <= 40; ++length) {
+        for (size_t at = 0; at <= length; ++at) {
+            for (const uint32_t wanted : {uint32_t{'<'}, uint32_t{0}}) {
+                std::vector<uint32_t> wide(length + 1, '<' + 0x100);
+                std::vector<unsigned char> bytes(length + 1, '<' | 0x80);
+                for (size_t i = 1; i <= length; i += 3)
+                    wide[i] = 0x10000, bytes[i] = 'x';
+                if (at < length) {
+                    wide[1 + at] = wanted;
+                    bytes[1 + at] = static_cast<unsigned char>(wanted);
+                    if (at + 3 < length)
+                        wide[at + 4] = bytes[at + 4] = '<';
+                }
+                // From the second unit on, so that blocks start off their alignment.
+                EXPECT_EQ(findEither(wide.data() + 1, wide.data() + 1 + length, '<', 0) - (wide.data() + 1),
+                          static_cast<std::ptrdiff_t>(at))
+                    << length << " " << at << " " << wanted;
+                EXPECT_EQ(findEither(bytes.data() + 1, bytes.data() + 1 + length, '<', 0) - (bytes.data() + 1),
+                          static_cast<std::ptrdiff_t>(at))
+                    << length << " " << at << " " << wanted;
+            }
+        }
+    }
 }
 
 TEST(SceneScanner, NestingIsBoundedForNodesEvenWhenEmptyAndForAnyElement) {

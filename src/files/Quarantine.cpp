@@ -1,5 +1,6 @@
 #include "files/Quarantine.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -186,28 +187,35 @@ Resolution resolve(const UntrustedFile& file) {
         }
         return resolution;
     }
-    struct stat status {};
-    if (::stat(file.path.c_str(), &status) != 0) {
+    // One open answers whether the file is there and readable; its status
+    // whether it is a regular file; then it is hashed through it.
+    const int fd = ::open(file.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         // Not there at all: the engine finds nothing and adds nothing.
         resolution.verdict = errno == ENOENT || errno == ENOTDIR ? FileVerdict::NotLoadable : FileVerdict::Unreadable;
         return resolution;
     }
+    struct stat status {};
     // A folder, FIFO or device would hang or never end a read: refused
     // without starting anything.
-    if (!S_ISREG(status.st_mode) || ::access(file.path.c_str(), R_OK) != 0) {
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
         resolution.verdict = FileVerdict::Unreadable;
         return resolution;
     }
-    char real[PATH_MAX];
     resolution.needsCheck = true;
-    resolution.identity.where = ::realpath(file.path.c_str(), real) ? real : file.path;
+    // Its real path is looked up only for a check to start (see knownOrJob).
+    resolution.identity.where = file.path;
     resolution.identity.size = status.st_size;
     resolution.identity.modified = modifiedTime(status);
-    if (!contentKey(resolution.identity, false, resolution.key)) {
-        // It went or cannot be read to its end: the check tells what it is.
+    resolution.key.kind = file.kind;
+    resolution.key.checker = quarantine().book.checkerIdentity();
+    if (!hashOpenFile(fd, resolution.key.content, resolution.key.size)) {
+        // It cannot be read to its end: the check tells what it is.
         resolution.key.content = 0;
         resolution.key.size = -1;
     }
+    ::close(fd);
     return resolution;
 }
 
@@ -298,6 +306,11 @@ const FileVerdict* knownOrJob(const UntrustedFile& file, const Resolution& resol
     job.key = resolution.key;
     job.path = file.path;
     job.inArchive = resolution.inArchive;
+    // A file on disk is known to its check by its real path, so that two
+    // names of one file are checked once.
+    char real[PATH_MAX];
+    if (!job.inArchive && ::realpath(file.path.c_str(), real))
+        job.identity.where = real;
     return nullptr;
 }
 

@@ -36,6 +36,7 @@ struct Job {
     std::string message; // the editor's request, as the worker is handed it
     UntrustedKind kind = UntrustedKind::Model;
     bool cancelled = false;
+    bool handedAgain = false; // its first worker could not be reached
     // Its worker had loaded other files before and did not load this one:
     // the file is checked again by a worker that loads nothing else first,
     // so that what an earlier file left behind is never blamed on it.
@@ -195,11 +196,17 @@ void CheckServer::hand(Worker& worker, Job job) {
         worker.busy = true;
         return;
     }
-    // A worker that cannot be reached is let go, and the file is reported
-    // as a check that could not run: nothing is known of it.
+    // A worker that cannot be reached (it ended before it was reaped) is let
+    // go, and the file goes to another once; after that it is reported as a
+    // check that could not run: nothing is known of it.
     kill(worker.pid, SIGKILL);
     worker.retiring = true;
-    reportNotRun(worker.job.id);
+    if (worker.job.handedAgain) {
+        reportNotRun(worker.job.id);
+        return;
+    }
+    worker.job.handedAgain = true;
+    waiting_.push_front(std::move(worker.job));
 }
 
 // Each waiting check goes to an idle worker (one that has loaded nothing

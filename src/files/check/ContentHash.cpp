@@ -84,32 +84,34 @@ std::uint64_t hashBytes(const void* data, size_t size) {
     return hash.value();
 }
 
+bool hashOpenFile(int fd, std::uint64_t& hash, long long& size) {
+    ContentHash content;
+    long long total = 0;
+    unsigned char buffer[64 * 1024]; // on the stack: no allocation to clear for a small file
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        content.add(buffer, static_cast<size_t>(count));
+        total += count;
+    }
+    hash = content.value();
+    size = total;
+    return true;
+}
+
 bool hashFile(const std::string& path, std::uint64_t& hash, long long& size) {
     // Not blocking on a FIFO, and refusing anything but a regular file.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat status {};
-    bool read = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    ContentHash content;
-    long long total = 0;
-    unsigned char buffer[64 * 1024]; // on the stack: no allocation to clear for a small file
-    while (read) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            read = count == 0;
-            break;
-        }
-        content.add(buffer, static_cast<size_t>(count));
-        total += count;
-    }
+    const bool read = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && hashOpenFile(fd, hash, size);
     ::close(fd);
-    if (read) {
-        hash = content.value();
-        size = total;
-    }
     return read;
 }
 

@@ -31,5 +31,7 @@ std::uint64_t hashBytes(const void* data, size_t size);
 // The hash of the regular file at path and its size as read; false when it is
 // no regular file or cannot be read to its end.
 bool hashFile(const std::string& path, std::uint64_t& hash, long long& size);
+// The same for a file open for reading, read from where it stands to its end.
+bool hashOpenFile(int fd, std::uint64_t& hash, long long& size);
 
 } // namespace sorn

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <filesystem>
 #include <map>
 
 #include <irrlicht.h>
@@ -25,6 +26,7 @@ namespace sorn {
 namespace {
 
 using namespace irr;
+namespace fs = std::filesystem;
 
 // Archive members larger than this are not read to be hashed (the engine's
 // archive readers hold a member whole in memory): their verdicts are kept
@@ -141,8 +143,16 @@ bool heldByEngine(const UntrustedFile& file) {
         return editor.sceneManager->getMeshCache()->getMeshByName(file.path.c_str()) != nullptr;
     if (file.kind == UntrustedKind::Image) {
         video::IVideoDriver* driver = editor.device->getVideoDriver();
-        const io::path absolute = editor.device->getFileSystem()->getAbsolutePath(file.path.c_str());
-        return driver->findTexture(absolute) || driver->findTexture(file.path.c_str());
+        if (driver->findTexture(file.path.c_str()))
+            return true;
+        // The driver names a texture loaded from a file by its absolute path,
+        // worked out here from the name alone: the file system's own answer
+        // asks the system about every folder on the way. A name through a
+        // link is then not found, and its file is checked once more, harmlessly.
+        fs::path absolute(file.path);
+        if (absolute.is_relative())
+            absolute = fs::path(editor.device->getFileSystem()->getWorkingDirectory().c_str()) / absolute;
+        return driver->findTexture(absolute.lexically_normal().string().c_str()) != nullptr;
     }
     return false; // a terrain reads its height map every time
 }
@@ -360,7 +370,7 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
     for (size_t i = 0; i < files.size(); ++i) {
         // A file whose check began in this open is not resolved and hashed again.
         Resolution resolution;
-        if (files[i].path.empty() || heldByEngine(files[i]) || !begunResolution(files[i], resolution))
+        if (files[i].path.empty() || !begunResolution(files[i], resolution))
             resolution = resolve(files[i]);
         CheckJob job;
         if (const FileVerdict* now = knownOrJob(files[i], resolution, job))
@@ -388,7 +398,11 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
 
 void beginUntrustedCheck(const std::string& path, UntrustedKind kind) {
     const UntrustedFile file{path, kind};
-    const Resolution resolution = resolve(file);
+    Resolution resolution;
+    // Named again in the same open: its check is started or its verdict known.
+    if (!path.empty() && begunResolution(file, resolution))
+        return;
+    resolution = resolve(file);
     if (resolution.needsCheck && !path.empty())
         quarantine().begun[{path, kind}] = {resolution, currentDirectory()};
     CheckJob job;

@@ -41,8 +41,8 @@ FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind);
 
 // Starts the file's check as soon as its name is met, without waiting:
 // resolved as checkUntrustedFiles resolves it, answered at once when its
-// verdict is known, else sent to the check server (at most parallelChecks at
-// a time, the rest queued). checkUntrustedFiles and admitUntrustedFiles then
+// verdict is known, else sent to the check server (at most twice
+// parallelChecks at a time, the rest queued). checkUntrustedFiles and admitUntrustedFiles then
 // collect the verdicts of the checks started. Cheap and harmless for a file
 // started twice, a missing file or a folder; checks never collected are
 // stopped by stopUntrustedChecks or forgetFileVerdicts, and their verdicts,

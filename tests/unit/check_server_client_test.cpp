@@ -229,8 +229,9 @@ TEST_F(CheckServerClientTest, OnlyAnImageThatLoadedComesBackDecoded) {
 }
 
 // Checks go to workers forked ahead of time, one a processor, which load one
-// file after another: more checks make no new process. A file that crashes
-// its worker after others loaded there still ends as a crash.
+// file after another: more checks, one by one or all sent at once, make no
+// new process. A file that crashes its worker after others loaded there
+// still ends as a crash.
 TEST_F(CheckServerClientTest, WorkersMadeAheadCheckOneFileAfterAnother) {
     const long processors = sysconf(_SC_NPROCESSORS_ONLN);
     const size_t workers = processors < 1 ? 1 : processors > 4 ? 4 : static_cast<size_t>(processors);
@@ -239,12 +240,22 @@ TEST_F(CheckServerClientTest, WorkersMadeAheadCheckOneFileAfterAnother) {
     ASSERT_TRUE(waitForEnd(1, end));
     std::vector<pid_t> before;
     ASSERT_TRUE(within(std::chrono::seconds(10), [&] { return (before = checksOf(server->process())).size() == workers; }));
-    for (std::uint32_t id = 2; id <= 8; ++id) {
+    for (std::uint32_t id = 2; id <= 4; ++id) {
         ASSERT_TRUE(server->send(id, request("good.obj")));
         ASSERT_TRUE(waitForEnd(id, end));
         EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kLoaded)
             << end.waitStatus << " " << end.errorText;
     }
+    for (std::uint32_t id = 5; id <= 5 + 3 * workers; ++id)
+        ASSERT_TRUE(server->send(id, request("good.obj")));
+    std::vector<FileCheckEnd> ends;
+    ASSERT_TRUE(within(std::chrono::seconds(20), [&] {
+        EXPECT_TRUE(server->receive(ends, 50));
+        return ends.size() >= 3 * workers + 1;
+    }));
+    for (const FileCheckEnd& each : ends)
+        EXPECT_TRUE(WIFEXITED(each.waitStatus) && WEXITSTATUS(each.waitStatus) == sorn::filecheck::kLoaded)
+            << each.id << ": " << each.waitStatus << " " << each.errorText;
     std::vector<pid_t> after = checksOf(server->process());
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());
@@ -354,15 +365,23 @@ TEST_F(QuarantineServerTest, AServerLostDuringACheckIsStartedAgain) {
 // A check that waits on a file that never answers shows the progress window;
 // its Cancel stops the wait at once: the files are not opened, the user is
 // told, the server goes with its check, and the next check has a fresh one.
+// An image checked beside it is taken in while it waits, and goes again.
 TEST_F(QuarantineServerTest, ACheckWaitingOnASlowFileIsCancelledAndTheNextCheckWorks) {
     sorn::test::TempDir dir;
     pid_t first = 0;
     ASSERT_NO_FATAL_FAILURE(startWithABlockedModel(dir, first));
+    irr::video::IVideoDriver* driver = sorn::editor.device->getVideoDriver();
+    irr::video::IImage* tile = driver->createImage(irr::video::ECF_R8G8B8, irr::core::dimension2du(4, 4));
+    ASSERT_TRUE(driver->writeImageToFile(tile, dir.file("tile.png").c_str()));
+    tile->drop();
+    const irr::io::path tileTexture = dir.file("tile.png").c_str();
+    bool tileTakenIn = false;
     std::vector<pid_t> blockedChecks;
     sorn::test::SlowWork slow(1000, [&] {
         irr::gui::IGUIElement* cancel = sorn::findElement(sorn::ids::ProgressCancel);
+        tileTakenIn = tileTakenIn || driver->findTexture(tileTexture);
         // Cancel once the check is seen waiting, as a user would.
-        if (!cancel || !cancel->isVisible() || (blockedChecks = checksOf(first)).empty())
+        if (!cancel || !cancel->isVisible() || !tileTakenIn || (blockedChecks = checksOf(first)).empty())
             return;
         irr::SEvent click{};
         click.EventType = irr::EET_GUI_EVENT;
@@ -370,10 +389,12 @@ TEST_F(QuarantineServerTest, ACheckWaitingOnASlowFileIsCancelledAndTheNextCheckW
         click.GUIEvent.Caller = cancel;
         EXPECT_FALSE(sorn::filterEventWhileBusy(click));
     });
-    EXPECT_FALSE(sorn::admitUntrustedFile(dir.file("blocked.obj"), UntrustedKind::Model));
+    EXPECT_FALSE(sorn::admitUntrustedFiles(
+        {{dir.file("tile.png"), UntrustedKind::Image}, {dir.file("blocked.obj"), UntrustedKind::Model}}));
     ASSERT_FALSE(slow.shown.empty());
-    EXPECT_NE(slow.shown.front().first.find(L"blocked.obj"), std::wstring::npos);
+    EXPECT_NE(slow.shown.back().first.find(L"blocked.obj"), std::wstring::npos);
     ASSERT_FALSE(blockedChecks.empty()) << "cancelled while the check waited";
+    EXPECT_EQ(driver->findTexture(tileTexture), nullptr) << "nothing of a cancelled open stays";
     EXPECT_TRUE(processGone(first));
     for (pid_t check : blockedChecks)
         EXPECT_TRUE(within(std::chrono::seconds(10), [check] { return processGone(check); }));

@@ -75,7 +75,10 @@ TEST_F(CheckedImageTest, EveryFormatTheLoadersMakeComesBackPixelForPixel) {
         video::ECOLOR_FORMAT format;
         u32 width, height;
     } cases[] = {
-        {video::ECF_A1R5G5B5, 3, 5}, {video::ECF_R5G6B5, 1, 1}, {video::ECF_R8G8B8, 7, 3}, {video::ECF_A8R8G8B8, 16, 9}};
+        {video::ECF_A1R5G5B5, 3, 5}, {video::ECF_R5G6B5, 1, 1}, {video::ECF_R8G8B8, 7, 3}, {video::ECF_A8R8G8B8, 16, 9},
+        // Written through the check's staging copy, the last after a larger
+        // one there; then one larger than that copy, written as it is.
+        {video::ECF_R8G8B8, 512, 512}, {video::ECF_A1R5G5B5, 9, 2}, {video::ECF_A8R8G8B8, 1024, 600}};
     for (const auto& each : cases) {
         SCOPED_TRACE(each.format);
         video::IImage* image = patterned(each.format, each.width, each.height);

@@ -207,12 +207,16 @@ void CheckBook::loseServer() {
     server_.reset();
 }
 
+// As many checks as run at once are sent, and as many again that wait at the
+// server for a worker to be free: a worker then goes straight from one file
+// to the next, without waiting for the editor to hear of the first. One that
+// waits is given the time of the check it waits behind as well.
 void CheckBook::sendQueued() {
     const unsigned parallel = limits_.parallelChecks > 0 ? limits_.parallelChecks : 1;
     size_t running = 0;
     for (const auto& check : started_)
         running += check->stage == Started::Stage::Running ? 1 : 0;
-    while (running < parallel) {
+    while (running < 2 * parallel) {
         // The largest file first: it tends to take longest, and the small
         // ones fill in beside it.
         Started* next = nullptr;
@@ -225,7 +229,8 @@ void CheckBook::sendQueued() {
         next->id = ++lastCheckId_;
         if (server && server->send(next->id, next->request)) {
             next->stage = Started::Stage::Running;
-            next->deadline = Clock::now() + std::chrono::seconds(limits_.check.wallSeconds);
+            const unsigned turns = running < parallel ? 1 : 2;
+            next->deadline = Clock::now() + turns * std::chrono::seconds(limits_.check.wallSeconds);
             ++running;
         } else {
             end(*next, FileVerdict::NotChecked, false);
@@ -344,14 +349,24 @@ void CheckBook::run(CheckBatch& batch, const FileCheckRequest& shared, std::vect
         wanted[i]->collecting = true;
     }
     const long long slice = keepWaiting ? kWaitSlice : 1000LL;
+    // A safe file's decoded image is taken in as its check ends, while the
+    // others still run.
+    std::vector<bool> taken(jobs.size(), false);
     for (;;) {
         size_t done = 0;
         const Started* checking = nullptr;
-        for (const Started* check : wanted) {
-            if (check->stage == Started::Stage::Ended)
+        for (size_t i = 0; i < jobs.size(); ++i) {
+            Started* check = wanted[i];
+            if (check->stage == Started::Stage::Ended) {
                 ++done;
-            else if (!checking || check->stage == Started::Stage::Running)
+                if (!taken[i] && check->verdict == FileVerdict::Safe && onSafe) {
+                    onSafe(jobs[i], check->decodedImage);
+                    check->decodedImage = OwnedDescriptor();
+                }
+                taken[i] = true;
+            } else if (!checking || check->stage == Started::Stage::Running) {
                 checking = check;
+            }
         }
         if (!checking)
             break;
@@ -369,13 +384,9 @@ void CheckBook::run(CheckBatch& batch, const FileCheckRequest& shared, std::vect
             return;
         }
     }
-    for (size_t i = 0; i < jobs.size(); ++i) {
-        Started& check = *wanted[i];
-        if (check.verdict == FileVerdict::Safe && onSafe)
-            onSafe(jobs[i], check.decodedImage);
+    for (size_t i = 0; i < jobs.size(); ++i)
         for (size_t position : jobs[i].positions)
-            verdicts[position] = check.verdict;
-    }
+            verdicts[position] = wanted[i]->verdict;
     // Collected: their verdicts are known by content from here on.
     started_.remove_if([&](const std::unique_ptr<Started>& check) {
         return std::find(wanted.begin(), wanted.end(), check.get()) != wanted.end();

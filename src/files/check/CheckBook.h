@@ -97,8 +97,8 @@ public:
     void setContentCheck(ContentCheck check) { contentCheck_ = std::move(check); }
 
     // Starts the check of the file, unless one is started for it already:
-    // sent to the server when fewer than parallelChecks run, queued
-    // otherwise. Never waits.
+    // sent to the server when fewer than twice parallelChecks are out there
+    // (the server runs parallelChecks at once), queued otherwise. Never waits.
     void start(const CheckJob& job, const FileCheckRequest& request);
     // Takes the ends of the checks that ended, stops the ones out of time
     // and sends queued ones; waits at most the given time for an end.
@@ -117,7 +117,8 @@ public:
     // files first among the queued, and writes each verdict to its positions
     // in verdicts. A check that could not run says nothing about the file
     // and is not kept. onSafe sees every check of the batch that passed,
-    // with the image it decoded (-1 when none).
+    // with the image it decoded (-1 when none), as soon as it ends: also
+    // when the wait is cancelled later.
     // keepWaiting, when given, is asked at least every 50 ms while checks
     // run, with the number of files done and the path of one still checked;
     // once it says no, every check not ended is Cancelled (not kept) and the

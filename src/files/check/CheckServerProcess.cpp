@@ -72,6 +72,7 @@ private:
     void takeAnswer(Worker& worker);
     void reapEnded();
     void takeEditorMessage(const std::string& message);
+    bool takeEditorMessages();
     void report(const Job& job, int waitStatus, std::int64_t cpuMicroseconds, const Worker& worker, bool loaded);
     void closeDescriptors(Worker& worker);
 
@@ -210,17 +211,23 @@ void CheckServer::hand(Worker& worker, Job job) {
 }
 
 // Each waiting check goes to an idle worker (one that has loaded nothing
-// when it must), else to a worker made for it.
+// when it must), else to a worker made for it while fewer than one a
+// processor are at work (the editor runs as many checks at once, and sends
+// as many more to wait here); else it waits for the next worker to be free.
 void CheckServer::dispatch() {
     while (!waiting_.empty()) {
         Job& job = waiting_.front();
         Worker* chosen = nullptr;
+        unsigned working = 0;
         for (Worker& worker : workers_) {
+            working += worker.retiring ? 0 : 1;
             if (worker.busy || worker.retiring || (job.needsFreshWorker && worker.filesDone > 0))
                 continue;
             if (!chosen || worker.filesDone > chosen->filesDone)
                 chosen = &worker; // a used worker first: the fresh ones stay for files that need them
         }
+        if (!chosen && working >= spares_ && !job.needsFreshWorker)
+            return;
         if (!chosen)
             chosen = startWorker();
         if (!chosen) {
@@ -340,7 +347,6 @@ void CheckServer::takeEditorMessage(const std::string& message) {
 }
 
 void CheckServer::serve() {
-    std::string message;
     for (;;) {
         dispatch();
         keepSpares();
@@ -368,17 +374,25 @@ void CheckServer::serve() {
         }
         if (endSeen || !allWatched)
             reapEnded();
-        if (!(watches[0].revents & (POLLIN | POLLHUP | POLLERR)))
-            continue;
+        if ((watches[0].revents & (POLLIN | POLLHUP | POLLERR)) && !takeEditorMessages())
+            break; // the editor went away
+    }
+}
+
+// Every message the editor has sent, so that the checks an open starts
+// together are handed out together. False once the editor is gone.
+bool CheckServer::takeEditorMessages() {
+    std::string message;
+    for (;;) {
         int stray = -1;
         const ssize_t count = receivePacket(kEditor, message, filecheck::kMaxMessage, stray, MSG_DONTWAIT);
         const int error = errno;
         if (stray >= 0)
             close(stray);
-        if (count < 0 && (error == EINTR || error == EAGAIN))
-            continue;
-        if (count <= 0)
-            break; // the editor went away
+        if (count < 0)
+            return error == EINTR || error == EAGAIN || error == EWOULDBLOCK;
+        if (count == 0)
+            return false;
         takeEditorMessage(message);
     }
 }

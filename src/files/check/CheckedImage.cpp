@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include <irrlicht.h>
 
@@ -20,6 +21,13 @@ constexpr char kMagic[4] = {'S', 'R', 'N', 'I'};
 // Each side is bounded before the sizes are multiplied, so that the product
 // cannot wrap round to a size that matches the file.
 constexpr std::uint32_t kMaxSide = 1u << 16;
+// Images up to this size (with the header) are copied into one buffer kept
+// for the check's life and written from there. The kernel's first reach
+// into a user page costs some microseconds on a virtual machine, so writing
+// the decoder's buffer, which lies somewhere new for each image, cost more
+// than decoding it: 1.3 ms for a 512 x 512 texture, against 0.05 ms for the
+// copy and 0.1 ms for the write from the kept buffer.
+constexpr std::uint64_t kStagingBytes = (2 << 20) + 4096;
 
 struct Header {
     char magic[4];
@@ -64,7 +72,16 @@ bool writeCheckedImage(int fd, video::IImage* image) {
     header.width = size.Width;
     header.height = size.Height;
     const void* pixels = image->lock();
-    const bool written = pixels && writeFully(fd, &header, sizeof header) && writeFully(fd, pixels, total);
+    bool written = false;
+    if (pixels && sizeof header + total <= kStagingBytes) {
+        // Through the staging copy: one write of pages the system has seen before.
+        static std::vector<unsigned char> staging(kStagingBytes);
+        std::memcpy(staging.data(), &header, sizeof header);
+        std::memcpy(staging.data() + sizeof header, pixels, total);
+        written = writeFully(fd, staging.data(), sizeof header + total);
+    } else if (pixels) {
+        written = writeFully(fd, &header, sizeof header) && writeFully(fd, pixels, total);
+    }
     image->unlock();
     return written;
 }

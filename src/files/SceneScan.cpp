@@ -192,6 +192,17 @@ void SceneScanner::feed(const unsigned char* units, size_t count) { feedUnits(un
         goto label;                    \
     } while (false)
 #define SCAN_REFUSE() return void(refuse(SceneRefusal::NotAScene))
+// After a run to its stop: at the end of the piece the state is kept for the
+// next piece, and a NUL where the stop should be is refused.
+#define SCAN_AT_STOP(here)        \
+    do {                          \
+        if (p == end) {           \
+            state_ = State::here; \
+            return;               \
+        }                         \
+        if (*p == 0)              \
+            SCAN_REFUSE();        \
+    } while (false)
 
 template <typename Unit>
 void SceneScanner::feedUnits(const Unit* p, size_t count) {
@@ -222,12 +233,7 @@ void SceneScanner::feedUnits(const Unit* p, size_t count) {
 text:
     // Text between tags is skipped in one run.
     p = scan_runs::findEither(p, end, '<', 0);
-    if (p == end) {
-        state_ = State::Text;
-        return;
-    }
-    if (*p == 0)
-        SCAN_REFUSE();
+    SCAN_AT_STOP(Text);
     SCAN_NEXT(tagStart, TagStart);
 
 tagStart:
@@ -253,12 +259,7 @@ tagStart:
 
 declaration:
     p = scan_runs::findEither(p, end, '>', 0);
-    if (p == end) {
-        state_ = State::Declaration;
-        return;
-    }
-    if (*p == 0)
-        SCAN_REFUSE();
+    SCAN_AT_STOP(Declaration);
     SCAN_NEXT(text, Text);
 
 bangStart:
@@ -393,12 +394,7 @@ value:
     p = scan_runs::findEither(p, end, quote_, 0);
     if (capture_ != Capture::Other || recordCapture_ != RecordCapture::None)
         keepValuePart(run, p);
-    if (p == end) {
-        state_ = State::Value;
-        return;
-    }
-    if (*p == 0)
-        SCAN_REFUSE();
+    SCAN_AT_STOP(Value);
     // Any spelling of the type attribute naming a sky dome makes it one
     // here, whichever of several the engine takes.
     if (capture_ == Capture::NodeType && sameIgnoringCase(nodeType_, "skyDome"))
@@ -415,12 +411,7 @@ endName:
     if (name_.size() + static_cast<size_t>(p - run) > kMaxNameLength)
         SCAN_REFUSE();
     appendUnits(name_, run, p);
-    if (p == end) {
-        state_ = State::EndName;
-        return;
-    }
-    if (*p == 0)
-        SCAN_REFUSE();
+    SCAN_AT_STOP(EndName);
     elementClosed();
     if (refused_)
         return;
@@ -428,6 +419,7 @@ endName:
 }
 
 #undef SCAN_NEXT
+#undef SCAN_AT_STOP
 #undef SCAN_REFUSE
 
 // The part [from, to) of a value that is an entry's name or value, a node's

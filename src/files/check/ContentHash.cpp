@@ -58,8 +58,19 @@ void ContentHash::add(const void* data, size_t size) {
         addBlock(pending_);
         pendingSize_ = 0;
     }
-    for (; size >= sizeof pending_; bytes += sizeof pending_, size -= sizeof pending_)
-        addBlock(bytes);
+    // The lanes stay in registers over a run of blocks (stored back per
+    // block, they are reloaded after every read, which may alias them).
+    std::uint64_t lane0 = lanes_[0], lane1 = lanes_[1], lane2 = lanes_[2], lane3 = lanes_[3];
+    for (; size >= sizeof pending_; bytes += sizeof pending_, size -= sizeof pending_) {
+        lane0 = mixLane(lane0, word(bytes));
+        lane1 = mixLane(lane1, word(bytes + 8));
+        lane2 = mixLane(lane2, word(bytes + 16));
+        lane3 = mixLane(lane3, word(bytes + 24));
+    }
+    lanes_[0] = lane0;
+    lanes_[1] = lane1;
+    lanes_[2] = lane2;
+    lanes_[3] = lane3;
     std::memcpy(pending_, bytes, size);
     pendingSize_ = size;
 }

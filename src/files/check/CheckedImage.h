@@ -14,8 +14,8 @@
 //
 // Why it is worth its size: the check's decode is the open's decode. Opening
 // the engine's sample scene with the checks cost 138 % more than without them
-// when the editor decoded the images again, and about 80 % at most with the
-// images handed back (README, "Untrusted files").
+// when the editor decoded the images again; what they cost with the images
+// handed back is in doc/performance.md.
 //
 // The check writes a header ("SRNI", colour format, width, height) and the
 // pixel rows without padding. The editor trusts none of it: the header must

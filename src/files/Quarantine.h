@@ -41,7 +41,7 @@ FileVerdict checkUntrustedFile(const std::string& path, UntrustedKind kind);
 
 // Starts the file's check as soon as its name is met, without waiting:
 // resolved as checkUntrustedFiles resolves it, answered at once when its
-// verdict is known, else sent to the check server (at most twice
+// verdict is known, else sent to the check server (at most eight times
 // parallelChecks at a time, the rest queued). checkUntrustedFiles and admitUntrustedFiles then
 // collect the verdicts of the checks started. Cheap and harmless for a file
 // started twice, a missing file or a folder; checks never collected are

@@ -96,6 +96,14 @@ TEST(FileCheckProtocol, ACheckEndComesBackWithTheStartOfItsErrorText) {
     EXPECT_EQ(decoded.waitStatus, SIGSEGV);
     EXPECT_EQ(decoded.cpuMicroseconds, 15000001);
     EXPECT_EQ(decoded.errorText, std::string(sorn::filecheck::kMaxErrorText, 'e'));
+    EXPECT_FALSE(decoded.outOfTime);
+    end.outOfTime = true;
+    std::string message = sorn::encodeCheckEnd(end);
+    ASSERT_TRUE(sorn::decodeCheckEnd(message, decoded));
+    EXPECT_TRUE(decoded.outOfTime);
+    message[1 + 4 + 4 + 8] = '\x02'; // neither out of time nor not
+    EXPECT_FALSE(sorn::decodeCheckEnd(message, decoded));
+    EXPECT_FALSE(sorn::decodeCheckEnd(message.substr(0, 1 + 4 + 4 + 8), decoded)) << "no flag at all";
     EXPECT_FALSE(sorn::decodeCheckEnd("E\x01", decoded));
     EXPECT_FALSE(sorn::decodeCheckEnd(sorn::encodeCancel(1), decoded));
 }
@@ -184,6 +192,31 @@ TEST_F(CheckServerClientTest, AStoppedCheckEndsKilledAndTheServerGoesOnChecking)
     ASSERT_TRUE(waitForEnd(2, end));
     EXPECT_TRUE(WIFEXITED(end.waitStatus) && WEXITSTATUS(end.waitStatus) == sorn::filecheck::kLoaded)
         << end.waitStatus << " " << end.errorText;
+}
+
+// The server stops a check whose time on the clock is up by itself, without
+// the editor asking, and says so in its end; then it goes on checking.
+TEST_F(CheckServerClientTest, TheServerStopsACheckWhoseClockIsUp) {
+    sorn::FileCheckLimits quick;
+    quick.memoryMegabytes = 1024;
+    quick.cpuSeconds = 30;
+    quick.wallSeconds = 1;
+    server = std::make_unique<sorn::CheckServerClient>();
+    ASSERT_TRUE(server->start(kProgram, quick));
+    ASSERT_TRUE(server->send(1, request("blocked.obj")));
+    ASSERT_TRUE(server->send(2, request("good.obj")));
+    std::vector<FileCheckEnd> ends;
+    ASSERT_TRUE(within(std::chrono::seconds(20), [&] {
+        EXPECT_TRUE(server->receive(ends, 50));
+        return ends.size() >= 2;
+    }));
+    std::sort(ends.begin(), ends.end(), [](const FileCheckEnd& a, const FileCheckEnd& b) { return a.id < b.id; });
+    EXPECT_TRUE(ends[0].outOfTime);
+    EXPECT_EQ(sorn::verdictFromWaitStatus(ends[0].waitStatus, ends[0].outOfTime, 0, 30, ends[0].errorText),
+              sorn::FileVerdict::TookTooLong)
+        << ends[0].waitStatus;
+    EXPECT_FALSE(ends[1].outOfTime);
+    EXPECT_TRUE(WIFEXITED(ends[1].waitStatus) && WEXITSTATUS(ends[1].waitStatus) == sorn::filecheck::kLoaded);
 }
 
 // A thousand mounted archives' names still make one request; a request
@@ -457,6 +490,39 @@ TEST(CheckBook, AFileNamedTwiceIsCheckedOnceAndOnlyRealVerdictsAreKept) {
         book.forget();
         EXPECT_EQ(book.knownVerdict(job("good.obj", size, 1).key), nullptr) << c.what;
     }
+}
+
+// Checks sent together wait at the server for a worker; each has its whole
+// time on the clock from when a worker takes it, so a file that waited
+// behind three that hang still loads. A time-out is known for the run only.
+TEST(CheckBook, ACheckThatWaitedBehindHangingOnesHasItsWholeTime) {
+    sorn::test::TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
+    sorn::CheckBook book;
+    book.setProgram(kProgram);
+    sorn::QuarantineLimits limits = sorn::defaultQuarantineLimits();
+    limits.parallelChecks = 1;
+    limits.check.wallSeconds = 1;
+    book.setLimits(limits);
+    sorn::CheckBatch batch;
+    const std::string names[] = {"hang-1.obj", "hang-2.obj", "hang-3.obj", "good.obj"};
+    for (size_t i = 0; i < 4; ++i) {
+        // The hanging files first: the largest are sent first.
+        const std::string text = i < 3 ? "mtllib blocked.mtl\n" + kTriangle + std::string(3 - i, '\n') : kTriangle;
+        writeFile(dir.file(names[i]), text);
+        sorn::CheckJob job;
+        const auto size = static_cast<long long>(text.size());
+        job.identity = {dir.file(names[i]), size, 1, UntrustedKind::Model};
+        job.key = {i + 1, size, UntrustedKind::Model, 7};
+        job.path = names[i];
+        batch.add(job, i);
+    }
+    std::vector<sorn::FileVerdict> verdicts(4, sorn::FileVerdict::NotChecked);
+    book.run(batch, {dir.path(), {}, UntrustedKind::Model, ""}, verdicts, nullptr);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(verdicts[i], sorn::FileVerdict::TookTooLong) << names[i];
+    EXPECT_EQ(verdicts[3], sorn::FileVerdict::Safe) << "it waited three seconds for a worker";
+    EXPECT_EQ(book.takeUnsaved().size(), 1u) << "only the load that came through is kept";
 }
 
 // A check started as a file is named runs while the caller goes on; one

@@ -25,8 +25,13 @@ constexpr unsigned kTimeFactor = 1;
 using Clock = std::chrono::steady_clock;
 
 // How long a check asked to stop may take to be reported before the server
-// is taken for lost.
+// is taken for lost; and how long past its wall-clock limit the server may
+// take to stop a check itself before it is asked to.
 constexpr std::chrono::seconds kCancelGrace(5);
+
+// How many checks are sent to the server for each that runs at once: the
+// server hands them to its workers as each comes free.
+constexpr unsigned kSentPerParallelCheck = 8;
 
 // How long a wait that may be cancelled goes without asking whether to go on.
 constexpr long long kWaitSlice = 50;
@@ -207,16 +212,18 @@ void CheckBook::loseServer() {
     server_.reset();
 }
 
-// As many checks as run at once are sent, and as many again that wait at the
+// The checks started are sent together (up to a bound), to wait at the
 // server for a worker to be free: a worker then goes straight from one file
-// to the next, without waiting for the editor to hear of the first. One that
-// waits is given the time of the check it waits behind as well.
+// to the next, without waiting for the editor to hear of the first. The
+// server stops a check at its wall-clock limit, counted from when a worker
+// takes it; the deadline here only finds a server that no longer answers,
+// and counts the turns the check may wait behind those sent before it.
 void CheckBook::sendQueued() {
     const unsigned parallel = limits_.parallelChecks > 0 ? limits_.parallelChecks : 1;
     size_t running = 0;
     for (const auto& check : started_)
         running += check->stage == Started::Stage::Running ? 1 : 0;
-    while (running < 2 * parallel) {
+    while (running < kSentPerParallelCheck * parallel) {
         // The largest file first: it tends to take longest, and the small
         // ones fill in beside it.
         Started* next = nullptr;
@@ -229,8 +236,8 @@ void CheckBook::sendQueued() {
         next->id = ++lastCheckId_;
         if (server && server->send(next->id, next->request)) {
             next->stage = Started::Stage::Running;
-            const unsigned turns = running < parallel ? 1 : 2;
-            next->deadline = Clock::now() + turns * std::chrono::seconds(limits_.check.wallSeconds);
+            const auto turns = static_cast<unsigned>(running / parallel) + 1;
+            next->deadline = Clock::now() + turns * std::chrono::seconds(limits_.check.wallSeconds) + kCancelGrace;
             ++running;
         } else {
             end(*next, FileVerdict::NotChecked, false);
@@ -280,13 +287,13 @@ void CheckBook::pump(int milliseconds) {
         for (auto& check : started_) {
             if (check->stage != Started::Stage::Running || check->id != report.id)
                 continue;
-            const FileVerdict verdict =
-                verdictFromWaitStatus(report.waitStatus, check->killedForTime, report.cpuMicroseconds / 1e6,
-                                      limits_.check.cpuSeconds, report.errorText);
+            const bool outOfTime = check->killedForTime || report.outOfTime;
+            const FileVerdict verdict = verdictFromWaitStatus(report.waitStatus, outOfTime, report.cpuMicroseconds / 1e6,
+                                                              limits_.check.cpuSeconds, report.errorText);
             // What the machine's load or memory decided (the wall clock, the
             // system's out-of-memory killer) is not kept beyond the run.
             const bool killed = WIFSIGNALED(report.waitStatus) && WTERMSIG(report.waitStatus) == SIGKILL;
-            const bool lasting = !check->killedForTime && !(killed && verdict != FileVerdict::TookTooLong);
+            const bool lasting = !outOfTime && !(killed && verdict != FileVerdict::TookTooLong);
             if (verdict == FileVerdict::Safe)
                 check->decodedImage = std::move(report.decodedImage);
             end(*check, verdict, lasting);

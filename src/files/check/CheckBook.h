@@ -97,8 +97,9 @@ public:
     void setContentCheck(ContentCheck check) { contentCheck_ = std::move(check); }
 
     // Starts the check of the file, unless one is started for it already:
-    // sent to the server when fewer than twice parallelChecks are out there
-    // (the server runs parallelChecks at once), queued otherwise. Never waits.
+    // sent to the server when fewer than eight times parallelChecks are out
+    // there (the server runs parallelChecks at once), queued otherwise.
+    // Never waits.
     void start(const CheckJob& job, const FileCheckRequest& request);
     // Takes the ends of the checks that ended, stops the ones out of time
     // and sends queued ones; waits at most the given time for an end.

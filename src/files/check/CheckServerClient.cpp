@@ -68,6 +68,8 @@ std::vector<std::string> serverArguments(const std::string& program, const FileC
         arguments.insert(arguments.end(), {"--memory", std::to_string(limits.memoryMegabytes)});
     if (limits.cpuSeconds > 0)
         arguments.insert(arguments.end(), {"--cpu", std::to_string(limits.cpuSeconds)});
+    if (limits.wallSeconds > 0)
+        arguments.insert(arguments.end(), {"--wall", std::to_string(limits.wallSeconds)});
     arguments.push_back("--serve");
     return arguments;
 }

@@ -11,7 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <deque>
 #include <list>
 #include <vector>
@@ -26,6 +28,8 @@ namespace sorn {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr int kEditor = 0; // the socket to the editor
 // A worker's answer is a check end without error text.
 constexpr size_t kLargestAnswer = 256;
@@ -36,6 +40,7 @@ struct Job {
     std::string message; // the editor's request, as the worker is handed it
     UntrustedKind kind = UntrustedKind::Model;
     bool cancelled = false;
+    bool outOfTime = false;   // killed at its wall-clock limit
     bool handedAgain = false; // its first worker could not be reached
     // Its worker had loaded other files before and did not load this one:
     // the file is checked again by a worker that loads nothing else first,
@@ -52,6 +57,7 @@ struct Worker {
     unsigned filesDone = 0;
     bool retiring = false; // ends by itself after its last answer
     bool busy = false;
+    Clock::time_point deadline; // of the file it was handed, when the clock is limited
     Job job;
 };
 
@@ -71,6 +77,8 @@ private:
     void hand(Worker& worker, Job job);
     void takeAnswer(Worker& worker);
     void reapEnded();
+    int millisecondsToNextDeadline() const;
+    void stopChecksOutOfTime();
     void takeEditorMessage(const std::string& message);
     bool takeEditorMessages();
     void report(const Job& job, int waitStatus, std::int64_t cpuMicroseconds, const Worker& worker, bool loaded);
@@ -195,6 +203,9 @@ void CheckServer::hand(Worker& worker, Job job) {
     worker.job = std::move(job);
     if (sendPacket(worker.channel, worker.job.message, worker.decodedImage)) {
         worker.busy = true;
+        // The check's time runs from here, not from when the editor asked:
+        // one that waited for a worker still gets the whole of it.
+        worker.deadline = Clock::now() + std::chrono::seconds(limits_.wallSeconds);
         return;
     }
     // A worker that cannot be reached (it ended before it was reaped) is let
@@ -248,6 +259,7 @@ void CheckServer::report(const Job& job, int waitStatus, std::int64_t cpuMicrose
     end.id = job.id;
     end.waitStatus = waitStatus;
     end.cpuMicroseconds = cpuMicroseconds;
+    end.outOfTime = job.outOfTime;
     end.errorText = readErrorOutput(worker.errorOutput);
     sendPacket(kEditor, encodeCheckEnd(end), decodedImageToSend(worker, loaded));
 }
@@ -267,7 +279,7 @@ void CheckServer::takeAnswer(Worker& worker) {
     lostUnused_ = 0;
     if (!loaded || worker.filesDone + 1 >= kFilesPerWorker)
         worker.retiring = true; // it ends by itself
-    if (!loaded && worker.filesDone > 0 && !worker.job.cancelled) {
+    if (!loaded && worker.filesDone > 0 && !worker.job.cancelled && !worker.job.outOfTime) {
         worker.job.needsFreshWorker = true;
         waiting_.push_back(std::move(worker.job));
     } else {
@@ -297,7 +309,7 @@ void CheckServer::reapEnded() {
         if (!worker.busy && worker.filesDone == 0)
             ++lostUnused_;
         if (worker.busy) {
-            if (worker.filesDone > 0 && !worker.job.cancelled) {
+            if (worker.filesDone > 0 && !worker.job.cancelled && !worker.job.outOfTime) {
                 worker.job.needsFreshWorker = true;
                 waiting_.push_back(std::move(worker.job));
             } else {
@@ -361,8 +373,12 @@ void CheckServer::serve() {
                 allWatched = false;
         }
         // Without a process descriptor (an old kernel) an end is polled for.
-        if (poll(watches.data(), watches.size(), allWatched ? -1 : 2) < 0 && errno != EINTR)
+        int timeout = millisecondsToNextDeadline();
+        if (!allWatched)
+            timeout = timeout < 0 ? 2 : std::min(timeout, 2);
+        if (poll(watches.data(), watches.size(), timeout) < 0 && errno != EINTR)
             break;
+        stopChecksOutOfTime();
         size_t at = 1;
         for (Worker& worker : workers_) {
             const pollfd& channel = watches[at++];
@@ -377,6 +393,39 @@ void CheckServer::serve() {
         if ((watches[0].revents & (POLLIN | POLLHUP | POLLERR)) && !takeEditorMessages())
             break; // the editor went away
     }
+}
+
+// How long until the first running check is out of time; -1 when none can be.
+int CheckServer::millisecondsToNextDeadline() const {
+    if (limits_.wallSeconds == 0)
+        return -1;
+    int nearest = -1;
+    const Clock::time_point now = Clock::now();
+    for (const Worker& worker : workers_) {
+        if (!worker.busy || worker.job.outOfTime || worker.job.cancelled)
+            continue;
+        const long long left =
+            worker.deadline <= now
+                ? 0
+                : std::chrono::duration_cast<std::chrono::milliseconds>(worker.deadline - now).count() + 1;
+        const int bounded = static_cast<int>(std::min<long long>(left, 60 * 60 * 1000));
+        nearest = nearest < 0 ? bounded : std::min(nearest, bounded);
+    }
+    return nearest;
+}
+
+// A check past its wall-clock limit is killed; its end is reported as out of
+// time when its worker is reaped, and its file is not checked again.
+void CheckServer::stopChecksOutOfTime() {
+    if (limits_.wallSeconds == 0)
+        return;
+    const Clock::time_point now = Clock::now();
+    for (Worker& worker : workers_)
+        if (worker.busy && !worker.job.outOfTime && !worker.job.cancelled && now >= worker.deadline) {
+            worker.job.outOfTime = true;
+            worker.retiring = true;
+            kill(worker.pid, SIGKILL);
+        }
 }
 
 // Every message the editor has sent, so that the checks an open starts

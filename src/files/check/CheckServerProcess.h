@@ -12,7 +12,8 @@
 // is checked again by a fresh worker first, so that no verdict depends on
 // what another file did. The server itself never loads anything; it reports
 // each check's end to the editor, and kills a check's worker when the editor
-// asks (its wall-clock time is up).
+// asks, or when the check's wall-clock time, counted from the moment its
+// worker was handed the file, is up (its end then says so).
 //
 // Standard input is a sequenced-packet socket to the editor, carrying the
 // messages of FileCheckProtocol.h. When the editor goes, the server kills

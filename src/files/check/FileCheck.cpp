@@ -52,6 +52,9 @@ bool parseArguments(int argc, char** argv, CheckArguments& arguments, bool& serv
         } else if (option == "--cpu") {
             if (!parseCount(argv[i + 1], arguments.limits.cpuSeconds))
                 return false;
+        } else if (option == "--wall" && serve) {
+            if (!parseCount(argv[i + 1], arguments.limits.wallSeconds))
+                return false;
         } else if (option == "--archive" && !serve) {
             arguments.archives.push_back(argv[i + 1]);
         } else {

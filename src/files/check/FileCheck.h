@@ -29,16 +29,18 @@ constexpr int kSanitizerError = 86; // the sanitizer build found a fault (its re
 } // namespace filecheck
 
 // The limits a check sets on itself: address space in megabytes (the
-// sanitizer build: resident memory, three times that) and CPU seconds; 0 is
-// no limit.
+// sanitizer build: resident memory, three times that) and CPU seconds; and
+// the seconds on the clock the server gives each check from the moment a
+// worker is handed its file. 0 is no limit.
 struct CheckLimits {
     unsigned long memoryMegabytes = 0;
     unsigned long cpuSeconds = 0;
+    unsigned long wallSeconds = 0;
 };
 
 // The check program's main:
 //   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] [--archive PATH]... KIND PATH
-//   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] --serve
+//   sorn-filecheck [--memory MEGABYTES] [--cpu SECONDS] [--wall SECONDS] --serve
 // The first loads one file, with the archives mounted as the editor mounted
 // them so that names inside them resolve the same way, and returns one of the
 // exit statuses above. The second is the server the editor keeps running:

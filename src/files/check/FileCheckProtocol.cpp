@@ -71,6 +71,7 @@ std::string encodeCheckEnd(const FileCheckEnd& end) {
     std::string text = header('E', end.id);
     appendNumber(text, static_cast<std::int32_t>(end.waitStatus));
     appendNumber(text, end.cpuMicroseconds);
+    text += end.outOfTime ? '\1' : '\0';
     text += end.errorText.substr(0, filecheck::kMaxErrorText);
     return text;
 }
@@ -100,9 +101,10 @@ bool decodeCheckEnd(const std::string& message, FileCheckEnd& end) {
     size_t at = 1;
     std::int32_t status = 0;
     if (message.empty() || message[0] != 'E' || !readNumber(message, at, end.id) || !readNumber(message, at, status) ||
-        !readNumber(message, at, end.cpuMicroseconds))
+        !readNumber(message, at, end.cpuMicroseconds) || message.size() <= at || (message[at] != '\0' && message[at] != '\1'))
         return false;
     end.waitStatus = status;
+    end.outOfTime = message[at++] == '\1';
     end.errorText = message.substr(at);
     return true;
 }

@@ -6,7 +6,7 @@
 //   'C' id  working directory \0 kind \0 path \0 archive \0 ...   check a file
 //   'K' id                                                          stop that check
 // Server to editor:
-//   'E' id  wait status  CPU microseconds  error text               a check ended
+//   'E' id  wait status  CPU microseconds  out of time  error text  a check ended
 // An image check that loaded its file sends, with its end, the file holding
 // the decoded image (see CheckedImage.h) as the message's one descriptor.
 #include <cstdint>
@@ -46,6 +46,7 @@ struct FileCheckEnd {
     std::uint32_t id = 0;
     int waitStatus = 0;
     std::int64_t cpuMicroseconds = 0;
+    bool outOfTime = false;       // the server killed it at its wall-clock limit
     std::string errorText;        // the start of what the check wrote on stderr
     OwnedDescriptor decodedImage; // an image check's decoded image, when it sent one
 };

@@ -149,11 +149,13 @@ protected:
         writeFile(dir.file("blocked.obj"), "mtllib blocked.mtl\n" + kTriangle);
         ASSERT_EQ(mkfifo(dir.file("blocked.mtl").c_str(), 0600), 0);
         writeFile(dir.file("good.obj"), kTriangle);
-        sorn::FileCheckLimits limits;
-        limits.memoryMegabytes = 1024;
-        limits.cpuSeconds = 30;
-        limits.wallSeconds = 30;
-        ASSERT_TRUE(server->start(kProgram, limits));
+        ASSERT_NO_FATAL_FAILURE(startServer(1024, 30));
+    }
+
+    // A fresh server with these limits (30 s of CPU time).
+    void startServer(unsigned memoryMegabytes, unsigned wallSeconds) {
+        server = std::make_unique<sorn::CheckServerClient>();
+        ASSERT_TRUE(server->start(kProgram, {memoryMegabytes, 30, wallSeconds}));
     }
 
     FileCheckRequest request(const std::string& name) { return {dir.path(), {}, UntrustedKind::Model, name}; }
@@ -197,12 +199,7 @@ TEST_F(CheckServerClientTest, AStoppedCheckEndsKilledAndTheServerGoesOnChecking)
 // The server stops a check whose time on the clock is up by itself, without
 // the editor asking, and says so in its end; then it goes on checking.
 TEST_F(CheckServerClientTest, TheServerStopsACheckWhoseClockIsUp) {
-    sorn::FileCheckLimits quick;
-    quick.memoryMegabytes = 1024;
-    quick.cpuSeconds = 30;
-    quick.wallSeconds = 1;
-    server = std::make_unique<sorn::CheckServerClient>();
-    ASSERT_TRUE(server->start(kProgram, quick));
+    ASSERT_NO_FATAL_FAILURE(startServer(1024, 1));
     ASSERT_TRUE(server->send(1, request("blocked.obj")));
     ASSERT_TRUE(server->send(2, request("good.obj")));
     std::vector<FileCheckEnd> ends;
@@ -308,12 +305,7 @@ TEST_F(CheckServerClientTest, WorkersMadeAheadCheckOneFileAfterAnother) {
 // Under a limit no worker can live under, workers are not made ahead of time
 // without end; a check still ends, refused by the limit.
 TEST_F(CheckServerClientTest, WorkersThatCannotLiveAreNotForkedWithoutEnd) {
-    sorn::FileCheckLimits starved;
-    starved.memoryMegabytes = 1;
-    starved.cpuSeconds = 30;
-    starved.wallSeconds = 30;
-    server = std::make_unique<sorn::CheckServerClient>();
-    ASSERT_TRUE(server->start(kProgram, starved));
+    ASSERT_NO_FATAL_FAILURE(startServer(1, 30));
     // Half a second at least without a worker, ending with the server asleep
     // waiting for work (so past its start-up, when it makes its workers).
     int quiet = 0;

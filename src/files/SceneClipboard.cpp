@@ -18,33 +18,89 @@ namespace sorn {
 
 namespace {
 
-// What the engine's scene writer writes, gathered in memory.
-class MemoryWriteFile : public io::IWriteFile {
+// What the engine's scene writer writes, turned into UTF-8 text as it is
+// written: the engine writes UTF-32 with a byte-order mark and widens 8-bit
+// names with sign extension (0xE9 comes out as 0xFFFFFFE9), and such units
+// are the character of their low byte. Converting each write as it comes
+// keeps a copy to the size of its UTF-8 text, where gathering the engine's
+// text first held four bytes a character and copied them twice more.
+class Utf8TextWriteFile : public io::IWriteFile {
 public:
-    explicit MemoryWriteFile(const io::path& name) : name_(name) {}
+    explicit Utf8TextWriteFile(const io::path& name) : name_(name) {}
     s32 write(const void* buffer, u32 sizeToWrite) override {
         const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
-        if (position_ + sizeToWrite > bytes_.size())
-            bytes_.resize(position_ + sizeToWrite);
-        std::copy(bytes, bytes + sizeToWrite, bytes_.begin() + static_cast<long>(position_));
-        position_ += sizeToWrite;
+        written_ += sizeToWrite;
+        if (encodingKnown_ && pending_.empty()) {
+            // Each write holds whole characters as the engine writes them:
+            // converted straight from its buffer.
+            const size_t used = convert(bytes, sizeToWrite);
+            pending_.assign(bytes + used, bytes + sizeToWrite);
+            return static_cast<s32>(sizeToWrite);
+        }
+        pending_.insert(pending_.end(), bytes, bytes + sizeToWrite);
+        // The first bytes say how the rest is stored (a mark is at most 4).
+        if (encodingKnown_ || pending_.size() >= 4)
+            convertPending();
         return static_cast<s32>(sizeToWrite);
     }
+    // The engine's writers only append.
     bool seek(long finalPos, bool relativeMovement = false) override {
-        const long target = relativeMovement ? static_cast<long>(position_) + finalPos : finalPos;
-        if (target < 0 || static_cast<size_t>(target) > bytes_.size())
-            return false;
-        position_ = static_cast<size_t>(target);
-        return true;
+        return (relativeMovement ? finalPos == 0 : finalPos == getPos());
     }
-    long getPos() const override { return static_cast<long>(position_); }
+    long getPos() const override { return static_cast<long>(written_); }
     const io::path& getFileName() const override { return name_; }
-    const std::vector<unsigned char>& bytes() const { return bytes_; }
+    // The whole text; a trailing part of a code unit is left out.
+    std::string& text() {
+        convertPending();
+        return text_;
+    }
 
 private:
+    void convertPending() {
+        if (!encodingKnown_) {
+            encoding_ = detectEncoding(pending_.data(), pending_.size());
+            if (pending_.size() < encoding_.markSize)
+                return;
+            pending_.erase(pending_.begin(), pending_.begin() + encoding_.markSize);
+            encodingKnown_ = true;
+        }
+        // A code unit split between two writes waits for its other bytes.
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(convert(pending_.data(), pending_.size())));
+    }
+
+    // Appends the whole code units of bytes[0, count); how many bytes they took.
+    size_t convert(const unsigned char* bytes, size_t count) {
+        switch (encoding_.unitSize) {
+        case 4:
+            return encoding_.bigEndian ? append<4, true>(bytes, count) : append<4, false>(bytes, count);
+        case 2:
+            return encoding_.bigEndian ? append<2, true>(bytes, count) : append<2, false>(bytes, count);
+        default:
+            return append<1, false>(bytes, count);
+        }
+    }
+
+    template <unsigned Size, bool BigEndian>
+    size_t append(const unsigned char* bytes, size_t count) {
+        const size_t units = count / Size;
+        for (size_t i = 0; i < units; ++i) {
+            uint32_t unit = loadCodeUnit<Size, BigEndian>(bytes + i * Size);
+            if (unit >= 0xFFFFFF80u)
+                unit &= 0xFFu;
+            if (unit < 0x80)
+                text_.push_back(static_cast<char>(unit));
+            else
+                appendUtf8(text_, unit);
+        }
+        return units * Size;
+    }
+
     io::path name_;
-    std::vector<unsigned char> bytes_;
-    size_t position_ = 0;
+    size_t written_ = 0;
+    bool encodingKnown_ = false;
+    TextEncoding encoding_;
+    std::vector<unsigned char> pending_;
+    std::string text_;
 };
 
 bool holdsAncestor(const std::vector<scene::ISceneNode*>& nodes, scene::ISceneNode* node) {
@@ -61,21 +117,6 @@ bool isEditorOwned(scene::ISceneNode* node) {
     return false;
 }
 
-// The engine writes UTF-32 with a byte-order mark and widens 8-bit names
-// with sign extension (0xE9 comes out as 0xFFFFFFE9): such units are the
-// character of their low byte.
-std::vector<uint32_t> writtenUnits(const std::vector<unsigned char>& bytes) {
-    std::vector<uint32_t> units;
-    const TextEncoding encoding = detectEncoding(bytes.data(), bytes.size());
-    if (bytes.size() < encoding.markSize)
-        return units;
-    decodeCodeUnits(bytes.data() + encoding.markSize, bytes.size() - encoding.markSize, encoding, units);
-    for (uint32_t& unit : units)
-        if (unit >= 0xFFFFFF80u)
-            unit &= 0xFFu;
-    return units;
-}
-
 size_t findText(const std::vector<uint32_t>& units, const char* text, size_t from) {
     const size_t length = std::char_traits<char>::length(text);
     for (size_t i = from; i + length <= units.size(); ++i) {
@@ -88,20 +129,14 @@ size_t findText(const std::vector<uint32_t>& units, const char* text, size_t fro
     return std::string::npos;
 }
 
-size_t findLastText(const std::vector<uint32_t>& units, const char* text) {
-    size_t found = std::string::npos;
-    for (size_t at = findText(units, text, 0); at != std::string::npos; at = findText(units, text, at + 1))
-        found = at;
-    return found;
-}
-
-// One node written as the engine writes a scene holding only it.
-std::vector<uint32_t> documentOfNode(scene::ISceneNode* node) {
-    MemoryWriteFile* file = new MemoryWriteFile(editor.sceneManager->getFileSystem()->getAbsolutePath("clipboard.irr"));
+// One node written as the engine writes a scene holding only it, as UTF-8.
+std::string documentOfNode(scene::ISceneNode* node) {
+    Utf8TextWriteFile* file =
+        new Utf8TextWriteFile(editor.sceneManager->getFileSystem()->getAbsolutePath("clipboard.irr"));
     editor.sceneManager->saveScene(file, textNodeUserData(), node);
-    std::vector<uint32_t> units = writtenUnits(file->bytes());
+    std::string text = std::move(file->text());
     file->drop();
-    return units;
+    return text;
 }
 
 // UTF-8 characters; a byte that starts none (or an overlong or cut one)
@@ -177,32 +212,27 @@ std::string sceneTextOfNodes(const std::vector<scene::ISceneNode*>& nodes) {
     // Numbers with points, and the authored transformations and animators,
     // exactly as a save writes them.
     keepNumbersInCLocale();
-    std::vector<uint32_t> document;
     {
         AuthoredSceneForSave authoredScene;
         for (scene::ISceneNode* node : topmost) {
-            std::vector<uint32_t> one = documentOfNode(node);
+            std::string one = documentOfNode(node);
             // The engine writes the scene element, its own attributes, then
             // the node; values never hold a "<", so the first "<node" is it.
-            const size_t nodeStart = findText(one, "<node", 0);
-            const size_t sceneEnd = findLastText(one, "</irr_scene>");
+            // The markup is ASCII, which UTF-8 keeps byte for byte.
+            const size_t nodeStart = one.find("<node");
+            const size_t sceneEnd = one.rfind("</irr_scene>");
             if (nodeStart == std::string::npos || sceneEnd == std::string::npos || sceneEnd < nodeStart)
                 continue;
-            if (document.empty())
-                document.assign(one.begin(), one.begin() + static_cast<long>(sceneEnd));
-            else
-                document.insert(document.end(), one.begin() + static_cast<long>(nodeStart),
-                                one.begin() + static_cast<long>(sceneEnd));
+            if (text.empty()) {
+                one.resize(sceneEnd);
+                text = std::move(one);
+            } else {
+                text.append(one, nodeStart, sceneEnd - nodeStart);
+            }
         }
     }
-    if (document.empty())
-        return text;
-    const char* closing = "</irr_scene>\n";
-    for (const char* c = closing; *c; ++c)
-        document.push_back(static_cast<unsigned char>(*c));
-    text.reserve(document.size());
-    for (uint32_t unit : document)
-        appendUtf8(text, unit);
+    if (!text.empty())
+        text += "</irr_scene>\n";
     return text;
 }
 

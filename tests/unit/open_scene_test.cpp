@@ -871,6 +871,46 @@ TEST_F(OpenSceneTest, PastedValuesAreTheTextsAndTheParentKeepsItsOwn) {
     EXPECT_EQ(parent->getChildren().size(), 1u);
 }
 
+// The copied text of several nodes is one UTF-8 document holding each of
+// them once, whatever bytes their names hold, and pastes back as they were.
+TEST_F(OpenSceneTest, CopiedTextIsUtf8AndPastesBackEveryNodeAndName) {
+    start();
+    const std::vector<std::string> names = {"Caf\xE9", "Caf\xC3\xA9", "Plain", std::string(300, 'n')};
+    std::vector<scene::ISceneNode*> nodes;
+    for (const std::string& name : names) {
+        nodes.push_back(smgr()->addCubeSceneNode(10.f, nullptr, -1, core::vector3df(1, 2, 3)));
+        nodes.back()->setName(name.c_str());
+    }
+    smgr()->addSphereSceneNode(5.f, 16, nodes[1])->setName("Inner");
+    const std::string text = sorn::sceneTextOfNodes(nodes);
+    EXPECT_EQ(text.rfind("<?xml", 0), 0u) << text.substr(0, 80);
+    EXPECT_EQ(text.size() - text.rfind("</irr_scene>\n"), 13u) << "the document ends once, at its end";
+    size_t nodeCount = 0;
+    for (size_t at = text.find("<node "); at != std::string::npos; at = text.find("<node ", at + 1))
+        ++nodeCount;
+    EXPECT_EQ(nodeCount, names.size() + 1);
+    // Every byte beyond ASCII is part of a whole UTF-8 character.
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3 : 0;
+        ASSERT_NE(length, 0u) << "byte " << i;
+        ASSERT_LE(i + length, text.size());
+        for (size_t k = 1; k < length; ++k)
+            ASSERT_EQ(static_cast<unsigned char>(text[i + k]) & 0xC0, 0x80) << "byte " << i + k;
+        i += length;
+    }
+    EXPECT_NE(text.find("Caf\xC3\xA9\""), std::string::npos) << "the 8-bit name as its character";
+
+    const sorn::PastedNodes pasted = sorn::pasteSceneText(text, smgr()->getRootSceneNode());
+    ASSERT_EQ(pasted.nodes.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(std::string(pasted.nodes[i]->getName()), names[i]);
+        EXPECT_EQ(pasted.nodes[i]->getPosition(), core::vector3df(1, 2, 3));
+    }
+    ASSERT_EQ(pasted.nodes[1]->getChildren().size(), 1u);
+    EXPECT_STREQ((*pasted.nodes[1]->getChildren().begin())->getName(), "Inner");
+}
+
 // Exporters leave out what they do not set; a light without a type is a
 // point light, as a new one is, and never the reader's -1.
 TEST_F(OpenSceneTest, ALightReadWithoutItsTypeIsAPointLight) {

@@ -1,6 +1,7 @@
 #include "files/SceneClipboard.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/ByteOrderMark.h"
 #include "app/EditorState.h"
@@ -117,6 +118,14 @@ bool isEditorOwned(scene::ISceneNode* node) {
     return false;
 }
 
+// Whether units[at..] starts with text.
+bool textAt(const std::vector<uint32_t>& units, size_t at, const char* text) {
+    for (; *text; ++text, ++at)
+        if (at >= units.size() || units[at] != static_cast<unsigned char>(*text))
+            return false;
+    return true;
+}
+
 size_t findText(const std::vector<uint32_t>& units, const char* text, size_t from) {
     const size_t length = std::char_traits<char>::length(text);
     for (size_t i = from; i + length <= units.size(); ++i) {
@@ -148,6 +157,11 @@ std::vector<uint32_t> decodeUtf8(const std::string& text) {
     const size_t size = text.size();
     for (size_t i = 0; i < size;) {
         const unsigned char b = p[i];
+        if (b < 0x80) {
+            units.push_back(b);
+            ++i;
+            continue;
+        }
         size_t extra = b >= 0xF0 && b < 0xF5 ? 3 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : 0;
         uint32_t c = extra == 3 ? b & 0x07u : extra == 2 ? b & 0x0Fu : b & 0x1Fu;
         bool whole = extra > 0 && i + extra < size;
@@ -173,7 +187,7 @@ bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n
 
 // Whether units[at..] is "<" + name followed by a blank, "/" or ">".
 bool startsElement(const std::vector<uint32_t>& units, size_t at, const char* name) {
-    if (findText(units, name, at) != at)
+    if (!textAt(units, at, name))
         return false;
     const size_t end = at + std::char_traits<char>::length(name);
     return end < units.size() && (isBlank(units[end]) || units[end] == '/' || units[end] == '>');
@@ -244,10 +258,10 @@ std::vector<uint32_t> sceneDocumentUnits(const std::string& text) {
     while (at < units.size()) {
         if (isBlank(units[at])) {
             ++at;
-        } else if (findText(units, "<!--", at) == at) {
+        } else if (textAt(units, at, "<!--")) {
             const size_t end = findText(units, "-->", at + 4);
             at = end == std::string::npos ? units.size() : end + 3;
-        } else if (findText(units, "<?", at) == at || findText(units, "<!", at) == at) {
+        } else if (textAt(units, at, "<?") || textAt(units, at, "<!")) {
             size_t end = at;
             while (end < units.size() && units[end] != '>')
                 ++end;
@@ -292,8 +306,12 @@ PastedNodes pasteSceneText(const std::string& text, scene::ISceneNode* parent) {
             return result;
         bytes.resize(4 + units.size() * 4);
         encodeCodeUnit(0xFEFF, 4, false, bytes.data());
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        std::memcpy(bytes.data() + 4, units.data(), units.size() * 4); // the units as they lie in memory
+#else
         for (size_t i = 0; i < units.size(); ++i)
             encodeCodeUnit(units[i], 4, false, &bytes[4 + i * 4]);
+#endif
     }
 
     // The nodes are read under a holder of their own: the engine gives the

@@ -812,6 +812,13 @@ const std::string kCubeNode =
     "value=\"1.5, 2, 3\" /><vector3d name=\"Scale\" value=\"1, 1, 1\" /><bool name=\"Visible\" value=\"true\" />"
     "</attributes></node>";
 
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+
 std::vector<PastedText> pastedTexts() {
     return {
         {"bare node", kCubeNode, {"Crate"}, sorn::SceneRefusal::None},
@@ -819,6 +826,9 @@ std::vector<PastedText> pastedTexts() {
          "\n<?xml version=\"1.0\"?>\n<!-- from a text editor -->\n" + kCubeNode + "\n" + kCubeNode,
          {"Crate", "Crate"}, sorn::SceneRefusal::None},
         {"whole document", "<?xml version=\"1.0\"?><irr_scene>" + kCubeNode + "</irr_scene>", {"Crate"},
+         sorn::SceneRefusal::None},
+        // Each is passed over where it stands, never by a search of the rest.
+        {"many declarations before the node", repeated("<?x?>\n", 20000) + kCubeNode, {"Crate"},
          sorn::SceneRefusal::None},
         {"name beyond ASCII in UTF-8",
          "<node type=\"empty\"><attributes><string name=\"Name\" value=\"Caf\xC3\xA9\" /></attributes></node>",

@@ -148,17 +148,18 @@ std::string documentOfNode(scene::ISceneNode* node) {
     return text;
 }
 
-// UTF-8 characters; a byte that starts none (or an overlong or cut one)
-// stands for itself.
-std::vector<uint32_t> decodeUtf8(const std::string& text) {
-    std::vector<uint32_t> units;
-    units.reserve(text.size());
+// UTF-8 characters appended to units; a byte that starts none (or an
+// overlong or cut one) stands for itself.
+void decodeUtf8(const std::string& text, std::vector<uint32_t>& units) {
+    const size_t start = units.size();
+    units.resize(start + text.size()); // at most one unit a byte
+    uint32_t* out = units.data() + start;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t size = text.size();
     for (size_t i = 0; i < size;) {
         const unsigned char b = p[i];
         if (b < 0x80) {
-            units.push_back(b);
+            *out++ = b;
             ++i;
             continue;
         }
@@ -173,15 +174,17 @@ std::vector<uint32_t> decodeUtf8(const std::string& text) {
         }
         const uint32_t least[] = {0, 0x80, 0x800, 0x10000};
         if (!whole || c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            units.push_back(b);
+            *out++ = b;
             ++i;
         } else {
-            units.push_back(c);
+            *out++ = c;
             i += extra + 1;
         }
     }
-    return units;
+    units.resize(static_cast<size_t>(out - units.data()));
 }
+
+constexpr uint32_t kByteOrderMark = 0xFEFF;
 
 bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0xFEFF; }
 
@@ -251,7 +254,8 @@ std::string sceneTextOfNodes(const std::vector<scene::ISceneNode*>& nodes) {
 }
 
 std::vector<uint32_t> sceneDocumentUnits(const std::string& text) {
-    std::vector<uint32_t> units = decodeUtf8(text);
+    std::vector<uint32_t> units = {kByteOrderMark};
+    decodeUtf8(text, units);
     // Past blanks, the XML declaration, comments and other markup that is no
     // element, the first element tells what the text is.
     size_t at = 0;
@@ -276,7 +280,7 @@ std::vector<uint32_t> sceneDocumentUnits(const std::string& text) {
         return units;
     if (!startsElement(units, at, "<node"))
         return {};
-    std::vector<uint32_t> document;
+    std::vector<uint32_t> document = {kByteOrderMark};
     const char* head = "<?xml version=\"1.0\"?>\n<irr_scene>\n";
     const char* tail = "\n</irr_scene>\n";
     for (const char* c = head; *c; ++c)
@@ -298,21 +302,18 @@ PastedNodes pasteSceneText(const std::string& text, scene::ISceneNode* parent) {
         result.refusal = SceneRefusal::TooLarge;
         return result;
     }
-    // The engine reads what it writes: UTF-32, low byte first, with its mark.
-    std::vector<unsigned char> bytes;
-    {
-        const std::vector<uint32_t> units = sceneDocumentUnits(text);
-        if (units.empty())
-            return result;
-        bytes.resize(4 + units.size() * 4);
-        encodeCodeUnit(0xFEFF, 4, false, bytes.data());
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        std::memcpy(bytes.data() + 4, units.data(), units.size() * 4); // the units as they lie in memory
-#else
-        for (size_t i = 0; i < units.size(); ++i)
-            encodeCodeUnit(units[i], 4, false, &bytes[4 + i * 4]);
-#endif
+    // The engine reads what it writes: UTF-32, low byte first, with its mark
+    // (the first unit). On a little-endian machine the units lie so already.
+    std::vector<uint32_t> units = sceneDocumentUnits(text);
+    if (units.empty())
+        return result;
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+    for (uint32_t& unit : units) {
+        unsigned char bytes[4];
+        encodeCodeUnit(unit, 4, false, bytes);
+        std::memcpy(&unit, bytes, 4);
     }
+#endif
 
     // The nodes are read under a holder of their own: the engine gives the
     // scene element's attributes to the node it reads into, which must not
@@ -335,7 +336,7 @@ PastedNodes pasteSceneText(const std::string& text, scene::ISceneNode* parent) {
         return admitted;
     };
     io::IReadFile* memory = sceneManager->getFileSystem()->createMemoryReadFile(
-        bytes.data(), static_cast<s32>(bytes.size()), "clipboard.irr", false);
+        units.data(), static_cast<s32>(units.size() * 4), "clipboard.irr", false);
     FileRefusal why;
     const bool loaded = holder && loadSceneTextInOnePass(memory, holder, admit, why, sceneReferenceHook(""));
     if (admitted)

@@ -38,8 +38,8 @@ struct PastedNodes {
 PastedNodes pasteSceneText(const std::string& text, irr::scene::ISceneNode* parent);
 
 // The text as the scan and the engine's reader get it: UTF-32 code units of
-// a whole document (bare nodes wrapped in a scene element), or empty when it
-// holds no element a scene could start with.
+// a whole document, a byte-order mark first (bare nodes wrapped in a scene
+// element), or empty when it holds no element a scene could start with.
 std::vector<uint32_t> sceneDocumentUnits(const std::string& text);
 
 } // namespace sorn

@@ -39,14 +39,9 @@ TextEncoding detectEncoding(const unsigned char* head, size_t size) {
 }
 
 uint32_t codeUnitAt(const unsigned char* p, TextEncoding encoding) {
-    switch (encoding.unitSize) {
-    case 4:
-        return encoding.bigEndian ? loadCodeUnit<4, true>(p) : loadCodeUnit<4, false>(p);
-    case 2:
-        return encoding.bigEndian ? loadCodeUnit<2, true>(p) : loadCodeUnit<2, false>(p);
-    default:
-        return p[0];
-    }
+    return withCodeUnitLayout(encoding, [p](auto size, auto bigEndian) {
+        return loadCodeUnit<decltype(size)::value, decltype(bigEndian)::value>(p);
+    });
 }
 
 void decodeCodeUnits(const unsigned char* bytes, size_t count, TextEncoding encoding,
@@ -54,14 +49,9 @@ void decodeCodeUnits(const unsigned char* bytes, size_t count, TextEncoding enco
     const size_t n = count / encoding.unitSize;
     units.resize(n);
     uint32_t* out = units.data();
-    switch (encoding.unitSize) {
-    case 4:
-        return encoding.bigEndian ? decodeAll<4, true>(bytes, n, out) : decodeAll<4, false>(bytes, n, out);
-    case 2:
-        return encoding.bigEndian ? decodeAll<2, true>(bytes, n, out) : decodeAll<2, false>(bytes, n, out);
-    default:
-        return decodeAll<1, false>(bytes, n, out);
-    }
+    withCodeUnitLayout(encoding, [&](auto size, auto bigEndian) {
+        decodeAll<decltype(size)::value, decltype(bigEndian)::value>(bytes, n, out);
+    });
 }
 
 } // namespace sorn

@@ -6,6 +6,7 @@
 // decodes them through here, so that all of them see the same characters.
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace sorn {
@@ -30,6 +31,24 @@ inline uint32_t loadCodeUnit(const unsigned char* p) {
     } else {
         return BigEndian ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
                          : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    }
+}
+
+// Calls visit(size, bigEndian) with the encoding's unit size and byte order
+// as compile-time constants (std::integral_constant), so that a loop over a
+// text's code units is written once and made for each layout.
+template <typename Visit>
+decltype(auto) withCodeUnitLayout(TextEncoding encoding, Visit&& visit) {
+    using One = std::integral_constant<unsigned, 1>;
+    using Two = std::integral_constant<unsigned, 2>;
+    using Four = std::integral_constant<unsigned, 4>;
+    switch (encoding.unitSize) {
+    case 4:
+        return encoding.bigEndian ? visit(Four{}, std::true_type{}) : visit(Four{}, std::false_type{});
+    case 2:
+        return encoding.bigEndian ? visit(Two{}, std::true_type{}) : visit(Two{}, std::false_type{});
+    default:
+        return visit(One{}, std::false_type{});
     }
 }
 

@@ -90,14 +90,9 @@ inline void storeUnit(unsigned char* p, unsigned long value) {
 }
 
 size_t DecimalCommaRewriter::feed(unsigned char* data, size_t size) {
-    switch (encoding_.unitSize) {
-    case 4:
-        return encoding_.bigEndian ? scan<4, true>(data, size) : scan<4, false>(data, size);
-    case 2:
-        return encoding_.bigEndian ? scan<2, true>(data, size) : scan<2, false>(data, size);
-    default:
-        return scan<1, false>(data, size);
-    }
+    return withCodeUnitLayout(encoding_, [&](auto unitSize, auto bigEndian) {
+        return scan<decltype(unitSize)::value, decltype(bigEndian)::value>(data, size);
+    });
 }
 
 // Text between tags and the values of non-numeric attributes make up most of

@@ -71,14 +71,9 @@ private:
 
     // Appends the whole code units of bytes[0, count); how many bytes they took.
     size_t convert(const unsigned char* bytes, size_t count) {
-        switch (encoding_.unitSize) {
-        case 4:
-            return encoding_.bigEndian ? append<4, true>(bytes, count) : append<4, false>(bytes, count);
-        case 2:
-            return encoding_.bigEndian ? append<2, true>(bytes, count) : append<2, false>(bytes, count);
-        default:
-            return append<1, false>(bytes, count);
-        }
+        return withCodeUnitLayout(encoding_, [&](auto size, auto bigEndian) {
+            return append<decltype(size)::value, decltype(bigEndian)::value>(bytes, count);
+        });
     }
 
     template <unsigned Size, bool BigEndian>
@@ -186,7 +181,7 @@ void decodeUtf8(const std::string& text, std::vector<uint32_t>& units) {
 
 constexpr uint32_t kByteOrderMark = 0xFEFF;
 
-bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0xFEFF; }
+bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == kByteOrderMark; }
 
 // Whether units[at..] is "<" + name followed by a blank, "/" or ">".
 bool startsElement(const std::vector<uint32_t>& units, size_t at, const char* name) {

@@ -260,7 +260,7 @@ bool loadThroughOnePass(const OpenScannedFile& open, scene::ISceneNode* root, co
     }
     // A large scene shows how far it is: its bytes read and scanned, then its nodes made.
     WorkProgress work(L"progress_opening", file->getFileName().c_str());
-    setWorkTotal(static_cast<unsigned long long>(file->getSize()), ProgressUnit::Bytes);
+    setWorkTotal(static_cast<unsigned long long>(file->fileBytes()), ProgressUnit::Bytes);
     // A scene's own camera is made the active one as the engine reads it;
     // the view stays the editor's.
     scene::ICameraSceneNode* view = sceneManager->getActiveCamera();

@@ -25,6 +25,21 @@ constexpr size_t kDecodePiece = 1 << 16;
 // A code unit read straight from the reader's byte buffer.
 typedef uint32_t __attribute__((may_alias)) SharedUnit;
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "UTF-32 units are scanned in place as little-endian");
+static_assert(sizeof(wchar_t) == 4, "the engine's reader holds UTF-32 units as they are handed");
+
+// What widened 8-bit text is handed as: UTF-32 in this machine's byte order
+// behind its mark, the units the engine's reader keeps as they are.
+constexpr TextEncoding kHandedUnits{4, false, 4};
+constexpr unsigned char kHandedMark[4] = {0xFF, 0xFE, 0, 0};
+
+// Each byte as the engine's reader widens 8-bit text: the byte's value, one
+// character a byte (UTF-8 is not decoded; the restore does that).
+void widenChars(const unsigned char* bytes, long count, unsigned char* out) {
+    for (long i = 0; i < count; ++i) {
+        const uint32_t unit = bytes[i];
+        std::memcpy(out + 4 * i, &unit, 4);
+    }
+}
 
 } // namespace
 
@@ -42,17 +57,22 @@ ScannedSceneFile::ScannedSceneFile(io::IReadFile* source, SceneGate gate, SceneR
     const long unit = static_cast<long>(encoding_.unitSize);
     const long mark = static_cast<long>(encoding_.markSize);
     usable_ = mark + (sourceSize - mark) / unit * unit;
-    tail_.resize(kGuardTailUnits * encoding_.unitSize);
+    // 8-bit text is handed over widened, when the engine's reader holds it so.
+    const unsigned long long widenedText = 4 + 4ull * static_cast<unsigned long long>(usable_ - mark);
+    widened_ = unit == 1 && widenedText + 4 * kGuardTailUnits <= kMaxSceneFileSize;
+    const TextEncoding handed = widened_ ? kHandedUnits : encoding_;
+    handedText_ = widened_ ? static_cast<long>(widenedText) : usable_;
+    tail_.resize(kGuardTailUnits * handed.unitSize);
     for (size_t i = 0; i < kGuardTailUnits; ++i)
-        encodeCodeUnit(kGuardTail[i], encoding_.unitSize, encoding_.bigEndian, &tail_[i * encoding_.unitSize]);
-    const unsigned long long handed = static_cast<unsigned long long>(usable_) + tail_.size();
-    if (handed > kMaxSceneFileSize) {
+        encodeCodeUnit(kGuardTail[i], handed.unitSize, handed.bigEndian, &tail_[i * handed.unitSize]);
+    const unsigned long long handedBytes = static_cast<unsigned long long>(handedText_) + tail_.size();
+    if (handedBytes > kMaxSceneFileSize) {
         failed_ = decided_ = true;
         scan_.refusal = SceneRefusal::TooLarge;
         scan_.detail = "> " + std::to_string(kMaxSceneFileSize) + " bytes";
         return;
     }
-    size_ = static_cast<long>(handed);
+    size_ = static_cast<long>(handedBytes);
 }
 
 ScannedSceneFile::~ScannedSceneFile() { source_->drop(); }
@@ -68,29 +88,30 @@ s32 ScannedSceneFile::read(void* buffer, u32 sizeToRead) {
     position_ += count;
     // The bytes go in order from the start, each once; a reader that goes
     // back or skips is handed nothing of the file.
-    const bool freshBytes = !decided_ && start == readUpTo_;
+    const bool freshBytes = !decided_ && start == handedUpTo_;
     if (!decided_ && !freshBytes)
         failed_ = true;
-    if (freshBytes && start < usable_) {
-        const long end = std::min(start + count, usable_);
-        if (!readPieces(out, start, end - start))
+    if (freshBytes && start < handedText_) {
+        const long end = std::min(start + count, handedText_);
+        if (!(widened_ ? readWidened(out, start, end - start) : readPieces(out, start, end - start)))
             failed_ = true;
     }
-    if (!decided_ && (failed_ || scanner_.refused() || readUpTo_ == usable_))
+    if (!decided_ && (failed_ || scanner_.refused() || handedUpTo_ == handedText_))
         decide();
     // Only the read that brought the last byte in hands the file over: the
     // engine's one read of the whole file.
     if (decided_ && (!handedOver_ || !freshBytes)) {
-        const long from = handedOver_ ? std::max(start, usable_) : start;
+        const long from = handedOver_ ? std::max(start, handedText_) : start;
         std::memset(out, 0, static_cast<size_t>(from - start));
         if (!handedOver_) {
             std::memset(out, 0, static_cast<size_t>(count));
             return static_cast<s32>(count);
         }
     }
-    if (handedOver_ && start + count > usable_) {
-        const long from = std::max(start, usable_);
-        std::memcpy(out + (from - start), tail_.data() + (from - usable_), static_cast<size_t>(start + count - from));
+    if (handedOver_ && start + count > handedText_) {
+        const long from = std::max(start, handedText_);
+        std::memcpy(out + (from - start), tail_.data() + (from - handedText_),
+                    static_cast<size_t>(start + count - from));
     }
     return static_cast<s32>(count);
 }
@@ -103,16 +124,60 @@ bool ScannedSceneFile::readPieces(unsigned char* out, long from, long count) {
         ++done;
     }
     feed(out, done);
-    readUpTo_ = from + done;
+    readUpTo_ = handedUpTo_ = from + done;
     while (done < count && !scanner_.refused()) {
         const long piece = std::min(count - done, kReadPiece);
         if (source_->read(out + done, static_cast<u32>(piece)) != piece)
             return false;
         feed(out + done, piece);
         done += piece;
-        readUpTo_ = from + done;
+        readUpTo_ = handedUpTo_ = from + done;
         advanceWork(static_cast<unsigned long long>(readUpTo_));
     }
+    return true;
+}
+
+// 8-bit text handed over widened: the mark, then the file read in pieces
+// into a buffer of its own, each scanned there and widened into the reader's
+// buffer. A read may end inside a unit; the rest of it begins the next read.
+bool ScannedSceneFile::readWidened(unsigned char* out, long from, long count) {
+    long done = 0;
+    for (; done < count && from + done < 4; ++done)
+        out[done] = kHandedMark[from + done];
+    for (; done < count && cutUnitLeft_ > 0; --cutUnitLeft_)
+        out[done++] = cutUnit_[4 - cutUnitLeft_];
+    const long mark = static_cast<long>(encoding_.markSize);
+    while (done < count && readUpTo_ < usable_ && !scanner_.refused()) {
+        // The file's bytes this read still holds units for, its mark first.
+        const long markLeft = std::max(0L, mark - readUpTo_);
+        long wanted = std::min({usable_ - readUpTo_, kReadPiece, markLeft + (count - done + 3) / 4});
+        const unsigned char* bytes = head_ + readUpTo_;
+        if (readUpTo_ < headSize_) {
+            // The first bytes were read to tell the encoding.
+            wanted = std::min(wanted, headSize_ - readUpTo_);
+        } else {
+            piece_.resize(static_cast<size_t>(kReadPiece));
+            if (source_->read(piece_.data(), static_cast<u32>(wanted)) != wanted)
+                return false;
+            bytes = piece_.data();
+        }
+        feed(bytes, wanted);
+        readUpTo_ += wanted;
+        const long skipped = std::min(wanted, markLeft);
+        const long units = wanted - skipped;
+        const long whole = std::min(units, (count - done) / 4);
+        widenChars(bytes + skipped, whole, out + done);
+        done += 4 * whole;
+        if (whole < units) {
+            widenChars(bytes + skipped + whole, 1, cutUnit_);
+            const long part = count - done;
+            std::memcpy(out + done, cutUnit_, static_cast<size_t>(part));
+            done += part;
+            cutUnitLeft_ = 4 - part;
+        }
+        advanceWork(static_cast<unsigned long long>(readUpTo_));
+    }
+    handedUpTo_ = from + done;
     return true;
 }
 

@@ -734,7 +734,7 @@ SceneScan scanSceneFile(io::IFileSystem* fileSystem, const io::path& path) {
         return why;
     // Read in blocks as the engine would have them, into one block of memory.
     WorkProgress work(L"progress_opening", path.c_str());
-    setWorkTotal(static_cast<unsigned long long>(file->getSize()), ProgressUnit::Bytes);
+    setWorkTotal(static_cast<unsigned long long>(file->fileBytes()), ProgressUnit::Bytes);
     std::vector<unsigned char> block(kBlockSize);
     while (!file->decided() && file->read(block.data(), static_cast<u32>(block.size())) > 0) {
     }

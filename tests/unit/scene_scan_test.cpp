@@ -609,15 +609,28 @@ TEST_F(SceneFileScanTest, MissingFoldersAndPipesAreUnreadable) {
 // as it goes: the text reaches the engine only when the scan accepted it and
 // the gate let it through, and the gate has heard every file named before it
 // runs; anything else (a refusal, a file cut short or shortened while read, a
-// read out of order) hands the engine zeros.
+// read out of order) hands the engine zeros. 8-bit text reaches it as the
+// UTF-32 units its reader would have made of each byte, in one read or many.
 TEST_F(SceneFileScanTest, OneReadHandsTheTextOverOnlyWhenTheScanAndTheGateAgree) {
+    const std::string utf32Mark("\xFF\xFE\0\0", 4);
+    const std::string utf8Mark = "\xEF\xBB\xBF";
+    const auto handedAs = [&](const std::string& text) {
+        if (text.compare(0, 4, utf32Mark) == 0)
+            return text;
+        const bool marked = text.compare(0, 3, utf8Mark) == 0;
+        return encoded(marked ? text.substr(3) : text, 4, false, utf32Mark);
+    };
     const std::string good = scene(node("mesh", entry("string", "Mesh", "a.obj")) +
                                    node("cube", "", "<materials><attributes>" +
                                                         entry("texture", "Texture1", "b.png") +
                                                         "</attributes></materials>"));
     // Longer than what the file's reader buffers when its first bytes are read.
     const std::string padded = good + "<!--" + std::string(1 << 16, 'x') + "-->";
-    enum class Reading { Whole, ShortenedMeanwhile, FromTheMiddle };
+    // Names beyond ASCII, as UTF-8 bytes and as one Latin-1 byte.
+    const std::string named = scene(node("empty", entry("string", "Name", "Gr\xC3\xBC\xC3\x9F\xE9")) +
+                                    node("mesh", entry("string", "Mesh", "a.obj")) +
+                                    node("cube", "", entry("texture", "Texture1", "b.png")));
+    enum class Reading { Whole, InPieces, ShortenedMeanwhile, FromTheMiddle };
     struct Case {
         const char* what;
         std::string text;
@@ -629,7 +642,12 @@ TEST_F(SceneFileScanTest, OneReadHandsTheTextOverOnlyWhenTheScanAndTheGateAgree)
     };
     const Case cases[] = {
         {"accepted", good, true, Reading::Whole, true, SceneRefusal::None, 1},
-        {"in UTF-32", encoded(good, 4, false, std::string("\xFF\xFE\0\0", 4)), true, Reading::Whole, true,
+        {"in UTF-32", encoded(good, 4, false, utf32Mark), true, Reading::Whole, true, SceneRefusal::None, 1},
+        {"bytes beyond ASCII", named, true, Reading::Whole, true, SceneRefusal::None, 1},
+        {"behind a UTF-8 mark, read in pieces", utf8Mark + named, true, Reading::InPieces, true, SceneRefusal::None,
+         1},
+        {"padded, read in pieces", padded, true, Reading::InPieces, true, SceneRefusal::None, 1},
+        {"in UTF-32, read in pieces", encoded(good, 4, false, utf32Mark), true, Reading::InPieces, true,
          SceneRefusal::None, 1},
         {"declined by the gate", good, false, Reading::Whole, false, SceneRefusal::None, 1},
         {"cut at the end", good.substr(0, good.size() - 2), true, Reading::Whole, false, SceneRefusal::NotAScene, 0},
@@ -659,14 +677,21 @@ TEST_F(SceneFileScanTest, OneReadHandsTheTextOverOnlyWhenTheScanAndTheGateAgree)
             ASSERT_TRUE(file->seek(8));
         const long size = file->getSize() - file->getPos();
         std::string bytes(static_cast<size_t>(size), 'x');
-        EXPECT_EQ(file->read(&bytes[0], static_cast<u32>(size)), size) << c.what;
+        // Pieces of a size that cuts UTF-32 units: 4 bytes a character handed over.
+        const long piece = c.reading == Reading::InPieces ? 37 : size;
+        for (long at = 0; at < size; at += piece) {
+            const long wanted = std::min(piece, size - at);
+            ASSERT_EQ(file->read(&bytes[static_cast<size_t>(at)], static_cast<u32>(wanted)), wanted) << c.what;
+        }
         EXPECT_EQ(gateCalls, c.gateCalls) << c.what;
         EXPECT_EQ(file->handedOver(), c.handed) << c.what;
         EXPECT_EQ(file->declined(), c.gateCalls == 1 && !c.handed) << c.what;
         EXPECT_EQ(file->scan().refusal, c.refusal) << c.what;
         if (c.handed) {
-            EXPECT_EQ(bytes.substr(0, c.text.size()), c.text) << c.what;
-            EXPECT_EQ(bytes[c.text.size()], '\0') << "the guard tail starts with an end of text";
+            const std::string handed = handedAs(c.text);
+            EXPECT_EQ(bytes.substr(0, handed.size()), handed) << c.what;
+            EXPECT_EQ(bytes.substr(handed.size(), 4), std::string(4, '\0'))
+                << "the guard tail starts with an end of text";
             EXPECT_EQ(heard, (std::vector<std::string>{"a.obj", "b.png"})) << c.what;
         } else {
             EXPECT_EQ(bytes, std::string(bytes.size(), '\0')) << c.what;

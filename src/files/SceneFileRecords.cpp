@@ -221,8 +221,19 @@ void SceneRecordsBuilder::keepEntry(const Element& element) {
     RecordedType type;
     if (!typeOfElement(*element.name, type))
         return;
+    std::string name = engineText(*element.entryName);
+    // Only these entries are ever kept; the value of any other is not decoded.
+    const Kind kind = block_ == Block::UserDataAttributes ? Kind::Other : readingNode().kind;
+    const bool text = type == RecordedType::String;
+    const bool wanted = block_ == Block::UserDataAttributes ? text
+                        : kind == Kind::ParticleSystem       ? true
+                        : kind == Kind::AnimatedMesh         ? name == "Name" || name == "StartFrame" || name == "EndFrame"
+                        : kind == Kind::WaterSurface         ? text && (name == "Name" || name == "Mesh")
+                                                             : text && name == "Name";
+    if (!wanted)
+        return;
     bool cut = false;
-    RecordedEntry entry{type, engineText(*element.entryName),
+    RecordedEntry entry{type, std::move(name),
                         decodeEntities(element.entryValue->data(), element.entryValue->size(), &cut)};
     if (block_ == Block::UserDataAttributes) {
         if (type != RecordedType::String || !cut || !spend(costOf(entry)))

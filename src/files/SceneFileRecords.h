@@ -85,6 +85,9 @@ public:
         const std::vector<uint32_t>* nodeType = nullptr;
     };
     void elementStarted(const Element& element);
+    // Whether an element starting now is an entry the records may keep: only
+    // then are its name and value worth taking down.
+    bool keepsEntries() const { return block_ == Block::NodeAttributes || block_ == Block::UserDataAttributes; }
     void elementEnded(const std::vector<uint32_t>& name);
     // The end of the text: every node still open is done, inner first.
     SceneFileRecords finish();

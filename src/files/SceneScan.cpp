@@ -72,6 +72,10 @@ void appendNarrowed(std::string& text, const Unit* from, const Unit* to, size_t 
             *overflow = true;
         count = room;
     }
+    if constexpr (sizeof(Unit) == 1) {
+        text.append(reinterpret_cast<const char*>(from), count);
+        return;
+    }
     // Narrowed through a small buffer, appended a block at a time.
     char narrowed[64];
     while (count > 0) {
@@ -475,14 +479,20 @@ void SceneScanner::attributeNameDone() {
     }
     if (!bytes)
         exact = 0;
+    // The records take down an entry's name and value only where they may keep it.
+    const bool recordedEntry = records_.keepsEntries();
     if (exact == packed("name")) {
-        recordCapture_ = RecordCapture::Name;
-        recordHasName_ = true;
-        recordName_.clear();
+        if (recordedEntry) {
+            recordCapture_ = RecordCapture::Name;
+            recordHasName_ = true;
+            recordName_.clear();
+        }
     } else if (exact == packed("value")) {
-        recordCapture_ = RecordCapture::Value;
-        recordHasValue_ = true;
-        recordValue_.clear();
+        if (recordedEntry) {
+            recordCapture_ = RecordCapture::Value;
+            recordHasValue_ = true;
+            recordValue_.clear();
+        }
     } else if (!recordHasType_ && exact == packed("type")) {
         // The engine takes the first one.
         recordCapture_ = RecordCapture::Type;

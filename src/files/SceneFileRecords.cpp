@@ -1,5 +1,6 @@
 #include "files/SceneFileRecords.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sorn {
@@ -33,6 +34,13 @@ std::string narrowed(const std::wstring& text) {
 }
 
 std::string engineText(const std::vector<uint32_t>& units) {
+    // Most names hold no entity: each character cut to its low byte.
+    if (std::find(units.begin(), units.end(), uint32_t{'&'}) == units.end()) {
+        std::string out(units.size(), '\0');
+        for (size_t i = 0; i < units.size(); ++i)
+            out[i] = static_cast<char>(units[i] & 0xFF);
+        return out;
+    }
     bool cut = false;
     std::wstring decoded = decodeEntities(units.data(), units.size(), &cut);
     if (cut)

@@ -1,5 +1,6 @@
 #include "files/SceneScan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -50,16 +51,19 @@ constexpr size_t kBlockSize = 1 << 20;
 bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Characters that end a name: the end of text, blanks, markup and quotes.
-struct NameEnds {
-    bool ends[128] = {};
-    NameEnds() {
+// Every byte beyond ASCII belongs to a name.
+struct NameCharacters {
+    bool inName[256];
+    NameCharacters() {
+        std::fill(std::begin(inName), std::end(inName), true);
         for (unsigned char c : {'\0', ' ', '\t', '\n', '\r', '<', '>', '/', '"', '\'', '='})
-            ends[c] = true;
+            inName[c] = false;
     }
 };
-const NameEnds kNameEnds;
+const NameCharacters kNameCharacters;
 
-inline bool isNameCharacter(uint32_t c) { return c >= 128 || !kNameEnds.ends[c]; }
+inline bool isNameCharacter(unsigned char c) { return kNameCharacters.inName[c]; }
+inline bool isNameCharacter(uint32_t c) { return c > 0xFF || kNameCharacters.inName[c]; }
 
 // Appends the units of [from, to) cut to their low byte, up to limit bytes;
 // overflow (when given) is set once more would not fit.
@@ -157,8 +161,10 @@ double leadingNumber(const std::string& text) {
 } // namespace
 
 SceneScanner::SceneScanner() {
-    for (size_t i = 0; i < kSceneValueBoundCount; ++i)
+    for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
         boundNameLengths_.push_back(std::strlen(kSceneValueBounds[i].name));
+        boundLengthMask_ |= uint64_t{1} << (boundNameLengths_.back() & 63);
+    }
     name_.reserve(kMaxNameLength + 1);
     attributeName_.reserve(kMaxNameLength + 1);
     entryName_.reserve(kMaxEntryNameLength + 1);
@@ -471,14 +477,20 @@ void SceneScanner::attributeNameDone() {
     // checks compare names.
     uint64_t exact = 1;
     uint64_t folded = 1;
-    bool bytes = true;
-    for (const uint32_t unit : attributeName_) {
-        bytes = bytes && unit < 256;
-        exact = exact << 8 | (unit & 0xFF);
-        folded = folded << 8 | lowered(unit & 0xFF);
+    if (unitsAre(attributeName_, "name")) {
+        exact = folded = packed("name");
+    } else if (unitsAre(attributeName_, "value")) {
+        exact = folded = packed("value");
+    } else {
+        bool bytes = true;
+        for (const uint32_t unit : attributeName_) {
+            bytes = bytes && unit < 256;
+            exact = exact << 8 | (unit & 0xFF);
+            folded = folded << 8 | lowered(unit & 0xFF);
+        }
+        if (!bytes)
+            exact = 0;
     }
-    if (!bytes)
-        exact = 0;
     // The records take down an entry's name and value only where they may keep it.
     const bool recordedEntry = records_.keepsEntries();
     if (exact == packed("name")) {
@@ -628,7 +640,9 @@ void SceneScanner::checkEntry(uint8_t parent) {
         if (refused_)
             return;
     }
-    for (size_t i = 0; i < kSceneValueBoundCount; ++i) {
+    // Most entries have a name of no bounded value's length.
+    const bool boundedLength = entryName_.size() < 64 && (boundLengthMask_ >> entryName_.size() & 1);
+    for (size_t i = 0; boundedLength && i < kSceneValueBoundCount; ++i) {
         const SceneValueBound& bound = kSceneValueBounds[i];
         if (!sameIgnoringCase(entryName_, bound.name, boundNameLengths_[i]))
             continue;

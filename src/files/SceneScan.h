@@ -178,6 +178,7 @@ private:
     bool entryAttributesExact_ = true;
     bool valueOverflow_ = false;
     std::vector<size_t> boundNameLengths_;
+    uint64_t boundLengthMask_ = 0; // bit n: some bounded value's name has n letters
 
     // The exactly spelled "name", "value" and node "type" of the element in
     // full, as the records need them (the engine looks them up as written).

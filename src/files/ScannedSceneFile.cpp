@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "app/WorkProgress.h"
 #include "files/SceneScanDetail.h"
 
@@ -35,7 +39,22 @@ constexpr unsigned char kHandedMark[4] = {0xFF, 0xFE, 0, 0};
 // Each byte as the engine's reader widens 8-bit text: the byte's value, one
 // character a byte (UTF-8 is not decoded; the restore does that).
 void widenChars(const unsigned char* bytes, long count, unsigned char* out) {
-    for (long i = 0; i < count; ++i) {
+    long i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: each spread over four, the upper three zero.
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= count; i += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        const __m128i low = _mm_unpacklo_epi8(sixteen, zero);
+        const __m128i high = _mm_unpackhi_epi8(sixteen, zero);
+        __m128i* to = reinterpret_cast<__m128i*>(out + 4 * i);
+        _mm_storeu_si128(to, _mm_unpacklo_epi16(low, zero));
+        _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(low, zero));
+        _mm_storeu_si128(to + 2, _mm_unpacklo_epi16(high, zero));
+        _mm_storeu_si128(to + 3, _mm_unpackhi_epi16(high, zero));
+    }
+#endif
+    for (; i < count; ++i) {
         const uint32_t unit = bytes[i];
         std::memcpy(out + 4 * i, &unit, 4);
     }

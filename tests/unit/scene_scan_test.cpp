@@ -408,6 +408,7 @@ TEST(SceneRecords, NodesComeInTheEnginesCreationOrderWithWhatItsReaderDrops) {
         entry("vector3d", "Direction", "0, 0, 0") + entry("int", "MinParticlesPerSecond", "500") +
         entry("int", "MaxParticlesPerSecond", "600") + entry("int", "MinLifeTime", "1000") +
         entry("enum", "Affector", "FadeOut") + entry("color", "TargetColor", "000a141e") +
+        entry("int", "Fade&amp;Time", "7") +
         entry("enum", "Affector", "Gravity") + entry("vector3d", "Gravity", "0, -1, 0");
     const std::string userData = "<userData><attributes>" + entry("string", "Text", "x&lt;y") +
                                  entry("string", "Whole", "x&lt;yz") + entry("int", "Cut", "1&amp;2") +
@@ -434,7 +435,7 @@ TEST(SceneRecords, NodesComeInTheEnginesCreationOrderWithWhatItsReaderDrops) {
     ASSERT_EQ(records.nodes.size(), order.size());
     const std::vector<std::string> particleKept = {
         "Name=R&D", "Emitter=Point", "Direction=0, 0, 0", "MinParticlesPerSecond=500", "MaxParticlesPerSecond=600",
-        "Affector=FadeOut", "TargetColor=000a141e", "Affector=Gravity", "Gravity=0, -1, 0"};
+        "Affector=FadeOut", "TargetColor=000a141e", "Fade&Time=7", "Affector=Gravity", "Gravity=0, -1, 0"};
     EXPECT_EQ(keptEntries(records, 0), particleKept);
     EXPECT_EQ(keptEntries(records, 1), (std::vector<std::string>{"StartFrame=10", "EndFrame=40"}));
     EXPECT_EQ(keptEntries(records, 2), std::vector<std::string>()) << "two characters after the entity are read";

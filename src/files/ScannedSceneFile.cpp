@@ -170,10 +170,11 @@ bool ScannedSceneFile::readWidened(unsigned char* out, long from, long count) {
         // The file's bytes this read still holds units for, its mark first.
         const long markLeft = std::max(0L, mark - readUpTo_);
         long wanted = std::min({usable_ - readUpTo_, kReadPiece, markLeft + (count - done + 3) / 4});
-        const unsigned char* bytes = head_ + readUpTo_;
+        const unsigned char* bytes;
         if (readUpTo_ < headSize_) {
             // The first bytes were read to tell the encoding.
             wanted = std::min(wanted, headSize_ - readUpTo_);
+            bytes = head_ + readUpTo_;
         } else {
             piece_.resize(static_cast<size_t>(kReadPiece));
             if (source_->read(piece_.data(), static_cast<u32>(wanted)) != wanted)

@@ -13,16 +13,6 @@ struct EntityText {
 };
 const EntityText kEntities[] = {{"amp;", L'&'}, {"lt;", L'<'}, {"gt;", L'>'}, {"quot;", L'"'}, {"apos;", L'\''}};
 
-template <size_t N>
-bool unitsAre(const std::vector<uint32_t>& units, const char (&word)[N]) {
-    if (units.size() != N - 1)
-        return false;
-    for (size_t i = 0; i + 1 < N; ++i)
-        if (units[i] != static_cast<unsigned char>(word[i]))
-            return false;
-    return true;
-}
-
 // Names and types as the engine keeps them: decoded, then each character cut
 // to its low byte.
 std::string narrowed(const std::wstring& text) {
@@ -48,28 +38,15 @@ std::string engineText(const std::vector<uint32_t>& units) {
     return narrowed(decoded);
 }
 
-bool typeOfElement(const std::vector<uint32_t>& name, RecordedType& type) {
-    static const struct {
-        const char* name;
-        RecordedType type;
-    } kTypes[] = {{"int", RecordedType::Int},           {"float", RecordedType::Float},
-                  {"bool", RecordedType::Bool},         {"string", RecordedType::String},
-                  {"enum", RecordedType::Enum},         {"color", RecordedType::Color},
-                  {"colorf", RecordedType::Colorf},     {"vector3d", RecordedType::Vector3d},
-                  {"vector2d", RecordedType::Vector2d}, {"dimension2d", RecordedType::Dimension2d}};
-    for (const auto& known : kTypes) {
-        const size_t length = std::strlen(known.name);
-        if (name.size() != length)
-            continue;
-        bool same = true;
-        for (size_t i = 0; i < length && same; ++i)
-            same = name[i] == static_cast<unsigned char>(known.name[i]);
-        if (same) {
-            type = known.type;
-            return true;
-        }
-    }
-    return false;
+static_assert(static_cast<int>(SceneElement::Dimension2d) - static_cast<int>(SceneElement::Int) ==
+                  static_cast<int>(RecordedType::Dimension2d),
+              "the attribute types follow each other in both lists");
+
+bool typeOfElement(SceneElement kind, RecordedType& type) {
+    if (kind < SceneElement::Int)
+        return false;
+    type = static_cast<RecordedType>(static_cast<int>(kind) - static_cast<int>(SceneElement::Int));
+    return true;
 }
 
 size_t costOf(const RecordedEntry& entry) {
@@ -227,12 +204,15 @@ void SceneRecordsBuilder::keepEntry(const Element& element) {
     if (records_.givenUp || !element.entryName || !element.entryValue || frames_.empty())
         return;
     RecordedType type;
-    if (!typeOfElement(*element.name, type))
+    if (!typeOfElement(element.kind, type))
         return;
-    std::string name = engineText(*element.entryName);
-    // Only these entries are ever kept; the value of any other is not decoded.
+    // Only these entries are ever kept; the name of an entry of any other
+    // type is not narrowed, the value of any other entry not decoded.
     const Kind kind = block_ == Block::UserDataAttributes ? Kind::Other : readingNode().kind;
     const bool text = type == RecordedType::String;
+    if (!text && (kind == Kind::Other || kind == Kind::WaterSurface))
+        return;
+    std::string name = engineText(*element.entryName);
     const bool wanted = block_ == Block::UserDataAttributes ? text
                         : kind == Kind::ParticleSystem       ? true
                         : kind == Kind::AnimatedMesh         ? name == "Name" || name == "StartFrame" || name == "EndFrame"
@@ -265,31 +245,31 @@ void SceneRecordsBuilder::keepEntry(const Element& element) {
 }
 
 void SceneRecordsBuilder::elementStarted(const Element& element) {
-    const std::vector<uint32_t>& name = *element.name;
+    const SceneElement name = element.kind;
     switch (block_) {
     case Block::None:
-        if (unitsAre(name, "node") || unitsAre(name, "irr_scene")) {
+        if (name == SceneElement::Node || name == SceneElement::Scene) {
             if (frames_.size() >= 0xFFFF)
                 return giveUp();
-            openNode(element.nodeType, unitsAre(name, "irr_scene"));
+            openNode(element.nodeType, name == SceneElement::Scene);
         } else if (frames_.empty()) {
             return;
-        } else if (unitsAre(name, "attributes")) {
+        } else if (name == SceneElement::Attributes) {
             block_ = Block::NodeAttributes;
             blockEntries_.clear();
             affectorsBegun_ = false;
-        } else if (unitsAre(name, "materials")) {
+        } else if (name == SceneElement::Materials) {
             block_ = Block::Materials;
-        } else if (unitsAre(name, "animators")) {
+        } else if (name == SceneElement::Animators) {
             block_ = Block::Animators;
-        } else if (unitsAre(name, "userData")) {
+        } else if (name == SceneElement::UserData) {
             block_ = Block::UserData;
         }
         break;
     case Block::Materials:
     case Block::Animators:
     case Block::UserData:
-        if (!unitsAre(name, "attributes"))
+        if (name != SceneElement::Attributes)
             break;
         outer_ = block_;
         if (block_ != Block::UserData) {
@@ -314,14 +294,14 @@ void SceneRecordsBuilder::elementStarted(const Element& element) {
     }
 }
 
-void SceneRecordsBuilder::elementEnded(const std::vector<uint32_t>& name) {
+void SceneRecordsBuilder::elementEnded(SceneElement name) {
     switch (block_) {
     case Block::None:
-        if (unitsAre(name, "node") || unitsAre(name, "irr_scene"))
+        if (name == SceneElement::Node || name == SceneElement::Scene)
             closeNode();
         break;
     case Block::NodeAttributes:
-        if (!unitsAre(name, "attributes"))
+        if (name != SceneElement::Attributes)
             break;
         block_ = Block::None;
         if (!records_.givenUp && !frames_.empty()) {
@@ -331,20 +311,20 @@ void SceneRecordsBuilder::elementEnded(const std::vector<uint32_t>& name) {
         }
         break;
     case Block::Materials:
-        if (unitsAre(name, "materials"))
+        if (name == SceneElement::Materials)
             block_ = Block::None;
         break;
     case Block::Animators:
-        if (unitsAre(name, "animators"))
+        if (name == SceneElement::Animators)
             block_ = Block::None;
         break;
     case Block::UserData:
-        if (unitsAre(name, "userData"))
+        if (name == SceneElement::UserData)
             block_ = Block::None;
         break;
     case Block::UserDataAttributes:
     case Block::Other:
-        if (unitsAre(name, "attributes"))
+        if (name == SceneElement::Attributes)
             block_ = outer_;
         break;
     }

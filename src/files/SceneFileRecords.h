@@ -65,6 +65,55 @@ constexpr size_t kMaxRecordedTypes = 1024;
 constexpr size_t kMaxRecordedBytes = 16u << 20;   // kept entries and cut strings together
 constexpr size_t kMaxRecordedValueLength = 4096;  // longer values are not kept
 
+// The element names the engine's scene reader tells apart: the scene, its
+// nodes and blocks, and the attribute types of the entries the records keep.
+// Every other name is Other.
+enum class SceneElement : uint8_t {
+    Other, Scene, Node, Attributes, Materials, Animators, UserData,
+    Int, Float, Bool, String, Enum, Color, Colorf, Vector3d, Vector2d, Dimension2d,
+};
+// The element an exactly spelled name is.
+namespace scene_element_detail {
+
+// Whether units hold word exactly (count is word's length).
+inline bool unitsSpell(const uint32_t* units, size_t count, const char* word) {
+    for (size_t i = 0; i < count; ++i)
+        if (units[i] != static_cast<unsigned char>(word[i]))
+            return false;
+    return true;
+}
+
+inline SceneElement spelled(const uint32_t* units, size_t count, const char* word, SceneElement kind) {
+    return unitsSpell(units, count, word) ? kind : SceneElement::Other;
+}
+
+} // namespace scene_element_detail
+
+inline SceneElement sceneElementNamed(const uint32_t* u, size_t n) {
+    using scene_element_detail::spelled;
+    // Told apart by length and a letter, then compared in full: this runs
+    // for every element of the file.
+    using E = SceneElement;
+    switch (n) {
+    case 3: return spelled(u, n, "int", E::Int);
+    case 4: return u[0] == 'n' ? spelled(u, n, "node", E::Node)
+                   : u[0] == 'b' ? spelled(u, n, "bool", E::Bool)
+                                 : spelled(u, n, "enum", E::Enum);
+    case 5: return u[0] == 'f' ? spelled(u, n, "float", E::Float) : spelled(u, n, "color", E::Color);
+    case 6: return u[0] == 's' ? spelled(u, n, "string", E::String) : spelled(u, n, "colorf", E::Colorf);
+    case 8: return u[0] == 'u' ? spelled(u, n, "userData", E::UserData)
+                   : u[6] == '3' ? spelled(u, n, "vector3d", E::Vector3d)
+                                 : spelled(u, n, "vector2d", E::Vector2d);
+    case 9: return u[0] == 'm' ? spelled(u, n, "materials", E::Materials)
+                   : u[0] == 'a' ? spelled(u, n, "animators", E::Animators)
+                                 : spelled(u, n, "irr_scene", E::Scene);
+    case 10: return spelled(u, n, "attributes", E::Attributes);
+    case 11: return spelled(u, n, "dimension2d", E::Dimension2d);
+    default: return E::Other;
+    }
+}
+
+
 // A value as the engine's XML reader decodes it (the five entities), and
 // whether it drops the last character of that decoding.
 std::wstring decodeEntities(const uint32_t* units, size_t count, bool* cut);
@@ -76,10 +125,10 @@ std::wstring decodeEntities(const uint32_t* units, size_t count, bool* cut);
 class SceneRecordsBuilder {
 public:
     SceneRecordsBuilder();
-    // An element's start: its name, and for entries the exactly spelled
-    // "name" and "value" (null when absent); for nodes the exact "type".
+    // An element's start: what its name is, and for entries the exactly
+    // spelled "name" and "value" (null when absent); for nodes the exact "type".
     struct Element {
-        const std::vector<uint32_t>* name = nullptr;
+        SceneElement kind = SceneElement::Other;
         const std::vector<uint32_t>* entryName = nullptr;
         const std::vector<uint32_t>* entryValue = nullptr;
         const std::vector<uint32_t>* nodeType = nullptr;
@@ -88,7 +137,7 @@ public:
     // Whether an element starting now is an entry the records may keep: only
     // then are its name and value worth taking down.
     bool keepsEntries() const { return block_ == Block::NodeAttributes || block_ == Block::UserDataAttributes; }
-    void elementEnded(const std::vector<uint32_t>& name);
+    void elementEnded(SceneElement kind);
     // The end of the text: every node still open is done, inner first.
     SceneFileRecords finish();
 

@@ -43,7 +43,6 @@ const size_t kSceneValueBoundCount = sizeof kSceneValueBounds / sizeof kSceneVal
 
 namespace {
 
-constexpr size_t kMaxNameLength = 64;
 constexpr size_t kMaxEntryNameLength = 256;
 constexpr size_t kMaxEntryValueLength = 4096;
 constexpr size_t kBlockSize = 1 << 20;
@@ -92,13 +91,6 @@ void appendNarrowed(std::string& text, const Unit* from, const Unit* to, size_t 
     }
 }
 
-// Appends the units of [from, to): a name, a few at a time.
-template <typename Unit>
-void appendUnits(std::vector<uint32_t>& units, const Unit* from, const Unit* to) {
-    for (; from < to; ++from)
-        units.push_back(*from);
-}
-
 uint32_t lowered(uint32_t c) { return c + (static_cast<uint32_t>(c - 'A' < 26u) << 5); }
 
 template <typename Text>
@@ -116,8 +108,8 @@ bool sameIgnoringCase(const Text& text, const char (&word)[N]) {
     return sameIgnoringCase(text, word, N - 1);
 }
 
-template <size_t N>
-bool unitsAre(const std::vector<uint32_t>& units, const char (&word)[N]) {
+template <typename Units, size_t N>
+bool unitsAre(const Units& units, const char (&word)[N]) {
     const size_t length = N - 1;
     if (units.size() != length)
         return false;
@@ -165,13 +157,12 @@ SceneScanner::SceneScanner() {
         boundNameLengths_.push_back(std::strlen(kSceneValueBounds[i].name));
         boundLengthMask_ |= uint64_t{1} << (boundNameLengths_.back() & 63);
     }
-    name_.reserve(kMaxNameLength + 1);
-    attributeName_.reserve(kMaxNameLength + 1);
     entryName_.reserve(kMaxEntryNameLength + 1);
     entryValue_.reserve(256);
     openNames_.reserve(256);
     openStarts_.reserve(64);
     openKinds_.reserve(64);
+    openElements_.reserve(64);
     recordName_.reserve(64);
     recordValue_.reserve(256);
     recordType_.reserve(64);
@@ -259,11 +250,12 @@ tagStart:
     if (!isNameCharacter(c))
         SCAN_REFUSE();
     name_.clear();
-    name_.push_back(c);
+    name_.append(p, p + 1);
     hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
     recordHasName_ = recordHasValue_ = recordHasType_ = false;
     recordValueTooLong_ = recordTypeTooLong_ = false;
     entryAttributesExact_ = true;
+    valueUsesKnown_ = false;
     skyDomeNode_ = particleSystemNode_ = false;
     SCAN_NEXT(elementName, ElementName);
 
@@ -306,11 +298,12 @@ elementName:
         ++p;
     if (name_.size() + static_cast<size_t>(p - run) > kMaxNameLength)
         SCAN_REFUSE();
-    appendUnits(name_, run, p);
+    name_.append(run, p);
     if (p == end) {
         state_ = State::ElementName;
         return;
     }
+    element_ = sceneElementNamed(name_.begin(), name_.size());
     c = *p;
     if (isBlank(c))
         SCAN_NEXT(inTag, InTag);
@@ -329,7 +322,7 @@ inTag:
         SCAN_NEXT(inTag, InTag);
     if (isNameCharacter(c)) {
         attributeName_.clear();
-        attributeName_.push_back(c);
+        attributeName_.append(p, p + 1);
         SCAN_NEXT(attributeName, AttributeName);
     }
     goto tagEnd;
@@ -365,7 +358,7 @@ attributeName:
         ++p;
     if (attributeName_.size() + static_cast<size_t>(p - run) > kMaxNameLength)
         SCAN_REFUSE();
-    appendUnits(attributeName_, run, p);
+    attributeName_.append(run, p);
     if (p == end) {
         state_ = State::AttributeName;
         return;
@@ -420,8 +413,9 @@ endName:
     p = scan_runs::findEither(p, end, '>', 0);
     if (name_.size() + static_cast<size_t>(p - run) > kMaxNameLength)
         SCAN_REFUSE();
-    appendUnits(name_, run, p);
+    name_.append(run, p);
     SCAN_AT_STOP(EndName);
+    element_ = sceneElementNamed(name_.begin(), name_.size());
     elementClosed();
     if (refused_)
         return;
@@ -526,8 +520,15 @@ void SceneScanner::attributeNameDone() {
         entryAttributesExact_ = entryAttributesExact_ && exact == packed("value");
         hasEntryValue_ = true;
         entryValue_.clear();
+        // A value after its entry's name is taken down only when a check
+        // reads it; before the name, always.
         capture_ = Capture::Value;
-    } else if (folded == packed("type") && unitsAre(name_, "node")) {
+        if (hasEntryName_) {
+            valueUses_ = entryValueUses(openKinds_.empty() ? 0 : openKinds_.back());
+            valueUsesKnown_ = true;
+            capture_ = valueUses_ != 0 ? Capture::Value : Capture::Other;
+        }
+    } else if (folded == packed("type") && element_ == SceneElement::Node) {
         nodeType_.clear();
         capture_ = Capture::NodeType;
     }
@@ -537,14 +538,14 @@ void SceneScanner::elementOpened(bool empty) {
     state_ = State::Text;
     const int depth = static_cast<int>(openStarts_.size());
     if (depth == 0) {
-        if (rootSeen_ || !unitsAre(name_, "irr_scene"))
+        if (rootSeen_ || element_ != SceneElement::Scene)
             return void(refuse(SceneRefusal::NotAScene));
         rootSeen_ = true;
         rootClosed_ = empty;
     }
     // The engine's reader goes one level deeper for every <node>, also an
     // empty one, and comes back only at a "</node>".
-    if (unitsAre(name_, "node") && ++nodeDepth_ > kMaxNodeDepth) {
+    if (element_ == SceneElement::Node && ++nodeDepth_ > kMaxNodeDepth) {
         result_.detail = "<node> depth > " + std::to_string(kMaxNodeDepth);
         return void(refuse(SceneRefusal::NestedTooDeeply));
     }
@@ -560,7 +561,7 @@ void SceneScanner::elementOpened(bool empty) {
         recordElement();
     // Every attribute block of a sky dome sets all of its values: one without
     // a vertical resolution sets it to 0.
-    const bool skyDomeAttributes = (parent & SkyDomeNode) && unitsAre(name_, "attributes");
+    const bool skyDomeAttributes = (parent & SkyDomeNode) && element_ == SceneElement::Attributes;
     if (skyDomeAttributes && empty)
         return void(refuseMissingVerticalResolution());
     if (refused_ || empty)
@@ -574,18 +575,19 @@ void SceneScanner::elementOpened(bool empty) {
         kind |= SkyDomeAttributes;
         verticalResolutionSeen_ = false;
     }
-    if ((parent & ParticleSystemNode) && unitsAre(name_, "attributes"))
+    if ((parent & ParticleSystemNode) && element_ == SceneElement::Attributes)
         kind |= ParticleSystemAttributes;
-    if (unitsAre(name_, "node"))
+    if (element_ == SceneElement::Node)
         kind |= (skyDomeNode_ ? SkyDomeNode : 0) | (particleSystemNode_ ? ParticleSystemNode : 0);
     openKinds_.push_back(kind);
-    if (unitsAre(name_, "attributes")) {
+    openElements_.push_back(element_);
+    if (element_ == SceneElement::Attributes) {
         attributesDepth_ = depth + 1;
         attributeEntries_ = 0;
     }
     openStarts_.push_back(static_cast<uint32_t>(openNames_.size()));
     openNames_.insert(openNames_.end(), name_.begin(), name_.end());
-    if (unitsAre(name_, "node"))
+    if (element_ == SceneElement::Node)
         nodeMaterials_.push_back({});
 }
 
@@ -604,18 +606,19 @@ void SceneScanner::elementClosed() {
     openNames_.resize(start);
     openStarts_.pop_back();
     openKinds_.pop_back();
-    if (unitsAre(name_, "node")) {
+    openElements_.pop_back();
+    if (element_ == SceneElement::Node) {
         --nodeDepth_;
         nodeClosed();
     }
     if (openStarts_.empty())
         rootClosed_ = true;
-    records_.elementEnded(name_);
+    records_.elementEnded(element_);
 }
 
 void SceneScanner::recordElement() {
     SceneRecordsBuilder::Element element;
-    element.name = &name_;
+    element.kind = element_;
     if (recordHasName_ && !recordValueTooLong_)
         element.entryName = &recordName_;
     if (recordHasValue_ && !recordValueTooLong_)
@@ -635,14 +638,13 @@ void SceneScanner::checkEntry(uint8_t parent) {
     // The engine looks the name up as written.
     if ((parent & SkyDomeAttributes) && entryAttributesExact_ && entryName_ == "VerticalResolution")
         verticalResolutionSeen_ = true;
-    if ((parent & ParticleSystemAttributes) && sameIgnoringCase(entryName_, "Emitter")) {
+    const uint8_t uses = valueUsesKnown_ ? valueUses_ : entryValueUses(parent);
+    if (uses & EmitterKind) {
         checkEmitterKind();
         if (refused_)
             return;
     }
-    // Most entries have a name of no bounded value's length.
-    const bool boundedLength = entryName_.size() < 64 && (boundLengthMask_ >> entryName_.size() & 1);
-    for (size_t i = 0; boundedLength && i < kSceneValueBoundCount; ++i) {
+    for (size_t i = 0; (uses & BoundedValue) && i < kSceneValueBoundCount; ++i) {
         const SceneValueBound& bound = kSceneValueBounds[i];
         if (!sameIgnoringCase(entryName_, bound.name, boundNameLengths_[i]))
             continue;
@@ -653,9 +655,7 @@ void SceneScanner::checkEntry(uint8_t parent) {
             return;
         }
     }
-    const bool namesFile = sameIgnoringCase(name_, "texture") || sameIgnoringCase(entryName_, "Mesh") ||
-                           sameIgnoringCase(entryName_, "Heightmap");
-    if (!namesFile || entryValue_.empty())
+    if (!(uses & FileName) || entryValue_.empty())
         return;
     if (valueOverflow_) {
         result_.detail = entryName_;
@@ -668,6 +668,27 @@ void SceneScanner::checkEntry(uint8_t parent) {
     const size_t file = addReferencedFile(entryValue_, kind);
     if (kind == UntrustedKind::Model && !nodeMaterials_.empty())
         nodeMaterials_.back().meshFile = static_cast<long>(file);
+}
+
+// What the checks read the value of the entry being read for, by its
+// element's name and its own: most values are read by none of them.
+uint8_t SceneScanner::entryValueUses(uint8_t parent) const {
+    uint8_t uses = 0;
+    if ((parent & ParticleSystemAttributes) && sameIgnoringCase(entryName_, "Emitter"))
+        uses |= EmitterKind;
+    // Most entries have a name of no bounded value's length.
+    const bool boundedLength = entryName_.size() < 64 && (boundLengthMask_ >> entryName_.size() & 1);
+    for (size_t i = 0; boundedLength && i < kSceneValueBoundCount; ++i)
+        if (boundNameLengths_[i] == entryName_.size() &&
+            sameIgnoringCase(entryName_, kSceneValueBounds[i].name, boundNameLengths_[i]))
+            uses |= BoundedValue;
+    // Sizes first: this runs for every entry of the file.
+    const size_t nameSize = entryName_.size();
+    if ((name_.size() == 7 && sameIgnoringCase(name_, "texture")) ||
+        (nameSize == 4 && sameIgnoringCase(entryName_, "Mesh")) ||
+        (nameSize == 9 && sameIgnoringCase(entryName_, "Heightmap")))
+        uses |= FileName;
+    return uses;
 }
 
 // A particle system's emitter as its attribute block names it. The engine
@@ -700,31 +721,13 @@ size_t SceneScanner::addReferencedFile(const std::string& path, UntrustedKind ki
     return result_.referencedFiles.size() - 1;
 }
 
-namespace {
-
-// Whether the open element at level (0: the outermost) is called word.
-template <size_t N>
-bool openNameIs(const std::vector<uint32_t>& names, const std::vector<uint32_t>& starts, size_t level,
-                const char (&word)[N]) {
-    const size_t end = level + 1 < starts.size() ? starts[level + 1] : names.size();
-    if (end - starts[level] != N - 1)
-        return false;
-    for (size_t i = 0; i < N - 1; ++i)
-        if (names[starts[level] + i] != static_cast<unsigned char>(word[i]))
-            return false;
-    return true;
-}
-
-} // namespace
-
 // Each <attributes> element right inside a node's <materials> is one of the
 // node's materials, as the engine's reader counts them (an empty one too).
 void SceneScanner::countMaterialEntry() {
     const size_t depth = openStarts_.size();
-    if (nodeMaterials_.empty() || depth < 2 || !unitsAre(name_, "attributes"))
+    if (nodeMaterials_.empty() || depth < 2 || element_ != SceneElement::Attributes)
         return;
-    if (openNameIs(openNames_, openStarts_, depth - 1, "materials") &&
-        openNameIs(openNames_, openStarts_, depth - 2, "node"))
+    if (openElements_[depth - 1] == SceneElement::Materials && openElements_[depth - 2] == SceneElement::Node)
         ++nodeMaterials_.back().entries;
 }
 

@@ -125,6 +125,33 @@ private:
         ParticleSystemAttributes = 8,
     };
 
+    // The longest element or attribute name the scan accepts.
+    static constexpr size_t kMaxNameLength = 64;
+    // An element's or attribute's name, read in place: no allocation per
+    // name. Its whole length is counted; its first Capacity units are kept.
+    template <size_t Capacity>
+    class Name {
+    public:
+        size_t size() const { return length_; }
+        uint32_t operator[](size_t i) const { return units_[i]; }
+        const uint32_t* begin() const { return units_; }
+        const uint32_t* end() const { return units_ + (length_ < Capacity ? length_ : Capacity); }
+        void clear() { length_ = 0; }
+        template <typename Unit>
+        void append(const Unit* from, const Unit* to) {
+            const size_t count = static_cast<size_t>(to - from);
+            const size_t room = length_ < Capacity ? Capacity - length_ : 0;
+            const size_t kept = count < room ? count : room;
+            for (size_t i = 0; i < kept; ++i)
+                units_[length_ + i] = from[i];
+            length_ += count;
+        }
+
+    private:
+        uint32_t units_[Capacity];
+        size_t length_ = 0;
+    };
+
     template <typename Unit>
     void feedUnits(const Unit* p, size_t count);
     template <typename Unit>
@@ -135,6 +162,9 @@ private:
     void elementOpened(bool empty);
     void elementClosed();
     void checkEntry(uint8_t parentKinds);
+    // What the checks read an entry's value for, as flags.
+    enum EntryValueUse : uint8_t { EmitterKind = 1, BoundedValue = 2, FileName = 4 };
+    uint8_t entryValueUses(uint8_t parentKinds) const;
     void refuseMissingVerticalResolution();
     void checkEmitterKind();
     size_t addReferencedFile(const std::string& path, UntrustedKind kind);
@@ -157,6 +187,7 @@ private:
     std::vector<uint32_t> openNames_;
     std::vector<uint32_t> openStarts_;
     std::vector<uint8_t> openKinds_;
+    std::vector<SceneElement> openElements_;
     // A type attribute of the node element, narrowed to bytes, and whether
     // one of them names a sky dome.
     std::string nodeType_;
@@ -165,8 +196,10 @@ private:
     bool particleSystemNode_ = false;
     // Whether the open attribute block of a sky dome holds its vertical resolution.
     bool verticalResolutionSeen_ = false;
-    std::vector<uint32_t> name_;            // element name being read
-    std::vector<uint32_t> attributeName_;   // attribute name being read
+    Name<kMaxNameLength> name_;             // element name being read
+    SceneElement element_ = SceneElement::Other; // what that name is, once read
+    // The attribute name being read: only "name", "type" and "value" matter.
+    Name<5> attributeName_;
     Capture capture_ = Capture::None;
     uint32_t quote_ = 0;
     // The element's "name" and "value" attributes, narrowed to bytes.
@@ -177,6 +210,9 @@ private:
     // Whether they are spelled "name" and "value", as the engine looks them up.
     bool entryAttributesExact_ = true;
     bool valueOverflow_ = false;
+    // What the checks read the entry's value for, once its name is known.
+    uint8_t valueUses_ = 0;
+    bool valueUsesKnown_ = false;
     std::vector<size_t> boundNameLengths_;
     uint64_t boundLengthMask_ = 0; // bit n: some bounded value's name has n letters
 

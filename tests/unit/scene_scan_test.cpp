@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,11 @@ std::string node(const std::string& type, const std::string& attributes, const s
 
 std::string entry(const std::string& type, const std::string& name, const std::string& value) {
     return "<" + type + " name=\"" + name + "\" value=\"" + value + "\" />";
+}
+
+// The same entry with its value written before its name.
+std::string entryValueFirst(const std::string& type, const std::string& name, const std::string& value) {
+    return "<" + type + " value=\"" + value + "\" name=\"" + name + "\" />";
 }
 
 std::string repeat(const std::string& text, int times) {
@@ -210,6 +216,12 @@ TEST(SceneScanner, EveryBoundedValueIsCheckedWhateverItsTypeCaseOrSpelling) {
         EXPECT_EQ(verdict("float", name, ".5e10"), SceneRefusal::ValueOutOfBounds) << name;
         EXPECT_EQ(verdict("string", name, "1e8"), SceneRefusal::ValueOutOfBounds) << name;
         EXPECT_EQ(verdict("int", name, "99999999999999999999999"), SceneRefusal::ValueOutOfBounds) << name;
+        // Written value first, the value is read before the name says it is bounded.
+        const auto valueFirst = [&](const std::string& value) {
+            return scanText(scene(node("empty", entryValueFirst("int", name, value)))).refusal;
+        };
+        EXPECT_EQ(valueFirst("-1"), SceneRefusal::ValueOutOfBounds) << name;
+        EXPECT_EQ(valueFirst(highest), SceneRefusal::None) << name;
     }
     const SceneScan refused = scanText(scene(node("volumeLight", entry("int", "subDivideU", "100000000"))));
     EXPECT_EQ(refused.detail, "subDivideU=\"100000000\"");
@@ -316,6 +328,7 @@ TEST(SceneScanner, ParticleSystemsWithAMeshEmitterAreRefusedWhateverTheSpelling)
         {"in a second block", node("particleSystem", entry("enum", "Emitter", "Point"), "<attributes>" + mesh +
                                                                                           "</attributes>"),
          true},
+        {"its value written before its name", node("particleSystem", entryValueFirst("enum", "Emitter", "Mesh")), true},
         {"a name the engine gives no emitter", node("particleSystem", entry("enum", "Emitter", "Mesh ")), false},
         {"another node kind", node("cube", mesh), false},
         {"the system's user data", node("particleSystem", "", "<userData><attributes>" + mesh +
@@ -349,11 +362,50 @@ TEST(SceneScanner, ListsEachMeshTextureAndHeightMapOnceAsTheEngineWillOpenIt) {
         node("terrain", entry("string", "Heightmap", "/maps/height.bmp")) +
         node("animatedMesh", entry("string", "Mesh", "models/ship.3ds")) +
         node("empty", "", "<animators><attributes>" + entry("texture", "Texture1", "skin.png") +
-                              entry("texture", "Texture2", "frame2.png") + "</attributes></animators>");
+                              entry("texture", "Texture2", "frame2.png") + "</attributes></animators>") +
+        node("mesh", entryValueFirst("string", "mesh", "models/boat.obj"),
+             "<materials><attributes>" + entryValueFirst("Texture", "Texture1", "sail.png") +
+                 "</attributes></materials>") +
+        node("terrain", entryValueFirst("string", "HeightMap", "maps/dunes.bmp"));
     const SceneScan scan = scanText(scene(body));
     ASSERT_EQ(scan.refusal, SceneRefusal::None);
-    const std::vector<std::string> expected = {"models/ship.3ds", "skin.png", "/maps/height.bmp", "frame2.png"};
+    const std::vector<std::string> expected = {"models/ship.3ds", "skin.png",  "/maps/height.bmp", "frame2.png",
+                                               "models/boat.obj", "sail.png", "maps/dunes.bmp"};
     EXPECT_EQ(scan.referencedFiles, expected);
+}
+
+// The names the records tell apart, spelled exactly as the engine's reader
+// compares them; every near miss is an element of no account.
+TEST(SceneRecords, ElementsAreKnownByTheirExactNamesOnly) {
+    using sorn::SceneElement;
+    const struct {
+        const char* name;
+        SceneElement kind;
+    } cases[] = {
+        {"irr_scene", SceneElement::Scene},       {"node", SceneElement::Node},
+        {"attributes", SceneElement::Attributes}, {"materials", SceneElement::Materials},
+        {"animators", SceneElement::Animators},   {"userData", SceneElement::UserData},
+        {"int", SceneElement::Int},               {"float", SceneElement::Float},
+        {"bool", SceneElement::Bool},             {"string", SceneElement::String},
+        {"enum", SceneElement::Enum},             {"color", SceneElement::Color},
+        {"colorf", SceneElement::Colorf},         {"vector3d", SceneElement::Vector3d},
+        {"vector2d", SceneElement::Vector2d},     {"dimension2d", SceneElement::Dimension2d},
+        {"Node", SceneElement::Other},            {"nodes", SceneElement::Other},
+        {"nod", SceneElement::Other},             {"userdata", SceneElement::Other},
+        {"vector4d", SceneElement::Other},        {"vectorXd", SceneElement::Other},
+        {"colorF", SceneElement::Other},          {"irr_scenes", SceneElement::Other},
+        {"amimators", SceneElement::Other},       {"texture", SceneElement::Other},
+        {"", SceneElement::Other},                {"attributes2", SceneElement::Other},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint32_t> units(c.name, c.name + std::strlen(c.name));
+        EXPECT_EQ(sorn::sceneElementNamed(units.data(), units.size()), c.kind) << c.name;
+        // The same letters one unit wider are no name the engine knows.
+        if (!units.empty()) {
+            units.back() |= 0x100;
+            EXPECT_EQ(sorn::sceneElementNamed(units.data(), units.size()), SceneElement::Other) << c.name;
+        }
+    }
 }
 
 // The engine's XML reader, as measured: each value as it reads it. Whatever

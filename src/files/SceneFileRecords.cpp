@@ -244,7 +244,7 @@ void SceneRecordsBuilder::keepEntry(const Element& element) {
         blockEntries_.push_back(std::move(entry));
 }
 
-void SceneRecordsBuilder::elementStarted(const Element& element) {
+void SceneRecordsBuilder::readElementStart(const Element& element) {
     const SceneElement name = element.kind;
     switch (block_) {
     case Block::None:

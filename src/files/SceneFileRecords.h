@@ -133,7 +133,12 @@ public:
         const std::vector<uint32_t>* entryValue = nullptr;
         const std::vector<uint32_t>* nodeType = nullptr;
     };
-    void elementStarted(const Element& element);
+    void elementStarted(const Element& element) {
+        // Inside a block of no account (a material's, an animator's) only
+        // the block's own end matters: most elements of a scene are there.
+        if (block_ != Block::Other)
+            readElementStart(element);
+    }
     // Whether an element starting now is an entry the records may keep: only
     // then are its name and value worth taking down.
     bool keepsEntries() const { return block_ == Block::NodeAttributes || block_ == Block::UserDataAttributes; }
@@ -152,6 +157,7 @@ private:
         std::vector<uint32_t> userData;  // its user-data blocks, owner still unknown
     };
 
+    void readElementStart(const Element& element);
     void openNode(const std::vector<uint32_t>* type, bool scene);
     void closeNode();
     Frame& readingNode();

@@ -250,14 +250,14 @@ tagStart:
     if (!isNameCharacter(c))
         SCAN_REFUSE();
     name_.clear();
-    name_.append(p, p + 1);
     hasEntryName_ = hasEntryValue_ = valueOverflow_ = false;
     recordHasName_ = recordHasValue_ = recordHasType_ = false;
     recordValueTooLong_ = recordTypeTooLong_ = false;
     entryAttributesExact_ = true;
     valueUsesKnown_ = false;
     skyDomeNode_ = particleSystemNode_ = false;
-    SCAN_NEXT(elementName, ElementName);
+    // The name is read from this unit on, in one run.
+    goto elementName;
 
 declaration:
     p = scan_runs::findEither(p, end, '>', 0);
@@ -322,8 +322,7 @@ inTag:
         SCAN_NEXT(inTag, InTag);
     if (isNameCharacter(c)) {
         attributeName_.clear();
-        attributeName_.append(p, p + 1);
-        SCAN_NEXT(attributeName, AttributeName);
+        goto attributeName;
     }
     goto tagEnd;
 
@@ -639,6 +638,8 @@ void SceneScanner::checkEntry(uint8_t parent) {
     if ((parent & SkyDomeAttributes) && entryAttributesExact_ && entryName_ == "VerticalResolution")
         verticalResolutionSeen_ = true;
     const uint8_t uses = valueUsesKnown_ ? valueUses_ : entryValueUses(parent);
+    if (uses == 0)
+        return;
     if (uses & EmitterKind) {
         checkEmitterKind();
         if (refused_)

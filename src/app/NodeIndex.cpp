@@ -10,6 +10,8 @@ namespace sorn {
 
 namespace {
 
+unsigned generation = 0;
+
 void indexChildren(scene::ISceneNode* node) {
     for (scene::ISceneNode* child : node->getChildren()) {
         editor.nodeNameIndex[child] = child->getName();
@@ -24,8 +26,10 @@ void indexNodeNames(scene::ISceneNode* node) {
         return;
     // Indexing from the scene's root meets every node there is, so entries of
     // nodes deleted since (whose pointers a new node may reuse) go.
-    if (editor.sceneManager && node == editor.sceneManager->getRootSceneNode())
+    if (editor.sceneManager && node == editor.sceneManager->getRootSceneNode()) {
         editor.nodeNameIndex.clear();
+        ++generation;
+    }
     indexChildren(node);
 }
 
@@ -51,9 +55,15 @@ void indexSubtreeNames(scene::ISceneNode* node) {
 }
 
 void forgetSubtreeNames(scene::ISceneNode* node) {
-    if (node)
-        eachInSubtree(node, [](scene::ISceneNode* n) { editor.nodeNameIndex.erase(n); });
+    if (!node)
+        return;
+    eachInSubtree(node, [](scene::ISceneNode* n) { editor.nodeNameIndex.erase(n); });
+    // Another step may hold part of the subtree out of the scene too: put
+    // back, it is indexed again.
+    ++generation;
 }
+
+unsigned nameIndexGeneration() { return generation; }
 
 void releaseCameraKeys() {
     if (!editor.cameraFps)

@@ -16,6 +16,7 @@ namespace {
 
 struct Noted {
     EngineRef<scene::ISceneNode> node, formerParent;
+    bool namesKept;
 };
 
 std::vector<Noted>& noted() {
@@ -31,9 +32,10 @@ bool isInScene(scene::ISceneNode* node, scene::ISceneNode* root) {
 
 } // namespace
 
-void notePlacedNode(scene::ISceneNode* node, scene::ISceneNode* formerParent) {
+void notePlacedNode(scene::ISceneNode* node, scene::ISceneNode* formerParent, bool namesKept) {
     if (node)
-        noted().push_back({EngineRef<scene::ISceneNode>(node), EngineRef<scene::ISceneNode>(formerParent)});
+        noted().push_back(
+            {EngineRef<scene::ISceneNode>(node), EngineRef<scene::ISceneNode>(formerParent), namesKept});
 }
 
 bool showPlacedNodes() {
@@ -42,14 +44,9 @@ bool showPlacedNodes() {
     if (list.empty() || !editor.sceneManager)
         return !list.empty();
     scene::ISceneNode* root = editor.sceneManager->getRootSceneNode();
-    // Those out of the scene first, so a node that left and came back
-    // within the action keeps its entries.
-    for (const Noted& n : list)
-        if (!isInScene(n.node.get(), root))
-            forgetSubtreeNames(n.node.get());
     std::vector<NodePlacement> placed;
     for (const Noted& n : list) {
-        if (isInScene(n.node.get(), root))
+        if (!n.namesKept && isInScene(n.node.get(), root))
             indexSubtreeNames(n.node.get());
         placed.push_back({n.node.get(), n.formerParent.get()});
     }

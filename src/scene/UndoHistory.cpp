@@ -1,6 +1,7 @@
 #include "scene/UndoHistory.h"
 
 #include "app/EditorState.h"
+#include "app/NodeIndex.h"
 #include "scene/GridCommands.h"
 #include "scene/PlacedNodes.h"
 
@@ -67,7 +68,17 @@ public:
     PlacementStep(scene::ISceneNode* node, scene::ISceneNode* parent, u32 position, bool inAfter,
                   ChangeKind kind)
         : node_(node), parent_(parent), position_(position), inAfter_(inAfter),
-          cost_(sizeof(*this) + subtreeCost(node)), kind_(kind) {}
+          cost_(sizeof(*this) + subtreeCost(node)), kind_(kind), namesKeptAt_(nameIndexGeneration()) {}
+    // A subtree out of the scene may be freed with the step: its name entries
+    // go first, so that no node made later at one of its addresses is taken
+    // for it.
+    ~PlacementStep() override {
+        scene::ISceneNode* top = node_.get();
+        while (top->getParent())
+            top = top->getParent();
+        if (!editor.sceneManager || top != editor.sceneManager->getRootSceneNode())
+            forgetSubtreeNames(node_.get());
+    }
     void undo() override { place(!inAfter_); }
     void redo() override { place(inAfter_); }
     // A node kept out of the scene costs its subtree, estimated per node when
@@ -85,14 +96,17 @@ private:
         return cost;
     }
 
+    // The name index keeps the entries of a subtree taken out, so putting it
+    // back needs no indexing unless the index started afresh meanwhile.
     void place(bool inScene) {
         if (inScene) {
             if (!node_->getParent() && parent_) {
                 attachNode(node_.get(), parent_.get(), position_);
-                notePlacedNode(node_.get(), nullptr);
+                notePlacedNode(node_.get(), nullptr, namesKeptAt_ == nameIndexGeneration());
             }
         } else if (scene::ISceneNode* parent = node_->getParent()) {
             position_ = detachNode(node_.get());
+            namesKeptAt_ = nameIndexGeneration();
             notePlacedNode(node_.get(), parent);
         }
     }
@@ -103,6 +117,8 @@ private:
     bool inAfter_;
     std::size_t cost_;
     ChangeKind kind_;
+    // The name index's generation when the step last took the node out.
+    unsigned namesKeptAt_;
 };
 
 class GroupStep : public UndoStep {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/NodeIndex.h"
+#include "events/UndoCommands.h"
 #include "scene/NodeCatalogue.h"
 #include "scene/NodeLifetime.h"
 #include "scene/SceneBox.h"
@@ -108,6 +109,40 @@ TEST_F(SceneBoxLifetimeTest, NameIndexForgetsNodesThatAreGone) {
         return n;
     };
     EXPECT_EQ(editor.nodeNameIndex.size(), count(editor.rootNode)) << "one entry per node there is";
+}
+
+// A deleted subtree's entries stay while the history holds it, so its undo
+// needs no indexing; whatever dropped entries meanwhile, the subtree put back
+// is named again, and a subtree freed with its step leaves no entry behind.
+TEST_F(SceneBoxLifetimeTest, NameIndexFollowsADeletedSubtreeUntilItIsFreed) {
+    const struct {
+        const char* name;
+        std::function<void(scene::ISceneNode* deleted)> meanwhile;
+    } cases[] = {
+        {"nothing", [](scene::ISceneNode*) {}},
+        {"indexed afresh", [](scene::ISceneNode*) { sorn::indexNodeNames(editor.rootNode); }},
+        {"another subtree freed", [](scene::ISceneNode*) {
+             sorn::forgetSubtreeNames(editor.sceneManager->addEmptySceneNode());
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scene::ISceneNode* top = smgr()->addEmptySceneNode();
+        top->setName("top");
+        scene::ISceneNode* child = smgr()->addCubeSceneNode(1, top);
+        child->setName("child");
+        sorn::recordNodeAdded(top);
+        sorn::deleteNodesRecorded({top});
+        c.meanwhile(top);
+        sorn::undoLastChange();
+        activePasses(3);
+        EXPECT_EQ(editor.nodeNameIndex[top], "top");
+        EXPECT_EQ(editor.nodeNameIndex[child], "child");
+        sorn::redoLastChange();
+        sorn::forgetSceneHistory();
+        EXPECT_EQ(editor.nodeNameIndex.count(top), 0u) << "freed with the history";
+        EXPECT_EQ(editor.nodeNameIndex.count(child), 0u);
+    }
 }
 
 TEST_F(SceneBoxLifetimeTest, NameIndexOfASubtreeKeepsTheOtherEntries) {

@@ -50,8 +50,15 @@ template <typename Visit> void eachInSubtree(scene::ISceneNode* top, Visit visit
 } // namespace
 
 void indexSubtreeNames(scene::ISceneNode* node) {
-    if (node)
-        eachInSubtree(node, [](scene::ISceneNode* n) { editor.nodeNameIndex[n] = n->getName(); });
+    if (!node)
+        return;
+    // Room for the whole subtree first, so a large one is not rehashed on
+    // its way in.
+    std::vector<scene::ISceneNode*> nodes;
+    eachInSubtree(node, [&nodes](scene::ISceneNode* n) { nodes.push_back(n); });
+    editor.nodeNameIndex.reserve(editor.nodeNameIndex.size() + nodes.size());
+    for (scene::ISceneNode* n : nodes)
+        editor.nodeNameIndex.insert_or_assign(n, n->getName());
 }
 
 void forgetSubtreeNames(scene::ISceneNode* node) {

@@ -28,6 +28,16 @@ std::map<scene::ESCENE_NODE_TYPE, CloneResult>& cloneResults() {
     return results;
 }
 
+// A subtree holds a few kinds, mostly met in runs of one: the kind last
+// looked up is kept beside the map, so most nodes of a large copy cost no
+// search of it.
+struct LastKnownKind {
+    bool known = false;
+    scene::ESCENE_NODE_TYPE type = scene::ESNT_UNKNOWN;
+    CloneResult result = CloneResult::Nothing;
+};
+LastKnownKind lastKnownKind;
+
 // A node the engine cannot clone, made by its type name through the scene
 // manager's factories (the editor's text node factory among them).
 scene::ISceneNode* remake(scene::ISceneNode* original, scene::ISceneNode* parent) {
@@ -90,7 +100,8 @@ void learnCloneResults(scene::ISceneNode* top) {
         for (scene::ISceneNode* child : node->getChildren())
             pending.push_back(child);
         const scene::ESCENE_NODE_TYPE type = node->getType();
-        if (cloneResults().count(type) || !node->getParent())
+        if ((lastKnownKind.known && lastKnownKind.type == type) || cloneResults().count(type) ||
+            !node->getParent())
             continue;
         scene::ISceneNode* trial = cloneWithoutChildren(node, node->getParent());
         CloneResult result = CloneResult::Nothing;
@@ -103,8 +114,14 @@ void learnCloneResults(scene::ISceneNode* top) {
 }
 
 CloneResult cloneResultOf(scene::ISceneNode* node) {
-    auto found = cloneResults().find(node->getType());
-    return found == cloneResults().end() ? CloneResult::Nothing : found->second;
+    const scene::ESCENE_NODE_TYPE type = node->getType();
+    if (lastKnownKind.known && lastKnownKind.type == type)
+        return lastKnownKind.result;
+    auto found = cloneResults().find(type);
+    if (found == cloneResults().end())
+        return CloneResult::Nothing;
+    lastKnownKind = {true, type, found->second};
+    return found->second;
 }
 
 // Gives the copy the parent's children in the given order (only called when

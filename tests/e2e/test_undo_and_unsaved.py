@@ -67,6 +67,12 @@ def test(runtime):
         redone = editor.wait_screen_change(undrag, "redo-drag", *VIEW)
         if not same_view(editor, dragged, redone):
             raise E2EFailure("redoing the drag did not put the cube back where the drag left it")
+        # The cube the undo put back is still named: a pick in the tree says so.
+        picks = editor.stdout().count("Selection => Cube")
+        editor.click(TREE_ROW_X, TREE_ROWS[1])
+        e2e_lib.wait_for(lambda: editor.stdout().count("Selection => Cube") > picks,
+                         what="the restored cube named by a pick")
+        redone = editor.wait_screen_change(redone, "picked-again", *VIEW)
 
         # File > Quit asks; Cancel keeps the editor and the scene.
         editor.click(*FILE_MENU)

@@ -251,12 +251,12 @@ void adoptDecodedImage(const CheckJob& job, const OwnedDescriptor& decoded) {
     const io::path name = editor.device->getFileSystem()->getAbsolutePath(job.path.c_str());
     if (driver->findTexture(name))
         return;
-    video::IImage* image = readCheckedImage(decoded.get(), driver);
-    if (!image)
-        return; // the engine decodes the file itself when asked for it
-    if (driver->addTexture(name, image))
-        quarantine().adoptedTextures.push_back(name);
-    image->drop();
+    // Without a usable image the engine decodes the file itself when asked for it.
+    useCheckedImage(decoded.get(), driver, [&](video::IImage* image) {
+        // The texture takes a copy of the pixels.
+        if (driver->addTexture(name, image))
+            quarantine().adoptedTextures.push_back(name);
+    });
 }
 
 // The verdicts kept from earlier runs, read once a run.

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "files/check/FileCheckProtocol.h"
+#include "files/check/DescriptorIo.h"
 #include "files/check/CheckBook.h"
 #include "files/check/CheckServerClient.h"
 #include "app/EditorState.h"
@@ -38,10 +42,10 @@ const std::string kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
 
 TEST(FileCheckProtocol, RequestsComeThroughWhole) {
     const FileCheckRequest requests[] = {
-        {"/work", {}, UntrustedKind::Model, "room.3ds"},
-        {"/a b/c", {"/maps/map.pk3", "/x/y z.zip"}, UntrustedKind::Image, "textures/wall.jpg"},
-        {"/", {""}, UntrustedKind::HeightMap, "--serve"},
-        {"/d\xc3\xa9j\xc3\xa0", {}, UntrustedKind::Model, "line\nbreak \xe2\x82\xac.obj"},
+        {"/work", {}, UntrustedKind::Model, "room.3ds", 5508},
+        {"/a b/c", {"/maps/map.pk3", "/x/y z.zip"}, UntrustedKind::Image, "textures/wall.jpg", 0},
+        {"/", {""}, UntrustedKind::HeightMap, "--serve", 5000000000LL}, // past 32 bits
+        {"/d\xc3\xa9j\xc3\xa0", {}, UntrustedKind::Model, "line\nbreak \xe2\x82\xac.obj", 1},
     };
     std::uint32_t id = 0xFFFFFFF0u;
     for (const FileCheckRequest& request : requests) {
@@ -55,6 +59,7 @@ TEST(FileCheckProtocol, RequestsComeThroughWhole) {
         EXPECT_EQ(decoded.archives, request.archives);
         EXPECT_EQ(decoded.kind, request.kind);
         EXPECT_EQ(decoded.path, request.path);
+        EXPECT_EQ(decoded.size, request.size);
     }
     std::uint32_t cancelled = 0;
     FileCheckRequest unused;
@@ -63,16 +68,19 @@ TEST(FileCheckProtocol, RequestsComeThroughWhole) {
 }
 
 TEST(FileCheckProtocol, MalformedMessagesAreNeverTakenForChecks) {
-    const std::string valid = sorn::encodeCheckRequest(5, {"/work", {}, UntrustedKind::Model, "a.obj"});
+    const std::string valid = sorn::encodeCheckRequest(5, {"/work", {}, UntrustedKind::Model, "a.obj", 9});
+    // The kind, the id and the size.
+    const std::string head = std::string("C\x01\x00\x00\x00", 5) + std::string(8, '\0');
     const std::string malformed[] = {
         "",
         "C",
         "C\x01\x00",
-        valid.substr(0, valid.size() - 1),                           // the last field not ended
-        std::string("C\x01\x00\x00\x00/work\0model\0", 17),          // no path
-        std::string("C\x01\x00\x00\x00/work\0sound\0a.obj\0", 23),   // no such kind
-        std::string("C\x01\x00\x00\x00\0model\0a.obj\0", 18),        // no working directory
-        std::string("C\x01\x00\x00\x00/work\0model\0\0", 18),        // empty path
+        head.substr(0, 9),                                            // the size cut short
+        valid.substr(0, valid.size() - 1),                            // the last field not ended
+        head + std::string("/work\0model\0", 12),                     // no path
+        head + std::string("/work\0sound\0a.obj\0", 18),              // no such kind
+        head + std::string("\0model\0a.obj\0", 13),                   // no working directory
+        head + std::string("/work\0model\0\0", 13),                   // empty path
         sorn::encodeCancel(3) + "x",
         "X" + valid.substr(1),
     };
@@ -82,6 +90,62 @@ TEST(FileCheckProtocol, MalformedMessagesAreNeverTakenForChecks) {
         EXPECT_EQ(sorn::decodeServerMessage(message, id, request), ServerMessage::Malformed)
             << "message of " << message.size() << " bytes";
     }
+    std::uint32_t id = 0;
+    FileCheckRequest request;
+    EXPECT_EQ(sorn::decodeServerMessage(head + std::string("/work\0model\0a.obj\0", 18), id, request),
+              ServerMessage::Check)
+        << "the same head with every field";
+}
+
+size_t openDescriptors() {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+// A message comes whole, or cut at the largest size asked for, with the one
+// descriptor sent along and no other left open.
+TEST(FileCheckProtocol, PacketsComeWholeOrCutWithTheirDescriptorOnce) {
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends), 0);
+    constexpr size_t kLargest = 64 * 1024;
+    const struct {
+        const char* what;
+        std::string sent;
+        bool withDescriptor;
+    } cases[] = {
+        {"a request with its image file", "C\x01\x02\x03\x04/work", true},
+        {"a check end", std::string(18, 'E'), false},
+        {"the largest", std::string(kLargest, 'x'), true},
+        {"one byte past the largest, cut", std::string(kLargest + 1, 'y'), false},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.what);
+        sorn::OwnedDescriptor attached(each.withDescriptor ? memfd_create("packet-test", MFD_CLOEXEC) : -1);
+        ASSERT_TRUE(sorn::sendPacket(ends[0], each.sent, attached.get()));
+        attached = sorn::OwnedDescriptor();
+        const size_t before = openDescriptors();
+        std::string received = "left from before";
+        int descriptor = -1;
+        const size_t expected = std::min(each.sent.size(), kLargest);
+        EXPECT_EQ(sorn::receivePacket(ends[1], received, kLargest, descriptor, MSG_DONTWAIT),
+                  static_cast<ssize_t>(expected));
+        EXPECT_EQ(received, each.sent.substr(0, expected));
+        EXPECT_EQ(descriptor >= 0, each.withDescriptor);
+        EXPECT_EQ(openDescriptors(), before + (each.withDescriptor ? 1 : 0));
+        if (descriptor >= 0)
+            close(descriptor);
+    }
+    std::string received;
+    int descriptor = -1;
+    EXPECT_EQ(sorn::receivePacket(ends[1], received, kLargest, descriptor, MSG_DONTWAIT), -1) << "nothing waiting";
+    close(ends[0]);
+    EXPECT_EQ(sorn::receivePacket(ends[1], received, kLargest, descriptor), 0) << "the other end gone";
+    EXPECT_EQ(descriptor, -1);
+    close(ends[1]);
 }
 
 TEST(FileCheckProtocol, ACheckEndComesBackWithTheStartOfItsErrorText) {

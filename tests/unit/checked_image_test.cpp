@@ -23,9 +23,23 @@ using namespace irr;
 
 namespace {
 
-// A fresh in-memory file, as the check server makes for each image check.
-sorn::OwnedDescriptor freshFile() {
-    return sorn::OwnedDescriptor(memfd_create("checked-image-test", MFD_CLOEXEC));
+// A fresh in-memory file, as the check server makes for each image check
+// (sealable), or one that takes no seal.
+sorn::OwnedDescriptor freshFile(bool sealable = true) {
+    return sorn::OwnedDescriptor(
+        memfd_create("checked-image-test", MFD_CLOEXEC | (sealable ? MFD_ALLOW_SEALING : 0u)));
+}
+
+// The image useCheckedImage hands over, copied out of the call; null when it
+// gives none.
+video::IImage* usedImage(int fd, video::IVideoDriver* driver) {
+    video::IImage* copy = nullptr;
+    const bool used = sorn::useCheckedImage(fd, driver, [&](video::IImage* image) {
+        copy = driver->createImage(image->getColorFormat(), image->getDimension());
+        image->copyTo(copy);
+    });
+    EXPECT_EQ(used, copy != nullptr);
+    return copy;
 }
 
 std::string fileBytes(int fd) {
@@ -82,14 +96,38 @@ TEST_F(CheckedImageTest, EveryFormatTheLoadersMakeComesBackPixelForPixel) {
     for (const auto& each : cases) {
         SCOPED_TRACE(each.format);
         video::IImage* image = patterned(each.format, each.width, each.height);
-        sorn::OwnedDescriptor file = freshFile();
-        ASSERT_TRUE(sorn::writeCheckedImage(file.get(), image));
-        video::IImage* back = sorn::readCheckedImage(file.get(), driver);
-        EXPECT_TRUE(samePixels(image, back));
+        // Read back, used mapped (a file that takes a seal) and used as read.
+        for (bool sealable : {true, false}) {
+            sorn::OwnedDescriptor file = freshFile(sealable);
+            ASSERT_TRUE(sorn::writeCheckedImage(file.get(), image));
+            for (video::IImage* back : {sorn::readCheckedImage(file.get(), driver), usedImage(file.get(), driver)}) {
+                EXPECT_TRUE(samePixels(image, back)) << (sealable ? "sealable" : "not sealable");
+                if (back)
+                    back->drop();
+            }
+        }
         image->drop();
-        if (back)
-            back->drop();
     }
+}
+
+// A mapped image's file is sealed against shrinking before it is mapped: the
+// check that wrote it may still hold it, and cutting it short under the
+// mapping would fault in the editor.
+TEST_F(CheckedImageTest, AMappedImagesFileCanNoLongerBeCutShort) {
+    video::IImage* image = patterned(video::ECF_A8R8G8B8, 64, 64);
+    for (bool sealable : {true, false}) {
+        SCOPED_TRACE(sealable ? "sealable" : "not sealable");
+        sorn::OwnedDescriptor file = freshFile(sealable);
+        ASSERT_TRUE(sorn::writeCheckedImage(file.get(), image));
+        size_t uses = 0;
+        EXPECT_TRUE(sorn::useCheckedImage(file.get(), driver, [&](video::IImage* used) {
+            ++uses;
+            EXPECT_TRUE(samePixels(image, used));
+        }));
+        EXPECT_EQ(uses, 1u);
+        EXPECT_EQ(ftruncate(file.get(), 0) == 0, !sealable);
+    }
+    image->drop();
 }
 
 // Whatever the check wrote, the editor takes nothing that is not exactly a
@@ -129,6 +167,7 @@ TEST_F(CheckedImageTest, AnythingButWhatACheckWritesGivesNoImage) {
         EXPECT_EQ(back, nullptr);
         if (back)
             back->drop();
+        EXPECT_FALSE(sorn::useCheckedImage(file.get(), driver, [](video::IImage*) { ADD_FAILURE() << "used"; }));
     }
     replaceBytes(file.get(), good);
     video::IImage* back = sorn::readCheckedImage(file.get(), driver);

@@ -51,6 +51,16 @@ std::string programBesideThisOne() {
     return path.substr(0, path.find_last_of('/') + 1) + "sorn-filecheck";
 }
 
+// The request for one job of a list: the list's working directory and
+// archives, the job's own file.
+FileCheckRequest requestFor(const CheckJob& job, const FileCheckRequest& shared) {
+    FileCheckRequest request = shared;
+    request.kind = job.identity.kind;
+    request.path = job.path;
+    request.size = job.identity.size;
+    return request;
+}
+
 } // namespace
 
 struct CheckBook::Started {
@@ -173,9 +183,7 @@ void CheckBook::start(const CheckJob& job, const FileCheckRequest& request) {
             return;
     auto check = std::make_unique<Started>();
     check->job = job;
-    check->request = request;
-    check->request.kind = job.identity.kind;
-    check->request.path = job.path;
+    check->request = requestFor(job, request);
     started_.push_back(std::move(check));
     pump(0);
 }
@@ -347,9 +355,7 @@ void CheckBook::run(CheckBatch& batch, const FileCheckRequest& shared, std::vect
         if (!wanted[i]) {
             auto check = std::make_unique<Started>();
             check->job = jobs[i];
-            check->request = shared;
-            check->request.kind = jobs[i].identity.kind;
-            check->request.path = jobs[i].path;
+            check->request = requestFor(jobs[i], shared);
             started_.push_back(std::move(check));
             wanted[i] = started_.back().get();
         }

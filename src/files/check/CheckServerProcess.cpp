@@ -39,6 +39,7 @@ struct Job {
     std::uint32_t id = 0;
     std::string message; // the editor's request, as the worker is handed it
     UntrustedKind kind = UntrustedKind::Model;
+    std::int64_t size = 0; // the file's, as the editor found it
     bool cancelled = false;
     bool outOfTime = false;   // killed at its wall-clock limit
     bool handedAgain = false; // its first worker could not be reached
@@ -193,7 +194,8 @@ void CheckServer::keepSpares() {
 
 void CheckServer::hand(Worker& worker, Job job) {
     if (job.kind == UntrustedKind::Image)
-        worker.decodedImage = memfd_create("sorn-filecheck-image", MFD_CLOEXEC);
+        // Sealable, so that the editor can map it rather than copy it.
+        worker.decodedImage = memfd_create("sorn-filecheck-image", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     // The worker's stderr holds what this file's load writes, from its start.
     if (worker.errorOutput >= 0) {
         if (ftruncate(worker.errorOutput, 0) != 0) {
@@ -227,7 +229,11 @@ void CheckServer::hand(Worker& worker, Job job) {
 // as many more to wait here); else it waits for the next worker to be free.
 void CheckServer::dispatch() {
     while (!waiting_.empty()) {
-        Job& job = waiting_.front();
+        // The largest file first (the earliest asked among equals): the long
+        // loads start early and the short ones fill in beside them.
+        const auto next = std::max_element(waiting_.begin(), waiting_.end(),
+                                           [](const Job& a, const Job& b) { return a.size < b.size; });
+        Job& job = *next;
         Worker* chosen = nullptr;
         unsigned working = 0;
         for (Worker& worker : workers_) {
@@ -244,11 +250,11 @@ void CheckServer::dispatch() {
         if (!chosen) {
             // Nothing can be forked: reported as a check that could not run.
             reportNotRun(job.id);
-            waiting_.pop_front();
+            waiting_.erase(next);
             continue;
         }
         Job taken = std::move(job);
-        waiting_.pop_front();
+        waiting_.erase(next);
         hand(*chosen, std::move(taken));
     }
 }
@@ -333,6 +339,7 @@ void CheckServer::takeEditorMessage(const std::string& message) {
         job.id = id;
         job.message = message;
         job.kind = request.kind;
+        job.size = request.size;
         waiting_.push_back(std::move(job));
         break;
     }

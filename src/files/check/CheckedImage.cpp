@@ -1,5 +1,7 @@
 #include "files/check/CheckedImage.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,18 +88,45 @@ bool writeCheckedImage(int fd, video::IImage* image) {
     return written;
 }
 
-video::IImage* readCheckedImage(int fd, video::IVideoDriver* driver) {
+namespace {
+
+// The header of what fd holds and its pixels' size, when fd holds exactly
+// what writeCheckedImage writes.
+bool checkedImageLayout(int fd, Header& header, std::uint64_t& total) {
     struct stat status {};
-    Header header{};
-    if (fd < 0 || !driver || fstat(fd, &status) != 0 || status.st_size < static_cast<off_t>(sizeof header) ||
-        readFullyAt(fd, reinterpret_cast<unsigned char*>(&header), sizeof header, 0) != sizeof header || std::memcmp(header.magic, kMagic, sizeof kMagic) != 0)
-        return nullptr;
+    if (fd < 0 || fstat(fd, &status) != 0 || status.st_size < static_cast<off_t>(sizeof header) ||
+        readFullyAt(fd, reinterpret_cast<unsigned char*>(&header), sizeof header, 0) != sizeof header ||
+        std::memcmp(header.magic, kMagic, sizeof kMagic) != 0)
+        return false;
     if (header.width > kMaxSide || header.height > kMaxSide)
-        return nullptr;
+        return false;
     const std::uint64_t pixelBytes = bytesPerPixel(header.format);
-    const std::uint64_t total = pixelBytes * header.width * header.height;
-    if (pixelBytes == 0 || total == 0 || total > kMaxCheckedImageBytes ||
+    total = pixelBytes * header.width * header.height;
+    return pixelBytes != 0 && total != 0 && total <= kMaxCheckedImageBytes &&
+           static_cast<std::uint64_t>(status.st_size) == sizeof header + total;
+}
+
+// The pixels of fd mapped into this process, or null. The file is sealed
+// against shrinking first: the check that wrote it may still hold it, and a
+// mapping of a file cut short under it faults on its first read past the end.
+// A file that cannot be sealed (not a memory file made for sealing, or sealed
+// by its writer against further seals) is not mapped.
+unsigned char* mapCheckedImage(int fd, const Header& header, std::uint64_t total) {
+    struct stat status {};
+    if (fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK) != 0 || fstat(fd, &status) != 0 ||
         static_cast<std::uint64_t>(status.st_size) != sizeof header + total)
+        return nullptr;
+    // Private: a write to the image (none is made) would stay this process's.
+    void* mapped = mmap(nullptr, sizeof header + total, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+    return mapped == MAP_FAILED ? nullptr : static_cast<unsigned char*>(mapped);
+}
+
+} // namespace
+
+video::IImage* readCheckedImage(int fd, video::IVideoDriver* driver) {
+    Header header{};
+    std::uint64_t total = 0;
+    if (!driver || !checkedImageLayout(fd, header, total))
         return nullptr;
     // The image takes the buffer over and frees it with delete[].
     u8* pixels = new (std::nothrow) u8[total];
@@ -109,6 +138,28 @@ video::IImage* readCheckedImage(int fd, video::IVideoDriver* driver) {
     }
     return driver->createImageFromData(static_cast<video::ECOLOR_FORMAT>(header.format),
                                        core::dimension2du(header.width, header.height), pixels, true, true);
+}
+
+bool useCheckedImage(int fd, video::IVideoDriver* driver, const std::function<void(video::IImage*)>& use) {
+    Header header{};
+    std::uint64_t total = 0;
+    if (!driver || !checkedImageLayout(fd, header, total))
+        return false;
+    unsigned char* mapped = mapCheckedImage(fd, header, total);
+    video::IImage* image = nullptr;
+    if (mapped)
+        image = driver->createImageFromData(static_cast<video::ECOLOR_FORMAT>(header.format),
+                                            core::dimension2du(header.width, header.height), mapped + sizeof header,
+                                            true, false);
+    else
+        image = readCheckedImage(fd, driver);
+    if (image) {
+        use(image);
+        image->drop();
+    }
+    if (mapped)
+        munmap(mapped, sizeof header + total);
+    return image != nullptr;
 }
 
 } // namespace sorn

@@ -22,6 +22,7 @@
 // name a format the engine's image loaders produce and sizes that match the
 // bytes that follow, or nothing is made of it.
 #include <cstdint>
+#include <functional>
 
 namespace irr {
 namespace video {
@@ -42,5 +43,14 @@ bool writeCheckedImage(int fd, irr::video::IImage* image);
 // In the editor: the image read back from fd, or null when fd does not hold
 // exactly what writeCheckedImage writes. The caller drops the image.
 irr::video::IImage* readCheckedImage(int fd, irr::video::IVideoDriver* driver);
+
+// In the editor: hands use the image in fd for the time of the call, its
+// pixels mapped from fd rather than copied when fd is a memory file that
+// takes a seal against shrinking (which it keeps), else read as
+// readCheckedImage reads them. The image must not be kept past the call.
+// False, without calling use, when fd does not hold exactly what
+// writeCheckedImage writes.
+bool useCheckedImage(int fd, irr::video::IVideoDriver* driver,
+                     const std::function<void(irr::video::IImage*)>& use);
 
 } // namespace sorn

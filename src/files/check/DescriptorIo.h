@@ -20,10 +20,12 @@ bool writeFully(int fd, const void* data, size_t size);
 // not be sent whole.
 bool sendPacket(int socket, const std::string& message, int descriptor = -1);
 
-// Receives one message into buffer (resized to it) and the descriptor that
-// came with it (-1: none; owned by the caller, close-on-exec). The message's
-// length, 0 when the other end is gone, -1 when nothing is there (with
-// MSG_DONTWAIT) or on an error. Extra descriptors are closed.
+// Receives one message into buffer (resized to it, cut at largest bytes) and
+// the descriptor that came with it (-1: none; owned by the caller,
+// close-on-exec). The message's length, 0 when the other end is gone, -1 when
+// nothing is there (with MSG_DONTWAIT) or on an error. Extra descriptors are
+// closed.
 ssize_t receivePacket(int socket, std::string& buffer, size_t largest, int& descriptor, int flags = 0);
+
 
 } // namespace sorn

@@ -54,6 +54,7 @@ int OwnedDescriptor::release() {
 
 std::string encodeCheckRequest(std::uint32_t id, const FileCheckRequest& request) {
     std::string text = header('C', id);
+    appendNumber(text, request.size);
     std::vector<std::string> fields = {request.workingDirectory, untrustedKindName(request.kind), request.path};
     fields.insert(fields.end(), request.archives.begin(), request.archives.end());
     for (const std::string& field : fields) {
@@ -82,7 +83,7 @@ ServerMessage decodeServerMessage(const std::string& message, std::uint32_t& id,
         return ServerMessage::Malformed;
     if (message[0] == 'K')
         return message.size() == at ? ServerMessage::Cancel : ServerMessage::Malformed;
-    if (message[0] != 'C' || message.back() != '\0')
+    if (message[0] != 'C' || message.back() != '\0' || !readNumber(message, at, request.size))
         return ServerMessage::Malformed;
     std::vector<std::string> fields;
     for (size_t end = message.find('\0', at); end != std::string::npos; end = message.find('\0', at)) {

@@ -3,7 +3,7 @@
 // datagram of a sequenced-packet socket, so that no message needs framing.
 //
 // Editor to server:
-//   'C' id  working directory \0 kind \0 path \0 archive \0 ...   check a file
+//   'C' id size  working directory \0 kind \0 path \0 archive \0 ...   check a file
 //   'K' id                                                          stop that check
 // Server to editor:
 //   'E' id  wait status  CPU microseconds  out of time  error text  a check ended
@@ -22,6 +22,10 @@ struct FileCheckRequest {
     std::vector<std::string> archives; // mounted archives, in the engine's search order
     UntrustedKind kind = UntrustedKind::Model;
     std::string path;
+    // The file's size as the editor found it: the server hands the largest
+    // waiting file out first, so that the long loads start early and the
+    // short ones fill in beside them.
+    std::int64_t size = 0;
 };
 
 // A file descriptor closed with its owner.

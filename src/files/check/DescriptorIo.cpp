@@ -74,8 +74,10 @@ ssize_t receivePacket(int socket, std::string& buffer, size_t largest, int& desc
     do
         length = recvmsg(socket, &peek, flags | MSG_PEEK | MSG_TRUNC);
     while (length < 0 && errno == EINTR);
-    if (length < 0)
+    if (length < 0) {
+        buffer.clear(); // as after a failed receive
         return -1;
+    }
     buffer.resize(std::min(static_cast<size_t>(length), largest));
     iovec part{&buffer[0], buffer.size()};
     msghdr header{};

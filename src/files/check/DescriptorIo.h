@@ -27,5 +27,4 @@ bool sendPacket(int socket, const std::string& message, int descriptor = -1);
 // closed.
 ssize_t receivePacket(int socket, std::string& buffer, size_t largest, int& descriptor, int flags = 0);
 
-
 } // namespace sorn

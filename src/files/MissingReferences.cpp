@@ -10,6 +10,7 @@
 #include "app/EditorState.h"
 #include "app/PathText.h"
 #include "app/Translate.h"
+#include "files/CheckedBytesArchive.h"
 
 namespace sorn {
 
@@ -115,7 +116,7 @@ MissingState& missing() {
 bool inMountedArchive(io::IFileSystem* fileSystem, const std::string& name) {
     for (u32 i = 0; i < fileSystem->getFileArchiveCount(); ++i) {
         const io::IFileList* list = fileSystem->getFileArchive(i)->getFileList();
-        if (list && list->findFile(name.c_str()) >= 0)
+        if (list && !isCheckedBytesArchive(fileSystem->getFileArchive(i)) && list->findFile(name.c_str()) >= 0)
             return true;
     }
     return false;

@@ -121,7 +121,9 @@ bool addModel(scene::ISceneManager* sceneManager, const std::string& path, bool 
     if (why.refused())
         return false;
     // The engine's loaders are trusted with the file only once it loaded
-    // in the file check program; a refusal is told to the user there.
+    // in the file check program; a refusal is told to the user there. They
+    // read the bytes that were checked.
+    CheckedBytesScope checkedBytes;
     if (!admitUntrustedFile(path, UntrustedKind::Model))
         return false;
     why.refusal = SceneRefusal::NothingLoaded;
@@ -234,6 +236,9 @@ bool loadThroughOnePass(const OpenScannedFile& open, scene::ISceneNode* root, co
     why = {SceneRefusal::Unreadable, ""};
     if (!sceneManager || !root)
         return false;
+    // The files referenced are loaded from the bytes their checks were
+    // found for, kept from the scan's start to the end of the engine's load.
+    CheckedBytesScope checkedBytes;
     // The files' keys taken as the scan met their names serve this open only.
     struct ForgetBegunKeys {
         ~ForgetBegunKeys() { forgetBegunFileKeys(); }

@@ -17,6 +17,7 @@
 #include "app/PathText.h"
 #include "app/Translate.h"
 #include "app/WorkProgress.h"
+#include "files/CheckedBytesArchive.h"
 #include "files/VerdictCacheFile.h"
 #include "files/check/CheckedImage.h"
 #include "files/check/ContentHash.h"
@@ -33,6 +34,10 @@ namespace fs = std::filesystem;
 // for the one list of files they were checked for.
 constexpr long long kMaxHashedMember = 64ll << 20;
 
+// The most bytes one CheckedBytesScope keeps of the files it hashes: files
+// beyond it are hashed as they are read and read again by the engine.
+constexpr long long kMaxKeptBytes = 256ll << 20;
+
 bool sameContent(const CheckJob& job);
 
 // What one file needs: a check of the identified file, or a verdict now.
@@ -42,6 +47,10 @@ struct Resolution {
     FileVerdict verdict = FileVerdict::NotLoadable;
     FileIdentity identity;
     VerdictKey key;
+    // The bytes hashed, kept while a CheckedBytesScope lives, and the file
+    // they were read from.
+    std::shared_ptr<const FileBytes> bytes;
+    FileOnDisk readFrom;
 };
 
 // A file resolved as its check began, in the working directory of then.
@@ -58,11 +67,33 @@ struct QuarantineState {
     // The files resolved and hashed as their checks began, for the admit of
     // the same open (see forgetBegunFileKeys).
     std::map<std::pair<std::string, UntrustedKind>, BegunKey> begun;
+    // While CheckedBytesScopes live: the bytes kept so far, and the archive
+    // that serves the admitted files' bytes to the engine (once one is).
+    int bytesScopes = 0;
+    long long keptBytes = 0;
+    // The checker's identity, learnt once a scope: an open asks for it for
+    // every file it names.
+    bool scopeCheckerKnown = false;
+    std::uint64_t scopeChecker = 0;
+    CheckedBytesArchive* served = nullptr;
+    io::IFileSystem* servedBy = nullptr;
 };
 
 QuarantineState& quarantine() {
     static QuarantineState state;
     return state;
+}
+
+// The check program's identity and limits, as verdicts are kept under.
+std::uint64_t checkerIdentity() {
+    QuarantineState& state = quarantine();
+    if (state.bytesScopes == 0)
+        return state.book.checkerIdentity();
+    if (!state.scopeCheckerKnown) {
+        state.scopeChecker = state.book.checkerIdentity();
+        state.scopeCheckerKnown = true;
+    }
+    return state.scopeChecker;
 }
 
 long long modifiedTime(const struct stat& status) {
@@ -76,7 +107,8 @@ io::IFileArchive* mountedArchive(const std::string& archivePath) {
     io::IFileSystem* fileSystem = editor.device->getFileSystem();
     for (u32 i = 0; i < fileSystem->getFileArchiveCount(); ++i) {
         io::IFileArchive* archive = fileSystem->getFileArchive(i);
-        if (archive->getFileList() && archivePath == archive->getFileList()->getPath().c_str())
+        if (!isCheckedBytesArchive(archive) && archive->getFileList() &&
+            archivePath == archive->getFileList()->getPath().c_str())
             return archive;
     }
     return nullptr;
@@ -110,7 +142,7 @@ bool hashArchiveMember(io::IFileArchive* archive, const std::string& name, std::
 // The content the file holds now, as its verdict is kept under.
 bool contentKey(const FileIdentity& identity, bool inArchive, VerdictKey& key) {
     key.kind = identity.kind;
-    key.checker = quarantine().book.checkerIdentity();
+    key.checker = checkerIdentity();
     if (!inArchive)
         return hashFile(identity.where, key.content, key.size);
     const size_t split = identity.where.find('\n');
@@ -163,6 +195,8 @@ bool insideArchive(const UntrustedFile& file, Resolution& resolution) {
         return false;
     io::IFileSystem* fileSystem = editor.device->getFileSystem();
     for (u32 i = 0; i < fileSystem->getFileArchiveCount(); ++i) {
+        if (isCheckedBytesArchive(fileSystem->getFileArchive(i)))
+            continue; // it serves files from the disk
         const io::IFileList* list = fileSystem->getFileArchive(i)->getFileList();
         const s32 index = list ? list->findFile(file.path.c_str()) : -1;
         if (index < 0 || list->isDirectory(static_cast<u32>(index)))
@@ -219,8 +253,22 @@ Resolution resolve(const UntrustedFile& file) {
     resolution.identity.size = status.st_size;
     resolution.identity.modified = modifiedTime(status);
     resolution.key.kind = file.kind;
-    resolution.key.checker = quarantine().book.checkerIdentity();
-    if (!hashOpenFile(fd, resolution.key.content, resolution.key.size)) {
+    resolution.key.checker = checkerIdentity();
+    QuarantineState& state = quarantine();
+    if (state.bytesScopes > 0 && status.st_size <= kMaxKeptBytes - state.keptBytes) {
+        // Kept as read, for the engine to load these very bytes once admitted.
+        auto bytes = std::make_shared<FileBytes>();
+        if (readAndHashOpenFile(fd, status.st_size, *bytes, resolution.key.content)) {
+            resolution.key.size = static_cast<long long>(bytes->size);
+            state.keptBytes += resolution.key.size;
+            resolution.readFrom = {static_cast<unsigned long long>(status.st_dev),
+                                   static_cast<unsigned long long>(status.st_ino)};
+            resolution.bytes = std::move(bytes);
+        } else {
+            resolution.key.content = 0;
+            resolution.key.size = -1;
+        }
+    } else if (!hashOpenFile(fd, resolution.key.content, resolution.key.size)) {
         // It cannot be read to its end: the check tells what it is.
         resolution.key.content = 0;
         resolution.key.size = -1;
@@ -237,7 +285,8 @@ std::vector<std::string> mountedArchives() {
     io::IFileSystem* fileSystem = editor.device->getFileSystem();
     for (u32 i = 0; i < fileSystem->getFileArchiveCount(); ++i)
         if (const io::IFileList* list = fileSystem->getFileArchive(i)->getFileList())
-            archives.push_back(list->getPath().c_str());
+            if (!isCheckedBytesArchive(fileSystem->getFileArchive(i)))
+                archives.push_back(list->getPath().c_str());
     return archives;
 }
 
@@ -257,6 +306,38 @@ void adoptDecodedImage(const CheckJob& job, const OwnedDescriptor& decoded) {
         if (driver->addTexture(name, image))
             quarantine().adoptedTextures.push_back(name);
     });
+}
+
+// From now on the engine is given the bytes the file's verdict was found
+// for when it asks for the file by this name.
+void serveCheckedBytes(const std::string& name, const Resolution& resolution) {
+    QuarantineState& state = quarantine();
+    if (!resolution.bytes || state.bytesScopes == 0 || !editor.device)
+        return;
+    if (!state.served) {
+        state.servedBy = editor.device->getFileSystem();
+        state.served = new CheckedBytesArchive(state.servedBy);
+        // After the user's archives, as a file is resolved: a name they hold
+        // is theirs. The file system keeps a reference of its own, whether
+        // it takes one or takes over the one made here (which it drops on
+        // removal either way).
+        const s32 references = state.served->getReferenceCount();
+        if (state.servedBy->addFileArchive(state.served) && state.served->getReferenceCount() == references)
+            state.served->grab();
+    }
+    state.served->add(name, resolution.readFrom, resolution.bytes);
+}
+
+void stopServingCheckedBytes() {
+    QuarantineState& state = quarantine();
+    if (state.served) {
+        state.servedBy->removeFileArchive(state.served);
+        state.served->drop();
+    }
+    state.served = nullptr;
+    state.servedBy = nullptr;
+    state.keptBytes = 0;
+    state.scopeCheckerKnown = false;
 }
 
 // The verdicts kept from earlier runs, read once a run.
@@ -282,7 +363,8 @@ std::string currentDirectory() {
 }
 
 // The resolution taken as the file's check began, when it still stands: the
-// same working directory for a relative name, the same size and time.
+// same working directory for a relative name, the same size and time (or the
+// bytes hashed kept, which the engine is given whatever the file holds now).
 bool begunResolution(const UntrustedFile& file, Resolution& resolution) {
     auto& begun = quarantine().begun;
     const auto found = begun.find({file.path, file.kind});
@@ -291,7 +373,7 @@ bool begunResolution(const UntrustedFile& file, Resolution& resolution) {
     const Resolution& then = found->second.resolution;
     if (file.path[0] != '/' && found->second.workingDirectory != currentDirectory())
         return false;
-    if (!then.inArchive) {
+    if (!then.inArchive && !then.bytes) {
         struct stat status {};
         if (::stat(file.path.c_str(), &status) != 0 || status.st_size != then.identity.size ||
             modifiedTime(status) != then.identity.modified)
@@ -366,10 +448,11 @@ bool isRefused(FileVerdict verdict) {
 std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& files) {
     QuarantineState& state = quarantine();
     std::vector<FileVerdict> verdicts(files.size(), FileVerdict::NotLoadable);
+    std::vector<Resolution> resolutions(files.size());
     CheckBatch batch;
     for (size_t i = 0; i < files.size(); ++i) {
         // A file whose check began in this open is not resolved and hashed again.
-        Resolution resolution;
+        Resolution& resolution = resolutions[i];
         if (files[i].path.empty() || !begunResolution(files[i], resolution))
             resolution = resolve(files[i]);
         CheckJob job;
@@ -391,6 +474,11 @@ std::vector<FileVerdict> checkUntrustedFiles(const std::vector<UntrustedFile>& f
             return keepWaiting(done);
         });
     }
+    // A file that passed is safe as it was hashed: a check that ended keeps
+    // its verdict only when the file still held those bytes.
+    for (size_t i = 0; i < files.size(); ++i)
+        if (verdicts[i] == FileVerdict::Safe)
+            serveCheckedBytes(files[i].path, resolutions[i]);
     saveNewVerdicts();
     prepareFileChecks();
     return verdicts;
@@ -467,12 +555,23 @@ bool admitUntrustedFile(const std::string& path, UntrustedKind kind) {
     return admitUntrustedFiles({{path, kind}});
 }
 
+CheckedBytesScope::CheckedBytesScope() {
+    ++quarantine().bytesScopes;
+}
+
+CheckedBytesScope::~CheckedBytesScope() {
+    if (--quarantine().bytesScopes == 0)
+        stopServingCheckedBytes();
+}
+
 void setQuarantineLimits(const QuarantineLimits& limits) {
     quarantine().book.setLimits(limits);
+    quarantine().scopeCheckerKnown = false;
 }
 
 void setFileCheckProgram(const std::string& path) {
     quarantine().book.setProgram(path);
+    quarantine().scopeCheckerKnown = false;
 }
 
 const std::string& fileCheckProgram() {

@@ -65,6 +65,21 @@ size_t startedUntrustedChecks();
 bool admitUntrustedFiles(const std::vector<UntrustedFile>& files);
 bool admitUntrustedFile(const std::string& path, UntrustedKind kind);
 
+// While one lives, a file on disk is read whole as it is hashed for its
+// verdict, and the engine is served those bytes once the file is admitted
+// (files/CheckedBytesArchive): the engine loads exactly the bytes that were
+// checked, without reading the file again. Made around an admit and the
+// engine's load that follows it; when the last one goes, the bytes go and
+// the engine reads from the disk again. At most 256 MiB are kept; files
+// beyond that are read again by the engine, as without one.
+class CheckedBytesScope {
+public:
+    CheckedBytesScope();
+    ~CheckedBytesScope();
+    CheckedBytesScope(const CheckedBytesScope&) = delete;
+    CheckedBytesScope& operator=(const CheckedBytesScope&) = delete;
+};
+
 // The limits of the checks to come (see defaultQuarantineLimits).
 void setQuarantineLimits(const QuarantineLimits& limits);
 

@@ -25,6 +25,8 @@ irr::video::ITexture* loadUserTexture(const std::string& path) {
         showOpenRefusal(path, why);
         return nullptr;
     }
+    // The engine decodes the bytes that were checked.
+    CheckedBytesScope checkedBytes;
     if (!admitUntrustedFile(path, UntrustedKind::Image))
         return nullptr;
     irr::video::ITexture* texture = driver->getTexture(path.c_str());

@@ -475,6 +475,74 @@ TEST_F(QuarantineTest, AnImageKnownFromAnEarlierRunIsDecodedByTheEngine) {
     EXPECT_EQ(loaded->getOriginalSize(), size);
 }
 
+// An opened scene's mesh and texture are loaded from the bytes their
+// verdicts were found for: a file rewritten between the admit and the
+// engine's load, after a check or with a kept verdict, by its own name or
+// through a linked folder, does not reach the engine (the null driver's
+// textures have no size: a texture made at all tells the image's bytes were
+// read, not the text that replaced them).
+// Once the open ends the engine reads the disk again.
+TEST_F(QuarantineTest, TheEngineLoadsTheBytesThatWereCheckedEvenWhenTheFileChangesAfter) {
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    const std::string quad = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3\nf 1 3 4\n";
+    fs::create_directory(dir.file("media"));
+    fs::create_directory_symlink(dir.file("media"), dir.file("linked"));
+    const struct {
+        const char* what;
+        const char* folder;
+        bool keptFromAnEarlierRun;
+    } cases[] = {
+        {"checked in this open", "media", false},
+        {"kept from an earlier run", "media", true},
+        {"through a linked folder", "linked", true},
+    };
+    video::IVideoDriver* driver = editor.device->getVideoDriver();
+    scene::ISceneManager* smgr = editor.sceneManager;
+    int index = 0;
+    for (const auto& c : cases) {
+        const std::string mesh = std::string(c.folder) + "/tri" + std::to_string(index) + ".obj";
+        const std::string image = std::string(c.folder) + "/wall" + std::to_string(index++) + ".jpg";
+        writeFile(dir.file(mesh), triangle);
+        writeFile(dir.file(image), mediaBytes("wall.jpg"));
+        const std::string scene = dir.file("served.irr");
+        writeFile(scene, "<irr_scene><node type=\"mesh\"><attributes><string name=\"Name\" value=\"Served\"/>"
+                         "<string name=\"Mesh\" value=\"" + mesh + "\"/></attributes><materials><attributes>"
+                         "<texture name=\"Texture1\" value=\"" + image + "\"/></attributes></materials></node>"
+                         "</irr_scene>");
+        if (c.keptFromAnEarlierRun) {
+            ASSERT_TRUE(sorn::admitUntrustedFiles({{mesh, UntrustedKind::Model}, {image, UntrustedKind::Image}}));
+            driver->removeAllTextures();
+            freshRunWithoutChecks();
+        }
+        const u32 archives = editor.device->getFileSystem()->getFileArchiveCount();
+        const sorn::SceneGate rewriteAfterTheAdmit = [&](const sorn::SceneScan& scan) {
+            const bool admitted = sorn::admitSceneReferences(scan, "");
+            writeFile(dir.file(mesh), quad);
+            writeFile(dir.file(image), "no image at all");
+            return admitted;
+        };
+        sorn::FileRefusal why;
+        ASSERT_TRUE(sorn::loadSceneInOnePass(scene, smgr->getRootSceneNode(), rewriteAfterTheAdmit, why)) << c.what;
+        auto* node = static_cast<scene::IMeshSceneNode*>(smgr->getSceneNodeFromName("Served"));
+        ASSERT_NE(node, nullptr) << c.what;
+        ASSERT_NE(node->getMesh(), nullptr) << c.what;
+        EXPECT_EQ(node->getMesh()->getMeshBuffer(0)->getVertexCount(), 3u) << c.what;
+        EXPECT_NE(node->getMaterial(0).getTexture(0), nullptr) << c.what;
+        EXPECT_EQ(editor.device->getFileSystem()->getFileArchiveCount(), archives) << c.what;
+        node->remove();
+        // The open is over: the next load reads the file as it is now.
+        smgr->getMeshCache()->clear();
+        scene::IAnimatedMesh* now = smgr->getMesh(mesh.c_str());
+        ASSERT_NE(now, nullptr) << c.what;
+        EXPECT_EQ(now->getMesh(0)->getMeshBuffer(0)->getVertexCount(), 4u) << c.what;
+        smgr->getMeshCache()->clear();
+        driver->removeAllTextures();
+        EXPECT_EQ(driver->getTexture(image.c_str()), nullptr) << c.what;
+        sorn::forgetFileVerdicts();
+        sorn::setFileCheckProgram(std::string(SORN_RUNTIME_DIR) + "/sorn-filecheck");
+    }
+}
+
 TEST(VerdictCacheFolder, XdgCacheHomeWhenAbsoluteElseTheHomeCache) {
     struct Case {
         const char* xdg;
@@ -522,6 +590,18 @@ TEST(ContentHash, PiecesGiveTheWholesHashAndEveryByteCounts) {
     EXPECT_EQ(read, whole);
     EXPECT_EQ(size, 200);
     EXPECT_FALSE(sorn::hashFile(dir.path(), read, size)) << "a folder";
+    // Read whole and kept, whatever size the file was thought to have.
+    for (long long expected : {0LL, 1LL, 199LL, 200LL, 4096LL}) {
+        const int fd = ::open(dir.file("bytes").c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        sorn::FileBytes kept;
+        std::uint64_t keptHash = 0;
+        EXPECT_TRUE(sorn::readAndHashOpenFile(fd, expected, kept, keptHash)) << expected;
+        ::close(fd);
+        EXPECT_EQ(keptHash, whole) << expected;
+        ASSERT_EQ(kept.size, bytes.size()) << expected;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(kept.data.get()), kept.size), bytes) << expected;
+    }
 }
 
 sorn::VerdictKey keyNumber(std::uint64_t number) {

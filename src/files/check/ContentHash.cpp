@@ -115,6 +115,34 @@ bool hashOpenFile(int fd, std::uint64_t& hash, long long& size) {
     return true;
 }
 
+bool readAndHashOpenFile(int fd, long long expectedSize, FileBytes& bytes, std::uint64_t& hash) {
+    // One byte over the expected size, so that the read that finds the end
+    // needs no larger buffer.
+    size_t capacity = static_cast<size_t>(std::max(expectedSize, 0LL)) + 1;
+    bytes.data.reset(new unsigned char[capacity]);
+    bytes.size = 0;
+    for (;;) {
+        if (bytes.size == capacity) {
+            capacity *= 2;
+            std::unique_ptr<unsigned char[]> larger(new unsigned char[capacity]);
+            std::memcpy(larger.get(), bytes.data.get(), bytes.size);
+            bytes.data = std::move(larger);
+        }
+        const ssize_t count = ::read(fd, bytes.data.get() + bytes.size, capacity - bytes.size);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            bytes = FileBytes();
+            return false;
+        }
+        if (count == 0)
+            break;
+        bytes.size += static_cast<size_t>(count);
+    }
+    hash = hashBytes(bytes.data.get(), bytes.size);
+    return true;
+}
+
 bool hashFile(const std::string& path, std::uint64_t& hash, long long& size) {
     // Not blocking on a FIFO, and refusing anything but a regular file.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

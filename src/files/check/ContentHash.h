@@ -7,6 +7,7 @@
 // changed, not against a collision made on purpose.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace sorn {
@@ -33,5 +34,16 @@ std::uint64_t hashBytes(const void* data, size_t size);
 bool hashFile(const std::string& path, std::uint64_t& hash, long long& size);
 // The same for a file open for reading, read from where it stands to its end.
 bool hashOpenFile(int fd, std::uint64_t& hash, long long& size);
+
+// A file's bytes as they were read whole, to be used without reading the
+// file again.
+struct FileBytes {
+    std::unique_ptr<unsigned char[]> data; // left as read: no pass to clear it first
+    size_t size = 0;
+};
+// Reads the open file from where it stands to its end into bytes and hashes
+// them; expectedSize (its size as the system gave it) sizes the first read,
+// and a file that grew meanwhile is read to its end all the same.
+bool readAndHashOpenFile(int fd, long long expectedSize, FileBytes& bytes, std::uint64_t& hash);
 
 } // namespace sorn

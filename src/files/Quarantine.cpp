@@ -258,7 +258,7 @@ Resolution resolve(const UntrustedFile& file) {
     if (state.bytesScopes > 0 && status.st_size <= kMaxKeptBytes - state.keptBytes) {
         // Kept as read, for the engine to load these very bytes once admitted.
         auto bytes = std::make_shared<FileBytes>();
-        if (readAndHashOpenFile(fd, status.st_size, *bytes, resolution.key.content)) {
+        if (readAndHashOpenFile(fd, status.st_size, kMaxKeptBytes - state.keptBytes, *bytes, resolution.key.content)) {
             resolution.key.size = static_cast<long long>(bytes->size);
             state.keptBytes += resolution.key.size;
             resolution.readFrom = {static_cast<unsigned long long>(status.st_dev),

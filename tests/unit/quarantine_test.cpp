@@ -590,13 +590,17 @@ TEST(ContentHash, PiecesGiveTheWholesHashAndEveryByteCounts) {
     EXPECT_EQ(read, whole);
     EXPECT_EQ(size, 200);
     EXPECT_FALSE(sorn::hashFile(dir.path(), read, size)) << "a folder";
-    // Read whole and kept, whatever size the file was thought to have.
+    // Read whole and kept, whatever size the file was thought to have, but
+    // not beyond the size it may have.
     for (long long expected : {0LL, 1LL, 199LL, 200LL, 4096LL}) {
         const int fd = ::open(dir.file("bytes").c_str(), O_RDONLY);
         ASSERT_GE(fd, 0);
         sorn::FileBytes kept;
         std::uint64_t keptHash = 0;
-        EXPECT_TRUE(sorn::readAndHashOpenFile(fd, expected, kept, keptHash)) << expected;
+        EXPECT_FALSE(sorn::readAndHashOpenFile(fd, std::min(expected, 100LL), 100, kept, keptHash)) << expected;
+        EXPECT_EQ(kept.data, nullptr) << expected;
+        ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
+        EXPECT_TRUE(sorn::readAndHashOpenFile(fd, expected, 1 << 20, kept, keptHash)) << expected;
         ::close(fd);
         EXPECT_EQ(keptHash, whole) << expected;
         ASSERT_EQ(kept.size, bytes.size()) << expected;

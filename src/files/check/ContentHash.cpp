@@ -115,7 +115,7 @@ bool hashOpenFile(int fd, std::uint64_t& hash, long long& size) {
     return true;
 }
 
-bool readAndHashOpenFile(int fd, long long expectedSize, FileBytes& bytes, std::uint64_t& hash) {
+bool readAndHashOpenFile(int fd, long long expectedSize, long long maxSize, FileBytes& bytes, std::uint64_t& hash) {
     // One byte over the expected size, so that the read that finds the end
     // needs no larger buffer.
     size_t capacity = static_cast<size_t>(std::max(expectedSize, 0LL)) + 1;
@@ -138,6 +138,10 @@ bool readAndHashOpenFile(int fd, long long expectedSize, FileBytes& bytes, std::
         if (count == 0)
             break;
         bytes.size += static_cast<size_t>(count);
+        if (static_cast<long long>(bytes.size) > maxSize) {
+            bytes = FileBytes();
+            return false;
+        }
     }
     hash = hashBytes(bytes.data.get(), bytes.size);
     return true;

@@ -43,7 +43,8 @@ struct FileBytes {
 };
 // Reads the open file from where it stands to its end into bytes and hashes
 // them; expectedSize (its size as the system gave it) sizes the first read,
-// and a file that grew meanwhile is read to its end all the same.
-bool readAndHashOpenFile(int fd, long long expectedSize, FileBytes& bytes, std::uint64_t& hash);
+// and a file that grew meanwhile is read to its end all the same, unless it
+// grows beyond maxSize: then nothing is kept and it returns false.
+bool readAndHashOpenFile(int fd, long long expectedSize, long long maxSize, FileBytes& bytes, std::uint64_t& hash);
 
 } // namespace sorn

@@ -23,21 +23,21 @@ public:
         : bytes_(std::move(bytes)), name_(name.c_str()) {}
 
     s32 read(void* buffer, u32 sizeToRead) override {
-        const size_t left = bytes_->size - position_;
+        const size_t left = bytes_->size() - position_;
         const size_t count = std::min<size_t>(sizeToRead, left);
         if (count > 0)
-            std::memcpy(buffer, bytes_->data.get() + position_, count);
+            std::memcpy(buffer, bytes_->data() + position_, count);
         position_ += count;
         return static_cast<s32>(count);
     }
     bool seek(long finalPos, bool relativeMovement) override {
         const long long target = relativeMovement ? static_cast<long long>(position_) + finalPos : finalPos;
-        if (target < 0 || target > static_cast<long long>(bytes_->size))
+        if (target < 0 || target > static_cast<long long>(bytes_->size()))
             return false;
         position_ = static_cast<size_t>(target);
         return true;
     }
-    long getSize() const override { return static_cast<long>(bytes_->size); }
+    long getSize() const override { return static_cast<long>(bytes_->size()); }
     long getPos() const override { return static_cast<long>(position_); }
     const io::path& getFileName() const override { return name_; }
 
@@ -90,7 +90,7 @@ const io::IFileList* CheckedBytesArchive::getFileList() const {
     if (!list_) {
         list_ = fileSystem_->createEmptyFileList(kListPath, false, false);
         for (const auto& file : files_)
-            list_->addItem(file.first.c_str(), 0, static_cast<u32>(std::min<size_t>(file.second->size, 0xFFFFFFFFu)),
+            list_->addItem(file.first.c_str(), 0, static_cast<u32>(std::min<size_t>(file.second->size(), 0xFFFFFFFFu)),
                            false);
         list_->sort();
     }

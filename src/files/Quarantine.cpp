@@ -259,7 +259,7 @@ Resolution resolve(const UntrustedFile& file) {
         // Kept as read, for the engine to load these very bytes once admitted.
         auto bytes = std::make_shared<FileBytes>();
         if (readAndHashOpenFile(fd, status.st_size, kMaxKeptBytes - state.keptBytes, *bytes, resolution.key.content)) {
-            resolution.key.size = static_cast<long long>(bytes->size);
+            resolution.key.size = static_cast<long long>(bytes->size());
             state.keptBytes += resolution.key.size;
             resolution.readFrom = {static_cast<unsigned long long>(status.st_dev),
                                    static_cast<unsigned long long>(status.st_ino)};

@@ -598,13 +598,27 @@ TEST(ContentHash, PiecesGiveTheWholesHashAndEveryByteCounts) {
         sorn::FileBytes kept;
         std::uint64_t keptHash = 0;
         EXPECT_FALSE(sorn::readAndHashOpenFile(fd, std::min(expected, 100LL), 100, kept, keptHash)) << expected;
-        EXPECT_EQ(kept.data, nullptr) << expected;
+        EXPECT_EQ(kept.data(), nullptr) << expected;
         ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
         EXPECT_TRUE(sorn::readAndHashOpenFile(fd, expected, 1 << 20, kept, keptHash)) << expected;
         ::close(fd);
         EXPECT_EQ(keptHash, whole) << expected;
-        ASSERT_EQ(kept.size, bytes.size()) << expected;
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(kept.data.get()), kept.size), bytes) << expected;
+        ASSERT_EQ(kept.size(), bytes.size()) << expected;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(kept.data()), kept.size()), bytes) << expected;
+    }
+    // The memory of bytes let go is read into again rather than fresh pages.
+    const unsigned char* first = nullptr;
+    for (int read = 0; read < 2; ++read) {
+        const int fd = ::open(dir.file("bytes").c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        sorn::FileBytes kept;
+        std::uint64_t keptHash = 0;
+        ASSERT_TRUE(sorn::readAndHashOpenFile(fd, 200, 1 << 20, kept, keptHash));
+        ::close(fd);
+        if (read == 0)
+            first = kept.data();
+        else
+            EXPECT_EQ(kept.data(), first);
     }
 }
 

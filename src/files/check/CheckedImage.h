@@ -9,8 +9,9 @@
 // cannot reach the engine's loaders unchecked: there is no window between
 // check and use. That holds for the images handed back; one that is not (larger
 // than kMaxCheckedImageBytes, inside an archive, or a hand-back the editor
-// refuses) is decoded by the engine from the file after its check, tied to
-// the check only by the file's path, size and modification time.
+// refuses) is decoded by the engine from the bytes the editor hashed for its
+// verdict (files/CheckedBytesArchive), or, beyond what an open keeps and
+// inside archives, from the file again.
 //
 // Why it is worth its size: the check's decode is the open's decode. Opening
 // the engine's sample scene with the checks cost 138 % more than without them

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 namespace sorn {
 
@@ -115,35 +118,121 @@ bool hashOpenFile(int fd, std::uint64_t& hash, long long& size) {
     return true;
 }
 
+namespace {
+
+// The memory of file bytes let go, for the next file read whole.
+class SpareBuffers {
+public:
+    static constexpr size_t kMaxKeptBytes = 8u << 20;
+
+    // A buffer of at least capacity bytes (the smallest kept that is large
+    // enough, else a new one), and its real capacity.
+    unsigned char* take(size_t capacity, size_t& taken) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto best = spares_.end();
+        for (auto it = spares_.begin(); it != spares_.end(); ++it)
+            if (it->capacity >= capacity && (best == spares_.end() || it->capacity < best->capacity))
+                best = it;
+        if (best == spares_.end()) {
+            taken = capacity;
+            return new unsigned char[capacity];
+        }
+        unsigned char* buffer = best->buffer;
+        taken = best->capacity;
+        keptBytes_ -= best->capacity;
+        spares_.erase(best);
+        return buffer;
+    }
+    void give(unsigned char* buffer, size_t capacity) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (capacity > kMaxKeptBytes - keptBytes_) {
+            delete[] buffer;
+            return;
+        }
+        spares_.push_back({buffer, capacity});
+        keptBytes_ += capacity;
+    }
+private:
+    struct Spare {
+        unsigned char* buffer;
+        size_t capacity;
+    };
+    std::mutex mutex_;
+    std::vector<Spare> spares_;
+    size_t keptBytes_ = 0;
+};
+
+// Never destroyed: file bytes held by other statics go back to it at exit.
+SpareBuffers& spareBuffers() {
+    static SpareBuffers* spares = new SpareBuffers;
+    return *spares;
+}
+
+} // namespace
+
+FileBytes::~FileBytes() {
+    clear();
+}
+
+FileBytes::FileBytes(FileBytes&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
+    if (this != &other) {
+        clear();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+    }
+    return *this;
+}
+
+void FileBytes::reserve(size_t capacity) {
+    if (capacity <= capacity_)
+        return;
+    size_t taken = 0;
+    unsigned char* larger = spareBuffers().take(capacity, taken);
+    if (size_ > 0)
+        std::memcpy(larger, data_, size_);
+    if (data_)
+        spareBuffers().give(data_, capacity_);
+    data_ = larger;
+    capacity_ = taken;
+}
+
+void FileBytes::clear() {
+    if (data_)
+        spareBuffers().give(data_, capacity_);
+    data_ = nullptr;
+    size_ = 0;
+    capacity_ = 0;
+}
+
 bool readAndHashOpenFile(int fd, long long expectedSize, long long maxSize, FileBytes& bytes, std::uint64_t& hash) {
+    bytes.clear();
     // One byte over the expected size, so that the read that finds the end
     // needs no larger buffer.
-    size_t capacity = static_cast<size_t>(std::max(expectedSize, 0LL)) + 1;
-    bytes.data.reset(new unsigned char[capacity]);
-    bytes.size = 0;
+    bytes.reserve(static_cast<size_t>(std::max(expectedSize, 0LL)) + 1);
     for (;;) {
-        if (bytes.size == capacity) {
-            capacity *= 2;
-            std::unique_ptr<unsigned char[]> larger(new unsigned char[capacity]);
-            std::memcpy(larger.get(), bytes.data.get(), bytes.size);
-            bytes.data = std::move(larger);
-        }
-        const ssize_t count = ::read(fd, bytes.data.get() + bytes.size, capacity - bytes.size);
+        if (bytes.room() == 0)
+            bytes.reserve(2 * bytes.size());
+        const ssize_t count = ::read(fd, bytes.end(), bytes.room());
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0) {
-            bytes = FileBytes();
+            bytes.clear();
             return false;
         }
         if (count == 0)
             break;
-        bytes.size += static_cast<size_t>(count);
-        if (static_cast<long long>(bytes.size) > maxSize) {
-            bytes = FileBytes();
+        bytes.grow(static_cast<size_t>(count));
+        if (static_cast<long long>(bytes.size()) > maxSize) {
+            bytes.clear();
             return false;
         }
     }
-    hash = hashBytes(bytes.data.get(), bytes.size);
+    hash = hashBytes(bytes.data(), bytes.size());
     return true;
 }
 

@@ -7,7 +7,6 @@
 // changed, not against a collision made on purpose.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace sorn {
@@ -36,11 +35,35 @@ bool hashFile(const std::string& path, std::uint64_t& hash, long long& size);
 bool hashOpenFile(int fd, std::uint64_t& hash, long long& size);
 
 // A file's bytes as they were read whole, to be used without reading the
-// file again.
-struct FileBytes {
-    std::unique_ptr<unsigned char[]> data; // left as read: no pass to clear it first
-    size_t size = 0;
+// file again. Their memory goes back to a small store of the process when
+// they go (at most 8 MiB is kept there), and the next file read whole takes
+// it again: on a virtual machine the first touch of fresh pages costs more
+// than reading the file into them.
+class FileBytes {
+public:
+    FileBytes() = default;
+    ~FileBytes();
+    FileBytes(FileBytes&& other) noexcept;
+    FileBytes& operator=(FileBytes&& other) noexcept;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    const unsigned char* data() const { return data_; }
+    size_t size() const { return size_; }
+
+    // Room for at least capacity bytes, keeping those held.
+    void reserve(size_t capacity);
+    unsigned char* end() { return data_ + size_; }
+    size_t room() const { return capacity_ - size_; }
+    void grow(size_t count) { size_ += count; }
+    void clear();
+
+private:
+    unsigned char* data_ = nullptr; // left as read: no pass to clear it first
+    size_t size_ = 0;
+    size_t capacity_ = 0;
 };
+
 // Reads the open file from where it stands to its end into bytes and hashes
 // them; expectedSize (its size as the system gave it) sizes the first read,
 // and a file that grew meanwhile is read to its end all the same, unless it

@@ -47,31 +47,31 @@ private:
     size_t position_ = 0;
 };
 
+// The name from the working directory of now, without "." and ".." steps,
+// or "" when there is none.
+std::string absolute(const std::string& name) {
+    if (name.empty())
+        return name;
+    fs::path path(name);
+    if (path.is_relative()) {
+        char directory[PATH_MAX];
+        if (!getcwd(directory, sizeof directory))
+            return std::string();
+        path = fs::path(directory) / path;
+    }
+    return path.lexically_normal().string();
+}
+
 // Marks the archive's list for whoever walks the mounted archives.
 const char* const kListPath = "<checked bytes>";
 
 } // namespace
 
-CheckedBytesArchive::CheckedBytesArchive(io::IFileSystem* fileSystem) : fileSystem_(fileSystem) {
-    char directory[PATH_MAX];
-    workingDirectory_ = getcwd(directory, sizeof directory) ? directory : "";
-}
+CheckedBytesArchive::CheckedBytesArchive(io::IFileSystem* fileSystem) : fileSystem_(fileSystem) {}
 
 CheckedBytesArchive::~CheckedBytesArchive() {
     if (list_)
         list_->drop();
-}
-
-std::string CheckedBytesArchive::absolute(const std::string& name) const {
-    if (name.empty())
-        return name;
-    fs::path path(name);
-    if (path.is_relative()) {
-        if (workingDirectory_.empty())
-            return std::string();
-        path = fs::path(workingDirectory_) / path;
-    }
-    return path.lexically_normal().string();
 }
 
 void CheckedBytesArchive::add(const std::string& name, const FileOnDisk& file, std::shared_ptr<const FileBytes> bytes) {

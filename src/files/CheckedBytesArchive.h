@@ -8,8 +8,9 @@
 // loaders unchecked: the name still gives the bytes that were checked.
 //
 // Names are matched as the engine asks for them: a relative name from the
-// working directory of when the archive was made, an absolute one as it
-// stands, both without "." and ".." steps. Another name of a served file
+// working directory of the time (an open may move into the scene's folder
+// after its files were admitted), an absolute one as it stands, both without
+// "." and ".." steps. Another name of a served file
 // (through a link: the engine asks for a texture by its real path first) is
 // known by the file it names now being the one that was read. Any other name
 // opens nothing here, and the engine goes on to the disk as before; so does
@@ -50,12 +51,10 @@ public:
     const irr::io::IFileList* getFileList() const override;
 
 private:
-    std::string absolute(const std::string& name) const;
     const std::pair<const std::string, std::shared_ptr<const FileBytes>>* find(const std::string& name) const;
 
     irr::io::IFileSystem* fileSystem_;
     mutable irr::io::IFileList* list_ = nullptr;
-    std::string workingDirectory_;
     std::map<std::string, std::shared_ptr<const FileBytes>> files_; // by absolute name
     std::map<FileOnDisk, std::string> byFile_;                      // the absolute name each file was read by
 };

@@ -477,8 +477,9 @@ TEST_F(QuarantineTest, AnImageKnownFromAnEarlierRunIsDecodedByTheEngine) {
 
 // An opened scene's mesh and texture are loaded from the bytes their
 // verdicts were found for: a file rewritten between the admit and the
-// engine's load, after a check or with a kept verdict, by its own name or
-// through a linked folder, does not reach the engine (the null driver's
+// engine's load, after a check or with a kept verdict, by its own name,
+// through a linked folder or from a scene's folder the open moves into after
+// the admit (as File > Open does), does not reach the engine (the null driver's
 // textures have no size: a texture made at all tells the image's bytes were
 // read, not the text that replaced them).
 // Once the open ends the engine reads the disk again.
@@ -491,11 +492,14 @@ TEST_F(QuarantineTest, TheEngineLoadsTheBytesThatWereCheckedEvenWhenTheFileChang
         const char* what;
         const char* folder;
         bool keptFromAnEarlierRun;
+        bool intoTheScenesFolder;
     } cases[] = {
-        {"checked in this open", "media", false},
-        {"kept from an earlier run", "media", true},
-        {"through a linked folder", "linked", true},
+        {"checked in this open", "media", false, false},
+        {"kept from an earlier run", "media", true, false},
+        {"through a linked folder", "linked", true, false},
+        {"from the scene's folder", "media", false, true},
     };
+    io::IFileSystem* files = editor.device->getFileSystem();
     video::IVideoDriver* driver = editor.device->getVideoDriver();
     scene::ISceneManager* smgr = editor.sceneManager;
     int index = 0;
@@ -504,11 +508,14 @@ TEST_F(QuarantineTest, TheEngineLoadsTheBytesThatWereCheckedEvenWhenTheFileChang
         const std::string image = std::string(c.folder) + "/wall" + std::to_string(index++) + ".jpg";
         writeFile(dir.file(mesh), triangle);
         writeFile(dir.file(image), mediaBytes("wall.jpg"));
-        const std::string scene = dir.file("served.irr");
+        // A scene in its files' folder names them from there.
+        const std::string sceneFolder = c.intoTheScenesFolder ? dir.file(c.folder) : dir.path();
+        const std::string scene = sceneFolder + "/served.irr";
+        const size_t named = c.intoTheScenesFolder ? std::strlen(c.folder) + 1 : 0;
         writeFile(scene, "<irr_scene><node type=\"mesh\"><attributes><string name=\"Name\" value=\"Served\"/>"
-                         "<string name=\"Mesh\" value=\"" + mesh + "\"/></attributes><materials><attributes>"
-                         "<texture name=\"Texture1\" value=\"" + image + "\"/></attributes></materials></node>"
-                         "</irr_scene>");
+                         "<string name=\"Mesh\" value=\"" + mesh.substr(named) + "\"/></attributes><materials>"
+                         "<attributes><texture name=\"Texture1\" value=\"" + image.substr(named) + "\"/>"
+                         "</attributes></materials></node></irr_scene>");
         if (c.keptFromAnEarlierRun) {
             ASSERT_TRUE(sorn::admitUntrustedFiles({{mesh, UntrustedKind::Model}, {image, UntrustedKind::Image}}));
             driver->removeAllTextures();
@@ -516,13 +523,18 @@ TEST_F(QuarantineTest, TheEngineLoadsTheBytesThatWereCheckedEvenWhenTheFileChang
         }
         const u32 archives = editor.device->getFileSystem()->getFileArchiveCount();
         const sorn::SceneGate rewriteAfterTheAdmit = [&](const sorn::SceneScan& scan) {
-            const bool admitted = sorn::admitSceneReferences(scan, "");
+            const bool admitted = sorn::admitSceneReferences(scan, c.intoTheScenesFolder ? sceneFolder : "");
+            if (c.intoTheScenesFolder)
+                files->changeWorkingDirectoryTo(sceneFolder.c_str());
             writeFile(dir.file(mesh), quad);
             writeFile(dir.file(image), "no image at all");
             return admitted;
         };
         sorn::FileRefusal why;
-        ASSERT_TRUE(sorn::loadSceneInOnePass(scene, smgr->getRootSceneNode(), rewriteAfterTheAdmit, why)) << c.what;
+        const bool loaded = sorn::loadSceneInOnePass(scene, smgr->getRootSceneNode(), rewriteAfterTheAdmit, why,
+                                                     sorn::sceneReferenceHook(c.intoTheScenesFolder ? sceneFolder : ""));
+        files->changeWorkingDirectoryTo(dir.path().c_str());
+        ASSERT_TRUE(loaded) << c.what;
         auto* node = static_cast<scene::IMeshSceneNode*>(smgr->getSceneNodeFromName("Served"));
         ASSERT_NE(node, nullptr) << c.what;
         ASSERT_NE(node->getMesh(), nullptr) << c.what;

@@ -62,6 +62,13 @@ std::string absolute(const std::string& name) {
     return path.lexically_normal().string();
 }
 
+// What follows the name's last "/": the file's own name, whatever folders
+// lead to it.
+std::string lastStep(const std::string& name) {
+    const size_t slash = name.find_last_of('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
 // Marks the archive's list for whoever walks the mounted archives.
 const char* const kListPath = "<checked bytes>";
 
@@ -80,6 +87,7 @@ void CheckedBytesArchive::add(const std::string& name, const FileOnDisk& file, s
         return;
     files_[key] = std::move(bytes);
     byFile_[file] = key;
+    lastSteps_.insert(lastStep(key));
     if (list_) {
         list_->drop();
         list_ = nullptr;
@@ -99,6 +107,8 @@ const io::IFileList* CheckedBytesArchive::getFileList() const {
 
 const std::pair<const std::string, std::shared_ptr<const FileBytes>>*
 CheckedBytesArchive::find(const std::string& name) const {
+    if (lastSteps_.count(lastStep(name)) == 0)
+        return nullptr;
     const std::string key = absolute(name);
     if (key.empty())
         return nullptr;

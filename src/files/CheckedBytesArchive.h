@@ -10,13 +10,14 @@
 // Names are matched as the engine asks for them: a relative name from the
 // working directory of the time (an open may move into the scene's folder
 // after its files were admitted), an absolute one as it stands, both without
-// "." and ".." steps. Another name of a served file
-// (through a link: the engine asks for a texture by its real path first) is
-// known by the file it names now being the one that was read. Any other name
-// opens nothing here, and the engine goes on to the disk as before; so does
-// a name through a link whose file was replaced by another since it was
-// read.
+// "." and ".." steps. Another name of a served file through a folder link
+// (the engine asks for a texture by its real path first) is known by the
+// file it names now being the one that was read. Any other name opens
+// nothing here, and the engine goes on to the disk as before; so do a link
+// to a file under another file name, and a name through a link whose file
+// was replaced by another since it was read.
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -57,6 +58,9 @@ private:
     mutable irr::io::IFileList* list_ = nullptr;
     std::map<std::string, std::shared_ptr<const FileBytes>> files_; // by absolute name
     std::map<FileOnDisk, std::string> byFile_;                      // the absolute name each file was read by
+    // The last step of every served name: a name ending otherwise (most names
+    // an engine's load asks for that are not served) is answered at once.
+    std::set<std::string> lastSteps_;
 };
 
 // Whether the archive is one of these (not a user's archive: it has no file

@@ -1,8 +1,10 @@
 #include "app/ConfigFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <sys/stat.h>
+#include <type_traits>
 
 #include "app/EditorState.h"
 #include "app/SettingsXml.h"
@@ -30,6 +32,13 @@ int makeFoldersFor(const std::string& file) {
     return 0;
 }
 } // namespace
+
+bool WideTextBefore::operator()(const core::stringw& a, const core::stringw& b) const {
+    using Unit = std::make_unsigned<wchar_t>::type;
+    const auto unitBefore = [](wchar_t x, wchar_t y) { return static_cast<Unit>(x) < static_cast<Unit>(y); };
+    return std::lexicographical_compare(a.c_str(), a.c_str() + a.size(), b.c_str(), b.c_str() + b.size(),
+                                        unitBefore);
+}
 
 bool ConfigFile::load() {
     const SettingsXmlFormat format{SectionTag, EntryTag, false};

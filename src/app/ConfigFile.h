@@ -6,8 +6,16 @@
 
 namespace sorn {
 
-// Settings as name/value pairs, ordered by the engine string's less-than.
-using SettingsMap = std::map<irr::core::stringw, irr::core::stringw>;
+// Wide text in the order of its characters, each taken as an unsigned code
+// unit. The engine string's own less-than subtracts signed characters: for the
+// values a UTF-32 file can hold that overflows and the order stops being
+// transitive, so a map keyed by it loses entries.
+struct WideTextBefore {
+    bool operator()(const irr::core::stringw& a, const irr::core::stringw& b) const;
+};
+
+// Settings as name/value pairs, in ascending key order.
+using SettingsMap = std::map<irr::core::stringw, irr::core::stringw, WideTextBefore>;
 
 // The editor's settings file: a flat list of <setting name=".." value=".."/>
 // elements inside a <prog> section.

@@ -17,11 +17,18 @@ namespace {
 using Units = std::vector<uint32_t>;
 
 // The text as the engine's reader sees it: code units told apart by the
-// byte-order mark, which is not part of the text.
+// byte-order mark, which is not part of the text. A unit that is a byte
+// sign-extended (0xFFFFFF80 and up) is read as that byte, as the editor's
+// writes store it (AtomicWriteFile): a file read, saved and read again reads
+// the same.
 Units decodeUnits(const std::vector<unsigned char>& bytes) {
     const TextEncoding encoding = detectEncoding(bytes.data(), bytes.size());
     Units units;
     decodeCodeUnits(bytes.data() + encoding.markSize, bytes.size() - encoding.markSize, encoding, units);
+    if (encoding.unitSize == 4)
+        for (uint32_t& unit : units)
+            if (unit >= 0xFFFFFF80u)
+                unit &= 0xFFu;
     return units;
 }
 

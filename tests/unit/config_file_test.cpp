@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <sys/stat.h>
 
@@ -149,6 +150,55 @@ TEST_F(ConfigFileTest, EscapedCharactersSurviveASaveAndARead) {
     config.fileName = sorn::widePath(dir.file("config.xml"));
     for (size_t i = 0; i < sizeof values / sizeof values[0]; ++i)
         config.set(core::stringw(L"k") + core::stringw(static_cast<int>(i)), values[i]);
+    ASSERT_TRUE(config.save());
+    ConfigFile reread;
+    reread.fileName = config.fileName;
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.settings, config.settings);
+}
+
+// A UTF-32 file holds characters past the signed range of wchar_t. Three such
+// names, ordered by a signed subtraction, would form a cycle; in every order
+// they are written, each must be read, found, saved and read back.
+TEST_F(ConfigFileTest, NamesWithCharactersPastTheSignedRangeAreAllKept) {
+    const wchar_t low = L'b';
+    const wchar_t high = static_cast<wchar_t>(0xFFFFFF00u);
+    const wchar_t middle = static_cast<wchar_t>(0x80000001u);
+    std::vector<wchar_t> names = {low, high, middle};
+    std::sort(names.begin(), names.end());
+    do {
+        std::wstring text = L"<config><prog>";
+        for (wchar_t name : names)
+            text += std::wstring(L"<setting name=\"") + name + L"\" value=\"" + name + L"\"/>";
+        text += L"</prog></config>";
+        std::string bytes("\xff\xfe\0\0", 4);
+        for (wchar_t c : text)
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes += static_cast<char>(static_cast<uint32_t>(c) >> shift & 0xff);
+        ConfigFile config = loadText(bytes);
+        ASSERT_EQ(config.settings.size(), 3u);
+        for (wchar_t name : names)
+            EXPECT_EQ(config.get(core::stringw(std::wstring(1, name).c_str())),
+                      core::stringw(std::wstring(1, name).c_str()));
+        EXPECT_EQ(config.settings.begin()->first, core::stringw(std::wstring(1, low).c_str()));
+        ASSERT_TRUE(config.save());
+        ConfigFile reread;
+        reread.fileName = config.fileName;
+        ASSERT_TRUE(reread.load());
+        EXPECT_EQ(reread.settings, config.settings);
+    } while (std::next_permutation(names.begin(), names.end()));
+}
+
+// A sign-extended byte ("\xe9" as 0xFFFFFFE9) is what the editor's saves
+// store as the byte itself: it reads as that byte, so that a save and a
+// second read give the same settings.
+TEST_F(ConfigFileTest, SignExtendedBytesReadAsTheBytesTheyStoreAs) {
+    std::string bytes("\xff\xfe\0\0", 4);
+    for (uint32_t c : std::u32string(U"<config><prog><setting name=\"\U0010FFFFx\" value=\"\U0010FFFF\"/></prog></config>"))
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes += static_cast<char>((c == 0x10FFFF ? 0xFFFFFFE9u : c) >> shift & 0xff);
+    ConfigFile config = loadText(bytes);
+    EXPECT_EQ(config.get(L"\u00e9x"), core::stringw(L"\u00e9"));
     ASSERT_TRUE(config.save());
     ConfigFile reread;
     reread.fileName = config.fileName;

@@ -318,19 +318,23 @@ bool AttributePanel::readRow(const Row& row, io::IAttributes* edited) {
     case AttributeEditor::Vector3: {
         // A box that does not read keeps its component.
         core::vector3df v = edited->getAttributeAsVector3d(i);
-        const bool any = readFloatText(text(0), v.X) | readFloatText(text(1), v.Y) | readFloatText(text(2), v.Z);
+        // Every box is read, also after one that does not.
+        const int read = readFloatText(text(0), v.X) + readFloatText(text(1), v.Y) + readFloatText(text(2), v.Z);
+        const bool any = read > 0;
         edited->setAttribute(i, v);
         return any;
     }
     case AttributeEditor::Vector2: {
         core::vector2df v = edited->getAttributeAsVector2d(i);
-        const bool any = readFloatText(text(0), v.X) | readFloatText(text(1), v.Y);
+        const int read = readFloatText(text(0), v.X) + readFloatText(text(1), v.Y);
+        const bool any = read > 0;
         edited->setAttribute(i, v);
         return any;
     }
     case AttributeEditor::Position2: {
         core::position2di p = edited->getAttributeAsPosition2d(i);
-        const bool any = readIntegerText(text(0), p.X) | readIntegerText(text(1), p.Y);
+        const int read = readIntegerText(text(0), p.X) + readIntegerText(text(1), p.Y);
+        const bool any = read > 0;
         edited->setAttribute(i, p);
         return any;
     }

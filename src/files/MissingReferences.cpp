@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unordered_set>
 
 #include <irrlicht.h>
 
@@ -180,13 +181,24 @@ void markTexturesUnsorted(video::IVideoDriver* driver) {
     image->drop();
 }
 
-// The texture, if the driver still holds it; found by address, not by name.
-video::ITexture* heldTexture(video::IVideoDriver* driver, const void* made) {
-    for (u32 i = 0; i < driver->getTextureCount(); ++i)
-        if (driver->getTextureByIndex(i) == made)
-            return driver->getTextureByIndex(i);
-    return nullptr;
-}
+// The textures the driver still holds, by address: a placeholder is found by
+// what it is, not by its name, and thousands of them in one look each.
+class HeldTextures {
+public:
+    explicit HeldTextures(video::IVideoDriver* driver) {
+        held_.reserve(driver->getTextureCount());
+        for (u32 i = 0; i < driver->getTextureCount(); ++i)
+            held_.insert(driver->getTextureByIndex(i));
+    }
+    // The texture made at that address, if the driver still holds it.
+    video::ITexture* find(const void* made) const {
+        const auto it = held_.find(static_cast<video::ITexture*>(const_cast<void*>(made)));
+        return it == held_.end() ? nullptr : *it;
+    }
+
+private:
+    std::unordered_set<video::ITexture*> held_;
+};
 
 void tellMissingFiles(const std::vector<std::string>& names) {
     if (!editor.device || names.empty())
@@ -262,16 +274,14 @@ void placeMissingReferences(const SceneScan& scan, const std::string& folder) {
     video::IVideoDriver* driver = editor.device->getVideoDriver();
     scene::IMeshCache* cache = editor.sceneManager->getMeshCache();
     const std::string base = folder.empty() ? std::string(fileSystem->getWorkingDirectory().c_str()) : folder;
+    std::unordered_set<std::string> told; // each missing name once, as a model and as an image
     for (size_t i = 0; i < scan.referencedFiles.size(); ++i) {
         const std::string& name = scan.referencedFiles[i];
         const UntrustedKind kind = scan.referencedKinds[i];
         // "0" is how the engine writes a material layer without a texture.
         if (name.empty() || (kind == UntrustedKind::Image && name == "0") || exists(fileSystem, name, base))
             continue;
-        bool named = false;
-        for (const std::string& known : state.names)
-            named = named || known == name;
-        if (!named)
+        if (told.insert(name).second)
             state.names.push_back(name);
         const void* made = nullptr;
         if (kind == UntrustedKind::Model && !cache->getMeshByName(name.c_str())) {
@@ -318,10 +328,11 @@ void finishMissingReferences(bool loaded) {
     if (editor.device && editor.sceneManager && !state.pending.empty()) {
         video::IVideoDriver* driver = editor.device->getVideoDriver();
         scene::IMeshCache* cache = editor.sceneManager->getMeshCache();
+        const HeldTextures held(driver);
         for (const Placeholder& placeholder : state.pending) {
             if (placeholder.kind == UntrustedKind::Model)
                 cache->renameMesh(static_cast<const scene::IMesh*>(placeholder.made), placeholder.savedName.c_str());
-            else if (video::ITexture* texture = heldTexture(driver, placeholder.made))
+            else if (video::ITexture* texture = held.find(placeholder.made))
                 driver->renameTexture(texture, placeholder.savedName.c_str());
             state.placed.push_back(placeholder);
         }
@@ -342,10 +353,11 @@ void forgetMissingReferences() {
     if (editor.device && editor.sceneManager && !state.placed.empty()) {
         video::IVideoDriver* driver = editor.device->getVideoDriver();
         scene::IMeshCache* cache = editor.sceneManager->getMeshCache();
+        const HeldTextures held(driver);
         for (const Placeholder& placeholder : state.placed) {
             if (placeholder.kind == UntrustedKind::Model)
                 cache->removeMesh(static_cast<const scene::IMesh*>(placeholder.made));
-            else if (video::ITexture* texture = heldTexture(driver, placeholder.made))
+            else if (video::ITexture* texture = held.find(placeholder.made))
                 // A line break ends no file name the engine is asked for.
                 driver->renameTexture(texture, ("\n" + std::to_string(++state.forgottenTextures)).c_str());
         }

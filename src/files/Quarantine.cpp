@@ -9,6 +9,7 @@
 #include <climits>
 #include <filesystem>
 #include <map>
+#include <unordered_set>
 
 #include <irrlicht.h>
 
@@ -524,16 +525,13 @@ bool admitUntrustedFiles(const std::vector<UntrustedFile>& files) {
     const std::vector<FileVerdict> verdicts = checkUntrustedFiles(files);
     std::vector<std::pair<std::string, FileVerdict>> refused;
     std::vector<std::string> cancelled;
+    // Each file is told once, also when a scene names it as a model and an image.
+    std::unordered_set<std::string> toldRefused;
+    std::unordered_set<std::string> toldCancelled;
     for (size_t i = 0; i < files.size(); ++i) {
-        if (verdicts[i] == FileVerdict::Cancelled &&
-            std::find(cancelled.begin(), cancelled.end(), files[i].path) == cancelled.end())
+        if (verdicts[i] == FileVerdict::Cancelled && toldCancelled.insert(files[i].path).second)
             cancelled.push_back(files[i].path);
-        if (!isRefused(verdicts[i]))
-            continue;
-        bool told = false;
-        for (const auto& file : refused)
-            told = told || file.first == files[i].path;
-        if (!told)
+        if (isRefused(verdicts[i]) && toldRefused.insert(files[i].path).second)
             refused.push_back({files[i].path, verdicts[i]});
     }
     // A cancelled check says so alone: nothing was found wrong with the files.

@@ -711,9 +711,13 @@ void SceneScanner::refuseMissingVerticalResolution() {
 }
 
 size_t SceneScanner::addReferencedFile(const std::string& path, UntrustedKind kind) {
-    for (size_t i = 0; i < result_.referencedFiles.size(); ++i)
-        if (result_.referencedFiles[i] == path && result_.referencedKinds[i] == kind)
-            return i;
+    std::string key;
+    key.reserve(path.size() + 1);
+    key += static_cast<char>('0' + static_cast<int>(kind));
+    key += path;
+    const auto found = referenceIndex_.emplace(std::move(key), result_.referencedFiles.size());
+    if (!found.second)
+        return found.first->second;
     result_.referencedFiles.push_back(path);
     result_.referencedKinds.push_back(kind);
     result_.referencedMaterialCounts.push_back(0);
@@ -751,6 +755,7 @@ SceneScan SceneScanner::finish() {
         result_.refusal = SceneRefusal::None;
         result_.records = records_.finish();
     }
+    std::unordered_map<std::string, size_t>().swap(referenceIndex_);
     // Called once: the records (which grow with the scene) are handed over, not copied.
     return std::move(result_);
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "files/check/FileCheck.h"
@@ -236,6 +237,9 @@ private:
         unsigned entries = 0;
     };
     std::vector<NodeMaterials> nodeMaterials_;
+    // Each referenced file's index in referencedFiles, by kind and name: a
+    // scene of thousands of textures finds a name met before in one step.
+    std::unordered_map<std::string, size_t> referenceIndex_;
     SceneReferenceHook referenceHook_;
 };
 

@@ -366,12 +366,18 @@ TEST(SceneScanner, ListsEachMeshTextureAndHeightMapOnceAsTheEngineWillOpenIt) {
         node("mesh", entryValueFirst("string", "mesh", "models/boat.obj"),
              "<materials><attributes>" + entryValueFirst("Texture", "Texture1", "sail.png") +
                  "</attributes></materials>") +
-        node("terrain", entryValueFirst("string", "HeightMap", "maps/dunes.bmp"));
+        node("terrain", entryValueFirst("string", "HeightMap", "maps/dunes.bmp")) +
+        // A name met before as another kind is checked again as this one.
+        node("mesh", entry("string", "Mesh", "skin.png")) + node("terrain", entry("string", "Heightmap", "skin.png"));
     const SceneScan scan = scanText(scene(body));
     ASSERT_EQ(scan.refusal, SceneRefusal::None);
     const std::vector<std::string> expected = {"models/ship.3ds", "skin.png",  "/maps/height.bmp", "frame2.png",
-                                               "models/boat.obj", "sail.png", "maps/dunes.bmp"};
+                                               "models/boat.obj", "sail.png", "maps/dunes.bmp", "skin.png", "skin.png"};
     EXPECT_EQ(scan.referencedFiles, expected);
+    using K = sorn::UntrustedKind;
+    const std::vector<K> kinds = {K::Model, K::Image, K::HeightMap, K::Image, K::Model,
+                                  K::Image, K::HeightMap, K::Model, K::HeightMap};
+    EXPECT_EQ(scan.referencedKinds, kinds);
 }
 
 // The names the records tell apart, spelled exactly as the engine's reader
